@@ -1,0 +1,156 @@
+// brush_geometry.cpp: brush frame, face geometry and capacity-checked appends.
+#include "document/brush_geometry.h"
+
+#include <cmath>
+#include <cstring>
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static int FaceCornerCount(const BrushFace *face);
+static Vector3 FaceCorner(const Brush *brush, const BrushFace *face, int k);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+float SnapToGrid(float value, float step)
+{
+    if (step <= 0.0001f) return value;
+    return roundf(value / step) * step;
+}
+
+Matrix BrushRotMatrix(const Brush *brush)
+{
+    return MatrixRotateXYZ(Vector3{ brush->rotation.x * kDegToRad, brush->rotation.y * kDegToRad,
+                                    brush->rotation.z * kDegToRad });
+}
+
+int BrushIsRotated(const Brush *brush)
+{
+    // Written as "not equal" so that a NaN component counts as rotated.
+    return (brush->rotation.x != 0.0f || brush->rotation.y != 0.0f || brush->rotation.z != 0.0f) ? 1 : 0;
+}
+
+Vector3 BrushVertWorld(const Brush *brush, int i)
+{
+    if (i < 0 || i >= brush->vertCount) return brush->origin;
+    Vector3 v = brush->verts[i];
+    if (BrushIsRotated(brush)) v = Vector3Transform(v, BrushRotMatrix(brush));
+    return Vector3Add(v, brush->origin);
+}
+
+void BrushSetVertWorld(Brush *brush, int i, Vector3 world)
+{
+    if (i < 0 || i >= brush->vertCount) return;
+    Vector3 local = Vector3Subtract(world, brush->origin);
+    // A pure rotation's inverse is its transpose: exact and never singular.
+    if (BrushIsRotated(brush)) local = Vector3Transform(local, MatrixTranspose(BrushRotMatrix(brush)));
+    brush->verts[i] = local;
+}
+
+Vector3 FaceNormalLocal(const Brush *brush, const BrushFace *face)
+{
+    float nx = 0.0f, ny = 0.0f, nz = 0.0f;
+    int n = FaceCornerCount(face);
+    for (int k = 0; k < n; k++) {
+        Vector3 a = FaceCorner(brush, face, k);
+        Vector3 b = FaceCorner(brush, face, (k + 1) % n);
+        nx += (a.y - b.y) * (a.z + b.z);
+        ny += (a.z - b.z) * (a.x + b.x);
+        nz += (a.x - b.x) * (a.y + b.y);
+    }
+    float len = sqrtf(nx * nx + ny * ny + nz * nz);
+    if (!(len >= 0.000001f)) return Vector3{ 0.0f, 1.0f, 0.0f };
+    return Vector3{ nx / len, ny / len, nz / len };
+}
+
+Vector3 FaceCenterLocal(const Brush *brush, const BrushFace *face)
+{
+    int n = FaceCornerCount(face);
+    if (n == 0) return Vector3{ 0.0f, 0.0f, 0.0f };
+    Vector3 sum = { 0.0f, 0.0f, 0.0f };
+    for (int k = 0; k < n; k++) sum = Vector3Add(sum, FaceCorner(brush, face, k));
+    return Vector3Scale(sum, 1.0f / (float)n);
+}
+
+Vector3 BrushCentroidLocal(const Brush *brush)
+{
+    if (brush->vertCount <= 0) return Vector3{ 0.0f, 0.0f, 0.0f };
+    Vector3 sum = { 0.0f, 0.0f, 0.0f };
+    for (int i = 0; i < brush->vertCount; i++) sum = Vector3Add(sum, brush->verts[i]);
+    return Vector3Scale(sum, 1.0f / (float)brush->vertCount);
+}
+
+float FacePlanarError(const Brush *brush, const BrushFace *face)
+{
+    if (face->count < 4) return 0.0f;
+    Vector3 n = FaceNormalLocal(brush, face);
+    Vector3 c = FaceCenterLocal(brush, face);
+    float worst = 0.0f;
+    for (int k = 0; k < FaceCornerCount(face); k++) {
+        float d = fabsf(Vector3DotProduct(Vector3Subtract(FaceCorner(brush, face, k), c), n));
+        if (d > worst) worst = d;
+    }
+    return worst;
+}
+
+void FaceReverse(BrushFace *face)
+{
+    int n = FaceCornerCount(face);
+    for (int a = 0, b = n - 1; a < b; a++, b--) {
+        int32_t t = face->indices[a];
+        face->indices[a] = face->indices[b];
+        face->indices[b] = t;
+    }
+}
+
+void BrushFixWinding(Brush *brush)
+{
+    Vector3 c = BrushCentroidLocal(brush);
+    for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) {
+        BrushFace *face = &brush->faces[f];
+        if (face->count <= 2) continue;
+        Vector3 n = FaceNormalLocal(brush, face);
+        Vector3 centre = FaceCenterLocal(brush, face);
+        if (Vector3DotProduct(Vector3Subtract(centre, c), n) < 0.0f) FaceReverse(face);
+    }
+}
+
+int BrushAddVert(Brush *brush, Vector3 local)
+{
+    if (brush->vertCount < 0 || brush->vertCount >= kMaxBrushVerts) return -1;
+    brush->verts[brush->vertCount] = local;
+    return brush->vertCount++;
+}
+
+int BrushAddFace(Brush *brush, const int *indices, int n, int texture)
+{
+    if (n < kMinFaceCorners || n > kMaxFaceCorners) return -1;
+    if (brush->faceCount < 0 || brush->faceCount >= kMaxBrushFaces) return -1;
+    BrushFace *face = &brush->faces[brush->faceCount];
+    memset(face, 0, sizeof(*face));
+    face->count = n;
+    for (int k = 0; k < n; k++) face->indices[k] = indices[k];
+    FaceInitDefaults(face, texture);
+    return brush->faceCount++;
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// Corners that can be read: a count from a damaged record is held to the array.
+static int FaceCornerCount(const BrushFace *face)
+{
+    if (face->count < 0) return 0;
+    return face->count > kMaxFaceCorners ? kMaxFaceCorners : face->count;
+}
+
+// Corner k of a face; an index outside the brush reads as the local origin rather than
+// out of bounds, so a damaged face can be measured and reported instead of crashing.
+static Vector3 FaceCorner(const Brush *brush, const BrushFace *face, int k)
+{
+    if (k < 0 || k >= kMaxFaceCorners) return Vector3{ 0.0f, 0.0f, 0.0f };
+    int i = face->indices[k];
+    if (i < 0 || i >= brush->vertCount || i >= kMaxBrushVerts) return Vector3{ 0.0f, 0.0f, 0.0f };
+    return brush->verts[i];
+}

@@ -1,0 +1,39 @@
+// map_records.cpp: name tables, snapping settings and face defaults of the map records.
+#include "document/map_records.h"
+
+#include <type_traits>
+
+// The undo history and the map file copy records byte for byte.
+static_assert(std::is_trivially_copyable<MapDoc>::value, "MapDoc must be a plain record");
+static_assert(sizeof(((Brush *)nullptr)->name) == kNameLen, "brush name width");
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+const char *const kEntityKindName[kEntityKindCount] = {
+    "generic", "light", "light_spot", "light_environment", "prop_physics", "info_player_start",
+};
+const char *const kEntityKindIcon[kEntityKindCount] = {
+    "entity", "light", "light_spot", "light_env", "physics", "player_start",
+};
+const char *const kShapeName[kBrushShapeCount] = { "Cube", "Cylinder", "Sphere", "Arc", "Plane" };
+const char *const kProjName[kProjectionCount] = { "World", "Local", "Fit" };
+
+SnapSettings gSnap = { 1, 0, 1, 1, 15.0f, 0.25f };
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+void FaceInitDefaults(BrushFace *face, int texture)
+{
+    face->texture = texture;
+    face->uvScale[0] = 2.0f;
+    face->uvScale[1] = 2.0f;
+    face->uvOffset[0] = 0.0f;
+    face->uvOffset[1] = 0.0f;
+    face->uvRotation = 0.0f;
+    face->projection = PROJ_WORLD;
+    face->flipU = 0;
+    face->flipV = 0;
+    face->tint = Color{ 255, 255, 255, 255 };
+}

@@ -1,0 +1,37 @@
+// app.h: start-up, the frame's own phases and shutdown of the editor application.
+//
+// main() calls these in the order of the frame; each tool, panel and window has its own file.
+#pragma once
+
+#include "document/map_records.h"
+#include "editor/ui_state.h"
+
+// The one map document of the run.
+extern MapDoc activeMap;
+
+// Start-up, from the window flags to the status line; leaves the first frame ready to run.
+void AppStartUp(UiState &ui);
+// Shutdown in order: targets, assets, audio, undo history, window.
+void AppShutDown(UiState &ui);
+
+// Start values of every UiState field that is not a resource (targets, font, cameras).
+void UiStateStartValues(UiState &ui, int modelCount, int textureCount);
+// The cameras, their heading, the panel scrolls and the 2D zoom as a run begins.
+void CamerasStartValues(UiState &ui);
+// Points gEd at the script-visible fields of ui and marks it valid.
+void EditorContextFill(EditorContext *ctx, UiState &ui);
+// The map every run begins with: the ground brush and the sun. Selects the ground.
+void DefaultMap(MapDoc *map, UiState &ui);
+
+// Phase 1: window size, whether something holds the keyboard, escConsumed cleared.
+void FrameReadWindow(UiState &ui);
+// Whether this frame's uiBlocksInput holds: a text box or file dialog has the keyboard.
+bool UiBlocksInput(const UiState &ui);
+// Phase 2: closes the top-most window that Escape may close.
+void EscapeChain(UiState &ui);
+// Phase 3: Control and Shift for the rest of the frame.
+void FrameReadModifiers(UiState &ui);
+// Whether the shortcuts and most tools take input this frame.
+bool InputGateOpen(const UiState &ui);
+// Phase 23: a changed, non-empty status line becomes one Editor line of the console.
+void StatusToConsole(const char *statusText, char *lastStatus, int lastStatusSize);

@@ -1,0 +1,74 @@
+// frame.cpp: the frame's own phases: reading the window, the Escape chain, the modifiers, the
+// input gate and the status line's copy into the console.
+#include "editor/app.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "editor/console.h"
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+void FrameReadWindow(UiState &ui)
+{
+    ui.screenW = GetScreenWidth();
+    ui.screenH = GetScreenHeight();
+    ui.uiBlocksInput = UiBlocksInput(ui);
+    ui.escConsumed = false;
+}
+
+bool UiBlocksInput(const UiState &ui)
+{
+    // The project manager's name box and the numeric fields join this as they land.
+    return ui.fileBoxEdit || ui.showSaveDialog || ui.showOpenDialog || ui.nameBoxEdit || ui.classBoxEdit ||
+           ui.vtxCentreEdit[0] || ui.vtxCentreEdit[1] || ui.vtxCentreEdit[2];
+}
+
+void EscapeChain(UiState &ui)
+{
+    // One window per press, top-most first; the console and the recovery prompt are never closed
+    // here and the program never ends. The project manager heads this chain once it lands.
+    if (ui.showProblems) {
+        ui.showProblems = false;
+    } else if (ui.mergePrompt) {
+        ui.mergePrompt = false;
+        ui.mergeCount = 0;
+        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Merge cancelled.");
+    } else if (ui.showRenderOutput) {
+        ui.showRenderOutput = false;
+        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Closed render view.");
+    } else if (ui.showHelp) {
+        ui.showHelp = false;
+    } else if (ui.showSaveDialog) {
+        ui.showSaveDialog = false;
+        ui.fileBoxEdit = false;
+    } else if (ui.showOpenDialog) {
+        ui.showOpenDialog = false;
+        ui.fileBoxEdit = false;
+    } else {
+        return;
+    }
+    ui.escConsumed = true;
+}
+
+void FrameReadModifiers(UiState &ui)
+{
+    ui.ctrlHeld = IsKeyDown(KEY_LEFT_CONTROL) || IsKeyDown(KEY_RIGHT_CONTROL);
+    ui.shiftHeld = IsKeyDown(KEY_LEFT_SHIFT) || IsKeyDown(KEY_RIGHT_SHIFT);
+}
+
+bool InputGateOpen(const UiState &ui)
+{
+    // The project manager and the recovery prompt join this as they land.
+    return !ui.uiBlocksInput && !ui.showRenderOutput && !ui.mergePrompt && !ui.showProblems;
+}
+
+void StatusToConsole(const char *statusText, char *lastStatus, int lastStatusSize)
+{
+    if (strcmp(statusText, lastStatus) == 0) return;
+    snprintf(lastStatus, (size_t)lastStatusSize, "%s", statusText);
+    // An emptied line is remembered but not pushed, so the next message is pushed even if it
+    // repeats the one before.
+    if (statusText[0] != '\0') ConsolePush(CONSOLE_EDITOR, statusText);
+}

@@ -1,0 +1,42 @@
+// main.cpp: the editor's spine: start-up, one frame loop in fixed phases, shutdown.
+//
+// Phases 1 to 23 change the map and the state; nothing reaches the screen before phase 24.
+// Each phase's work lives in the file of its tool, panel or window.
+#include "editor/app.h"
+#include "editor/ui_state.h"
+
+static char lastStatus[kStatusLen];
+
+int main(void)
+{
+    static UiState ui;   // lives as long as main, so gEd's pointers stay valid
+    AppStartUp(ui);
+
+    while (!WindowShouldClose()) {
+        // Update: input, tools and cameras
+        FrameReadWindow(ui);                                          // 1
+        if (IsKeyPressed(KEY_ESCAPE)) EscapeChain(ui);                // 2
+        FrameReadModifiers(ui);                                       // 3
+        // 4 global shortcuts (behind the input gate)
+        // 5 layout, view targets, mouse, view rectangles, 2D zoom
+        // 6 Vertex tool;  7 tool change bookkeeping;  8 mode tool of a mod
+        // 9 Texture tool painting;  10 Clip tool;  11 click selection;  12 delete and transforms
+        // 13 Texture tool by click;  14 Block tool;  15 Entity tool;  16 fly camera;  17 2D follow
+        // 18 the four views into their targets;  19 the Render view
+        // 20 autosave;  21 light gathering;  22 mesh cache
+        ui.tooltipText = nullptr;                                     // 23
+        StatusToConsole(ui.statusText, lastStatus, kStatusLen);
+
+        // Screen pass: each window drawn over the ones before it
+        BeginDrawing();                                               // 24
+        ClearBackground(Color{ 212, 208, 200, 255 });
+        // 24 top bar, tool strip, left panel;  25 MODS list;  26 view images;  27 right panel
+        // 28 overlays;  29 project manager;  30 tooltip and status bar;  31 map file dialog
+        // 32 Help;  33 console;  34 recovery prompt;  35 problem report;  36 merge prompt
+        // 37 Render output window
+        EndDrawing();                                                 // 38
+    }
+
+    AppShutDown(ui);
+    return 0;
+}

@@ -1,0 +1,208 @@
+// startup.cpp: start-up, the state's start values, the default map and shutdown.
+#include "editor/app.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "raylib.h"
+#include "raymath.h"
+#include "document/primitives.h"
+#include "editor/console.h"
+#include "editor/gui.h"
+#include "editor/platform.h"
+#include "render/settings.h"
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+MapDoc activeMap;
+EditorContext gEd;
+
+static constexpr int kStartWidth = 1440;
+static constexpr int kStartHeight = 900;
+static constexpr int kFontPixels = 29;
+static constexpr int kTextSize = 24;
+static constexpr int kTextSpacing = 2;
+static constexpr int kViewTargetW = 400, kViewTargetH = 300;
+static constexpr int kRenderTargetW = 800, kRenderTargetH = 600;
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static void LoadInterfaceFont(UiState &ui);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+void AppStartUp(UiState &ui)
+{
+    memset(&ui, 0, sizeof(ui));
+    SetConfigFlags(FLAG_WINDOW_RESIZABLE);
+    SetTraceLogCallback(KirtoTraceLog);             // before the window, so no log line is missed
+    InitWindow(kStartWidth, kStartHeight, "kirto");
+    SetExitKey(KEY_NULL);                           // only the window's close request ends the run
+    InitAudioDevice();                              // a machine without sound runs on silently
+    // Splash, projects, mods, asset folders and scan, and the renderer start here as they land.
+
+    LoadInterfaceFont(ui);
+    for (int v = 0; v < kViewCount; v++) ui.renderTargets[v] = LoadRenderTexture(kViewTargetW, kViewTargetH);
+    ui.renderTargets[kRenderOutputTarget] = LoadRenderTexture(kRenderTargetW, kRenderTargetH);
+    CamerasStartValues(ui);
+    SetTargetFPS(gSettings.targetFps);
+
+    memset(&activeMap, 0, sizeof(activeMap));
+    int modelCount = 0, textureCount = 0;           // the asset library fills these when it lands
+    UiStateStartValues(ui, modelCount, textureCount);
+    EditorContextFill(&gEd, ui);
+    DefaultMap(&activeMap, ui);
+    snprintf(ui.statusText, sizeof(ui.statusText),
+             "Loaded %d model(s), %d texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide.", modelCount, textureCount);
+}
+
+void AppShutDown(UiState &ui)
+{
+    for (int v = 0; v < kViewCount; v++) UnloadRenderTexture(ui.renderTargets[v]);
+    UnloadRenderTexture(ui.renderTargets[kRenderOutputTarget]);
+    // The renderer, asset browser and asset slots are released here as they land.
+    CloseAudioDevice();
+    // The undo history is freed here once it lands.
+    CloseWindow();
+}
+
+void CamerasStartValues(UiState &ui)
+{
+    ui.cam3D.position = Vector3{ 12.0f, 10.0f, 12.0f };
+    ui.cam3D.target = Vector3{ 0.0f, 0.0f, 0.0f };
+    ui.cam3D.up = Vector3{ 0.0f, 1.0f, 0.0f };
+    ui.cam3D.fovy = gSettings.fovy;
+    ui.cam3D.projection = CAMERA_PERSPECTIVE;
+
+    Vector3 d = Vector3Normalize(Vector3Subtract(ui.cam3D.target, ui.cam3D.position));
+    ui.flyYaw = atan2f(d.x, d.z);
+    ui.flyPitch = asinf(d.y);
+
+    ui.leftPanelScroll = PanelScroll{ 0.0f, 0.0f };
+    ui.sidePanelScroll = PanelScroll{ 0.0f, 0.0f };
+    ui.topBarScroll = 0.0f;
+    ui.topBarWidth = 2542.5f;
+    ui.orthoZoom = 16.0f;
+    for (int i = 0; i < 3; i++) {
+        Camera3D &cam = ui.cam2D[i];
+        cam.position = Vector3{ 0.0f, 0.0f, 0.0f };   // set every frame from cam3D.target
+        cam.target = Vector3{ 0.0f, 0.0f, 0.0f };
+        cam.up = (i == 0) ? Vector3{ 0.0f, 0.0f, -1.0f } : Vector3{ 0.0f, 1.0f, 0.0f };
+        cam.fovy = ui.orthoZoom;
+        cam.projection = CAMERA_ORTHOGRAPHIC;
+    }
+}
+
+void UiStateStartValues(UiState &ui, int modelCount, int textureCount)
+{
+    // Resources and cameras were set up before; everything else starts from zero.
+    RenderTexture2D targets[kRenderTargetCount];
+    memcpy(targets, ui.renderTargets, sizeof(targets));
+    Font font = ui.uiFont;
+    Camera3D cam3D = ui.cam3D, cam2D[3] = { ui.cam2D[0], ui.cam2D[1], ui.cam2D[2] };
+    float yaw = ui.flyYaw, pitch = ui.flyPitch, zoom = ui.orthoZoom, barWidth = ui.topBarWidth;
+    memset(&ui, 0, sizeof(ui));
+    memcpy(ui.renderTargets, targets, sizeof(targets));
+    ui.uiFont = font;
+    ui.cam3D = cam3D;
+    for (int i = 0; i < 3; i++) ui.cam2D[i] = cam2D[i];
+    ui.flyYaw = yaw;
+    ui.flyPitch = pitch;
+    ui.orthoZoom = zoom;
+    ui.topBarWidth = barWidth;
+
+    ui.menuBarH = 49.5f;
+    ui.toolbarH = 63.0f;
+    ui.statusBarH = 49.5f;
+    ui.leftPanelW = 162.0f;
+    ui.rightPanelW = 540.0f;
+    ui.viewsTop = ui.menuBarH + ui.toolbarH;
+
+    ui.selBrush = -1;
+    ui.selEntity = -1;
+    ui.activeTool = TOOL_SELECT;
+    ui.curTexture = textureCount > 0 ? 0 : -1;
+    ui.curModel = modelCount > 0 ? 0 : -1;
+
+    snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", "untitled.zizudu");
+    for (int i = 0; i < 3; i++) snprintf(ui.vtxCentreText[i], kCentreTextLen, "%s", "0.00");
+
+    ui.xformOrigScale = 1.0f;
+    ui.blockView = VIEW_TOP;
+    ui.clipSegments = 6;
+    ui.clipView = VIEW_TOP;
+    ui.hoverBrush = -1;
+    ui.hoverVert = -1;
+    ui.activeFace = -1;
+    ui.pickedEdgeA = -1;
+    ui.pickedEdgeB = -1;
+    ui.lastStackKey = -1;
+    ui.marqueeView = VIEW_TOP;
+}
+
+void EditorContextFill(EditorContext *ctx, UiState &ui)
+{
+    ctx->cam3D = &ui.cam3D;
+    ctx->cam2DTop = &ui.cam2D[0];
+    ctx->cam2DFront = &ui.cam2D[1];
+    ctx->cam2DSide = &ui.cam2D[2];
+    ctx->flyYaw = &ui.flyYaw;
+    ctx->flyPitch = &ui.flyPitch;
+    ctx->orthoZoom = &ui.orthoZoom;
+    ctx->selBrush = &ui.selBrush;
+    ctx->selEntity = &ui.selEntity;
+    ctx->activeTool = &ui.activeTool;
+    ctx->curTexture = &ui.curTexture;
+    ctx->curModel = &ui.curModel;
+    ctx->viewRect = ui.viewRect;
+    ctx->valid = 1;
+}
+
+void DefaultMap(MapDoc *map, UiState &ui)
+{
+    Brush *ground = &map->brushes[0];
+    BrushInit(ground, SHAPE_CUBE, Vector3{ 0.0f, -0.5f, 0.0f }, Vector3{ 10.0f, 1.0f, 10.0f }, ui.curTexture);
+    snprintf(ground->name, sizeof(ground->name), "%s", "Ground_Brush");
+    ground->colour = Color{ 130, 130, 130, 255 };
+    map->brushCount = 1;
+    ui.selBrush = 0;
+
+    Entity *sun = &map->entities[0];
+    memset(sun, 0, sizeof(*sun));
+    sun->position = Vector3{ 6.0f, 10.0f, 6.0f };
+    sun->rotation = Vector3{ 50.0f, 215.0f, 0.0f };
+    sun->scale = 1.0f;
+    sun->kind = ENTITY_LIGHT_ENVIRONMENT;
+    snprintf(sun->className, sizeof(sun->className), "%s", kEntityKindName[ENTITY_LIGHT_ENVIRONMENT]);
+    snprintf(sun->name, sizeof(sun->name), "%s", "Sun");
+    sun->lightColour = Color{ 255, 244, 214, 255 };
+    sun->brightness = 0.9f;
+    sun->range = 100.0f;
+    sun->innerCone = 25.0f;
+    sun->outerCone = 45.0f;
+    sun->castsLight = 1;
+    sun->model = -1;
+    sun->texture = -1;
+    sun->mass = 10.0f;
+    sun->tint = Color{ 255, 255, 255, 255 };
+    map->entityCount = 1;
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+static void LoadInterfaceFont(UiState &ui)
+{
+    ui.uiFont = LoadFontEx(PlatformFontPath(), kFontPixels, nullptr, 0);
+    if (ui.uiFont.texture.id != 0) {
+        SetTextureFilter(ui.uiFont.texture, TEXTURE_FILTER_BILINEAR);
+        GuiSetFont(ui.uiFont);
+    }
+    // Without the font the GUI keeps its default one, at the same size and spacing.
+    GuiSetStyle(DEFAULT, TEXT_SIZE, kTextSize);
+    GuiSetStyle(DEFAULT, TEXT_SPACING, kTextSpacing);
+}

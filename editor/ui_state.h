@@ -1,0 +1,168 @@
+// ui_state.h: the editor application's one state record and the table scripts reach it through.
+//
+// UiState lives in main for the whole run; every phase of the frame reads and writes it. The
+// script builtins see only the parts published in gEd.
+#pragma once
+
+#include <cstdint>
+#include "raylib.h"
+#include "document/map_records.h"
+#include "document/clip.h"
+#include "document/problem_check.h"
+#include "editor/widgets.h"
+
+//----------------------------------------------------------------------------------
+// Enumerations
+//----------------------------------------------------------------------------------
+enum ToolId : int32_t {
+    TOOL_SELECT = 0,
+    TOOL_ENTITY = 1,
+    TOOL_BLOCK = 2,
+    TOOL_TEXTURE = 3,
+    TOOL_VERTEX = 4,
+    TOOL_CLIP = 5,
+    TOOL_MOD = 6,
+};
+
+enum MorphMode : int32_t { MORPH_VERTEX = 0, MORPH_EDGE = 1, MORPH_FACE = 2 };
+enum TransformMode : int32_t { XFORM_NONE = 0, XFORM_GRAB = 1, XFORM_ROTATE = 2, XFORM_SCALE = 3 };
+enum AxisLock : int32_t { AXIS_NONE = 0, AXIS_X = 1, AXIS_Y = 2, AXIS_Z = 3 };
+enum SkyStyle : int32_t { SKY_DAY = 0, SKY_SUNSET = 1, SKY_NIGHT = 2, SKY_GRID = 3 };
+enum SideTab : int32_t {
+    TAB_INFO = 0, TAB_TREE = 1, TAB_PROPERTIES = 2, TAB_MODEL = 3, TAB_TEXTURE = 4, TAB_SETTINGS = 5, TAB_MODS = 6,
+};
+
+// Slots of UiState.renderTargets: the four views by ViewKind, then the Render output.
+constexpr int kRenderOutputTarget = 4;
+constexpr int kRenderTargetCount = 5;
+
+constexpr int kStatusLen = 128;
+constexpr int kMapFileNameLen = 96;
+constexpr int kMaxClipCuts = 8;
+constexpr int kMaxMergeBrushes = 64;
+constexpr int kCentreTextLen = 24;
+
+//----------------------------------------------------------------------------------
+// UiState
+//----------------------------------------------------------------------------------
+struct UiState {
+    // Window, layout and input of the frame
+    int screenW, screenH;
+    float menuBarH, toolbarH, statusBarH, leftPanelW, rightPanelW;
+    float viewsTop;
+    Vector2 viewsArea;               // width and height between the bars and panels
+    Vector2 viewSize;                // one view: half of viewsArea each way
+    Rectangle viewRect[kViewCount];  // by ViewKind
+    Vector2 mouse;
+    bool uiBlocksInput;              // a text box or file dialog holds the keyboard
+    bool escConsumed;                // Escape closed a window this frame
+    bool ctrlHeld, shiftHeld;
+    bool vertexClickConsumed;        // the Vertex tool used this frame's left press
+
+    // Selection and current choices
+    int selBrush, selEntity;         // -1 = none
+    int activeTool;                  // ToolId
+    int curTexture, curModel;        // asset numbers, -1 = none
+    int placeKind;                   // EntityKind
+    int blockShape;                  // BrushShape
+    int morphMode;                   // MorphMode
+    int skyStyle;                    // SkyStyle
+    int sideTab;                     // SideTab
+
+    // Cameras
+    Camera3D cam3D;
+    Camera3D cam2D[3];               // Top, Front, Side
+    float flyYaw, flyPitch;          // radians
+    float orthoZoom;                 // visible world height of the 2D views
+
+    // Render targets and font
+    RenderTexture2D renderTargets[kRenderTargetCount];
+    Font uiFont;
+
+    // Map file
+    char mapFileName[kMapFileNameLen];
+
+    // Windows and dialogs
+    bool showHelp, showOpenDialog, showSaveDialog, showRenderOutput, showProblems, mergePrompt;
+    bool fileBoxEdit, nameBoxEdit, classBoxEdit;
+    bool vtxCentreEdit[3];
+    char vtxCentreText[3][kCentreTextLen];
+    MapProblemReport problemReport;
+    int mergeBrushes[kMaxMergeBrushes];
+    int mergeCount;
+
+    // Status and tooltip
+    char statusText[kStatusLen];
+    const char *tooltipText;
+
+    // Clipboards
+    Brush brushClipboard;
+    bool clipboardHasBrush;
+    Entity entityClipboard;
+    bool clipboardHasEntity;
+    BrushFace facePlacementClipboard;
+    bool facePlacementValid;
+
+    // Select tool and transforms
+    int transformMode;               // TransformMode
+    int axisLock;                    // AxisLock
+    Vector2 xformStartMouse;
+    Vector3 xformOrigPos, xformOrigRot, xformOrigSize;
+    float xformOrigScale;
+
+    // Block tool
+    Vector3 blockStart, blockEnd;
+    int blockView;                   // ViewKind
+    bool blockDragging;
+
+    // Clip tool
+    ClipStroke clipCuts[kMaxClipCuts];
+    int clipCutCount;
+    int clipSegments;
+    float clipBulge;
+    bool clipArc;
+    int clipKeep;                    // ClipKeep
+    int clipView;                    // ViewKind
+    bool clipHasLine, clipDragging;
+    Vector2 clipStrokeStart, clipStrokeEnd;
+
+    // Vertex tool
+    int hoverBrush, hoverVert;
+    bool vertexDragging;
+    int vertexDragView;
+    int activeFace;
+    int pickedEdgeA, pickedEdgeB;
+    int stackCycleIndex, lastStackKey;
+    bool marqueeActive, marqueeAdditive;
+    int marqueeView;
+    Vector2 marqueeStart, marqueeEnd;
+    int pickView;
+    bool altHeld, additiveHeld;
+    float pickRadius;
+    bool wasVertexTool;
+
+    // Scrolling
+    PanelScroll leftPanelScroll, sidePanelScroll;
+    float topBarScroll;
+    float topBarWidth;               // content width of the top bar
+
+    // Per-frame values of the right panel and the file dialog
+    float rowH;
+    Brush *selBrushPtr;
+    Entity *selEntityPtr;
+    bool dlgIsSave;
+};
+
+//----------------------------------------------------------------------------------
+// EditorContext: the builtins' pointers into UiState
+//----------------------------------------------------------------------------------
+struct EditorContext {
+    Camera3D *cam3D;
+    Camera3D *cam2DTop, *cam2DFront, *cam2DSide;
+    float *flyYaw, *flyPitch, *orthoZoom;
+    int *selBrush, *selEntity, *activeTool, *curTexture, *curModel;
+    Rectangle *viewRect;             // the first of the four view rectangles
+    uint8_t valid;                   // 1 once start-up has filled the pointers
+};
+
+extern EditorContext gEd;

@@ -1,0 +1,47 @@
+// settings.h: the editor and lighting settings shared by drawing, tools, panels and scripts.
+//
+// Both records start from fixed values every run and are never saved or loaded.
+#pragma once
+
+#include <cstdint>
+#include "raylib.h"
+
+enum RenderQuality : uint32_t {
+    QUALITY_OFF = 0,      // CPU shading only
+    QUALITY_LOW = 1,
+    QUALITY_MEDIUM = 2,
+    QUALITY_HIGH = 3,
+};
+constexpr int kQualityCount = 4;
+extern const char *const kQualityName[kQualityCount];
+
+struct EditorSettings {
+    float gridStep;
+    float flySpeed;
+    float vertexSize;            // Vertex tool handle size
+    int32_t targetFps;
+    Color view3DBackground;
+    Color view2DBackground;
+    uint8_t show2DGrid;
+    uint8_t show3DGrid;
+    float fovy;
+    float ambient;
+    uint8_t lighting;
+    uint8_t gizmoIcons;
+    float gizmoSize;
+};
+
+struct LightingSettings {
+    RenderQuality quality;
+    uint8_t shadows;
+    uint8_t ssao;
+    float shadowBias;
+    float shadowArea;            // shadow camera: view height 2 x area, distance 1.6 x area
+    float aoRadius;
+    float aoStrength;
+    float specular;
+    float gamma;
+};
+
+extern EditorSettings gSettings;
+extern LightingSettings gLighting;

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Installs what kirto needs on a Debian machine and builds its third-party libraries once.
+#
+# raylib 6.0 and GLFW 3.4 come from Debian's source packages (unstable and trixie), fetched through
+# a private apt sources list so the system's own sources are never touched; raygui comes from the
+# npm registry. The built libraries are cached under ~/.cache, keyed by version, so later runs skip
+# all of this. On success it prints the dependency prefix on its last line.
+#
+# Usage: scripts/setup.sh [--test]   (--test also installs what the tests need)
+set -euo pipefail
+
+RAYLIB_SRC="raylib/sid"            # 6.0 in unstable
+GLFW_SRC="glfw3/trixie"            # 3.4 in trixie
+RAYGUI_NPM="raylib@0.14.0"         # ships raygui 3.2 as src/extras/raygui.h
+DEPS_KEY="raylib-6.0_glfw-3.4_raygui-3.2_r1"
+
+CACHE_ROOT="${XDG_CACHE_HOME:-$HOME/.cache}/kirto"
+PREFIX="$CACHE_ROOT/$DEPS_KEY"
+
+step() { CURRENT_STEP="$1"; echo "== setup: $1" >&2; }
+fail() { echo "setup failed during step: ${CURRENT_STEP:-start}" >&2; exit 1; }
+trap fail ERR
+
+BUILD_PKGS=(build-essential cmake dpkg-dev pkg-config libx11-dev libxcursor-dev libxi-dev libxinerama-dev
+            libxrandr-dev libgl-dev libglvnd-dev fonts-dejavu-core ca-certificates)
+TEST_PKGS=(libgtest-dev xvfb xauth libgl1-mesa-dri xdotool x11-utils python3 clang imagemagick)
+
+want=("${BUILD_PKGS[@]}")
+[ "${1:-}" = "--test" ] && want+=("${TEST_PKGS[@]}")
+# Wine's Tahoma is metric-compatible with the Windows interface font; it is optional.
+want_optional=(fonts-wine)
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+
+step "checking installed packages"
+missing=()
+for p in "${want[@]}" "${want_optional[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+# Node.js may come from elsewhere with its own npm; Debian's npm would conflict with it.
+command -v npm >/dev/null 2>&1 || missing+=(npm)
+if [ "${#missing[@]}" -gt 0 ]; then
+    step "apt-get update"
+    $SUDO apt-get update -qq
+    step "installing packages: ${missing[*]}"
+    # The optional font must not stop the build when a mirror lacks it.
+    required=()
+    for p in "${missing[@]}"; do [ "$p" = fonts-wine ] || required+=("$p"); done
+    [ "${#required[@]}" -gt 0 ] && DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${required[@]}" >/dev/null
+    if [[ " ${missing[*]} " == *" fonts-wine "* ]]; then
+        DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends fonts-wine >/dev/null 2>&1 \
+            || echo "== setup: fonts-wine not available, the editor will use DejaVu Sans" >&2
+    fi
+fi
+
+if [ -f "$PREFIX/.complete" ]; then
+    echo "$PREFIX"
+    exit 0
+fi
+
+step "preparing the dependency cache at $PREFIX"
+WORK="$CACHE_ROOT/work-$DEPS_KEY"
+rm -rf "$WORK" "$PREFIX"
+mkdir -p "$WORK/apt/lists/partial" "$WORK/apt/cache/archives/partial" "$WORK/src"
+cat > "$WORK/apt/sources.list" <<SRC
+deb-src http://deb.debian.org/debian sid main
+deb-src http://deb.debian.org/debian trixie main
+SRC
+APT_OPTS=(-o "Dir::Etc::sourcelist=$WORK/apt/sources.list" -o "Dir::Etc::sourceparts=-"
+          -o "Dir::State::Lists=$WORK/apt/lists" -o "Dir::Cache=$WORK/apt/cache"
+          -o "APT::Sandbox::User=root")
+
+step "apt-get update of the private source list (sid, trixie)"
+apt-get "${APT_OPTS[@]}" update -qq
+
+step "apt-get source $RAYLIB_SRC and $GLFW_SRC"
+( cd "$WORK/src" && apt-get "${APT_OPTS[@]}" source -qq "$RAYLIB_SRC" "$GLFW_SRC" >/dev/null )
+RAYLIB_DIR=$(find "$WORK/src" -maxdepth 1 -type d -name 'raylib-6.0*' | head -n 1)
+GLFW_DIR=$(find "$WORK/src" -maxdepth 1 -type d -name 'glfw3-3.4*' | head -n 1)
+[ -n "$RAYLIB_DIR" ] || { echo "raylib 6.0 source not found (unstable may have moved on)" >&2; false; }
+[ -n "$GLFW_DIR" ] || { echo "GLFW 3.4 source not found" >&2; false; }
+
+step "placing GLFW inside the raylib tree"
+rm -rf "$RAYLIB_DIR/src/external/glfw"
+cp -a "$GLFW_DIR" "$RAYLIB_DIR/src/external/glfw"
+
+step "building raylib (static)"
+cmake -S "$RAYLIB_DIR" -B "$WORK/build-raylib" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF \
+      -DUSE_EXTERNAL_GLFW=OFF -DGLFW_BUILD_WAYLAND=OFF -DBUILD_EXAMPLES=OFF -DPLATFORM=Desktop \
+      -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_POSITION_INDEPENDENT_CODE=ON >/dev/null
+cmake --build "$WORK/build-raylib" -j "$(nproc)" >/dev/null
+cmake --install "$WORK/build-raylib" >/dev/null
+
+step "fetching raygui from the npm registry ($RAYGUI_NPM)"
+( cd "$WORK" && npm pack --silent "$RAYGUI_NPM" >/dev/null && tar xzf raylib-*.tgz package/src/extras/raygui.h )
+install -D -m 644 "$WORK/package/src/extras/raygui.h" "$PREFIX/include/raygui.h"
+
+rm -rf "$WORK"
+touch "$PREFIX/.complete"
+echo "$PREFIX"

@@ -1,0 +1,142 @@
+// The frame's own rules: the Escape chain, the input gate and the status line's copy to the console.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "editor/app.h"
+#include "editor/console.h"
+
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ui = std::make_unique<UiState>();
+        UiStateStartValues(*ui, 0, 0);
+        gConsole.count = 0;
+        gConsole.head = 0;
+        gConsole.errorCount = 0;
+        gConsole.follow = true;
+    }
+    std::unique_ptr<UiState> ui;
+};
+
+TEST_F(FrameTest, EscapeClosesOneWindowPerPressInOrder)
+{
+    ui->showHelp = true;
+    ui->showRenderOutput = true;
+    ui->showProblems = true;
+    EscapeChain(*ui);
+    EXPECT_TRUE(ui->escConsumed);
+    EXPECT_FALSE(ui->showProblems);
+    EXPECT_TRUE(ui->showRenderOutput);
+    ui->escConsumed = false;
+    EscapeChain(*ui);
+    EXPECT_FALSE(ui->showRenderOutput);
+    EXPECT_STREQ(ui->statusText, "Closed render view.");
+    EXPECT_TRUE(ui->showHelp);
+    ui->escConsumed = false;
+    EscapeChain(*ui);
+    EXPECT_FALSE(ui->showHelp);
+    ui->escConsumed = false;
+    EscapeChain(*ui);   // nothing left to close
+    EXPECT_FALSE(ui->escConsumed);
+}
+
+TEST_F(FrameTest, EscapeCancelsMergeAndReleasesFileBox)
+{
+    ui->mergePrompt = true;
+    ui->mergeCount = 3;
+    EscapeChain(*ui);
+    EXPECT_FALSE(ui->mergePrompt);
+    EXPECT_EQ(ui->mergeCount, 0);
+    EXPECT_STREQ(ui->statusText, "Merge cancelled.");
+
+    ui->showSaveDialog = true;
+    ui->fileBoxEdit = true;
+    EXPECT_TRUE(UiBlocksInput(*ui));
+    EscapeChain(*ui);
+    EXPECT_FALSE(ui->showSaveDialog);
+    EXPECT_FALSE(ui->fileBoxEdit);
+    EXPECT_FALSE(UiBlocksInput(*ui));
+}
+
+TEST_F(FrameTest, EscapeNeverClosesConsole)
+{
+    gConsole.open = true;
+    EscapeChain(*ui);
+    EXPECT_TRUE(gConsole.open);
+    EXPECT_FALSE(ui->escConsumed);
+    gConsole.open = false;
+}
+
+TEST_F(FrameTest, InputGate)
+{
+    EXPECT_TRUE(InputGateOpen(*ui));
+    ui->nameBoxEdit = true;
+    ui->uiBlocksInput = UiBlocksInput(*ui);
+    EXPECT_FALSE(InputGateOpen(*ui));
+    ui->nameBoxEdit = false;
+    ui->vtxCentreEdit[1] = true;
+    ui->uiBlocksInput = UiBlocksInput(*ui);
+    EXPECT_FALSE(InputGateOpen(*ui));
+    ui->vtxCentreEdit[1] = false;
+    ui->uiBlocksInput = UiBlocksInput(*ui);
+    for (bool *flag : { &ui->showRenderOutput, &ui->mergePrompt, &ui->showProblems }) {
+        *flag = true;
+        EXPECT_FALSE(InputGateOpen(*ui));
+        *flag = false;
+    }
+    ui->showHelp = true;   // Help holds nothing back
+    EXPECT_TRUE(InputGateOpen(*ui));
+}
+
+TEST_F(FrameTest, StatusLineReachesConsoleOncePerChange)
+{
+    char last[kStatusLen] = "";
+    StatusToConsole("Saved", last, kStatusLen);
+    StatusToConsole("Saved", last, kStatusLen);   // same text next frame: one line
+    EXPECT_EQ(gConsole.count, 1);
+    EXPECT_STREQ(ConsoleAt(0)->text, "Saved");
+    EXPECT_EQ(ConsoleAt(0)->level, CONSOLE_EDITOR);
+
+    StatusToConsole("Other", last, kStatusLen);
+    StatusToConsole("Saved", last, kStatusLen);
+    EXPECT_EQ(gConsole.count, 3);
+
+    StatusToConsole("", last, kStatusLen);        // emptied: not pushed, but remembered
+    EXPECT_EQ(gConsole.count, 3);
+    StatusToConsole("Saved", last, kStatusLen);   // so the same message is pushed again
+    EXPECT_EQ(gConsole.count, 4);
+}
+
+TEST_F(FrameTest, LibraryLogLevelsMapToConsoleLevels)
+{
+    auto log = [](int level, const char *fmt, ...) {
+        va_list args;
+        va_start(args, fmt);
+        KirtoTraceLog(level, fmt, args);
+        va_end(args);
+    };
+    testing::internal::CaptureStdout();
+    log(LOG_INFO, "INFO: %s %d", "hello", 3);
+    log(LOG_WARNING, "careful");
+    log(LOG_ERROR, "broken");
+    log(LOG_FATAL, "worse");
+    log(LOG_DEBUG, "detail");
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, "INFO: hello 3\ncareful\nbroken\nworse\ndetail\n");
+    EXPECT_EQ(ConsoleAt(4)->level, CONSOLE_INFO);
+    EXPECT_EQ(ConsoleAt(3)->level, CONSOLE_WARN);
+    EXPECT_EQ(ConsoleAt(2)->level, CONSOLE_ERROR);
+    EXPECT_EQ(ConsoleAt(1)->level, CONSOLE_ERROR);
+    EXPECT_EQ(ConsoleAt(0)->level, CONSOLE_INFO);
+    EXPECT_EQ(gConsole.errorCount, 2);
+
+    std::string longText(300, 'x');
+    testing::internal::CaptureStdout();
+    log(LOG_INFO, "%s", longText.c_str());
+    out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(strlen(ConsoleAt(0)->text), 199u);
+    EXPECT_EQ(out.size(), 200u);
+}

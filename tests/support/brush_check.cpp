@@ -1,0 +1,68 @@
+// brush_check.cpp: validity and volume of a brush for the tests.
+#include "support/brush_check.h"
+
+#include <map>
+#include <utility>
+
+#include "document/brush_geometry.h"
+
+::testing::AssertionResult BrushIsValid(const Brush &brush, BrushCheckOptions options)
+{
+    if (brush.vertCount < 0 || brush.vertCount > kMaxBrushVerts)
+        return ::testing::AssertionFailure() << "vertCount " << brush.vertCount;
+    if (brush.faceCount < 0 || brush.faceCount > kMaxBrushFaces)
+        return ::testing::AssertionFailure() << "faceCount " << brush.faceCount;
+
+    std::map<std::pair<int, int>, int> edges;
+    for (int f = 0; f < brush.faceCount; f++) {
+        const BrushFace &face = brush.faces[f];
+        if (face.count < kMinFaceCorners || face.count > kMaxFaceCorners)
+            return ::testing::AssertionFailure() << "face " << f << " has " << face.count << " corners";
+        for (int k = 0; k < face.count; k++) {
+            int a = face.indices[k], b = face.indices[(k + 1) % face.count];
+            if (a < 0 || a >= brush.vertCount)
+                return ::testing::AssertionFailure() << "face " << f << " corner " << k << " index " << a;
+            if (a == b) return ::testing::AssertionFailure() << "face " << f << " repeats vertex " << a;
+            edges[{ a, b }]++;
+        }
+    }
+    if (options.closed) {
+        for (const auto &e : edges) {
+            if (e.second != 1)
+                return ::testing::AssertionFailure() << "edge " << e.first.first << "->" << e.first.second
+                                                     << " used " << e.second << " times";
+            auto opposite = edges.find({ e.first.second, e.first.first });
+            if (opposite == edges.end() || opposite->second != 1)
+                return ::testing::AssertionFailure() << "edge " << e.first.first << "->" << e.first.second
+                                                     << " has no single opposite edge";
+        }
+    }
+    if (options.outward) {
+        Vector3 c = BrushCentroidLocal(&brush);
+        for (int f = 0; f < brush.faceCount; f++) {
+            Vector3 n = FaceNormalLocal(&brush, &brush.faces[f]);
+            Vector3 centre = FaceCenterLocal(&brush, &brush.faces[f]);
+            if (Vector3DotProduct(Vector3Subtract(centre, c), n) <= 0.0f)
+                return ::testing::AssertionFailure() << "face " << f << " points inward";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+double BrushVolume(const Brush &brush)
+{
+    // Divergence theorem over a fan of each face: sum of signed tetrahedra from the local origin.
+    double volume = 0.0;
+    for (int f = 0; f < brush.faceCount; f++) {
+        const BrushFace &face = brush.faces[f];
+        const Vector3 &a = brush.verts[face.indices[0]];
+        for (int k = 1; k + 1 < face.count; k++) {
+            const Vector3 &b = brush.verts[face.indices[k]];
+            const Vector3 &c = brush.verts[face.indices[k + 1]];
+            volume += (double)a.x * ((double)b.y * c.z - (double)b.z * c.y) -
+                      (double)a.y * ((double)b.x * c.z - (double)b.z * c.x) +
+                      (double)a.z * ((double)b.x * c.y - (double)b.y * c.x);
+        }
+    }
+    return volume / 6.0;
+}
