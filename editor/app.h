@@ -9,8 +9,8 @@
 // The one map document of the run.
 extern MapDoc activeMap;
 
-// Start-up, from the window flags to the status line; leaves the first frame ready to run.
-void AppStartUp(UiState &ui);
+// Start-up, from the window flags to the status line; returns 0 when no window could be opened.
+int AppStartUp(UiState &ui);
 // Shutdown in order: targets, assets, audio, undo history, window.
 void AppShutDown(UiState &ui);
 

@@ -2,6 +2,8 @@
 //
 // Phases 1 to 23 change the map and the state; nothing reaches the screen before phase 24.
 // Each phase's work lives in the file of its tool, panel or window.
+#include <cstdio>
+
 #include "editor/app.h"
 #include "editor/ui_state.h"
 
@@ -10,7 +12,10 @@ static char lastStatus[kStatusLen];
 int main(void)
 {
     static UiState ui;   // lives as long as main, so gEd's pointers stay valid
-    AppStartUp(ui);
+    if (!AppStartUp(ui)) {
+        fprintf(stderr, "kirto: could not open a window. Is a display available (DISPLAY)?\n");
+        return 1;
+    }
 
     while (!WindowShouldClose()) {
         // Update: input, tools and cameras

@@ -35,12 +35,13 @@ static void LoadInterfaceFont(UiState &ui);
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-void AppStartUp(UiState &ui)
+int AppStartUp(UiState &ui)
 {
     memset(&ui, 0, sizeof(ui));
     SetConfigFlags(FLAG_WINDOW_RESIZABLE);
     SetTraceLogCallback(KirtoTraceLog);             // before the window, so no log line is missed
     InitWindow(kStartWidth, kStartHeight, "kirto");
+    if (!IsWindowReady()) return 0;                 // no display: nothing more can start
     SetExitKey(KEY_NULL);                           // only the window's close request ends the run
     InitAudioDevice();                              // a machine without sound runs on silently
     // Splash, projects, mods, asset folders and scan, and the renderer start here as they land.
@@ -58,6 +59,7 @@ void AppStartUp(UiState &ui)
     DefaultMap(&activeMap, ui);
     snprintf(ui.statusText, sizeof(ui.statusText),
              "Loaded %d model(s), %d texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide.", modelCount, textureCount);
+    return 1;
 }
 
 void AppShutDown(UiState &ui)

@@ -1,0 +1,225 @@
+"""Shared end-to-end harness: a private Xvfb, the real kirto in a fresh working folder, real input.
+
+Every test gets its own X server, so tests never see a developer's desktop or each other. Input is
+sent with xdotool (XTEST), close requests with our x11_close helper. Waits poll for a condition
+with a deadline; nothing sleeps in the hope that something has happened.
+"""
+import argparse
+import os
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+ARGS = None
+BACKGROUND = (212, 208, 200)
+
+
+def parse_args():
+    """Reads --kirto and --x11-close, leaving the rest to unittest."""
+    global ARGS
+    parser = argparse.ArgumentParser(add_help=False)
+    parser.add_argument("--kirto", required=True)
+    parser.add_argument("--x11-close", required=True)
+    ARGS, rest = parser.parse_known_args()
+    ARGS.kirto = os.path.abspath(ARGS.kirto)
+    ARGS.x11_close = os.path.abspath(ARGS.x11_close)
+    sys.argv = [sys.argv[0]] + rest
+
+
+def wait_until(condition, timeout, what):
+    """Polls condition() until it returns a true value; fails the test after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out waiting for " + what)
+        time.sleep(0.05)
+
+
+class XServer:
+    """A private Xvfb; its display number is chosen by the server itself."""
+
+    def __init__(self, width=1920, height=1080):
+        if shutil.which("Xvfb") is None:
+            raise RuntimeError("Xvfb is not installed (package xvfb)")
+        read_fd, write_fd = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % (width, height),
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        number = b""
+        deadline = time.monotonic() + 30
+        while not number.endswith(b"\n"):
+            ready, _, _ = select.select([read_fd], [], [], max(0.0, deadline - time.monotonic()))
+            chunk = os.read(read_fd, 16) if ready else b""
+            if not chunk:
+                os.close(read_fd)
+                self.stop()
+                raise RuntimeError("Xvfb did not start")
+            number += chunk
+        os.close(read_fd)
+        self.display = ":" + number.decode().strip()
+
+    def run(self, *cmd, check=True):
+        env = dict(os.environ, DISPLAY=self.display)
+        result = subprocess.run(list(cmd), env=env, capture_output=True, text=True, timeout=60)
+        if check and result.returncode != 0:
+            raise AssertionError("%s failed: %s" % (" ".join(cmd), result.stderr.strip()))
+        return result.stdout
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            self.proc.wait(timeout=30)
+
+
+class Editor:
+    """The real program, started in a fresh temporary working folder on the given X server."""
+
+    def __init__(self, xserver):
+        self.x = xserver
+        self.workdir = tempfile.mkdtemp(prefix="kirto-e2e-")
+        self.lines = []
+        self.lock = threading.Lock()
+        env = dict(os.environ, DISPLAY=xserver.display)
+        self.proc = subprocess.Popen([ARGS.kirto], cwd=self.workdir, env=env, stdout=subprocess.PIPE,
+                                     stderr=subprocess.STDOUT, start_new_session=True)
+        self.reader = threading.Thread(target=self._read_output, daemon=True)
+        self.reader.start()
+        self.window = wait_until(self._find_window, 60, "the kirto window")
+        self.wait_drawn()
+
+    def _read_output(self):
+        for raw in self.proc.stdout:
+            with self.lock:
+                self.lines.append(raw.decode(errors="replace").rstrip("\n"))
+
+    def _find_window(self):
+        out = self.x.run("xdotool", "search", "--onlyvisible", "--name", "^kirto$", check=False).split()
+        return out[0] if out else None
+
+    def output(self):
+        with self.lock:
+            return list(self.lines)
+
+    def alive(self):
+        return self.proc.poll() is None
+
+    # --- window ---------------------------------------------------------------------------
+    def title(self):
+        return self.x.run("xdotool", "getwindowname", self.window).strip()
+
+    def size(self):
+        out = self.x.run("xdotool", "getwindowgeometry", "--shell", self.window)
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def resize(self, width, height):
+        """Resizes the window and waits until the program has drawn a frame at the new size."""
+        self.x.run("xdotool", "windowsize", self.window, str(width), str(height))
+        wait_until(lambda: self.size() == (width, height), 30, "the window at %dx%d" % (width, height))
+        self.wait_drawn()
+
+    def screenshot(self):
+        """The window's pixels as (width, height, rgb bytes)."""
+        data = subprocess.run(["import", "-display", self.x.display, "-window", self.window, "-depth", "8", "ppm:-"],
+                              capture_output=True, timeout=60, check=True).stdout
+        return parse_ppm(data)
+
+    def pixel(self, shot, px, py):
+        width, _, rgb = shot
+        i = (py * width + px) * 3
+        return tuple(rgb[i:i + 3])
+
+    def wait_drawn(self):
+        """Waits until the bottom-right corner shows something drawn (the window starts black)."""
+        def drawn():
+            shot = self.screenshot()
+            return self.pixel(shot, shot[0] - 1, shot[1] - 1) != (0, 0, 0)
+        wait_until(drawn, 60, "a frame drawn over the whole window")
+
+    def frame_sync(self):
+        """Proves the program has handled every event sent so far: it redraws after a resize."""
+        width, height = self.size()
+        self.resize(width + 1, height)
+        self.resize(width, height)
+
+    # --- input ----------------------------------------------------------------------------
+    def focus(self):
+        self.x.run("xdotool", "mousemove", "--window", self.window, "700", "450")
+        self.x.run("xdotool", "windowfocus", "--sync", self.window, check=False)
+
+    def key(self, name, hold=0.1):
+        """Presses and releases a key; it is held across a frame so the program sees the press."""
+        self.x.run("xdotool", "keydown", name)
+        time.sleep(hold)
+        self.x.run("xdotool", "keyup", name)
+
+    def request_close(self):
+        subprocess.run([ARGS.x11_close, self.window], env=dict(os.environ, DISPLAY=self.x.display),
+                       check=True, timeout=30)
+
+    def wait_exit(self, timeout=60):
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError("kirto did not exit")
+
+    def group_gone(self):
+        try:
+            os.killpg(self.proc.pid, 0)
+            return False
+        except ProcessLookupError:
+            return True
+
+    def stop(self):
+        if self.alive():
+            os.killpg(self.proc.pid, signal.SIGKILL)
+            self.proc.wait(timeout=30)
+        self.reader.join(timeout=10)
+        self.proc.stdout.close()
+        shutil.rmtree(self.workdir, ignore_errors=True)
+
+
+def parse_ppm(data):
+    """Parses a binary PPM (P6, 8-bit) into (width, height, rgb bytes)."""
+    fields, pos = [], 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos) + 1
+            continue
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    if fields[0] != b"P6" or int(fields[3]) != 255:
+        raise ValueError("not an 8-bit binary PPM")
+    width, height = int(fields[1]), int(fields[2])
+    return width, height, data[pos + 1:pos + 1 + width * height * 3]
+
+
+class EditorTestCase(unittest.TestCase):
+    """Starts a private X server and the editor for every test, and always cleans both up."""
+
+    def setUp(self):
+        self.x = XServer()
+        self.addCleanup(self.x.stop)
+        self.editor = Editor(self.x)
+        self.addCleanup(self.editor.stop)
+
+
+def main():
+    parse_args()
+    unittest.main(verbosity=2)

@@ -1,0 +1,42 @@
+"""Start-up and shutdown of the real program: window, Escape, close request, resizing, log."""
+import harness
+from harness import EditorTestCase, wait_until
+
+
+class StartUp(EditorTestCase):
+    def test_window_is_titled_kirto_at_1440_by_900(self):
+        self.assertEqual(self.editor.title(), "kirto")
+        self.assertEqual(self.editor.size(), (1440, 900))
+        shot = self.editor.screenshot()
+        self.assertEqual(self.editor.pixel(shot, 720, 450), harness.BACKGROUND)
+
+    def test_library_log_lines_reach_standard_output(self):
+        lines = wait_until(lambda: [l for l in self.editor.output() if "Initializing raylib 6.0" in l],
+                           30, "raylib's start-up line on standard output")
+        self.assertEqual(lines[0].strip(), "Initializing raylib 6.0")
+        self.assertTrue(any("Display size" in l or "DISPLAY:" in l for l in self.editor.output()))
+
+    def test_escape_never_ends_the_program(self):
+        self.editor.focus()
+        for _ in range(5):
+            self.editor.key("Escape")
+        self.editor.frame_sync()   # every Escape was handled before this frame
+        self.assertTrue(self.editor.alive())
+
+    def test_close_request_ends_with_exit_code_0_and_nothing_left(self):
+        self.editor.request_close()
+        self.assertEqual(self.editor.wait_exit(), 0)
+        wait_until(self.editor.group_gone, 30, "every process of the program to end")
+
+    def test_resize_down_to_200_by_150_and_back(self):
+        self.editor.resize(200, 150)
+        self.assertTrue(self.editor.alive())
+        self.editor.resize(1440, 900)
+        shot = self.editor.screenshot()
+        self.assertEqual(self.editor.pixel(shot, 1439, 899), harness.BACKGROUND)
+        self.editor.request_close()
+        self.assertEqual(self.editor.wait_exit(), 0)
+
+
+if __name__ == "__main__":
+    harness.main()
