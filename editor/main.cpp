@@ -5,7 +5,10 @@
 #include <cstdio>
 
 #include "editor/app.h"
+#include "editor/chrome.h"
+#include "editor/console.h"
 #include "editor/ui_state.h"
+#include "editor/widgets.h"
 
 static char lastStatus[kStatusLen];
 
@@ -23,7 +26,7 @@ int main(void)
         if (IsKeyPressed(KEY_ESCAPE)) EscapeChain(ui);                // 2
         FrameReadModifiers(ui);                                       // 3
         // 4 global shortcuts (behind the input gate)
-        // 5 layout, view targets, mouse, view rectangles, 2D zoom
+        ui.mouse = GetMousePosition();                                // 5 (mouse; layout, targets, zoom to come)
         // 6 Vertex tool;  7 tool change bookkeeping;  8 mode tool of a mod
         // 9 Texture tool painting;  10 Clip tool;  11 click selection;  12 delete and transforms
         // 13 Texture tool by click;  14 Block tool;  15 Entity tool;  16 fly camera;  17 2D follow
@@ -34,11 +37,16 @@ int main(void)
 
         // Screen pass: each window drawn over the ones before it
         BeginDrawing();                                               // 24
-        ClearBackground(Color{ 212, 208, 200, 255 });
-        // 24 top bar, tool strip, left panel;  25 MODS list;  26 view images;  27 right panel
-        // 28 overlays;  29 project manager;  30 tooltip and status bar;  31 map file dialog
-        // 32 Help;  33 console;  34 recovery prompt;  35 problem report;  36 merge prompt
-        // 37 Render output window
+        NumFieldsBeginFrame();
+        float leftPanelBottom = DrawChromeTop(ui);
+        // 25 MODS list
+        EndLeftPanel(ui, leftPanelBottom);
+        // 26 view images;  27 right panel;  28 overlays;  29 project manager
+        DrawChromeBottom(ui);                                         // 30
+        // 31 map file dialog;  32 Help
+        if (gConsole.open) DrawConsoleWindow(ui);                     // 33
+        // 34 recovery prompt;  35 problem report;  36 merge prompt;  37 Render output window
+        NumFieldsEndFrame();
         EndDrawing();                                                 // 38
     }
 
