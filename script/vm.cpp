@@ -1,8 +1,12 @@
 // vm.cpp: the run loop of the script virtual machine and its stack, log and integer helpers.
 //
-// The loop keeps the stack depth, the program counter and the step count in locals and touches the
+// The loop keeps the stack depth, the program counter and the step budget in locals and touches the
 // state record only through the stack and variable arrays; everything that can fail jumps to one
 // of the exits at the bottom, which write the message. Nothing on the hot path allocates or prints.
+// Before a run, VmDecode picks what to dispatch at each index: a LOAD and a PUSH that feed an
+// operation run as one group, which still counts three steps and falls back to the single
+// instructions whenever a limit (steps, stack room, variable slot) could be met inside it, so every
+// result, message and line is the one the instructions give one at a time.
 #include "script/vm.h"
 
 #include <cmath>
