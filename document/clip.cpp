@@ -41,11 +41,11 @@ int BrushClip(const Brush *brush, Vector3 normal, float dist, Brush *front, Brus
         else if (s < -kClipSideEps) behind++;
     }
     if (behind == 0) {
-        if (front) *front = *brush;
+        if (front && front != brush) memcpy(front, brush, sizeof(*brush));
         return 1;
     }
     if (inFront == 0) {
-        if (back) *back = *brush;
+        if (back && back != brush) memcpy(back, brush, sizeof(*brush));
         return 2;
     }
     int result = 0;
@@ -138,7 +138,7 @@ int BuildClippedSide(const Brush *brush, Vector3 normal, float dist, int sign, B
     if (part.vertCount < 4 || part.faceCount < 4) return 0;
     // A part of a closed brush that came out open (a degenerate sliver of a cut) is refused.
     if (BrushIsClosed(brush) && !BrushIsClosed(&part)) return 0;
-    *out = part;
+    memcpy(out, &part, sizeof(part));
     return 1;
 }
 
