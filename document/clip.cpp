@@ -375,7 +375,8 @@ static int PieceHasArea(const Brush *brush, const int *poly, int n, int anchor, 
     return Vector3Length(sum) > 1e-8f;
 }
 
-// 1 when every directed edge is matched by exactly one opposite edge.
+// 1 when every directed edge is matched by exactly one opposite edge and no face passes through
+// a vertex twice (a spike out and back along one edge would otherwise count as matched).
 static int BrushIsClosed(const Brush *brush)
 {
     static_assert(kMaxBrushVerts <= 255, "edge counts are kept per vertex pair in bytes");
@@ -386,6 +387,8 @@ static int BrushIsClosed(const Brush *brush)
         for (int k = 0; k < face->count; k++) {
             int a = face->indices[k], b = face->indices[(k + 1) % face->count];
             if (a < 0 || a >= brush->vertCount || b < 0 || b >= brush->vertCount || a == b) return 0;
+            for (int j = k + 1; j < face->count; j++)
+                if (face->indices[j] == a) return 0;
             if (uses[a][b] == 255) return 0;
             uses[a][b]++;
         }

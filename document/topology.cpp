@@ -191,6 +191,10 @@ int BrushSplitFaceDiagonal(Brush *brush, int face, int a, int b)
     if (ka < 0 || kb < 0) return 0;
     int gap = kb > ka ? kb - ka : ka - kb;
     if (gap < 2 || gap == count - 1) return 0;
+    // The pair can already be an edge (elsewhere in a face that passes through one vertex twice,
+    // or of another face after welding); cutting along it would give one edge to four faces.
+    for (int f = 0; f < brush->faceCount; f++)
+        if (FaceFindEdge(&brush->faces[f], a, b) >= 0) return 0;
 
     int first[kMaxFaceCorners + 1], second[kMaxFaceCorners + 1];
     int n1 = 0, n2 = 0;

@@ -377,3 +377,23 @@ TEST(TopologySubdivideBrush, RefusesUpFrontWhenAFaceCannotSplit)
     EXPECT_EQ(SubdivideBrush(&map, 0), 0);
     EXPECT_EQ(memcmp(&map.brushes[0], &before, sizeof(before)), 0);
 }
+
+TEST(TopologySplitFace, DiagonalThatIsAlreadyAnEdgeIsRefused)
+{
+    // Welding leaves faces that pass through one vertex twice: (4, 1, 2, 4, 3, 0) has the edge
+    // 4-1, so a cut from 1 to the last 4 would use that edge twice.
+    Brush b = Cube();
+    int pinched[6] = { 4, 1, 2, 4, 3, 0 };
+    b.faces[0].count = 6;
+    memcpy(b.faces[0].indices, pinched, sizeof(pinched));
+    Brush before = b;
+    EXPECT_EQ(BrushSplitFaceDiagonal(&b, 0, 1, 4), 0);
+    EXPECT_EQ(memcmp(&b, &before, sizeof(b)), 0);
+    // A cube's face diagonal 1-3 becomes an edge after one split; the bottom's twin is refused.
+    b = Cube();
+    b.faces[1] = b.faces[0];   // a second face over the same corners
+    ASSERT_EQ(BrushSplitFaceDiagonal(&b, 0, 1, 3), 1);
+    before = b;
+    EXPECT_EQ(BrushSplitFaceDiagonal(&b, 1, 1, 3), 0);
+    EXPECT_EQ(memcmp(&b, &before, sizeof(b)), 0);
+}
