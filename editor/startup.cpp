@@ -8,6 +8,7 @@
 #include "raylib.h"
 #include "raymath.h"
 #include "document/primitives.h"
+#include "document/undo.h"
 #include "editor/console.h"
 #include "editor/gui.h"
 #include "editor/platform.h"
@@ -57,6 +58,7 @@ int AppStartUp(UiState &ui)
     UiStateStartValues(ui, modelCount, textureCount);
     EditorContextFill(&gEd, ui);
     DefaultMap(&activeMap, ui);
+    PushUndoState(&activeMap);                      // the first snapshot is the default map
     snprintf(ui.statusText, sizeof(ui.statusText),
              "Loaded %d model(s), %d texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide.", modelCount, textureCount);
     return 1;
@@ -68,7 +70,7 @@ void AppShutDown(UiState &ui)
     UnloadRenderTexture(ui.renderTargets[kRenderOutputTarget]);
     // The renderer, asset browser and asset slots are released here as they land.
     CloseAudioDevice();
-    // The undo history is freed here once it lands.
+    FreeUndoHistory();
     CloseWindow();
 }
 

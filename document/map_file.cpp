@@ -1,0 +1,535 @@
+// map_file.cpp: the ".zizudu" writer and reader, and the headerless first version's importer.
+//
+// A whole file is built in, or read into, one memory buffer and then written or parsed field by
+// field, so the file system sees one large write or read. A load is parsed into a scratch map and
+// copied over the caller's only when the whole file was read and checked, so a bad file never
+// damages the open map. A save goes to a temporary file beside the target that replaces the
+// target only once it was completely written.
+#include "document/map_file.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "document/brush_geometry.h"
+#include "document/file_replace.h"
+#include "document/primitives.h"
+
+static constexpr int kMaxPathLen = 1024;           // target path plus the temporary suffix
+static constexpr char kTempSuffix[] = ".tmp";
+static constexpr Color kWhite = { 255, 255, 255, 255 };
+
+// Headerless first version: field offsets inside a MapV1Brush and a MapV1Entity record.
+static constexpr int kV1BrushOrigin = 0, kV1BrushSize = 12, kV1BrushRotation = 24, kV1BrushColour = 36;
+static constexpr int kV1BrushTexture = 40, kV1BrushDensity = 44, kV1BrushOffset = 52, kV1BrushName = 160;
+static constexpr int kV1BrushShape = 192, kV1BrushCorners = 196, kV1BrushCornersValid = 292;
+static constexpr int kV1BrushCornerCount = 8;
+static constexpr int kV1EntityPosition = 0, kV1EntityRotation = 12, kV1EntityScale = 24;
+static constexpr int kV1EntityClass = 28, kV1EntityModel = 60, kV1EntityTexture = 64, kV1EntityName = 69;
+// Headerless entities start with the values every entity of that time had.
+static constexpr float kV1Brightness = 1.0f, kV1Range = 20.0f, kV1InnerCone = 25.0f, kV1OuterCone = 45.0f;
+static constexpr float kV1Mass = 10.0f;
+
+//----------------------------------------------------------------------------------
+// Types
+//----------------------------------------------------------------------------------
+struct ByteWriter {
+    uint8_t *data;
+    size_t size;
+    size_t capacity;
+    int ok;              // 0 once a write did not fit
+};
+
+struct ByteReader {
+    const uint8_t *data;
+    size_t size;
+    size_t pos;
+};
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+// A MapDoc is far too large for the stack; one file buffer and one scratch map serve every call.
+static uint8_t sFileBytes[kMaxMapFileBytes];
+static MapDoc sScratch;
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static int MapIsWritable(const MapDoc *map);
+static void WriteBrush(ByteWriter *w, const Brush *brush);
+static int WriteFace(ByteWriter *w, const BrushFace *face);
+static void WriteEntity(ByteWriter *w, const Entity *entity);
+static int WriteFileBytes(const char *path, const uint8_t *data, size_t size);
+static int ReadMapBytes(ByteReader *r, MapDoc *out);
+static int ReadBrush(ByteReader *r, Brush *brush, int version);
+static int ReadFace(ByteReader *r, BrushFace *face, int version);
+static int ReadEntity(ByteReader *r, Entity *entity);
+static int ImportV1Map(ByteReader *r, MapDoc *out);
+static void ImportV1Brush(const uint8_t *record, Brush *brush);
+static void ImportV1Entity(const uint8_t *record, Entity *entity);
+static void CopyMapCounts(MapDoc *to, const MapDoc *from);
+static void TerminateName(char *name);
+static void CopyNameText(char *to, const uint8_t *from);
+
+static void PutBytes(ByteWriter *w, const void *bytes, size_t n);
+static void PutU8(ByteWriter *w, uint8_t v);
+static void PutI32(ByteWriter *w, int32_t v);
+static void PutF32(ByteWriter *w, float v);
+static void PutVec3(ByteWriter *w, Vector3 v);
+static void PutColour(ByteWriter *w, Color c);
+static int GetBytes(ByteReader *r, void *bytes, size_t n);
+static int GetU8(ByteReader *r, uint8_t *v);
+static int GetI32(ByteReader *r, int32_t *v);
+static int GetF32(ByteReader *r, float *v);
+static int GetVec3(ByteReader *r, Vector3 *v);
+static int GetColour(ByteReader *r, Color *c);
+static int32_t LoadI32(const uint8_t *p);
+static float LoadF32(const uint8_t *p);
+static Vector3 LoadVec3(const uint8_t *p);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+int SaveMapZIZUDU(const char *path, const MapDoc *map)
+{
+    // A map the loader would refuse is not written: the save would replace a good file with one
+    // that can never be opened again.
+    if (!MapIsWritable(map)) return 0;
+
+    ByteWriter w = { sFileBytes, 0, sizeof(sFileBytes), 1 };
+    PutBytes(&w, kMapMagic, sizeof(kMapMagic));
+    PutI32(&w, kMapVersion);
+    PutI32(&w, map->brushCount);
+    for (int b = 0; b < map->brushCount; b++) WriteBrush(&w, &map->brushes[b]);
+    PutI32(&w, map->entityCount);
+    for (int e = 0; e < map->entityCount; e++) WriteEntity(&w, &map->entities[e]);
+    if (!w.ok) return 0;
+
+    char temp[kMaxPathLen];
+    int n = snprintf(temp, sizeof(temp), "%s%s", path, kTempSuffix);
+    if (n < 0 || n >= (int)sizeof(temp)) return 0;
+    if (!WriteFileBytes(temp, w.data, w.size)) {
+        remove(temp);
+        return 0;
+    }
+    if (!FileReplace(temp, path)) {
+        remove(temp);
+        return 0;
+    }
+    return 1;
+}
+
+int LoadMapZIZUDU(const char *path, MapDoc *map)
+{
+    FILE *f = fopen(path, "rb");
+    if (!f) return 0;
+    // No valid file needs more than kMaxMapFileBytes; anything after that is never parsed.
+    size_t n = fread(sFileBytes, 1, sizeof(sFileBytes), f);
+    int readError = ferror(f);
+    fclose(f);
+    if (readError) return 0;
+
+    ByteReader r = { sFileBytes, n, 0 };
+    if (!ReadMapBytes(&r, &sScratch)) return 0;
+    CopyMapCounts(map, &sScratch);
+    return 1;
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions: writing
+//----------------------------------------------------------------------------------
+// Every count and index within the ranges the loader accepts.
+static int MapIsWritable(const MapDoc *map)
+{
+    if (map->brushCount < 0 || map->brushCount > kMaxBrushes) return 0;
+    if (map->entityCount < 0 || map->entityCount > kMaxEntities) return 0;
+    for (int b = 0; b < map->brushCount; b++) {
+        const Brush *brush = &map->brushes[b];
+        if (brush->vertCount < 0 || brush->vertCount > kMaxBrushVerts) return 0;
+        if (brush->faceCount < 0 || brush->faceCount > kMaxBrushFaces) return 0;
+        for (int f = 0; f < brush->faceCount; f++) {
+            const BrushFace *face = &brush->faces[f];
+            if (face->count < 0 || face->count > kMaxFaceCorners) return 0;
+            for (int c = 0; c < face->count; c++) {
+                if (face->indices[c] < 0 || face->indices[c] >= brush->vertCount) return 0;
+            }
+        }
+    }
+    return 1;
+}
+
+static void WriteBrush(ByteWriter *w, const Brush *brush)
+{
+    PutBytes(w, brush->name, kNameLen);
+    PutVec3(w, brush->origin);
+    PutVec3(w, brush->rotation);
+    PutVec3(w, brush->size);
+    PutColour(w, brush->colour);
+    PutI32(w, brush->texture);
+    PutI32(w, brush->shape);
+    PutU8(w, brush->physics);
+    PutF32(w, brush->mass);
+    PutF32(w, brush->friction);
+    PutF32(w, brush->bounce);
+    PutI32(w, brush->vertCount);
+    for (int i = 0; i < brush->vertCount; i++) PutVec3(w, brush->verts[i]);
+    PutI32(w, brush->faceCount);
+    for (int f = 0; f < brush->faceCount; f++) {
+        if (!WriteFace(w, &brush->faces[f])) return;
+    }
+}
+
+// One face in the version-3 layout; 1 when every field fitted.
+static int WriteFace(ByteWriter *w, const BrushFace *face)
+{
+    PutI32(w, face->count);
+    for (int c = 0; c < face->count; c++) PutI32(w, face->indices[c]);
+    PutI32(w, face->texture);
+    PutF32(w, face->uvScale[0]);
+    PutF32(w, face->uvScale[1]);
+    PutF32(w, face->uvOffset[0]);
+    PutF32(w, face->uvOffset[1]);
+    PutF32(w, face->uvRotation);
+    PutU8(w, face->projection);
+    PutU8(w, face->flipU);
+    PutU8(w, face->flipV);
+    PutColour(w, face->tint);
+    return w->ok;
+}
+
+static void WriteEntity(ByteWriter *w, const Entity *entity)
+{
+    PutBytes(w, entity->name, kNameLen);
+    PutBytes(w, entity->className, kNameLen);
+    PutVec3(w, entity->position);
+    PutVec3(w, entity->rotation);
+    PutF32(w, entity->scale);
+    PutI32(w, entity->model);
+    PutI32(w, entity->texture);
+    PutI32(w, entity->kind);
+    PutColour(w, entity->lightColour);
+    PutF32(w, entity->brightness);
+    PutF32(w, entity->range);
+    PutF32(w, entity->innerCone);
+    PutF32(w, entity->outerCone);
+    PutU8(w, entity->castsLight);
+    PutU8(w, entity->physics);
+    PutF32(w, entity->mass);
+}
+
+// Writes the bytes as a new file; 1 only when the write, the flush and the close all succeeded.
+static int WriteFileBytes(const char *path, const uint8_t *data, size_t size)
+{
+    FILE *f = fopen(path, "wb");
+    if (!f) return 0;
+    int ok = fwrite(data, 1, size, f) == size;
+    if (fflush(f) != 0) ok = 0;
+    if (fclose(f) != 0) ok = 0;
+    return ok;
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions: reading
+//----------------------------------------------------------------------------------
+// Parses a whole file of any version into out; 1, or 0 at the first short read or failed check.
+static int ReadMapBytes(ByteReader *r, MapDoc *out)
+{
+    uint8_t magic[sizeof(kMapMagic)];
+    if (!GetBytes(r, magic, sizeof(magic))) return 0;
+    if (memcmp(magic, kMapMagic, kMapMagicCompared) != 0) return ImportV1Map(r, out);
+
+    int32_t version, brushCount;
+    if (!GetI32(r, &version) || !GetI32(r, &brushCount)) return 0;
+    if (brushCount < 0 || brushCount > kMaxBrushes) return 0;
+    for (int b = 0; b < brushCount; b++) {
+        if (!ReadBrush(r, &out->brushes[b], version)) return 0;
+    }
+    out->brushCount = brushCount;
+
+    int32_t entityCount;
+    if (!GetI32(r, &entityCount)) return 0;
+    if (entityCount < 0 || entityCount > kMaxEntities) return 0;
+    for (int e = 0; e < entityCount; e++) {
+        if (!ReadEntity(r, &out->entities[e])) return 0;
+    }
+    out->entityCount = entityCount;
+    return 1;
+}
+
+static int ReadBrush(ByteReader *r, Brush *brush, int version)
+{
+    memset(brush, 0, sizeof(*brush));
+    if (!GetBytes(r, brush->name, kNameLen)) return 0;
+    TerminateName(brush->name);
+    if (!GetVec3(r, &brush->origin) || !GetVec3(r, &brush->rotation) || !GetVec3(r, &brush->size)) return 0;
+    if (!GetColour(r, &brush->colour) || !GetI32(r, &brush->texture) || !GetI32(r, &brush->shape)) return 0;
+    if (!GetU8(r, &brush->physics) || !GetF32(r, &brush->mass) || !GetF32(r, &brush->friction)) return 0;
+    if (!GetF32(r, &brush->bounce) || !GetI32(r, &brush->vertCount)) return 0;
+    if (brush->vertCount < 0 || brush->vertCount > kMaxBrushVerts) return 0;
+    for (int i = 0; i < brush->vertCount; i++) {
+        if (!GetVec3(r, &brush->verts[i])) return 0;
+    }
+    if (!GetI32(r, &brush->faceCount)) return 0;
+    if (brush->faceCount < 0 || brush->faceCount > kMaxBrushFaces) return 0;
+    for (int f = 0; f < brush->faceCount; f++) {
+        BrushFace *face = &brush->faces[f];
+        if (!ReadFace(r, face, version)) return 0;
+        for (int c = 0; c < face->count; c++) {
+            if (face->indices[c] < 0 || face->indices[c] >= brush->vertCount) return 0;
+        }
+    }
+    return 1;
+}
+
+// One face; versions below 3 lack projection, flips and tint. Faces of 0 to 2 corners pass here:
+// the problem check reports them.
+static int ReadFace(ByteReader *r, BrushFace *face, int version)
+{
+    if (!GetI32(r, &face->count)) return 0;
+    if (face->count < 0 || face->count > kMaxFaceCorners) return 0;
+    for (int c = 0; c < face->count; c++) {
+        if (!GetI32(r, &face->indices[c])) return 0;
+    }
+    if (!GetI32(r, &face->texture)) return 0;
+    if (!GetF32(r, &face->uvScale[0]) || !GetF32(r, &face->uvScale[1])) return 0;
+    if (!GetF32(r, &face->uvOffset[0]) || !GetF32(r, &face->uvOffset[1])) return 0;
+    if (!GetF32(r, &face->uvRotation)) return 0;
+    if (version < kMapFaceFlagsVersion) {
+        face->projection = PROJ_WORLD;
+        face->flipU = 0;
+        face->flipV = 0;
+        face->tint = kWhite;
+        return 1;
+    }
+    if (!GetU8(r, &face->projection) || !GetU8(r, &face->flipU) || !GetU8(r, &face->flipV)) return 0;
+    if (!GetColour(r, &face->tint)) return 0;
+    if (face->projection >= kProjectionCount) face->projection = PROJ_WORLD;
+    if (face->tint.a == 0) face->tint = kWhite;   // an invisible tint is taken as no tint
+    return 1;
+}
+
+static int ReadEntity(ByteReader *r, Entity *entity)
+{
+    memset(entity, 0, sizeof(*entity));
+    if (!GetBytes(r, entity->name, kNameLen) || !GetBytes(r, entity->className, kNameLen)) return 0;
+    TerminateName(entity->name);
+    TerminateName(entity->className);
+    if (!GetVec3(r, &entity->position) || !GetVec3(r, &entity->rotation) || !GetF32(r, &entity->scale)) return 0;
+    if (!GetI32(r, &entity->model) || !GetI32(r, &entity->texture) || !GetI32(r, &entity->kind)) return 0;
+    if (!GetColour(r, &entity->lightColour) || !GetF32(r, &entity->brightness)) return 0;
+    if (!GetF32(r, &entity->range) || !GetF32(r, &entity->innerCone) || !GetF32(r, &entity->outerCone)) return 0;
+    if (!GetU8(r, &entity->castsLight) || !GetU8(r, &entity->physics) || !GetF32(r, &entity->mass)) return 0;
+    if ((uint32_t)entity->kind >= (uint32_t)kEntityKindCount) entity->kind = ENTITY_GENERIC;   // -1 too
+    entity->tint = kWhite;
+    return 1;
+}
+
+// The headerless first version, read from the start of the file.
+static int ImportV1Map(ByteReader *r, MapDoc *out)
+{
+    r->pos = 0;
+    int32_t brushCount, entityCount;
+    if (!GetI32(r, &brushCount) || !GetI32(r, &entityCount)) return 0;
+    if (brushCount < 0 || brushCount > kMaxBrushes) return 0;
+    if (entityCount < 0 || entityCount > kMaxEntities) return 0;
+
+    size_t need = (size_t)kMapV1BrushBytes * brushCount + (size_t)kMapV1EntityBytes * entityCount;
+    if (r->size - r->pos < need) return 0;   // truncated: refuse before building anything
+    for (int b = 0; b < brushCount; b++) {
+        ImportV1Brush(r->data + r->pos, &out->brushes[b]);
+        r->pos += kMapV1BrushBytes;
+    }
+    for (int e = 0; e < entityCount; e++) {
+        ImportV1Entity(r->data + r->pos, &out->entities[e]);
+        r->pos += kMapV1EntityBytes;
+    }
+    out->brushCount = brushCount;
+    out->entityCount = entityCount;
+    return 1;
+}
+
+// A headerless brush was a box, optionally with its eight corners moved.
+static void ImportV1Brush(const uint8_t *record, Brush *brush)
+{
+    BrushInit(brush, SHAPE_CUBE, LoadVec3(record + kV1BrushOrigin), LoadVec3(record + kV1BrushSize),
+              LoadI32(record + kV1BrushTexture));
+    memset(brush->name, 0, sizeof(brush->name));
+    CopyNameText(brush->name, record + kV1BrushName);
+    brush->rotation = LoadVec3(record + kV1BrushRotation);
+    memcpy(&brush->colour, record + kV1BrushColour, 4);
+    brush->shape = LoadI32(record + kV1BrushShape);   // kept as stored; the solid is a box regardless
+
+    if (record[kV1BrushCornersValid] != 0) {
+        for (int i = 0; i < kV1BrushCornerCount && i < brush->vertCount; i++) {
+            brush->verts[i] = LoadVec3(record + kV1BrushCorners + 12 * i);
+        }
+    }
+
+    float scale[2];
+    for (int k = 0; k < 2; k++) {
+        float density = LoadF32(record + kV1BrushDensity + 4 * k);   // repeats per unit
+        scale[k] = fabsf(density) <= kMapV1MinDensity ? kMapV1DefaultScale : 1.0f / density;
+    }
+    for (int f = 0; f < brush->faceCount; f++) {
+        BrushFace *face = &brush->faces[f];
+        face->uvScale[0] = scale[0];
+        face->uvScale[1] = scale[1];
+        face->uvOffset[0] = LoadF32(record + kV1BrushOffset);
+        face->uvOffset[1] = LoadF32(record + kV1BrushOffset + 4);
+        face->projection = PROJ_WORLD;
+        face->tint = kWhite;
+    }
+    BrushFixWinding(brush);
+}
+
+static void ImportV1Entity(const uint8_t *record, Entity *entity)
+{
+    memset(entity, 0, sizeof(*entity));
+    entity->position = LoadVec3(record + kV1EntityPosition);
+    entity->rotation = LoadVec3(record + kV1EntityRotation);
+    entity->scale = LoadF32(record + kV1EntityScale);
+    entity->model = LoadI32(record + kV1EntityModel);
+    entity->texture = LoadI32(record + kV1EntityTexture);
+    CopyNameText(entity->className, record + kV1EntityClass);
+    CopyNameText(entity->name, record + kV1EntityName);
+    entity->kind = ENTITY_GENERIC;
+    entity->lightColour = kWhite;
+    entity->brightness = kV1Brightness;
+    entity->range = kV1Range;
+    entity->innerCone = kV1InnerCone;
+    entity->outerCone = kV1OuterCone;
+    entity->mass = kV1Mass;
+    entity->tint = kWhite;
+}
+
+// Copies the loaded counts and the slots in use; slots past the counts keep what they held.
+static void CopyMapCounts(MapDoc *to, const MapDoc *from)
+{
+    memcpy(to->brushes, from->brushes, sizeof(Brush) * (size_t)from->brushCount);
+    to->brushCount = from->brushCount;
+    memcpy(to->entities, from->entities, sizeof(Entity) * (size_t)from->entityCount);
+    to->entityCount = from->entityCount;
+}
+
+// A stored name of 32 bytes without a NUL loses its last byte rather than run into the next field.
+static void TerminateName(char *name)
+{
+    if (!memchr(name, 0, kNameLen)) name[kNameLen - 1] = '\0';
+}
+
+// Text of at most 31 characters from a 32-byte stored name into a zeroed 32-byte name.
+static void CopyNameText(char *to, const uint8_t *from)
+{
+    for (int i = 0; i < kNameLen - 1 && from[i] != 0; i++) to[i] = (char)from[i];
+    to[kNameLen - 1] = '\0';
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions: little-endian fields
+//----------------------------------------------------------------------------------
+static void PutBytes(ByteWriter *w, const void *bytes, size_t n)
+{
+    if (!w->ok || w->capacity - w->size < n) {
+        w->ok = 0;
+        return;
+    }
+    memcpy(w->data + w->size, bytes, n);
+    w->size += n;
+}
+
+static void PutU8(ByteWriter *w, uint8_t v)
+{
+    PutBytes(w, &v, 1);
+}
+
+static void PutI32(ByteWriter *w, int32_t v)
+{
+    uint32_t u = (uint32_t)v;
+    uint8_t b[4] = { (uint8_t)u, (uint8_t)(u >> 8), (uint8_t)(u >> 16), (uint8_t)(u >> 24) };
+    PutBytes(w, b, 4);
+}
+
+static void PutF32(ByteWriter *w, float v)
+{
+    int32_t bits;
+    memcpy(&bits, &v, 4);
+    PutI32(w, bits);
+}
+
+static void PutVec3(ByteWriter *w, Vector3 v)
+{
+    PutF32(w, v.x);
+    PutF32(w, v.y);
+    PutF32(w, v.z);
+}
+
+static void PutColour(ByteWriter *w, Color c)
+{
+    uint8_t b[4] = { c.r, c.g, c.b, c.a };
+    PutBytes(w, b, 4);
+}
+
+static int GetBytes(ByteReader *r, void *bytes, size_t n)
+{
+    if (r->size - r->pos < n) return 0;
+    memcpy(bytes, r->data + r->pos, n);
+    r->pos += n;
+    return 1;
+}
+
+static int GetU8(ByteReader *r, uint8_t *v)
+{
+    return GetBytes(r, v, 1);
+}
+
+static int GetI32(ByteReader *r, int32_t *v)
+{
+    if (r->size - r->pos < 4) return 0;
+    *v = LoadI32(r->data + r->pos);
+    r->pos += 4;
+    return 1;
+}
+
+static int GetF32(ByteReader *r, float *v)
+{
+    if (r->size - r->pos < 4) return 0;
+    *v = LoadF32(r->data + r->pos);
+    r->pos += 4;
+    return 1;
+}
+
+static int GetVec3(ByteReader *r, Vector3 *v)
+{
+    return GetF32(r, &v->x) && GetF32(r, &v->y) && GetF32(r, &v->z);
+}
+
+static int GetColour(ByteReader *r, Color *c)
+{
+    uint8_t b[4];
+    if (!GetBytes(r, b, 4)) return 0;
+    *c = Color{ b[0], b[1], b[2], b[3] };
+    return 1;
+}
+
+static int32_t LoadI32(const uint8_t *p)
+{
+    uint32_t u = (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
+    int32_t v;
+    memcpy(&v, &u, 4);
+    return v;
+}
+
+static float LoadF32(const uint8_t *p)
+{
+    int32_t bits = LoadI32(p);
+    float v;
+    memcpy(&v, &bits, 4);
+    return v;
+}
+
+static Vector3 LoadVec3(const uint8_t *p)
+{
+    return Vector3{ LoadF32(p), LoadF32(p + 4), LoadF32(p + 8) };
+}

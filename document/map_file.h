@@ -1,0 +1,40 @@
+// map_file.h: saving and loading maps as ".zizudu" files.
+//
+// The format is little-endian and packed, with no checksum: an 8-byte magic "ZIZUDU2" (with its
+// NUL), an i32 version (3 written; below 3 read with short faces), the brush records, the entity
+// records. A file without the magic is read as the headerless first version, whose brushes were
+// boxes. Hidden flags and entity tints are not stored. These functions write no messages; the
+// callers turn 1 or 0 into their own status lines.
+#pragma once
+
+#include <cstddef>
+#include "document/map_records.h"
+
+constexpr char kMapMagic[8] = "ZIZUDU2";
+constexpr int kMapMagicCompared = 7;           // the eighth byte (the NUL) is not compared
+constexpr int kMapVersion = 3;                 // version written; below it faces are short
+constexpr int kMapFaceFlagsVersion = 3;        // first version with projection, flips and tint
+
+// Record sizes in the file.
+constexpr int kMapHeaderBytes = 16;            // magic, version, brush count
+constexpr int kMapBrushFixedBytes = 101;       // a brush record without its vertices and faces
+constexpr int kMapFaceFixedBytes = 35;         // a version-3 face without its indices
+constexpr int kMapShortFaceFixedBytes = 28;    // a face of version 2 or below without its indices
+constexpr int kMapEntityBytes = 130;
+constexpr int kMapV1HeaderBytes = 8;
+constexpr int kMapV1BrushBytes = 296;
+constexpr int kMapV1EntityBytes = 104;
+constexpr float kMapV1MinDensity = 0.0001f;    // a headerless density this small or smaller means 2.0
+constexpr float kMapV1DefaultScale = 2.0f;
+
+// Largest file a full map makes; no valid file of any version needs more bytes than this.
+constexpr size_t kMaxMapFileBytes = (size_t)kMapHeaderBytes + 4 + (size_t)kMapEntityBytes * kMaxEntities +
+    (size_t)kMaxBrushes * (kMapBrushFixedBytes + 12 * kMaxBrushVerts +
+                           (size_t)kMaxBrushFaces * (kMapFaceFixedBytes + 4 * kMaxFaceCorners));
+
+// Writes map to path as a version-3 file; returns 1, or 0 leaving any earlier file at path as it
+// was (the map holds a count or index a load would reject, or a write, flush or close failed).
+int SaveMapZIZUDU(const char *path, const MapDoc *map);
+// Reads the file at path into map; returns 1, or 0 with map unchanged (unreadable, truncated or
+// invalid file).
+int LoadMapZIZUDU(const char *path, MapDoc *map);

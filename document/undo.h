@@ -1,0 +1,28 @@
+// undo.h: whole-map undo and redo by snapshots.
+//
+// Before every undoable edit the editor copies the whole MapDoc into a ring of buffers; the map
+// holds no pointers, so a snapshot and a restore are plain byte copies. Taking a snapshot is the
+// one thing that marks the map dirty for the autosave.
+#pragma once
+
+#include <cstdint>
+#include "document/map_records.h"
+
+constexpr int kUndoSlots = 16;
+
+struct UndoHistory {
+    MapDoc *slots[kUndoSlots];   // allocated on first use, kept until FreeUndoHistory
+    int32_t count;               // snapshots valid from slot 0; slots index+1 .. count-1 are redo states
+    int32_t index;               // slot that Undo restores next; -1 = nothing to undo
+};
+
+extern UndoHistory gUndo;
+
+// Marks the map dirty and stores a snapshot of it, dropping every redo state.
+void PushUndoState(const MapDoc *map);
+// Keeps the current map for Redo and restores the newest snapshot; 1, or 0 with nothing to undo.
+int Undo(MapDoc *map);
+// Restores the state the last Undo replaced; 1, or 0 when there is none.
+int Redo(MapDoc *map);
+// Frees every snapshot buffer; the history is empty afterwards.
+void FreeUndoHistory(void);
