@@ -27,3 +27,42 @@ struct ClipStroke {
     int32_t keep;        // ClipKeep
     int32_t view;        // ViewKind 1..3 it was drawn in
 };
+
+struct Brush;
+struct MapDoc;
+
+// Distances under this count as on the plane.
+constexpr float kClipSideEps = 0.0004f;
+// Points closer than this share one vertex (and one cap-ring entry).
+constexpr float kClipMergeEps = 0.0016f;
+// An arc whose |bulge| is below this fraction of its chord is drawn straight.
+constexpr float kClipStraightFraction = 0.002f;
+constexpr float kClipMinChord = 0.0001f;
+constexpr float kClipMinDrag = 0.001f;
+constexpr float kClipMinCross = 1e-5f;
+constexpr int kClipMaxPolyCorners = 32;      // corners collected per clipped face
+constexpr int kClipMaxRingPoints = 128;      // cap points collected per cut (any section of a brush)
+constexpr int kClipMaxStrokePoints = 17;     // 16 segments
+constexpr int kClipMaxExtraPieces = 32;      // back parts kept by one ApplyClipPlanes
+
+// Splits the brush by a plane in its local frame into front and back (either may be null).
+// Returns bit 1 when front was written, bit 2 when back was; 3 for a real cut, 0 when the brush
+// has fewer than 4 vertices or faces or no part could be built.
+int BrushClip(const Brush *brush, Vector3 normal, float dist, Brush *front, Brush *back);
+// Builds the part of brush with sign x (dot(n, p) - dist) >= 0, closed by a cap; 1 when out is a
+// closed brush of at least 4 vertices and 4 faces, else 0 (out must not be used).
+int BuildClippedSide(const Brush *brush, Vector3 normal, float dist, int sign, Brush *out);
+// Index of the first vertex within kClipMergeEps of point, else BrushAddVert's result (-1 full).
+int ClipAddVert(Brush *brush, Vector3 point);
+// Sorts count coplanar points (at most kClipMaxRingPoints) by their angle about their mean.
+void SortCoplanarRing(Vector3 *points, int count, Vector3 normal);
+// Writes segments + 1 points of the straight line or arc from a to b across the view; returns
+// the number written, 0 for a bad view, a chord under kClipMinChord or no room.
+int ClipArcPoints(Vector3 a, Vector3 b, float bulge, int view, int segments, Vector3 *out, int cap);
+// The vertical plane through a-b in a 2D view; 1 with the plane, 0 for a short drag or bad view.
+int ClipPlaneFromDrag(Vector3 a, Vector3 b, int view, Vector3 *outNormal, float *outDist);
+// One plane per segment of the stroke; returns the number written.
+int ClipStrokeToPlanes(const ClipStroke *stroke, ClipPlane *outPlanes, int maxPlanes);
+// Cuts brush brushIndex of the map by the world planes in order; returns 0 when nothing was cut
+// or the kept back parts would not fit (map untouched), else 1 + the number of brushes added.
+int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int count);

@@ -1,0 +1,408 @@
+// clip.cpp: cutting a brush by planes, and turning the Clip tool's strokes into planes.
+//
+// A cut keeps every face polygon on the chosen side of the plane and closes the part with a
+// cap face built from the points where the brush meets the plane. A part is only reported when
+// it is a closed brush: corners are never dropped to fit a limit (a polygon too long for one face
+// becomes several coplanar faces), and a part that cannot be built whole is refused instead.
+#include "document/clip.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "raymath.h"
+#include "document/brush_geometry.h"
+#include "document/map_records.h"
+#include "document/topology.h"
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static int RingAdd(Vector3 *ring, int *count, Vector3 p);
+static int CleanPolygon(int *poly, int n);
+static int AddPolygonFaces(Brush *out, const int *poly, int n, const BrushFace *placement);
+static int PieceHasArea(const Brush *brush, const int *poly, int n, int anchor, int start, int end);
+static int BrushIsClosed(const Brush *brush);
+static Vector3 ViewDepthAxis(int view);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+int BrushClip(const Brush *brush, Vector3 normal, float dist, Brush *front, Brush *back)
+{
+    Vector3 n = Vector3Normalize(normal);
+    if (brush->vertCount < 4 || brush->faceCount < 4) return 0;
+    if (brush->vertCount > kMaxBrushVerts || brush->faceCount > kMaxBrushFaces) return 0;
+    int inFront = 0, behind = 0;
+    for (int i = 0; i < brush->vertCount; i++) {
+        float s = Vector3DotProduct(n, brush->verts[i]) - dist;
+        if (s > kClipSideEps) inFront++;
+        else if (s < -kClipSideEps) behind++;
+    }
+    if (behind == 0) {
+        if (front) *front = *brush;
+        return 1;
+    }
+    if (inFront == 0) {
+        if (back) *back = *brush;
+        return 2;
+    }
+    int result = 0;
+    if (front && BuildClippedSide(brush, n, dist, 1, front)) result |= 1;
+    if (back && BuildClippedSide(brush, n, dist, -1, back)) result |= 2;
+    return result;
+}
+
+int BuildClippedSide(const Brush *brush, Vector3 normal, float dist, int sign, Brush *out)
+{
+    if (brush->vertCount < 0 || brush->vertCount > kMaxBrushVerts) return 0;
+    if (brush->faceCount < 0 || brush->faceCount > kMaxBrushFaces) return 0;
+    // Built aside, so out may be the source brush itself.
+    Brush part;
+    memset(&part, 0, sizeof(part));
+    memcpy(part.name, brush->name, sizeof(part.name));
+    part.name[kNameLen - 1] = '\0';
+    part.origin = brush->origin;
+    part.rotation = brush->rotation;
+    part.size = brush->size;
+    part.colour = brush->colour;
+    part.texture = brush->texture;
+    part.shape = brush->shape;
+    part.physics = brush->physics;
+    part.mass = brush->mass;
+    part.friction = brush->friction;
+    part.bounce = brush->bounce;
+
+    float s = sign < 0 ? -1.0f : 1.0f;
+    Vector3 ring[kClipMaxRingPoints];
+    int ringCount = 0;
+    for (int f = 0; f < brush->faceCount; f++) {
+        const BrushFace *face = &brush->faces[f];
+        int count = face->count;
+        if (count < kMinFaceCorners) continue;
+        if (count > kMaxFaceCorners) return 0;
+        int poly[kClipMaxPolyCorners];
+        int pn = 0;
+        for (int i = 0; i < count; i++) {
+            int ia = face->indices[i], ib = face->indices[(i + 1) % count];
+            if (ia < 0 || ia >= brush->vertCount || ib < 0 || ib >= brush->vertCount) return 0;
+            Vector3 a = brush->verts[ia], b = brush->verts[ib];
+            float da = s * (Vector3DotProduct(normal, a) - dist);
+            float db = s * (Vector3DotProduct(normal, b) - dist);
+            if (da >= -kClipSideEps) {
+                int v = ClipAddVert(&part, a);
+                if (v < 0 || pn >= kClipMaxPolyCorners) return 0;   // dropping it would open a hole
+                poly[pn++] = v;
+            }
+            if (fabsf(da) <= kClipSideEps && !RingAdd(ring, &ringCount, a)) return 0;
+            if ((da > kClipSideEps && db < -kClipSideEps) || (da < -kClipSideEps && db > kClipSideEps)) {
+                float t = da / (da - db);
+                Vector3 p = Vector3Add(a, Vector3Scale(Vector3Subtract(b, a), t));
+                int v = ClipAddVert(&part, p);
+                if (v < 0 || pn >= kClipMaxPolyCorners) return 0;
+                poly[pn++] = v;
+                if (!RingAdd(ring, &ringCount, p)) return 0;
+            }
+        }
+        pn = CleanPolygon(poly, pn);
+        if (pn > 2 && !AddPolygonFaces(&part, poly, pn, face)) return 0;
+    }
+
+    if (ringCount > 2) {
+        SortCoplanarRing(ring, ringCount, normal);
+        int cap[kClipMaxRingPoints];
+        int cn = 0;
+        for (int i = 0; i < ringCount; i++) {
+            int v = ClipAddVert(&part, ring[i]);
+            if (v < 0) return 0;
+            cap[cn++] = v;
+        }
+        cn = CleanPolygon(cap, cn);
+        if (cn > 2) {
+            BrushFace placement;
+            memset(&placement, 0, sizeof(placement));
+            FaceInitDefaults(&placement, brush->texture);
+            if (brush->faceCount > 0) {
+                placement.uvScale[0] = brush->faces[0].uvScale[0];
+                placement.uvScale[1] = brush->faces[0].uvScale[1];
+                placement.uvOffset[0] = brush->faces[0].uvOffset[0];
+                placement.uvOffset[1] = brush->faces[0].uvOffset[1];
+            }
+            if (!AddPolygonFaces(&part, cap, cn, &placement)) return 0;
+        }
+    }
+
+    BrushWeldVerts(&part, kClipMergeEps);
+    BrushFixWinding(&part);
+    if (part.vertCount < 4 || part.faceCount < 4) return 0;
+    // A part of a closed brush that came out open (a degenerate sliver of a cut) is refused.
+    if (BrushIsClosed(brush) && !BrushIsClosed(&part)) return 0;
+    *out = part;
+    return 1;
+}
+
+int ClipAddVert(Brush *brush, Vector3 point)
+{
+    for (int i = 0; i < brush->vertCount && i < kMaxBrushVerts; i++)
+        if (Vector3Distance(brush->verts[i], point) <= kClipMergeEps) return i;
+    return BrushAddVert(brush, point);
+}
+
+void SortCoplanarRing(Vector3 *points, int count, Vector3 normal)
+{
+    if (count < 3) return;
+    if (count > kClipMaxRingPoints) count = kClipMaxRingPoints;
+    Vector3 c = { 0.0f, 0.0f, 0.0f };
+    for (int i = 0; i < count; i++) c = Vector3Add(c, points[i]);
+    c = Vector3Scale(c, 1.0f / (float)count);
+    Vector3 r = fabsf(normal.y) > 0.9f ? Vector3{ 1.0f, 0.0f, 0.0f } : Vector3{ 0.0f, 1.0f, 0.0f };
+    Vector3 u = Vector3Normalize(Vector3CrossProduct(normal, r));
+    Vector3 v = Vector3Normalize(Vector3CrossProduct(normal, u));
+    float angle[kClipMaxRingPoints];
+    for (int i = 0; i < count; i++) {
+        Vector3 d = Vector3Subtract(points[i], c);
+        angle[i] = atan2f(Vector3DotProduct(d, v), Vector3DotProduct(d, u));
+    }
+    // Insertion sort: stable, so points at equal angles keep their order.
+    for (int i = 1; i < count; i++) {
+        Vector3 p = points[i];
+        float a = angle[i];
+        int j = i - 1;
+        while (j >= 0 && angle[j] > a) {
+            points[j + 1] = points[j];
+            angle[j + 1] = angle[j];
+            j--;
+        }
+        points[j + 1] = p;
+        angle[j + 1] = a;
+    }
+}
+
+int ClipArcPoints(Vector3 a, Vector3 b, float bulge, int view, int segments, Vector3 *out, int cap)
+{
+    int segs = segments > 0 ? segments : 1;
+    if (segs >= cap) segs = cap - 1;
+    if (segs < 1) return 0;
+    Vector3 axis = ViewDepthAxis(view);
+    if (Vector3Length(axis) == 0.0f) return 0;
+    Vector3 d = Vector3Subtract(b, a);
+    float len = Vector3Length(d);
+    if (len < kClipMinChord) return 0;
+    Vector3 dir = Vector3Scale(d, 1.0f / len);
+    Vector3 perp = Vector3Normalize(Vector3CrossProduct(dir, axis));
+    Vector3 mid = Vector3Scale(Vector3Add(a, b), 0.5f);
+
+    if (fabsf(bulge) < kClipStraightFraction * len) {
+        for (int i = 0; i <= segs; i++) out[i] = Vector3Add(a, Vector3Scale(d, (float)i / (float)segs));
+        return segs + 1;
+    }
+    float h = fabsf(bulge);
+    float r = (len * len / 4.0f + h * h) / (2.0f * h);
+    float sg = bulge >= 0.0f ? 1.0f : -1.0f;
+    Vector3 centre = Vector3Subtract(mid, Vector3Scale(perp, (r - h) * sg));
+    Vector3 ca = Vector3Subtract(a, centre), cb = Vector3Subtract(b, centre);
+    float angA = atan2f(Vector3DotProduct(ca, perp), Vector3DotProduct(ca, dir));
+    float angB = atan2f(Vector3DotProduct(cb, perp), Vector3DotProduct(cb, dir));
+    float sweep = angB - angA;
+    while (sweep > PI) sweep -= 2.0f * PI;
+    while (sweep < -PI) sweep += 2.0f * PI;
+    // The arc must pass through mid + perp * bulge, at angle +pi/2 (sg > 0) or -pi/2 about the
+    // centre: seen in the (dir, perp) frame that is the clockwise way round for a positive bulge,
+    // so a sweep turning the same way as sg goes round the wrong side and is replaced.
+    if ((sg > 0.0f) == (sweep > 0.0f)) sweep += sweep > 0.0f ? -2.0f * PI : 2.0f * PI;
+    for (int i = 0; i <= segs; i++) {
+        float ang = angA + sweep * ((float)i / (float)segs);
+        out[i] = Vector3Add(centre, Vector3Add(Vector3Scale(perp, sinf(ang) * r), Vector3Scale(dir, cosf(ang) * r)));
+    }
+    return segs + 1;
+}
+
+int ClipPlaneFromDrag(Vector3 a, Vector3 b, int view, Vector3 *outNormal, float *outDist)
+{
+    Vector3 axis = ViewDepthAxis(view);
+    Vector3 d = Vector3Subtract(b, a);
+    if (Vector3Length(d) < kClipMinDrag) return 0;
+    Vector3 c = Vector3CrossProduct(d, axis);
+    float len = Vector3Length(c);
+    if (len < kClipMinCross) return 0;
+    *outNormal = Vector3Scale(c, 1.0f / len);
+    *outDist = Vector3DotProduct(*outNormal, a);
+    return 1;
+}
+
+int ClipStrokeToPlanes(const ClipStroke *stroke, ClipPlane *outPlanes, int maxPlanes)
+{
+    int segs = stroke->arc ? stroke->segments : 1;
+    float bulge = stroke->arc ? stroke->bulge : 0.0f;
+    Vector3 points[kClipMaxStrokePoints];
+    int np = ClipArcPoints(stroke->start, stroke->end, bulge, stroke->view, segs, points, kClipMaxStrokePoints);
+    if (np < 2) return 0;
+    int written = 0;
+    for (int i = 0; i + 1 < np && written < maxPlanes; i++) {
+        Vector3 n;
+        float dist;
+        if (!ClipPlaneFromDrag(points[i], points[i + 1], stroke->view, &n, &dist)) continue;
+        outPlanes[written].normal = n;
+        outPlanes[written].dist = dist;
+        outPlanes[written].keep = stroke->keep;
+        written++;
+    }
+    return written;
+}
+
+int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int count)
+{
+    if (!map || !planes || count < 1) return 0;
+    if (brushIndex < 0 || brushIndex >= map->brushCount || brushIndex >= kMaxBrushes) return 0;
+    int room = kMaxBrushes - map->brushCount;
+    if (room > kClipMaxExtraPieces) room = kClipMaxExtraPieces;
+
+    Brush work = map->brushes[brushIndex];
+    Brush *parts = (Brush *)malloc(2 * sizeof(Brush));   // front and back of one cut
+    Brush *extras = room > 0 ? (Brush *)malloc((size_t)room * sizeof(Brush)) : nullptr;
+    if (!parts || (room > 0 && !extras)) {
+        free(parts);
+        free(extras);
+        return 0;
+    }
+    int cuts = 0, kept = 0, refused = 0;
+    for (int p = 0; p < count && !refused; p++) {
+        Vector3 n = planes[p].normal;
+        float localDist = planes[p].dist - Vector3DotProduct(n, work.origin);
+        if (BrushIsRotated(&work)) n = Vector3Normalize(Vector3Transform(n, MatrixTranspose(BrushRotMatrix(&work))));
+        if (BrushClip(&work, n, localDist, &parts[0], &parts[1]) != 3) continue;
+        switch (planes[p].keep) {
+        case CLIP_KEEP_BACK: work = parts[1]; break;
+        case CLIP_KEEP_BOTH:
+            // A back part with nowhere to go would be lost: the whole cut is refused instead.
+            if (kept >= room) {
+                refused = 1;
+                break;
+            }
+            extras[kept++] = parts[1];
+            work = parts[0];
+            break;
+        default: work = parts[0]; break;
+        }
+        if (!refused) cuts++;
+    }
+    int result = 0;
+    if (!refused && cuts > 0) {
+        map->brushes[brushIndex] = work;
+        for (int i = 0; i < kept; i++) {
+            int slot = map->brushCount++;
+            map->brushes[slot] = extras[i];
+            snprintf(map->brushes[slot].name, kNameLen, "Cut_%d", slot);
+        }
+        result = 1 + kept;
+    }
+    free(parts);
+    free(extras);
+    return result;
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// Adds p to the cap ring unless a ring point already lies within the merge distance; 0 when
+// the ring is full (never for a brush within its capacities).
+static int RingAdd(Vector3 *ring, int *count, Vector3 p)
+{
+    for (int i = 0; i < *count; i++)
+        if (Vector3Distance(ring[i], p) <= kClipMergeEps) return 1;
+    if (*count >= kClipMaxRingPoints) return 0;
+    ring[(*count)++] = p;
+    return 1;
+}
+
+// Drops entries equal to the one before (the first compared with the last), then trailing
+// entries equal to the first; returns the new length.
+static int CleanPolygon(int *poly, int n)
+{
+    int out = 0;
+    for (int i = 0; i < n; i++) {
+        int prev = out == 0 ? poly[n - 1] : poly[out - 1];
+        if (poly[i] != prev) poly[out++] = poly[i];
+    }
+    while (out > 1 && poly[out - 1] == poly[0]) out--;
+    return out;
+}
+
+// Appends the polygon as one face, or as a fan of coplanar faces of at most 16 corners when it
+// is longer, each with the whole placement of the given face record; 0 when they do not fit.
+static int AddPolygonFaces(Brush *out, const int *poly, int n, const BrushFace *placement)
+{
+    int anchor = 0;
+    if (n > kMaxFaceCorners) {
+        // Pick a fan anchor whose pieces all have area (collinear corners make slivers).
+        for (anchor = 0; anchor < n; anchor++) {
+            int ok = 1;
+            for (int start = 1; ok && start < n - 1;) {
+                int end = start + kMaxFaceCorners - 2 < n - 1 ? start + kMaxFaceCorners - 2 : n - 1;
+                ok = PieceHasArea(out, poly, n, anchor, start, end);
+                start = end;
+            }
+            if (ok) break;
+        }
+        if (anchor == n) return 0;
+    }
+    int pieces = n <= kMaxFaceCorners ? 1 : (n - 2 + kMaxFaceCorners - 3) / (kMaxFaceCorners - 2);
+    if (out->faceCount + pieces > kMaxBrushFaces) return 0;
+    for (int start = 1; start < n - 1;) {
+        int end = start + kMaxFaceCorners - 2 < n - 1 ? start + kMaxFaceCorners - 2 : n - 1;
+        BrushFace face = *placement;
+        face.count = end - start + 2;
+        memset(face.indices, 0, sizeof(face.indices));
+        face.indices[0] = poly[anchor];
+        for (int k = start; k <= end; k++) face.indices[k - start + 1] = poly[(anchor + k) % n];
+        out->faces[out->faceCount++] = face;
+        start = end;
+    }
+    return 1;
+}
+
+// 1 when the fan piece (anchor, start .. end) of the polygon encloses some area.
+static int PieceHasArea(const Brush *brush, const int *poly, int n, int anchor, int start, int end)
+{
+    Vector3 p0 = brush->verts[poly[anchor]];
+    Vector3 sum = { 0.0f, 0.0f, 0.0f };
+    for (int k = start; k < end; k++) {
+        Vector3 a = Vector3Subtract(brush->verts[poly[(anchor + k) % n]], p0);
+        Vector3 b = Vector3Subtract(brush->verts[poly[(anchor + k + 1) % n]], p0);
+        sum = Vector3Add(sum, Vector3CrossProduct(a, b));
+    }
+    return Vector3Length(sum) > 1e-8f;
+}
+
+// 1 when every directed edge is matched by exactly one opposite edge.
+static int BrushIsClosed(const Brush *brush)
+{
+    static_assert(kMaxBrushVerts <= 255, "edge counts are kept per vertex pair in bytes");
+    unsigned char uses[kMaxBrushVerts][kMaxBrushVerts];
+    memset(uses, 0, sizeof(uses));
+    for (int f = 0; f < brush->faceCount; f++) {
+        const BrushFace *face = &brush->faces[f];
+        for (int k = 0; k < face->count; k++) {
+            int a = face->indices[k], b = face->indices[(k + 1) % face->count];
+            if (a < 0 || a >= brush->vertCount || b < 0 || b >= brush->vertCount || a == b) return 0;
+            if (uses[a][b] == 255) return 0;
+            uses[a][b]++;
+        }
+    }
+    for (int a = 0; a < brush->vertCount; a++)
+        for (int b = 0; b < brush->vertCount; b++)
+            if (uses[a][b] && (uses[a][b] != 1 || uses[b][a] != 1)) return 0;
+    return 1;
+}
+
+// The depth direction of a 2D view: top Y, front Z, side X; zero for any other view.
+static Vector3 ViewDepthAxis(int view)
+{
+    switch (view) {
+    case VIEW_TOP: return Vector3{ 0.0f, 1.0f, 0.0f };
+    case VIEW_FRONT: return Vector3{ 0.0f, 0.0f, 1.0f };
+    case VIEW_SIDE: return Vector3{ 1.0f, 0.0f, 0.0f };
+    default: return Vector3{ 0.0f, 0.0f, 0.0f };
+    }
+}

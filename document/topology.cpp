@@ -1,0 +1,401 @@
+// topology.cpp: world-space measures and structural edits of one brush.
+//
+// The edits keep the vertex and face orders fixed (scripts and map files address both by index):
+// new vertices and faces are always appended, and a refused edit checks everything it needs
+// before it writes anything, so the brush is left exactly as it was.
+#include "document/topology.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "raymath.h"
+#include "document/brush_geometry.h"
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+constexpr int kSubdivideMaxEdges = kMaxBrushFaces * kMaxFaceCorners;   // an edge per corner at most
+
+static int FaceFindEdge(const BrushFace *face, int a, int b);
+static void FaceInsertAfter(BrushFace *face, int k, int vert);
+static int EdgeFacesHaveRoom(const Brush *brush, int a, int b);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+BoundingBox GetBrushBoundingBox(const Brush *brush)
+{
+    BoundingBox box = { brush->origin, brush->origin };
+    if (brush->vertCount <= 0) return box;
+    box.min = box.max = BrushVertWorld(brush, 0);
+    for (int i = 1; i < brush->vertCount && i < kMaxBrushVerts; i++) {
+        Vector3 p = BrushVertWorld(brush, i);
+        box.min = Vector3Min(box.min, p);
+        box.max = Vector3Max(box.max, p);
+    }
+    return box;
+}
+
+int RayBrushHit(Ray ray, const Brush *brush, float *distance)
+{
+    float best = kRayFar;
+    int hit = 0;
+    for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) {
+        const BrushFace *face = &brush->faces[f];
+        if (face->count <= 2 || face->count > kMaxFaceCorners) continue;
+        Vector3 p0 = BrushVertWorld(brush, face->indices[0]);
+        for (int k = 1; k + 1 < face->count; k++) {
+            RayCollision rc = GetRayCollisionTriangle(ray, p0, BrushVertWorld(brush, face->indices[k]),
+                                                      BrushVertWorld(brush, face->indices[k + 1]));
+            if (rc.hit && rc.distance < best) {
+                best = rc.distance;
+                hit = 1;
+            }
+        }
+    }
+    if (hit && distance) *distance = best;
+    return hit;
+}
+
+int BrushBuildEdges(const Brush *brush, int (*pairs)[2], int max)
+{
+    int n = 0;
+    for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) {
+        const BrushFace *face = &brush->faces[f];
+        int count = face->count > kMaxFaceCorners ? kMaxFaceCorners : face->count;
+        for (int k = 0; k < count; k++) {
+            int a = face->indices[k], b = face->indices[(k + 1) % count];
+            if (a == b) continue;
+            int lo = a < b ? a : b, hi = a < b ? b : a;
+            int seen = 0;
+            for (int e = 0; e < n && !seen; e++) seen = (pairs[e][0] == lo && pairs[e][1] == hi);
+            if (seen || n >= max) continue;
+            pairs[n][0] = lo;
+            pairs[n][1] = hi;
+            n++;
+        }
+    }
+    return n;
+}
+
+void BrushCompactVerts(Brush *brush)
+{
+    unsigned char used[kMaxBrushVerts] = { 0 };
+    int remap[kMaxBrushVerts];
+    for (int f = 0; f < brush->faceCount; f++) {
+        const BrushFace *face = &brush->faces[f];
+        for (int k = 0; k < face->count && k < kMaxFaceCorners; k++) {
+            int i = face->indices[k];
+            if (i >= 0 && i < kMaxBrushVerts) used[i] = 1;
+        }
+    }
+    int kept = 0;
+    for (int i = 0; i < brush->vertCount && i < kMaxBrushVerts; i++) {
+        remap[i] = -1;
+        if (!used[i]) continue;
+        brush->verts[kept] = brush->verts[i];
+        remap[i] = kept++;
+    }
+    for (int i = kept; i < brush->vertCount && i < kMaxBrushVerts; i++) brush->verts[i] = Vector3{ 0, 0, 0 };
+    for (int f = 0; f < brush->faceCount; f++) {
+        BrushFace *face = &brush->faces[f];
+        for (int k = 0; k < face->count && k < kMaxFaceCorners; k++) {
+            int i = face->indices[k];
+            if (i >= 0 && i < brush->vertCount && i < kMaxBrushVerts) face->indices[k] = remap[i];
+        }
+    }
+    brush->vertCount = kept;
+}
+
+void BrushCleanFaces(Brush *brush)
+{
+    int kept = 0;
+    for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) {
+        BrushFace face = brush->faces[f];
+        int count = face.count > kMaxFaceCorners ? kMaxFaceCorners : (face.count < 0 ? 0 : face.count);
+        int out[kMaxFaceCorners];
+        int n = 0;
+        for (int k = 0; k < count; k++) {
+            int prev = n == 0 ? face.indices[count - 1] : out[n - 1];
+            if (face.indices[k] != prev) out[n++] = face.indices[k];
+        }
+        while (n > 1 && out[n - 1] == out[0]) n--;
+        if (n <= 2) continue;
+        face.count = n;
+        for (int k = 0; k < kMaxFaceCorners; k++) face.indices[k] = k < n ? out[k] : 0;
+        brush->faces[kept++] = face;
+    }
+    for (int f = kept; f < brush->faceCount && f < kMaxBrushFaces; f++) memset(&brush->faces[f], 0, sizeof(BrushFace));
+    brush->faceCount = kept;
+}
+
+int BrushWeldVerts(Brush *brush, float eps)
+{
+    int rep[kMaxBrushVerts];
+    int count = brush->vertCount > kMaxBrushVerts ? kMaxBrushVerts : brush->vertCount;
+    for (int i = 0; i < count; i++) rep[i] = i;
+    int merged = 0;
+    for (int i = 0; i < count; i++) {
+        if (rep[i] != i) continue;
+        for (int j = i + 1; j < count; j++) {
+            if (rep[j] != j) continue;
+            if (Vector3Distance(brush->verts[i], brush->verts[j]) <= eps) {
+                rep[j] = i;
+                merged++;
+            }
+        }
+    }
+    if (merged == 0) return 0;
+    for (int j = 0; j < count; j++) brush->verts[j] = brush->verts[rep[j]];
+    for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) {
+        BrushFace *face = &brush->faces[f];
+        for (int k = 0; k < face->count && k < kMaxFaceCorners; k++) {
+            int i = face->indices[k];
+            if (i >= 0 && i < count) face->indices[k] = rep[i];
+        }
+    }
+    BrushCleanFaces(brush);
+    BrushCompactVerts(brush);
+    return merged;
+}
+
+int BrushSplitEdge(Brush *brush, int a, int b)
+{
+    if (brush->vertCount >= kMaxBrushVerts) return -1;
+    if (a < 0 || a >= brush->vertCount || b < 0 || b >= brush->vertCount || a == b) return -1;
+    // A face already at the corner limit could not take the midpoint and would be left with
+    // a T-junction (an open seam), so the whole split is refused instead.
+    if (!EdgeFacesHaveRoom(brush, a, b)) return -1;
+    Vector3 mid = Vector3Scale(Vector3Add(brush->verts[a], brush->verts[b]), 0.5f);
+    int m = BrushAddVert(brush, mid);
+    if (m < 0) return -1;
+    for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) {
+        BrushFace *face = &brush->faces[f];
+        int k = FaceFindEdge(face, a, b);
+        if (k >= 0) FaceInsertAfter(face, k, m);
+    }
+    return m;
+}
+
+int BrushSplitFaceDiagonal(Brush *brush, int face, int a, int b)
+{
+    if (face < 0 || face >= brush->faceCount || brush->faceCount >= kMaxBrushFaces) return 0;
+    BrushFace *src = &brush->faces[face];
+    int count = src->count;
+    if (count < 4 || count > kMaxFaceCorners) return 0;
+    int ka = -1, kb = -1;
+    for (int k = 0; k < count; k++) {
+        if (src->indices[k] == a) ka = k;
+        if (src->indices[k] == b) kb = k;
+    }
+    if (ka < 0 || kb < 0) return 0;
+    int gap = kb > ka ? kb - ka : ka - kb;
+    if (gap < 2 || gap == count - 1) return 0;
+
+    int first[kMaxFaceCorners + 1], second[kMaxFaceCorners + 1];
+    int n1 = 0, n2 = 0;
+    for (int k = ka;; k = (k + 1) % count) {
+        if (n1 > kMaxFaceCorners) return 0;
+        first[n1++] = src->indices[k];
+        if (k == kb) break;
+    }
+    for (int k = kb;; k = (k + 1) % count) {
+        if (n2 > kMaxFaceCorners) return 0;
+        second[n2++] = src->indices[k];
+        if (k == ka) break;
+    }
+    if (n1 < kMinFaceCorners || n2 < kMinFaceCorners || n1 > kMaxFaceCorners || n2 > kMaxFaceCorners) return 0;
+
+    BrushFace copy = *src;
+    src->count = n1;
+    for (int k = 0; k < kMaxFaceCorners; k++) src->indices[k] = k < n1 ? first[k] : 0;
+    copy.count = n2;
+    for (int k = 0; k < kMaxFaceCorners; k++) copy.indices[k] = k < n2 ? second[k] : 0;
+    brush->faces[brush->faceCount++] = copy;
+    return 1;
+}
+
+int BrushExtrudeFace(Brush *brush, int face, float distance)
+{
+    if (face < 0 || face >= brush->faceCount) return 0;
+    BrushFace *top = &brush->faces[face];
+    int n = top->count;
+    if (n < kMinFaceCorners || n > kMaxFaceCorners) return 0;
+    if (brush->vertCount + n > kMaxBrushVerts || brush->faceCount + n > kMaxBrushFaces) return 0;
+    for (int k = 0; k < n; k++)
+        if (top->indices[k] < 0 || top->indices[k] >= brush->vertCount) return 0;
+
+    Vector3 d = Vector3Scale(FaceNormalLocal(brush, top), distance);
+    int old[kMaxFaceCorners], fresh[kMaxFaceCorners];
+    for (int k = 0; k < n; k++) {
+        old[k] = top->indices[k];
+        fresh[k] = BrushAddVert(brush, Vector3Add(brush->verts[old[k]], d));
+    }
+    for (int k = 0; k < n; k++) {
+        int k1 = (k + 1) % n;
+        int quad[4] = { old[k], old[k1], fresh[k1], fresh[k] };
+        int side = BrushAddFace(brush, quad, 4, top->texture);
+        brush->faces[side].uvScale[0] = top->uvScale[0];
+        brush->faces[side].uvScale[1] = top->uvScale[1];
+        brush->faces[side].uvOffset[0] = top->uvOffset[0];
+        brush->faces[side].uvOffset[1] = top->uvOffset[1];
+    }
+    for (int k = 0; k < n; k++) top->indices[k] = fresh[k];
+    return 1;
+}
+
+void BrushFlip(Brush *brush, int axis)
+{
+    Vector3 c = BrushCentroidLocal(brush);
+    for (int i = 0; i < brush->vertCount && i < kMaxBrushVerts; i++) {
+        Vector3 *v = &brush->verts[i];
+        switch (axis) {
+        case 0: v->x = 2.0f * c.x - v->x; break;
+        case 1: v->y = 2.0f * c.y - v->y; break;
+        default: v->z = 2.0f * c.z - v->z; break;
+        }
+    }
+    for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) FaceReverse(&brush->faces[f]);
+}
+
+int BrushSubdivideFace(Brush *brush, int face)
+{
+    if (face < 0 || face >= brush->faceCount) return 0;
+    BrushFace *src = &brush->faces[face];
+    int n = src->count;
+    if (n < kMinFaceCorners || n > kMaxFaceCorners) return 0;
+    if (brush->vertCount + n > kMaxBrushVerts - 1 || brush->faceCount + n > kMaxBrushFaces + 1) return 0;
+    int old[kMaxFaceCorners];
+    for (int k = 0; k < n; k++) {
+        old[k] = src->indices[k];
+        if (old[k] < 0 || old[k] >= brush->vertCount) return 0;
+    }
+    // The midpoints go into the neighbouring faces too, so the seam stays closed; a neighbour
+    // that would pass the corner limit refuses the whole subdivision before anything changes.
+    int extra[kMaxBrushFaces] = { 0 };
+    for (int k = 0; k < n; k++) {
+        for (int f = 0; f < brush->faceCount; f++) {
+            if (f == face || FaceFindEdge(&brush->faces[f], old[k], old[(k + 1) % n]) < 0) continue;
+            extra[f]++;
+            if (brush->faces[f].count + extra[f] > kMaxFaceCorners) return 0;
+        }
+    }
+
+    int c = BrushAddVert(brush, FaceCenterLocal(brush, src));
+    int mid[kMaxFaceCorners];
+    for (int k = 0; k < n; k++) {
+        Vector3 m = Vector3Scale(Vector3Add(brush->verts[old[k]], brush->verts[old[(k + 1) % n]]), 0.5f);
+        mid[k] = BrushAddVert(brush, m);
+    }
+    for (int k = 0; k < n; k++) {
+        for (int f = 0; f < brush->faceCount; f++) {
+            if (f == face) continue;
+            int at = FaceFindEdge(&brush->faces[f], old[k], old[(k + 1) % n]);
+            if (at >= 0) FaceInsertAfter(&brush->faces[f], at, mid[k]);
+        }
+    }
+
+    // Quad 0 replaces the face; the others are copies of its record appended in order.
+    BrushFace record = *src;
+    for (int k = 0; k < n; k++) {
+        BrushFace quad = record;
+        quad.count = 4;
+        memset(quad.indices, 0, sizeof(quad.indices));
+        quad.indices[0] = old[k];
+        quad.indices[1] = mid[k];
+        quad.indices[2] = c;
+        quad.indices[3] = mid[(k + n - 1) % n];
+        if (k == 0) brush->faces[face] = quad;
+        else brush->faces[brush->faceCount++] = quad;
+    }
+    return n;
+}
+
+int SubdivideBrush(MapDoc *map, int b)
+{
+    if (!map || b < 0 || b >= map->brushCount || b >= kMaxBrushes) return 0;
+    Brush *brush = &map->brushes[b];
+    int faceCount = brush->faceCount;
+    if (faceCount < 0 || faceCount > kMaxBrushFaces) return 0;
+
+    // Everything is checked first: a face that cannot be split, or a result that would not fit,
+    // refuses the whole brush before any face has changed.
+    int quads = 0;
+    for (int f = 0; f < faceCount; f++) {
+        const BrushFace *face = &brush->faces[f];
+        if (face->count < kMinFaceCorners || face->count > kMaxFaceCorners) return 0;
+        for (int k = 0; k < face->count; k++) {
+            int i = face->indices[k];
+            if (i < 0 || i >= brush->vertCount || i == face->indices[(k + 1) % face->count]) return 0;
+        }
+        quads += face->count;
+    }
+    static_assert(kSubdivideMaxEdges >= kMaxBrushFaces * kMaxFaceCorners, "every edge of a full brush");
+    int edges[kSubdivideMaxEdges][2];
+    int edgeCount = BrushBuildEdges(brush, edges, kSubdivideMaxEdges);
+    if (brush->vertCount + faceCount + edgeCount > kMaxBrushVerts || quads > kMaxBrushFaces) return 0;
+
+    // One midpoint per edge, shared by the faces on both sides so the brush stays closed.
+    int edgeMid[kSubdivideMaxEdges];
+    for (int e = 0; e < edgeCount; e++) edgeMid[e] = -1;
+    for (int f = 0; f < faceCount; f++) {
+        BrushFace record = brush->faces[f];
+        int n = record.count;
+        int c = BrushAddVert(brush, FaceCenterLocal(brush, &record));
+        int mid[kMaxFaceCorners];
+        for (int k = 0; k < n; k++) {
+            int a = record.indices[k], q = record.indices[(k + 1) % n];
+            int lo = a < q ? a : q, hi = a < q ? q : a;
+            int e = 0;
+            while (e < edgeCount && !(edges[e][0] == lo && edges[e][1] == hi)) e++;
+            if (edgeMid[e] < 0)
+                edgeMid[e] = BrushAddVert(brush, Vector3Scale(Vector3Add(brush->verts[a], brush->verts[q]), 0.5f));
+            mid[k] = edgeMid[e];
+        }
+        for (int k = 0; k < n; k++) {
+            BrushFace quad = record;
+            quad.count = 4;
+            memset(quad.indices, 0, sizeof(quad.indices));
+            quad.indices[0] = record.indices[k];
+            quad.indices[1] = mid[k];
+            quad.indices[2] = c;
+            quad.indices[3] = mid[(k + n - 1) % n];
+            if (k == 0) brush->faces[f] = quad;
+            else brush->faces[brush->faceCount++] = quad;
+        }
+    }
+    return 1;
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// Corner position k whose edge to the next corner joins a and b (either way), or -1.
+static int FaceFindEdge(const BrushFace *face, int a, int b)
+{
+    int count = face->count;
+    if (count < 2 || count > kMaxFaceCorners) return -1;
+    for (int k = 0; k < count; k++) {
+        int p = face->indices[k], q = face->indices[(k + 1) % count];
+        if ((p == a && q == b) || (p == b && q == a)) return k;
+    }
+    return -1;
+}
+
+// Inserts a corner after position k; the caller has checked that the face has room.
+static void FaceInsertAfter(BrushFace *face, int k, int vert)
+{
+    if (face->count >= kMaxFaceCorners) return;
+    for (int j = face->count; j > k + 1; j--) face->indices[j] = face->indices[j - 1];
+    face->indices[k + 1] = vert;
+    face->count++;
+}
+
+// 1 when every face that holds the edge a-b can take one more corner.
+static int EdgeFacesHaveRoom(const Brush *brush, int a, int b)
+{
+    for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) {
+        if (FaceFindEdge(&brush->faces[f], a, b) >= 0 && brush->faces[f].count >= kMaxFaceCorners) return 0;
+    }
+    return 1;
+}
