@@ -5,7 +5,11 @@
 #include <cstdio>
 
 #include "editor/app.h"
+#include "editor/layout.h"
+#include "editor/render_view.h"
 #include "editor/ui_state.h"
+#include "editor/view_draw.h"
+#include "render/lights.h"
 
 static char lastStatus[kStatusLen];
 
@@ -23,22 +27,31 @@ int main(void)
         if (IsKeyPressed(KEY_ESCAPE)) EscapeChain(ui);                // 2
         FrameReadModifiers(ui);                                       // 3
         // 4 global shortcuts (behind the input gate)
-        // 5 layout, view targets, mouse, view rectangles, 2D zoom
+        LayoutPhase(ui);                                              // 5
         // 6 Vertex tool;  7 tool change bookkeeping;  8 mode tool of a mod
         // 9 Texture tool painting;  10 Clip tool;  11 click selection;  12 delete and transforms
-        // 13 Texture tool by click;  14 Block tool;  15 Entity tool;  16 fly camera;  17 2D follow
-        // 18 the four views into their targets;  19 the Render view
-        // 20 autosave;  21 light gathering;  22 mesh cache
+        // 13 Texture tool by click;  14 Block tool;  15 Entity tool
+        FlyCameraPhase(ui);                                           // 16
+        Follow2DCameras(ui);                                          // 17
+        ViewportRenderPass(ui, &activeMap);                           // 18
+        if (ui.showRenderOutput) RenderPreviewPass(ui, &activeMap);   // 19
+        // 20 autosave
+        GatherLights(&activeMap);                                     // 21
+        // 22 mesh cache (while the GPU renderer is ready)
         ui.tooltipText = nullptr;                                     // 23
         StatusToConsole(ui.statusText, lastStatus, kStatusLen);
 
         // Screen pass: each window drawn over the ones before it
         BeginDrawing();                                               // 24
         ClearBackground(Color{ 212, 208, 200, 255 });
-        // 24 top bar, tool strip, left panel;  25 MODS list;  26 view images;  27 right panel
-        // 28 overlays;  29 project manager;  30 tooltip and status bar;  31 map file dialog
-        // 32 Help;  33 console;  34 recovery prompt;  35 problem report;  36 merge prompt
-        // 37 Render output window
+        // 24 top bar, tool strip, left panel;  25 MODS list
+        ViewportFrames(ui);                                           // 26
+        // 27 right panel
+        DrawCursorReadout(ui);                                        // 28
+        // 28 clip overlay, Vertex-tool box;  29 project manager;  30 tooltip and status bar
+        // 31 map file dialog;  32 Help;  33 console;  34 recovery prompt;  35 problem report
+        // 36 merge prompt
+        if (ui.showRenderOutput) RenderOutputWindow(ui);              // 37
         EndDrawing();                                                 // 38
     }
 
