@@ -8,6 +8,7 @@
 #include "document/map_file.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -54,6 +55,10 @@ struct ByteReader {
 static uint8_t sFileBytes[kMaxMapFileBytes];
 static MapDoc sScratch;
 
+// The reader copies these runs of fields in one piece.
+static_assert(offsetof(BrushFace, uvOffset) == offsetof(BrushFace, uvScale) + 8 &&
+              offsetof(BrushFace, uvRotation) == offsetof(BrushFace, uvScale) + 16, "face placement floats");
+
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
@@ -85,6 +90,9 @@ static int GetI32(ByteReader *r, int32_t *v);
 static int GetF32(ByteReader *r, float *v);
 static int GetVec3(ByteReader *r, Vector3 *v);
 static int GetColour(ByteReader *r, Color *c);
+static int GetI32Array(ByteReader *r, int32_t *v, int n);
+static int GetVec3Array(ByteReader *r, Vector3 *v, int n);
+static int GetF32Array(ByteReader *r, float *v, int n);
 static int32_t LoadI32(const uint8_t *p);
 static float LoadF32(const uint8_t *p);
 static Vector3 LoadVec3(const uint8_t *p);
@@ -268,9 +276,7 @@ static int ReadBrush(ByteReader *r, Brush *brush, int version)
     if (!GetU8(r, &brush->physics) || !GetF32(r, &brush->mass) || !GetF32(r, &brush->friction)) return 0;
     if (!GetF32(r, &brush->bounce) || !GetI32(r, &brush->vertCount)) return 0;
     if (brush->vertCount < 0 || brush->vertCount > kMaxBrushVerts) return 0;
-    for (int i = 0; i < brush->vertCount; i++) {
-        if (!GetVec3(r, &brush->verts[i])) return 0;
-    }
+    if (!GetVec3Array(r, brush->verts, brush->vertCount)) return 0;
     if (!GetI32(r, &brush->faceCount)) return 0;
     if (brush->faceCount < 0 || brush->faceCount > kMaxBrushFaces) return 0;
     for (int f = 0; f < brush->faceCount; f++) {
@@ -289,13 +295,9 @@ static int ReadFace(ByteReader *r, BrushFace *face, int version)
 {
     if (!GetI32(r, &face->count)) return 0;
     if (face->count < 0 || face->count > kMaxFaceCorners) return 0;
-    for (int c = 0; c < face->count; c++) {
-        if (!GetI32(r, &face->indices[c])) return 0;
-    }
-    if (!GetI32(r, &face->texture)) return 0;
-    if (!GetF32(r, &face->uvScale[0]) || !GetF32(r, &face->uvScale[1])) return 0;
-    if (!GetF32(r, &face->uvOffset[0]) || !GetF32(r, &face->uvOffset[1])) return 0;
-    if (!GetF32(r, &face->uvRotation)) return 0;
+    if (!GetI32Array(r, face->indices, face->count)) return 0;
+    // texture, scale U and V, offset U and V and rotation: six 4-byte fields in file and record order.
+    if (!GetI32Array(r, &face->texture, 1) || !GetF32Array(r, face->uvScale, 5)) return 0;
     if (version < kMapFaceFlagsVersion) {
         face->projection = PROJ_WORLD;
         face->flipU = 0;
@@ -510,6 +512,45 @@ static int GetColour(ByteReader *r, Color *c)
     uint8_t b[4];
     if (!GetBytes(r, b, 4)) return 0;
     *c = Color{ b[0], b[1], b[2], b[3] };
+    return 1;
+}
+
+// The arrays are the bulk of a file; on a little-endian machine they are copied as they stand.
+static int GetI32Array(ByteReader *r, int32_t *v, int n)
+{
+    if (r->size - r->pos < (size_t)n * 4) return 0;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    memcpy(v, r->data + r->pos, (size_t)n * 4);
+#else
+    for (int i = 0; i < n; i++) v[i] = LoadI32(r->data + r->pos + 4 * (size_t)i);
+#endif
+    r->pos += (size_t)n * 4;
+    return 1;
+}
+
+// n floats into consecutive floats of a record (checked there with static_assert).
+static int GetF32Array(ByteReader *r, float *v, int n)
+{
+    if (r->size - r->pos < (size_t)n * 4) return 0;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    memcpy(v, r->data + r->pos, (size_t)n * 4);
+#else
+    for (int i = 0; i < n; i++) v[i] = LoadF32(r->data + r->pos + 4 * (size_t)i);
+#endif
+    r->pos += (size_t)n * 4;
+    return 1;
+}
+
+static int GetVec3Array(ByteReader *r, Vector3 *v, int n)
+{
+    static_assert(sizeof(Vector3) == 12, "a stored vertex is three packed floats");
+    if (r->size - r->pos < (size_t)n * 12) return 0;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    memcpy(v, r->data + r->pos, (size_t)n * 12);
+#else
+    for (int i = 0; i < n; i++) v[i] = LoadVec3(r->data + r->pos + 12 * (size_t)i);
+#endif
+    r->pos += (size_t)n * 12;
     return 1;
 }
 

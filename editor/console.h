@@ -6,6 +6,9 @@
 #pragma once
 
 #include <cstdarg>
+#include "raylib.h"
+
+struct UiState;
 
 enum ConsoleLevel { CONSOLE_EDITOR = 0, CONSOLE_INFO = 1, CONSOLE_WARN = 2, CONSOLE_ERROR = 3 };
 
@@ -40,3 +43,10 @@ const ConsoleLine *ConsoleAt(int i);
 bool ConsoleLevelVisible(int level);
 // The library's log hook: one console line and one line on standard output per message.
 void KirtoTraceLog(int logLevel, const char *fmt, va_list args);
+
+// The console window's rectangle for a window of the given size, above the status bar.
+Rectangle ConsoleWindowRect(int screenW, int screenH, float statusBarH);
+// Whole lines that fit a list area of the given height.
+int ConsoleLinesThatFit(float listHeight);
+// Phase 33: the console window, while it is open.
+void DrawConsoleWindow(UiState &ui);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "editor/console.h"
+#include "editor/widgets.h"
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -20,9 +21,9 @@ void FrameReadWindow(UiState &ui)
 
 bool UiBlocksInput(const UiState &ui)
 {
-    // The project manager's name box and the numeric fields join this as they land.
+    // The project manager's name box joins this when projects land.
     return ui.fileBoxEdit || ui.showSaveDialog || ui.showOpenDialog || ui.nameBoxEdit || ui.classBoxEdit ||
-           ui.vtxCentreEdit[0] || ui.vtxCentreEdit[1] || ui.vtxCentreEdit[2];
+           AnyNumFieldEditing() || ui.vtxCentreEdit[0] || ui.vtxCentreEdit[1] || ui.vtxCentreEdit[2];
 }
 
 void EscapeChain(UiState &ui)

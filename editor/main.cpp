@@ -5,10 +5,13 @@
 #include <cstdio>
 
 #include "editor/app.h"
+#include "editor/chrome.h"
+#include "editor/console.h"
 #include "editor/layout.h"
 #include "editor/render_view.h"
 #include "editor/ui_state.h"
 #include "editor/view_draw.h"
+#include "editor/widgets.h"
 #include "render/lights.h"
 
 static char lastStatus[kStatusLen];
@@ -43,15 +46,20 @@ int main(void)
 
         // Screen pass: each window drawn over the ones before it
         BeginDrawing();                                               // 24
-        ClearBackground(Color{ 212, 208, 200, 255 });
-        // 24 top bar, tool strip, left panel;  25 MODS list
+        NumFieldsBeginFrame();
+        float leftPanelBottom = DrawChromeTop(ui);
+        // 25 MODS list
+        EndLeftPanel(ui, leftPanelBottom);
         ViewportFrames(ui);                                           // 26
         // 27 right panel
         DrawCursorReadout(ui);                                        // 28
-        // 28 clip overlay, Vertex-tool box;  29 project manager;  30 tooltip and status bar
-        // 31 map file dialog;  32 Help;  33 console;  34 recovery prompt;  35 problem report
-        // 36 merge prompt
+        // 28 clip overlay, Vertex-tool box;  29 project manager
+        DrawChromeBottom(ui);                                         // 30
+        // 31 map file dialog;  32 Help
+        if (gConsole.open) DrawConsoleWindow(ui);                     // 33
+        // 34 recovery prompt;  35 problem report;  36 merge prompt
         if (ui.showRenderOutput) RenderOutputWindow(ui);              // 37
+        NumFieldsEndFrame();
         EndDrawing();                                                 // 38
     }
 

@@ -1,8 +1,76 @@
 // widgets.h: the small widgets the editor's panels share.
+//
+// A scrolled, clipped panel region; labelled numeric fields (slider plus typed box) whose edit
+// state is kept by a numeric id; the tool palette over kTools; the tooltip box. They keep no state
+// of their own but the numeric fields' table gNumFields; scroll states belong to the caller.
 #pragma once
 
+#include <cstdint>
+#include "raylib.h"
+
+//----------------------------------------------------------------------------------
+// Records
+//----------------------------------------------------------------------------------
 // Scroll state of a clipped panel region; owned by the caller.
 struct PanelScroll {
     float offset;          // how far the content is scrolled up, 0 or more
     float contentHeight;   // measured at the end of the last frame, margin included
 };
+
+constexpr int kNumFieldCount = 49;       // ids 0..48
+constexpr int kNumFieldTextLen = 24;     // 23 characters plus NUL
+
+struct NumFieldState {
+    bool editing[kNumFieldCount];        // the field's text box is in edit mode
+    char text[kNumFieldCount][kNumFieldTextLen];
+    bool drawn[kNumFieldCount];          // drawn in the current screen pass
+};
+
+extern NumFieldState gNumFields;
+
+struct ToolDef {
+    const char *name;
+    const char *key;                     // shown beside the name, not a shortcut
+    const char *help;                    // tooltip
+    int id;                              // ToolId
+};
+
+constexpr int kToolRowCount = 6;
+extern const ToolDef kTools[kToolRowCount];
+
+//----------------------------------------------------------------------------------
+// Functions
+//----------------------------------------------------------------------------------
+// Applies the wheel, clamps the offset and clips to view; returns the shift to add to every y.
+float PanelScrollBegin(PanelScroll *scroll, Rectangle view, Vector2 mouse);
+// Ends the clipping, measures the content and draws the passive scrollbar when it overflows.
+void PanelScrollEnd(PanelScroll *scroll, Rectangle view, float contentBottom);
+// Largest offset of a scrolled region with the given content height; 0 when it fits.
+float PanelScrollMax(const PanelScroll *scroll, float viewHeight);
+
+// Labelled slider plus text box for a float kept by field id; true when the value changed.
+bool GuiNumField(int id, Rectangle bounds, const char *label, float *value, float min, float max, const char *fmt);
+// The same for a byte 0..255; true when the value changed.
+bool GuiNumFieldByte(int id, Rectangle bounds, const char *label, unsigned char *value);
+// Reads typed text as a number clamped to min..max into *out; 0 (and *out untouched) when the
+// text reads as NaN or an infinity. Text that is not a number reads as 0.
+int NumFieldParse(const char *text, float min, float max, float *out);
+// Width of a numeric field's slider for a field of the given width.
+float NumFieldSliderWidth(float fieldWidth);
+// True when any numeric field's text box is in edit mode.
+bool AnyNumFieldEditing(void);
+// Leaves edit mode in every field; the texts stay.
+void ResetNumFields(void);
+// Marks the start of a screen pass: no field has been drawn yet.
+void NumFieldsBeginFrame(void);
+// Releases the edit mode of every field that was not drawn in this screen pass, so a field that
+// disappears (its tab changed, its window closed) can never keep the keyboard.
+void NumFieldsEndFrame(void);
+
+// Draws the tool palette at the top of panel, sets *toolId on a click, writes the y below it to
+// outBottom (may be NULL); returns the hovered row or -1.
+int DrawToolPalette(Rectangle panel, int *toolId, float *outBottom);
+// Draws the one-line tooltip box above the bottom strip; nothing for NULL or empty text.
+void DrawToolTip(const char *text, int screenW, int screenH, float bottomOffset);
+// value rounded to the nearest multiple of step (halves away from zero); unchanged for step <= 0.0001.
+float SnapStep(float value, float step);

@@ -6,6 +6,7 @@ with a deadline; nothing sleeps in the hope that something has happened.
 """
 import argparse
 import os
+import re
 import select
 import shutil
 import signal
@@ -18,6 +19,8 @@ import unittest
 
 ARGS = None
 BACKGROUND = (212, 208, 200)
+TOGGLE_ON = (151, 232, 255)      # raygui's default colour of a pressed toggle
+HOLD = 0.1                       # a press held across a frame, so the program sees it
 
 
 def parse_args():
@@ -93,8 +96,10 @@ class Editor:
         self.lines = []
         self.lock = threading.Lock()
         env = dict(os.environ, DISPLAY=xserver.display)
+        # Standard output carries the library's log; other noise (sound back-ends) goes to stderr.
+        self.stderr = open(os.path.join(self.workdir, "stderr.txt"), "wb")
         self.proc = subprocess.Popen([ARGS.kirto], cwd=self.workdir, env=env, stdout=subprocess.PIPE,
-                                     stderr=subprocess.STDOUT, start_new_session=True)
+                                     stderr=self.stderr, start_new_session=True)
         self.reader = threading.Thread(target=self._read_output, daemon=True)
         self.reader.start()
         self.window = wait_until(self._find_window, 60, "the kirto window")
@@ -139,7 +144,7 @@ class Editor:
 
     def pixel(self, shot, px, py):
         width, _, rgb = shot
-        i = (py * width + px) * 3
+        i = (int(py) * width + int(px)) * 3
         return tuple(rgb[i:i + 3])
 
     def wait_drawn(self):
@@ -155,37 +160,60 @@ class Editor:
         self.resize(width + 1, height)
         self.resize(width, height)
 
+    def ocr(self, x, y, width, height):
+        """Reads the text in a rectangle of the window with tesseract (one line of text)."""
+        png = subprocess.run(["import", "-display", self.x.display, "-window", self.window, "png:-"],
+                             capture_output=True, timeout=60, check=True).stdout
+        crop = subprocess.run(["convert", "png:-", "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage",
+                               "-resize", "300%", "-colorspace", "Gray", "png:-"],
+                              input=png, capture_output=True, timeout=60, check=True).stdout
+        text = subprocess.run(["tesseract", "stdin", "stdout", "--psm", "7"], input=crop,
+                              capture_output=True, timeout=60, check=True).stdout
+        return re.sub(r"\s+", " ", text.decode(errors="replace")).strip()
+
+    def wait_pixel(self, px, py, predicate, what, timeout=30):
+        """Waits until the pixel at (px, py) satisfies predicate(rgb); returns that colour."""
+        def check():
+            colour = self.pixel(self.screenshot(), px, py)
+            return colour if predicate(colour) else None
+        return wait_until(check, timeout, what)
+
     # --- input ----------------------------------------------------------------------------
+    def move(self, px, py):
+        self.x.run("xdotool", "mousemove", "--window", self.window, str(int(px)), str(int(py)))
+
+    def click(self, px, py, button=1):
+        """Moves to (px, py), presses and releases; the pointer stays put across a frame after each
+        step, because widgets look at where the pointer is in the frame that sees the release."""
+        self.move(px, py)
+        time.sleep(HOLD)
+        self.x.run("xdotool", "mousedown", str(button))
+        time.sleep(HOLD)
+        self.x.run("xdotool", "mouseup", str(button))
+        time.sleep(HOLD)
+
+    def wheel(self, px, py, steps):
+        """Rolls the wheel over (px, py): positive steps away from the user (up), negative toward."""
+        self.move(px, py)
+        for _ in range(abs(steps)):
+            self.click(px, py, 4 if steps > 0 else 5)
+
     def focus(self):
         self.x.run("xdotool", "mousemove", "--window", self.window, "700", "450")
         self.x.run("xdotool", "windowfocus", "--sync", self.window, check=False)
 
-    def key(self, name, hold=0.1):
+    def key(self, name, hold=HOLD):
         """Presses and releases a key; it is held across a frame so the program sees the press."""
         self.x.run("xdotool", "keydown", name)
         time.sleep(hold)
         self.x.run("xdotool", "keyup", name)
 
-    def mouse_move(self, x, y):
-        """Moves the pointer to (x, y) in window coordinates."""
-        self.x.run("xdotool", "mousemove", "--window", self.window, str(int(x)), str(int(y)))
-
     def mouse_down(self, button):
+        """Presses a mouse button and keeps it down (for drags and held buttons)."""
         self.x.run("xdotool", "mousedown", str(button))
 
     def mouse_up(self, button):
         self.x.run("xdotool", "mouseup", str(button))
-
-    def click(self, button, hold=0.1):
-        """Presses and releases a mouse button, held across a frame so the program sees it."""
-        self.mouse_down(button)
-        time.sleep(hold)
-        self.mouse_up(button)
-
-    def wheel(self, steps):
-        """Turns the wheel at the pointer: positive steps up (button 4), negative down (button 5)."""
-        for _ in range(abs(steps)):
-            self.click(4 if steps > 0 else 5)
 
     def request_close(self):
         subprocess.run([ARGS.x11_close, self.window], env=dict(os.environ, DISPLAY=self.x.display),
@@ -210,6 +238,7 @@ class Editor:
             self.proc.wait(timeout=30)
         self.reader.join(timeout=10)
         self.proc.stdout.close()
+        self.stderr.close()
         shutil.rmtree(self.workdir, ignore_errors=True)
 
 

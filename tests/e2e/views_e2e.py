@@ -77,21 +77,18 @@ class Views(EditorTestCase):
         front = lambda: matching_box(self.editor.screenshot(), rects[2], selected_wire)
         start_top, start_front = self.top_box(), front()
         # Over the 3D view without the right button the wheel does nothing to the 2D views.
-        self.editor.mouse_move(rects[0][0] + 100, rects[0][1] + 300)
-        self.editor.wheel(2)
+        self.editor.wheel(rects[0][0] + 100, rects[0][1] + 300, 2)
         self.editor.frame_sync()
         self.assertEqual(self.top_box(), start_top)
         # Two steps up over Top: zoom 16 -> 13, so the ground grows by 16/13.
-        self.editor.mouse_move(rects[1][0] + 180, rects[1][1] + 180)
-        self.editor.wheel(2)
+        self.editor.wheel(rects[1][0] + 180, rects[1][1] + 180, 2)
         wait_until(lambda: self.top_box()[2] - self.top_box()[0] > start_top[2] - start_top[0] + 20, 30,
                    "the Top view to zoom in")
         grown = self.top_box()
         self.assertAlmostEqual((grown[2] - grown[0]) / float(start_top[2] - start_top[0]), 16.0 / 13.0, delta=0.03)
         self.assertGreater(front()[2] - front()[0], start_front[2] - start_front[0] + 20)
         # Down again over Side: back where it started.
-        self.editor.mouse_move(rects[3][0] + 180, rects[3][1] + 180)
-        self.editor.wheel(-2)
+        self.editor.wheel(rects[3][0] + 180, rects[3][1] + 180, -2)
         wait_until(lambda: self.top_box() == start_top, 30, "the zoom back at 16")
 
     def test_cursor_readout_follows_the_mouse_into_a_2d_view(self):
@@ -101,17 +98,17 @@ class Views(EditorTestCase):
 
         def readout_pixels():
             return sum(1 for (r, g, b) in pixels_in(self.editor.screenshot(), box) if 8 < r < 30 and b > r)
-        self.editor.mouse_move(rects[0][0] + 100, rects[0][1] + 300)
+        self.editor.move(rects[0][0] + 100, rects[0][1] + 300)
         self.editor.frame_sync()
         self.assertLess(readout_pixels(), 50)
-        self.editor.mouse_move(x + 200, y + 200)
+        self.editor.move(x + 200, y + 200)
         wait_until(lambda: readout_pixels() > 500, 30, "the cursor readout in the Top view")
 
     def test_fly_camera_moves_with_the_right_button_and_the_2d_views_follow(self):
         rects = view_rects(1440, 900)
         start = self.top_box()
         self.editor.focus()
-        self.editor.mouse_move(rects[0][0] + 100, rects[0][1] + 300)
+        self.editor.move(rects[0][0] + 100, rects[0][1] + 300)
         self.editor.mouse_down(3)
         self.editor.x.run("xdotool", "keydown", "w")
         try:

@@ -1,0 +1,188 @@
+// chrome.cpp: the top bar with its file buttons and snap switches, the tool strip that follows
+// the active tool, the left panel with the tool palette, and the status bar.
+#include "editor/chrome.h"
+
+#include <cstdio>
+
+#include "editor/console.h"
+#include "editor/gui.h"
+#include "editor/widgets.h"
+#include "render/settings.h"
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+static constexpr Color kBackground = { 212, 208, 200, 255 };
+static constexpr float kTopBarWidth = 2542.5f;
+static constexpr float kTopItemY = 4.5f;
+static constexpr float kTopItemH = 40.5f;
+static constexpr float kTopBarWheelStep = 90.0f;
+static constexpr float kStripItemH = 45.0f;
+
+struct SnapToggle {
+    float offset;
+    const char *label;
+    const char *tooltip;
+};
+static const SnapToggle kSnapToggles[4] = {
+    { 1683.0f, "Mov", "Snap object movement to the grid" },
+    { 1768.5f, "Rot", "Snap rotation to the angle step" },
+    { 1854.0f, "Scl", "Snap scaling to fixed increments" },
+    { 1939.5f, "Vtx", "Snap vertex dragging to the grid" },
+};
+
+static const char *const kPlaceLabels[kEntityKindCount] = { "Prop", "Light", "Spot", "Sun", "Physics", "Spawn" };
+static const char *const kMorphLabels[3] = { "Vertex (1)", "Edge (2)", "Face (3)" };
+static const char *const kMorphHints[3] = {
+    "Drag handles  |  Ctrl+F split quad  |  Ctrl+B snap  |  Del collapse",
+    "Ctrl+E inserts a vertex at the edge midpoint",
+    "Shift+drag slides along normal  |  Ctrl+Shift+E extrude  |  Ctrl+U subdivide",
+};
+struct ShapeButton {
+    float x, width;
+};
+static const ShapeButton kShapeButtons[kBrushShapeCount] = {
+    { 202.5f, 112.5f }, { 326.25f, 123.75f }, { 461.25f, 123.75f }, { 596.25f, 101.25f }, { 708.75f, 112.5f },
+};
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static void DrawTopBar(UiState &ui);
+static void DrawToolStrip(UiState &ui);
+static Rectangle LeftPanelRect(const UiState &ui);
+static uint8_t *SnapFlag(int i);
+static void ToggleRow(float y, float x0, float step, float width, const char *const *labels, int count, int *field);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+float TopBarMaxScroll(float contentWidth, float screenW)
+{
+    float most = contentWidth - screenW + 22.5f;
+    return most > 0.0f ? most : 0.0f;
+}
+
+float DrawChromeTop(UiState &ui)
+{
+    ClearBackground(kBackground);
+    DrawTopBar(ui);
+    DrawToolStrip(ui);
+
+    Rectangle panel = LeftPanelRect(ui);
+    GuiPanel(panel, nullptr);
+    float shift = PanelScrollBegin(&ui.leftPanelScroll, panel, ui.mouse);
+    float y = 0.0f;
+    int hovered = DrawToolPalette(Rectangle{ panel.x, panel.y + shift, panel.width, panel.height }, &ui.activeTool, &y);
+    if (hovered >= 0) ui.tooltipText = kTools[hovered].help;
+    // The ADD LIGHT buttons join here once entity aiming and the undo history are in.
+    return y;
+}
+
+void EndLeftPanel(UiState &ui, float contentBottom)
+{
+    PanelScrollEnd(&ui.leftPanelScroll, LeftPanelRect(ui), contentBottom);
+}
+
+void DrawChromeBottom(UiState &ui)
+{
+    DrawToolTip(ui.tooltipText, ui.screenW, ui.screenH, ui.statusBarH);
+    GuiStatusBar(Rectangle{ 0.0f, (float)ui.screenH - ui.statusBarH, (float)ui.screenW, ui.statusBarH }, ui.statusText);
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+static void DrawTopBar(UiState &ui)
+{
+    float screenW = (float)ui.screenW;
+    Rectangle bar = { 0.0f, 0.0f, screenW, ui.menuBarH };
+    GuiPanel(bar, nullptr);
+
+    float most = TopBarMaxScroll(ui.topBarWidth, screenW);
+    if (CheckCollisionPointRec(ui.mouse, bar)) ui.topBarScroll -= kTopBarWheelStep * GetMouseWheelMove();
+    if (ui.topBarScroll > most) ui.topBarScroll = most;
+    if (ui.topBarScroll < 0.0f) ui.topBarScroll = 0.0f;
+
+    BeginScissorMode(0, 0, ui.screenW, (int)ui.menuBarH);
+    auto item = [&ui](float offset, float width) {
+        return Rectangle{ offset - ui.topBarScroll, kTopItemY, width, kTopItemH };
+    };
+    // New, Open, Save, Save As, Help and Projects take their places as their windows land.
+    if (GuiButton(item(540.0f, 146.25f), "Render")) ui.showRenderOutput = true;
+    if (GuiButton(item(1001.25f, 168.75f), "Console")) gConsole.open = !gConsole.open;
+
+    const char *project = "";   // the open project's name, once projects land
+    GuiLabel(item(1192.5f, 382.5f), TextFormat("Project: %s", project[0] ? project : "(none)"));
+    GuiLabel(item(1597.5f, 90.0f), "Snap:");
+    for (int i = 0; i < 4; i++) {
+        Rectangle r = item(kSnapToggles[i].offset, 78.75f);
+        uint8_t *flag = SnapFlag(i);
+        *flag = GuiToggle(r, kSnapToggles[i].label, *flag != 0) ? 1 : 0;
+        if (CheckCollisionPointRec(ui.mouse, r)) ui.tooltipText = kSnapToggles[i].tooltip;
+    }
+    GuiLabel(item(2036.25f, 495.0f), TextFormat("grid %.4g   rot %.0f deg", gSettings.gridStep, gSnap.rotStep));
+    EndScissorMode();
+    ui.topBarWidth = kTopBarWidth;
+
+    // A hint that more of the bar lies to the right.
+    if (most > 0.0f && ui.topBarScroll < most - 1.0f) {
+        float h = ui.menuBarH;
+        DrawTriangle(Vector2{ screenW - 22.5f, 0.30f * h }, Vector2{ screenW - 22.5f, 0.72f * h },
+                     Vector2{ screenW - 6.75f, 0.51f * h }, Color{ 155, 155, 165, 230 });
+    }
+}
+
+static void DrawToolStrip(UiState &ui)
+{
+    GuiPanel(Rectangle{ 0.0f, ui.menuBarH, (float)ui.screenW, ui.toolbarH }, nullptr);
+    float y = ui.menuBarH + 9.0f;
+    Rectangle label = { 22.5f, y, 180.0f, kStripItemH };
+    switch (ui.activeTool) {
+    case TOOL_ENTITY:
+        GuiLabel(label, "Place:");
+        ToggleRow(y, 157.5f, 132.75f, 126.0f, kPlaceLabels, kEntityKindCount, &ui.placeKind);
+        break;
+    case TOOL_VERTEX: {
+        GuiLabel(label, "Morph:");
+        // Clearing the vertex and face selections on a mode change joins here with the selection sets.
+        ToggleRow(y, 157.5f, 168.75f, 162.0f, kMorphLabels, 3, &ui.morphMode);
+        int hint = (ui.morphMode >= 0 && ui.morphMode < 3) ? ui.morphMode : 0;
+        GuiLabel(Rectangle{ 686.25f, y, 900.0f, kStripItemH }, kMorphHints[hint]);
+        break;
+    }
+    default:
+        GuiLabel(label, "Brush Shape:");
+        for (int s = 0; s < kBrushShapeCount; s++) {
+            if (GuiButton(Rectangle{ kShapeButtons[s].x, y, kShapeButtons[s].width, kStripItemH }, kShapeName[s]))
+                ui.blockShape = s;
+        }
+        break;
+    }
+}
+
+// A row of toggles for one field: the toggle equal to the field is on; a click that leaves a
+// toggle on sets the field to it (a click on the one already on changes nothing).
+static void ToggleRow(float y, float x0, float step, float width, const char *const *labels, int count, int *field)
+{
+    for (int i = 0; i < count; i++) {
+        bool on = (*field == i);
+        if (GuiToggle(Rectangle{ x0 + step * (float)i, y, width, kStripItemH }, labels[i], on) && !on) *field = i;
+    }
+}
+
+static Rectangle LeftPanelRect(const UiState &ui)
+{
+    float height = (float)ui.screenH - ui.viewsTop - ui.statusBarH;
+    return Rectangle{ 0.0f, ui.viewsTop, ui.leftPanelW, height > 0.0f ? height : 0.0f };
+}
+
+static uint8_t *SnapFlag(int i)
+{
+    switch (i) {
+    case 0: return &gSnap.move;
+    case 1: return &gSnap.rotate;
+    case 2: return &gSnap.scale;
+    default: return &gSnap.vertex;
+    }
+}

@@ -1,0 +1,14 @@
+// chrome.h: the fixed frame around the views: top bar, tool strip, left panel, status bar.
+#pragma once
+
+#include "editor/ui_state.h"
+
+// Largest scroll of the top bar for its content width and the window width; 0 when it fits.
+float TopBarMaxScroll(float contentWidth, float screenW);
+// Phase 24: background, top bar, tool strip, and the left panel up to where mods are listed;
+// returns the y below the left panel's content so far (inside its scrolled region).
+float DrawChromeTop(UiState &ui);
+// Phase 24's end: closes the left panel's scrolled region below contentBottom.
+void EndLeftPanel(UiState &ui, float contentBottom);
+// Phase 30: the tooltip, then the status bar.
+void DrawChromeBottom(UiState &ui);

@@ -1,0 +1,179 @@
+// widgets.cpp: scrolled panels, numeric fields, the tool palette and the tooltip.
+#include "editor/widgets.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "document/brush_geometry.h"
+#include "editor/gui.h"
+#include "editor/ui_state.h"
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+NumFieldState gNumFields;
+
+const ToolDef kTools[kToolRowCount] = {
+    { "Select", "Q", "Select and move whole objects. Click in any viewport.", TOOL_SELECT },
+    { "Block", "B", "Drag a box in a 2D view, then Enter to create a solid.", TOOL_BLOCK },
+    { "Clip", "C", "Drag a cut line in a 2D view, Enter to slice the selection.", TOOL_CLIP },
+    { "Vertex", "V", "Morph mode: reshape solids by vertex, edge or face.", TOOL_VERTEX },
+    { "Entity", "E", "Place lights, props, spawns and physics objects.", TOOL_ENTITY },
+    { "Texture", "T", "Apply the selected texture to faces or whole brushes.", TOOL_TEXTURE },
+};
+
+static constexpr float kScrollStep = 67.5f;
+static constexpr float kScrollMargin = 18.0f;
+static constexpr float kThumbMinHeight = 40.5f;
+static constexpr float kLabelWidth = 112.5f;
+static constexpr float kBoxWidth = 126.0f;
+static constexpr float kSliderMinWidth = 40.5f;
+static constexpr float kPaletteRowHeight = 67.5f;
+static constexpr float kPaletteRowStep = 74.25f;
+
+//----------------------------------------------------------------------------------
+// Scrolled region
+//----------------------------------------------------------------------------------
+float PanelScrollMax(const PanelScroll *scroll, float viewHeight)
+{
+    float most = scroll->contentHeight - viewHeight;
+    return most > 0.0f ? most : 0.0f;
+}
+
+float PanelScrollBegin(PanelScroll *scroll, Rectangle view, Vector2 mouse)
+{
+    float wheel = GetMouseWheelMove();
+    if (CheckCollisionPointRec(mouse, view) && wheel != 0.0f) scroll->offset -= kScrollStep * wheel;
+    float most = PanelScrollMax(scroll, view.height);
+    if (scroll->offset > most) scroll->offset = most;
+    if (scroll->offset < 0.0f) scroll->offset = 0.0f;
+    BeginScissorMode((int)view.x, (int)view.y, (int)view.width, (int)view.height);
+    return -scroll->offset;
+}
+
+void PanelScrollEnd(PanelScroll *scroll, Rectangle view, float contentBottom)
+{
+    EndScissorMode();
+    scroll->contentHeight = (contentBottom - view.y) + scroll->offset + kScrollMargin;
+    float overflow = scroll->contentHeight - view.height;
+    if (overflow <= 0.0f) return;
+    Rectangle track = { view.x + view.width - 11.25f, view.y, 9.0f, view.height };
+    DrawRectangleRec(track, Color{ 38, 40, 46, 255 });
+    float thumbH = view.height / scroll->contentHeight * view.height;
+    if (thumbH < kThumbMinHeight) thumbH = kThumbMinHeight;
+    float thumbY = view.y + (view.height - thumbH) * scroll->offset / overflow;
+    DrawRectangleRec(Rectangle{ track.x, thumbY, track.width, thumbH }, Color{ 125, 130, 140, 255 });
+}
+
+//----------------------------------------------------------------------------------
+// Numeric fields
+//----------------------------------------------------------------------------------
+int NumFieldParse(const char *text, float min, float max, float *out)
+{
+    float v = (float)atof(text);
+    // atof reads "nan", "inf" and huge exponents; none of them may reach a record.
+    if (!std::isfinite(v)) return 0;
+    if (v < min) v = min;
+    if (v > max) v = max;
+    *out = v;
+    return 1;
+}
+
+float NumFieldSliderWidth(float fieldWidth)
+{
+    float w = fieldWidth - kLabelWidth - kBoxWidth - 18.0f;
+    return w < kSliderMinWidth ? kSliderMinWidth : w;
+}
+
+bool GuiNumField(int id, Rectangle bounds, const char *label, float *value, float min, float max, const char *fmt)
+{
+    if (id < 0 || id >= kNumFieldCount) return false;
+    if (fmt == nullptr) fmt = "%.3f";
+    gNumFields.drawn[id] = true;
+    float before = *value;
+
+    Rectangle labelRect = { bounds.x, bounds.y, kLabelWidth, bounds.height };
+    float sliderW = NumFieldSliderWidth(bounds.width);
+    Rectangle sliderRect = { bounds.x + kLabelWidth, bounds.y + 2.25f, sliderW, bounds.height - 4.5f };
+    Rectangle boxRect = { sliderRect.x + sliderW + 9.0f, bounds.y, kBoxWidth, bounds.height };
+
+    GuiLabel(labelRect, label);
+    *value = GuiSlider(sliderRect, nullptr, nullptr, *value, min, max);
+    char *text = gNumFields.text[id];
+    if (!gNumFields.editing[id]) snprintf(text, kNumFieldTextLen, fmt, *value);
+    if (GuiTextBox(boxRect, text, kNumFieldTextLen, gNumFields.editing[id])) {
+        gNumFields.editing[id] = !gNumFields.editing[id];
+        if (!gNumFields.editing[id]) NumFieldParse(text, min, max, value);
+    }
+    return fabsf(*value - before) > 0.00001f;
+}
+
+bool GuiNumFieldByte(int id, Rectangle bounds, const char *label, unsigned char *value)
+{
+    float f = (float)*value;
+    if (!GuiNumField(id, bounds, label, &f, 0.0f, 255.0f, "%.0f")) return false;
+    *value = (unsigned char)(f <= 0.0f ? 0 : (f >= 255.0f ? 255 : (int)f));
+    return true;
+}
+
+bool AnyNumFieldEditing(void)
+{
+    for (int i = 0; i < kNumFieldCount; i++) if (gNumFields.editing[i]) return true;
+    return false;
+}
+
+void ResetNumFields(void)
+{
+    for (int i = 0; i < kNumFieldCount; i++) gNumFields.editing[i] = false;
+}
+
+void NumFieldsBeginFrame(void)
+{
+    for (int i = 0; i < kNumFieldCount; i++) gNumFields.drawn[i] = false;
+}
+
+void NumFieldsEndFrame(void)
+{
+    // The typed text is dropped rather than stored: the record it was meant for may be gone.
+    for (int i = 0; i < kNumFieldCount; i++) if (!gNumFields.drawn[i]) gNumFields.editing[i] = false;
+}
+
+//----------------------------------------------------------------------------------
+// Tool palette and tooltip
+//----------------------------------------------------------------------------------
+int DrawToolPalette(Rectangle panel, int *toolId, float *outBottom)
+{
+    Vector2 mouse = GetMousePosition();
+    float y = panel.y + 13.5f;
+    float rowW = panel.width - 18.0f;
+    int hovered = -1;
+    GuiLabel(Rectangle{ panel.x + 11.25f, y, rowW, 27.0f }, "TOOLS");
+    y += 31.5f;
+    for (int i = 0; i < kToolRowCount; i++) {
+        Rectangle row = { panel.x + 9.0f, y, rowW, kPaletteRowHeight };
+        bool on = (*toolId == kTools[i].id);
+        if (CheckCollisionPointRec(mouse, row)) hovered = i;
+        // A click on the active row leaves it active: only a toggle that turns on selects.
+        if (GuiToggle(row, kTools[i].name, on) && !on) *toolId = kTools[i].id;
+        GuiLabel(Rectangle{ row.x + row.width - 31.5f, row.y + 2.25f, 27.0f, 63.0f }, kTools[i].key);
+        y += kPaletteRowStep;
+    }
+    if (outBottom) *outBottom = y + 9.0f;
+    return hovered;
+}
+
+void DrawToolTip(const char *text, int screenW, int screenH, float bottomOffset)
+{
+    if (text == nullptr || text[0] == '\0') return;
+    Rectangle box = { 13.5f, (float)screenH - bottomOffset - 54.0f, 0.6f * (float)screenW, 45.0f };
+    DrawRectangleRec(box, Color{ 25, 26, 31, 235 });
+    DrawRectangleLinesEx(box, 2.25f, Color{ 90, 94, 104, 255 });
+    GuiLabel(Rectangle{ box.x + 13.5f, box.y, box.width - 27.0f, 45.0f }, text);
+}
+
+float SnapStep(float value, float step)
+{
+    return SnapToGrid(value, step);
+}

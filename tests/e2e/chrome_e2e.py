@@ -1,0 +1,106 @@
+"""The window chrome and the console, driven with real clicks, keys and wheel steps."""
+import difflib
+import re
+
+import harness
+from harness import EditorTestCase, TOGGLE_ON, wait_until
+
+STARTUP_STATUS = "Loaded 0 model(s), 0 texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide."
+AWAY = (900, 500)                      # an empty spot where the pointer highlights nothing
+PALETTE_NAMES = ["Select", "Block", "Clip", "Vertex", "Entity", "Texture"]
+
+
+def palette_row(i):
+    """Rectangle of palette row i in a 1440x900 window: below the bars, the TOOLS label first."""
+    y = 112.5 + 13.5 + 31.5 + 74.25 * i
+    return 9, y, 144, 67.5
+
+
+def console_rect(width=1440, height=900):
+    h = min(0.45 * height, 675)
+    return 18, height - 49.5 - h - 13.5, width - 36, h
+
+
+def is_on(colour):
+    return colour == TOGGLE_ON
+
+
+class Palette(EditorTestCase):
+    def test_each_row_selects_its_tool(self):
+        for i in [1, 2, 3, 4, 5, 0]:
+            x, y, w, h = palette_row(i)
+            self.editor.click(x + w / 2, y + h / 2)
+            self.editor.move(*AWAY)
+            self.editor.wait_pixel(int(x + 6), int(y + 6), is_on, PALETTE_NAMES[i] + " toggled on")
+            shot = self.editor.screenshot()
+            for j in range(6):
+                if j != i:
+                    rx, ry, _, _ = palette_row(j)
+                    self.assertFalse(is_on(self.editor.pixel(shot, int(rx + 6), int(ry + 6))),
+                                     "%s still on after choosing %s" % (PALETTE_NAMES[j], PALETTE_NAMES[i]))
+            # The strip follows from the next frame: the Entity and Vertex tools show a row of
+            # toggles there with the first one on; every other tool shows the brush shapes.
+            toggles = PALETTE_NAMES[i] in ("Entity", "Vertex")
+            self.editor.wait_pixel(165, 66, lambda c: is_on(c) == toggles, "the tool strip of " + PALETTE_NAMES[i])
+
+
+class Console(EditorTestCase):
+    def test_opens_lists_lines_survives_escape_and_closes_with_x(self):
+        x, y, w, h = console_rect()
+        probe = (int(x + w - 40), int(y + 120))          # inside the list, right of any text
+        self.editor.click(1001.25 + 84, 4.5 + 20)         # "Console"
+        self.editor.move(*AWAY)
+        self.editor.wait_pixel(*probe, lambda c: max(c) < 40, "the console window")
+
+        title = self.editor.ocr(int(x), int(y), 620, 49)
+        # Tesseract reads a lone "0" as the letter O now and then.
+        match = re.search(r"Console\s+([\dOo]+)\s+lines\s+([\dOo]+)\s+error", title)
+        self.assertIsNotNone(match, "console title read as %r" % title)
+        # Every library line on standard output is a console line, plus the start-up status line.
+        count = lambda g: int(match.group(g).replace("O", "0").replace("o", "0"))
+        self.assertEqual(count(1), len(self.editor.output()) + 1)
+        self.assertEqual(count(2), 0)
+
+        self.editor.focus()
+        self.editor.key("Escape")
+        self.editor.frame_sync()
+        self.assertLess(max(self.editor.pixel(self.editor.screenshot(), *probe)), 40, "Escape closed the console")
+
+        self.editor.click(x + w - 49.5 + 22, y + 4.5 + 20)   # "X"
+        self.editor.move(*AWAY)
+        self.editor.wait_pixel(*probe, lambda c: c == harness.BACKGROUND, "the console to close")
+
+
+class TopBar(EditorTestCase):
+    def test_wheel_scrolls_to_the_snap_switches_which_toggle(self):
+        hint = (1440 - 12, 25)                             # the right-pointing scroll hint
+        def hint_shown():
+            return max(self.editor.pixel(self.editor.screenshot(), *hint)) < 200
+        self.assertTrue(hint_shown())
+        # Scroll until the hint disappears: the bar is then at its end, 1125 pixels along.
+        def scrolled():
+            self.editor.wheel(700, 25, -1)
+            return not hint_shown()
+        wait_until(scrolled, 60, "the top bar to scroll to its end")
+
+        mov = (1683 - 1125 + 6, 4.5 + 6)
+        self.editor.move(*AWAY)
+        self.editor.wait_pixel(*mov, is_on, "Mov shown on (snapping starts on)")
+        self.editor.click(1683 - 1125 + 39, 25)
+        self.editor.move(*AWAY)
+        self.editor.wait_pixel(*mov, lambda c: not is_on(c), "Mov switched off")
+        self.editor.click(1683 - 1125 + 39, 25)
+        self.editor.move(*AWAY)
+        self.editor.wait_pixel(*mov, is_on, "Mov switched on again")
+
+
+class StatusBar(EditorTestCase):
+    def test_shows_the_start_up_message(self):
+        text = self.editor.ocr(0, 900 - 49, 1100, 49)
+        # OCR may misread a letter or two (l as i); the line must match all but that.
+        ratio = difflib.SequenceMatcher(None, text, STARTUP_STATUS).ratio()
+        self.assertGreater(ratio, 0.95, "status bar read as %r" % text)
+
+
+if __name__ == "__main__":
+    harness.main()

@@ -1,0 +1,37 @@
+// map_bytes.h: building map files byte by byte and comparing maps, for the map file tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "document/map_records.h"
+
+// A little-endian byte string, written field by field in the order a test lists them.
+struct MapBytes {
+    std::vector<uint8_t> v;
+    MapBytes &I32(int32_t x);
+    MapBytes &F32(float x);
+    MapBytes &U8(uint8_t x);
+    MapBytes &Vec3(Vector3 x);
+    MapBytes &Colour(Color c);
+    MapBytes &Name(const char *text);      // 32 bytes: the text, then NULs
+    MapBytes &Raw(const void *p, size_t n);
+};
+
+// A fresh folder for one test's files, removed with its files when the test ends.
+struct TempFolder {
+    std::string path;
+    TempFolder();
+    ~TempFolder();
+    std::string File(const char *name) const;
+};
+
+std::vector<uint8_t> ReadAllBytes(const std::string &path);
+void WriteAllBytes(const std::string &path, const std::vector<uint8_t> &bytes);
+bool FileExists(const std::string &path);
+
+// The map as a load gives it back: hidden flags cleared, entity tints white.
+void NormaliseAsLoaded(MapDoc *map);
+// A map with 256 brushes of every shape and 256 entities, every stored field set to varied values.
+void BuildFullMap(MapDoc *map);
