@@ -3,7 +3,12 @@
 #include "editor/chrome.h"
 
 #include <cstdio>
+#include <cstring>
 
+#include "document/problem_check.h"
+#include "document/selection.h"
+#include "document/undo.h"
+#include "editor/app.h"
 #include "editor/console.h"
 #include "editor/gui.h"
 #include "editor/widgets.h"
@@ -38,6 +43,18 @@ static const char *const kMorphHints[3] = {
     "Ctrl+E inserts a vertex at the edge midpoint",
     "Shift+drag slides along normal  |  Ctrl+Shift+E extrude  |  Ctrl+U subdivide",
 };
+struct LightButton {
+    const char *label;
+    int kind;
+    const char *tooltip;
+    float brightness, range;
+};
+static const LightButton kLightButtons[3] = {
+    { "Point", ENTITY_LIGHT, "Add an omni light at the 3D view's focus point.", 1.6f, 16.0f },
+    { "Spot", ENTITY_LIGHT_SPOT, "Add a cone light at the 3D view's focus, aimed the way the camera looks.", 1.6f, 16.0f },
+    { "Sun", ENTITY_LIGHT_ENVIRONMENT, "Add a directional sun light. Only one is needed per map.", 0.9f, 100.0f },
+};
+
 struct ShapeButton {
     float x, width;
 };
@@ -52,6 +69,7 @@ static void DrawTopBar(UiState &ui);
 static void DrawToolStrip(UiState &ui);
 static Rectangle LeftPanelRect(const UiState &ui);
 static uint8_t *SnapFlag(int i);
+static float DrawAddLightButtons(UiState &ui, float y);
 static void ToggleRow(float y, float x0, float step, float width, const char *const *labels, int count, int *field);
 
 //----------------------------------------------------------------------------------
@@ -75,8 +93,7 @@ float DrawChromeTop(UiState &ui)
     float y = 0.0f;
     int hovered = DrawToolPalette(Rectangle{ panel.x, panel.y + shift, panel.width, panel.height }, &ui.activeTool, &y);
     if (hovered >= 0) ui.tooltipText = kTools[hovered].help;
-    // The ADD LIGHT buttons join here once entity aiming and the undo history are in.
-    return y;
+    return DrawAddLightButtons(ui, y);
 }
 
 void EndLeftPanel(UiState &ui, float contentBottom)
@@ -88,6 +105,51 @@ void DrawChromeBottom(UiState &ui)
 {
     DrawToolTip(ui.tooltipText, ui.screenW, ui.screenH, ui.statusBarH);
     GuiStatusBar(Rectangle{ 0.0f, (float)ui.screenH - ui.statusBarH, (float)ui.screenW, ui.statusBarH }, ui.statusText);
+}
+
+int AddLight(MapDoc *map, UiState &ui, int button)
+{
+    if (button < 0 || button >= 3 || map->entityCount >= kMaxEntities) return 0;
+    const LightButton &b = kLightButtons[button];
+    PushUndoState(map);
+    int index = map->entityCount;
+    Entity *e = &map->entities[index];
+    memset(e, 0, sizeof(*e));
+    e->position = Vector3{ ui.cam3D.target.x, ui.cam3D.target.y + 2.0f, ui.cam3D.target.z };
+    e->scale = 1.0f;
+    e->kind = b.kind;
+    snprintf(e->className, sizeof(e->className), "%s", kEntityKindName[b.kind]);
+    snprintf(e->name, sizeof(e->name), "%s_%d", b.label, index);
+    e->lightColour = Color{ 255, 241, 214, 255 };
+    e->brightness = b.brightness;
+    e->range = b.range;
+    e->innerCone = 22.0f;
+    e->outerCone = 40.0f;
+    e->castsLight = 1;
+    e->model = -1;
+    e->texture = -1;
+    e->mass = 10.0f;
+    e->tint = Color{ 255, 255, 255, 255 };
+    // The light points where the 3D camera looks.
+    AimEntity(e, Vector3{ ui.cam3D.target.x - ui.cam3D.position.x, ui.cam3D.target.y - ui.cam3D.position.y,
+                          ui.cam3D.target.z - ui.cam3D.position.z });
+    map->entityCount++;
+    ui.selEntity = index;
+    ui.selBrush = -1;
+    ui.sideTab = TAB_PROPERTIES;
+    snprintf(ui.statusText, sizeof(ui.statusText), "Added %s light at the 3D view focus.", b.label);
+    return 1;
+}
+
+// New keeps the map's file name, so a following Save overwrites the file it came from.
+void NewMap(MapDoc *map, UiState &ui)
+{
+    PushUndoState(map);
+    map->brushCount = 0;
+    map->entityCount = 0;
+    ui.selBrush = -1;
+    ui.selEntity = -1;
+    snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Created New Map");
 }
 
 //----------------------------------------------------------------------------------
@@ -108,7 +170,8 @@ static void DrawTopBar(UiState &ui)
     auto item = [&ui](float offset, float width) {
         return Rectangle{ offset - ui.topBarScroll, kTopItemY, width, kTopItemH };
     };
-    // New, Open, Save, Save As, Help and Projects take their places as their windows land.
+    // Open, Save, Save As, Help and Projects take their places as their windows land.
+    if (GuiButton(item(11.25f, 112.5f), "New")) NewMap(&activeMap, ui);
     if (GuiButton(item(540.0f, 146.25f), "Render")) ui.showRenderOutput = true;
     if (GuiButton(item(1001.25f, 168.75f), "Console")) gConsole.open = !gConsole.open;
 
@@ -145,8 +208,10 @@ static void DrawToolStrip(UiState &ui)
         break;
     case TOOL_VERTEX: {
         GuiLabel(label, "Morph:");
-        // Clearing the vertex and face selections on a mode change joins here with the selection sets.
+        int before = ui.morphMode;
         ToggleRow(y, 157.5f, 168.75f, 162.0f, kMorphLabels, 3, &ui.morphMode);
+        // Selections mean different things per mode, so a mode change starts afresh.
+        if (ui.morphMode != before) VtxClearSelection();
         int hint = (ui.morphMode >= 0 && ui.morphMode < 3) ? ui.morphMode : 0;
         GuiLabel(Rectangle{ 686.25f, y, 900.0f, kStripItemH }, kMorphHints[hint]);
         break;
@@ -175,6 +240,20 @@ static Rectangle LeftPanelRect(const UiState &ui)
 {
     float height = (float)ui.screenH - ui.viewsTop - ui.statusBarH;
     return Rectangle{ 0.0f, ui.viewsTop, ui.leftPanelW, height > 0.0f ? height : 0.0f };
+}
+
+// The ADD LIGHT buttons below the palette; returns the y below them.
+static float DrawAddLightButtons(UiState &ui, float y)
+{
+    GuiLabel(Rectangle{ 11.25f, y, ui.leftPanelW - 18.0f, 27.0f }, "ADD LIGHT");
+    y += 31.5f;
+    for (const LightButton &b : kLightButtons) {
+        Rectangle r = { 9.0f, y, ui.leftPanelW - 18.0f, 49.5f };
+        if (CheckCollisionPointRec(ui.mouse, r)) ui.tooltipText = b.tooltip;
+        if (GuiButton(r, b.label)) AddLight(&activeMap, ui, (int)(&b - kLightButtons));
+        y += 56.25f;
+    }
+    return y;
 }
 
 static uint8_t *SnapFlag(int i)

@@ -12,3 +12,8 @@ float DrawChromeTop(UiState &ui);
 void EndLeftPanel(UiState &ui, float contentBottom);
 // Phase 30: the tooltip, then the status bar.
 void DrawChromeBottom(UiState &ui);
+// ADD LIGHT button 0 (Point), 1 (Spot) or 2 (Sun): a light at the 3D view's focus, aimed where the
+// camera looks, selected; returns 0 when the map holds no more entities.
+int AddLight(MapDoc *map, UiState &ui, int button);
+// New: an undo snapshot, then an empty map with nothing selected; the file name stays.
+void NewMap(MapDoc *map, UiState &ui);

@@ -11,7 +11,7 @@
 namespace {
 
 // The values a current file declares; each rejection case breaks one of them.
-struct FileSpec {
+struct FileLayout {
     int32_t brushCount = 1;
     int32_t vertCount = 4;
     int32_t faceCount = 1;
@@ -21,8 +21,8 @@ struct FileSpec {
     int32_t entityCount = 1;
 };
 
-// A version-3 file of one brush of 4 vertices with one face, and one entity, as the spec declares.
-MapBytes CurrentFile(const FileSpec &s)
+// A version-3 file of one brush of 4 vertices with one face, and one entity, as the layout declares.
+MapBytes CurrentFile(const FileLayout &s)
 {
     MapBytes f;
     f.Raw("ZIZUDU2", 8).I32(3).I32(s.brushCount);
@@ -66,7 +66,7 @@ struct MapRejectTest : ::testing::Test {
 
 TEST_F(MapRejectTest, ValidReferenceFileLoads)
 {
-    FileSpec s;
+    FileLayout s;
     WriteAllBytes(path, CurrentFile(s).v);
     ASSERT_EQ(LoadMapZIZUDU(path.c_str(), map.get()), 1);
     EXPECT_EQ(map->brushCount, 1);
@@ -81,29 +81,29 @@ TEST_F(MapRejectTest, ValidReferenceFileLoads)
 
 TEST_F(MapRejectTest, EveryValidationRule)
 {
-    struct Case { const char *what; FileSpec spec; };
+    struct Case { const char *what; FileLayout layout; };
     std::vector<Case> cases;
-    auto add = [&](const char *what, void (*change)(FileSpec &)) {
-        FileSpec s;
+    auto add = [&](const char *what, void (*change)(FileLayout &)) {
+        FileLayout s;
         change(s);
         cases.push_back({ what, s });
     };
-    add("brush count -1", [](FileSpec &s) { s.brushCount = -1; });
-    add("brush count 257", [](FileSpec &s) { s.brushCount = 257; });
-    add("brush count past the data", [](FileSpec &s) { s.brushCount = 2; });
-    add("vertex count -1", [](FileSpec &s) { s.vertCount = -1; });
-    add("vertex count 65", [](FileSpec &s) { s.vertCount = 65; });
-    add("face count -1", [](FileSpec &s) { s.faceCount = -1; });
-    add("face count 49", [](FileSpec &s) { s.faceCount = 49; });
-    add("corner count -1", [](FileSpec &s) { s.corners = -1; });
-    add("corner count 17", [](FileSpec &s) { s.corners = 17; });
-    add("face index -1", [](FileSpec &s) { s.firstIndex = -1; });
-    add("face index = vertex count", [](FileSpec &s) { s.lastIndex = 4; });
-    add("face index INT32_MIN", [](FileSpec &s) { s.lastIndex = INT32_MIN; });
-    add("entity count -1", [](FileSpec &s) { s.entityCount = -1; });
-    add("entity count 257", [](FileSpec &s) { s.entityCount = 257; });
-    add("entity count past the data", [](FileSpec &s) { s.entityCount = 2; });
-    for (const Case &c : cases) ExpectRejected(CurrentFile(c.spec).v, c.what);
+    add("brush count -1", [](FileLayout &s) { s.brushCount = -1; });
+    add("brush count 257", [](FileLayout &s) { s.brushCount = 257; });
+    add("brush count past the data", [](FileLayout &s) { s.brushCount = 2; });
+    add("vertex count -1", [](FileLayout &s) { s.vertCount = -1; });
+    add("vertex count 65", [](FileLayout &s) { s.vertCount = 65; });
+    add("face count -1", [](FileLayout &s) { s.faceCount = -1; });
+    add("face count 49", [](FileLayout &s) { s.faceCount = 49; });
+    add("corner count -1", [](FileLayout &s) { s.corners = -1; });
+    add("corner count 17", [](FileLayout &s) { s.corners = 17; });
+    add("face index -1", [](FileLayout &s) { s.firstIndex = -1; });
+    add("face index = vertex count", [](FileLayout &s) { s.lastIndex = 4; });
+    add("face index INT32_MIN", [](FileLayout &s) { s.lastIndex = INT32_MIN; });
+    add("entity count -1", [](FileLayout &s) { s.entityCount = -1; });
+    add("entity count 257", [](FileLayout &s) { s.entityCount = 257; });
+    add("entity count past the data", [](FileLayout &s) { s.entityCount = 2; });
+    for (const Case &c : cases) ExpectRejected(CurrentFile(c.layout).v, c.what);
 
     // The headerless version's own counts.
     const int32_t badCounts[][2] = { { -1, 0 }, { 257, 0 }, { 0, -1 }, { 0, 257 }, { 1, 0 }, { 0, 1 } };
@@ -131,7 +131,7 @@ TEST_F(MapRejectTest, EveryTruncationOfEveryVersion)
     ASSERT_EQ(SaveMapZIZUDU(source.c_str(), sample.get()), 1);
     std::vector<std::vector<uint8_t>> files = { ReadAllBytes(source) };
     // ... in the short-face layout (one brush, one entity) and headerless.
-    MapBytes shortFaces = CurrentFile(FileSpec{});
+    MapBytes shortFaces = CurrentFile(FileLayout{});
     shortFaces.v[8] = 2;
     shortFaces.v.erase(shortFaces.v.end() - 4 - kMapEntityBytes - 7, shortFaces.v.end() - 4 - kMapEntityBytes);
     files.push_back(shortFaces.v);

@@ -94,12 +94,30 @@ class TopBar(EditorTestCase):
         self.editor.wait_pixel(*mov, is_on, "Mov switched on again")
 
 
+def read_like(text, expected):
+    """OCR may misread a letter or two (l as i); the line must match all but that."""
+    return difflib.SequenceMatcher(None, text, expected).ratio() > 0.95
+
+
 class StatusBar(EditorTestCase):
+    def read_status(self):
+        return self.editor.ocr(0, 900 - 49, 1100, 49)
+
     def test_shows_the_start_up_message(self):
-        text = self.editor.ocr(0, 900 - 49, 1100, 49)
-        # OCR may misread a letter or two (l as i); the line must match all but that.
-        ratio = difflib.SequenceMatcher(None, text, STARTUP_STATUS).ratio()
-        self.assertGreater(ratio, 0.95, "status bar read as %r" % text)
+        text = self.read_status()
+        self.assertTrue(read_like(text, STARTUP_STATUS), "status bar read as %r" % text)
+
+    def test_add_light_buttons_report_in_the_status_bar(self):
+        # Below the palette: the "ADD LIGHT" label, then Point, Spot and Sun.
+        point_y = 157.5 + 6 * 74.25 + 9 + 31.5
+        self.editor.click(81, point_y + 25)
+        self.editor.move(*AWAY)
+        wait_until(lambda: read_like(self.read_status(), "Added Point light at the 3D view focus."),
+                   30, "the Point light's status line")
+        self.editor.click(81, point_y + 56.25 + 25)
+        self.editor.move(*AWAY)
+        wait_until(lambda: read_like(self.read_status(), "Added Spot light at the 3D view focus."),
+                   30, "the Spot light's status line")
 
 
 if __name__ == "__main__":

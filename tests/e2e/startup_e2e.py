@@ -1,6 +1,23 @@
 """Start-up and shutdown of the real program: window, Escape, close request, resizing, log."""
+import os
+import shutil
+import subprocess
+import tempfile
+import unittest
+
 import harness
 from harness import EditorTestCase, wait_until
+
+
+class NoDisplay(unittest.TestCase):
+    def test_says_so_plainly_and_exits_without_crashing(self):
+        workdir = tempfile.mkdtemp(prefix="kirto-e2e-")
+        self.addCleanup(shutil.rmtree, workdir, True)
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        result = subprocess.run([harness.ARGS.kirto], cwd=workdir, env=env, capture_output=True,
+                                text=True, timeout=60)
+        self.assertEqual(result.returncode, 1)   # an ordinary exit, not a signal
+        self.assertIn("could not open a window", result.stderr)
 
 
 class StartUp(EditorTestCase):

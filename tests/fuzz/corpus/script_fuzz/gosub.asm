@@ -1,0 +1,8 @@
+GOSUB f
+HALT
+f: INC d
+LOAD d
+PUSH 40
+JGE out
+GOSUB f
+out: RET

@@ -1,0 +1,5 @@
+a:
+b: NOP # x
+JMP end
+frob
+end:

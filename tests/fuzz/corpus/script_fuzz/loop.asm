@@ -1,0 +1,10 @@
+loop: LOAD i
+PUSH 0.5
+MUL
+ADDV sum
+INC i
+LOAD i
+PUSH 100
+JLT loop
+LOAD sum
+PRINT
