@@ -170,8 +170,9 @@ static void DrawTopBar(UiState &ui)
     auto item = [&ui](float offset, float width) {
         return Rectangle{ offset - ui.topBarScroll, kTopItemY, width, kTopItemH };
     };
-    // Open, Save, Save As, Render, Help and Projects take their places as their windows land.
+    // Open, Save, Save As, Help and Projects take their places as their windows land.
     if (GuiButton(item(11.25f, 112.5f), "New")) NewMap(&activeMap, ui);
+    if (GuiButton(item(540.0f, 146.25f), "Render")) ui.showRenderOutput = true;
     if (GuiButton(item(1001.25f, 168.75f), "Console")) gConsole.open = !gConsole.open;
 
     const char *project = "";   // the open project's name, once projects land

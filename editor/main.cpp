@@ -7,8 +7,12 @@
 #include "editor/app.h"
 #include "editor/chrome.h"
 #include "editor/console.h"
+#include "editor/layout.h"
+#include "editor/render_view.h"
 #include "editor/ui_state.h"
+#include "editor/view_draw.h"
 #include "editor/widgets.h"
+#include "render/lights.h"
 
 static char lastStatus[kStatusLen];
 
@@ -26,12 +30,17 @@ int main(void)
         if (IsKeyPressed(KEY_ESCAPE)) EscapeChain(ui);                // 2
         FrameReadModifiers(ui);                                       // 3
         // 4 global shortcuts (behind the input gate)
-        ui.mouse = GetMousePosition();                                // 5 (mouse; layout, targets, zoom to come)
+        LayoutPhase(ui);                                              // 5
         // 6 Vertex tool;  7 tool change bookkeeping;  8 mode tool of a mod
         // 9 Texture tool painting;  10 Clip tool;  11 click selection;  12 delete and transforms
-        // 13 Texture tool by click;  14 Block tool;  15 Entity tool;  16 fly camera;  17 2D follow
-        // 18 the four views into their targets;  19 the Render view
-        // 20 autosave;  21 light gathering;  22 mesh cache
+        // 13 Texture tool by click;  14 Block tool;  15 Entity tool
+        FlyCameraPhase(ui);                                           // 16
+        Follow2DCameras(ui);                                          // 17
+        ViewportRenderPass(ui, &activeMap);                           // 18
+        if (ui.showRenderOutput) RenderPreviewPass(ui, &activeMap);   // 19
+        // 20 autosave
+        GatherLights(&activeMap);                                     // 21
+        // 22 mesh cache (while the GPU renderer is ready)
         ui.tooltipText = nullptr;                                     // 23
         StatusToConsole(ui.statusText, lastStatus, kStatusLen);
 
@@ -41,11 +50,15 @@ int main(void)
         float leftPanelBottom = DrawChromeTop(ui);
         // 25 MODS list
         EndLeftPanel(ui, leftPanelBottom);
-        // 26 view images;  27 right panel;  28 overlays;  29 project manager
+        ViewportFrames(ui);                                           // 26
+        // 27 right panel
+        DrawCursorReadout(ui);                                        // 28
+        // 28 clip overlay, Vertex-tool box;  29 project manager
         DrawChromeBottom(ui);                                         // 30
         // 31 map file dialog;  32 Help
         if (gConsole.open) DrawConsoleWindow(ui);                     // 33
-        // 34 recovery prompt;  35 problem report;  36 merge prompt;  37 Render output window
+        // 34 recovery prompt;  35 problem report;  36 merge prompt
+        if (ui.showRenderOutput) RenderOutputWindow(ui);              // 37
         NumFieldsEndFrame();
         EndDrawing();                                                 // 38
     }

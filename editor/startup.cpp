@@ -12,6 +12,8 @@
 #include "editor/console.h"
 #include "editor/gui.h"
 #include "editor/platform.h"
+#include "project/assets.h"
+#include "render/renderer.h"
 #include "render/settings.h"
 
 //----------------------------------------------------------------------------------
@@ -27,6 +29,7 @@ static constexpr int kTextSize = 24;
 static constexpr int kTextSpacing = 2;
 static constexpr int kViewTargetW = 400, kViewTargetH = 300;
 static constexpr int kRenderTargetW = 800, kRenderTargetH = 600;
+static constexpr int kRendererStartW = 720, kRendererStartH = 450;
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -45,7 +48,11 @@ int AppStartUp(UiState &ui)
     if (!IsWindowReady()) return 0;                 // no display: nothing more can start
     SetExitKey(KEY_NULL);                           // only the window's close request ends the run
     InitAudioDevice();                              // a machine without sound runs on silently
-    // Splash, projects, mods, asset folders and scan, and the renderer start here as they land.
+    // The splash, projects and mods start here as they land.
+    InitProjectDirectories();
+    AutoScanAssets();
+    // The asset browser starts here once it lands.
+    InitRenderer(kRendererStartW, kRendererStartH);   // not ready: the Render view shades on the CPU
 
     LoadInterfaceFont(ui);
     for (int v = 0; v < kViewCount; v++) ui.renderTargets[v] = LoadRenderTexture(kViewTargetW, kViewTargetH);
@@ -54,7 +61,7 @@ int AppStartUp(UiState &ui)
     SetTargetFPS(gSettings.targetFps);
 
     memset(&activeMap, 0, sizeof(activeMap));
-    int modelCount = 0, textureCount = 0;           // the asset library fills these when it lands
+    int modelCount = gAssets.modelCount, textureCount = gAssets.textureCount;
     UiStateStartValues(ui, modelCount, textureCount);
     EditorContextFill(&gEd, ui);
     DefaultMap(&activeMap, ui);
@@ -68,7 +75,9 @@ void AppShutDown(UiState &ui)
 {
     for (int v = 0; v < kViewCount; v++) UnloadRenderTexture(ui.renderTargets[v]);
     UnloadRenderTexture(ui.renderTargets[kRenderOutputTarget]);
-    // The renderer, asset browser and asset slots are released here as they land.
+    FreeRenderer();
+    // The asset browser is released here once it lands.
+    UnloadAllAssets();
     CloseAudioDevice();
     FreeUndoHistory();
     CloseWindow();

@@ -88,9 +88,11 @@ class XServer:
 class Editor:
     """The real program, started in a fresh temporary working folder on the given X server."""
 
-    def __init__(self, xserver):
+    def __init__(self, xserver, prepare=None):
         self.x = xserver
         self.workdir = tempfile.mkdtemp(prefix="kirto-e2e-")
+        if prepare is not None:
+            prepare(self.workdir)   # lays out files in the working folder before the program starts
         self.lines = []
         self.lock = threading.Lock()
         env = dict(os.environ, DISPLAY=xserver.display)
@@ -206,6 +208,13 @@ class Editor:
         time.sleep(hold)
         self.x.run("xdotool", "keyup", name)
 
+    def mouse_down(self, button):
+        """Presses a mouse button and keeps it down (for drags and held buttons)."""
+        self.x.run("xdotool", "mousedown", str(button))
+
+    def mouse_up(self, button):
+        self.x.run("xdotool", "mouseup", str(button))
+
     def request_close(self):
         subprocess.run([ARGS.x11_close, self.window], env=dict(os.environ, DISPLAY=self.x.display),
                        check=True, timeout=30)
@@ -253,13 +262,53 @@ def parse_ppm(data):
     return width, height, data[pos + 1:pos + 1 + width * height * 3]
 
 
+def view_rects(width, height):
+    """The four view rectangles (3D, Top, Front, Side) as (x, y, w, h) for a window size."""
+    top = 49.5 + 63.0
+    w = max(0.0, width - 162.0 - 540.0) / 2.0
+    h = max(0.0, height - top - 49.5) / 2.0
+    return [(162.0, top, w, h), (162.0 + w, top, w, h), (162.0, top + h, w, h), (162.0 + w, top + h, w, h)]
+
+
+def pixels_in(shot, rect, step=2):
+    """Every step-th pixel of a rectangle of the screenshot, as rgb tuples."""
+    width, height, rgb = shot
+    x0, y0, w, h = rect
+    out = []
+    for py in range(int(y0) + 1, min(height, int(y0 + h) - 1), step):
+        for px in range(int(x0) + 1, min(width, int(x0 + w) - 1), step):
+            i = (py * width + px) * 3
+            out.append(tuple(rgb[i:i + 3]))
+    return out
+
+
+def matching_box(shot, rect, predicate):
+    """Bounding box (x0, y0, x1, y1) of the pixels in rect for which predicate holds, or None."""
+    width, height, rgb = shot
+    x0, y0, w, h = rect
+    found = None
+    for py in range(int(y0) + 1, min(height, int(y0 + h) - 1)):
+        row = py * width
+        for px in range(int(x0) + 1, min(width, int(x0 + w) - 1)):
+            i = (row + px) * 3
+            if predicate(rgb[i], rgb[i + 1], rgb[i + 2]):
+                if found is None:
+                    found = [px, py, px, py]
+                else:
+                    found = [min(found[0], px), min(found[1], py), max(found[2], px), max(found[3], py)]
+    return tuple(found) if found else None
+
+
 class EditorTestCase(unittest.TestCase):
     """Starts a private X server and the editor for every test, and always cleans both up."""
+
+    def prepare(self, workdir):
+        """Override to put files into the working folder before the program starts."""
 
     def setUp(self):
         self.x = XServer()
         self.addCleanup(self.x.stop)
-        self.editor = Editor(self.x)
+        self.editor = Editor(self.x, prepare=self.prepare)
         self.addCleanup(self.editor.stop)
 
 

@@ -1,0 +1,186 @@
+// view_draw.cpp: drawing the 3D and 2D views into their targets and onto the screen.
+#include "editor/view_draw.h"
+
+#include <cstdio>
+
+#include "raymath.h"
+#include "rlgl.h"
+#include "document/brush_geometry.h"
+#include "document/selection.h"
+#include "document/view_mapping.h"
+#include "editor/gui.h"
+#include "project/assets.h"
+#include "render/brush_draw.h"
+#include "render/gizmos.h"
+#include "render/renderer.h"
+#include "render/settings.h"
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+const char *const kViewTitle[kViewCount] = { "3D Perspective", "2D Top (X/Z)", "2D Front (X/Y)", "2D Side (Y/Z)" };
+
+static constexpr Color kRed = { 230, 41, 55, 255 };
+static constexpr Color kYellow = { 253, 249, 0, 255 };
+static constexpr Color kGrey = { 130, 130, 130, 255 };
+static constexpr Color kMaroon = { 190, 33, 55, 255 };
+static constexpr Color kGreen = { 0, 228, 48, 255 };
+static constexpr Color kDarkGreen = { 0, 158, 47, 255 };
+static constexpr Color kReadoutFill = { 20, 21, 26, 210 };
+static constexpr int kWideGridLines = 60;      // the 3D view's unit grid
+static constexpr int kFineGridLines = 20;      // the grid at twice the grid step
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static void Draw3DView(UiState &ui, const MapDoc *map);
+static void Draw2DView(UiState &ui, const MapDoc *map, int view);
+static void DrawEntity3D(const UiState &ui, const Entity *e, int index);
+static void DrawEntity2D(const UiState &ui, const Entity *e, int index);
+static void PushEntityFrame(const Entity *e);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+int ViewBrushSelected(const UiState &ui, int i)
+{
+    if (ui.activeTool == TOOL_VERTEX) return (i >= 0 && i < kMaxBrushes && gVtxActive[i]) ? 1 : 0;
+    return (i == ui.selBrush) ? 1 : 0;
+}
+
+void ViewportRenderPass(UiState &ui, const MapDoc *map)
+{
+    Draw3DView(ui, map);
+    for (int v = VIEW_TOP; v <= VIEW_SIDE; v++) Draw2DView(ui, map, v);
+}
+
+void ViewportFrames(UiState &ui)
+{
+    const Texture2D &size = ui.renderTargets[VIEW_3D].texture;   // the four targets share one size
+    Rectangle source = { 0.0f, 0.0f, (float)size.width, -(float)size.height };   // upright image
+    for (int v = 0; v < kViewCount; v++) {
+        const Rectangle &r = ui.viewRect[v];
+        DrawTexturePro(ui.renderTargets[v].texture, source, r, Vector2{ 0.0f, 0.0f }, 0.0f, WHITE);
+        GuiStatusBar(Rectangle{ r.x, r.y, kViewTitleW, kViewTitleH }, kViewTitle[v]);
+        if (v == VIEW_3D) DrawCameraGizmo(r, &ui.cam3D, ui.mouse);
+    }
+}
+
+void CursorReadoutText(char *out, int outSize, int view, Vector3 p)
+{
+    switch (view) {
+    case VIEW_TOP: snprintf(out, (size_t)outSize, "x %.2f   z %.2f", p.x, p.z); break;
+    case VIEW_FRONT: snprintf(out, (size_t)outSize, "x %.2f   y %.2f", p.x, p.y); break;
+    case VIEW_SIDE: snprintf(out, (size_t)outSize, "z %.2f   y %.2f", p.z, p.y); break;
+    default: if (outSize > 0) out[0] = '\0'; break;
+    }
+}
+
+void DrawCursorReadout(const UiState &ui)
+{
+    for (int v = VIEW_TOP; v <= VIEW_SIDE; v++) {
+        const Rectangle &r = ui.viewRect[v];
+        if (!CheckCollisionPointRec(ui.mouse, r)) continue;
+        Vector3 p = ScreenToOrthoWorld(ui.mouse, r, ui.cam2D[v - 1], ui.orthoZoom, v);
+        char text[64];
+        CursorReadoutText(text, sizeof(text), v, p);
+        Rectangle box = { r.x + 9.0f, r.y + r.height - 45.0f, 337.5f, 36.0f };
+        DrawRectangleRec(box, kReadoutFill);
+        GuiLabel(Rectangle{ box.x + 9.0f, box.y, 319.5f, 36.0f }, text);
+        return;
+    }
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+static void Draw3DView(UiState &ui, const MapDoc *map)
+{
+    BeginTextureMode(ui.renderTargets[VIEW_3D]);
+    ClearBackground(gSettings.view3DBackground);
+    BeginMode3D(ui.cam3D);
+    if (gSettings.show3DGrid) DrawGrid(kWideGridLines, 1.0f);
+
+    int brushes = map->brushCount < kMaxBrushes ? map->brushCount : kMaxBrushes;
+    for (int i = 0; i < brushes; i++) {
+        const Brush *b = &map->brushes[i];
+        if (b->hidden) continue;
+        bool selected = ViewBrushSelected(ui, i);
+        DrawBrushGeometry(b, selected ? kRed : WHITE, selected, false);
+    }
+    // The Vertex tool's handles and face overlay are drawn here once that tool lands.
+    if (gSettings.gizmoIcons) {
+        for (int i = 0; i < brushes; i++) {
+            if (map->brushes[i].physics) DrawPhysicsMarker(ui.cam3D, &map->brushes[i], gSettings.gizmoSize);
+        }
+    }
+    int entities = map->entityCount < kMaxEntities ? map->entityCount : kMaxEntities;
+    for (int i = 0; i < entities; i++) DrawEntity3D(ui, &map->entities[i], i);
+
+    if (gSettings.show3DGrid) DrawGrid(kFineGridLines, 2.0f * gSettings.gridStep);
+    EndMode3D();
+    EndTextureMode();
+}
+
+static void Draw2DView(UiState &ui, const MapDoc *map, int view)
+{
+    BeginTextureMode(ui.renderTargets[view]);
+    ClearBackground(gSettings.view2DBackground);
+    BeginMode3D(ui.cam2D[view - 1]);
+    if (gSettings.show2DGrid) DrawGrid(kFineGridLines, 2.0f * gSettings.gridStep);
+
+    int brushes = map->brushCount < kMaxBrushes ? map->brushCount : kMaxBrushes;
+    for (int i = 0; i < brushes; i++) {
+        DrawBrushWireframe(&map->brushes[i], ViewBrushSelected(ui, i) ? kYellow : kGrey);
+    }
+    // The Vertex tool's handles are drawn here once that tool lands.
+    int entities = map->entityCount < kMaxEntities ? map->entityCount : kMaxEntities;
+    for (int i = 0; i < entities; i++) DrawEntity2D(ui, &map->entities[i], i);
+    // The Block tool's preview box is drawn here once that tool lands.
+    EndMode3D();
+    EndTextureMode();
+}
+
+static void DrawEntity3D(const UiState &ui, const Entity *e, int index)
+{
+    if (gSettings.gizmoIcons && e->kind != ENTITY_GENERIC) {
+        DrawEntityGizmo(ui.cam3D, e, gSettings.gizmoSize, index == ui.selEntity);
+        if (e->kind != ENTITY_PROP_PHYSICS) return;   // lights and the player start are their gizmo
+    }
+    if (e->hidden) return;
+    if (AssetModelUsable(e->model)) {
+        DrawEntityModelShaded(e, false);
+        return;
+    }
+    PushEntityFrame(e);
+    DrawCube(Vector3{ 0.0f, 0.0f, 0.0f }, 0.6f, 1.8f, 0.6f, kMaroon);
+    DrawCubeWires(Vector3{ 0.0f, 0.0f, 0.0f }, 0.6f, 1.8f, 0.6f, index == ui.selEntity ? kYellow : kGreen);
+    rlPopMatrix();
+}
+
+static void DrawEntity2D(const UiState &ui, const Entity *e, int index)
+{
+    if (e->kind == ENTITY_LIGHT || e->kind == ENTITY_LIGHT_SPOT || e->kind == ENTITY_LIGHT_ENVIRONMENT) return;
+    bool selected = (index == ui.selEntity);
+    if (AssetModelUsable(e->model)) {
+        Model model = gAssets.models[e->model].model;   // a copy: only its transform changes
+        Vector3 r = Vector3Scale(e->rotation, kDegToRad);
+        model.transform = MatrixMultiply(MatrixMultiply(MatrixScale(e->scale, e->scale, e->scale), MatrixRotateXYZ(r)),
+                                         MatrixTranslate(e->position.x, e->position.y, e->position.z));
+        DrawModelWires(model, Vector3{ 0.0f, 0.0f, 0.0f }, 1.0f, selected ? kYellow : kDarkGreen);
+        return;
+    }
+    PushEntityFrame(e);
+    DrawCubeWires(Vector3{ 0.0f, 0.0f, 0.0f }, 0.8f, 1.8f, 0.8f, selected ? kYellow : kRed);
+    rlPopMatrix();
+}
+
+// Pushes the entity's frame: translate, then roll about Z, yaw about Y, pitch about X.
+static void PushEntityFrame(const Entity *e)
+{
+    rlPushMatrix();
+    rlTranslatef(e->position.x, e->position.y, e->position.z);
+    rlRotatef(e->rotation.z, 0.0f, 0.0f, 1.0f);
+    rlRotatef(e->rotation.y, 0.0f, 1.0f, 0.0f);
+    rlRotatef(e->rotation.x, 1.0f, 0.0f, 0.0f);
+}

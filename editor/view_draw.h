@@ -1,0 +1,24 @@
+// view_draw.h: the four views, drawn from the map every frame.
+//
+// The off-screen half renders the 3D view and the three 2D views into their targets; the window
+// half puts the images on screen with their titles, the orientation widget and the 2D cursor
+// readout. Nothing here changes the map.
+#pragma once
+
+#include "editor/ui_state.h"
+
+constexpr float kViewTitleW = 247.5f;
+constexpr float kViewTitleH = 40.5f;
+extern const char *const kViewTitle[kViewCount];
+
+// 1 when brush i counts as selected for drawing: its vertex-editing flag with the Vertex tool,
+// otherwise being selBrush.
+int ViewBrushSelected(const UiState &ui, int i);
+// Phase 18: the 3D view, then Top, Front and Side, into their render targets.
+void ViewportRenderPass(UiState &ui, const MapDoc *map);
+// Phase 26: the four images with their title bars, and the orientation widget of the 3D view.
+void ViewportFrames(UiState &ui);
+// The readout text for world point p in 2D view `view` ("x %.2f   z %.2f" for Top and so on).
+void CursorReadoutText(char *out, int outSize, int view, Vector3 p);
+// Phase 28: the world position under the mouse in the first 2D view that holds it.
+void DrawCursorReadout(const UiState &ui);

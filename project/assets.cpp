@@ -1,0 +1,197 @@
+// assets.cpp: loading, numbering and releasing the models, textures and icons.
+#include "project/assets.h"
+
+#include <cstdio>
+
+#include "editor/platform.h"
+#include "render/renderer.h"
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+AssetLibrary gAssets;
+
+static const char *const kModelExts[] = { ".obj", ".gltf", ".glb", ".iqm" };
+static const char *const kTextureExts[] = { ".png", ".jpg", ".jpeg", ".bmp" };
+static const char *const kIconExts[] = { ".png" };
+static const char *const kIconDir = "resources/icons";
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static const char *AssetDir(const char *kind);
+static void ScanFolder(int table, const char *dir);
+static void AddCheckerTexture(void);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+void InitProjectDirectories(void)
+{
+    PlatformMakeDir("assets");
+    PlatformMakeDir("resources");
+    PlatformMakeDir(kIconDir);
+    PlatformMakeDir("assets/models");
+    PlatformMakeDir("assets/textures");
+    PlatformMakeDir("assets/maps");
+}
+
+void AutoScanAssets(void)
+{
+    ReleaseBorrowedMaterialTexture();   // the renderer must not hold a texture about to go
+    UnloadAllAssets();
+    ScanIconFolder();
+    ScanFolder(ASSET_MODELS, AssetDir("models"));
+    ScanFolder(ASSET_TEXTURES, AssetDir("textures"));
+    if (gAssets.textureCount == 0) AddCheckerTexture();
+}
+
+void ScanIconFolder(void)
+{
+    ScanFolder(ASSET_ICONS, kIconDir);
+}
+
+int LoadMapModel(const char *path, const char *name)
+{
+    if (gAssets.modelCount >= kMaxModels) return -1;
+    Model model = LoadModel(path);
+    if (model.meshCount < 1) {
+        // A failed load still allocates its default material: give it back, or every rescan leaks.
+        UnloadModel(model);
+        return -1;
+    }
+    ModelAsset *slot = &gAssets.models[gAssets.modelCount];
+    AssetSetName(slot->name, name);
+    slot->model = model;
+    slot->loaded = true;
+    return gAssets.modelCount++;
+}
+
+int LoadMapTexture(const char *path, const char *name)
+{
+    if (gAssets.textureCount >= kMaxTextures) return -1;
+    Texture2D texture = LoadTexture(path);
+    if (texture.id == 0) return -1;
+    SetTextureFilter(texture, TEXTURE_FILTER_POINT);   // map textures tile and stay crisp
+    SetTextureWrap(texture, TEXTURE_WRAP_REPEAT);
+    TextureAsset *slot = &gAssets.textures[gAssets.textureCount];
+    AssetSetName(slot->name, name);
+    slot->texture = texture;
+    slot->loaded = true;
+    return gAssets.textureCount++;
+}
+
+int LoadIconAsset(const char *path, const char *name)
+{
+    if (gAssets.iconCount >= kMaxIcons) return -1;
+    Texture2D texture = LoadTexture(path);
+    if (texture.id == 0) return -1;
+    SetTextureFilter(texture, TEXTURE_FILTER_BILINEAR);
+    TextureAsset *slot = &gAssets.icons[gAssets.iconCount];
+    AssetSetName(slot->name, name);
+    slot->texture = texture;
+    slot->loaded = true;
+    return gAssets.iconCount++;
+}
+
+void UnloadAllAssets(void)
+{
+    for (int i = 0; i < gAssets.modelCount && i < kMaxModels; i++) {
+        if (gAssets.models[i].loaded) UnloadModel(gAssets.models[i].model);
+    }
+    for (int i = 0; i < gAssets.textureCount && i < kMaxTextures; i++) {
+        if (gAssets.textures[i].loaded) UnloadTexture(gAssets.textures[i].texture);
+    }
+    for (int i = 0; i < gAssets.iconCount && i < kMaxIcons; i++) {
+        if (gAssets.icons[i].loaded) UnloadTexture(gAssets.icons[i].texture);
+    }
+    gAssets.modelCount = 0;
+    gAssets.textureCount = 0;
+    gAssets.iconCount = 0;
+}
+
+int AssetFileAccepted(int table, const char *path)
+{
+    const char *const *exts = kModelExts;
+    int n = (int)(sizeof(kModelExts) / sizeof(kModelExts[0]));
+    if (table == ASSET_TEXTURES) {
+        exts = kTextureExts;
+        n = (int)(sizeof(kTextureExts) / sizeof(kTextureExts[0]));
+    } else if (table == ASSET_ICONS) {
+        exts = kIconExts;
+        n = (int)(sizeof(kIconExts) / sizeof(kIconExts[0]));
+    } else if (table != ASSET_MODELS) {
+        return 0;
+    }
+    for (int i = 0; i < n; i++) {
+        if (IsFileExtension(path, exts[i])) return 1;
+    }
+    return 0;
+}
+
+void AssetSetName(char *dst, const char *name)
+{
+    snprintf(dst, kAssetNameLen, "%s", name ? name : "");
+}
+
+int AssetModelUsable(int i)
+{
+    return (i >= 0 && i < gAssets.modelCount && i < kMaxModels && gAssets.models[i].loaded) ? 1 : 0;
+}
+
+int AssetTextureUsable(int i)
+{
+    return (i >= 0 && i < gAssets.textureCount && i < kMaxTextures && gAssets.textures[i].loaded) ? 1 : 0;
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// The folder of one kind of asset. With no project open (projects are not built yet) this is the
+// working folder's "assets/<kind>"; the open project's folder takes its place once projects land.
+static const char *AssetDir(const char *kind)
+{
+    static char path[kAssetPathLen];
+    snprintf(path, sizeof(path), "assets/%s", kind);
+    return path;
+}
+
+// Offers every accepted file of the folder to its table's loader in listing order (unsorted:
+// the numbering follows the listing). Refused files take no number; a full table refuses the rest.
+static void ScanFolder(int table, const char *dir)
+{
+    char path[kAssetPathLen];
+    snprintf(path, sizeof(path), "%s", dir);        // AssetDir's buffer may be reused meanwhile
+    FilePathList files = LoadDirectoryFiles(path);
+    for (unsigned int i = 0; i < files.count; i++) {
+        const char *entry = files.paths[i];
+        if (!AssetFileAccepted(table, entry)) continue;
+        if (table == ASSET_ICONS && gAssets.iconCount >= kMaxIcons) break;
+        char name[kAssetNameLen];
+        AssetSetName(name, GetFileNameWithoutExt(entry));   // raylib's name buffer is shared
+        switch (table) {
+        case ASSET_MODELS: LoadMapModel(entry, name); break;
+        case ASSET_TEXTURES: LoadMapTexture(entry, name); break;
+        case ASSET_ICONS: LoadIconAsset(entry, name); break;
+        default: break;
+        }
+    }
+    UnloadDirectoryFiles(files);
+}
+
+static void AddCheckerTexture(void)
+{
+    Image image = GenImageChecked(kCheckerSize, kCheckerSize, kCheckerSquare,
+                                  kCheckerSquare, Color{ 200, 200, 200, 255 },
+                                  Color{ 130, 130, 130, 255 });
+    Texture2D texture = LoadTextureFromImage(image);
+    UnloadImage(image);
+    if (texture.id == 0) return;                    // then the library simply has no texture
+    SetTextureFilter(texture, TEXTURE_FILTER_POINT);
+    SetTextureWrap(texture, TEXTURE_WRAP_REPEAT);
+    TextureAsset *slot = &gAssets.textures[0];
+    AssetSetName(slot->name, "default_checker");
+    slot->texture = texture;
+    slot->loaded = true;
+    gAssets.textureCount = 1;
+}

@@ -1,0 +1,178 @@
+// gizmos.cpp: small drawings for things without geometry of their own.
+#include "render/gizmos.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "raymath.h"
+#include "document/brush_geometry.h"
+#include "document/problem_check.h"
+#include "document/topology.h"
+#include "project/assets.h"
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+const OrientHandle kOrientHandles[kOrientHandleCount] = {
+    { "X", { 1.0f, 0.0f, 0.0f }, { 230, 41, 55, 255 }, { 15.0f, 0.0f, 0.0f }, { 0.0f, 1.0f, 0.0f } },
+    { "Y", { 0.0f, 1.0f, 0.0f }, { 0, 158, 47, 255 }, { 0.0f, 15.0f, 0.001f }, { 0.0f, 0.0f, -1.0f } },
+    { "Z", { 0.0f, 0.0f, 1.0f }, { 102, 191, 255, 255 }, { 0.0f, 0.0f, 15.0f }, { 0.0f, 1.0f, 0.0f } },
+    { "R", { 0.0f, 0.0f, 0.0f }, { 255, 255, 255, 255 }, { 12.0f, 10.0f, 12.0f }, { 0.0f, 1.0f, 0.0f } },
+};
+
+static constexpr Color kSelectedColour = { 255, 161, 0, 255 };
+static constexpr Color kMarkerColour = { 102, 191, 255, 255 };
+static constexpr Color kHoverColour = { 253, 249, 0, 255 };
+static constexpr float kSpotLineShare = 0.35f;     // spot line: this share of the range
+static constexpr float kSunLineSize = 2.5f;        // sun line: this many gizmo sizes
+static constexpr int kConeSegments = 8;
+static constexpr float kMarkerLift = 0.6f;         // marker centre above the brush top, in sizes
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+int FindIcon(const char *name)
+{
+    for (int i = 0; i < gAssets.iconCount && i < kMaxIcons; i++) {
+        if (gAssets.icons[i].loaded && strcmp(gAssets.icons[i].name, name) == 0) return i;
+    }
+    return -1;
+}
+
+void DrawFallbackGizmo(int kind, Vector3 p, float s, Color colour)
+{
+    switch (kind) {
+    case ENTITY_PROP_PHYSICS:
+        DrawCubeWires(p, s, s, s, colour);
+        DrawLine3D(Vector3{ p.x - 0.5f * s, p.y - 0.5f * s, p.z }, Vector3{ p.x + 0.5f * s, p.y + 0.5f * s, p.z }, colour);
+        break;
+    case ENTITY_LIGHT:
+        DrawSphereWires(p, 0.4f * s, 6, 6, colour);
+        for (int i = 0; i < 6; i++) {
+            float a = 2.0f * PI * (float)i / 6.0f;
+            DrawLine3D(p, Vector3{ p.x + 0.75f * s * cosf(a), p.y, p.z + 0.75f * s * sinf(a) }, colour);
+        }
+        break;
+    case ENTITY_LIGHT_SPOT:
+        DrawSphereWires(p, 0.25f * s, 5, 5, colour);
+        for (int i = 0; i < 4; i++) {
+            float a = 2.0f * PI * (float)i / 4.0f;
+            DrawLine3D(p, Vector3{ p.x + 0.5f * s * cosf(a), p.y - 1.2f * s, p.z + 0.5f * s * sinf(a) }, colour);
+        }
+        break;
+    case ENTITY_LIGHT_ENVIRONMENT:
+        DrawSphereWires(p, 0.45f * s, 6, 6, colour);
+        DrawLine3D(p, Vector3{ p.x, p.y - 1.5f * s, p.z }, colour);
+        break;
+    default:
+        DrawCubeWires(p, 0.8f * s, 0.8f * s, 0.8f * s, colour);
+        break;
+    }
+}
+
+void DrawEntityGizmo(Camera3D camera, const Entity *e, float size, bool selected)
+{
+    bool isLight = e->kind == ENTITY_LIGHT || e->kind == ENTITY_LIGHT_SPOT || e->kind == ENTITY_LIGHT_ENVIRONMENT;
+    Color colour = selected ? kSelectedColour : (isLight ? e->lightColour : WHITE);
+
+    int icon = (e->kind >= 0 && e->kind < kEntityKindCount) ? FindIcon(kEntityKindIcon[e->kind]) : -1;
+    if (icon < 0 && e->physics) icon = FindIcon("physics");
+    if (icon >= 0) DrawBillboard(camera, gAssets.icons[icon].texture, e->position, size, colour);
+    else DrawFallbackGizmo(e->kind, e->position, size, colour);
+
+    if (e->kind != ENTITY_LIGHT_SPOT && e->kind != ENTITY_LIGHT_ENVIRONMENT) return;
+    Vector3 f = EntityForward(e->rotation);
+    float length = (e->kind == ENTITY_LIGHT_SPOT) ? kSpotLineShare * e->range : kSunLineSize * size;
+    Vector3 tip = Vector3Add(e->position, Vector3Scale(f, length));
+    DrawLine3D(e->position, tip, colour);
+    if (e->kind != ENTITY_LIGHT_SPOT) return;
+
+    float r = tanf(e->outerCone * kDegToRad) * length;
+    Vector3 reference = (fabsf(f.y) > 0.95f) ? Vector3{ 1.0f, 0.0f, 0.0f } : Vector3{ 0.0f, 1.0f, 0.0f };
+    Vector3 right = Vector3Normalize(Vector3CrossProduct(f, reference));
+    Vector3 up = Vector3Normalize(Vector3CrossProduct(right, f));
+    for (int i = 0; i < kConeSegments; i++) {
+        float a = 2.0f * PI * (float)i / kConeSegments, b = 2.0f * PI * (float)(i + 1) / kConeSegments;
+        Vector3 p = Vector3Add(tip, Vector3Add(Vector3Scale(right, cosf(a) * r), Vector3Scale(up, sinf(a) * r)));
+        Vector3 q = Vector3Add(tip, Vector3Add(Vector3Scale(right, cosf(b) * r), Vector3Scale(up, sinf(b) * r)));
+        DrawLine3D(p, q, colour);
+        if (i % 2 == 0) DrawLine3D(e->position, p, Fade(colour, 0.35f));
+    }
+}
+
+void DrawPhysicsMarker(Camera3D camera, const Brush *brush, float size)
+{
+    BoundingBox b = GetBrushBoundingBox(brush);
+    Vector3 m = { (b.min.x + b.max.x) / 2.0f, b.max.y + kMarkerLift * size, (b.min.z + b.max.z) / 2.0f };
+    int icon = FindIcon("physics");
+    if (icon >= 0) {
+        DrawBillboard(camera, gAssets.icons[icon].texture, m, size, WHITE);
+        return;
+    }
+    DrawCubeWires(m, 0.5f * size, 0.5f * size, 0.5f * size, kMarkerColour);
+    DrawLine3D(Vector3{ m.x, m.y - 0.35f * size, m.z }, Vector3{ m.x, b.max.y, m.z }, kMarkerColour);
+}
+
+void SkyColours(int sky, Color *top, Color *bottom)
+{
+    switch (sky) {
+    case 1: *top = Color{ 46, 32, 72, 255 }; *bottom = Color{ 255, 138, 72, 255 }; break;   // Sunset
+    case 2: *top = Color{ 5, 7, 20, 255 }; *bottom = Color{ 22, 28, 56, 255 }; break;       // Night
+    case 3: *top = Color{ 14, 14, 26, 255 }; *bottom = Color{ 30, 30, 52, 255 }; break;     // Grid
+    default: *top = Color{ 74, 146, 222, 255 }; *bottom = Color{ 200, 226, 245, 255 }; break;
+    }
+}
+
+Vector2 SkyStarPosition(int i, int width, int height)
+{
+    int w = width > 1 ? width : 1;
+    int rows = (3 * height) / 4;
+    if (rows < 1) rows = 1;
+    // Fixed by the index and size only, so the stars never flicker.
+    return Vector2{ (float)((i * 9973) % w), (float)((i * 7919) % rows) };
+}
+
+void DrawSkyBackground(int sky, int width, int height)
+{
+    Color top, bottom;
+    SkyColours(sky, &top, &bottom);
+    DrawRectangleGradientV(0, 0, width, height, top, bottom);
+    if (sky != 2) return;
+    for (int i = 0; i < kSkyStars; i++) {
+        Vector2 p = SkyStarPosition(i, width, height);
+        DrawPixel((int)p.x, (int)p.y, (i % 6 == 0) ? WHITE : Color{ 205, 205, 225, 190 });
+    }
+}
+
+Vector2 OrientHandlePosition(Rectangle rect, Camera3D camera, int h)
+{
+    Vector2 c = { rect.x + rect.width - kOrientCornerOffset, rect.y + kOrientCornerOffset };
+    const OrientHandle *handle = &kOrientHandles[h];
+    if (Vector3Length(handle->axis) == 0.0f) return c;
+    Vector3 fwd = Vector3Normalize(Vector3Subtract(camera.target, camera.position));
+    Vector3 right = Vector3Normalize(Vector3CrossProduct(fwd, camera.up));
+    Vector3 up = Vector3Normalize(Vector3CrossProduct(right, fwd));
+    float reach = kOrientHandleReach * kOrientRadius;
+    return Vector2{ c.x + reach * Vector3DotProduct(handle->axis, right),
+                    c.y - reach * Vector3DotProduct(handle->axis, up) };
+}
+
+void DrawCameraGizmo(Rectangle rect, Camera3D *camera, Vector2 mouse)
+{
+    Vector2 c = { rect.x + rect.width - kOrientCornerOffset, rect.y + kOrientCornerOffset };
+    DrawCircleV(c, kOrientRadius, Color{ 30, 30, 30, 200 });
+    DrawCircleLines((int)c.x, (int)c.y, kOrientRadius, WHITE);
+    Camera3D seen = *camera;   // every handle is placed for the camera as the frame found it
+    for (int h = 0; h < kOrientHandleCount; h++) {
+        const OrientHandle *handle = &kOrientHandles[h];
+        Vector2 p = OrientHandlePosition(rect, seen, h);
+        if (Vector3Length(handle->axis) != 0.0f) DrawLineEx(c, p, 4.5f, handle->colour);
+        bool hovered = CheckCollisionPointCircle(mouse, p, kOrientHoverRadius);
+        DrawCircleV(p, kOrientHandleRadius, hovered ? kHoverColour : handle->colour);
+        DrawText(handle->label, (int)(p.x - 3.5f), (int)(p.y - 5.0f), 10, BLACK);
+        if (hovered && IsMouseButtonPressed(MOUSE_BUTTON_LEFT)) {
+            camera->position = Vector3Add(camera->target, handle->cameraOffset);
+            camera->up = handle->cameraUp;
+        }
+    }
+}
