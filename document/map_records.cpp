@@ -1,6 +1,8 @@
 // map_records.cpp: name tables, snapping settings and face defaults of the map records.
 #include "document/map_records.h"
 
+#include <cstdio>
+#include <cstring>
 #include <type_traits>
 
 // The undo history and the map file copy records byte for byte.
@@ -36,4 +38,24 @@ void FaceInitDefaults(BrushFace *face, int texture)
     face->flipU = 0;
     face->flipV = 0;
     face->tint = Color{ 255, 255, 255, 255 };
+}
+
+void EntityInitLight(Entity *entity, int kind, Vector3 position, Color colour, float brightness, float range,
+                     float innerCone, float outerCone)
+{
+    memset(entity, 0, sizeof(*entity));
+    entity->position = position;
+    entity->scale = 1.0f;
+    entity->kind = kind;
+    if (kind >= 0 && kind < kEntityKindCount) snprintf(entity->className, kNameLen, "%s", kEntityKindName[kind]);
+    entity->lightColour = colour;
+    entity->brightness = brightness;
+    entity->range = range;
+    entity->innerCone = innerCone;
+    entity->outerCone = outerCone;
+    entity->castsLight = 1;
+    entity->model = -1;
+    entity->texture = -1;
+    entity->mass = 10.0f;
+    entity->tint = Color{ 255, 255, 255, 255 };
 }

@@ -140,3 +140,7 @@ extern SnapSettings gSnap;
 //----------------------------------------------------------------------------------
 // Sets the face's texture and resets every placement field to its default; keeps the corners.
 void FaceInitDefaults(BrushFace *face, int texture);
+// Zero-fills the entity and makes it a light of the given kind that casts light: class name from
+// the kind, scale 1, no model or texture, mass 10, white tint. The caller names and aims it.
+void EntityInitLight(Entity *entity, int kind, Vector3 position, Color colour, float brightness, float range,
+                     float innerCone, float outerCone);

@@ -114,22 +114,9 @@ int AddLight(MapDoc *map, UiState &ui, int button)
     PushUndoState(map);
     int index = map->entityCount;
     Entity *e = &map->entities[index];
-    memset(e, 0, sizeof(*e));
-    e->position = Vector3{ ui.cam3D.target.x, ui.cam3D.target.y + 2.0f, ui.cam3D.target.z };
-    e->scale = 1.0f;
-    e->kind = b.kind;
-    snprintf(e->className, sizeof(e->className), "%s", kEntityKindName[b.kind]);
+    EntityInitLight(e, b.kind, Vector3{ ui.cam3D.target.x, ui.cam3D.target.y + 2.0f, ui.cam3D.target.z },
+                    Color{ 255, 241, 214, 255 }, b.brightness, b.range, 22.0f, 40.0f);
     snprintf(e->name, sizeof(e->name), "%s_%d", b.label, index);
-    e->lightColour = Color{ 255, 241, 214, 255 };
-    e->brightness = b.brightness;
-    e->range = b.range;
-    e->innerCone = 22.0f;
-    e->outerCone = 40.0f;
-    e->castsLight = 1;
-    e->model = -1;
-    e->texture = -1;
-    e->mass = 10.0f;
-    e->tint = Color{ 255, 255, 255, 255 };
     // The light points where the 3D camera looks.
     AimEntity(e, Vector3{ ui.cam3D.target.x - ui.cam3D.position.x, ui.cam3D.target.y - ui.cam3D.position.y,
                           ui.cam3D.target.z - ui.cam3D.position.z });

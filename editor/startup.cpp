@@ -185,23 +185,10 @@ void DefaultMap(MapDoc *map, UiState &ui)
     ui.selBrush = 0;
 
     Entity *sun = &map->entities[0];
-    memset(sun, 0, sizeof(*sun));
-    sun->position = Vector3{ 6.0f, 10.0f, 6.0f };
+    EntityInitLight(sun, ENTITY_LIGHT_ENVIRONMENT, Vector3{ 6.0f, 10.0f, 6.0f }, Color{ 255, 244, 214, 255 }, 0.9f,
+                    100.0f, 25.0f, 45.0f);
     sun->rotation = Vector3{ 50.0f, 215.0f, 0.0f };
-    sun->scale = 1.0f;
-    sun->kind = ENTITY_LIGHT_ENVIRONMENT;
-    snprintf(sun->className, sizeof(sun->className), "%s", kEntityKindName[ENTITY_LIGHT_ENVIRONMENT]);
     snprintf(sun->name, sizeof(sun->name), "%s", "Sun");
-    sun->lightColour = Color{ 255, 244, 214, 255 };
-    sun->brightness = 0.9f;
-    sun->range = 100.0f;
-    sun->innerCone = 25.0f;
-    sun->outerCone = 45.0f;
-    sun->castsLight = 1;
-    sun->model = -1;
-    sun->texture = -1;
-    sun->mass = 10.0f;
-    sun->tint = Color{ 255, 255, 255, 255 };
     map->entityCount = 1;
 }
 
