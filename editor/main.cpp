@@ -7,8 +7,11 @@
 #include "editor/app.h"
 #include "editor/chrome.h"
 #include "editor/console.h"
+#include "editor/map_dialogs.h"
 #include "editor/ui_state.h"
 #include "editor/widgets.h"
+#include "project/autosave.h"
+#include "project/project_manager.h"
 
 static char lastStatus[kStatusLen];
 
@@ -31,7 +34,8 @@ int main(void)
         // 9 Texture tool painting;  10 Clip tool;  11 click selection;  12 delete and transforms
         // 13 Texture tool by click;  14 Block tool;  15 Entity tool;  16 fly camera;  17 2D follow
         // 18 the four views into their targets;  19 the Render view
-        // 20 autosave;  21 light gathering;  22 mesh cache
+        RunAutoSave(&activeMap, GetFrameTime(), ui.statusText, kStatusLen);   // 20
+        // 21 light gathering;  22 mesh cache
         ui.tooltipText = nullptr;                                     // 23
         StatusToConsole(ui.statusText, lastStatus, kStatusLen);
 
@@ -41,11 +45,15 @@ int main(void)
         float leftPanelBottom = DrawChromeTop(ui);
         // 25 MODS list
         EndLeftPanel(ui, leftPanelBottom);
-        // 26 view images;  27 right panel;  28 overlays;  29 project manager
+        // 26 view images;  27 right panel;  28 overlays
+        if (DrawProjectManager(ui.screenW, ui.screenH, ui.statusText, kStatusLen))   // 29
+            ProjectSwitch(&activeMap, ui);
         DrawChromeBottom(ui);                                         // 30
-        // 31 map file dialog;  32 Help
+        if (ui.showOpenDialog || ui.showSaveDialog) MapFileDialog(&activeMap, ui);   // 31
+        // 32 Help
         if (gConsole.open) DrawConsoleWindow(ui);                     // 33
-        // 34 recovery prompt;  35 problem report;  36 merge prompt;  37 Render output window
+        if (gRecoverPrompt) RecoverDialog(&activeMap, ui);            // 34
+        // 35 problem report;  36 merge prompt;  37 Render output window
         NumFieldsEndFrame();
         EndDrawing();                                                 // 38
     }

@@ -12,6 +12,7 @@
 #include "editor/console.h"
 #include "editor/gui.h"
 #include "editor/platform.h"
+#include "project/projects.h"
 #include "render/settings.h"
 
 //----------------------------------------------------------------------------------
@@ -45,7 +46,14 @@ int AppStartUp(UiState &ui)
     if (!IsWindowReady()) return 0;                 // no display: nothing more can start
     SetExitKey(KEY_NULL);                           // only the window's close request ends the run
     InitAudioDevice();                              // a machine without sound runs on silently
-    // Splash, projects, mods, asset folders and scan, and the renderer start here as they land.
+    // The splash screen comes here as it lands.
+    ScanProjects();
+    if (gProjects.count == 0) {
+        CreateProject("Untitled");
+        ScanProjects();
+    }
+    gProjects.managerOpen = true;                   // every run begins in the project manager
+    // Mods, asset folders and scan, and the renderer start here as they land.
 
     LoadInterfaceFont(ui);
     for (int v = 0; v < kViewCount; v++) ui.renderTargets[v] = LoadRenderTexture(kViewTargetW, kViewTargetH);
