@@ -74,17 +74,3 @@ TEST_F(ProjectManager, WindowOpensWithAFreshListAndClosingReleasesTheNameBox)
     // Closed, the window draws nothing and reports no open.
     EXPECT_EQ(DrawProjectManager(1440, 900, status, sizeof(status)), 0);
 }
-
-TEST(ProjectManagerLayout, CentredAndCapped)
-{
-    Rectangle r = ProjectManagerRect(1440, 900);
-    EXPECT_EQ(r.x, 247.5f);
-    EXPECT_EQ(r.y, 90.0f);
-    EXPECT_EQ(r.width, 945.0f);
-    EXPECT_EQ(r.height, 720.0f);
-    r = ProjectManagerRect(800, 600);
-    EXPECT_EQ(r.width, 755.0f);
-    EXPECT_EQ(r.height, 555.0f);
-    EXPECT_EQ(r.x, 22.5f);
-    EXPECT_EQ(r.y, 22.5f);
-}
