@@ -123,11 +123,10 @@ void MapFileDialog(MapDoc *map, UiState &ui)
     }
 
     float y2 = y1 + 58.5f, buttonW = (w - 81.0f) / 2.0f;
-    if (GuiButton(Rectangle{ x + 27.0f, y2, buttonW, 49.5f }, ui.dlgIsSave ? "Save" : "Open")) {
-        MapDialogAction(map, ui);
-    } else if (GuiButton(Rectangle{ x + 54.0f + buttonW, y2, buttonW, 49.5f }, "Cancel")) {
-        CloseMapFileDialog(ui);
-    }
+    bool action = GuiButton(Rectangle{ x + 27.0f, y2, buttonW, 49.5f }, ui.dlgIsSave ? "Save" : "Open");
+    bool cancel = GuiButton(Rectangle{ x + 54.0f + buttonW, y2, buttonW, 49.5f }, "Cancel");
+    if (action) MapDialogAction(map, ui);
+    else if (cancel) CloseMapFileDialog(ui);
 }
 
 int MapDialogAction(MapDoc *map, UiState &ui)
@@ -163,11 +162,10 @@ void RecoverDialog(MapDoc *map, UiState &ui)
     GuiLabel(Rectangle{ x + 36.0f, y + 171.0f, w - 72.0f, 40.5f }, "Load it? Nothing is overwritten until you save.");
 
     float buttonY = y + h - 76.5f, buttonW = (w - 108.0f) / 2.0f;
-    if (GuiButton(Rectangle{ x + 36.0f, buttonY, buttonW, 54.0f }, "Recover")) {
-        RecoverAutoSave(map, ui);
-    } else if (GuiButton(Rectangle{ x + 72.0f + buttonW, buttonY, buttonW, 54.0f }, "Ignore")) {
-        IgnoreAutoSave();
-    }
+    bool recover = GuiButton(Rectangle{ x + 36.0f, buttonY, buttonW, 54.0f }, "Recover");
+    bool ignore = GuiButton(Rectangle{ x + 72.0f + buttonW, buttonY, buttonW, 54.0f }, "Ignore");
+    if (recover) RecoverAutoSave(map, ui);
+    else if (ignore) IgnoreAutoSave();
 }
 
 int RecoverAutoSave(MapDoc *map, UiState &ui)
