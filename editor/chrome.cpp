@@ -11,7 +11,10 @@
 #include "editor/app.h"
 #include "editor/console.h"
 #include "editor/gui.h"
+#include "editor/map_dialogs.h"
 #include "editor/widgets.h"
+#include "project/project_manager.h"
+#include "project/projects.h"
 #include "render/settings.h"
 
 //----------------------------------------------------------------------------------
@@ -157,12 +160,16 @@ static void DrawTopBar(UiState &ui)
     auto item = [&ui](float offset, float width) {
         return Rectangle{ offset - ui.topBarScroll, kTopItemY, width, kTopItemH };
     };
-    // Open, Save, Save As, Help and Projects take their places as their windows land.
+    // Help takes its place when its window lands.
     if (GuiButton(item(11.25f, 112.5f), "New")) NewMap(&activeMap, ui);
+    if (GuiButton(item(135.0f, 112.5f), "Open")) OpenMapFileDialog(ui, 0);
+    if (GuiButton(item(258.75f, 112.5f), "Save")) SaveMapToProject(&activeMap, ui);
+    if (GuiButton(item(382.5f, 146.25f), "Save As")) OpenMapFileDialog(ui, 1);
     if (GuiButton(item(540.0f, 146.25f), "Render")) ui.showRenderOutput = true;
+    if (GuiButton(item(821.25f, 168.75f), "Projects")) OpenProjectManager();
     if (GuiButton(item(1001.25f, 168.75f), "Console")) gConsole.open = !gConsole.open;
 
-    const char *project = "";   // the open project's name, once projects land
+    const char *project = gProjects.currentName;
     GuiLabel(item(1192.5f, 382.5f), TextFormat("Project: %s", project[0] ? project : "(none)"));
     GuiLabel(item(1597.5f, 90.0f), "Snap:");
     for (int i = 0; i < 4; i++) {

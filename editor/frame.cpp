@@ -7,6 +7,9 @@
 
 #include "editor/console.h"
 #include "editor/widgets.h"
+#include "project/autosave.h"
+#include "project/project_manager.h"
+#include "project/projects.h"
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -21,16 +24,17 @@ void FrameReadWindow(UiState &ui)
 
 bool UiBlocksInput(const UiState &ui)
 {
-    // The project manager's name box joins this when projects land.
     return ui.fileBoxEdit || ui.showSaveDialog || ui.showOpenDialog || ui.nameBoxEdit || ui.classBoxEdit ||
-           AnyNumFieldEditing() || ui.vtxCentreEdit[0] || ui.vtxCentreEdit[1] || ui.vtxCentreEdit[2];
+           gProjects.nameEditing || AnyNumFieldEditing() || ui.vtxCentreEdit[0] || ui.vtxCentreEdit[1] || ui.vtxCentreEdit[2];
 }
 
 void EscapeChain(UiState &ui)
 {
     // One window per press, top-most first; the console and the recovery prompt are never closed
-    // here and the program never ends. The project manager heads this chain once it lands.
-    if (ui.showProblems) {
+    // here and the program never ends.
+    if (gProjects.managerOpen) {
+        CloseProjectManager();   // releases its name box too
+    } else if (ui.showProblems) {
         ui.showProblems = false;
     } else if (ui.mergePrompt) {
         ui.mergePrompt = false;
@@ -61,8 +65,8 @@ void FrameReadModifiers(UiState &ui)
 
 bool InputGateOpen(const UiState &ui)
 {
-    // The project manager and the recovery prompt join this as they land.
-    return !ui.uiBlocksInput && !ui.showRenderOutput && !ui.mergePrompt && !ui.showProblems;
+    return !ui.uiBlocksInput && !ui.showRenderOutput && !ui.mergePrompt && !ui.showProblems && !gProjects.managerOpen &&
+           !gRecoverPrompt;
 }
 
 void StatusToConsole(const char *statusText, char *lastStatus, int lastStatusSize)

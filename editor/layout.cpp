@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "raymath.h"
+#include "project/autosave.h"
+#include "project/projects.h"
 #include "render/settings.h"
 
 //----------------------------------------------------------------------------------
@@ -89,8 +91,9 @@ void LayoutPhase(UiState &ui)
 
 void FlyCameraPhase(UiState &ui)
 {
-    // The project manager and the recovery prompt join these conditions once they land.
-    if (ui.uiBlocksInput || ui.showRenderOutput || ui.transformMode != XFORM_NONE) return;
+    // The merge prompt and the problem report leave the camera free; the other windows hold it.
+    if (ui.uiBlocksInput || ui.showRenderOutput || gProjects.managerOpen || gRecoverPrompt) return;
+    if (ui.transformMode != XFORM_NONE) return;
     if (!IsMouseButtonDown(MOUSE_BUTTON_RIGHT) || !CheckCollisionPointRec(ui.mouse, ui.viewRect[VIEW_3D])) return;
 
     Vector2 d = GetMouseDelta();

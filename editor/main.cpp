@@ -8,10 +8,13 @@
 #include "editor/chrome.h"
 #include "editor/console.h"
 #include "editor/layout.h"
+#include "editor/map_dialogs.h"
 #include "editor/render_view.h"
 #include "editor/ui_state.h"
 #include "editor/view_draw.h"
 #include "editor/widgets.h"
+#include "project/autosave.h"
+#include "project/project_manager.h"
 #include "render/lights.h"
 
 static char lastStatus[kStatusLen];
@@ -38,7 +41,7 @@ int main(void)
         Follow2DCameras(ui);                                          // 17
         ViewportRenderPass(ui, &activeMap);                           // 18
         if (ui.showRenderOutput) RenderPreviewPass(ui, &activeMap);   // 19
-        // 20 autosave
+        RunAutoSave(&activeMap, GetFrameTime(), ui.statusText, kStatusLen);   // 20
         GatherLights(&activeMap);                                     // 21
         // 22 mesh cache (while the GPU renderer is ready)
         ui.tooltipText = nullptr;                                     // 23
@@ -53,11 +56,15 @@ int main(void)
         ViewportFrames(ui);                                           // 26
         // 27 right panel
         DrawCursorReadout(ui);                                        // 28
-        // 28 clip overlay, Vertex-tool box;  29 project manager
+        // 28 clip overlay, Vertex-tool box
+        if (DrawProjectManager(ui.screenW, ui.screenH, ui.statusText, kStatusLen))   // 29
+            ProjectSwitch(&activeMap, ui);
         DrawChromeBottom(ui);                                         // 30
-        // 31 map file dialog;  32 Help
+        if (ui.showOpenDialog || ui.showSaveDialog) MapFileDialog(&activeMap, ui);   // 31
+        // 32 Help
         if (gConsole.open) DrawConsoleWindow(ui);                     // 33
-        // 34 recovery prompt;  35 problem report;  36 merge prompt
+        if (gRecoverPrompt) RecoverDialog(&activeMap, ui);            // 34
+        // 35 problem report;  36 merge prompt
         if (ui.showRenderOutput) RenderOutputWindow(ui);              // 37
         NumFieldsEndFrame();
         EndDrawing();                                                 // 38

@@ -13,6 +13,7 @@
 #include "editor/gui.h"
 #include "editor/platform.h"
 #include "project/assets.h"
+#include "project/projects.h"
 #include "render/renderer.h"
 #include "render/settings.h"
 
@@ -48,7 +49,14 @@ int AppStartUp(UiState &ui)
     if (!IsWindowReady()) return 0;                 // no display: nothing more can start
     SetExitKey(KEY_NULL);                           // only the window's close request ends the run
     InitAudioDevice();                              // a machine without sound runs on silently
-    // The splash, projects and mods start here as they land.
+    // The splash screen comes here as it lands.
+    ScanProjects();
+    if (gProjects.count == 0) {
+        CreateProject("Untitled");
+        ScanProjects();
+    }
+    gProjects.managerOpen = true;                   // every run begins in the project manager
+    // The mod scan starts here once it lands.
     InitProjectDirectories();
     AutoScanAssets();
     // The asset browser starts here once it lands.

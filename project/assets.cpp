@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "editor/platform.h"
+#include "project/projects.h"
 #include "render/renderer.h"
 
 //----------------------------------------------------------------------------------
@@ -19,7 +20,6 @@ static const char *const kIconDir = "resources/icons";
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
-static const char *AssetDir(const char *kind);
 static void ScanFolder(int table, const char *dir);
 static void AddCheckerTexture(void);
 
@@ -41,8 +41,8 @@ void AutoScanAssets(void)
     ReleaseBorrowedMaterialTexture();   // the renderer must not hold a texture about to go
     UnloadAllAssets();
     ScanIconFolder();
-    ScanFolder(ASSET_MODELS, AssetDir("models"));
-    ScanFolder(ASSET_TEXTURES, AssetDir("textures"));
+    ScanFolder(ASSET_MODELS, ProjectAssetDir("models"));
+    ScanFolder(ASSET_TEXTURES, ProjectAssetDir("textures"));
     if (gAssets.textureCount == 0) AddCheckerTexture();
 }
 
@@ -147,21 +147,12 @@ int AssetTextureUsable(int i)
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
-// The folder of one kind of asset. With no project open (projects are not built yet) this is the
-// working folder's "assets/<kind>"; the open project's folder takes its place once projects land.
-static const char *AssetDir(const char *kind)
-{
-    static char path[kAssetPathLen];
-    snprintf(path, sizeof(path), "assets/%s", kind);
-    return path;
-}
-
 // Offers every accepted file of the folder to its table's loader in listing order (unsorted:
 // the numbering follows the listing). Refused files take no number; a full table refuses the rest.
 static void ScanFolder(int table, const char *dir)
 {
     char path[kAssetPathLen];
-    snprintf(path, sizeof(path), "%s", dir);        // AssetDir's buffer may be reused meanwhile
+    snprintf(path, sizeof(path), "%s", dir);        // ProjectAssetDir's buffer is reused by the next call
     FilePathList files = LoadDirectoryFiles(path);
     for (unsigned int i = 0; i < files.count; i++) {
         const char *entry = files.paths[i];

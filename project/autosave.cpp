@@ -1,10 +1,19 @@
-// autosave.cpp: the dirty flag and the autosave state's start values.
+// autosave.cpp: the dirty flag, the autosave step of every frame and the recovery test.
 #include "project/autosave.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "raylib.h"
+#include "document/map_file.h"
+#include "project/projects.h"
 
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
 AutoSaveState gAutoSave = { true, kAutoSaveInterval, 0.0f, false, 0 };
+bool gRecoverPrompt = false;
+char gRecoverPath[kRecoverPathLen];
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -12,4 +21,45 @@ AutoSaveState gAutoSave = { true, kAutoSaveInterval, 0.0f, false, 0 };
 void MarkMapDirty(void)
 {
     gAutoSave.dirty = true;
+}
+
+int AutoSavePath(char *out, int outSize)
+{
+    if (gProjects.currentPath[0] == '\0') return 0;
+    int n = snprintf(out, (size_t)outSize, "%s/%s/%s", gProjects.currentPath, kMapsDir, kAutoSaveName);
+    return (n >= 0 && n < outSize) ? 1 : 0;
+}
+
+void RunAutoSave(const MapDoc *map, float frameSeconds, char *status, int statusSize)
+{
+    if (!gAutoSave.enabled || gProjects.currentPath[0] == '\0') return;
+    // The autosave on offer must survive until the user chooses Recover or Ignore.
+    if (gRecoverPrompt) return;
+    gAutoSave.timer += frameSeconds;
+    if (gAutoSave.timer < gAutoSave.interval) return;
+    gAutoSave.timer = 0.0f;
+    if (!gAutoSave.dirty) return;
+
+    char path[kRecoverPathLen];
+    if (!AutoSavePath(path, sizeof(path)) || !SaveMapZIZUDU(path, map)) {
+        // The flag stays set, so the next attempt tries again one interval later.
+        if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s", path);
+        return;
+    }
+    gAutoSave.dirty = false;
+    gAutoSave.saveCount++;
+    if (status) snprintf(status, (size_t)statusSize, "Autosaved (%d) to %s", gAutoSave.saveCount, kAutoSaveName);
+}
+
+bool AutoSaveIsNewer(void)
+{
+    char path[kRecoverPathLen];
+    if (!AutoSavePath(path, sizeof(path)) || !FileExists(path)) return false;
+    long t = GetFileModTime(path);
+    for (int i = 0; i < gMapBrowse.count; i++) {
+        if (strcmp(gMapBrowse.names[i], kAutoSaveName) == 0) continue;
+        if (t <= (long)gMapBrowse.mtimes[i]) return false;
+    }
+    snprintf(gRecoverPath, sizeof(gRecoverPath), "%s", path);
+    return true;
 }

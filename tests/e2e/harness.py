@@ -21,6 +21,12 @@ ARGS = None
 BACKGROUND = (212, 208, 200)
 TOGGLE_ON = (151, 232, 255)      # raygui's default colour of a pressed toggle
 HOLD = 0.1                       # a press held across a frame, so the program sees it
+VEIL_PROBE = (5, 800)            # inside the left panel, which a modal window's veil darkens
+
+
+def veiled(colour):
+    """The left panel's light fill darkened by a modal window's veil."""
+    return max(colour) < 180
 
 
 def parse_args():
@@ -86,11 +92,13 @@ class XServer:
 
 
 class Editor:
-    """The real program, started in a fresh temporary working folder on the given X server."""
+    """The real program on the given X server, in a fresh temporary working folder, or in the
+    given one (which the caller then owns, so that a second run can start on the same files)."""
 
-    def __init__(self, xserver, prepare=None):
+    def __init__(self, xserver, workdir=None, prepare=None):
         self.x = xserver
-        self.workdir = tempfile.mkdtemp(prefix="kirto-e2e-")
+        self.owns_workdir = workdir is None
+        self.workdir = tempfile.mkdtemp(prefix="kirto-e2e-") if workdir is None else workdir
         if prepare is not None:
             prepare(self.workdir)   # lays out files in the working folder before the program starts
         self.lines = []
@@ -215,6 +223,13 @@ class Editor:
     def mouse_up(self, button):
         self.x.run("xdotool", "mouseup", str(button))
 
+    def close_project_manager(self):
+        """Every run begins in the project manager; Escape closes it, and its veil goes."""
+        self.focus()
+        self.wait_pixel(*VEIL_PROBE, veiled, "the project manager's veil")
+        self.key("Escape")
+        self.wait_pixel(*VEIL_PROBE, lambda c: not veiled(c), "the project manager to close")
+
     def request_close(self):
         subprocess.run([ARGS.x11_close, self.window], env=dict(os.environ, DISPLAY=self.x.display),
                        check=True, timeout=30)
@@ -239,7 +254,8 @@ class Editor:
         self.reader.join(timeout=10)
         self.proc.stdout.close()
         self.stderr.close()
-        shutil.rmtree(self.workdir, ignore_errors=True)
+        if self.owns_workdir:
+            shutil.rmtree(self.workdir, ignore_errors=True)
 
 
 def parse_ppm(data):
@@ -300,7 +316,10 @@ def matching_box(shot, rect, predicate):
 
 
 class EditorTestCase(unittest.TestCase):
-    """Starts a private X server and the editor for every test, and always cleans both up."""
+    """Starts a private X server and the editor for every test, and always cleans both up. The
+    project manager that every run begins in is closed first unless keep_project_manager is set."""
+
+    keep_project_manager = False
 
     def prepare(self, workdir):
         """Override to put files into the working folder before the program starts."""
@@ -310,6 +329,8 @@ class EditorTestCase(unittest.TestCase):
         self.addCleanup(self.x.stop)
         self.editor = Editor(self.x, prepare=self.prepare)
         self.addCleanup(self.editor.stop)
+        if not self.keep_project_manager:
+            self.editor.close_project_manager()
 
 
 def main():

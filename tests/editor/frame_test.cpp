@@ -6,6 +6,8 @@
 
 #include "editor/app.h"
 #include "editor/console.h"
+#include "project/autosave.h"
+#include "project/projects.h"
 
 class FrameTest : public ::testing::Test {
 protected:
@@ -139,4 +141,36 @@ TEST_F(FrameTest, LibraryLogLevelsMapToConsoleLevels)
     out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(strlen(ConsoleAt(0)->text), 199u);
     EXPECT_EQ(out.size(), 200u);
+}
+
+TEST_F(FrameTest, ProjectManagerHeadsTheEscapeChainAndReleasesItsNameBox)
+{
+    gProjects.managerOpen = true;
+    gProjects.nameEditing = true;
+    ui->showHelp = true;
+    ui->uiBlocksInput = UiBlocksInput(*ui);
+    EXPECT_TRUE(ui->uiBlocksInput);             // the name box holds the keyboard
+    EXPECT_FALSE(InputGateOpen(*ui));
+    EscapeChain(*ui);
+    EXPECT_TRUE(ui->escConsumed);
+    EXPECT_FALSE(gProjects.managerOpen);
+    EXPECT_FALSE(gProjects.nameEditing);
+    EXPECT_TRUE(ui->showHelp);
+    ui->uiBlocksInput = UiBlocksInput(*ui);
+    EXPECT_FALSE(ui->uiBlocksInput);
+    EXPECT_TRUE(InputGateOpen(*ui));
+    ui->escConsumed = false;
+    EscapeChain(*ui);
+    EXPECT_FALSE(ui->showHelp);
+}
+
+TEST_F(FrameTest, RecoveryPromptHoldsTheGateAndEscapeLeavesIt)
+{
+    gRecoverPrompt = true;
+    EXPECT_FALSE(InputGateOpen(*ui));
+    EscapeChain(*ui);
+    EXPECT_FALSE(ui->escConsumed);
+    EXPECT_TRUE(gRecoverPrompt);
+    gRecoverPrompt = false;
+    EXPECT_TRUE(InputGateOpen(*ui));
 }

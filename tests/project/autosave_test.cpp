@@ -1,10 +1,16 @@
-// The dirty flag: its start values and who sets it.
+// The dirty flag, the autosave step and the recovery test.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "document/map_file.h"
 #include "document/undo.h"
 #include "project/autosave.h"
+#include "project/projects.h"
+#include "support/project_folder.h"
 
 TEST(AutoSave, StartValuesAndSnapshotMarksDirty)
 {
@@ -28,4 +34,178 @@ TEST(AutoSave, StartValuesAndSnapshotMarksDirty)
     EXPECT_TRUE(gAutoSave.dirty);
     FreeUndoHistory();
     gAutoSave.dirty = false;
+}
+
+//----------------------------------------------------------------------------------
+// The autosave step, driven with synthetic frame times
+//----------------------------------------------------------------------------------
+class AutoSaveRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        map = std::make_unique<MapDoc>();
+        BuildCubes(map.get(), 2);
+        status[0] = '\0';
+    }
+    // Runs frames of 1/64 s (exact in binary, so the sums are too) for the given seconds.
+    void RunSeconds(int seconds)
+    {
+        for (int i = 0; i < seconds * 64; i++) RunAutoSave(map.get(), 1.0f / 64.0f, status, sizeof(status));
+    }
+    ProjectWorkFolder work;
+    std::unique_ptr<MapDoc> map;
+    char status[128];
+};
+
+TEST_F(AutoSaveRun, NoProjectNoAutosaveAndNoTimer)
+{
+    gAutoSave.dirty = true;
+    RunAutoSave(map.get(), 1000.0f, status, sizeof(status));
+    EXPECT_EQ(gAutoSave.timer, 0.0f);
+    EXPECT_TRUE(gAutoSave.dirty);
+    EXPECT_STREQ(status, "");
+    EXPECT_FALSE(FileExists(std::string("_autosave.zizudu")));
+}
+
+TEST_F(AutoSaveRun, WritesAtEachIntervalOnlyWhileDirty)
+{
+    std::string path = OpenTestProject("P") + "/maps/_autosave.zizudu";
+    int count = gAutoSave.saveCount;
+    RunAutoSave(map.get(), 119.5f, status, sizeof(status));
+    RunAutoSave(map.get(), 0.5f, status, sizeof(status));   // 120 s: an attempt, but nothing changed
+    EXPECT_EQ(gAutoSave.timer, 0.0f);
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_STREQ(status, "");
+
+    // An edit at 119 s is written at the attempt at 120 s.
+    RunAutoSave(map.get(), 119.0f, status, sizeof(status));
+    PushUndoState(map.get());
+    RunAutoSave(map.get(), 0.999f, status, sizeof(status));
+    EXPECT_FALSE(FileExists(path));
+    RunAutoSave(map.get(), 0.001f, status, sizeof(status));
+    ASSERT_TRUE(FileExists(path));
+    EXPECT_FALSE(gAutoSave.dirty);
+    EXPECT_EQ(gAutoSave.saveCount, count + 1);
+    EXPECT_EQ(std::string(status), "Autosaved (" + std::to_string(count + 1) + ") to _autosave.zizudu");
+    auto loaded = std::make_unique<MapDoc>();
+    ASSERT_EQ(LoadMapZIZUDU(path.c_str(), loaded.get()), 1);
+    EXPECT_EQ(loaded->brushCount, 2);
+
+    // An edit just after an attempt waits a whole interval.
+    RunSeconds(1);
+    PushUndoState(map.get());
+    map->brushCount = 1;
+    RunSeconds(118);
+    ASSERT_EQ(LoadMapZIZUDU(path.c_str(), loaded.get()), 1);
+    EXPECT_EQ(loaded->brushCount, 2);
+    RunSeconds(1);
+    ASSERT_EQ(LoadMapZIZUDU(path.c_str(), loaded.get()), 1);
+    EXPECT_EQ(loaded->brushCount, 1);
+    EXPECT_EQ(gAutoSave.saveCount, count + 2);
+
+    // Without a status buffer nothing is written there, but the map still is.
+    PushUndoState(map.get());
+    RunAutoSave(map.get(), 120.0f, nullptr, 0);
+    EXPECT_EQ(gAutoSave.saveCount, count + 3);
+}
+
+TEST_F(AutoSaveRun, FailureIsReportedKeepsDirtyAndTheOldFile)
+{
+    std::string maps = OpenTestProject("P") + "/maps/";
+    auto old = std::make_unique<MapDoc>();
+    BuildCubes(old.get(), 5);
+    SaveMapAt(maps + "_autosave.zizudu", *old, 100);
+    std::vector<uint8_t> before = ReadAllBytes(maps + "_autosave.zizudu");
+    // A folder where the new file is first written makes the write fail.
+    std::filesystem::create_directories(maps + "_autosave.zizudu.tmp");
+
+    int count = gAutoSave.saveCount;
+    PushUndoState(map.get());
+    RunAutoSave(map.get(), 120.0f, status, sizeof(status));
+    EXPECT_STREQ(status, "Could not autosave to projects/P/maps/_autosave.zizudu");
+    EXPECT_TRUE(gAutoSave.dirty);
+    EXPECT_EQ(gAutoSave.saveCount, count);
+    EXPECT_EQ(gAutoSave.timer, 0.0f);
+    EXPECT_EQ(ReadAllBytes(maps + "_autosave.zizudu"), before);
+
+    // Tried again one interval later, and then it works.
+    std::filesystem::remove(maps + "_autosave.zizudu.tmp");
+    RunAutoSave(map.get(), 119.0f, status, sizeof(status));
+    EXPECT_TRUE(gAutoSave.dirty);
+    RunAutoSave(map.get(), 1.0f, status, sizeof(status));
+    EXPECT_FALSE(gAutoSave.dirty);
+    EXPECT_NE(ReadAllBytes(maps + "_autosave.zizudu"), before);
+}
+
+TEST_F(AutoSaveRun, NothingIsWrittenWhileTheRecoveryPromptIsShown)
+{
+    std::string maps = OpenTestProject("P") + "/maps/";
+    auto offered = std::make_unique<MapDoc>();
+    BuildCubes(offered.get(), 4);
+    SaveMapAt(maps + "_autosave.zizudu", *offered, 500);
+    std::vector<uint8_t> before = ReadAllBytes(maps + "_autosave.zizudu");
+
+    gRecoverPrompt = true;
+    PushUndoState(map.get());
+    RunAutoSave(map.get(), 120.0f, status, sizeof(status));
+    RunAutoSave(map.get(), 500.0f, status, sizeof(status));
+    EXPECT_EQ(ReadAllBytes(maps + "_autosave.zizudu"), before);
+    EXPECT_EQ(gAutoSave.timer, 0.0f);
+    EXPECT_TRUE(gAutoSave.dirty);
+
+    gRecoverPrompt = false;                     // chosen: the autosave runs again
+    RunAutoSave(map.get(), 120.0f, status, sizeof(status));
+    EXPECT_NE(ReadAllBytes(maps + "_autosave.zizudu"), before);
+}
+
+//----------------------------------------------------------------------------------
+// The recovery test
+//----------------------------------------------------------------------------------
+TEST(RecoveryTest, AutosaveMustBeStrictlyNewerThanEveryMap)
+{
+    ProjectWorkFolder work;
+    EXPECT_FALSE(AutoSaveIsNewer());            // no project open
+    std::string maps = OpenTestProject("P") + "/maps/";
+    auto map = std::make_unique<MapDoc>();
+    BuildCubes(map.get(), 1);
+
+    ScanProjectMaps();
+    EXPECT_FALSE(AutoSaveIsNewer());            // no autosave at all
+
+    SaveMapAt(maps + "_autosave.zizudu", *map, 1000);
+    ScanProjectMaps();
+    EXPECT_TRUE(AutoSaveIsNewer());             // the only map file: always offered
+    EXPECT_STREQ(gRecoverPath, "projects/P/maps/_autosave.zizudu");
+
+    SaveMapAt(maps + "a.zizudu", *map, 400);
+    SaveMapAt(maps + "b.zizudu", *map, 999);
+    ScanProjectMaps();
+    EXPECT_TRUE(AutoSaveIsNewer());             // newer than both
+
+    SetModTime(maps + "b.zizudu", 1000);
+    ScanProjectMaps();
+    gRecoverPath[0] = '\0';
+    EXPECT_FALSE(AutoSaveIsNewer());            // the same second is not newer
+    EXPECT_STREQ(gRecoverPath, "");
+
+    SetModTime(maps + "a.zizudu", 2000);
+    ScanProjectMaps();
+    EXPECT_FALSE(AutoSaveIsNewer());            // older than one map
+
+    // The test reads the list of the last scan, not the folder.
+    SetModTime(maps + "a.zizudu", 10);
+    SetModTime(maps + "b.zizudu", 10);
+    EXPECT_FALSE(AutoSaveIsNewer());
+    ScanProjectMaps();
+    EXPECT_TRUE(AutoSaveIsNewer());
+}
+
+TEST(RecoveryTest, UnreadableAutosaveIsStillOffered)
+{
+    // Whether it can be read is found out by Recover, which then leaves the map alone.
+    ProjectWorkFolder work;
+    std::string maps = OpenTestProject("P") + "/maps/";
+    WriteAllBytes(maps + "_autosave.zizudu", { 1, 2, 3 });
+    ScanProjectMaps();
+    EXPECT_TRUE(AutoSaveIsNewer());
 }

@@ -1,0 +1,293 @@
+// map_dialogs.cpp: the map file dialog, the top bar's Save, the project switch and the recovery
+// prompt.
+#include "editor/map_dialogs.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "document/map_file.h"
+#include "document/selection.h"
+#include "document/undo.h"
+#include "editor/gui.h"
+#include "editor/widgets.h"
+#include "project/assets.h"
+#include "project/autosave.h"
+#include "project/project_manager.h"
+#include "project/projects.h"
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+static constexpr float kScreenMargin = 45.0f;
+static constexpr float kTitleH = 54.0f;
+static constexpr float kDialogMaxW = 945.0f, kDialogMaxH = 675.0f;
+static constexpr float kDialogRowH = 40.5f;
+static constexpr float kDialogWheelStep = 45.0f;
+static constexpr float kDialogMinListH = 112.5f;
+static constexpr float kRecoverMaxW = 900.0f, kRecoverMaxH = 382.5f;
+static constexpr unsigned char kDialogVeilAlpha = 110;
+static constexpr unsigned char kRecoverVeilAlpha = 120;
+static constexpr Color kFrameBorder = { 80, 80, 80, 255 };
+static constexpr Color kFrameFill = { 200, 200, 200, 255 };
+static constexpr Color kListBorder = { 90, 92, 100, 255 };
+static constexpr Color kListFill = { 30, 31, 36, 255 };
+static constexpr Color kRowHovered = { 52, 55, 64, 255 };
+static constexpr char kUntitledName[] = "untitled.zizudu";
+static constexpr char kRecoveredName[] = "recovered.zizudu";
+
+// The map an Open reads into, so a failed read leaves both the map and its undo history alone.
+static MapDoc sLoadedMap;
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static void SetStatus(UiState &ui, const char *fmt, ...);
+static Rectangle ModalRect(int screenW, int screenH, float maxW, float maxH);
+static void DrawModalFrame(int screenW, int screenH, Rectangle win, unsigned char veilAlpha, const char *title);
+static void DrawMapList(Rectangle list, UiState &ui);
+static int SaveUnderMapFileName(const MapDoc *map, UiState &ui);
+static int OpenMapFileName(MapDoc *map, UiState &ui);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+void ProjectSwitch(MapDoc *map, UiState &ui)
+{
+    AutoScanAssets();                    // the project's own assets, where it has them
+    ui.curTexture = gAssets.textureCount > 0 ? 0 : -1;
+    ui.curModel = gAssets.modelCount > 0 ? 0 : -1;
+
+    ui.selBrush = -1;
+    ui.selEntity = -1;
+    VtxClearActive();
+    ui.transformMode = XFORM_NONE;      // a running grab, rotate or scale is dropped
+    ResetNumFields();
+
+    gAutoSave.timer = 0.0f;
+    ScanProjectMaps();
+    gRecoverPrompt = AutoSaveIsNewer();
+
+    const char *name = LoadLatestProjectMap(map);
+    FreeUndoHistory();
+    if (name != nullptr) {
+        snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", name);
+        PushUndoState(map);
+        SetStatus(ui, "Opened '%s' - loaded latest map %s (%d brushes)",
+                 gProjects.currentName, name, map->brushCount);
+    } else {
+        map->brushCount = 0;            // nothing else of the map is changed
+        map->entityCount = 0;
+        snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledName);
+        PushUndoState(map);
+        SetStatus(ui, "Opened '%s' - no maps yet, starting empty", gProjects.currentName);
+    }
+    // The snapshot that starts the new history is no change: an untouched project stays clean.
+    gAutoSave.dirty = false;
+}
+
+void OpenMapFileDialog(UiState &ui, int isSave)
+{
+    ScanProjectMaps();
+    if (isSave) ui.showSaveDialog = true;
+    else ui.showOpenDialog = true;
+}
+
+void CloseMapFileDialog(UiState &ui)
+{
+    ui.showSaveDialog = false;
+    ui.showOpenDialog = false;
+    ui.fileBoxEdit = false;
+}
+
+void MapFileDialog(MapDoc *map, UiState &ui)
+{
+    ui.dlgIsSave = ui.showSaveDialog;
+    Rectangle win = ModalRect(ui.screenW, ui.screenH, kDialogMaxW, kDialogMaxH);
+    float x = win.x, y = win.y, w = win.width, h = win.height;
+    DrawModalFrame(ui.screenW, ui.screenH, win, kDialogVeilAlpha, ui.dlgIsSave ? "Save Map Into Project" : "Open Map From Project");
+
+    Rectangle folder = { x + 27.0f, y + 72.0f, w - 54.0f, 36.0f };
+    if (gProjects.currentPath[0] != '\0') GuiLabel(folder, TextFormat("%s/maps/", gProjects.currentPath));
+    else GuiLabel(folder, "No project open - files go next to the executable.");
+
+    float listH = h - 288.0f;
+    if (listH < kDialogMinListH) listH = kDialogMinListH;
+    Rectangle list = { x + 27.0f, y + 117.0f, w - 54.0f, listH };
+    DrawMapList(list, ui);
+
+    float y1 = list.y + list.height + 9.0f;
+    GuiLabel(Rectangle{ x + 27.0f, y1, 135.0f, 45.0f }, "File:");
+    if (GuiTextBox(Rectangle{ x + 126.0f, y1, w - 153.0f, 45.0f }, ui.mapFileName, kMapFileNameLen, ui.fileBoxEdit)) {
+        ui.fileBoxEdit = !ui.fileBoxEdit;
+    }
+
+    float y2 = y1 + 58.5f, buttonW = (w - 81.0f) / 2.0f;
+    bool action = GuiButton(Rectangle{ x + 27.0f, y2, buttonW, 49.5f }, ui.dlgIsSave ? "Save" : "Open");
+    bool cancel = GuiButton(Rectangle{ x + 54.0f + buttonW, y2, buttonW, 49.5f }, "Cancel");
+    if (action) MapDialogAction(map, ui);
+    else if (cancel) CloseMapFileDialog(ui);
+}
+
+int MapDialogAction(MapDoc *map, UiState &ui)
+{
+    int ok;
+    if (ui.dlgIsSave) {
+        ok = SaveUnderMapFileName(map, ui);
+        ScanProjectMaps();
+    } else {
+        ok = OpenMapFileName(map, ui);
+    }
+    CloseMapFileDialog(ui);   // one attempt, successful or not
+    return ok;
+}
+
+int SaveMapToProject(const MapDoc *map, UiState &ui)
+{
+    if (gProjects.currentPath[0] == '\0') {
+        OpenProjectManager();
+        SetStatus(ui, "%s", "Open or create a project first - maps are saved inside it.");
+        return 0;
+    }
+    return SaveUnderMapFileName(map, ui);
+}
+
+void RecoverDialog(MapDoc *map, UiState &ui)
+{
+    Rectangle win = ModalRect(ui.screenW, ui.screenH, kRecoverMaxW, kRecoverMaxH);
+    float x = win.x, y = win.y, w = win.width, h = win.height;
+    DrawModalFrame(ui.screenW, ui.screenH, win, kRecoverVeilAlpha, "Recover Unsaved Work");
+    GuiLabel(Rectangle{ x + 36.0f, y + 81.0f, w - 72.0f, 40.5f }, "This project has an autosave newer than every saved map.");
+    GuiLabel(Rectangle{ x + 36.0f, y + 121.5f, w - 72.0f, 40.5f }, "The last session probably ended without saving.");
+    GuiLabel(Rectangle{ x + 36.0f, y + 171.0f, w - 72.0f, 40.5f }, "Load it? Nothing is overwritten until you save.");
+
+    float buttonY = y + h - 76.5f, buttonW = (w - 108.0f) / 2.0f;
+    bool recover = GuiButton(Rectangle{ x + 36.0f, buttonY, buttonW, 54.0f }, "Recover");
+    bool ignore = GuiButton(Rectangle{ x + 72.0f + buttonW, buttonY, buttonW, 54.0f }, "Ignore");
+    if (recover) RecoverAutoSave(map, ui);
+    else if (ignore) IgnoreAutoSave();
+}
+
+int RecoverAutoSave(MapDoc *map, UiState &ui)
+{
+    gRecoverPrompt = false;
+    if (!LoadMapZIZUDU(gRecoverPath, map)) {
+        SetStatus(ui, "%s", "The autosave could not be read.");
+        return 0;
+    }
+    ui.selBrush = -1;
+    ui.selEntity = -1;
+    VtxClearActive();
+    FreeUndoHistory();
+    PushUndoState(map);   // the recovered map counts as changed until it is saved again
+    snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kRecoveredName);
+    SetStatus(ui, "Recovered %d brushes. Save As to keep it.", map->brushCount);
+    return 1;
+}
+
+void IgnoreAutoSave(void)
+{
+    gRecoverPrompt = false;
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// Every outcome overwrites the status line whole, cut to its size.
+static void SetStatus(UiState &ui, const char *fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    vsnprintf(ui.statusText, sizeof(ui.statusText), fmt, args);
+    va_end(args);
+}
+
+static Rectangle ModalRect(int screenW, int screenH, float maxW, float maxH)
+{
+    float w = (float)screenW - kScreenMargin, h = (float)screenH - kScreenMargin;
+    if (w > maxW) w = maxW;
+    if (h > maxH) h = maxH;
+    float x = ((float)screenW - w) / 2.0f, y = ((float)screenH - h) / 2.0f;
+    return Rectangle{ x < 0.0f ? 0.0f : x, y < 0.0f ? 0.0f : y, w, h };
+}
+
+// The veil over the whole screen, the window's frame and its title strip.
+static void DrawModalFrame(int screenW, int screenH, Rectangle win, unsigned char veilAlpha, const char *title)
+{
+    DrawRectangle(0, 0, screenW, screenH, Color{ 0, 0, 0, veilAlpha });
+    GuiDrawRectangleExt(win, 2, kFrameBorder, kFrameFill);
+    GuiStatusBar(Rectangle{ win.x, win.y, win.width, kTitleH }, title);
+}
+
+// The project's maps, newest first; a press on a row copies its name into the File box.
+static void DrawMapList(Rectangle list, UiState &ui)
+{
+    GuiDrawRectangleExt(list, 1, kListBorder, kListFill);
+    Vector2 mouse = GetMousePosition();
+    bool overList = CheckCollisionPointRec(mouse, list);
+    float contentH = (float)gMapBrowse.count * kDialogRowH + 9.0f;
+    if (overList) gMapBrowse.scroll -= kDialogWheelStep * GetMouseWheelMove();
+    float most = contentH - list.height;
+    if (gMapBrowse.scroll > most) gMapBrowse.scroll = most;
+    if (gMapBrowse.scroll < 0.0f) gMapBrowse.scroll = 0.0f;
+
+    BeginScissorMode((int)list.x, (int)list.y, (int)list.width, (int)list.height);
+    for (int i = 0; i < gMapBrowse.count; i++) {
+        Rectangle row = { list.x + 4.5f, list.y + 4.5f + kDialogRowH * (float)i - gMapBrowse.scroll, list.width - 13.5f,
+                          kDialogRowH };
+        if (row.y + row.height < list.y || row.y > list.y + list.height) continue;
+        bool hovered = overList && CheckCollisionPointRec(mouse, row);
+        if (hovered) DrawRectangleRec(row, kRowHovered);
+        GuiLabel(Rectangle{ row.x + 13.5f, row.y, row.width - 27.0f, kDialogRowH }, gMapBrowse.names[i]);
+        if (hovered && IsMouseButtonPressed(MOUSE_BUTTON_LEFT)) {
+            snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", gMapBrowse.names[i]);
+        }
+    }
+    EndScissorMode();
+    if (gMapBrowse.count == 0) {
+        GuiLabel(Rectangle{ list.x + 18.0f, list.y + 9.0f, list.width - 36.0f, 36.0f }, "No maps in this project yet.");
+    }
+}
+
+// Writes the map under mapFileName into the open project's maps folder (the working folder with
+// none open). A name with folders in it, or the autosave's own name, is refused: a typed name
+// never writes outside the maps folder nor over the autosave.
+static int SaveUnderMapFileName(const MapDoc *map, UiState &ui)
+{
+    if (!MapNameIsPlain(ui.mapFileName)) {
+        SetStatus(ui, "Could not save '%s' - type a plain file name.", ui.mapFileName);
+        return 0;
+    }
+    if (MapNameIsReserved(ui.mapFileName)) {
+        SetStatus(ui, "Could not save '%s' - that name is kept for the autosave.",
+                 ui.mapFileName);
+        return 0;
+    }
+    char path[kProjectFilePathLen];
+    snprintf(path, sizeof(path), "%s", ProjectFilePath(kMapsDir, ui.mapFileName));
+    int ok = SaveMapZIZUDU(path, map);
+    SetStatus(ui, ok ? "Saved to %s" : "Could not save to %s", path);
+    return ok;
+}
+
+// Reads mapFileName as given (no extension added). On success the map it replaced stays one Undo
+// away; a failed read changes nothing.
+static int OpenMapFileName(MapDoc *map, UiState &ui)
+{
+    char path[kProjectFilePathLen];
+    snprintf(path, sizeof(path), "%s", ProjectFilePath(kMapsDir, ui.mapFileName));
+    if (!LoadMapZIZUDU(path, &sLoadedMap)) {
+        SetStatus(ui, "Could not load %s", path);
+        return 0;
+    }
+    // The snapshot keeps the replaced map for Undo; a load is no edit, so the flag stays as it was.
+    bool wasDirty = gAutoSave.dirty;
+    PushUndoState(map);
+    gAutoSave.dirty = wasDirty;
+    memcpy(map, &sLoadedMap, sizeof(MapDoc));
+    ui.selBrush = -1;
+    ui.selEntity = -1;
+    VtxClearActive();
+    SetStatus(ui, "Loaded %s", path);
+    return 1;
+}

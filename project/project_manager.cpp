@@ -1,0 +1,162 @@
+// project_manager.cpp: the project manager window: name box and Create, the project list,
+// Open Selected and Refresh.
+#include "project/project_manager.h"
+
+#include <cstdio>
+
+#include "editor/gui.h"
+#include "project/projects.h"
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+static constexpr float kMaxW = 945.0f, kMaxH = 720.0f;
+static constexpr float kScreenMargin = 45.0f;
+static constexpr float kTitleH = 54.0f;
+static constexpr float kRowH = 45.0f;
+static constexpr float kWheelStep = 45.0f;
+static constexpr float kMinListH = 135.0f;
+static constexpr Color kVeil = { 0, 0, 0, 120 };
+static constexpr Color kFrameBorder = { 80, 80, 80, 255 };
+static constexpr Color kFrameFill = { 200, 200, 200, 255 };
+static constexpr Color kListBorder = { 90, 92, 100, 255 };
+static constexpr Color kListFill = { 30, 31, 36, 255 };
+static constexpr Color kRowSelected = { 80, 90, 120, 255 };
+static constexpr Color kRowHovered = { 52, 55, 64, 255 };
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static int DrawProjectList(Rectangle list);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+Rectangle ProjectManagerRect(int screenW, int screenH)
+{
+    float w = (float)screenW - kScreenMargin, h = (float)screenH - kScreenMargin;
+    if (w > kMaxW) w = kMaxW;
+    if (h > kMaxH) h = kMaxH;
+    float x = ((float)screenW - w) / 2.0f, y = ((float)screenH - h) / 2.0f;
+    return Rectangle{ x < 0.0f ? 0.0f : x, y < 0.0f ? 0.0f : y, w, h };
+}
+
+int DrawProjectManager(int screenW, int screenH, char *status, int statusSize)
+{
+    if (!gProjects.managerOpen) return 0;
+    Rectangle win = ProjectManagerRect(screenW, screenH);
+    float x = win.x, y = win.y, w = win.width, h = win.height;
+    int opened = 0;
+
+    DrawRectangle(0, 0, screenW, screenH, kVeil);
+    GuiDrawRectangleExt(win, 2, kFrameBorder, kFrameFill);
+    GuiStatusBar(Rectangle{ x, y, w, kTitleH }, "Project Manager");
+    // The rest of the window is still drawn in this frame.
+    bool closeClicked = GuiButton(Rectangle{ x + w - 49.5f, y + 4.5f, 45.0f, 45.0f }, "X");
+
+    const char *current = gProjects.currentName[0] ? gProjects.currentName : "(none)";
+    GuiLabel(Rectangle{ x + 27.0f, y + 72.0f, w - 54.0f, 36.0f }, TextFormat("Current project: %s", current));
+
+    GuiLabel(Rectangle{ x + 27.0f, y + 117.0f, 90.0f, 45.0f }, "New:");
+    if (GuiTextBox(Rectangle{ x + 121.5f, y + 117.0f, w - 337.5f, 45.0f }, gProjects.newName, kProjectNameLen,
+                   gProjects.nameEditing)) {
+        gProjects.nameEditing = !gProjects.nameEditing;
+    }
+    if (GuiButton(Rectangle{ x + w - 202.5f, y + 117.0f, 175.5f, 45.0f }, "Create")) {
+        ProjectManagerCreate(status, statusSize);
+    }
+
+    float listH = h - 265.5f;
+    if (listH < kMinListH) listH = kMinListH;
+    if (DrawProjectList(Rectangle{ x + 27.0f, y + 175.5f, w - 54.0f, listH })) opened = 1;
+
+    float buttonW = (w - 81.0f) / 2.0f, buttonY = y + h - 67.5f;
+    if (GuiButton(Rectangle{ x + 27.0f, buttonY, buttonW, 49.5f }, "Open Selected")) {
+        if (ProjectManagerOpenSelected(status, statusSize)) opened = 1;
+    }
+    if (GuiButton(Rectangle{ x + 54.0f + buttonW, buttonY, buttonW, 49.5f }, "Refresh")) {
+        ProjectManagerRefresh(status, statusSize);
+    }
+
+    if (closeClicked || opened) CloseProjectManager();
+    return opened;
+}
+
+void OpenProjectManager(void)
+{
+    ScanProjects();
+    gProjects.managerOpen = true;
+}
+
+void CloseProjectManager(void)
+{
+    gProjects.managerOpen = false;
+    gProjects.nameEditing = false;
+}
+
+int ProjectManagerCreate(char *status, int statusSize)
+{
+    if (!CreateProject(gProjects.newName)) {
+        snprintf(status, (size_t)statusSize, "%s", "Could not create that project (bad name or already exists).");
+        return 0;
+    }
+    snprintf(status, (size_t)statusSize, "Created project '%s'", gProjects.newName);
+    gProjects.newName[0] = '\0';
+    return 1;
+}
+
+int ProjectManagerOpenSelected(char *status, int statusSize)
+{
+    if (gProjects.selected < 0 || gProjects.selected >= gProjects.count) {
+        snprintf(status, (size_t)statusSize, "%s", "Select a project first.");
+        return 0;
+    }
+    OpenProject(gProjects.selected);
+    return 1;
+}
+
+void ProjectManagerRefresh(char *status, int statusSize)
+{
+    ScanProjects();
+    snprintf(status, (size_t)statusSize, "Found %d project(s).", gProjects.count);
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// The scrolled list of projects; a press selects a row, left Shift with it opens the row's
+// project at once. Returns 1 when a project was opened.
+static int DrawProjectList(Rectangle list)
+{
+    GuiDrawRectangleExt(list, 1, kListBorder, kListFill);
+    Vector2 mouse = GetMousePosition();
+    bool overList = CheckCollisionPointRec(mouse, list);
+    float contentH = (float)gProjects.count * kRowH + 9.0f;
+    if (overList) gProjects.scroll -= kWheelStep * GetMouseWheelMove();
+    float most = contentH - list.height;
+    if (gProjects.scroll > most) gProjects.scroll = most;
+    if (gProjects.scroll < 0.0f) gProjects.scroll = 0.0f;
+
+    int opened = 0;
+    BeginScissorMode((int)list.x, (int)list.y, (int)list.width, (int)list.height);
+    for (int i = 0; i < gProjects.count; i++) {
+        Rectangle row = { list.x + 4.5f, list.y + 4.5f + kRowH * (float)i - gProjects.scroll, list.width - 13.5f, kRowH };
+        if (row.y + row.height < list.y || row.y > list.y + list.height) continue;
+        bool hovered = overList && CheckCollisionPointRec(mouse, row);
+        if (i == gProjects.selected) DrawRectangleRec(row, kRowSelected);
+        else if (hovered) DrawRectangleRec(row, kRowHovered);
+        GuiLabel(Rectangle{ row.x + 13.5f, row.y, row.width - 27.0f, kRowH }, gProjects.entries[i].name);
+        if (hovered && IsMouseButtonPressed(MOUSE_BUTTON_LEFT)) {
+            gProjects.selected = i;
+            if (IsKeyDown(KEY_LEFT_SHIFT)) {   // the right Shift key does not open
+                OpenProject(i);
+                opened = 1;
+            }
+        }
+    }
+    EndScissorMode();
+    if (gProjects.count == 0) {
+        GuiLabel(Rectangle{ list.x + 18.0f, list.y + 13.5f, list.width - 36.0f, 36.0f }, "No projects yet - create one above.");
+    }
+    return opened;
+}

@@ -1,0 +1,185 @@
+// projects.cpp: the project list, project folders, the two path functions and the map list.
+#include "project/projects.h"
+
+#include <cstdio>
+#include <cctype>
+#include <cstring>
+
+#include "raylib.h"
+#include "document/map_file.h"
+#include "editor/platform.h"
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+ProjectList gProjects = { {}, 0, -1, 0.0f, false, false, "", "", "(none)" };
+MapBrowseList gMapBrowse;
+
+static const char *const kProjectSubdirs[] = { "maps", "exports", "mods", "assets", "assets/models", "assets/textures" };
+static const char kForbiddenNameChars[] = "/\\:.";
+static const char kPathChars[] = "/\\:";
+
+static char sFilePath[kProjectFilePathLen];
+static char sAssetDir[kProjectDirLen];
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static int LooksLikePath(const char *fileName);
+static void SortMapsNewestFirst(void);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+void MakeProjectSubdirs(const char *projectPath)
+{
+    PlatformMakeDir(projectPath);
+    char dir[kProjectDirLen];
+    for (const char *sub : kProjectSubdirs) {
+        snprintf(dir, sizeof(dir), "%s/%s", projectPath, sub);
+        PlatformMakeDir(dir);
+    }
+}
+
+void ScanProjects(void)
+{
+    gProjects.count = 0;
+    PlatformMakeDir(kProjectsDir);
+    FilePathList list = LoadDirectoryFiles(kProjectsDir);
+    for (unsigned int i = 0; i < list.count && gProjects.count < kMaxProjects; i++) {
+        const char *path = list.paths[i];
+        if (!DirectoryExists(path)) continue;   // files directly in "projects" are not projects
+        ProjectEntry *e = &gProjects.entries[gProjects.count++];
+        snprintf(e->path, sizeof(e->path), "%s", path);
+        snprintf(e->name, sizeof(e->name), "%s", GetFileName(path));
+    }
+    UnloadDirectoryFiles(list);
+    // A selection past the end of a shorter list names nothing; Open Selected must not act on it.
+    if (gProjects.selected >= gProjects.count) gProjects.selected = -1;
+}
+
+int ProjectNameIsValid(const char *name)
+{
+    if (name == nullptr || name[0] == '\0') return 0;
+    return strpbrk(name, kForbiddenNameChars) == nullptr ? 1 : 0;
+}
+
+int CreateProject(const char *name)
+{
+    if (!ProjectNameIsValid(name) || gProjects.count >= kMaxProjects) return 0;
+    char path[kProjectPathLen];
+    int n = snprintf(path, sizeof(path), "%s/%s", kProjectsDir, name);
+    if (n < 0 || n >= (int)sizeof(path)) return 0;   // a cut name would make another folder
+    if (DirectoryExists(path)) return 0;
+    MakeProjectSubdirs(path);
+    ScanProjects();
+    // The system may refuse the folder (a file of that name, a name it cannot store).
+    return DirectoryExists(path) ? 1 : 0;
+}
+
+void OpenProject(int index)
+{
+    if (index < 0 || index >= gProjects.count) return;
+    const ProjectEntry *e = &gProjects.entries[index];
+    snprintf(gProjects.currentPath, sizeof(gProjects.currentPath), "%s", e->path);
+    snprintf(gProjects.currentName, sizeof(gProjects.currentName), "%s", e->name);
+    gProjects.selected = index;
+    MakeProjectSubdirs(gProjects.currentPath);   // a project whose sub-folders were deleted gets them back
+}
+
+const char *ProjectFilePath(const char *subdir, const char *fileName)
+{
+    if (LooksLikePath(fileName) || gProjects.currentPath[0] == '\0') {
+        snprintf(sFilePath, sizeof(sFilePath), "%s", fileName);
+    } else {
+        snprintf(sFilePath, sizeof(sFilePath), "%s/%s/%s", gProjects.currentPath, subdir, fileName);
+    }
+    return sFilePath;
+}
+
+const char *ProjectAssetDir(const char *kind)
+{
+    if (gProjects.currentPath[0] != '\0') {
+        snprintf(sAssetDir, sizeof(sAssetDir), "%s/assets/%s", gProjects.currentPath, kind);
+        if (DirectoryExists(sAssetDir)) return sAssetDir;
+    }
+    snprintf(sAssetDir, sizeof(sAssetDir), "assets/%s", kind);
+    return sAssetDir;
+}
+
+int MapNameIsPlain(const char *name)
+{
+    if (name == nullptr || name[0] == '\0') return 0;
+    if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) return 0;
+    return strpbrk(name, kPathChars) == nullptr ? 1 : 0;
+}
+
+int MapNameIsReserved(const char *name)
+{
+    if (name == nullptr) return 0;
+    size_t i = 0;
+    for (; name[i] != '\0' && kAutoSaveName[i] != '\0'; i++) {
+        if (tolower((unsigned char)name[i]) != tolower((unsigned char)kAutoSaveName[i])) return 0;
+    }
+    return name[i] == '\0' && kAutoSaveName[i] == '\0' ? 1 : 0;
+}
+
+void ScanProjectMaps(void)
+{
+    gMapBrowse.count = 0;
+    if (gProjects.currentPath[0] == '\0') return;
+
+    char dir[kProjectDirLen];
+    snprintf(dir, sizeof(dir), "%s/%s", gProjects.currentPath, kMapsDir);
+    FilePathList list = LoadDirectoryFiles(dir);
+    for (unsigned int i = 0; i < list.count && gMapBrowse.count < kMaxMapBrowse; i++) {
+        const char *path = list.paths[i];
+        const char *name = GetFileName(path);
+        if (!IsFileExtension(path, kMapExtension) || strcmp(name, kAutoSaveName) == 0) continue;
+        if (!IsPathFile(path)) continue;   // a folder is no map, whatever its name
+        int k = gMapBrowse.count++;
+        snprintf(gMapBrowse.names[k], sizeof(gMapBrowse.names[k]), "%s", name);
+        gMapBrowse.mtimes[k] = (int32_t)GetFileModTime(path);
+    }
+    UnloadDirectoryFiles(list);
+    SortMapsNewestFirst();
+    gMapBrowse.scroll = 0.0f;
+}
+
+const char *LoadLatestProjectMap(MapDoc *map)
+{
+    ScanProjectMaps();
+    if (gMapBrowse.count == 0) return nullptr;
+    // The next-newest map is not tried: opening an older map silently would hide the problem.
+    if (!LoadMapZIZUDU(ProjectFilePath(kMapsDir, gMapBrowse.names[0]), map)) return nullptr;
+    return gMapBrowse.names[0];
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// Absolute, drive-relative or containing a folder: used as given, relative to the working folder.
+static int LooksLikePath(const char *fileName)
+{
+    if (fileName[0] == '/' || fileName[0] == '\\') return 1;
+    if (fileName[0] != '\0' && fileName[1] == ':') return 1;
+    return strpbrk(fileName, "/\\") != nullptr ? 1 : 0;
+}
+
+// Insertion sort by time, newest first; equal times keep their listing order.
+static void SortMapsNewestFirst(void)
+{
+    char name[kMapBrowseNameLen];
+    for (int i = 1; i < gMapBrowse.count; i++) {
+        int32_t t = gMapBrowse.mtimes[i];
+        memcpy(name, gMapBrowse.names[i], sizeof(name));
+        int j = i - 1;
+        while (j >= 0 && gMapBrowse.mtimes[j] < t) {
+            gMapBrowse.mtimes[j + 1] = gMapBrowse.mtimes[j];
+            memcpy(gMapBrowse.names[j + 1], gMapBrowse.names[j], sizeof(name));
+            j--;
+        }
+        gMapBrowse.mtimes[j + 1] = t;
+        memcpy(gMapBrowse.names[j + 1], name, sizeof(name));
+    }
+}

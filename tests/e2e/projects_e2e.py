@@ -1,0 +1,329 @@
+"""Projects, the map file dialogs, the recovery prompt and a restart, with the real program."""
+import difflib
+import os
+import shutil
+import struct
+import tempfile
+import time
+import unittest
+
+import harness
+from harness import Editor, EditorTestCase, XServer, HOLD, VEIL_PROBE, veiled, wait_until
+
+AWAY = (900, 500)
+STARTUP_STATUS = "Loaded 0 model(s), 0 texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide."
+SUBDIRS = ["maps", "exports", "mods", "assets", "assets/models", "assets/textures"]
+
+# Places in a 1440x900 window.
+PM = dict(x=247.5, y=90.0, w=945.0, h=720.0)                   # the project manager
+PM_NAME_BOX = (PM["x"] + 121.5 + 100, PM["y"] + 117 + 22)
+PM_CREATE = (PM["x"] + PM["w"] - 202.5 + 87, PM["y"] + 117 + 22)
+PM_OPEN_SELECTED = (PM["x"] + 27 + 216, PM["y"] + PM["h"] - 67.5 + 25)
+DLG = dict(x=247.5, y=112.5, w=945.0, h=675.0)                 # the map file dialog
+DLG_LIST_Y = DLG["y"] + 117
+DLG_FILE_BOX = (DLG["x"] + 126 + 300, DLG_LIST_Y + 387 + 9 + 22)
+DLG_ACTION = (DLG["x"] + 27 + 216, DLG_LIST_Y + 387 + 9 + 58.5 + 25)
+REC = dict(x=270.0, y=258.75, w=900.0, h=382.5)                 # the recovery prompt
+REC_RECOVER = (REC["x"] + 36 + 198, REC["y"] + REC["h"] - 76.5 + 27)
+TOP_SAVE = (258.75 + 56, 25)
+TOP_SAVE_AS = (382.5 + 73, 25)
+TOP_OPEN = (135 + 56, 25)
+TOP_NEW = (11.25 + 56, 25)
+TOP_PROJECTS = (821.25 + 84, 25)
+ADD_POINT_LIGHT = (81, 157.5 + 6 * 74.25 + 9 + 31.5 + 25)
+
+
+def pm_row(i):
+    return PM["x"] + 27 + 4.5 + 100, PM["y"] + 175.5 + 4.5 + 45 * i + 22
+
+
+def dlg_row(i):
+    return DLG["x"] + 27 + 4.5 + 100, DLG_LIST_Y + 4.5 + 40.5 * i + 20
+
+
+def read_like(text, expected):
+    """OCR may misread a letter or two; the line must match all but that."""
+    return difflib.SequenceMatcher(None, text, expected).ratio() > 0.9
+
+
+# --- map files --------------------------------------------------------------------------------
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def parse_map(data):
+    """Reads a version-3 map file into (brushes, entities), each a list of dicts of the fields the
+    tests compare; fails on a wrong header or on bytes left over."""
+    pos = 8
+    if data[:8] != b"ZIZUDU2\0":
+        raise AssertionError("no map magic")
+
+    def take(fmt):
+        nonlocal pos
+        values = struct.unpack_from("<" + fmt, data, pos)
+        pos += struct.calcsize("<" + fmt)
+        return values
+
+    def name():
+        nonlocal pos
+        text = data[pos:pos + 32].split(b"\0")[0].decode()
+        pos += 32
+        return text
+
+    version, count = take("2i")
+    if version != 3:
+        raise AssertionError("version %d" % version)
+    brushes = []
+    for _ in range(count):
+        b = dict(name=name(), origin=take("3f"), rotation=take("3f"), size=take("3f"), colour=take("4B"))
+        b["texture"], b["shape"] = take("2i")
+        take("B3f")
+        b["verts"] = [take("3f") for _ in range(take("i")[0])]
+        b["faces"] = take("i")[0]
+        for _ in range(b["faces"]):
+            corners = take("i")[0]
+            take("%di" % corners)
+            take("i5f3B4B")
+        brushes.append(b)
+    entities = []
+    for _ in range(take("i")[0]):
+        e = dict(name=name(), className=name(), position=take("3f"), rotation=take("3f"))
+        e["scale"], = take("f")
+        e["model"], e["texture"], e["kind"] = take("3i")
+        take("4B4f2Bf")
+        entities.append(e)
+    if pos != len(data):
+        raise AssertionError("%d bytes left over" % (len(data) - pos))
+    return brushes, entities
+
+
+def entity_record(name, class_name, position, kind):
+    return (name.encode().ljust(32, b"\0") + class_name.encode().ljust(32, b"\0") +
+            struct.pack("<3f3ff3i4B4f2Bf", *position, 0, 0, 0, 1.0, -1, -1, kind, 255, 255, 255, 255,
+                        1.0, 10.0, 25.0, 45.0, 0, 0, 10.0))
+
+
+def map_bytes(entities=b"", entity_count=0):
+    return b"ZIZUDU2\0" + struct.pack("<2i", 3, 0) + struct.pack("<i", entity_count) + entities
+
+
+class MapFileCase(unittest.TestCase):
+    def assert_default_map(self, path):
+        brushes, entities = parse_map(read_bytes(path))
+        self.assertEqual(len(brushes), 1)
+        ground = brushes[0]
+        self.assertEqual(ground["name"], "Ground_Brush")
+        self.assertEqual(ground["origin"], (0.0, -0.5, 0.0))
+        self.assertEqual(ground["size"], (10.0, 1.0, 10.0))
+        self.assertEqual(ground["shape"], 0)
+        self.assertEqual(ground["colour"], (130, 130, 130, 255))
+        self.assertEqual(len(ground["verts"]), 8)
+        self.assertEqual(ground["faces"], 6)
+        self.assertEqual(sorted(set(v[1] for v in ground["verts"])), [-0.5, 0.5])   # top face at y = 0
+        self.assertEqual(len(entities), 1)
+        sun = entities[0]
+        self.assertEqual((sun["name"], sun["className"], sun["kind"]), ("Sun", "light_environment", 3))
+        self.assertEqual(sun["position"], (6.0, 10.0, 6.0))
+
+
+# --- driving the windows ----------------------------------------------------------------------
+def status(editor):
+    return editor.ocr(0, 900 - 49, 1300, 49)
+
+
+def wait_status(editor, expected):
+    wait_until(lambda: read_like(status(editor), expected), 30, "the status line %r" % expected)
+
+
+def type_text(editor, text):
+    editor.x.run("xdotool", "type", "--delay", "50", text)
+
+
+def erase(editor, count):
+    for _ in range(count):
+        editor.key("BackSpace")
+        time.sleep(HOLD)
+
+
+def shift_click(editor, px, py):
+    editor.focus()
+    editor.x.run("xdotool", "keydown", "Shift_L")
+    try:
+        editor.click(px, py)
+    finally:
+        editor.x.run("xdotool", "keyup", "Shift_L")
+
+
+def wait_unveiled(editor, what):
+    editor.move(*AWAY)
+    editor.wait_pixel(*VEIL_PROBE, lambda c: not veiled(c), what)
+
+
+def open_only_project(editor):
+    """Opens the one listed project by Shift and a click on its row."""
+    editor.wait_pixel(*VEIL_PROBE, veiled, "the project manager")
+    shift_click(editor, *pm_row(0))
+    wait_unveiled(editor, "the project manager to close")
+
+
+def file_dialog(editor, button, name, action_name):
+    """Opens the map file dialog with a top bar button, types name into the File box in place of
+    what is there, and presses the action button."""
+    editor.click(*button)
+    editor.move(*AWAY)
+    editor.wait_pixel(*VEIL_PROBE, veiled, "the map file dialog")
+    editor.click(*DLG_FILE_BOX)
+    erase(editor, 20)
+    type_text(editor, name)
+    editor.click(*DLG_ACTION)
+    wait_unveiled(editor, "the dialog to close after " + action_name)
+
+
+def projects_dir(editor, name):
+    return os.path.join(editor.workdir, "projects", name)
+
+
+class ProjectManager(EditorTestCase, MapFileCase):
+    keep_project_manager = True
+
+    def test_fresh_folder_creates_untitled_and_shows_the_manager(self):
+        for sub in SUBDIRS:
+            self.assertTrue(os.path.isdir(os.path.join(projects_dir(self.editor, "Untitled"), sub)), sub)
+        self.assertTrue(veiled(self.editor.pixel(self.editor.screenshot(), *VEIL_PROBE)))
+        self.assertIn("Project Manager", self.editor.ocr(int(PM["x"]), int(PM["y"]), 600, 54))
+        line = self.editor.ocr(int(PM["x"] + 27), int(PM["y"] + 72), 600, 36)
+        self.assertTrue(read_like(line, "Current project: (none)"), line)
+        self.assertTrue(read_like(status(self.editor), STARTUP_STATUS))
+
+    def test_create_then_open_the_new_project(self):
+        self.editor.click(*PM_NAME_BOX)
+        type_text(self.editor, "Level One")
+        self.editor.click(*PM_CREATE)
+        self.editor.move(*AWAY)
+        wait_until(lambda: os.path.isdir(os.path.join(projects_dir(self.editor, "Level One"), "assets/textures")),
+                   30, "the new project's folders")
+        wait_status(self.editor, "Created project 'Level One'")
+
+        # Rows follow the folder's listing order.
+        root = os.path.join(self.editor.workdir, "projects")
+        rows = [n for n in os.listdir(root) if os.path.isdir(os.path.join(root, n))]
+        self.editor.click(*pm_row(rows.index("Level One")))
+        self.editor.click(*PM_OPEN_SELECTED)
+        wait_unveiled(self.editor, "the project manager to close")
+        wait_status(self.editor, "Opened 'Level One' - no maps yet, starting empty")
+        label = self.editor.ocr(1192, 5, 382, 40)
+        self.assertTrue(read_like(label, "Project: Level One"), label)
+
+
+class MapFiles(EditorTestCase, MapFileCase):
+    def test_save_as_writes_into_the_project_and_open_brings_it_back(self):
+        # No project yet: the dialog writes next to the program, and the default map is live.
+        file_dialog(self.editor, TOP_SAVE_AS, "start.zizudu", "saving start.zizudu")
+        start = os.path.join(self.editor.workdir, "start.zizudu")
+        wait_until(lambda: os.path.exists(start), 30, "start.zizudu in the working folder")
+        self.assert_default_map(start)
+
+        # Open the project (an empty map), then read the default map back in by its path.
+        self.editor.click(*TOP_PROJECTS)
+        open_only_project(self.editor)
+        wait_status(self.editor, "Opened 'Untitled' - no maps yet, starting empty")
+        file_dialog(self.editor, TOP_OPEN, "./start.zizudu", "opening start.zizudu")
+        wait_status(self.editor, "Loaded ./start.zizudu")
+
+        maps = os.path.join(projects_dir(self.editor, "Untitled"), "maps")
+        file_dialog(self.editor, TOP_SAVE_AS, "level1.zizudu", "saving level1.zizudu")
+        level1 = os.path.join(maps, "level1.zizudu")
+        wait_until(lambda: os.path.exists(level1), 30, "level1.zizudu in the project's maps folder")
+        self.assert_default_map(level1)
+        wait_status(self.editor, "Saved to projects/Untitled/maps/level1.zizudu")
+
+        # Change the map, then open the saved one from the dialog's list.
+        self.editor.click(*TOP_NEW)
+        wait_status(self.editor, "Created New Map")
+        self.editor.click(*TOP_OPEN)
+        self.editor.move(*AWAY)
+        self.editor.wait_pixel(*VEIL_PROBE, veiled, "the Open dialog")
+        self.editor.click(*dlg_row(0))
+        self.editor.click(*DLG_ACTION)
+        wait_unveiled(self.editor, "the Open dialog to close")
+        wait_status(self.editor, "Loaded projects/Untitled/maps/level1.zizudu")
+
+        # The top bar's Save writes the loaded map under the name clicked in the list.
+        os.remove(level1)
+        self.editor.click(*TOP_SAVE)
+        wait_until(lambda: os.path.exists(level1), 30, "level1.zizudu written again")
+        self.assert_default_map(level1)
+        self.assertFalse(os.path.exists(os.path.join(maps, "_autosave.zizudu")))
+
+
+class SecondRun(MapFileCase):
+    """Two runs of the program on one working folder."""
+
+    def setUp(self):
+        self.x = XServer()
+        self.addCleanup(self.x.stop)
+        self.workdir = tempfile.mkdtemp(prefix="kirto-e2e-")
+        self.addCleanup(shutil.rmtree, self.workdir, True)
+
+    def start(self):
+        editor = Editor(self.x, self.workdir)
+        self.addCleanup(editor.stop)
+        return editor
+
+    def test_newer_autosave_offers_recovery_and_recover_loads_it(self):
+        maps = os.path.join(self.workdir, "projects", "Untitled", "maps")
+        os.makedirs(maps)
+        with open(os.path.join(maps, "saved.zizudu"), "wb") as f:
+            f.write(map_bytes())
+        crafted = map_bytes(entity_record("Crafted", "generic", (1.0, 2.0, 3.0), 0), 1)
+        with open(os.path.join(maps, "_autosave.zizudu"), "wb") as f:
+            f.write(crafted)
+        os.utime(os.path.join(maps, "saved.zizudu"), (1000, 1000))
+        os.utime(os.path.join(maps, "_autosave.zizudu"), (2000, 2000))
+
+        editor = self.start()
+        editor.focus()
+        editor.wait_pixel(*VEIL_PROBE, veiled, "the project manager")
+        shift_click(editor, *pm_row(0))
+        editor.move(*AWAY)
+        wait_until(lambda: "Recover Unsaved Work" in editor.ocr(int(REC["x"]), int(REC["y"]), 600, 54),
+                   30, "the recovery prompt")
+        editor.focus()
+        editor.key("Escape")                     # never closes the prompt
+        editor.click(*REC_RECOVER)
+        wait_unveiled(editor, "the recovery prompt to close")
+        wait_status(editor, "Recovered 0 brushes. Save As to keep it.")
+
+        editor.click(*TOP_SAVE)
+        recovered = os.path.join(maps, "recovered.zizudu")
+        wait_until(lambda: os.path.exists(recovered), 30, "recovered.zizudu")
+        self.assertEqual(read_bytes(recovered), crafted)
+        self.assertEqual(read_bytes(os.path.join(maps, "_autosave.zizudu")), crafted)
+
+    def test_a_saved_map_survives_a_restart(self):
+        first = self.start()
+        open_only_project(first)
+        first.click(*ADD_POINT_LIGHT)
+        wait_status(first, "Added Point light at the 3D view focus.")
+        first.click(*TOP_SAVE)
+        saved = os.path.join(self.workdir, "projects", "Untitled", "maps", "untitled.zizudu")
+        wait_until(lambda: os.path.exists(saved), 30, "untitled.zizudu")
+        brushes, entities = parse_map(read_bytes(saved))
+        self.assertEqual(brushes, [])
+        self.assertEqual([(e["name"], e["className"], e["kind"], e["position"]) for e in entities],
+                         [("Point_0", "light", 1, (0.0, 2.0, 0.0))])
+        first.request_close()
+        self.assertEqual(first.wait_exit(), 0)
+
+        second = self.start()
+        open_only_project(second)
+        wait_status(second, "Opened 'Untitled' - loaded latest map untitled.zizudu (0 brushes)")
+        file_dialog(second, TOP_SAVE_AS, "again.zizudu", "saving again.zizudu")
+        again = os.path.join(self.workdir, "projects", "Untitled", "maps", "again.zizudu")
+        wait_until(lambda: os.path.exists(again), 30, "again.zizudu")
+        self.assertEqual(read_bytes(again), read_bytes(saved))
+
+
+if __name__ == "__main__":
+    harness.main()
