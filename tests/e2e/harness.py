@@ -20,7 +20,7 @@ import unittest
 ARGS = None
 BACKGROUND = (212, 208, 200)
 TOGGLE_ON = (151, 232, 255)      # raygui's default colour of a pressed toggle
-HOLD = 0.1                       # a press held across a frame, so the program sees it
+HOLD = 0.15                      # a press held across a frame, so the program sees it
 VEIL_PROBE = (5, 800)            # inside the left panel, which a modal window's veil darkens
 
 
