@@ -19,8 +19,6 @@
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
-static constexpr float kScreenMargin = 45.0f;
-static constexpr float kTitleH = 54.0f;
 static constexpr float kDialogMaxW = 945.0f, kDialogMaxH = 675.0f;
 static constexpr float kDialogRowH = 40.5f;
 static constexpr float kDialogWheelStep = 45.0f;
@@ -28,10 +26,6 @@ static constexpr float kDialogMinListH = 112.5f;
 static constexpr float kRecoverMaxW = 900.0f, kRecoverMaxH = 382.5f;
 static constexpr unsigned char kDialogVeilAlpha = 110;
 static constexpr unsigned char kRecoverVeilAlpha = 120;
-static constexpr Color kFrameBorder = { 80, 80, 80, 255 };
-static constexpr Color kFrameFill = { 200, 200, 200, 255 };
-static constexpr Color kListBorder = { 90, 92, 100, 255 };
-static constexpr Color kListFill = { 30, 31, 36, 255 };
 static constexpr Color kRowHovered = { 52, 55, 64, 255 };
 static constexpr char kUntitledName[] = "untitled.zizudu";
 static constexpr char kRecoveredName[] = "recovered.zizudu";
@@ -43,8 +37,6 @@ static MapDoc sLoadedMap;
 // Internal declarations
 //----------------------------------------------------------------------------------
 static void SetStatus(UiState &ui, const char *fmt, ...);
-static Rectangle ModalRect(int screenW, int screenH, float maxW, float maxH);
-static void DrawModalFrame(int screenW, int screenH, Rectangle win, unsigned char veilAlpha, const char *title);
 static void DrawMapList(Rectangle list, UiState &ui);
 static int SaveUnderMapFileName(const MapDoc *map, UiState &ui);
 static int OpenMapFileName(MapDoc *map, UiState &ui);
@@ -103,7 +95,7 @@ void CloseMapFileDialog(UiState &ui)
 void MapFileDialog(MapDoc *map, UiState &ui)
 {
     ui.dlgIsSave = ui.showSaveDialog;
-    Rectangle win = ModalRect(ui.screenW, ui.screenH, kDialogMaxW, kDialogMaxH);
+    Rectangle win = ModalWindowRect(ui.screenW, ui.screenH, kDialogMaxW, kDialogMaxH);
     float x = win.x, y = win.y, w = win.width, h = win.height;
     DrawModalFrame(ui.screenW, ui.screenH, win, kDialogVeilAlpha, ui.dlgIsSave ? "Save Map Into Project" : "Open Map From Project");
 
@@ -154,7 +146,7 @@ int SaveMapToProject(const MapDoc *map, UiState &ui)
 
 void RecoverDialog(MapDoc *map, UiState &ui)
 {
-    Rectangle win = ModalRect(ui.screenW, ui.screenH, kRecoverMaxW, kRecoverMaxH);
+    Rectangle win = ModalWindowRect(ui.screenW, ui.screenH, kRecoverMaxW, kRecoverMaxH);
     float x = win.x, y = win.y, w = win.width, h = win.height;
     DrawModalFrame(ui.screenW, ui.screenH, win, kRecoverVeilAlpha, "Recover Unsaved Work");
     GuiLabel(Rectangle{ x + 36.0f, y + 81.0f, w - 72.0f, 40.5f }, "This project has an autosave newer than every saved map.");
@@ -202,40 +194,14 @@ static void SetStatus(UiState &ui, const char *fmt, ...)
     va_end(args);
 }
 
-static Rectangle ModalRect(int screenW, int screenH, float maxW, float maxH)
-{
-    float w = (float)screenW - kScreenMargin, h = (float)screenH - kScreenMargin;
-    if (w > maxW) w = maxW;
-    if (h > maxH) h = maxH;
-    float x = ((float)screenW - w) / 2.0f, y = ((float)screenH - h) / 2.0f;
-    return Rectangle{ x < 0.0f ? 0.0f : x, y < 0.0f ? 0.0f : y, w, h };
-}
-
-// The veil over the whole screen, the window's frame and its title strip.
-static void DrawModalFrame(int screenW, int screenH, Rectangle win, unsigned char veilAlpha, const char *title)
-{
-    DrawRectangle(0, 0, screenW, screenH, Color{ 0, 0, 0, veilAlpha });
-    GuiDrawRectangleExt(win, 2, kFrameBorder, kFrameFill);
-    GuiStatusBar(Rectangle{ win.x, win.y, win.width, kTitleH }, title);
-}
-
 // The project's maps, newest first; a press on a row copies its name into the File box.
 static void DrawMapList(Rectangle list, UiState &ui)
 {
-    GuiDrawRectangleExt(list, 1, kListBorder, kListFill);
+    bool overList = ListBoxBegin(list, &gMapBrowse.scroll, gMapBrowse.count, kDialogRowH, kDialogWheelStep);
     Vector2 mouse = GetMousePosition();
-    bool overList = CheckCollisionPointRec(mouse, list);
-    float contentH = (float)gMapBrowse.count * kDialogRowH + 9.0f;
-    if (overList) gMapBrowse.scroll -= kDialogWheelStep * GetMouseWheelMove();
-    float most = contentH - list.height;
-    if (gMapBrowse.scroll > most) gMapBrowse.scroll = most;
-    if (gMapBrowse.scroll < 0.0f) gMapBrowse.scroll = 0.0f;
-
-    BeginScissorMode((int)list.x, (int)list.y, (int)list.width, (int)list.height);
     for (int i = 0; i < gMapBrowse.count; i++) {
-        Rectangle row = { list.x + 4.5f, list.y + 4.5f + kDialogRowH * (float)i - gMapBrowse.scroll, list.width - 13.5f,
-                          kDialogRowH };
-        if (row.y + row.height < list.y || row.y > list.y + list.height) continue;
+        Rectangle row = ListBoxRow(list, i, kDialogRowH, gMapBrowse.scroll);
+        if (ListBoxRowHidden(list, row)) continue;
         bool hovered = overList && CheckCollisionPointRec(mouse, row);
         if (hovered) DrawRectangleRec(row, kRowHovered);
         GuiLabel(Rectangle{ row.x + 13.5f, row.y, row.width - 27.0f, kDialogRowH }, gMapBrowse.names[i]);

@@ -173,6 +173,45 @@ void DrawToolTip(const char *text, int screenW, int screenH, float bottomOffset)
     GuiLabel(Rectangle{ box.x + 13.5f, box.y, box.width - 27.0f, 45.0f }, text);
 }
 
+//----------------------------------------------------------------------------------
+// Modal windows and list boxes
+//----------------------------------------------------------------------------------
+Rectangle ModalWindowRect(int screenW, int screenH, float maxW, float maxH)
+{
+    float w = fminf((float)screenW - 45.0f, maxW), h = fminf((float)screenH - 45.0f, maxH);
+    float x = ((float)screenW - w) / 2.0f, y = ((float)screenH - h) / 2.0f;
+    return Rectangle{ x < 0.0f ? 0.0f : x, y < 0.0f ? 0.0f : y, w, h };
+}
+
+void DrawModalFrame(int screenW, int screenH, Rectangle win, unsigned char veilAlpha, const char *title)
+{
+    DrawRectangle(0, 0, screenW, screenH, Color{ 0, 0, 0, veilAlpha });
+    GuiDrawRectangleExt(win, 2, Color{ 80, 80, 80, 255 }, Color{ 200, 200, 200, 255 });
+    GuiStatusBar(Rectangle{ win.x, win.y, win.width, 54.0f }, title);
+}
+
+bool ListBoxBegin(Rectangle box, float *scroll, int count, float rowH, float wheelStep)
+{
+    GuiDrawRectangleExt(box, 1, Color{ 90, 92, 100, 255 }, Color{ 30, 31, 36, 255 });
+    bool over = CheckCollisionPointRec(GetMousePosition(), box);
+    if (over) *scroll -= wheelStep * GetMouseWheelMove();
+    float most = (float)count * rowH + 9.0f - box.height;
+    if (*scroll > most) *scroll = most;
+    if (*scroll < 0.0f) *scroll = 0.0f;
+    BeginScissorMode((int)box.x, (int)box.y, (int)box.width, (int)box.height);
+    return over;
+}
+
+Rectangle ListBoxRow(Rectangle box, int i, float rowH, float scroll)
+{
+    return Rectangle{ box.x + 4.5f, box.y + 4.5f + rowH * (float)i - scroll, box.width - 13.5f, rowH };
+}
+
+bool ListBoxRowHidden(Rectangle box, Rectangle row)
+{
+    return row.y + row.height < box.y || row.y > box.y + box.height;
+}
+
 float SnapStep(float value, float step)
 {
     return SnapToGrid(value, step);

@@ -72,5 +72,19 @@ void NumFieldsEndFrame(void);
 int DrawToolPalette(Rectangle panel, int *toolId, float *outBottom);
 // Draws the one-line tooltip box above the bottom strip; nothing for NULL or empty text.
 void DrawToolTip(const char *text, int screenW, int screenH, float bottomOffset);
+// A modal window: at most maxW by maxH and 45 smaller than the screen each way, centred, never
+// starting above or left of the screen.
+Rectangle ModalWindowRect(int screenW, int screenH, float maxW, float maxH);
+// The veil over the whole screen, the shared window frame and its 54-pixel title strip.
+void DrawModalFrame(int screenW, int screenH, Rectangle win, unsigned char veilAlpha, const char *title);
+// A dark list box of count rows rowH high (content rowH x count + 9): draws the box, applies the
+// wheel to *scroll while the mouse is over it, clamps *scroll and clips to the box. The caller
+// draws its rows (ListBoxRow, skipping those ListBoxRowHidden) and then calls EndScissorMode.
+// Returns whether the mouse is over the box.
+bool ListBoxBegin(Rectangle box, float *scroll, int count, float rowH, float wheelStep);
+// Row i of a list box at the given scroll.
+Rectangle ListBoxRow(Rectangle box, int i, float rowH, float scroll);
+// Whether a row lies wholly above or below its list box.
+bool ListBoxRowHidden(Rectangle box, Rectangle row);
 // value rounded to the nearest multiple of step (halves away from zero); unchanged for step <= 0.0001.
 float SnapStep(float value, float step);

@@ -5,22 +5,17 @@
 #include <cstdio>
 
 #include "editor/gui.h"
+#include "editor/widgets.h"
 #include "project/projects.h"
 
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
 static constexpr float kMaxW = 945.0f, kMaxH = 720.0f;
-static constexpr float kScreenMargin = 45.0f;
-static constexpr float kTitleH = 54.0f;
 static constexpr float kRowH = 45.0f;
 static constexpr float kWheelStep = 45.0f;
 static constexpr float kMinListH = 135.0f;
-static constexpr Color kVeil = { 0, 0, 0, 120 };
-static constexpr Color kFrameBorder = { 80, 80, 80, 255 };
-static constexpr Color kFrameFill = { 200, 200, 200, 255 };
-static constexpr Color kListBorder = { 90, 92, 100, 255 };
-static constexpr Color kListFill = { 30, 31, 36, 255 };
+static constexpr unsigned char kVeilAlpha = 120;
 static constexpr Color kRowSelected = { 80, 90, 120, 255 };
 static constexpr Color kRowHovered = { 52, 55, 64, 255 };
 
@@ -34,11 +29,7 @@ static int DrawProjectList(Rectangle list);
 //----------------------------------------------------------------------------------
 Rectangle ProjectManagerRect(int screenW, int screenH)
 {
-    float w = (float)screenW - kScreenMargin, h = (float)screenH - kScreenMargin;
-    if (w > kMaxW) w = kMaxW;
-    if (h > kMaxH) h = kMaxH;
-    float x = ((float)screenW - w) / 2.0f, y = ((float)screenH - h) / 2.0f;
-    return Rectangle{ x < 0.0f ? 0.0f : x, y < 0.0f ? 0.0f : y, w, h };
+    return ModalWindowRect(screenW, screenH, kMaxW, kMaxH);
 }
 
 int DrawProjectManager(int screenW, int screenH, char *status, int statusSize)
@@ -48,9 +39,7 @@ int DrawProjectManager(int screenW, int screenH, char *status, int statusSize)
     float x = win.x, y = win.y, w = win.width, h = win.height;
     int opened = 0;
 
-    DrawRectangle(0, 0, screenW, screenH, kVeil);
-    GuiDrawRectangleExt(win, 2, kFrameBorder, kFrameFill);
-    GuiStatusBar(Rectangle{ x, y, w, kTitleH }, "Project Manager");
+    DrawModalFrame(screenW, screenH, win, kVeilAlpha, "Project Manager");
     // The rest of the window is still drawn in this frame.
     bool closeClicked = GuiButton(Rectangle{ x + w - 49.5f, y + 4.5f, 45.0f, 45.0f }, "X");
 
@@ -128,20 +117,12 @@ void ProjectManagerRefresh(char *status, int statusSize)
 // project at once. Returns 1 when a project was opened.
 static int DrawProjectList(Rectangle list)
 {
-    GuiDrawRectangleExt(list, 1, kListBorder, kListFill);
+    bool overList = ListBoxBegin(list, &gProjects.scroll, gProjects.count, kRowH, kWheelStep);
     Vector2 mouse = GetMousePosition();
-    bool overList = CheckCollisionPointRec(mouse, list);
-    float contentH = (float)gProjects.count * kRowH + 9.0f;
-    if (overList) gProjects.scroll -= kWheelStep * GetMouseWheelMove();
-    float most = contentH - list.height;
-    if (gProjects.scroll > most) gProjects.scroll = most;
-    if (gProjects.scroll < 0.0f) gProjects.scroll = 0.0f;
-
     int opened = 0;
-    BeginScissorMode((int)list.x, (int)list.y, (int)list.width, (int)list.height);
     for (int i = 0; i < gProjects.count; i++) {
-        Rectangle row = { list.x + 4.5f, list.y + 4.5f + kRowH * (float)i - gProjects.scroll, list.width - 13.5f, kRowH };
-        if (row.y + row.height < list.y || row.y > list.y + list.height) continue;
+        Rectangle row = ListBoxRow(list, i, kRowH, gProjects.scroll);
+        if (ListBoxRowHidden(list, row)) continue;
         bool hovered = overList && CheckCollisionPointRec(mouse, row);
         if (i == gProjects.selected) DrawRectangleRec(row, kRowSelected);
         else if (hovered) DrawRectangleRec(row, kRowHovered);
