@@ -2,7 +2,7 @@
 # Runs one libFuzzer target for a fixed time on a scratch copy of its seed corpus.
 # Usage: run_fuzz.sh <fuzzer> <seed corpus folder> <seconds>; fails when the fuzzer finds a crash.
 set -euo pipefail
-fuzzer="$1"; seeds="$2"; seconds="${3:-60}"
+fuzzer=$(realpath -m "$1"); seeds="$2"; seconds="${3:-60}"
 [ -x "$fuzzer" ] || { echo "fuzzer not built: $fuzzer" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
