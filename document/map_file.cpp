@@ -1,10 +1,9 @@
 // map_file.cpp: the ".zizudu" writer and reader, and the headerless first version's importer.
 //
 // A whole file is built in, or read into, one memory buffer and then written or parsed field by
-// field, so the file system sees one large write or read. A load is parsed into a scratch map and
-// copied over the caller's only when the whole file was read and checked, so a bad file never
-// damages the open map. A save goes to a temporary file beside the target that replaces the
-// target only once it was completely written.
+// field, so the file system sees one large write or read. A load checks the whole file before it
+// writes to the caller's map, so a bad file never damages the open map. A save goes to a
+// temporary file beside the target that replaces the target only once it was completely written.
 #include "document/map_file.h"
 
 #include <cmath>
@@ -12,6 +11,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+
+// Face indices are checked four at a time where SSE2 is there (every x86-64 compiler has it).
+#if (defined(__SSE2__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__) || defined(_M_X64)
+#include <emmintrin.h>
+#define KIRTO_SSE2_INDICES 1
+#endif
 
 #include "document/brush_geometry.h"
 #include "document/file_replace.h"
@@ -44,20 +49,35 @@ struct ByteWriter {
 
 struct ByteReader {
     const uint8_t *data;
-    size_t size;
+    size_t size;         // bytes of the file
     size_t pos;
 };
 
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
-// A MapDoc is far too large for the stack; one file buffer and one scratch map serve every call.
-static uint8_t sFileBytes[kMaxMapFileBytes];
-static MapDoc sScratch;
+// Faces are the bulk of a file, and a stored face is laid out like the record up to its padding:
+// the count, the indices in use, then texture to tint. The reader copies those runs whole.
+static constexpr size_t kFaceTailOffset = offsetof(BrushFace, texture);
+static constexpr size_t kFaceTailBytes = offsetof(BrushFace, tint) + sizeof(Color) - kFaceTailOffset;
+static constexpr size_t kShortFaceTailBytes = offsetof(BrushFace, projection) - kFaceTailOffset;
+static_assert(kFaceTailOffset == 4 + 4 * kMaxFaceCorners && kFaceTailBytes == 31 && kShortFaceTailBytes == 24,
+              "a stored face's texture-to-tint run matches the record");
+static_assert(kFaceTailBytes + 4 == kMapFaceFixedBytes && kShortFaceTailBytes + 4 == kMapShortFaceFixedBytes,
+              "face record sizes");
+static constexpr size_t kTailProjection = offsetof(BrushFace, projection) - kFaceTailOffset;
+static constexpr size_t kTailTintAlpha = offsetof(BrushFace, tint) + offsetof(Color, a) - kFaceTailOffset;
+static_assert(offsetof(BrushFace, uvScale) == kFaceTailOffset + 4 && offsetof(BrushFace, uvRotation) ==
+              kFaceTailOffset + 20 && kTailProjection == 24 && kTailTintAlpha == 30, "face fields in file order");
 
-// The reader copies these runs of fields in one piece.
-static_assert(offsetof(BrushFace, uvOffset) == offsetof(BrushFace, uvScale) + 8 &&
-              offsetof(BrushFace, uvRotation) == offsetof(BrushFace, uvScale) + 16, "face placement floats");
+// Indices are read as all 16 slots and vertices in 16-byte pieces, so the buffer has room past the
+// largest file for a read that runs over the end.
+static constexpr size_t kReadSlack = 4 * kMaxFaceCorners;
+
+// One file buffer serves every call; a check reads each record into the spare one and drops it.
+static uint8_t sFileBytes[kMaxMapFileBytes + kReadSlack];
+static Brush sSpareBrush;
+static Entity sSpareEntity;
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -69,12 +89,12 @@ static void WriteEntity(ByteWriter *w, const Entity *entity);
 static int WriteFileBytes(const char *path, const uint8_t *data, size_t size);
 static int ReadMapBytes(ByteReader *r, MapDoc *out);
 static int ReadBrush(ByteReader *r, Brush *brush, int version);
-static int ReadFace(ByteReader *r, BrushFace *face, int version);
+static int ReadFaces(ByteReader *r, Brush *brush, int version);
+static int CopyFaceIndices(int32_t *to, const uint8_t *from, int count, int vertCount);
 static int ReadEntity(ByteReader *r, Entity *entity);
 static int ImportV1Map(ByteReader *r, MapDoc *out);
 static void ImportV1Brush(const uint8_t *record, Brush *brush);
 static void ImportV1Entity(const uint8_t *record, Entity *entity);
-static void CopyMapCounts(MapDoc *to, const MapDoc *from);
 static void TerminateName(char *name);
 static void CopyNameText(char *to, const uint8_t *from);
 
@@ -90,9 +110,7 @@ static int GetI32(ByteReader *r, int32_t *v);
 static int GetF32(ByteReader *r, float *v);
 static int GetVec3(ByteReader *r, Vector3 *v);
 static int GetColour(ByteReader *r, Color *c);
-static int GetI32Array(ByteReader *r, int32_t *v, int n);
-static int GetVec3Array(ByteReader *r, Vector3 *v, int n);
-static int GetF32Array(ByteReader *r, float *v, int n);
+static int GetVerts(ByteReader *r, Vector3 *verts, int n);
 static int32_t LoadI32(const uint8_t *p);
 static float LoadF32(const uint8_t *p);
 static Vector3 LoadVec3(const uint8_t *p);
@@ -106,7 +124,7 @@ int SaveMapZIZUDU(const char *path, const MapDoc *map)
     // that can never be opened again.
     if (!MapIsWritable(map)) return 0;
 
-    ByteWriter w = { sFileBytes, 0, sizeof(sFileBytes), 1 };
+    ByteWriter w = { sFileBytes, 0, kMaxMapFileBytes, 1 };
     PutBytes(&w, kMapMagic, sizeof(kMapMagic));
     PutI32(&w, kMapVersion);
     PutI32(&w, map->brushCount);
@@ -134,15 +152,17 @@ int LoadMapZIZUDU(const char *path, MapDoc *map)
     FILE *f = fopen(path, "rb");
     if (!f) return 0;
     // No valid file needs more than kMaxMapFileBytes; anything after that is never parsed.
-    size_t n = fread(sFileBytes, 1, sizeof(sFileBytes), f);
+    size_t n = fread(sFileBytes, 1, kMaxMapFileBytes, f);
     int readError = ferror(f);
     fclose(f);
     if (readError) return 0;
 
+    // The whole file is checked before the map is touched, so a bad file leaves the open map as it
+    // was. The second pass runs the same code over the same bytes and therefore succeeds too.
+    ByteReader check = { sFileBytes, n, 0 };
+    if (!ReadMapBytes(&check, nullptr)) return 0;
     ByteReader r = { sFileBytes, n, 0 };
-    if (!ReadMapBytes(&r, &sScratch)) return 0;
-    CopyMapCounts(map, &sScratch);
-    return 1;
+    return ReadMapBytes(&r, map);
 }
 
 //----------------------------------------------------------------------------------
@@ -242,6 +262,7 @@ static int WriteFileBytes(const char *path, const uint8_t *data, size_t size)
 // Internal functions: reading
 //----------------------------------------------------------------------------------
 // Parses a whole file of any version into out; 1, or 0 at the first short read or failed check.
+// With out null the file is only checked. Out's counts change only once every record was read.
 static int ReadMapBytes(ByteReader *r, MapDoc *out)
 {
     uint8_t magic[sizeof(kMapMagic)];
@@ -252,23 +273,27 @@ static int ReadMapBytes(ByteReader *r, MapDoc *out)
     if (!GetI32(r, &version) || !GetI32(r, &brushCount)) return 0;
     if (brushCount < 0 || brushCount > kMaxBrushes) return 0;
     for (int b = 0; b < brushCount; b++) {
-        if (!ReadBrush(r, &out->brushes[b], version)) return 0;
+        if (!ReadBrush(r, out ? &out->brushes[b] : &sSpareBrush, version)) return 0;
     }
-    out->brushCount = brushCount;
 
     int32_t entityCount;
     if (!GetI32(r, &entityCount)) return 0;
     if (entityCount < 0 || entityCount > kMaxEntities) return 0;
     for (int e = 0; e < entityCount; e++) {
-        if (!ReadEntity(r, &out->entities[e])) return 0;
+        if (!ReadEntity(r, out ? &out->entities[e] : &sSpareEntity)) return 0;
     }
-    out->entityCount = entityCount;
+    if (out) {
+        out->brushCount = brushCount;
+        out->entityCount = entityCount;
+    }
     return 1;
 }
 
+// Every byte of the record is written, padding and unused slots as zeros, without clearing the
+// whole record first: a full brush would be written twice.
 static int ReadBrush(ByteReader *r, Brush *brush, int version)
 {
-    memset(brush, 0, sizeof(*brush));
+    memset(&brush->colour, 0, sizeof(Brush) - offsetof(Brush, colour));
     if (!GetBytes(r, brush->name, kNameLen)) return 0;
     TerminateName(brush->name);
     if (!GetVec3(r, &brush->origin) || !GetVec3(r, &brush->rotation) || !GetVec3(r, &brush->size)) return 0;
@@ -276,40 +301,117 @@ static int ReadBrush(ByteReader *r, Brush *brush, int version)
     if (!GetU8(r, &brush->physics) || !GetF32(r, &brush->mass) || !GetF32(r, &brush->friction)) return 0;
     if (!GetF32(r, &brush->bounce) || !GetI32(r, &brush->vertCount)) return 0;
     if (brush->vertCount < 0 || brush->vertCount > kMaxBrushVerts) return 0;
-    if (!GetVec3Array(r, brush->verts, brush->vertCount)) return 0;
+    if (!GetVerts(r, brush->verts, brush->vertCount)) return 0;
     if (!GetI32(r, &brush->faceCount)) return 0;
     if (brush->faceCount < 0 || brush->faceCount > kMaxBrushFaces) return 0;
-    for (int f = 0; f < brush->faceCount; f++) {
-        BrushFace *face = &brush->faces[f];
-        if (!ReadFace(r, face, version)) return 0;
-        for (int c = 0; c < face->count; c++) {
-            if (face->indices[c] < 0 || face->indices[c] >= brush->vertCount) return 0;
-        }
-    }
+    if (!ReadFaces(r, brush, version)) return 0;
+    memset(&brush->faces[brush->faceCount], 0, sizeof(BrushFace) * (size_t)(kMaxBrushFaces - brush->faceCount));
     return 1;
 }
 
-// One face; versions below 3 lack projection, flips and tint. Faces of 0 to 2 corners pass here:
-// the problem check reports them.
-static int ReadFace(ByteReader *r, BrushFace *face, int version)
+// The brush's faces; versions below 3 lack projection, flips and tint. Faces of 0 to 2 corners
+// pass here: the problem check reports them.
+static int ReadFaces(ByteReader *r, Brush *brush, int version)
 {
-    if (!GetI32(r, &face->count)) return 0;
-    if (face->count < 0 || face->count > kMaxFaceCorners) return 0;
-    if (!GetI32Array(r, face->indices, face->count)) return 0;
-    // texture, scale U and V, offset U and V and rotation: six 4-byte fields in file and record order.
-    if (!GetI32Array(r, &face->texture, 1) || !GetF32Array(r, face->uvScale, 5)) return 0;
-    if (version < kMapFaceFlagsVersion) {
-        face->projection = PROJ_WORLD;
-        face->flipU = 0;
-        face->flipV = 0;
-        face->tint = kWhite;
-        return 1;
+    const int shortFaces = version < kMapFaceFlagsVersion;
+    const size_t tailBytes = shortFaces ? kShortFaceTailBytes : kFaceTailBytes;
+    // The reader's fields in locals: the byte copies into the faces could alias them, which would
+    // make the compiler reload them after every copy.
+    const uint8_t *data = r->data;
+    const size_t size = r->size;
+    const int vertCount = brush->vertCount;
+    size_t pos = r->pos;
+    for (int f = 0; f < brush->faceCount; f++) {
+        BrushFace *face = &brush->faces[f];
+        if (size - pos < 4) return 0;
+        int32_t count = LoadI32(data + pos);
+        if (count < 0 || count > kMaxFaceCorners) return 0;
+        size_t indexBytes = 4 * (size_t)count;
+        if (size - pos - 4 < indexBytes + tailBytes) return 0;
+        const uint8_t *stored = data + pos + 4;
+        face->count = count;
+        if (!CopyFaceIndices(face->indices, stored, count, vertCount)) return 0;
+
+        // The tail in two 16-byte pieces (overlapping for the full tail): fixed-size copies stay
+        // plain register moves where a variable one would start a string copy.
+        uint8_t *record = reinterpret_cast<uint8_t *>(face);
+        const uint8_t *tail = stored + indexBytes;
+        memset(record + kFaceTailOffset + kFaceTailBytes, 0, sizeof(BrushFace) - kFaceTailOffset - kFaceTailBytes);
+        memcpy(record + kFaceTailOffset, tail, 16);
+        if (shortFaces) {
+            memcpy(record + kFaceTailOffset + 16, tail + 16, 8);
+            face->projection = PROJ_WORLD;
+            face->flipU = 0;
+            face->flipV = 0;
+            face->tint = kWhite;
+        } else {
+            memcpy(record + kFaceTailOffset + kFaceTailBytes - 16, tail + kFaceTailBytes - 16, 16);
+            // Tested on the stored bytes: reading back the record just written costs a stall.
+            if (tail[kTailProjection] >= kProjectionCount) face->projection = PROJ_WORLD;
+            if (tail[kTailTintAlpha] == 0) face->tint = kWhite;   // an invisible tint is taken as no tint
+        }
+#if !(defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__)
+        face->texture = LoadI32(tail);
+        for (int k = 0; k < 5; k++) (&face->uvScale[0])[k] = LoadF32(tail + 4 + 4 * k);
+#endif
+        pos += 4 + indexBytes + tailBytes;
     }
-    if (!GetU8(r, &face->projection) || !GetU8(r, &face->flipU) || !GetU8(r, &face->flipV)) return 0;
-    if (!GetColour(r, &face->tint)) return 0;
-    if (face->projection >= kProjectionCount) face->projection = PROJ_WORLD;
-    if (face->tint.a == 0) face->tint = kWhite;   // an invisible tint is taken as no tint
+    r->pos = pos;
     return 1;
+}
+
+#ifdef KIRTO_SSE2_INDICES
+// For each count, all ones in the index slots in use.
+struct SlotMasks {
+    int32_t inUse[kMaxFaceCorners + 1][kMaxFaceCorners];
+};
+
+static constexpr SlotMasks MakeSlotMasks()
+{
+    SlotMasks masks = {};
+    for (int count = 0; count <= kMaxFaceCorners; count++) {
+        for (int c = 0; c < kMaxFaceCorners; c++) masks.inUse[count][c] = c < count ? -1 : 0;
+    }
+    return masks;
+}
+
+alignas(16) static constexpr SlotMasks kSlotMasks = MakeSlotMasks();
+
+// Four index slots: the stored values in the slots in use, zeros after them. Returns all ones in
+// each slot in use whose index is not in 0 .. vertCount-1. With the sign bits flipped, a signed
+// compare is an unsigned one, so one compare also catches negative indices.
+static inline __m128i IndexPiece(int32_t *to, const uint8_t *from, const int32_t *inUseMask, __m128i flippedCount)
+{
+    const __m128i sign = _mm_set1_epi32(INT32_MIN);
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from));
+    __m128i inUse = _mm_load_si128(reinterpret_cast<const __m128i *>(inUseMask));
+    __m128i inside = _mm_cmpgt_epi32(flippedCount, _mm_xor_si128(v, sign));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(to), _mm_and_si128(v, inUse));
+    return _mm_andnot_si128(inside, inUse);
+}
+#endif
+
+// All 16 index slots from the stored indices: the count in use, each checked against the brush's
+// vertices, and zeros after them. Reads 64 bytes whatever the count; the file buffer has room.
+static int CopyFaceIndices(int32_t *to, const uint8_t *from, int count, int vertCount)
+{
+#ifdef KIRTO_SSE2_INDICES
+    const int32_t *inUse = kSlotMasks.inUse[count];
+    const __m128i flippedCount = _mm_set1_epi32((int32_t)((uint32_t)vertCount ^ 0x80000000u));
+    __m128i bad = IndexPiece(to, from, inUse, flippedCount);
+    bad = _mm_or_si128(bad, IndexPiece(to + 4, from + 16, inUse + 4, flippedCount));
+    bad = _mm_or_si128(bad, IndexPiece(to + 8, from + 32, inUse + 8, flippedCount));
+    bad = _mm_or_si128(bad, IndexPiece(to + 12, from + 48, inUse + 12, flippedCount));
+    return _mm_movemask_epi8(bad) == 0;
+#else
+    int ok = 1;
+    for (int c = 0; c < kMaxFaceCorners; c++) {
+        int32_t v = c < count ? LoadI32(from + 4 * c) : 0;
+        if (c < count && (v < 0 || v >= vertCount)) ok = 0;
+        to[c] = v;
+    }
+    return ok;
+#endif
 }
 
 static int ReadEntity(ByteReader *r, Entity *entity)
@@ -339,6 +441,7 @@ static int ImportV1Map(ByteReader *r, MapDoc *out)
 
     size_t need = (size_t)kMapV1BrushBytes * brushCount + (size_t)kMapV1EntityBytes * entityCount;
     if (r->size - r->pos < need) return 0;   // truncated: refuse before building anything
+    if (!out) return 1;
     for (int b = 0; b < brushCount; b++) {
         ImportV1Brush(r->data + r->pos, &out->brushes[b]);
         r->pos += kMapV1BrushBytes;
@@ -406,19 +509,18 @@ static void ImportV1Entity(const uint8_t *record, Entity *entity)
     entity->tint = kWhite;
 }
 
-// Copies the loaded counts and the slots in use; slots past the counts keep what they held.
-static void CopyMapCounts(MapDoc *to, const MapDoc *from)
-{
-    memcpy(to->brushes, from->brushes, sizeof(Brush) * (size_t)from->brushCount);
-    to->brushCount = from->brushCount;
-    memcpy(to->entities, from->entities, sizeof(Entity) * (size_t)from->entityCount);
-    to->entityCount = from->entityCount;
-}
-
 // A stored name of 32 bytes without a NUL loses its last byte rather than run into the next field.
+// Looks for the NUL eight bytes at a time: a library search costs more on so short a name.
 static void TerminateName(char *name)
 {
-    if (!memchr(name, 0, kNameLen)) name[kNameLen - 1] = '\0';
+    static_assert(kNameLen % 8 == 0, "names are whole 8-byte words");
+    const uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    for (int i = 0; i < kNameLen; i += 8) {
+        uint64_t word;
+        memcpy(&word, name + i, 8);
+        if ((word - ones) & ~word & highs) return;   // some byte of the word is 0
+    }
+    name[kNameLen - 1] = '\0';
 }
 
 // Text of at most 31 characters from a 32-byte stored name into a zeroed 32-byte name.
@@ -515,42 +617,26 @@ static int GetColour(ByteReader *r, Color *c)
     return 1;
 }
 
-// The arrays are the bulk of a file; on a little-endian machine they are copied as they stand.
-static int GetI32Array(ByteReader *r, int32_t *v, int n)
+// Vertices are stored as the record holds them; on a little-endian machine they are copied whole.
+// Up to 64 vertices, then zeros in the unused slots. On a little-endian machine the stored
+// vertices are copied in whole 16-byte pieces: a fixed-size copy stays a plain register move where
+// a variable one would start a slow string copy. The last piece may read into the buffer's slack
+// and write into the first unused slot, which is cleared after it.
+static int GetVerts(ByteReader *r, Vector3 *verts, int n)
 {
-    if (r->size - r->pos < (size_t)n * 4) return 0;
+    static_assert(sizeof(Vector3) == 12 && sizeof(Vector3) * kMaxBrushVerts % 16 == 0,
+                  "a stored vertex is three packed floats");
+    size_t bytes = (size_t)n * sizeof(Vector3);
+    if (r->size - r->pos < bytes) return 0;
+    const uint8_t *from = r->data + r->pos;
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    memcpy(v, r->data + r->pos, (size_t)n * 4);
+    uint8_t *to = reinterpret_cast<uint8_t *>(verts);
+    for (size_t i = 0; i < bytes; i += 16) memcpy(to + i, from + i, 16);
 #else
-    for (int i = 0; i < n; i++) v[i] = LoadI32(r->data + r->pos + 4 * (size_t)i);
+    for (int i = 0; i < n; i++) verts[i] = LoadVec3(from + 12 * (size_t)i);
 #endif
-    r->pos += (size_t)n * 4;
-    return 1;
-}
-
-// n floats into consecutive floats of a record (checked there with static_assert).
-static int GetF32Array(ByteReader *r, float *v, int n)
-{
-    if (r->size - r->pos < (size_t)n * 4) return 0;
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    memcpy(v, r->data + r->pos, (size_t)n * 4);
-#else
-    for (int i = 0; i < n; i++) v[i] = LoadF32(r->data + r->pos + 4 * (size_t)i);
-#endif
-    r->pos += (size_t)n * 4;
-    return 1;
-}
-
-static int GetVec3Array(ByteReader *r, Vector3 *v, int n)
-{
-    static_assert(sizeof(Vector3) == 12, "a stored vertex is three packed floats");
-    if (r->size - r->pos < (size_t)n * 12) return 0;
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    memcpy(v, r->data + r->pos, (size_t)n * 12);
-#else
-    for (int i = 0; i < n; i++) v[i] = LoadVec3(r->data + r->pos + 12 * (size_t)i);
-#endif
-    r->pos += (size_t)n * 12;
+    memset(&verts[n], 0, sizeof(Vector3) * (size_t)(kMaxBrushVerts - n));
+    r->pos += bytes;
     return 1;
 }
 

@@ -28,7 +28,8 @@ MapBytes CurrentFile(const FileLayout &s)
     f.Raw("ZIZUDU2", 8).I32(3).I32(s.brushCount);
     f.Name("B").Vec3({}).Vec3({}).Vec3({ 1, 1, 1 }).Colour({ 1, 2, 3, 4 }).I32(-1).I32(0).U8(0);
     f.F32(10).F32(0.5f).F32(0.2f).I32(s.vertCount);
-    for (int i = 0; i < 4; i++) f.Vec3({ (float)(i & 1), (float)(i >> 1), 0 });
+    // Four vertices, or as many as a smaller count declares.
+    for (int i = 0; i < 4 && i < s.vertCount; i++) f.Vec3({ (float)(i & 1), (float)(i >> 1), 0 });
     f.I32(s.faceCount);
     f.I32(s.corners);
     if (s.corners > 0) f.I32(s.firstIndex);
@@ -100,6 +101,12 @@ TEST_F(MapRejectTest, EveryValidationRule)
     add("face index -1", [](FileLayout &s) { s.firstIndex = -1; });
     add("face index = vertex count", [](FileLayout &s) { s.lastIndex = 4; });
     add("face index INT32_MIN", [](FileLayout &s) { s.lastIndex = INT32_MIN; });
+    add("face index INT32_MAX", [](FileLayout &s) { s.lastIndex = INT32_MAX; });
+    add("face index 0 of no vertices", [](FileLayout &s) { s.vertCount = 0; });
+    add("16th corner = vertex count", [](FileLayout &s) {
+        s.corners = 16;
+        s.lastIndex = 4;
+    });
     add("entity count -1", [](FileLayout &s) { s.entityCount = -1; });
     add("entity count 257", [](FileLayout &s) { s.entityCount = 257; });
     add("entity count past the data", [](FileLayout &s) { s.entityCount = 2; });
