@@ -12,8 +12,13 @@
 #include <cstdio>
 #include <cstring>
 
+// Stored numbers are little-endian; where the machine is too, runs of them are copied as they
+// stand. Every Windows machine is.
+#if (defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__) || defined(_WIN32)
+#define KIRTO_LITTLE_ENDIAN 1
+#endif
 // Face indices are checked four at a time where SSE2 is there (every x86-64 compiler has it).
-#if (defined(__SSE2__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__) || defined(_M_X64)
+#if defined(KIRTO_LITTLE_ENDIAN) && (defined(__SSE2__) || defined(_M_X64))
 #include <emmintrin.h>
 #define KIRTO_SSE2_INDICES 1
 #endif
@@ -350,7 +355,7 @@ static int ReadFaces(ByteReader *r, Brush *brush, int version)
             if (tail[kTailProjection] >= kProjectionCount) face->projection = PROJ_WORLD;
             if (tail[kTailTintAlpha] == 0) face->tint = kWhite;   // an invisible tint is taken as no tint
         }
-#if !(defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__)
+#ifndef KIRTO_LITTLE_ENDIAN
         face->texture = LoadI32(tail);
         for (int k = 0; k < 5; k++) (&face->uvScale[0])[k] = LoadF32(tail + 4 + 4 * k);
 #endif
@@ -617,7 +622,6 @@ static int GetColour(ByteReader *r, Color *c)
     return 1;
 }
 
-// Vertices are stored as the record holds them; on a little-endian machine they are copied whole.
 // Up to 64 vertices, then zeros in the unused slots. On a little-endian machine the stored
 // vertices are copied in whole 16-byte pieces: a fixed-size copy stays a plain register move where
 // a variable one would start a slow string copy. The last piece may read into the buffer's slack
@@ -629,7 +633,7 @@ static int GetVerts(ByteReader *r, Vector3 *verts, int n)
     size_t bytes = (size_t)n * sizeof(Vector3);
     if (r->size - r->pos < bytes) return 0;
     const uint8_t *from = r->data + r->pos;
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#ifdef KIRTO_LITTLE_ENDIAN
     uint8_t *to = reinterpret_cast<uint8_t *>(verts);
     for (size_t i = 0; i < bytes; i += 16) memcpy(to + i, from + i, 16);
 #else
