@@ -5,11 +5,11 @@
 // the Render view closed and open, beside the empty map, which shows what the GL itself costs.
 // Needs a display: run it under Xvfb.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "document/primitives.h"
 #include "editor/app.h"
 #include "editor/chrome.h"
@@ -28,11 +28,6 @@ static const char *const kPhaseName[PH_COUNT] = {
     "1-17 input, layout, cameras", "18 four views", "19 Render view", "21 light gathering",
     "24-37 window pass", "38 EndDrawing (swap)",
 };
-
-static double NowMs()
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 static void FullMap(MapDoc *map)
 {

@@ -1,11 +1,11 @@
 // Save and load of a full map beside a raw fwrite and fread of the same number of bytes.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "document/map_file.h"
 #include "document/primitives.h"
 
@@ -18,11 +18,6 @@ static double Median(std::vector<double> times)
 {
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
-}
-
-static double NowMs()
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // Every brush as large as a brush can be, so the file is the largest a map makes.

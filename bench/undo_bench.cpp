@@ -1,20 +1,15 @@
 // PushUndoState of a full map beside a plain memcpy of one MapDoc.
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "bench/bench_clock.h"
 #include "document/primitives.h"
 #include "document/undo.h"
 
 static constexpr int kRuns = 2000;
 
 static MapDoc sMap, sCopy;
-
-static double NowMs()
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 int main(void)
 {

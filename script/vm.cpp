@@ -154,6 +154,10 @@ int VmRun(const VmProgram *program, MapDoc *map, int selBrush, int selEntity, Vm
 #define VM_SLOT() do { if ((unsigned)VM_IN.arg >= (unsigned)kVmMaxVars) goto bad_slot; } while (0)
 #define VM_UNARY(expr) { VM_NEED(1); float x = stack[sp - 1]; stack[sp - 1] = (expr); VM_STEP(); }
 #define VM_BINARY(expr) { VM_NEED(2); float b = stack[sp - 1]; float a = stack[sp - 2]; sp--; stack[sp - 1] = (expr); VM_STEP(); }
+// A divisor this near zero stops the script with "line N: <verb> by zero".
+#define VM_DIVIDING(verb, expr) { VM_NEED(2); float b = stack[sp - 1]; float a = stack[sp - 2]; sp -= 2; \
+    if (fabsf(b) < kVmDivEps) { VmFailLine(state, "line %d: " verb " by zero", VM_IN.line); goto fail; } \
+    stack[sp++] = (expr); VM_STEP(); }
 #define VM_BRANCH2(cond) { VM_NEED(2); float b = stack[sp - 1]; float a = stack[sp - 2]; sp -= 2; if (cond) goto take_jump; VM_STEP(); }
 // LOAD v, PUSH k, then an operation on the two: run as one when the whole group may run at once,
 // otherwise run the LOAD alone so every limit and message falls on the instruction it belongs to.
@@ -220,30 +224,9 @@ dispatch:
     VM_CASE(OP_ADD) VM_BINARY(a + b)
     VM_CASE(OP_SUB) VM_BINARY(a - b)
     VM_CASE(OP_MUL) VM_BINARY(a * b)
-    VM_CASE(OP_DIV) {
-        VM_NEED(2);
-        float b = stack[sp - 1], a = stack[sp - 2];
-        sp -= 2;
-        if (fabsf(b) < kVmDivEps) { VmFailLine(state, "line %d: divide by zero", VM_IN.line); goto fail; }
-        stack[sp++] = a / b;
-        VM_STEP();
-    }
-    VM_CASE(OP_MOD) {
-        VM_NEED(2);
-        float b = stack[sp - 1], a = stack[sp - 2];
-        sp -= 2;
-        if (fabsf(b) < kVmDivEps) { VmFailLine(state, "line %d: modulo by zero", VM_IN.line); goto fail; }
-        stack[sp++] = fmodf(a, b);
-        VM_STEP();
-    }
-    VM_CASE(OP_IDIV) {
-        VM_NEED(2);
-        float b = stack[sp - 1], a = stack[sp - 2];
-        sp -= 2;
-        if (fabsf(b) < kVmDivEps) { VmFailLine(state, "line %d: divide by zero", VM_IN.line); goto fail; }
-        stack[sp++] = truncf(a / b);
-        VM_STEP();
-    }
+    VM_CASE(OP_DIV) VM_DIVIDING("divide", a / b)
+    VM_CASE(OP_MOD) VM_DIVIDING("modulo", fmodf(a, b))
+    VM_CASE(OP_IDIV) VM_DIVIDING("divide", truncf(a / b))
     VM_CASE(OP_POW) VM_BINARY(powf(a, b))
     VM_CASE(OP_MIN) VM_BINARY(fminf(a, b))
     VM_CASE(OP_MAX) VM_BINARY(fmaxf(a, b))
@@ -416,6 +399,7 @@ take_jump:
 #undef VM_SLOT
 #undef VM_UNARY
 #undef VM_BINARY
+#undef VM_DIVIDING
 #undef VM_BRANCH2
 #undef VM_GROUP_READY
 #undef VM_GROUP_ARITH
