@@ -15,6 +15,8 @@ static_assert(std::numeric_limits<float>::is_iec559, "PUSH relies on IEEE float 
 // Types
 //----------------------------------------------------------------------------------
 enum OperandKind { OPERAND_NONE, OPERAND_NUMBER, OPERAND_VARIABLE, OPERAND_LABEL, OPERAND_FUNCTION };
+// What a missing operand is called in "line N: <MNEMONIC> needs a <noun>".
+static const char *const kOperandNoun[] = { "", "number", "variable", "label", "function" };
 
 struct MnemonicDef {
     const char *name;
@@ -185,8 +187,6 @@ int VmAssemble(const char *source, VmProgram *program)
         CopyCut(mnemonic, sizeof(mnemonic), tok[0]);
         VmUpper(mnemonic);
         VmInstr *in = &program->code[program->count];
-        in->op = OP_NOP;
-        in->value = 0.0f;
         in->arg = -1;
         in->line = lineNo;
 
@@ -198,20 +198,16 @@ int VmAssemble(const char *source, VmProgram *program)
         const MnemonicDef &def = kMnemonics[m];
         in->op = def.op;
         const char *operand = ntok > 1 ? tok[1] : nullptr;
+        if (def.operand != OPERAND_NONE && !operand) {
+            snprintf(err, errSize, "line %d: %s needs a %s", lineNo, mnemonic, kOperandNoun[def.operand]);
+            return 0;
+        }
         switch (def.operand) {
         case OPERAND_NUMBER:
-            if (!operand) {
-                snprintf(err, errSize, "line %d: PUSH needs a number", lineNo);
-                return 0;
-            }
             // Only the leading numeric part counts; text that is no number gives 0.
             in->value = (float)strtod(operand, nullptr);
             break;
         case OPERAND_VARIABLE:
-            if (!operand) {
-                snprintf(err, errSize, "line %d: %s needs a variable", lineNo, mnemonic);
-                return 0;
-            }
             in->arg = VmVarSlot(program, operand);
             if (in->arg < 0) {
                 snprintf(err, errSize, "line %d: too many variables", lineNo);
@@ -219,10 +215,6 @@ int VmAssemble(const char *source, VmProgram *program)
             }
             break;
         case OPERAND_LABEL:
-            if (!operand) {
-                snprintf(err, errSize, "line %d: %s needs a label", lineNo, mnemonic);
-                return 0;
-            }
             if (fixupCount >= kVmMaxFixups) {
                 snprintf(err, errSize, "line %d: too many jumps", lineNo);
                 return 0;
@@ -233,10 +225,6 @@ int VmAssemble(const char *source, VmProgram *program)
             fixupCount++;
             break;
         case OPERAND_FUNCTION:
-            if (!operand) {
-                snprintf(err, errSize, "line %d: CALL needs a function", lineNo);
-                return 0;
-            }
             in->arg = FindBuiltin(operand);
             if (in->arg < 0) {
                 snprintf(err, errSize, "line %d: unknown function '%s'", lineNo, operand);

@@ -1,8 +1,8 @@
 // vm.cpp: the run loop of the script virtual machine and its stack, log and integer helpers.
 //
-// The loop keeps the stack depth, the program counter and the step budget in locals and touches the
-// state record only through the stack and variable arrays; everything that can fail jumps to one
-// of the exits at the bottom, which write the message. Nothing on the hot path allocates or prints.
+// The loop keeps the stack depth, the program counter and the step budget in locals; a failure
+// writes its message, in place or at one of the exits at the bottom, and leaves through fail.
+// Nothing on the hot path allocates or prints.
 // Before a run, VmDecode picks what to dispatch at each index: a LOAD and a PUSH that feed an
 // operation run as one group, which still counts three steps and falls back to the single
 // instructions whenever a limit (steps, stack room, variable slot) could be met inside it, so every
@@ -59,7 +59,7 @@ static_assert(VmDispatchListInOrder(), "the dispatch list must follow the codes'
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
-static int VmFailLine(VmState *state, const char *format, int line);
+static void VmFailLine(VmState *state, const char *format, int line);
 static int32_t VmShiftLeft(int32_t value, int count);
 static int32_t VmShiftRight(int32_t value, int count);
 static int VmShiftCount(float value);
@@ -140,12 +140,11 @@ int VmRun(const VmProgram *program, MapDoc *map, int selBrush, int selEntity, Vm
     static const void *const kTargets[] = { VM_DISPATCH_LIST(VM_TARGET) };
 #undef VM_TARGET
     static_assert(sizeof(kTargets) / sizeof(kTargets[0]) == kVmDispatchCount, "one target per dispatch code");
-#define VM_CASE(name) case name: L_##name:
 #define VM_NEXT() do { if (--budget < 0) goto step_limit; goto *kTargets[ops[pc]]; } while (0)
 #else
-#define VM_CASE(name) case name: L_##name:
 #define VM_NEXT() goto dispatch
 #endif
+#define VM_CASE(name) case name: L_##name:
 #define VM_STEP() do { pc++; VM_NEXT(); } while (0)
 #define VM_IN (code[pc])
 // Stack helpers: a = the deeper operand, b = the top, c above both for three.
@@ -436,10 +435,9 @@ fail:
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
-static int VmFailLine(VmState *state, const char *format, int line)
+static void VmFailLine(VmState *state, const char *format, int line)
 {
     snprintf(state->error, sizeof(state->error), format, line);
-    return 0;
 }
 
 // The shift count: truncated, then held to 0..31 so no shift is wider than the integer.
