@@ -43,19 +43,9 @@ static void FullMap(MapDoc *map)
     map->brushCount = kMaxBrushes;
     for (int i = 0; i < kMaxEntities; i++) {
         Entity *e = &map->entities[i];
-        e->position = Vector3{ (float)(i % 16) * 3.0f - 24.0f, 5.0f, (float)(i / 16) - 8.0f };
+        Vector3 at = { (float)(i % 16) * 3.0f - 24.0f, 5.0f, (float)(i / 16) - 8.0f };
+        EntityInitLight(e, i % kEntityKindCount, at, Color{ 255, 230, 200, 255 }, 1.0f, 12.0f, 20.0f, 40.0f);
         e->rotation = Vector3{ 60.0f, (float)(i * 7), 0 };
-        e->scale = 1.0f;
-        e->kind = i % kEntityKindCount;
-        e->lightColour = Color{ 255, 230, 200, 255 };
-        e->brightness = 1.0f;
-        e->range = 12.0f;
-        e->innerCone = 20.0f;
-        e->outerCone = 40.0f;
-        e->castsLight = 1;
-        e->model = -1;
-        e->texture = -1;
-        e->tint = WHITE;
     }
     map->entityCount = kMaxEntities;
 }

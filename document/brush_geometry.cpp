@@ -7,7 +7,6 @@
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
-static int FaceCornerCount(const BrushFace *face);
 static Vector3 FaceCorner(const Brush *brush, const BrushFace *face, int k);
 
 //----------------------------------------------------------------------------------
@@ -48,6 +47,11 @@ void BrushSetVertWorld(Brush *brush, int i, Vector3 world)
     brush->verts[i] = local;
 }
 
+int FaceCornerCount(const BrushFace *face)
+{
+    return ClampCount(face->count, kMaxFaceCorners);
+}
+
 Vector3 FaceNormalLocal(const Brush *brush, const BrushFace *face)
 {
     float nx = 0.0f, ny = 0.0f, nz = 0.0f;
@@ -62,6 +66,13 @@ Vector3 FaceNormalLocal(const Brush *brush, const BrushFace *face)
     float len = sqrtf(nx * nx + ny * ny + nz * nz);
     if (!(len >= 0.000001f)) return Vector3{ 0.0f, 1.0f, 0.0f };
     return Vector3{ nx / len, ny / len, nz / len };
+}
+
+Vector3 FaceNormalWorld(const Brush *brush, const BrushFace *face)
+{
+    Vector3 n = FaceNormalLocal(brush, face);
+    if (BrushIsRotated(brush)) n = Vector3Normalize(Vector3Transform(n, BrushRotMatrix(brush)));
+    return n;
 }
 
 Vector3 FaceCenterLocal(const Brush *brush, const BrushFace *face)
@@ -138,12 +149,6 @@ int BrushAddFace(Brush *brush, const int *indices, int n, int texture)
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
-// Corners that can be read: a count from a damaged record is held to the array.
-static int FaceCornerCount(const BrushFace *face)
-{
-    if (face->count < 0) return 0;
-    return face->count > kMaxFaceCorners ? kMaxFaceCorners : face->count;
-}
 
 // Corner k of a face; an index outside the brush reads as the local origin rather than
 // out of bounds, so a damaged face can be measured and reported instead of crashing.

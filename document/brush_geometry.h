@@ -21,8 +21,12 @@ int BrushIsRotated(const Brush *brush);
 Vector3 BrushVertWorld(const Brush *brush, int i);
 // Stores vertex i from a world position; does nothing for an index out of range.
 void BrushSetVertWorld(Brush *brush, int i, Vector3 world);
+// Corners that can be read: a count from a damaged record is held to 0..16.
+int FaceCornerCount(const BrushFace *face);
 // Unit Newell normal of the face in the local frame; (0, 1, 0) for a face of no area.
 Vector3 FaceNormalLocal(const Brush *brush, const BrushFace *face);
+// The local normal turned by the brush's rotation.
+Vector3 FaceNormalWorld(const Brush *brush, const BrushFace *face);
 // Mean of the face's corners in the local frame; (0, 0, 0) for a face of no corners.
 Vector3 FaceCenterLocal(const Brush *brush, const BrushFace *face);
 // Mean of all vertices in the local frame; (0, 0, 0) for a brush without vertices.

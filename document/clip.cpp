@@ -20,7 +20,6 @@
 // Internal declarations
 //----------------------------------------------------------------------------------
 static int RingAdd(Vector3 *ring, int *count, Vector3 p);
-static int CleanPolygon(int *poly, int n);
 static int AddPolygonFaces(Brush *out, const int *poly, int n, const BrushFace *placement);
 static int PieceHasArea(const Brush *brush, const int *poly, int n, int anchor, int start, int end);
 static int BrushIsClosed(const Brush *brush);
@@ -137,7 +136,7 @@ int BuildClippedSide(const Brush *brush, Vector3 normal, float dist, int sign, B
     BrushFixWinding(&part);
     if (part.vertCount < 4 || part.faceCount < 4) return 0;
     // A part of a closed brush that came out open (a degenerate sliver of a cut) is refused.
-    if (BrushIsClosed(brush) && !BrushIsClosed(&part)) return 0;
+    if (!BrushIsClosed(&part) && BrushIsClosed(brush)) return 0;
     memcpy(out, &part, sizeof(part));
     return 1;
 }
@@ -314,19 +313,6 @@ static int RingAdd(Vector3 *ring, int *count, Vector3 p)
     if (*count >= kClipMaxRingPoints) return 0;
     ring[(*count)++] = p;
     return 1;
-}
-
-// Drops entries equal to the one before (the first compared with the last), then trailing
-// entries equal to the first; returns the new length.
-static int CleanPolygon(int *poly, int n)
-{
-    int out = 0;
-    for (int i = 0; i < n; i++) {
-        int prev = out == 0 ? poly[n - 1] : poly[out - 1];
-        if (poly[i] != prev) poly[out++] = poly[i];
-    }
-    while (out > 1 && poly[out - 1] == poly[0]) out--;
-    return out;
 }
 
 // Appends the polygon as one face, or as a fan of coplanar faces of at most 16 corners when it

@@ -92,7 +92,7 @@ static Entity sSpareEntity;
 //----------------------------------------------------------------------------------
 static int MapIsWritable(const MapDoc *map);
 static void WriteBrush(ByteWriter *w, const Brush *brush);
-static int WriteFace(ByteWriter *w, const BrushFace *face);
+static void WriteFace(ByteWriter *w, const BrushFace *face);
 static void WriteEntity(ByteWriter *w, const Entity *entity);
 static int WriteFileBytes(const char *path, const uint8_t *data, size_t size);
 static int ReadMapBytes(ByteReader *r, MapDoc *out);
@@ -212,13 +212,11 @@ static void WriteBrush(ByteWriter *w, const Brush *brush)
     PutI32(w, brush->vertCount);
     for (int i = 0; i < brush->vertCount; i++) PutVec3(w, brush->verts[i]);
     PutI32(w, brush->faceCount);
-    for (int f = 0; f < brush->faceCount; f++) {
-        if (!WriteFace(w, &brush->faces[f])) return;
-    }
+    for (int f = 0; f < brush->faceCount; f++) WriteFace(w, &brush->faces[f]);
 }
 
-// One face in the version-3 layout; 1 when every field fitted.
-static int WriteFace(ByteWriter *w, const BrushFace *face)
+// One face in the version-3 layout.
+static void WriteFace(ByteWriter *w, const BrushFace *face)
 {
     PutI32(w, face->count);
     for (int c = 0; c < face->count; c++) PutI32(w, face->indices[c]);
@@ -232,7 +230,6 @@ static int WriteFace(ByteWriter *w, const BrushFace *face)
     PutU8(w, face->flipU);
     PutU8(w, face->flipV);
     PutColour(w, face->tint);
-    return w->ok;
 }
 
 static void WriteEntity(ByteWriter *w, const Entity *entity)
@@ -471,7 +468,6 @@ static void ImportV1Brush(const uint8_t *record, Brush *brush)
 {
     BrushInit(brush, SHAPE_CUBE, LoadVec3(record + kV1BrushOrigin), LoadVec3(record + kV1BrushSize),
               LoadI32(record + kV1BrushTexture));
-    memset(brush->name, 0, sizeof(brush->name));
     CopyNameText(brush->name, record + kV1BrushName);
     brush->rotation = LoadVec3(record + kV1BrushRotation);
     memcpy(&brush->colour, record + kV1BrushColour, 4);
@@ -494,8 +490,6 @@ static void ImportV1Brush(const uint8_t *record, Brush *brush)
         face->uvScale[1] = scale[1];
         face->uvOffset[0] = LoadF32(record + kV1BrushOffset);
         face->uvOffset[1] = LoadF32(record + kV1BrushOffset + 4);
-        face->projection = PROJ_WORLD;
-        face->tint = kWhite;
     }
     BrushFixWinding(brush);
 }

@@ -21,7 +21,6 @@ constexpr int kMapBrushFixedBytes = 101;       // a brush record without its ver
 constexpr int kMapFaceFixedBytes = 35;         // a version-3 face without its indices
 constexpr int kMapShortFaceFixedBytes = 28;    // a face of version 2 or below without its indices
 constexpr int kMapEntityBytes = 130;
-constexpr int kMapV1HeaderBytes = 8;
 constexpr int kMapV1BrushBytes = 296;
 constexpr int kMapV1EntityBytes = 104;
 constexpr float kMapV1MinDensity = 0.0001f;    // a headerless density this small or smaller means 2.0

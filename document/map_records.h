@@ -138,6 +138,16 @@ extern SnapSettings gSnap;
 //----------------------------------------------------------------------------------
 // Functions
 //----------------------------------------------------------------------------------
+// count held to 0..max, for loops over a record that may be damaged.
+inline int ClampCount(int count, int max)
+{
+    return count < 0 ? 0 : (count > max ? max : count);
+}
+// 1 for the three light kinds.
+inline int EntityIsLight(const Entity *entity)
+{
+    return entity->kind == ENTITY_LIGHT || entity->kind == ENTITY_LIGHT_SPOT || entity->kind == ENTITY_LIGHT_ENVIRONMENT;
+}
 // Sets the face's texture and resets every placement field to its default; keeps the corners.
 void FaceInitDefaults(BrushFace *face, int texture);
 // Zero-fills the entity and makes it a light of the given kind that casts light: class name from

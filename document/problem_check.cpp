@@ -12,7 +12,6 @@ static constexpr float kRadToDeg = 57.29578f;
 // Internal declarations
 //----------------------------------------------------------------------------------
 static void CheckBrush(MapProblemReport *report, const Brush *brush);
-static int ClampCount(int count, int max);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -60,7 +59,7 @@ static void CheckBrush(MapProblemReport *report, const Brush *brush)
         const BrushFace *face = &brush->faces[f];
         if (face->count < kMinFaceCorners) report->degenerate++;
         else if (FacePlanarError(brush, face) > kPlanarTolerance) report->nonPlanar++;
-        int corners = ClampCount(face->count, kMaxFaceCorners);
+        int corners = FaceCornerCount(face);
         for (int c = 0; c < corners; c++) {
             int v = face->indices[c];
             if (v >= 0 && v < verts) used |= (uint64_t)1 << v;
@@ -75,11 +74,4 @@ static void CheckBrush(MapProblemReport *report, const Brush *brush)
             if (Vector3Distance(brush->verts[i], brush->verts[j]) < kCoincidentDistance) report->coincident++;
         }
     }
-}
-
-// A count pulled into 0..max, so a damaged record is never walked past its arrays.
-static int ClampCount(int count, int max)
-{
-    if (count < 0) return 0;
-    return count > max ? max : count;
 }

@@ -16,11 +16,6 @@ Vector3 gVtxOrig[kMaxBrushes][kMaxBrushVerts];
 static_assert(kMaxBrushVerts <= 64 && kMaxBrushFaces <= 64, "a selection mask is one 64-bit word");
 
 //----------------------------------------------------------------------------------
-// Internal declarations
-//----------------------------------------------------------------------------------
-static int ClampCount(int count, int max);
-
-//----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
 int VtxIsSel(int brush, int vertex)
@@ -99,7 +94,7 @@ void SyncFaceSelectionToVerts(const MapDoc *map)
         for (int f = 0; f < faces; f++) {
             if (!FaceIsSel(b, f)) continue;
             const BrushFace *face = &brush->faces[f];
-            int corners = ClampCount(face->count, kMaxFaceCorners);
+            int corners = FaceCornerCount(face);
             for (int c = 0; c < corners; c++) {
                 int v = face->indices[c];
                 if (v >= 0 && v < kMaxBrushVerts) VtxSet(b, v, 1);   // a broken index selects nothing
@@ -143,14 +138,4 @@ void MoveVertexSelectionTo(MapDoc *map, Vector3 target)
             BrushSetVertWorld(brush, i, Vector3Add(BrushVertWorld(brush, i), d));   // world offset, also when rotated
         }
     }
-}
-
-//----------------------------------------------------------------------------------
-// Internal functions
-//----------------------------------------------------------------------------------
-// A count pulled into 0..max, so a damaged record is never walked past its arrays.
-static int ClampCount(int count, int max)
-{
-    if (count < 0) return 0;
-    return count > max ? max : count;
 }

@@ -19,6 +19,7 @@ constexpr int kSubdivideMaxEdges = kMaxBrushFaces * kMaxFaceCorners;   // an edg
 static int FaceFindEdge(const BrushFace *face, int a, int b);
 static void FaceInsertAfter(BrushFace *face, int k, int vert);
 static int EdgeFacesHaveRoom(const Brush *brush, int a, int b);
+static void ReplaceFaceWithQuads(Brush *brush, int face, const int *corners, const int *mid, int centre);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -62,7 +63,7 @@ int BrushBuildEdges(const Brush *brush, int (*pairs)[2], int max)
     int n = 0;
     for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) {
         const BrushFace *face = &brush->faces[f];
-        int count = face->count > kMaxFaceCorners ? kMaxFaceCorners : face->count;
+        int count = FaceCornerCount(face);
         for (int k = 0; k < count; k++) {
             int a = face->indices[k], b = face->indices[(k + 1) % count];
             if (a == b) continue;
@@ -107,22 +108,26 @@ void BrushCompactVerts(Brush *brush)
     brush->vertCount = kept;
 }
 
+int CleanPolygon(int *poly, int n)
+{
+    int out = 0;
+    for (int i = 0; i < n; i++) {
+        int prev = out == 0 ? poly[n - 1] : poly[out - 1];
+        if (poly[i] != prev) poly[out++] = poly[i];
+    }
+    while (out > 1 && poly[out - 1] == poly[0]) out--;
+    return out;
+}
+
 void BrushCleanFaces(Brush *brush)
 {
     int kept = 0;
     for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) {
         BrushFace face = brush->faces[f];
-        int count = face.count > kMaxFaceCorners ? kMaxFaceCorners : (face.count < 0 ? 0 : face.count);
-        int out[kMaxFaceCorners];
-        int n = 0;
-        for (int k = 0; k < count; k++) {
-            int prev = n == 0 ? face.indices[count - 1] : out[n - 1];
-            if (face.indices[k] != prev) out[n++] = face.indices[k];
-        }
-        while (n > 1 && out[n - 1] == out[0]) n--;
+        int n = CleanPolygon(face.indices, FaceCornerCount(&face));
         if (n <= 2) continue;
         face.count = n;
-        for (int k = 0; k < kMaxFaceCorners; k++) face.indices[k] = k < n ? out[k] : 0;
+        for (int k = n; k < kMaxFaceCorners; k++) face.indices[k] = 0;
         brush->faces[kept++] = face;
     }
     for (int f = kept; f < brush->faceCount && f < kMaxBrushFaces; f++) memset(&brush->faces[f], 0, sizeof(BrushFace));
@@ -132,7 +137,7 @@ void BrushCleanFaces(Brush *brush)
 int BrushWeldVerts(Brush *brush, float eps)
 {
     int rep[kMaxBrushVerts];
-    int count = brush->vertCount > kMaxBrushVerts ? kMaxBrushVerts : brush->vertCount;
+    int count = ClampCount(brush->vertCount, kMaxBrushVerts);
     for (int i = 0; i < count; i++) rep[i] = i;
     int merged = 0;
     for (int i = 0; i < count; i++) {
@@ -196,19 +201,17 @@ int BrushSplitFaceDiagonal(Brush *brush, int face, int a, int b)
     for (int f = 0; f < brush->faceCount; f++)
         if (FaceFindEdge(&brush->faces[f], a, b) >= 0) return 0;
 
-    int first[kMaxFaceCorners + 1], second[kMaxFaceCorners + 1];
+    // With 2 <= gap <= count-2 both halves have 3 to count-1 corners.
+    int first[kMaxFaceCorners], second[kMaxFaceCorners];
     int n1 = 0, n2 = 0;
     for (int k = ka;; k = (k + 1) % count) {
-        if (n1 > kMaxFaceCorners) return 0;
         first[n1++] = src->indices[k];
         if (k == kb) break;
     }
     for (int k = kb;; k = (k + 1) % count) {
-        if (n2 > kMaxFaceCorners) return 0;
         second[n2++] = src->indices[k];
         if (k == ka) break;
     }
-    if (n1 < kMinFaceCorners || n2 < kMinFaceCorners || n1 > kMaxFaceCorners || n2 > kMaxFaceCorners) return 0;
 
     BrushFace copy = *src;
     src->count = n1;
@@ -299,19 +302,7 @@ int BrushSubdivideFace(Brush *brush, int face)
         }
     }
 
-    // Quad 0 replaces the face; the others are copies of its record appended in order.
-    BrushFace record = *src;
-    for (int k = 0; k < n; k++) {
-        BrushFace quad = record;
-        quad.count = 4;
-        memset(quad.indices, 0, sizeof(quad.indices));
-        quad.indices[0] = old[k];
-        quad.indices[1] = mid[k];
-        quad.indices[2] = c;
-        quad.indices[3] = mid[(k + n - 1) % n];
-        if (k == 0) brush->faces[face] = quad;
-        else brush->faces[brush->faceCount++] = quad;
-    }
+    ReplaceFaceWithQuads(brush, face, old, mid, c);
     return n;
 }
 
@@ -334,7 +325,6 @@ int SubdivideBrush(MapDoc *map, int b)
         }
         quads += face->count;
     }
-    static_assert(kSubdivideMaxEdges >= kMaxBrushFaces * kMaxFaceCorners, "every edge of a full brush");
     int edges[kSubdivideMaxEdges][2];
     int edgeCount = BrushBuildEdges(brush, edges, kSubdivideMaxEdges);
     if (brush->vertCount + faceCount + edgeCount > kMaxBrushVerts || quads > kMaxBrushFaces) return 0;
@@ -356,17 +346,7 @@ int SubdivideBrush(MapDoc *map, int b)
                 edgeMid[e] = BrushAddVert(brush, Vector3Scale(Vector3Add(brush->verts[a], brush->verts[q]), 0.5f));
             mid[k] = edgeMid[e];
         }
-        for (int k = 0; k < n; k++) {
-            BrushFace quad = record;
-            quad.count = 4;
-            memset(quad.indices, 0, sizeof(quad.indices));
-            quad.indices[0] = record.indices[k];
-            quad.indices[1] = mid[k];
-            quad.indices[2] = c;
-            quad.indices[3] = mid[(k + n - 1) % n];
-            if (k == 0) brush->faces[f] = quad;
-            else brush->faces[brush->faceCount++] = quad;
-        }
+        ReplaceFaceWithQuads(brush, f, record.indices, mid, c);
     }
     return 1;
 }
@@ -374,6 +354,26 @@ int SubdivideBrush(MapDoc *map, int b)
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
+// Splits the face of n = its count corners into quads corner, next midpoint, centre, previous
+// midpoint: quad 0 replaces the face, the others are copies of its record appended in order.
+// corners and mid may not point into the brush's faces, which change.
+static void ReplaceFaceWithQuads(Brush *brush, int face, const int *corners, const int *mid, int centre)
+{
+    BrushFace record = brush->faces[face];
+    int n = record.count;
+    for (int k = 0; k < n; k++) {
+        BrushFace quad = record;
+        quad.count = 4;
+        memset(quad.indices, 0, sizeof(quad.indices));
+        quad.indices[0] = corners[k];
+        quad.indices[1] = mid[k];
+        quad.indices[2] = centre;
+        quad.indices[3] = mid[(k + n - 1) % n];
+        if (k == 0) brush->faces[face] = quad;
+        else brush->faces[brush->faceCount++] = quad;
+    }
+}
+
 // Corner position k whose edge to the next corner joins a and b (either way), or -1.
 static int FaceFindEdge(const BrushFace *face, int a, int b)
 {

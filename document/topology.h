@@ -22,6 +22,9 @@ int RayBrushHit(Ray ray, const Brush *brush, float *distance);
 int BrushBuildEdges(const Brush *brush, int (*pairs)[2], int max);
 // Drops the vertices no face uses, keeping the order, and renumbers the face corners.
 void BrushCompactVerts(Brush *brush);
+// Drops entries of a closed polygon equal to the one before (the first compared with the last),
+// then trailing entries equal to the first, in place; returns the new length.
+int CleanPolygon(int *poly, int n);
 // Removes repeated consecutive corners from every face and drops faces left with 2 or fewer.
 void BrushCleanFaces(Brush *brush);
 // Merges every vertex within eps of an earlier representative, then cleans and compacts;

@@ -5,8 +5,7 @@
 
 #include "raymath.h"
 #include "document/brush_geometry.h"
-
-static constexpr float kNoHit = 1e30f;
+#include "document/topology.h"
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -64,16 +63,16 @@ int IsMouseOverCameraGizmo(Vector2 mouse, Rectangle rect)
 
 int PickFace3D(const MapDoc *map, Ray ray, int *outBrush, int *outFace)
 {
-    float best = kNoHit;
+    float best = kRayFar;
     int bestBrush = -1, bestFace = -1;
-    int brushes = map->brushCount < 0 ? 0 : (map->brushCount > kMaxBrushes ? kMaxBrushes : map->brushCount);
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
     for (int b = 0; b < brushes; b++) {
         const Brush *brush = &map->brushes[b];
         if (brush->hidden) continue;
-        int faces = brush->faceCount < 0 ? 0 : (brush->faceCount > kMaxBrushFaces ? kMaxBrushFaces : brush->faceCount);
+        int faces = ClampCount(brush->faceCount, kMaxBrushFaces);
         for (int f = 0; f < faces; f++) {
             const BrushFace *face = &brush->faces[f];
-            int corners = face->count > kMaxFaceCorners ? kMaxFaceCorners : face->count;
+            int corners = FaceCornerCount(face);
             if (corners < kMinFaceCorners) continue;
             Vector3 a = BrushVertWorld(brush, face->indices[0]);
             for (int i = 1; i + 1 < corners; i++) {

@@ -50,12 +50,12 @@ void RenderPreviewPass(UiState &ui, const MapDoc *map)
     if (!ok) {
         if (ui.skyStyle == SKY_GRID) DrawGrid(kSkyGridLines, kSkyGridSpacing);
         // Always shaded: with lighting off the fixed key light still gives the faces depth.
-        int brushes = map->brushCount < kMaxBrushes ? map->brushCount : kMaxBrushes;
+        int brushes = ClampCount(map->brushCount, kMaxBrushes);
         for (int i = 0; i < brushes; i++) {
             if (!map->brushes[i].hidden) DrawBrushGeometry(&map->brushes[i], WHITE, false, true);
         }
     }
-    int entities = map->entityCount < kMaxEntities ? map->entityCount : kMaxEntities;
+    int entities = ClampCount(map->entityCount, kMaxEntities);
     for (int i = 0; i < entities; i++) {
         if (!map->entities[i].hidden) DrawEntityModelShaded(&map->entities[i], ok);
     }

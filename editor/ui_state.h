@@ -10,6 +10,7 @@
 #include "document/clip.h"
 #include "document/problem_check.h"
 #include "editor/widgets.h"
+#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Enumerations
@@ -27,7 +28,6 @@ enum ToolId : int32_t {
 enum MorphMode : int32_t { MORPH_VERTEX = 0, MORPH_EDGE = 1, MORPH_FACE = 2 };
 enum TransformMode : int32_t { XFORM_NONE = 0, XFORM_GRAB = 1, XFORM_ROTATE = 2, XFORM_SCALE = 3 };
 enum AxisLock : int32_t { AXIS_NONE = 0, AXIS_X = 1, AXIS_Y = 2, AXIS_Z = 3 };
-enum SkyStyle : int32_t { SKY_DAY = 0, SKY_SUNSET = 1, SKY_NIGHT = 2, SKY_GRID = 3 };
 enum SideTab : int32_t {
     TAB_INFO = 0, TAB_TREE = 1, TAB_PROPERTIES = 2, TAB_MODEL = 3, TAB_TEXTURE = 4, TAB_SETTINGS = 5, TAB_MODS = 6,
 };

@@ -101,7 +101,7 @@ static void Draw3DView(UiState &ui, const MapDoc *map)
     BeginMode3D(ui.cam3D);
     if (gSettings.show3DGrid) DrawGrid(kWideGridLines, 1.0f);
 
-    int brushes = map->brushCount < kMaxBrushes ? map->brushCount : kMaxBrushes;
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
     for (int i = 0; i < brushes; i++) {
         const Brush *b = &map->brushes[i];
         if (b->hidden) continue;
@@ -114,7 +114,7 @@ static void Draw3DView(UiState &ui, const MapDoc *map)
             if (map->brushes[i].physics) DrawPhysicsMarker(ui.cam3D, &map->brushes[i], gSettings.gizmoSize);
         }
     }
-    int entities = map->entityCount < kMaxEntities ? map->entityCount : kMaxEntities;
+    int entities = ClampCount(map->entityCount, kMaxEntities);
     for (int i = 0; i < entities; i++) DrawEntity3D(ui, &map->entities[i], i);
 
     if (gSettings.show3DGrid) DrawGrid(kFineGridLines, 2.0f * gSettings.gridStep);
@@ -129,12 +129,12 @@ static void Draw2DView(UiState &ui, const MapDoc *map, int view)
     BeginMode3D(ui.cam2D[view - 1]);
     if (gSettings.show2DGrid) DrawGrid(kFineGridLines, 2.0f * gSettings.gridStep);
 
-    int brushes = map->brushCount < kMaxBrushes ? map->brushCount : kMaxBrushes;
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
     for (int i = 0; i < brushes; i++) {
         DrawBrushWireframe(&map->brushes[i], ViewBrushSelected(ui, i) ? kYellow : kGrey);
     }
     // The Vertex tool's handles are drawn here once that tool lands.
-    int entities = map->entityCount < kMaxEntities ? map->entityCount : kMaxEntities;
+    int entities = ClampCount(map->entityCount, kMaxEntities);
     for (int i = 0; i < entities; i++) DrawEntity2D(ui, &map->entities[i], i);
     // The Block tool's preview box is drawn here once that tool lands.
     EndMode3D();
@@ -160,13 +160,11 @@ static void DrawEntity3D(const UiState &ui, const Entity *e, int index)
 
 static void DrawEntity2D(const UiState &ui, const Entity *e, int index)
 {
-    if (e->kind == ENTITY_LIGHT || e->kind == ENTITY_LIGHT_SPOT || e->kind == ENTITY_LIGHT_ENVIRONMENT) return;
+    if (EntityIsLight(e)) return;
     bool selected = (index == ui.selEntity);
     if (AssetModelUsable(e->model)) {
         Model model = gAssets.models[e->model].model;   // a copy: only its transform changes
-        Vector3 r = Vector3Scale(e->rotation, kDegToRad);
-        model.transform = MatrixMultiply(MatrixMultiply(MatrixScale(e->scale, e->scale, e->scale), MatrixRotateXYZ(r)),
-                                         MatrixTranslate(e->position.x, e->position.y, e->position.z));
+        model.transform = EntityModelTransform(e);
         DrawModelWires(model, Vector3{ 0.0f, 0.0f, 0.0f }, 1.0f, selected ? kYellow : kDarkGreen);
         return;
     }

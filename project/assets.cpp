@@ -22,6 +22,7 @@ static const char *const kIconDir = "resources/icons";
 //----------------------------------------------------------------------------------
 static void ScanFolder(int table, const char *dir);
 static void AddCheckerTexture(void);
+static int StoreMapTexture(Texture2D texture, const char *name);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -72,13 +73,7 @@ int LoadMapTexture(const char *path, const char *name)
     if (gAssets.textureCount >= kMaxTextures) return -1;
     Texture2D texture = LoadTexture(path);
     if (texture.id == 0) return -1;
-    SetTextureFilter(texture, TEXTURE_FILTER_POINT);   // map textures tile and stay crisp
-    SetTextureWrap(texture, TEXTURE_WRAP_REPEAT);
-    TextureAsset *slot = &gAssets.textures[gAssets.textureCount];
-    AssetSetName(slot->name, name);
-    slot->texture = texture;
-    slot->loaded = true;
-    return gAssets.textureCount++;
+    return StoreMapTexture(texture, name);
 }
 
 int LoadIconAsset(const char *path, const char *name)
@@ -151,9 +146,7 @@ int AssetTextureUsable(int i)
 // the numbering follows the listing). Refused files take no number; a full table refuses the rest.
 static void ScanFolder(int table, const char *dir)
 {
-    char path[kAssetPathLen];
-    snprintf(path, sizeof(path), "%s", dir);        // ProjectAssetDir's buffer is reused by the next call
-    FilePathList files = LoadDirectoryFiles(path);
+    FilePathList files = LoadDirectoryFiles(dir);
     for (unsigned int i = 0; i < files.count; i++) {
         const char *entry = files.paths[i];
         if (!AssetFileAccepted(table, entry)) continue;
@@ -177,12 +170,17 @@ static void AddCheckerTexture(void)
                                   Color{ 130, 130, 130, 255 });
     Texture2D texture = LoadTextureFromImage(image);
     UnloadImage(image);
-    if (texture.id == 0) return;                    // then the library simply has no texture
+    if (texture.id != 0) StoreMapTexture(texture, "default_checker");   // else the library has no texture
+}
+
+// Takes a loaded texture into the next texture slot, set to tile and stay crisp; its index.
+static int StoreMapTexture(Texture2D texture, const char *name)
+{
     SetTextureFilter(texture, TEXTURE_FILTER_POINT);
     SetTextureWrap(texture, TEXTURE_WRAP_REPEAT);
-    TextureAsset *slot = &gAssets.textures[0];
-    AssetSetName(slot->name, "default_checker");
+    TextureAsset *slot = &gAssets.textures[gAssets.textureCount];
+    AssetSetName(slot->name, name);
     slot->texture = texture;
     slot->loaded = true;
-    gAssets.textureCount = 1;
+    return gAssets.textureCount++;
 }

@@ -13,7 +13,6 @@ constexpr int kMaxModels = 32;
 constexpr int kMaxTextures = 64;
 constexpr int kMaxIcons = 16;
 constexpr int kAssetNameLen = 64;          // 63 characters plus NUL
-constexpr int kAssetPathLen = 512;
 constexpr int kCheckerSize = 64;           // the stand-in texture: 64 x 64 pixels
 constexpr int kCheckerSquare = 8;          // of 8-pixel squares
 

@@ -8,9 +8,10 @@
 
 #include <cstdint>
 #include "document/map_records.h"
+#include "project/projects.h"
 
 constexpr float kAutoSaveInterval = 120.0f;   // seconds between autosave attempts
-constexpr int kRecoverPathLen = 420;
+constexpr int kRecoverPathLen = kProjectFilePathLen;
 
 struct AutoSaveState {
     bool enabled;          // autosave switch; nothing changes it

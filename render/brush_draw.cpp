@@ -10,12 +10,6 @@
 #include "render/texture_mapping.h"
 
 //----------------------------------------------------------------------------------
-// Internal declarations
-//----------------------------------------------------------------------------------
-static Vector3 FaceWorldNormal(const Brush *brush, const BrushFace *face);
-static int FaceCorners(const BrushFace *face);
-
-//----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
 Texture2D BrushFaceTexture(const Brush *brush, const BrushFace *face)
@@ -34,14 +28,15 @@ Color FaceDrawColour(Color colour, Color tint)
 int BrushTextureBatches(const Brush *brush, int *order, int *groupStart)
 {
     bool emitted[kMaxBrushFaces] = {};
-    int faces = brush->faceCount < kMaxBrushFaces ? brush->faceCount : kMaxBrushFaces;
+    unsigned int ids[kMaxBrushFaces];
+    int faces = ClampCount(brush->faceCount, kMaxBrushFaces);
+    for (int i = 0; i < faces; i++) ids[i] = BrushFaceTexture(brush, &brush->faces[i]).id;
     int n = 0, groups = 0;
     for (int i = 0; i < faces; i++) {
         if (emitted[i]) continue;
-        unsigned int id = BrushFaceTexture(brush, &brush->faces[i]).id;
         groupStart[groups++] = n;
         for (int j = i; j < faces; j++) {
-            if (emitted[j] || BrushFaceTexture(brush, &brush->faces[j]).id != id) continue;
+            if (emitted[j] || ids[j] != ids[i]) continue;
             emitted[j] = true;
             order[n++] = j;
         }
@@ -51,9 +46,9 @@ int BrushTextureBatches(const Brush *brush, int *order, int *groupStart)
 
 void EmitFace(const Brush *brush, const BrushFace *face, Color colour, bool shade)
 {
-    int count = FaceCorners(face);
+    int count = FaceCornerCount(face);
     if (count < kMinFaceCorners) return;
-    Vector3 normal = FaceWorldNormal(brush, face);
+    Vector3 normal = FaceNormalWorld(brush, face);
     Vector3 world[kMaxFaceCorners];
     Vector3 centre = { 0.0f, 0.0f, 0.0f };
     for (int k = 0; k < count; k++) {
@@ -69,6 +64,10 @@ void EmitFace(const Brush *brush, const BrushFace *face, Color colour, bool shad
     FaceTextureAxes(FaceUVNormal(brush, face), &axisU, &axisV);
     float minU = 0.0f, rangeU = 1.0f, minV = 0.0f, rangeV = 1.0f;
     if (face->projection == PROJ_FIT) FaceFitBounds(brush, face, axisU, axisV, &minU, &rangeU, &minV, &rangeV);
+    Vector2 uv[kMaxFaceCorners];
+    for (int k = 0; k < count; k++) {
+        uv[k] = FaceVertexUV(brush, face, face->indices[k], axisU, axisV, minU, rangeU, minV, rangeV);
+    }
 
     rlColor4ub(c.r, c.g, c.b, c.a);
     rlNormal3f(normal.x, normal.y, normal.z);
@@ -77,8 +76,7 @@ void EmitFace(const Brush *brush, const BrushFace *face, Color colour, bool shad
         const int corners[4] = { 0, k, k + 1, k + 1 };
         for (int q = 0; q < 4; q++) {
             int ci = corners[q];
-            Vector2 uv = FaceVertexUV(brush, face, face->indices[ci], axisU, axisV, minU, rangeU, minV, rangeV);
-            rlTexCoord2f(uv.x, uv.y);
+            rlTexCoord2f(uv[ci].x, uv[ci].y);
             rlVertex3f(world[ci].x, world[ci].y, world[ci].z);
         }
     }
@@ -88,8 +86,7 @@ void DrawBrushSolid(const Brush *brush, Color colour, bool shade)
 {
     int order[kMaxBrushFaces], groupStart[kMaxBrushFaces];
     int groups = BrushTextureBatches(brush, order, groupStart);
-    int total = 0;
-    for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) total++;
+    int total = ClampCount(brush->faceCount, kMaxBrushFaces);   // unread when no groups
     for (int g = 0; g < groups; g++) {
         int end = (g + 1 < groups) ? groupStart[g + 1] : total;
         const BrushFace *first = &brush->faces[order[groupStart[g]]];
@@ -105,7 +102,7 @@ void DrawBrushWireframe(const Brush *brush, Color colour)
 {
     for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) {
         const BrushFace *face = &brush->faces[f];
-        int count = FaceCorners(face);
+        int count = FaceCornerCount(face);
         for (int k = 0; k < count; k++) {
             DrawLine3D(BrushVertWorld(brush, face->indices[k]),
                        BrushVertWorld(brush, face->indices[(k + 1) % count]), colour);
@@ -120,7 +117,7 @@ void DrawBrushFaceHighlight(const Brush *brush, int brushIndex, Color colour)
     rlBegin(RL_QUADS);
     for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) {
         const BrushFace *face = &brush->faces[f];
-        int count = FaceCorners(face);
+        int count = FaceCornerCount(face);
         if (!FaceIsSel(brushIndex, f) || count < kMinFaceCorners) continue;
         rlColor4ub(colour.r, colour.g, colour.b, colour.a);
         Vector3 p0 = BrushVertWorld(brush, face->indices[0]);
@@ -141,21 +138,4 @@ void DrawBrushGeometry(const Brush *brush, Color colour, bool wire, bool shade)
 {
     DrawBrushSolid(brush, colour, shade);
     if (wire) DrawBrushWireframe(brush, Color{ 0, 0, 0, 255 });
-}
-
-//----------------------------------------------------------------------------------
-// Internal functions
-//----------------------------------------------------------------------------------
-static Vector3 FaceWorldNormal(const Brush *brush, const BrushFace *face)
-{
-    Vector3 n = FaceNormalLocal(brush, face);
-    if (BrushIsRotated(brush)) n = Vector3Normalize(Vector3Transform(n, BrushRotMatrix(brush)));
-    return n;
-}
-
-// Corners in use, held inside the index array whatever the stored count says.
-static int FaceCorners(const BrushFace *face)
-{
-    if (face->count < 0) return 0;
-    return face->count < kMaxFaceCorners ? face->count : kMaxFaceCorners;
 }

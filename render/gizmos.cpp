@@ -9,6 +9,7 @@
 #include "document/problem_check.h"
 #include "document/topology.h"
 #include "project/assets.h"
+#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Globals
@@ -72,8 +73,7 @@ void DrawFallbackGizmo(int kind, Vector3 p, float s, Color colour)
 
 void DrawEntityGizmo(Camera3D camera, const Entity *e, float size, bool selected)
 {
-    bool isLight = e->kind == ENTITY_LIGHT || e->kind == ENTITY_LIGHT_SPOT || e->kind == ENTITY_LIGHT_ENVIRONMENT;
-    Color colour = selected ? kSelectedColour : (isLight ? e->lightColour : WHITE);
+    Color colour = selected ? kSelectedColour : (EntityIsLight(e) ? e->lightColour : WHITE);
 
     int icon = (e->kind >= 0 && e->kind < kEntityKindCount) ? FindIcon(kEntityKindIcon[e->kind]) : -1;
     if (icon < 0 && e->physics) icon = FindIcon("physics");
@@ -116,9 +116,9 @@ void DrawPhysicsMarker(Camera3D camera, const Brush *brush, float size)
 void SkyColours(int sky, Color *top, Color *bottom)
 {
     switch (sky) {
-    case 1: *top = Color{ 46, 32, 72, 255 }; *bottom = Color{ 255, 138, 72, 255 }; break;   // Sunset
-    case 2: *top = Color{ 5, 7, 20, 255 }; *bottom = Color{ 22, 28, 56, 255 }; break;       // Night
-    case 3: *top = Color{ 14, 14, 26, 255 }; *bottom = Color{ 30, 30, 52, 255 }; break;     // Grid
+    case SKY_SUNSET: *top = Color{ 46, 32, 72, 255 }; *bottom = Color{ 255, 138, 72, 255 }; break;
+    case SKY_NIGHT: *top = Color{ 5, 7, 20, 255 }; *bottom = Color{ 22, 28, 56, 255 }; break;
+    case SKY_GRID: *top = Color{ 14, 14, 26, 255 }; *bottom = Color{ 30, 30, 52, 255 }; break;
     default: *top = Color{ 74, 146, 222, 255 }; *bottom = Color{ 200, 226, 245, 255 }; break;
     }
 }
@@ -137,7 +137,7 @@ void DrawSkyBackground(int sky, int width, int height)
     Color top, bottom;
     SkyColours(sky, &top, &bottom);
     DrawRectangleGradientV(0, 0, width, height, top, bottom);
-    if (sky != 2) return;
+    if (sky != SKY_NIGHT) return;
     for (int i = 0; i < kSkyStars; i++) {
         Vector2 p = SkyStarPosition(i, width, height);
         DrawPixel((int)p.x, (int)p.y, (i % 6 == 0) ? WHITE : Color{ 205, 205, 225, 190 });

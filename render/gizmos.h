@@ -34,7 +34,7 @@ void DrawFallbackGizmo(int kind, Vector3 position, float size, Color colour);
 void DrawEntityGizmo(Camera3D camera, const Entity *entity, float size, bool selected);
 // "physics" icon or a light-blue wire cube above a physics brush.
 void DrawPhysicsMarker(Camera3D camera, const Brush *brush, float size);
-// Colours at the top and bottom of the sky gradient for a sky style (Day for unknown styles).
+// Colours at the top and bottom of the sky gradient for a SkyStyle (Day for unknown styles).
 void SkyColours(int sky, Color *top, Color *bottom);
 // Pixel of star i for a width x height sky (stars stay in the upper three quarters).
 Vector2 SkyStarPosition(int i, int width, int height);

@@ -30,11 +30,11 @@ void GatherLights(const MapDoc *map)
 {
     gLightCount = 0;
     if (gSettings.lighting != 1) return;
-    int count = map->entityCount < kMaxEntities ? map->entityCount : kMaxEntities;
+    int count = ClampCount(map->entityCount, kMaxEntities);
     for (int i = 0; i < count && gLightCount < kMaxLights; i++) {
         const Entity *e = &map->entities[i];
         if (e->castsLight != 1) continue;
-        if (e->kind != ENTITY_LIGHT && e->kind != ENTITY_LIGHT_SPOT && e->kind != ENTITY_LIGHT_ENVIRONMENT) continue;
+        if (!EntityIsLight(e)) continue;
         LightInfo *l = &gLights[gLightCount++];
         l->position = e->position;
         l->direction = EntityForward(e->rotation);
@@ -53,7 +53,7 @@ void GatherLights(const MapDoc *map)
 Color ShadeSurface(Vector3 point, Vector3 normal, Color base)
 {
     if (gSettings.lighting != 1 || gLightCount <= 0) {
-        Vector3 key = Vector3Normalize(Vector3{ 0.45f, 0.8f, 0.35f });
+        static const Vector3 key = Vector3Normalize(Vector3{ 0.45f, 0.8f, 0.35f });
         float s = kKeyLightBase + kKeyLightGain * fmaxf(0.0f, Vector3DotProduct(normal, key));
         return Color{ ScaleChannel(base.r, s), ScaleChannel(base.g, s), ScaleChannel(base.b, s), base.a };
     }

@@ -1,7 +1,6 @@
 // lights.h: the map's lights gathered once per frame, and per-face CPU shading.
 //
-// Both renderers read gLights: the CPU shading here (one colour per face) and the GPU renderer.
-// The table is rebuilt from nothing by every GatherLights; hidden lights count like visible ones.
+// The CPU shading here reads gLights and gives one colour per face. The table is rebuilt from nothing by every GatherLights; hidden lights count like visible ones.
 #pragma once
 
 #include <cstdint>

@@ -47,6 +47,13 @@ bool RenderScene3D_GPU(const MapDoc *map, Camera3D camera, RenderTexture2D targe
     return false;
 }
 
+Matrix EntityModelTransform(const Entity *entity)
+{
+    Vector3 r = Vector3Scale(entity->rotation, kDegToRad);
+    return MatrixMultiply(MatrixMultiply(MatrixScale(entity->scale, entity->scale, entity->scale), MatrixRotateXYZ(r)),
+                          MatrixTranslate(entity->position.x, entity->position.y, entity->position.z));
+}
+
 void DrawEntityModelShaded(const Entity *entity, bool lit)
 {
     (void)lit;   // unlit until the GPU path brings the lighting program
@@ -68,10 +75,7 @@ void DrawEntityModelShaded(const Entity *entity, bool lit)
         if (overrideTex >= 0) map0->texture = gAssets.textures[overrideTex].texture;
         map0->color = tint;
     }
-    Vector3 r = Vector3Scale(entity->rotation, kDegToRad);
-    copy.transform = MatrixMultiply(MatrixMultiply(MatrixScale(entity->scale, entity->scale, entity->scale),
-                                                   MatrixRotateXYZ(r)),
-                                    MatrixTranslate(entity->position.x, entity->position.y, entity->position.z));
+    copy.transform = EntityModelTransform(entity);
     DrawModel(copy, Vector3{ 0.0f, 0.0f, 0.0f }, 1.0f, WHITE);
     for (int i = 0; i < n; i++) {
         MaterialMap *map0 = &copy.materials[i].maps[MATERIAL_MAP_ALBEDO];

@@ -26,6 +26,8 @@ void FreeRenderer(void);
 void ReleaseBorrowedMaterialTexture(void);
 // Draws the map lit into target; false (nothing drawn) when the GPU path cannot run.
 bool RenderScene3D_GPU(const MapDoc *map, Camera3D camera, RenderTexture2D target, Color clear, int sky);
+// Scale, then pitch, yaw and roll, then the entity's position.
+Matrix EntityModelTransform(const Entity *entity);
 // Draws the entity's model (if usable) with its transform, texture override and tint; lit uses
 // the lighting program when the renderer is ready.
 void DrawEntityModelShaded(const Entity *entity, bool lit);

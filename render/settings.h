@@ -6,6 +6,8 @@
 #include <cstdint>
 #include "raylib.h"
 
+enum SkyStyle : int32_t { SKY_DAY = 0, SKY_SUNSET = 1, SKY_NIGHT = 2, SKY_GRID = 3 };
+
 enum RenderQuality : uint32_t {
     QUALITY_OFF = 0,      // CPU shading only
     QUALITY_LOW = 1,

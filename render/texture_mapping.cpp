@@ -57,18 +57,14 @@ Vector3 FaceUVSource(const Brush *brush, const BrushFace *face, int vertex)
 
 Vector3 FaceUVNormal(const Brush *brush, const BrushFace *face)
 {
-    Vector3 n = FaceNormalLocal(brush, face);
-    if (face->projection == PROJ_WORLD && BrushIsRotated(brush)) {
-        n = Vector3Normalize(Vector3Transform(n, BrushRotMatrix(brush)));
-    }
-    return n;
+    return face->projection == PROJ_WORLD ? FaceNormalWorld(brush, face) : FaceNormalLocal(brush, face);
 }
 
 void FaceFitBounds(const Brush *brush, const BrushFace *face, Vector3 axisU, Vector3 axisV,
                    float *minU, float *rangeU, float *minV, float *rangeV)
 {
     float loU = 1e30f, hiU = -1e30f, loV = 1e30f, hiV = -1e30f;
-    int count = face->count < kMaxFaceCorners ? face->count : kMaxFaceCorners;
+    int count = FaceCornerCount(face);
     for (int k = 0; k < count; k++) {
         Vector3 p = FaceUVSource(brush, face, face->indices[k]);
         float u = Vector3DotProduct(p, axisU), v = Vector3DotProduct(p, axisV);
