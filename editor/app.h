@@ -11,7 +11,7 @@ extern MapDoc activeMap;
 
 // Start-up, from the window flags to the status line; returns 0 when no window could be opened.
 int AppStartUp(UiState &ui);
-// Shutdown in order: targets, assets, audio, undo history, window.
+// Shutdown in order: targets, renderer, assets, audio, undo history, window.
 void AppShutDown(UiState &ui);
 
 // Start values of every UiState field that is not a resource (targets, font, cameras).

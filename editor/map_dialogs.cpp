@@ -37,6 +37,7 @@ static MapDoc sLoadedMap;
 // Internal declarations
 //----------------------------------------------------------------------------------
 static void SetStatus(UiState &ui, const char *fmt, ...);
+static void DropSelection(UiState &ui);
 static void DrawMapList(Rectangle list, UiState &ui);
 static int SaveUnderMapFileName(const MapDoc *map, UiState &ui);
 static int OpenMapFileName(MapDoc *map, UiState &ui);
@@ -50,9 +51,7 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
     ui.curTexture = gAssets.textureCount > 0 ? 0 : -1;
     ui.curModel = gAssets.modelCount > 0 ? 0 : -1;
 
-    ui.selBrush = -1;
-    ui.selEntity = -1;
-    VtxClearActive();
+    DropSelection(ui);
     ui.transformMode = XFORM_NONE;      // a running grab, rotate or scale is dropped
     ResetNumFields();
 
@@ -167,9 +166,7 @@ int RecoverAutoSave(MapDoc *map, UiState &ui)
         SetStatus(ui, "%s", "The autosave could not be read.");
         return 0;
     }
-    ui.selBrush = -1;
-    ui.selEntity = -1;
-    VtxClearActive();
+    DropSelection(ui);
     FreeUndoHistory();
     PushUndoState(map);   // the recovered map counts as changed until it is saved again
     snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kRecoveredName);
@@ -195,6 +192,14 @@ static void SetStatus(UiState &ui, const char *fmt, ...)
 }
 
 // The project's maps, newest first; a press on a row copies its name into the File box.
+// No brush, entity or brush in vertex editing stays selected: a new map has other slots.
+static void DropSelection(UiState &ui)
+{
+    ui.selBrush = -1;
+    ui.selEntity = -1;
+    VtxClearActive();
+}
+
 static void DrawMapList(Rectangle list, UiState &ui)
 {
     bool overList = ListBoxBegin(list, &gMapBrowse.scroll, gMapBrowse.count, kDialogRowH, kDialogWheelStep);
@@ -251,9 +256,7 @@ static int OpenMapFileName(MapDoc *map, UiState &ui)
     PushUndoState(map);
     gAutoSave.dirty = wasDirty;
     memcpy(map, &sLoadedMap, sizeof(MapDoc));
-    ui.selBrush = -1;
-    ui.selEntity = -1;
-    VtxClearActive();
+    DropSelection(ui);
     SetStatus(ui, "Loaded %s", path);
     return 1;
 }

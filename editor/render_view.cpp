@@ -12,7 +12,7 @@
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
-const char *const kRenderWindowTitle = "Render Viewport Output  -  ESC or right-click to close";
+static const char *const kRenderWindowTitle = "Render Viewport Output  -  ESC or right-click to close";
 
 static constexpr int kSkyGridLines = 60;
 static constexpr float kSkyGridSpacing = 4.0f;

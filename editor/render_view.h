@@ -15,7 +15,6 @@ constexpr float kRenderWindowMinH = 360.0f;
 constexpr float kRenderTitleH = 54.0f;
 constexpr float kRenderFooterH = 76.5f;
 constexpr float kRenderMinImageH = 10.0f;
-extern const char *const kRenderWindowTitle;
 
 // The Render window for a screen of screenW x screenH: capped to the screen less 45, then at
 // least 450 x 360, centred and never left of or above (0, 0).

@@ -11,6 +11,7 @@
 #include "document/undo.h"
 #include "editor/console.h"
 #include "editor/gui.h"
+#include "editor/layout.h"
 #include "editor/platform.h"
 #include "project/assets.h"
 #include "project/projects.h"
@@ -51,10 +52,7 @@ int AppStartUp(UiState &ui)
     InitAudioDevice();                              // a machine without sound runs on silently
     // The splash screen comes here as it lands.
     ScanProjects();
-    if (gProjects.count == 0) {
-        CreateProject("Untitled");
-        ScanProjects();
-    }
+    if (gProjects.count == 0) CreateProject("Untitled");   // which rescans the projects
     gProjects.managerOpen = true;                   // every run begins in the project manager
     // The mod scan starts here once it lands.
     InitProjectDirectories();
@@ -136,11 +134,11 @@ void UiStateStartValues(UiState &ui, int modelCount, int textureCount)
     ui.orthoZoom = zoom;
     ui.topBarWidth = barWidth;
 
-    ui.menuBarH = 49.5f;
-    ui.toolbarH = 63.0f;
-    ui.statusBarH = 49.5f;
-    ui.leftPanelW = 162.0f;
-    ui.rightPanelW = 540.0f;
+    ui.menuBarH = kMenuBarH;
+    ui.toolbarH = kToolbarH;
+    ui.statusBarH = kStatusBarH;
+    ui.leftPanelW = kLeftPanelW;
+    ui.rightPanelW = kRightPanelW;
     ui.viewsTop = ui.menuBarH + ui.toolbarH;
 
     ui.selBrush = -1;

@@ -18,7 +18,7 @@
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
-const char *const kViewTitle[kViewCount] = { "3D Perspective", "2D Top (X/Z)", "2D Front (X/Y)", "2D Side (Y/Z)" };
+static const char *const kViewTitle[kViewCount] = { "3D Perspective", "2D Top (X/Z)", "2D Front (X/Y)", "2D Side (Y/Z)" };
 
 static constexpr Color kRed = { 230, 41, 55, 255 };
 static constexpr Color kYellow = { 253, 249, 0, 255 };
@@ -38,16 +38,11 @@ static void Draw2DView(UiState &ui, const MapDoc *map, int view);
 static void DrawEntity3D(const UiState &ui, const Entity *e, int index);
 static void DrawEntity2D(const UiState &ui, const Entity *e, int index);
 static void PushEntityFrame(const Entity *e);
+static int ViewBrushSelected(const UiState &ui, int i);
 
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-int ViewBrushSelected(const UiState &ui, int i)
-{
-    if (ui.activeTool == TOOL_VERTEX) return (i >= 0 && i < kMaxBrushes && gVtxActive[i]) ? 1 : 0;
-    return (i == ui.selBrush) ? 1 : 0;
-}
-
 void ViewportRenderPass(UiState &ui, const MapDoc *map)
 {
     Draw3DView(ui, map);
@@ -94,6 +89,14 @@ void DrawCursorReadout(const UiState &ui)
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
+// 1 when brush i counts as selected for drawing: its vertex-editing flag with the Vertex tool,
+// otherwise being selBrush.
+static int ViewBrushSelected(const UiState &ui, int i)
+{
+    if (ui.activeTool == TOOL_VERTEX) return (i >= 0 && i < kMaxBrushes && gVtxActive[i]) ? 1 : 0;
+    return (i == ui.selBrush) ? 1 : 0;
+}
+
 static void Draw3DView(UiState &ui, const MapDoc *map)
 {
     BeginTextureMode(ui.renderTargets[VIEW_3D]);

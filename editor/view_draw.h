@@ -9,11 +9,6 @@
 
 constexpr float kViewTitleW = 247.5f;
 constexpr float kViewTitleH = 40.5f;
-extern const char *const kViewTitle[kViewCount];
-
-// 1 when brush i counts as selected for drawing: its vertex-editing flag with the Vertex tool,
-// otherwise being selBrush.
-int ViewBrushSelected(const UiState &ui, int i);
 // Phase 18: the 3D view, then Top, Front and Side, into their render targets.
 void ViewportRenderPass(UiState &ui, const MapDoc *map);
 // Phase 26: the four images with their title bars, and the orientation widget of the 3D view.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds kirto and starts it with the repository as its working folder
-# (it reads resources/ from there and creates assets/, projects/ and mods/ beside it).
+# (it reads resources/ from there and creates assets/ and projects/ beside it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${DISPLAY:-}" ]; then
