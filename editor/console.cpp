@@ -35,6 +35,13 @@ void ConsoleLogf(int level, const char *fmt, ...)
     ConsolePush(level, text);
 }
 
+void ConsoleClear(void)
+{
+    gConsole.count = 0;
+    gConsole.head = 0;
+    gConsole.errorCount = 0;
+}
+
 const ConsoleLine *ConsoleAt(int i)
 {
     if (i < 0 || i >= gConsole.count) return nullptr;

@@ -37,6 +37,8 @@ extern ConsoleLog gConsole;
 void ConsolePush(int level, const char *text);
 // Formats into one line and appends it.
 void ConsoleLogf(int level, const char *fmt, ...);
+// Empties the ring and zeroes the error count; the window and its filters stay as they are.
+void ConsoleClear(void);
 // The i-th newest line (0 = newest), or NULL when i is out of range.
 const ConsoleLine *ConsoleAt(int i);
 // Whether lines of this level are listed; levels outside 0..3 always are.

@@ -46,11 +46,7 @@ void DrawConsoleWindow(UiState &ui)
     gConsole.showWarn = GuiToggle(Rectangle{ bx + 220.5f, by, 94.5f, kControlH }, "Warn", gConsole.showWarn);
     gConsole.showError = GuiToggle(Rectangle{ bx + 319.5f, by, 94.5f, kControlH }, "Error", gConsole.showError);
     gConsole.follow = GuiToggle(Rectangle{ bx + 418.5f, by, 112.5f, kControlH }, "Follow", gConsole.follow);
-    if (GuiButton(Rectangle{ bx + 535.5f, by, 90.0f, kControlH }, "Clear")) {
-        gConsole.count = 0;
-        gConsole.head = 0;
-        gConsole.errorCount = 0;
-    }
+    if (GuiButton(Rectangle{ bx + 535.5f, by, 90.0f, kControlH }, "Clear")) ConsoleClear();
     if (GuiButton(Rectangle{ r.x + r.width - 49.5f, by, 45.0f, kControlH }, "X")) gConsole.open = false;
 
     Rectangle list = { r.x + 13.5f, r.y + 54.0f, r.width - 27.0f, r.height - 67.5f };

@@ -7,13 +7,7 @@
 #include "document/brush_geometry.h"
 #include "document/primitives.h"
 #include "support/brush_check.h"
-
-static void ExpectNear(Vector3 a, Vector3 b, float tol = 1e-4f)
-{
-    EXPECT_NEAR(a.x, b.x, tol);
-    EXPECT_NEAR(a.y, b.y, tol);
-    EXPECT_NEAR(a.z, b.z, tol);
-}
+#include "support/vector_check.h"
 
 TEST(SnapToGrid, RoundsHalvesAwayFromZero)
 {

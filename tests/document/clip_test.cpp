@@ -181,22 +181,7 @@ TEST(ClipBrush, LongClippedFaceBecomesSeveralFaces)
     ASSERT_EQ(BrushClip(&t, n, d, &front, &back), 1);   // the back part needs 66 vertices
     EXPECT_TRUE(BrushIsValid(front));
 
-    Brush p = Shape(SHAPE_CUBE);
-    p.vertCount = 0, p.faceCount = 0;
-    for (int ring = 0; ring < 2; ring++)
-        for (int i = 0; i < 16; i++) {
-            float a = 6.2831855f * i / 16.0f;
-            BrushAddVert(&p, Vector3{ cosf(a), ring ? 1.0f : -1.0f, sinf(a) });
-        }
-    for (int i = 0; i < 16; i++) {
-        int j = (i + 1) % 16, quad[4] = { i, j, j + 16, i + 16 };
-        BrushAddFace(&p, quad, 4, -1);
-    }
-    int top[16], bottom[16];
-    for (int i = 0; i < 16; i++) top[i] = 16 + i, bottom[i] = 15 - i;
-    BrushAddFace(&p, top, 16, -1);
-    BrushAddFace(&p, bottom, 16, -1);
-    BrushFixWinding(&p);
+    Brush p = Prism16();
     n = Vector3Normalize(Vector3{ 1, 1, 0 });
     d = Vector3DotProduct(n, Vector3{ 1, 1, 0 }) - 0.05f;
     ASSERT_EQ(BrushClip(&p, n, d, &front, &back), 3);

@@ -8,8 +8,6 @@
 #include "document/primitives.h"
 #include "support/brush_check.h"
 
-static std::vector<int> Corners(const BrushFace &f) { return std::vector<int>(f.indices, f.indices + f.count); }
-
 TEST(BrushInit, CubeOrderAfterWindingFix)
 {
     Brush b;

@@ -7,6 +7,7 @@
 #include "document/brush_geometry.h"
 #include "document/primitives.h"
 #include "document/problem_check.h"
+#include "support/vector_check.h"
 
 namespace {
 
@@ -167,9 +168,7 @@ TEST(EntityAim, RoundTripsOverTheSphere)
             EXPECT_NEAR(e.rotation.x, (float)i, 1e-3f);
             Vector3 f = EntityForward(e.rotation);
             Vector3 n = Vector3Normalize(d);
-            EXPECT_NEAR(f.x, n.x, 1e-5f);
-            EXPECT_NEAR(f.y, n.y, 1e-5f);
-            EXPECT_NEAR(f.z, n.z, 1e-5f);
+            ExpectNear(f, n, 1e-5f);
         }
     }
 }

@@ -6,6 +6,7 @@
 #include "document/brush_geometry.h"
 #include "document/primitives.h"
 #include "document/selection.h"
+#include "support/vector_check.h"
 
 namespace {
 
@@ -129,9 +130,7 @@ TEST_F(SelectionTest, MoveOneVertexOfRotatedBrushLandsOnTarget)
     Vector3 target = { 4.25f, -3.5f, 7.0f };
     MoveVertexSelectionTo(map.get(), target);
     Vector3 w = BrushVertWorld(&map->brushes[0], 2);
-    EXPECT_NEAR(w.x, target.x, 1e-4f);
-    EXPECT_NEAR(w.y, target.y, 1e-4f);
-    EXPECT_NEAR(w.z, target.z, 1e-4f);
+    ExpectNear(w, target);
     for (int i = 0; i < map->brushes[0].vertCount; i++) {
         if (i == 2) continue;
         EXPECT_EQ(map->brushes[0].verts[i].x, before.verts[i].x);

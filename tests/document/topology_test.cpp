@@ -10,8 +10,6 @@
 #include "document/topology.h"
 #include "support/brush_check.h"
 
-static std::vector<int> Corners(const BrushFace &f) { return std::vector<int>(f.indices, f.indices + f.count); }
-
 static Brush Cube(Vector3 origin = Vector3{ 0, 0, 0 })
 {
     Brush b;
@@ -23,31 +21,6 @@ static Brush Cube(Vector3 origin = Vector3{ 0, 0, 0 })
 static void PadVerts(Brush *b, int n)
 {
     while (b->vertCount < n) BrushAddVert(b, Vector3{ 100.0f + b->vertCount, 0, 0 });
-}
-
-// A prism with a 16-corner top and bottom: faces 0..15 sides, 16 top, 17 bottom.
-static Brush Prism16()
-{
-    Brush b;
-    BrushInit(&b, SHAPE_CUBE, Vector3{ 0, 0, 0 }, Vector3{ 2, 2, 2 }, -1);
-    b.vertCount = 0;
-    b.faceCount = 0;
-    for (int ring = 0; ring < 2; ring++)
-        for (int i = 0; i < 16; i++) {
-            float a = 6.2831855f * i / 16.0f;
-            BrushAddVert(&b, Vector3{ cosf(a), ring ? 1.0f : -1.0f, sinf(a) });
-        }
-    for (int i = 0; i < 16; i++) {
-        int j = (i + 1) % 16;
-        int quad[4] = { i, j, j + 16, i + 16 };
-        BrushAddFace(&b, quad, 4, -1);
-    }
-    int top[16], bottom[16];
-    for (int i = 0; i < 16; i++) top[i] = 16 + i, bottom[i] = 15 - i;
-    BrushAddFace(&b, top, 16, -1);
-    BrushAddFace(&b, bottom, 16, -1);
-    BrushFixWinding(&b);
-    return b;
 }
 
 TEST(TopologyMeasure, BoundingBox)

@@ -7,6 +7,7 @@
 #include "document/brush_geometry.h"
 #include "document/primitives.h"
 #include "document/view_mapping.h"
+#include "support/vector_check.h"
 
 namespace {
 
@@ -31,9 +32,7 @@ TEST(ScreenToOrthoWorld, CentreAndCornersOfEachView)
     Vector2 bottomRight = { kRect.x + kRect.width, kRect.y + kRect.height };
     for (int view = VIEW_TOP; view <= VIEW_SIDE; view++) {
         Vector3 p = ScreenToOrthoWorld(centre, kRect, cam, zoom, view);
-        EXPECT_NEAR(p.x, 1.0f, 1e-5f);
-        EXPECT_NEAR(p.y, 2.0f, 1e-5f);
-        EXPECT_NEAR(p.z, 3.0f, 1e-5f);
+        ExpectNear(p, Vector3{ 1.0f, 2.0f, 3.0f }, 1e-5f);
     }
     Vector3 top = ScreenToOrthoWorld(bottomRight, kRect, cam, zoom, VIEW_TOP);
     EXPECT_NEAR(top.x, 1.0f + zoom * aspect / 2, 1e-4f);
@@ -88,9 +87,8 @@ TEST(WorldToViewportScreen, InverseOfScreenToOrthoWorldInEveryView)
             if (view == VIEW_TOP) want.y = cam.target.y;
             if (view == VIEW_FRONT) want.z = cam.target.z;
             if (view == VIEW_SIDE) want.x = cam.target.x;
-            EXPECT_NEAR(back.x, want.x, 1e-4f) << "view " << view;
-            EXPECT_NEAR(back.y, want.y, 1e-4f) << "view " << view;
-            EXPECT_NEAR(back.z, want.z, 1e-4f) << "view " << view;
+            SCOPED_TRACE(testing::Message() << "view " << view);
+            ExpectNear(back, want);
         }
     }
 }

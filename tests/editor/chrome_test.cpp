@@ -10,6 +10,7 @@
 #include "document/undo.h"
 #include "editor/app.h"
 #include "editor/chrome.h"
+#include "support/vector_check.h"
 
 class ChromeActions : public ::testing::Test {
 protected:
@@ -47,9 +48,7 @@ TEST_F(ChromeActions, SpotLightAtFocusAimedLikeTheCamera)
     EXPECT_EQ(e.model, -1);
     Vector3 f = EntityForward(e.rotation);
     Vector3 want = Vector3Normalize(Vector3{ -12, -10, -12 });
-    EXPECT_NEAR(f.x, want.x, 1e-4f);
-    EXPECT_NEAR(f.y, want.y, 1e-4f);
-    EXPECT_NEAR(f.z, want.z, 1e-4f);
+    ExpectNear(f, want);
     EXPECT_EQ(ui->selEntity, 1);
     EXPECT_EQ(ui->selBrush, -1);
     EXPECT_EQ(ui->sideTab, TAB_PROPERTIES);

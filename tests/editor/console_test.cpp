@@ -9,9 +9,7 @@ class ConsoleTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        gConsole.count = 0;
-        gConsole.head = 0;
-        gConsole.errorCount = 0;
+        ConsoleClear();
         gConsole.scroll = 0.0f;
         gConsole.follow = true;
         gConsole.showInfo = gConsole.showWarn = gConsole.showError = gConsole.showEditor = true;

@@ -8,6 +8,7 @@
 #include "editor/console.h"
 #include "project/autosave.h"
 #include "project/projects.h"
+#include "support/project_folder.h"
 
 class FrameTest : public ::testing::Test {
 protected:
@@ -15,11 +16,10 @@ protected:
     {
         ui = std::make_unique<UiState>();
         UiStateStartValues(*ui, 0, 0);
-        gConsole.count = 0;
-        gConsole.head = 0;
-        gConsole.errorCount = 0;
+        ConsoleClear();
         gConsole.follow = true;
     }
+    void TearDown() override { ResetProjectState(); }
     std::unique_ptr<UiState> ui;
 };
 

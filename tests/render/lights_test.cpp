@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "document/brush_geometry.h"
 #include "document/problem_check.h"
 #include "render/lights.h"
 #include "render/settings.h"
@@ -78,7 +79,7 @@ TEST_F(Lights, GatherFillsRangeColourConesAndDirection)
     ASSERT_EQ(gLightCount, 2);
     EXPECT_EQ(gLights[0].range, kDefaultLightRange);
     EXPECT_NEAR(gLights[0].colour[2], 0.2f, 1e-6f);
-    EXPECT_NEAR(gLights[1].cosInner, cosf(50.0f * 0.017453292f), 1e-6f);
+    EXPECT_NEAR(gLights[1].cosInner, cosf(50.0f * kDegToRad), 1e-6f);
     EXPECT_EQ(gLights[1].cosOuter, gLights[1].cosInner);         // the outer takes the inner's value
     Vector3 f = EntityForward(s->rotation);
     EXPECT_EQ(gLights[1].direction.y, f.y);
@@ -120,10 +121,10 @@ TEST_F(Lights, SpotLightConeHasASoftEdgeBetweenInnerAndOuter)
     GatherLights(&map);
     EXPECT_EQ(ShadeSurface(Vector3{ 0, 0, 0 }, kUp, kWhite).r, 63);     // on the axis: (1 - 10/20)^2 = 0.25
     // 20 degrees off the axis: between the two cones, attenuated by t squared.
-    float x = 10.0f * tanf(20.0f * 0.017453292f);
+    float x = 10.0f * tanf(20.0f * kDegToRad);
     float d = sqrtf(100.0f + x * x);
     float c = 10.0f / d;
-    float t = (c - cosf(30.0f * 0.017453292f)) / (cosf(10.0f * 0.017453292f) - cosf(30.0f * 0.017453292f));
+    float t = (c - cosf(30.0f * kDegToRad)) / (cosf(10.0f * kDegToRad) - cosf(30.0f * kDegToRad));
     float a = (1.0f - d / 20.0f) * (1.0f - d / 20.0f) * t * t;
     EXPECT_EQ(ShadeSurface(Vector3{ x, 0, 0 }, kUp, kWhite).r, (int)(255.0f * a * c));
     EXPECT_EQ(ShadeSurface(Vector3{ 10, 0, 0 }, kUp, kWhite).r, 0);    // 45 degrees: outside the cone

@@ -1,10 +1,12 @@
-// brush_check.cpp: validity and volume of a brush for the tests.
+// brush_check.cpp: validity, volume, corner lists and a 16-sided prism for the brush tests.
 #include "support/brush_check.h"
 
+#include <cmath>
 #include <map>
 #include <utility>
 
 #include "document/brush_geometry.h"
+#include "document/primitives.h"
 
 ::testing::AssertionResult BrushIsValid(const Brush &brush, BrushCheckOptions options)
 {
@@ -65,4 +67,33 @@ double BrushVolume(const Brush &brush)
         }
     }
     return volume / 6.0;
+}
+
+std::vector<int> Corners(const BrushFace &face)
+{
+    return std::vector<int>(face.indices, face.indices + face.count);
+}
+
+Brush Prism16(void)
+{
+    Brush b;
+    BrushInit(&b, SHAPE_CUBE, Vector3{ 0, 0, 0 }, Vector3{ 2, 2, 2 }, -1);
+    b.vertCount = 0;
+    b.faceCount = 0;
+    for (int ring = 0; ring < 2; ring++)
+        for (int i = 0; i < 16; i++) {
+            float a = 6.2831855f * i / 16.0f;
+            BrushAddVert(&b, Vector3{ cosf(a), ring ? 1.0f : -1.0f, sinf(a) });
+        }
+    for (int i = 0; i < 16; i++) {
+        int j = (i + 1) % 16;
+        int quad[4] = { i, j, j + 16, i + 16 };
+        BrushAddFace(&b, quad, 4, -1);
+    }
+    int top[16], bottom[16];
+    for (int i = 0; i < 16; i++) top[i] = 16 + i, bottom[i] = 15 - i;
+    BrushAddFace(&b, top, 16, -1);
+    BrushAddFace(&b, bottom, 16, -1);
+    BrushFixWinding(&b);
+    return b;
 }

@@ -1,7 +1,9 @@
-// brush_check.h: checks shared by every test that builds or edits brushes.
+// brush_check.h: checks and sample brushes shared by the tests that build or edit brushes.
 #pragma once
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "document/map_records.h"
 
@@ -14,3 +16,7 @@ struct BrushCheckOptions {
 ::testing::AssertionResult BrushIsValid(const Brush &brush, BrushCheckOptions options = {});
 // Enclosed volume of a closed brush in its local frame (signed: positive when wound outward).
 double BrushVolume(const Brush &brush);
+// A face's corner indices in order, for comparing with a literal list.
+std::vector<int> Corners(const BrushFace &face);
+// A prism with a 16-corner top and bottom: faces 0..15 sides, 16 top, 17 bottom.
+Brush Prism16(void);

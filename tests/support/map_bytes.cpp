@@ -1,4 +1,4 @@
-// map_bytes.cpp: byte builders, temporary folders and sample maps for the map file tests.
+// map_bytes.cpp: byte builders, temporary folders and sample maps for the file-handling tests.
 #include "support/map_bytes.h"
 
 #include <cstdio>

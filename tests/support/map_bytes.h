@@ -1,4 +1,5 @@
-// map_bytes.h: building map files byte by byte and comparing maps, for the map file tests.
+// map_bytes.h: map files built byte by byte, sample maps, a temporary folder and file helpers, for
+// the map file, project, autosave and dialog tests.
 #pragma once
 
 #include <cstdint>
