@@ -4,7 +4,7 @@ import struct
 import zlib
 
 import harness
-from harness import EditorTestCase, matching_box, pixels_in, view_rects, wait_until
+from harness import EditorTestCase, lower_part, matching_box, pixels_in, view_rects, wait_until
 
 
 def write_png(path, width, height, rgb):
@@ -18,9 +18,7 @@ def write_png(path, width, height, rgb):
         f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
 
 
-def ground_area():
-    x, y, w, h = view_rects(1440, 900)[0]
-    return (x, y + 180, w, h - 180)   # below the title and the orientation widget
+GROUND_AREA = lower_part(view_rects(1440, 900)[0])   # the 3D view below its title and widget
 
 
 class NoAssets(EditorTestCase):
@@ -28,7 +26,7 @@ class NoAssets(EditorTestCase):
         for folder in ("assets", "assets/models", "assets/textures", "assets/maps", "resources", "resources/icons"):
             self.assertTrue(os.path.isdir(os.path.join(self.editor.workdir, folder)), folder)
         # The ground uses texture 0, the generated checker: two shades of the selection red.
-        reds = {p for p in pixels_in(self.editor.screenshot(), ground_area(), 1) if p[0] > 90 and p[0] > 2 * p[1]}
+        reds = {p for p in pixels_in(self.editor.screenshot(), GROUND_AREA, 1) if p[0] > 90 and p[0] > 2 * p[1]}
         self.assertTrue(any(r > 160 for r, _, _ in reds) and any(r < 130 for r, _, _ in reds), sorted(reds)[:5])
 
 
@@ -44,9 +42,9 @@ class WithAssets(EditorTestCase):
 
     def test_loaded_texture_replaces_the_checker_and_jpeg_is_refused(self):
         # The only loadable texture is number 0, so the ground shows it: green under the red tint.
-        box = matching_box(self.editor.screenshot(), ground_area(), lambda r, g, b: g > 30 and g > r + 20 and b < 20)
+        box = matching_box(self.editor.screenshot(), GROUND_AREA, lambda r, g, b: g > 30 and g > r + 20 and b < 20)
         self.assertIsNotNone(box, "the green texture on the ground")
-        self.assertFalse(any(r > 90 and r > 2 * g for r, g, _ in pixels_in(self.editor.screenshot(), ground_area())),
+        self.assertFalse(any(r > 90 and r > 2 * g for r, g, _ in pixels_in(self.editor.screenshot(), GROUND_AREA)),
                          "no checker left on the ground")
         wait_until(lambda: any("Failed to load image data" in l for l in self.editor.output()), 30,
                    "the JPEG offered to the loader and refused")

@@ -1,12 +1,9 @@
 """The window chrome and the console, driven with real clicks, keys and wheel steps."""
-import difflib
 import re
 
 import harness
-from harness import EditorTestCase, TOGGLE_ON, wait_until
-
-STARTUP_STATUS = "Loaded 0 model(s), 0 texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide."
-AWAY = (900, 500)                      # an empty spot where the pointer highlights nothing
+from harness import (ADD_POINT_LIGHT, ADD_SPOT_LIGHT, AWAY, EditorTestCase, STARTUP_STATUS, TOGGLE_ON, read_like,
+                     wait_until)
 PALETTE_NAMES = ["Select", "Block", "Clip", "Vertex", "Entity", "Texture"]
 
 
@@ -94,30 +91,23 @@ class TopBar(EditorTestCase):
         self.editor.wait_pixel(*mov, is_on, "Mov switched on again")
 
 
-def read_like(text, expected):
-    """OCR may misread a letter or two (l as i); the line must match all but that."""
-    return difflib.SequenceMatcher(None, text, expected).ratio() > 0.95
+# The status bar's text is read from its first 1100 pixels and must match closely.
+STATUS_WIDTH, STATUS_RATIO = 1100, 0.95
 
 
 class StatusBar(EditorTestCase):
-    def read_status(self):
-        return self.editor.ocr(0, 900 - 49, 1100, 49)
-
     def test_shows_the_start_up_message(self):
-        text = self.read_status()
-        self.assertTrue(read_like(text, STARTUP_STATUS), "status bar read as %r" % text)
+        text = self.editor.status(STATUS_WIDTH)
+        self.assertTrue(read_like(text, STARTUP_STATUS, STATUS_RATIO), "status bar read as %r" % text)
 
     def test_add_light_buttons_report_in_the_status_bar(self):
         # Below the palette: the "ADD LIGHT" label, then Point, Spot and Sun.
-        point_y = 157.5 + 6 * 74.25 + 9 + 31.5
-        self.editor.click(81, point_y + 25)
+        self.editor.click(*ADD_POINT_LIGHT)
         self.editor.move(*AWAY)
-        wait_until(lambda: read_like(self.read_status(), "Added Point light at the 3D view focus."),
-                   30, "the Point light's status line")
-        self.editor.click(81, point_y + 56.25 + 25)
+        self.editor.wait_status("Added Point light at the 3D view focus.", STATUS_WIDTH, STATUS_RATIO)
+        self.editor.click(*ADD_SPOT_LIGHT)
         self.editor.move(*AWAY)
-        wait_until(lambda: read_like(self.read_status(), "Added Spot light at the 3D view focus."),
-                   30, "the Spot light's status line")
+        self.editor.wait_status("Added Spot light at the 3D view focus.", STATUS_WIDTH, STATUS_RATIO)
 
 
 if __name__ == "__main__":

@@ -1,10 +1,11 @@
 """Shared end-to-end harness: a private Xvfb, the real kirto in a fresh working folder, real input.
 
 Every test gets its own X server, so tests never see a developer's desktop or each other. Input is
-sent with xdotool (XTEST), close requests with our x11_close helper. Waits poll for a condition
-with a deadline; nothing sleeps in the hope that something has happened.
+sent with xdotool (XTEST), close requests with our x11_close helper. A press is held for HOLD so
+that a frame sees it; every other wait polls for a condition with a deadline.
 """
 import argparse
+import difflib
 import os
 import re
 import select
@@ -22,6 +23,10 @@ BACKGROUND = (212, 208, 200)
 TOGGLE_ON = (151, 232, 255)      # raygui's default colour of a pressed toggle
 HOLD = 0.15                      # a press held across a frame, so the program sees it
 VEIL_PROBE = (5, 800)            # inside the left panel, which a modal window's veil darkens
+AWAY = (900, 500)                # an empty spot where the pointer highlights nothing
+STARTUP_STATUS = "Loaded 0 model(s), 0 texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide."
+ADD_POINT_LIGHT = (81, 157.5 + 6 * 74.25 + 9 + 31.5 + 25)   # below the palette and the ADD LIGHT label
+ADD_SPOT_LIGHT = (ADD_POINT_LIGHT[0], ADD_POINT_LIGHT[1] + 56.25)
 
 
 def veiled(colour):
@@ -39,6 +44,11 @@ def parse_args():
     ARGS.kirto = os.path.abspath(ARGS.kirto)
     ARGS.x11_close = os.path.abspath(ARGS.x11_close)
     sys.argv = [sys.argv[0]] + rest
+
+
+def read_like(text, expected, ratio=0.9):
+    """OCR may misread a letter or two (l as i); the line must match all but that."""
+    return difflib.SequenceMatcher(None, text, expected).ratio() > ratio
 
 
 def wait_until(condition, timeout, what):
@@ -163,9 +173,11 @@ class Editor:
         wait_until(drawn, 60, "a frame drawn over the whole window")
 
     def frame_sync(self):
-        """Proves the program has handled every event sent so far: it redraws after a resize."""
+        """Proves the program has handled every event sent so far: it redraws after a resize. The
+        window shrinks first, so the last step uncovers a column that only a frame drawn at the
+        final size fills."""
         width, height = self.size()
-        self.resize(width + 1, height)
+        self.resize(width - 1, height)
         self.resize(width, height)
 
     def ocr(self, x, y, width, height):
@@ -178,6 +190,13 @@ class Editor:
         text = subprocess.run(["tesseract", "stdin", "stdout", "--psm", "7"], input=crop,
                               capture_output=True, timeout=60, check=True).stdout
         return re.sub(r"\s+", " ", text.decode(errors="replace")).strip()
+
+    def status(self, width=1300):
+        """The status bar's text, read from its left part."""
+        return self.ocr(0, self.size()[1] - 49, width, 49)
+
+    def wait_status(self, expected, width=1300, ratio=0.9):
+        wait_until(lambda: read_like(self.status(width), expected, ratio), 30, "the status line %r" % expected)
 
     def wait_pixel(self, px, py, predicate, what, timeout=30):
         """Waits until the pixel at (px, py) satisfies predicate(rgb); returns that colour."""
@@ -202,7 +221,6 @@ class Editor:
 
     def wheel(self, px, py, steps):
         """Rolls the wheel over (px, py): positive steps away from the user (up), negative toward."""
-        self.move(px, py)
         for _ in range(abs(steps)):
             self.click(px, py, 4 if steps > 0 else 5)
 
@@ -210,11 +228,13 @@ class Editor:
         self.x.run("xdotool", "mousemove", "--window", self.window, "700", "450")
         self.x.run("xdotool", "windowfocus", "--sync", self.window, check=False)
 
-    def key(self, name, hold=HOLD):
-        """Presses and releases a key; it is held across a frame so the program sees the press."""
+    def key(self, name):
+        """Presses and releases a key; the press and the release each last across a frame, so the
+        program sees both and a next key is not taken in the same frame."""
         self.x.run("xdotool", "keydown", name)
-        time.sleep(hold)
+        time.sleep(HOLD)
         self.x.run("xdotool", "keyup", name)
+        time.sleep(HOLD)
 
     def mouse_down(self, button):
         """Presses a mouse button and keeps it down (for drags and held buttons)."""
@@ -231,8 +251,7 @@ class Editor:
         self.wait_pixel(*VEIL_PROBE, lambda c: not veiled(c), "the project manager to close")
 
     def request_close(self):
-        subprocess.run([ARGS.x11_close, self.window], env=dict(os.environ, DISPLAY=self.x.display),
-                       check=True, timeout=30)
+        self.x.run(ARGS.x11_close, self.window)
 
     def wait_exit(self, timeout=60):
         try:
@@ -284,6 +303,12 @@ def view_rects(width, height):
     w = max(0.0, width - 162.0 - 540.0) / 2.0
     h = max(0.0, height - top - 49.5) / 2.0
     return [(162.0, top, w, h), (162.0 + w, top, w, h), (162.0, top + h, w, h), (162.0 + w, top + h, w, h)]
+
+
+def lower_part(rect):
+    """A 3D view rectangle below its title and orientation widget."""
+    x, y, w, h = rect
+    return (x, y + 180, w, h - 180)
 
 
 def pixels_in(shot, rect, step=2):

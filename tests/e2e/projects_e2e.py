@@ -1,17 +1,14 @@
 """Projects, the map file dialogs, the recovery prompt and a restart, with the real program."""
-import difflib
 import os
 import shutil
 import struct
 import tempfile
-import time
 import unittest
 
 import harness
-from harness import Editor, EditorTestCase, XServer, HOLD, VEIL_PROBE, veiled, wait_until
+from harness import (ADD_POINT_LIGHT, AWAY, Editor, EditorTestCase, STARTUP_STATUS, VEIL_PROBE, XServer, read_like,
+                     veiled, wait_until)
 
-AWAY = (900, 500)
-STARTUP_STATUS = "Loaded 0 model(s), 0 texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide."
 SUBDIRS = ["maps", "exports", "mods", "assets", "assets/models", "assets/textures"]
 
 # Places in a 1440x900 window.
@@ -30,7 +27,6 @@ TOP_SAVE_AS = (382.5 + 73, 25)
 TOP_OPEN = (135 + 56, 25)
 TOP_NEW = (11.25 + 56, 25)
 TOP_PROJECTS = (821.25 + 84, 25)
-ADD_POINT_LIGHT = (81, 157.5 + 6 * 74.25 + 9 + 31.5 + 25)
 
 
 def pm_row(i):
@@ -39,11 +35,6 @@ def pm_row(i):
 
 def dlg_row(i):
     return DLG["x"] + 27 + 4.5 + 100, DLG_LIST_Y + 4.5 + 40.5 * i + 20
-
-
-def read_like(text, expected):
-    """OCR may misread a letter or two; the line must match all but that."""
-    return difflib.SequenceMatcher(None, text, expected).ratio() > 0.9
 
 
 # --- map files --------------------------------------------------------------------------------
@@ -128,14 +119,6 @@ class MapFileCase(unittest.TestCase):
 
 
 # --- driving the windows ----------------------------------------------------------------------
-def status(editor):
-    return editor.ocr(0, 900 - 49, 1300, 49)
-
-
-def wait_status(editor, expected):
-    wait_until(lambda: read_like(status(editor), expected), 30, "the status line %r" % expected)
-
-
 def type_text(editor, text):
     editor.x.run("xdotool", "type", "--delay", "50", text)
 
@@ -143,7 +126,6 @@ def type_text(editor, text):
 def erase(editor, count):
     for _ in range(count):
         editor.key("BackSpace")
-        time.sleep(HOLD)
 
 
 def shift_click(editor, px, py):
@@ -184,7 +166,7 @@ def projects_dir(editor, name):
     return os.path.join(editor.workdir, "projects", name)
 
 
-class ProjectManager(EditorTestCase, MapFileCase):
+class ProjectManager(EditorTestCase):
     keep_project_manager = True
 
     def test_fresh_folder_creates_untitled_and_shows_the_manager(self):
@@ -194,7 +176,7 @@ class ProjectManager(EditorTestCase, MapFileCase):
         self.assertIn("Project Manager", self.editor.ocr(int(PM["x"]), int(PM["y"]), 600, 54))
         line = self.editor.ocr(int(PM["x"] + 27), int(PM["y"] + 72), 600, 36)
         self.assertTrue(read_like(line, "Current project: (none)"), line)
-        self.assertTrue(read_like(status(self.editor), STARTUP_STATUS))
+        self.assertTrue(read_like(self.editor.status(), STARTUP_STATUS))
 
     def test_create_then_open_the_new_project(self):
         self.editor.click(*PM_NAME_BOX)
@@ -203,7 +185,7 @@ class ProjectManager(EditorTestCase, MapFileCase):
         self.editor.move(*AWAY)
         wait_until(lambda: os.path.isdir(os.path.join(projects_dir(self.editor, "Level One"), "assets/textures")),
                    30, "the new project's folders")
-        wait_status(self.editor, "Created project 'Level One'")
+        self.editor.wait_status("Created project 'Level One'")
 
         # Rows follow the folder's listing order.
         root = os.path.join(self.editor.workdir, "projects")
@@ -211,7 +193,7 @@ class ProjectManager(EditorTestCase, MapFileCase):
         self.editor.click(*pm_row(rows.index("Level One")))
         self.editor.click(*PM_OPEN_SELECTED)
         wait_unveiled(self.editor, "the project manager to close")
-        wait_status(self.editor, "Opened 'Level One' - no maps yet, starting empty")
+        self.editor.wait_status("Opened 'Level One' - no maps yet, starting empty")
         label = self.editor.ocr(1192, 5, 382, 40)
         self.assertTrue(read_like(label, "Project: Level One"), label)
 
@@ -227,27 +209,27 @@ class MapFiles(EditorTestCase, MapFileCase):
         # Open the project (an empty map), then read the default map back in by its path.
         self.editor.click(*TOP_PROJECTS)
         open_only_project(self.editor)
-        wait_status(self.editor, "Opened 'Untitled' - no maps yet, starting empty")
+        self.editor.wait_status("Opened 'Untitled' - no maps yet, starting empty")
         file_dialog(self.editor, TOP_OPEN, "./start.zizudu", "opening start.zizudu")
-        wait_status(self.editor, "Loaded ./start.zizudu")
+        self.editor.wait_status("Loaded ./start.zizudu")
 
         maps = os.path.join(projects_dir(self.editor, "Untitled"), "maps")
         file_dialog(self.editor, TOP_SAVE_AS, "level1.zizudu", "saving level1.zizudu")
         level1 = os.path.join(maps, "level1.zizudu")
         wait_until(lambda: os.path.exists(level1), 30, "level1.zizudu in the project's maps folder")
         self.assert_default_map(level1)
-        wait_status(self.editor, "Saved to projects/Untitled/maps/level1.zizudu")
+        self.editor.wait_status("Saved to projects/Untitled/maps/level1.zizudu")
 
         # Change the map, then open the saved one from the dialog's list.
         self.editor.click(*TOP_NEW)
-        wait_status(self.editor, "Created New Map")
+        self.editor.wait_status("Created New Map")
         self.editor.click(*TOP_OPEN)
         self.editor.move(*AWAY)
         self.editor.wait_pixel(*VEIL_PROBE, veiled, "the Open dialog")
         self.editor.click(*dlg_row(0))
         self.editor.click(*DLG_ACTION)
         wait_unveiled(self.editor, "the Open dialog to close")
-        wait_status(self.editor, "Loaded projects/Untitled/maps/level1.zizudu")
+        self.editor.wait_status("Loaded projects/Untitled/maps/level1.zizudu")
 
         # The top bar's Save writes the loaded map under the name clicked in the list.
         os.remove(level1)
@@ -257,7 +239,7 @@ class MapFiles(EditorTestCase, MapFileCase):
         self.assertFalse(os.path.exists(os.path.join(maps, "_autosave.zizudu")))
 
 
-class SecondRun(MapFileCase):
+class SecondRun(unittest.TestCase):
     """Two runs of the program on one working folder."""
 
     def setUp(self):
@@ -293,7 +275,7 @@ class SecondRun(MapFileCase):
         editor.key("Escape")                     # never closes the prompt
         editor.click(*REC_RECOVER)
         wait_unveiled(editor, "the recovery prompt to close")
-        wait_status(editor, "Recovered 0 brushes. Save As to keep it.")
+        editor.wait_status("Recovered 0 brushes. Save As to keep it.")
 
         editor.click(*TOP_SAVE)
         recovered = os.path.join(maps, "recovered.zizudu")
@@ -305,7 +287,7 @@ class SecondRun(MapFileCase):
         first = self.start()
         open_only_project(first)
         first.click(*ADD_POINT_LIGHT)
-        wait_status(first, "Added Point light at the 3D view focus.")
+        first.wait_status("Added Point light at the 3D view focus.")
         first.click(*TOP_SAVE)
         saved = os.path.join(self.workdir, "projects", "Untitled", "maps", "untitled.zizudu")
         wait_until(lambda: os.path.exists(saved), 30, "untitled.zizudu")
@@ -318,7 +300,7 @@ class SecondRun(MapFileCase):
 
         second = self.start()
         open_only_project(second)
-        wait_status(second, "Opened 'Untitled' - loaded latest map untitled.zizudu (0 brushes)")
+        second.wait_status("Opened 'Untitled' - loaded latest map untitled.zizudu (0 brushes)")
         file_dialog(second, TOP_SAVE_AS, "again.zizudu", "saving again.zizudu")
         again = os.path.join(self.workdir, "projects", "Untitled", "maps", "again.zizudu")
         wait_until(lambda: os.path.exists(again), 30, "again.zizudu")
