@@ -12,7 +12,7 @@
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-void LayoutCompute(UiState &ui, int screenW, int screenH)
+void LayoutSetBars(UiState &ui)
 {
     ui.menuBarH = kMenuBarH;
     ui.toolbarH = kToolbarH;
@@ -20,6 +20,11 @@ void LayoutCompute(UiState &ui, int screenW, int screenH)
     ui.leftPanelW = kLeftPanelW;
     ui.rightPanelW = kRightPanelW;
     ui.viewsTop = ui.menuBarH + ui.toolbarH;
+}
+
+void LayoutCompute(UiState &ui, int screenW, int screenH)
+{
+    LayoutSetBars(ui);
     // A window smaller than its bars and panels leaves no room: the views shrink to nothing
     // rather than to negative sizes.
     ui.viewsArea.x = fmaxf(0.0f, (float)screenW - ui.leftPanelW - ui.rightPanelW);

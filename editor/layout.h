@@ -25,6 +25,8 @@ constexpr float kMinFlySpeed = 0.01f;
 constexpr float kMaxFlySpeed = 5.0f;
 constexpr float kFollowDistance = 20.0f;     // 2D cameras stand this far from the target
 
+// The fixed bar heights and panel widths, and where the views start below the bars.
+void LayoutSetBars(UiState &ui);
 // Bar and panel metrics, the views area, one view's size and the four view rectangles for a
 // window of screenW x screenH. A window smaller than its bars and panels gets empty views.
 void LayoutCompute(UiState &ui, int screenW, int screenH);

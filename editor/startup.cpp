@@ -134,12 +134,7 @@ void UiStateStartValues(UiState &ui, int modelCount, int textureCount)
     ui.orthoZoom = zoom;
     ui.topBarWidth = barWidth;
 
-    ui.menuBarH = kMenuBarH;
-    ui.toolbarH = kToolbarH;
-    ui.statusBarH = kStatusBarH;
-    ui.leftPanelW = kLeftPanelW;
-    ui.rightPanelW = kRightPanelW;
-    ui.viewsTop = ui.menuBarH + ui.toolbarH;
+    LayoutSetBars(ui);
 
     ui.selBrush = -1;
     ui.selEntity = -1;
