@@ -102,6 +102,10 @@ TEST(Projects, OpenProjectAndStaleSelection)
     EXPECT_STREQ(gProjects.currentPath, "projects/A");
     EXPECT_STREQ(gProjects.currentName, "A");
     EXPECT_EQ(gProjects.selected, a);
+    EXPECT_FALSE(gProjects.hadProject);          // the first open of the run
+    OpenProject(1 - a);
+    EXPECT_TRUE(gProjects.hadProject);
+    OpenProject(a);
     for (const char *sub : kSubdirs) EXPECT_TRUE(fs::is_directory(std::string("projects/A/") + sub)) << sub;
 
     // A rescan that leaves fewer rows than the selection drops the selection.
@@ -110,6 +114,31 @@ TEST(Projects, OpenProjectAndStaleSelection)
     fs::remove_all("projects/A");
     ScanProjects();
     EXPECT_EQ(gProjects.count, 0);
+    EXPECT_EQ(gProjects.selected, -1);
+}
+
+TEST(Projects, RescanKeepsTheSelectionOnItsProjectOrDropsIt)
+{
+    ProjectWorkFolder work;
+    ScanProjects();
+    ASSERT_EQ(CreateProject("Picked"), 1);
+    gProjects.selected = 0;
+    // Each new folder may reorder the listing; the selection follows the picked project.
+    for (int i = 0; i < 12; i++) {
+        ASSERT_EQ(CreateProject(("New " + std::to_string(i)).c_str()), 1);
+        ASSERT_GE(gProjects.selected, 0);
+        EXPECT_STREQ(gProjects.entries[gProjects.selected].name, "Picked") << i;
+    }
+    fs::remove_all("projects/New 3");
+    ScanProjects();
+    ASSERT_GE(gProjects.selected, 0);
+    EXPECT_STREQ(gProjects.entries[gProjects.selected].name, "Picked");
+
+    fs::remove_all("projects/Picked");
+    ScanProjects();
+    EXPECT_EQ(gProjects.selected, -1);
+    fs::create_directories("projects/Picked");   // a folder coming back is not picked again
+    ScanProjects();
     EXPECT_EQ(gProjects.selected, -1);
 }
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "project/project_manager.h"
+#include "editor/project_manager.h"
 #include "project/projects.h"
 #include "support/project_folder.h"
 
@@ -59,6 +59,20 @@ TEST_F(ProjectManager, OpenSelectedNeedsARowThatStillExists)
 
     gProjects.selected = 7;                     // set past the end some other way
     EXPECT_EQ(ProjectManagerOpenSelected(status, sizeof(status)), 0);
+}
+
+TEST_F(ProjectManager, OpenSelectedOpensThePickedProjectAfterEveryRescan)
+{
+    ASSERT_EQ(CreateProject("Picked"), 1);
+    gProjects.selected = 0;
+    for (const char *more : { "C", "D", "E", "F", "G" }) {   // each may reorder the listing
+        Type(more);
+        ASSERT_EQ(ProjectManagerCreate(status, sizeof(status)), 1);
+    }
+    ProjectManagerRefresh(status, sizeof(status));
+    OpenProjectManager();                       // the top bar's Projects rescans as well
+    ASSERT_EQ(ProjectManagerOpenSelected(status, sizeof(status)), 1);
+    EXPECT_STREQ(gProjects.currentName, "Picked");
 }
 
 TEST_F(ProjectManager, WindowOpensWithAFreshListAndClosingReleasesTheNameBox)
