@@ -61,20 +61,6 @@ TEST_F(ProjectManager, OpenSelectedNeedsARowThatStillExists)
     EXPECT_EQ(ProjectManagerOpenSelected(status, sizeof(status)), 0);
 }
 
-TEST_F(ProjectManager, OpenSelectedOpensThePickedProjectAfterEveryRescan)
-{
-    ASSERT_EQ(CreateProject("Picked"), 1);
-    gProjects.selected = 0;
-    for (const char *more : { "C", "D", "E", "F", "G" }) {   // each may reorder the listing
-        Type(more);
-        ASSERT_EQ(ProjectManagerCreate(status, sizeof(status)), 1);
-    }
-    ProjectManagerRefresh(status, sizeof(status));
-    OpenProjectManager();                       // the top bar's Projects rescans as well
-    ASSERT_EQ(ProjectManagerOpenSelected(status, sizeof(status)), 1);
-    EXPECT_STREQ(gProjects.currentName, "Picked");
-}
-
 TEST_F(ProjectManager, WindowOpensWithAFreshListAndClosingReleasesTheNameBox)
 {
     std::filesystem::create_directories("projects/Later");
