@@ -4,12 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "project/autosave.h"
-
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
 UndoHistory gUndo = { {}, 0, -1 };
+bool gMapDirty = false;
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -73,6 +72,16 @@ void FreeUndoHistory(void)
     }
     gUndo.count = 0;
     gUndo.index = -1;
+}
+
+void MarkMapDirty(void)
+{
+    gMapDirty = true;
+}
+
+void ClearMapDirty(void)
+{
+    gMapDirty = false;
 }
 
 //----------------------------------------------------------------------------------

@@ -2,7 +2,8 @@
 //
 // Before every undoable edit the editor copies the whole MapDoc into a ring of buffers; the map
 // holds no pointers, so a snapshot and a restore are plain byte copies. Taking a snapshot is the
-// one thing that marks the map dirty for the autosave.
+// one thing that marks the map dirty; the autosave reads the flag and clears it once it has
+// written the map.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,7 @@ struct UndoHistory {
 };
 
 extern UndoHistory gUndo;
+extern bool gMapDirty;           // the map changed since the last autosave or project open
 
 // Marks the map dirty and stores a snapshot of it, dropping every redo state.
 void PushUndoState(const MapDoc *map);
@@ -26,3 +28,7 @@ int Undo(MapDoc *map);
 int Redo(MapDoc *map);
 // Frees every snapshot buffer; the history is empty afterwards.
 void FreeUndoHistory(void);
+// Marks the map as changed since the last autosave.
+void MarkMapDirty(void);
+// The map counts as unchanged again (written by the autosave, or a freshly opened map).
+void ClearMapDirty(void);

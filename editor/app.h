@@ -22,6 +22,9 @@ void CamerasStartValues(UiState &ui);
 void EditorContextFill(EditorContext *ctx, UiState &ui);
 // The map every run begins with: the ground brush and the sun. Selects the ground.
 void DefaultMap(MapDoc *map, UiState &ui);
+// Every asset scan (start-up, project switch, a rescan): the renderer lets go of the library
+// texture it borrowed, then the library is emptied and loaded anew.
+void RescanAssets(void);
 
 // Phase 1: window size, whether something holds the keyboard, escConsumed cleared.
 void FrameReadWindow(UiState &ui);

@@ -12,8 +12,8 @@
 #include "editor/console.h"
 #include "editor/gui.h"
 #include "editor/map_dialogs.h"
+#include "editor/project_manager.h"
 #include "editor/widgets.h"
-#include "project/project_manager.h"
 #include "project/projects.h"
 #include "render/settings.h"
 

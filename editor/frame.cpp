@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "editor/console.h"
+#include "editor/project_manager.h"
 #include "editor/widgets.h"
 #include "project/autosave.h"
-#include "project/project_manager.h"
 #include "project/projects.h"
 
 //----------------------------------------------------------------------------------

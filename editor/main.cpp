@@ -9,12 +9,12 @@
 #include "editor/console.h"
 #include "editor/layout.h"
 #include "editor/map_dialogs.h"
+#include "editor/project_manager.h"
 #include "editor/render_view.h"
 #include "editor/ui_state.h"
 #include "editor/view_draw.h"
 #include "editor/widgets.h"
 #include "project/autosave.h"
-#include "project/project_manager.h"
 #include "render/lights.h"
 
 static char lastStatus[kStatusLen];

@@ -9,11 +9,12 @@
 #include "document/map_file.h"
 #include "document/selection.h"
 #include "document/undo.h"
+#include "editor/app.h"
 #include "editor/gui.h"
+#include "editor/project_manager.h"
 #include "editor/widgets.h"
 #include "project/assets.h"
 #include "project/autosave.h"
-#include "project/project_manager.h"
 #include "project/projects.h"
 
 //----------------------------------------------------------------------------------
@@ -30,7 +31,8 @@ static constexpr Color kRowHovered = { 52, 55, 64, 255 };
 static constexpr char kUntitledName[] = "untitled.zizudu";
 static constexpr char kRecoveredName[] = "recovered.zizudu";
 
-// The map an Open reads into, so a failed read leaves both the map and its undo history alone.
+// The map an Open or a project switch reads into, so a failed read leaves both the map and its
+// undo history alone.
 static MapDoc sLoadedMap;
 
 //----------------------------------------------------------------------------------
@@ -47,7 +49,7 @@ static int OpenMapFileName(MapDoc *map, UiState &ui);
 //----------------------------------------------------------------------------------
 void ProjectSwitch(MapDoc *map, UiState &ui)
 {
-    AutoScanAssets();                    // the project's own assets, where it has them
+    RescanAssets();                      // the project's own assets, where it has them
     ui.curTexture = gAssets.textureCount > 0 ? 0 : -1;
     ui.curModel = gAssets.modelCount > 0 ? 0 : -1;
 
@@ -59,22 +61,34 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
     ScanProjectMaps();
     gRecoverPrompt = AutoSaveIsNewer();
 
-    const char *name = LoadLatestProjectMap(map);
-    FreeUndoHistory();
+    // A map built before any project was open was made on the editor's own advice to open a
+    // project first: it is kept, or stays one Undo away. After another project the switch starts
+    // afresh, since that project's work is in its own folder.
+    bool keepWork = !gProjects.hadProject;
+    const char *name = LoadLatestProjectMap(&sLoadedMap);
+    if (name == nullptr && keepWork) {
+        // The map, its history and its dirty flag stay as they were, so work done before is
+        // autosaved into this project.
+        snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledName);
+        SetStatus(ui, "Opened '%s' - no maps yet, keeping the current map", gProjects.currentName);
+        return;
+    }
+    if (keepWork) PushUndoState(map);   // Undo brings the replaced map back, Redo the loaded one
+    else FreeUndoHistory();
     if (name != nullptr) {
+        memcpy(map, &sLoadedMap, sizeof(MapDoc));
         snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", name);
-        PushUndoState(map);
         SetStatus(ui, "Opened '%s' - loaded latest map %s (%d brushes)",
                  gProjects.currentName, name, map->brushCount);
     } else {
         map->brushCount = 0;            // nothing else of the map is changed
         map->entityCount = 0;
         snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledName);
-        PushUndoState(map);
         SetStatus(ui, "Opened '%s' - no maps yet, starting empty", gProjects.currentName);
     }
-    // The snapshot that starts the new history is no change: an untouched project stays clean.
-    gAutoSave.dirty = false;
+    if (!keepWork) PushUndoState(map);  // the new history starts with the new map
+    // A freshly opened map is no change: an untouched project stays clean.
+    ClearMapDirty();
 }
 
 void OpenMapFileDialog(UiState &ui, int isSave)
@@ -252,9 +266,9 @@ static int OpenMapFileName(MapDoc *map, UiState &ui)
         return 0;
     }
     // The snapshot keeps the replaced map for Undo; a load is no edit, so the flag stays as it was.
-    bool wasDirty = gAutoSave.dirty;
+    bool wasDirty = gMapDirty;
     PushUndoState(map);
-    gAutoSave.dirty = wasDirty;
+    if (!wasDirty) ClearMapDirty();
     memcpy(map, &sLoadedMap, sizeof(MapDoc));
     DropSelection(ui);
     SetStatus(ui, "Loaded %s", path);

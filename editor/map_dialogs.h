@@ -9,8 +9,10 @@
 #include "editor/ui_state.h"
 
 // After the project manager opened a project: fresh assets, selection, numeric fields, autosave
-// state and recovery test, then the project's newest map (or an empty one) with a fresh undo
-// history. The map starts clean: an untouched project is never autosaved.
+// timer and recovery test, then the project's newest map. When another project was open before,
+// the new map (or an empty one) starts a fresh undo history; when none was, the map built so far
+// stays one Undo away from the loaded one, or, with no map to load, is kept with its history and
+// dirty flag. A loaded or emptied map starts clean: an untouched project is never autosaved.
 void ProjectSwitch(MapDoc *map, UiState &ui);
 
 // The top bar's Open (isSave 0) and Save As (isSave 1): the project's maps listed, the dialog shown.

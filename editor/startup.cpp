@@ -56,7 +56,7 @@ int AppStartUp(UiState &ui)
     gProjects.managerOpen = true;                   // every run begins in the project manager
     // The mod scan starts here once it lands.
     InitProjectDirectories();
-    AutoScanAssets();
+    RescanAssets();
     // The asset browser starts here once it lands.
     InitRenderer(kRendererStartW, kRendererStartH);   // not ready: the Render view shades on the CPU
 
@@ -72,6 +72,7 @@ int AppStartUp(UiState &ui)
     EditorContextFill(&gEd, ui);
     DefaultMap(&activeMap, ui);
     PushUndoState(&activeMap);                      // the first snapshot is the default map
+    ClearMapDirty();                                // kept by the first project open, but no work to autosave
     snprintf(ui.statusText, sizeof(ui.statusText),
              "Loaded %d model(s), %d texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide.", modelCount, textureCount);
     return 1;
@@ -191,6 +192,16 @@ void DefaultMap(MapDoc *map, UiState &ui)
     sun->rotation = Vector3{ 50.0f, 215.0f, 0.0f };
     snprintf(sun->name, sizeof(sun->name), "%s", "Sun");
     map->entityCount = 1;
+}
+
+void RescanAssets(void)
+{
+    // The renderer's shared material may keep the library texture it drew with last. It gives
+    // it back here, right before the library unloads its textures, rather than after every draw:
+    // one call per scan instead of one per draw, and since this is the editor's one way to scan,
+    // no new caller can forget the order.
+    ReleaseBorrowedMaterialTexture();
+    AutoScanAssets();
 }
 
 //----------------------------------------------------------------------------------

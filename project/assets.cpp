@@ -5,7 +5,6 @@
 
 #include "editor/platform.h"
 #include "project/projects.h"
-#include "render/renderer.h"
 
 //----------------------------------------------------------------------------------
 // Globals
@@ -39,7 +38,6 @@ void InitProjectDirectories(void)
 
 void AutoScanAssets(void)
 {
-    ReleaseBorrowedMaterialTexture();   // the renderer must not hold a texture about to go
     UnloadAllAssets();
     ScanIconFolder();
     ScanFolder(ASSET_MODELS, ProjectAssetDir("models"));

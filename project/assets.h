@@ -44,7 +44,8 @@ extern AssetLibrary gAssets;
 // Creates the working folder's asset and resource folders; existing folders are fine.
 void InitProjectDirectories(void);
 // Releases every loaded asset and loads the asset folders and the icon folder anew; with no
-// texture at all, a generated checker becomes texture 0 "default_checker".
+// texture at all, a generated checker becomes texture 0 "default_checker". Whoever draws with a
+// library texture must have let go of it before this runs.
 void AutoScanAssets(void);
 // Loads up to 16 ".png" icons of "resources/icons" in listing order.
 void ScanIconFolder(void);

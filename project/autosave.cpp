@@ -1,4 +1,4 @@
-// autosave.cpp: the dirty flag, the autosave step of every frame and the recovery test.
+// autosave.cpp: the autosave step of every frame and the recovery test.
 #include "project/autosave.h"
 
 #include <cstdio>
@@ -6,23 +6,19 @@
 
 #include "raylib.h"
 #include "document/map_file.h"
+#include "document/undo.h"
 #include "project/projects.h"
 
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
-AutoSaveState gAutoSave = { true, kAutoSaveInterval, 0.0f, false, 0 };
+AutoSaveState gAutoSave = { true, kAutoSaveInterval, 0.0f, 0 };
 bool gRecoverPrompt = false;
 char gRecoverPath[kRecoverPathLen];
 
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-void MarkMapDirty(void)
-{
-    gAutoSave.dirty = true;
-}
-
 int AutoSavePath(char *out, int outSize)
 {
     if (gProjects.currentPath[0] == '\0') return 0;
@@ -38,7 +34,7 @@ void RunAutoSave(const MapDoc *map, float frameSeconds, char *status, int status
     gAutoSave.timer += frameSeconds;
     if (gAutoSave.timer < gAutoSave.interval) return;
     gAutoSave.timer = 0.0f;
-    if (!gAutoSave.dirty) return;
+    if (!gMapDirty) return;
 
     char path[kRecoverPathLen];
     if (!AutoSavePath(path, sizeof(path)) || !SaveMapZIZUDU(path, map)) {
@@ -46,7 +42,7 @@ void RunAutoSave(const MapDoc *map, float frameSeconds, char *status, int status
         if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s", path);
         return;
     }
-    gAutoSave.dirty = false;
+    ClearMapDirty();
     gAutoSave.saveCount++;
     if (status) snprintf(status, (size_t)statusSize, "Autosaved (%d) to %s", gAutoSave.saveCount, kAutoSaveName);
 }

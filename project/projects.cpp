@@ -12,7 +12,7 @@
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
-ProjectList gProjects = { {}, 0, -1, 0.0f, false, false, "", "", "(none)" };
+ProjectList gProjects = { {}, 0, -1, 0.0f, false, false, "", "", "(none)", false };
 MapBrowseList gMapBrowse;
 
 static const char *const kProjectSubdirs[] = { "maps", "exports", "mods", "assets", "assets/models", "assets/textures" };
@@ -25,6 +25,7 @@ static char sAssetDir[kProjectDirLen];
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
+static int FindProject(const char *path);
 static int LooksLikePath(const char *fileName);
 static void SortMapsNewestFirst(void);
 
@@ -43,6 +44,15 @@ void MakeProjectSubdirs(const char *projectPath)
 
 void ScanProjects(void)
 {
+    // The listing order may change with every folder added or removed: the selection follows
+    // its project (by folder path, which a name cut to its buffer might not tell apart), so Open
+    // Selected never opens a project the user did not pick.
+    char selectedPath[kProjectPathLen] = "";
+    bool hadSelection = gProjects.selected >= 0 && gProjects.selected < gProjects.count;
+    if (hadSelection) {
+        snprintf(selectedPath, sizeof(selectedPath), "%s", gProjects.entries[gProjects.selected].path);
+    }
+
     gProjects.count = 0;
     PlatformMakeDir(kProjectsDir);
     FilePathList list = LoadDirectoryFiles(kProjectsDir);
@@ -54,8 +64,7 @@ void ScanProjects(void)
         snprintf(e->name, sizeof(e->name), "%s", GetFileName(path));
     }
     UnloadDirectoryFiles(list);
-    // A selection past the end of a shorter list names nothing; Open Selected must not act on it.
-    if (gProjects.selected >= gProjects.count) gProjects.selected = -1;
+    gProjects.selected = hadSelection ? FindProject(selectedPath) : -1;
 }
 
 int ProjectNameIsValid(const char *name)
@@ -81,6 +90,7 @@ void OpenProject(int index)
 {
     if (index < 0 || index >= gProjects.count) return;
     const ProjectEntry *e = &gProjects.entries[index];
+    gProjects.hadProject = gProjects.currentPath[0] != '\0';
     snprintf(gProjects.currentPath, sizeof(gProjects.currentPath), "%s", e->path);
     snprintf(gProjects.currentName, sizeof(gProjects.currentName), "%s", e->name);
     gProjects.selected = index;
@@ -158,6 +168,15 @@ const char *LoadLatestProjectMap(MapDoc *map)
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
+// The list index of the project in this folder, or -1.
+static int FindProject(const char *path)
+{
+    for (int i = 0; i < gProjects.count; i++) {
+        if (strcmp(gProjects.entries[i].path, path) == 0) return i;
+    }
+    return -1;
+}
+
 // Absolute, drive-relative or containing a folder: used as given, relative to the working folder.
 static int LooksLikePath(const char *fileName)
 {

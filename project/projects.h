@@ -39,6 +39,7 @@ struct ProjectList {
     char newName[kProjectNameLen];           // the manager's name box
     char currentPath[kProjectPathLen];       // the open project's folder; empty: none open
     char currentName[kProjectNameLen];       // the open project's name
+    bool hadProject;                         // a project was open before the last OpenProject
 };
 
 struct MapBrowseList {
@@ -57,15 +58,17 @@ extern MapBrowseList gMapBrowse;
 // Creates the project folder and its maps, exports, mods, assets, assets/models and
 // assets/textures sub-folders; existing folders are fine.
 void MakeProjectSubdirs(const char *projectPath);
-// Rebuilds the project list from the folders in "projects" (created when missing).
+// Rebuilds the project list from the folders in "projects" (created when missing). The selected
+// row stays on the same project, or becomes -1 when that project is gone.
 void ScanProjects(void);
 // 1 when name may name a project: not empty, no '/', '\\', ':' or '.'.
 int ProjectNameIsValid(const char *name);
 // Makes a new project folder with its sub-folders and rescans; 1, or 0 when the name is refused,
 // the list is full, the folder exists already or could not be made. Neither selects nor opens it.
 int CreateProject(const char *name);
-// Makes entry index the open project and restores its sub-folders; an index outside the list
-// changes nothing. The rest of an open (map, assets, autosave) is the editor's project switch.
+// Makes entry index the open project and restores its sub-folders, noting in hadProject whether
+// one was open before; an index outside the list changes nothing. The rest of an open (map,
+// assets, autosave) is the editor's project switch.
 void OpenProject(int index);
 // The path under which a map file is read or written: the name in the open project's sub-folder,
 // or unchanged when it looks like a path or no project is open. One static buffer, overwritten

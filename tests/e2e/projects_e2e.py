@@ -193,7 +193,7 @@ class ProjectManager(EditorTestCase):
         self.editor.click(*pm_row(rows.index("Level One")))
         self.editor.click(*PM_OPEN_SELECTED)
         wait_unveiled(self.editor, "the project manager to close")
-        self.editor.wait_status("Opened 'Level One' - no maps yet, starting empty")
+        self.editor.wait_status("Opened 'Level One' - no maps yet, keeping the current map")
         label = self.editor.ocr(1192, 5, 382, 40)
         self.assertTrue(read_like(label, "Project: Level One"), label)
 
@@ -206,10 +206,10 @@ class MapFiles(EditorTestCase, MapFileCase):
         wait_until(lambda: os.path.exists(start), 30, "start.zizudu in the working folder")
         self.assert_default_map(start)
 
-        # Open the project (an empty map), then read the default map back in by its path.
+        # Open the project (the default map is kept), then read the default map back in by its path.
         self.editor.click(*TOP_PROJECTS)
         open_only_project(self.editor)
-        self.editor.wait_status("Opened 'Untitled' - no maps yet, starting empty")
+        self.editor.wait_status("Opened 'Untitled' - no maps yet, keeping the current map")
         file_dialog(self.editor, TOP_OPEN, "./start.zizudu", "opening start.zizudu")
         self.editor.wait_status("Loaded ./start.zizudu")
 
@@ -292,15 +292,16 @@ class SecondRun(unittest.TestCase):
         saved = os.path.join(self.workdir, "projects", "Untitled", "maps", "untitled.zizudu")
         wait_until(lambda: os.path.exists(saved), 30, "untitled.zizudu")
         brushes, entities = parse_map(read_bytes(saved))
-        self.assertEqual(brushes, [])
+        self.assertEqual([b["name"] for b in brushes], ["Ground_Brush"])   # the first open keeps the map
         self.assertEqual([(e["name"], e["className"], e["kind"], e["position"]) for e in entities],
-                         [("Point_0", "light", 1, (0.0, 2.0, 0.0))])
+                         [("Sun", "light_environment", 3, (6.0, 10.0, 6.0)),
+                          ("Point_1", "light", 1, (0.0, 2.0, 0.0))])
         first.request_close()
         self.assertEqual(first.wait_exit(), 0)
 
         second = self.start()
         open_only_project(second)
-        second.wait_status("Opened 'Untitled' - loaded latest map untitled.zizudu (0 brushes)")
+        second.wait_status("Opened 'Untitled' - loaded latest map untitled.zizudu (1 brushes)")
         file_dialog(second, TOP_SAVE_AS, "again.zizudu", "saving again.zizudu")
         again = os.path.join(self.workdir, "projects", "Untitled", "maps", "again.zizudu")
         wait_until(lambda: os.path.exists(again), 30, "again.zizudu")

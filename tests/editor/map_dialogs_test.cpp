@@ -54,6 +54,7 @@ protected:
 //----------------------------------------------------------------------------------
 TEST_F(MapDialogs, SwitchLoadsTheNewestMapCleanWithAFreshHistory)
 {
+    Open("Before");                             // a project was open: nothing of its map is kept
     maps = OpenTestProject("Level") + "/maps/";
     PutMap("older.zizudu", 2, 100);
     PutMap("newer.zizudu", 3, 200);
@@ -62,7 +63,7 @@ TEST_F(MapDialogs, SwitchLoadsTheNewestMapCleanWithAFreshHistory)
     gNumFields.editing[3] = true;
     gVtxActive[0] = 1;
     gAutoSave.timer = 77.0f;
-    gAutoSave.dirty = true;
+    gMapDirty = true;
     PushUndoState(map.get());
 
     ProjectSwitch(map.get(), *ui);
@@ -77,7 +78,7 @@ TEST_F(MapDialogs, SwitchLoadsTheNewestMapCleanWithAFreshHistory)
     EXPECT_FALSE(AnyNumFieldEditing());
     EXPECT_EQ(gVtxActive[0], 0);
     EXPECT_EQ(gAutoSave.timer, 0.0f);
-    EXPECT_FALSE(gAutoSave.dirty);              // the history's first snapshot is no change
+    EXPECT_FALSE(gMapDirty);                    // the history's first snapshot is no change
     EXPECT_FALSE(gRecoverPrompt);
     EXPECT_EQ(gUndo.count, 1);
     EXPECT_EQ(Undo(map.get()), 1);              // the one snapshot is the loaded map
@@ -87,6 +88,7 @@ TEST_F(MapDialogs, SwitchLoadsTheNewestMapCleanWithAFreshHistory)
 
 TEST_F(MapDialogs, SwitchWithoutReadableMapStartsEmptyAndIsNeverAutosaved)
 {
+    Open("Before");
     maps = OpenTestProject("Empty") + "/maps/";
     Entity sun = map->entities[0];
     ProjectSwitch(map.get(), *ui);
@@ -95,7 +97,7 @@ TEST_F(MapDialogs, SwitchWithoutReadableMapStartsEmptyAndIsNeverAutosaved)
     EXPECT_EQ(memcmp(&map->entities[0], &sun, sizeof(Entity)), 0);   // nothing else of the map changes
     EXPECT_STREQ(ui->mapFileName, "untitled.zizudu");
     EXPECT_STREQ(ui->statusText, "Opened 'Empty' - no maps yet, starting empty");
-    EXPECT_FALSE(gAutoSave.dirty);
+    EXPECT_FALSE(gMapDirty);
 
     // Untouched: no autosave however long it stays open, and opening it again offers nothing.
     RunAutoSave(map.get(), 120.0f, ui->statusText, kStatusLen);
@@ -112,6 +114,54 @@ TEST_F(MapDialogs, SwitchWithoutReadableMapStartsEmptyAndIsNeverAutosaved)
     ProjectSwitch(map.get(), *ui);
     EXPECT_EQ(map->brushCount, 0);
     EXPECT_STREQ(ui->mapFileName, "untitled.zizudu");
+}
+
+TEST_F(MapDialogs, FirstProjectWithoutAReadableMapKeepsTheMapItsHistoryAndItsFlag)
+{
+    for (bool unreadable : { false, true }) {
+        ResetProjectState();
+        BuildCubes(map.get(), 1);
+        PushUndoState(map.get());
+        BuildCubes(map.get(), 2);               // the work not yet autosaved anywhere
+        auto work = std::make_unique<MapDoc>(*map);
+        int undoCount = gUndo.count, undoIndex = gUndo.index;
+
+        maps = OpenTestProject(unreadable ? "Broken" : "Fresh") + "/maps/";
+        if (unreadable) WriteAllBytes(maps + "bad.zizudu", { 'x' });
+        ProjectSwitch(map.get(), *ui);
+        EXPECT_TRUE(MapEquals(*work));
+        EXPECT_STREQ(ui->mapFileName, "untitled.zizudu");
+        EXPECT_EQ(std::string(ui->statusText),
+                  std::string("Opened '") + gProjects.currentName + "' - no maps yet, keeping the current map");
+        EXPECT_EQ(gUndo.count, undoCount);
+        EXPECT_EQ(gUndo.index, undoIndex);
+        EXPECT_TRUE(gMapDirty);
+
+        // The work reaches the new project at the first autosave, and the edit before it is undone as ever.
+        RunAutoSave(map.get(), 120.0f, ui->statusText, kStatusLen);
+        auto saved = std::make_unique<MapDoc>();
+        ASSERT_EQ(LoadMapZIZUDU((maps + kAutoSaveName).c_str(), saved.get()), 1);
+        EXPECT_EQ(memcmp(saved.get(), work.get(), sizeof(MapDoc)), 0);
+        ASSERT_EQ(Undo(map.get()), 1);
+        EXPECT_EQ(map->brushCount, 1);
+    }
+}
+
+TEST_F(MapDialogs, FirstProjectLoadsItsMapAndUndoBringsBackTheReplacedOne)
+{
+    BuildCubes(map.get(), 5);                   // changed in place, without a snapshot
+    auto replaced = std::make_unique<MapDoc>(*map);
+    maps = OpenTestProject("Level") + "/maps/";
+    PutMap("saved.zizudu", 3, 100);
+
+    ProjectSwitch(map.get(), *ui);
+    EXPECT_EQ(map->brushCount, 3);
+    EXPECT_STREQ(ui->statusText, "Opened 'Level' - loaded latest map saved.zizudu (3 brushes)");
+    EXPECT_FALSE(gMapDirty);
+    ASSERT_EQ(Undo(map.get()), 1);
+    EXPECT_TRUE(MapEquals(*replaced));
+    ASSERT_EQ(Redo(map.get()), 1);
+    EXPECT_EQ(map->brushCount, 3);
 }
 
 //----------------------------------------------------------------------------------
@@ -141,7 +191,7 @@ TEST_F(MapDialogs, NewerAutosaveRaisesThePromptAndRecoverLoadsIt)
     EXPECT_EQ(ui->selBrush, -1);
     EXPECT_STREQ(ui->mapFileName, "recovered.zizudu");
     EXPECT_STREQ(ui->statusText, "Recovered 4 brushes. Save As to keep it.");
-    EXPECT_TRUE(gAutoSave.dirty);               // recovered work counts as unsaved
+    EXPECT_TRUE(gMapDirty);                     // recovered work counts as unsaved
     EXPECT_EQ(gUndo.count, 1);
 
     // The top bar's Save then keeps it under its own name, byte for byte.
@@ -156,7 +206,7 @@ TEST_F(MapDialogs, IgnoreKeepsTheAutosaveAndTheNextOpenOffersItAgain)
     PutMap(kAutoSaveName, 2, 200);              // the only map file
     ProjectSwitch(map.get(), *ui);
     ASSERT_TRUE(gRecoverPrompt);
-    EXPECT_STREQ(ui->statusText, "Opened 'Crash' - no maps yet, starting empty");
+    EXPECT_STREQ(ui->statusText, "Opened 'Crash' - no maps yet, keeping the current map");
     IgnoreAutoSave();
     EXPECT_FALSE(gRecoverPrompt);
     EXPECT_TRUE(FileExists(maps + kAutoSaveName));
@@ -190,7 +240,7 @@ TEST_F(MapDialogs, UnreadableAutosaveLeavesTheMapAsItWas)
 TEST_F(MapDialogs, SaveAddsNoExtensionAndListsOnlyMapFiles)
 {
     Open("P");
-    bool dirty = gAutoSave.dirty = true;
+    bool dirty = gMapDirty = true;
     OpenMapFileDialog(*ui, 1);
     EXPECT_TRUE(ui->showSaveDialog);
     ui->dlgIsSave = true;
@@ -201,7 +251,7 @@ TEST_F(MapDialogs, SaveAddsNoExtensionAndListsOnlyMapFiles)
     EXPECT_TRUE(FileExists(maps + "level1"));
     EXPECT_FALSE(ui->showSaveDialog || ui->showOpenDialog || ui->fileBoxEdit);
     EXPECT_EQ(gMapBrowse.count, 0);             // rescanned, and "level1" is no ".zizudu" file
-    EXPECT_EQ(gAutoSave.dirty, dirty);          // a save leaves the flag alone
+    EXPECT_EQ(gMapDirty, dirty);                // a save leaves the flag alone
 
     snprintf(ui->mapFileName, kMapFileNameLen, "%s", "level2.zizudu");
     ui->dlgIsSave = true;
@@ -262,7 +312,7 @@ TEST_F(MapDialogs, FailedSaveReportsKeepsDirtyAndTheOldFile)
     ui->dlgIsSave = true;
     EXPECT_EQ(MapDialogAction(map.get(), *ui), 0);
     EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/keep.zizudu");
-    EXPECT_TRUE(gAutoSave.dirty);
+    EXPECT_TRUE(gMapDirty);
     EXPECT_EQ(ReadAllBytes(maps + "keep.zizudu"), before);
 }
 
@@ -276,7 +326,7 @@ TEST_F(MapDialogs, OpenBringsTheFileBackAndUndoTheMapItReplaced)
     gVtxActive[0] = 1;
 
     for (bool dirty : { false, true }) {
-        gAutoSave.dirty = dirty;
+        gMapDirty = dirty;
         *map = *replaced;
         OpenMapFileDialog(*ui, 0);
         EXPECT_TRUE(ui->showOpenDialog);
@@ -288,7 +338,7 @@ TEST_F(MapDialogs, OpenBringsTheFileBackAndUndoTheMapItReplaced)
         EXPECT_EQ(ui->selBrush, -1);
         EXPECT_EQ(gVtxActive[0], 0);
         EXPECT_FALSE(ui->showOpenDialog);
-        EXPECT_EQ(gAutoSave.dirty, dirty);      // a load is no edit
+        EXPECT_EQ(gMapDirty, dirty);            // a load is no edit
     }
     ASSERT_EQ(Undo(map.get()), 1);
     EXPECT_TRUE(MapEquals(*replaced));

@@ -22,18 +22,18 @@ TEST(AutoSave, StartValuesAndSnapshotMarksDirty)
 
     std::unique_ptr<MapDoc> map(new MapDoc());
     FreeUndoHistory();
-    gAutoSave.dirty = false;
+    gMapDirty = false;
     PushUndoState(map.get());
-    EXPECT_TRUE(gAutoSave.dirty);
+    EXPECT_TRUE(gMapDirty);
 
-    gAutoSave.dirty = false;                    // undo and redo leave the flag alone
+    gMapDirty = false;                          // undo and redo leave the flag alone
     EXPECT_EQ(Undo(map.get()), 1);
     EXPECT_EQ(Redo(map.get()), 1);
-    EXPECT_FALSE(gAutoSave.dirty);
+    EXPECT_FALSE(gMapDirty);
     MarkMapDirty();
-    EXPECT_TRUE(gAutoSave.dirty);
+    EXPECT_TRUE(gMapDirty);
     FreeUndoHistory();
-    gAutoSave.dirty = false;
+    gMapDirty = false;
 }
 
 //----------------------------------------------------------------------------------
@@ -59,10 +59,10 @@ protected:
 
 TEST_F(AutoSaveRun, NoProjectNoAutosaveAndNoTimer)
 {
-    gAutoSave.dirty = true;
+    gMapDirty = true;
     RunAutoSave(map.get(), 1000.0f, status, sizeof(status));
     EXPECT_EQ(gAutoSave.timer, 0.0f);
-    EXPECT_TRUE(gAutoSave.dirty);
+    EXPECT_TRUE(gMapDirty);
     EXPECT_STREQ(status, "");
     EXPECT_FALSE(FileExists(std::string("_autosave.zizudu")));
 }
@@ -84,7 +84,7 @@ TEST_F(AutoSaveRun, WritesAtEachIntervalOnlyWhileDirty)
     EXPECT_FALSE(FileExists(path));
     RunAutoSave(map.get(), 0.001f, status, sizeof(status));
     ASSERT_TRUE(FileExists(path));
-    EXPECT_FALSE(gAutoSave.dirty);
+    EXPECT_FALSE(gMapDirty);
     EXPECT_EQ(gAutoSave.saveCount, count + 1);
     EXPECT_EQ(std::string(status), "Autosaved (" + std::to_string(count + 1) + ") to _autosave.zizudu");
     auto loaded = std::make_unique<MapDoc>();
@@ -123,7 +123,7 @@ TEST_F(AutoSaveRun, FailureIsReportedKeepsDirtyAndTheOldFile)
     PushUndoState(map.get());
     RunAutoSave(map.get(), 120.0f, status, sizeof(status));
     EXPECT_STREQ(status, "Could not autosave to projects/P/maps/_autosave.zizudu");
-    EXPECT_TRUE(gAutoSave.dirty);
+    EXPECT_TRUE(gMapDirty);
     EXPECT_EQ(gAutoSave.saveCount, count);
     EXPECT_EQ(gAutoSave.timer, 0.0f);
     EXPECT_EQ(ReadAllBytes(maps + "_autosave.zizudu"), before);
@@ -131,9 +131,9 @@ TEST_F(AutoSaveRun, FailureIsReportedKeepsDirtyAndTheOldFile)
     // Tried again one interval later, and then it works.
     std::filesystem::remove(maps + "_autosave.zizudu.tmp");
     RunAutoSave(map.get(), 119.0f, status, sizeof(status));
-    EXPECT_TRUE(gAutoSave.dirty);
+    EXPECT_TRUE(gMapDirty);
     RunAutoSave(map.get(), 1.0f, status, sizeof(status));
-    EXPECT_FALSE(gAutoSave.dirty);
+    EXPECT_FALSE(gMapDirty);
     EXPECT_NE(ReadAllBytes(maps + "_autosave.zizudu"), before);
 }
 
@@ -151,7 +151,7 @@ TEST_F(AutoSaveRun, NothingIsWrittenWhileTheRecoveryPromptIsShown)
     RunAutoSave(map.get(), 500.0f, status, sizeof(status));
     EXPECT_EQ(ReadAllBytes(maps + "_autosave.zizudu"), before);
     EXPECT_EQ(gAutoSave.timer, 0.0f);
-    EXPECT_TRUE(gAutoSave.dirty);
+    EXPECT_TRUE(gMapDirty);
 
     gRecoverPrompt = false;                     // chosen: the autosave runs again
     RunAutoSave(map.get(), 120.0f, status, sizeof(status));

@@ -113,6 +113,28 @@ TEST(Projects, OpenProjectAndStaleSelection)
     EXPECT_EQ(gProjects.selected, -1);
 }
 
+TEST(Projects, RescanKeepsTheSelectionOnItsProjectOrDropsIt)
+{
+    ProjectWorkFolder work;
+    ScanProjects();
+    ASSERT_EQ(CreateProject("Picked"), 1);
+    gProjects.selected = 0;
+    // Each new folder may reorder the listing; the selection follows the picked project.
+    for (int i = 0; i < 12; i++) {
+        ASSERT_EQ(CreateProject(("New " + std::to_string(i)).c_str()), 1);
+        ASSERT_GE(gProjects.selected, 0);
+        EXPECT_STREQ(gProjects.entries[gProjects.selected].name, "Picked") << i;
+    }
+    fs::remove_all("projects/New 3");
+    ScanProjects();
+    ASSERT_GE(gProjects.selected, 0);
+    EXPECT_STREQ(gProjects.entries[gProjects.selected].name, "Picked");
+
+    fs::remove_all("projects/Picked");
+    ScanProjects();
+    EXPECT_EQ(gProjects.selected, -1);
+}
+
 TEST(Projects, FilePathAndAssetDir)
 {
     ProjectWorkFolder work;

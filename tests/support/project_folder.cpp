@@ -40,7 +40,7 @@ void ResetProjectState(void)
     gAutoSave.enabled = true;
     gAutoSave.interval = kAutoSaveInterval;
     gAutoSave.timer = 0.0f;
-    gAutoSave.dirty = false;
+    gMapDirty = false;
     gRecoverPrompt = false;
     gRecoverPath[0] = '\0';
     FreeUndoHistory();
