@@ -244,7 +244,7 @@ static void WriteEntity(ByteWriter *w, const Entity *entity)
 // is kept and the file it leads to is replaced; a file the user may not write is left alone; the
 // bytes go into a file that only this call created, which takes the old file's permission bits
 // and reaches the disk before it replaces the old file in one step. 1, or 0 with the old file as
-// it was and nothing of the attempt left behind.
+// it was (unless only the last flush failed) and nothing of the attempt left behind.
 static int ReplaceFileBytes(const char *path, const uint8_t *data, size_t size)
 {
     char target[kMaxPathLen];
@@ -264,7 +264,8 @@ static int ReplaceFileBytes(const char *path, const uint8_t *data, size_t size)
         PlatformRemoveFile(temp);
         return 0;
     }
-    // Without this the rename itself may be lost to a power cut, leaving the old file.
+    // Without this the rename itself may be lost to a power cut, leaving the old file. When it
+    // fails the new file is in place but not safe yet, and the save is reported as failed.
     return PlatformSyncFolderOf(target);
 }
 
