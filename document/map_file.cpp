@@ -2,8 +2,8 @@
 //
 // A whole file is built in, or read into, one memory buffer and then written or parsed field by
 // field, so the file system sees one large write or read. A load checks the whole file before it
-// writes to the caller's map, so a bad file never damages the open map. A save goes to a
-// temporary file beside the target that replaces the target only once it was completely written.
+// writes to the caller's map, so a bad file never damages the open map. A save goes to a new file
+// of its own beside the target, which replaces the target only once it is complete on disk.
 #include "document/map_file.h"
 
 #include <cmath>
@@ -24,11 +24,10 @@
 #endif
 
 #include "document/brush_geometry.h"
-#include "document/file_replace.h"
+#include "document/platform.h"
 #include "document/primitives.h"
 
-static constexpr int kMaxPathLen = 1024;           // target path plus the temporary suffix
-static constexpr char kTempSuffix[] = ".tmp";
+static constexpr int kMaxPathLen = 1024;           // the file a save replaces, plus the temporary suffix
 static constexpr Color kWhite = { 255, 255, 255, 255 };
 
 // Headerless first version: field offsets inside a MapV1Brush and a MapV1Entity record.
@@ -94,7 +93,7 @@ static int MapIsWritable(const MapDoc *map);
 static void WriteBrush(ByteWriter *w, const Brush *brush);
 static void WriteFace(ByteWriter *w, const BrushFace *face);
 static void WriteEntity(ByteWriter *w, const Entity *entity);
-static int WriteFileBytes(const char *path, const uint8_t *data, size_t size);
+static int ReplaceFileBytes(const char *path, const uint8_t *data, size_t size);
 static int ReadMapBytes(ByteReader *r, MapDoc *out);
 static int ReadBrush(ByteReader *r, Brush *brush, int version);
 static int ReadFaces(ByteReader *r, Brush *brush, int version);
@@ -141,18 +140,7 @@ int SaveMapZIZUDU(const char *path, const MapDoc *map)
     for (int e = 0; e < map->entityCount; e++) WriteEntity(&w, &map->entities[e]);
     if (!w.ok) return 0;
 
-    char temp[kMaxPathLen];
-    int n = snprintf(temp, sizeof(temp), "%s%s", path, kTempSuffix);
-    if (n < 0 || n >= (int)sizeof(temp)) return 0;
-    if (!WriteFileBytes(temp, w.data, w.size)) {
-        remove(temp);
-        return 0;
-    }
-    if (!FileReplace(temp, path)) {
-        remove(temp);
-        return 0;
-    }
-    return 1;
+    return ReplaceFileBytes(path, w.data, w.size);
 }
 
 int LoadMapZIZUDU(const char *path, MapDoc *map)
@@ -252,15 +240,33 @@ static void WriteEntity(ByteWriter *w, const Entity *entity)
     PutF32(w, entity->mass);
 }
 
-// Writes the bytes as a new file; 1 only when the write, the flush and the close all succeeded.
-static int WriteFileBytes(const char *path, const uint8_t *data, size_t size)
+// Puts the bytes in place of the file at path without harming any other entry: a link at path
+// is kept and the file it leads to is replaced; a file the user may not write is left alone; the
+// bytes go into a file that only this call created, which takes the old file's permission bits
+// and reaches the disk before it replaces the old file in one step. 1, or 0 with the old file as
+// it was (unless only the last flush failed) and nothing of the attempt left behind.
+static int ReplaceFileBytes(const char *path, const uint8_t *data, size_t size)
 {
-    FILE *f = fopen(path, "wb");
-    if (!f) return 0;
-    int ok = fwrite(data, 1, size, f) == size;
-    if (fflush(f) != 0) ok = 0;
-    if (fclose(f) != 0) ok = 0;
-    return ok;
+    char target[kMaxPathLen];
+    int exists;
+    if (!PlatformResolveLinks(path, target, sizeof(target))) return 0;
+    if (!PlatformCheckReplaceable(target, &exists)) return 0;
+
+    char temp[kMaxPathLen];
+    int file = PlatformCreateTemp(target, temp, sizeof(temp));
+    if (file < 0) return 0;
+    int ok = PlatformWriteAll(file, data, size);
+    if (ok && exists) ok = PlatformCopyMode(file, target);      // a new map keeps the default mode
+    if (ok) ok = PlatformSyncFile(file);
+    if (!PlatformCloseFile(file)) ok = 0;
+    if (ok) ok = PlatformReplaceFile(temp, target);
+    if (!ok) {
+        PlatformRemoveFile(temp);
+        return 0;
+    }
+    // Without this the rename itself may be lost to a power cut, leaving the old file. When it
+    // fails the new file is in place but not safe yet, and the save is reported as failed.
+    return PlatformSyncFolderOf(target);
 }
 
 //----------------------------------------------------------------------------------

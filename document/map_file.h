@@ -31,8 +31,10 @@ constexpr size_t kMaxMapFileBytes = (size_t)kMapHeaderBytes + 4 + (size_t)kMapEn
     (size_t)kMaxBrushes * (kMapBrushFixedBytes + 12 * kMaxBrushVerts +
                            (size_t)kMaxBrushFaces * (kMapFaceFixedBytes + 4 * kMaxFaceCorners));
 
-// Writes map to path as a version-3 file; returns 1, or 0 leaving any earlier file at path as it
-// was (the map holds a count or index a load would reject, or a write, flush or close failed).
+// Writes map to path as a version-3 file (through a symbolic link, to the file it leads to);
+// returns 1, or 0 leaving any earlier file at path as it was (the map holds a count or index a
+// load would reject, the file is read-only or no regular file, or a write or flush failed; after
+// a failed flush of the folder the new file is in place but may not survive a power cut).
 int SaveMapZIZUDU(const char *path, const MapDoc *map);
 // Reads the file at path into map; returns 1, or 0 with map unchanged (unreadable, truncated or
 // invalid file).

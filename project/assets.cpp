@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "editor/platform.h"
+#include "document/platform.h"
 #include "project/projects.h"
 
 //----------------------------------------------------------------------------------

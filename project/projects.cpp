@@ -7,7 +7,7 @@
 
 #include "raylib.h"
 #include "document/map_file.h"
-#include "editor/platform.h"
+#include "document/platform.h"
 
 //----------------------------------------------------------------------------------
 // Globals

@@ -2,11 +2,63 @@
 # Installs what kirto needs on a Debian machine and builds its third-party libraries once.
 #
 # raylib 6.0 and GLFW 3.4 come from Debian's source packages (unstable and trixie), fetched through
-# a private apt sources list so the system's own sources are never touched; raygui comes from the
-# npm registry. The built libraries are cached under ~/.cache, keyed by version, so later runs skip
-# all of this. On success it prints the dependency prefix on its last line.
+# a private apt sources list so the system's own sources are never touched; that list uses the
+# Debian mirror the machine's own apt configuration names, so a machine behind its own mirror
+# works. raygui comes from the npm registry npm is configured with. The built libraries are cached
+# under ~/.cache, keyed by version, so later runs skip all of this. On success it prints the
+# dependency prefix on its last line.
 #
 # Usage: scripts/setup.sh [--test]   (--test also installs what the tests need)
+#        source scripts/setup.sh     (only defines debian_mirror, for its test)
+
+# Prints the URI of the first Debian archive in the apt configuration under $KIRTO_APT_ETC
+# (/etc/apt by default), read in apt's own order: sources.list, then sources.list.d/*.list and
+# *.sources by name (apt ignores other names, and so does this). An entry counts when its URI
+# path ends in /debian and it names a Debian suite other than a -security one. Fails with a
+# message when there is none.
+debian_mirror() {
+    local etc="${KIRTO_APT_ETC:-/etc/apt}" f found=""
+    local files=()
+    [ -f "$etc/sources.list" ] && files+=("$etc/sources.list")
+    for f in "$etc"/sources.list.d/*; do
+        case "$f" in *.list|*.sources) [ -f "$f" ] && files+=("$f") ;; esac
+    done
+    for f in "${files[@]}"; do
+        found=$(awk -v deb822="$([[ "$f" == *.sources ]] && echo 1 || echo 0)" '
+            function debian_uri(uri) { sub(/\/+$/, "", uri); return uri ~ /^[a-z+]+:.*\/debian$/ ? uri : "" }
+            function debian_suite(suite) { return suite ~ /^[a-z]+(-(updates|backports|proposed-updates))?$/ }
+            # deb822: fields gathered per stanza (a blank line ends one); # lines are comments.
+            function stanza_end(   n, i, u, uris, suites, ok, enabled) {
+                enabled = tolower(fields["enabled"]); gsub(/[ \t]/, "", enabled)
+                if (enabled != "no" && fields["types"] ~ /(^|[ \t])deb(-src)?([ \t]|$)/) {
+                    ok = 0
+                    n = split(fields["suites"], suites, /[ \t]+/)
+                    for (i = 1; i <= n; i++) if (debian_suite(suites[i])) ok = 1
+                    n = split(fields["uris"], uris, /[ \t]+/)
+                    for (i = 1; ok && i <= n; i++) if ((u = debian_uri(uris[i])) != "") { print u; done = 1; exit }
+                }
+                delete fields; key = ""
+            }
+            deb822 && /^#/ { next }
+            deb822 && /^[ \t]*$/ { stanza_end(); next }
+            deb822 && /^[ \t]/ { if (key != "") fields[key] = fields[key] " " $0; next }
+            deb822 { key = tolower(substr($0, 1, index($0, ":") - 1)); fields[key] = substr($0, index($0, ":") + 1); next }
+            # One-line form: deb [options] URI suite components... (a comment never starts with deb)
+            !deb822 {
+                gsub(/\[[^]]*\]/, "")
+                if (($1 == "deb" || $1 == "deb-src") && debian_suite($3) && (u = debian_uri($2)) != "") { print u; done = 1; exit }
+            }
+            END { if (deb822 && !done) stanza_end() }          # the last stanza may end the file
+        ' "$f")
+        [ -n "$found" ] && { echo "$found"; return 0; }
+    done
+    echo "no Debian mirror found in the apt configuration ($etc)" >&2
+    return 1
+}
+
+# Sourced: only the function above is wanted.
+[[ "${BASH_SOURCE[0]}" != "$0" ]] && return 0
+
 set -euo pipefail
 
 RAYLIB_SRC="raylib/sid"            # 6.0 in unstable
@@ -59,13 +111,16 @@ if [ -f "$PREFIX/.complete" ]; then
     exit 0
 fi
 
+step "finding the Debian mirror in the apt configuration"
+MIRROR=$(debian_mirror)
+
 step "preparing the dependency cache at $PREFIX"
 WORK="$CACHE_ROOT/work-$DEPS_KEY"
 rm -rf "$WORK" "$PREFIX"
 mkdir -p "$WORK/apt/lists/partial" "$WORK/apt/cache/archives/partial" "$WORK/src"
 cat > "$WORK/apt/sources.list" <<SRC
-deb-src http://deb.debian.org/debian sid main
-deb-src http://deb.debian.org/debian trixie main
+deb-src $MIRROR sid main
+deb-src $MIRROR trixie main
 SRC
 APT_OPTS=(-o "Dir::Etc::sourcelist=$WORK/apt/sources.list" -o "Dir::Etc::sourceparts=-"
           -o "Dir::State::Lists=$WORK/apt/lists" -o "Dir::Cache=$WORK/apt/cache"

@@ -110,7 +110,7 @@ TEST_F(MapFileTest, EmptyMapIsTwentyBytes)
     MapBytes want;
     want.Raw("ZIZUDU2", 8).I32(3).I32(0).I32(0);
     EXPECT_EQ(ReadAllBytes(path), want.v);
-    EXPECT_FALSE(FileExists(path + ".tmp"));
+    EXPECT_EQ(FolderNames(dir.path), std::vector<std::string>{ "empty.zizudu" });
 }
 
 TEST_F(MapFileTest, WriterFollowsTheLayoutExactly)
@@ -383,7 +383,7 @@ TEST_F(MapFileTest, FailedSaveKeepsThePreviousFile)
         }
         EXPECT_EQ(SaveMapZIZUDU(path.c_str(), map.get()), 0) << which;
         EXPECT_EQ(ReadAllBytes(path), good) << which;
-        EXPECT_FALSE(FileExists(path + ".tmp"));
+        EXPECT_EQ(FolderNames(dir.path), std::vector<std::string>{ "keep.zizudu" });
     }
 
     SmallMap(map.get());
@@ -391,7 +391,7 @@ TEST_F(MapFileTest, FailedSaveKeepsThePreviousFile)
     std::filesystem::create_directories(folder + "/inside");
     EXPECT_EQ(SaveMapZIZUDU(folder.c_str(), map.get()), 0);
     EXPECT_TRUE(FileExists(folder + "/inside"));
-    EXPECT_FALSE(FileExists(folder + ".tmp"));
+    EXPECT_EQ(FolderNames(dir.path), (std::vector<std::string>{ "a_folder", "keep.zizudu" }));
     EXPECT_EQ(SaveMapZIZUDU(dir.File("missing/x.zizudu").c_str(), map.get()), 0);
 }
 

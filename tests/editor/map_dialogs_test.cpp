@@ -305,10 +305,9 @@ TEST_F(MapDialogs, FailedSaveReportsKeepsDirtyAndTheOldFile)
     PushUndoState(map.get());
     snprintf(ui->mapFileName, kMapFileNameLen, "%s", "keep.zizudu");
 
-    fs::create_directories(maps + "keep.zizudu.tmp");   // the new bytes cannot be written
+    fs::permissions(maps + "keep.zizudu", fs::perms::owner_read);   // a read-only file is not replaced
     EXPECT_EQ(SaveMapToProject(map.get(), *ui), 0);
     EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/keep.zizudu");
-    fs::create_directories(maps + "keep.zizudu.tmp");   // the failed save cleared it away
     ui->dlgIsSave = true;
     EXPECT_EQ(MapDialogAction(map.get(), *ui), 0);
     EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/keep.zizudu");

@@ -116,8 +116,8 @@ TEST_F(AutoSaveRun, FailureIsReportedKeepsDirtyAndTheOldFile)
     BuildCubes(old.get(), 5);
     SaveMapAt(maps + "_autosave.zizudu", *old, 100);
     std::vector<uint8_t> before = ReadAllBytes(maps + "_autosave.zizudu");
-    // A folder where the new file is first written makes the write fail.
-    std::filesystem::create_directories(maps + "_autosave.zizudu.tmp");
+    // A read-only file is not replaced.
+    std::filesystem::permissions(maps + "_autosave.zizudu", std::filesystem::perms::owner_read);
 
     int count = gAutoSave.saveCount;
     PushUndoState(map.get());
@@ -129,7 +129,7 @@ TEST_F(AutoSaveRun, FailureIsReportedKeepsDirtyAndTheOldFile)
     EXPECT_EQ(ReadAllBytes(maps + "_autosave.zizudu"), before);
 
     // Tried again one interval later, and then it works.
-    std::filesystem::remove(maps + "_autosave.zizudu.tmp");
+    std::filesystem::permissions(maps + "_autosave.zizudu", std::filesystem::perms::owner_all);
     RunAutoSave(map.get(), 119.0f, status, sizeof(status));
     EXPECT_TRUE(gMapDirty);
     RunAutoSave(map.get(), 1.0f, status, sizeof(status));

@@ -1,6 +1,7 @@
 // map_bytes.cpp: byte builders, temporary folders and sample maps for the file-handling tests.
 #include "support/map_bytes.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -89,6 +90,14 @@ void WriteAllBytes(const std::string &path, const std::vector<uint8_t> &bytes)
 bool FileExists(const std::string &path)
 {
     return std::filesystem::exists(path);
+}
+
+std::vector<std::string> FolderNames(const std::string &dir)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void NormaliseAsLoaded(MapDoc *map)

@@ -1,0 +1,248 @@
+// platform.cpp: folder creation, the font path and the save's file operations on Windows and POSIX.
+#include "document/platform.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#include <direct.h>
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#else
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+#endif
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+static const char *const kFontCandidates[] = {
+    "C:\\Windows\\Fonts\\tahoma.ttf",
+    "/usr/share/wine/fonts/tahoma.ttf",                      // Debian fonts-wine, Tahoma's metrics
+    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",       // Debian fonts-dejavu-core
+};
+
+static constexpr size_t kWriteChunk = 1u << 20;       // fits the Windows write call's unsigned count
+#if !defined(_WIN32)
+static constexpr size_t kLinkTextLen = PATH_MAX;
+#endif
+
+static unsigned sTempSerial;                          // tells apart the names one run generates
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static int PathExists(const char *path);
+static unsigned TempTag(void);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+void PlatformMakeDir(const char *path)
+{
+#if defined(_WIN32)
+    _mkdir(path);
+#else
+    mkdir(path, 0755);
+#endif
+}
+
+const char *PlatformFontPath(void)
+{
+    for (const char *path : kFontCandidates) {
+        if (PathExists(path)) return path;
+    }
+    return kFontCandidates[0];
+}
+
+int PlatformResolveLinks(const char *path, char *out, size_t outSize)
+{
+    int n = snprintf(out, outSize, "%s", path);
+    if (n < 0 || (size_t)n >= outSize) return 0;
+#if defined(_WIN32)
+    return 1;                   // links on Windows need privileges the editor's users rarely have
+#else
+    char link[kLinkTextLen];
+    char joined[kLinkTextLen];
+    for (int hop = 0; hop <= kPlatformMaxLinkHops; hop++) {
+        struct stat st;
+        if (lstat(out, &st) != 0 || !S_ISLNK(st.st_mode)) return 1;     // the chain ends here
+        if (hop == kPlatformMaxLinkHops) return 0;
+        ssize_t len = readlink(out, link, sizeof(link));
+        if (len <= 0 || (size_t)len >= sizeof(link)) return 0;
+        link[len] = '\0';
+        // A relative link names an entry in the folder of the link itself.
+        const char *slash = strrchr(out, '/');
+        int folderLen = (link[0] == '/' || !slash) ? 0 : (int)(slash - out) + 1;
+        n = snprintf(joined, sizeof(joined), "%.*s%s", folderLen, out, link);
+        if (n < 0 || (size_t)n >= sizeof(joined) || (size_t)n >= outSize) return 0;
+        memcpy(out, joined, (size_t)n + 1);
+    }
+    return 0;
+#endif
+}
+
+int PlatformCheckReplaceable(const char *path, int *exists)
+{
+    *exists = 0;
+#if defined(_WIN32)
+    struct _stat st;
+    if (_stat(path, &st) != 0) return errno == ENOENT;
+    if (!(st.st_mode & _S_IFREG)) return 0;
+    if (_access(path, 2) != 0 || !(st.st_mode & _S_IWRITE)) return 0;
+#else
+    struct stat st;
+    if (stat(path, &st) != 0) return errno == ENOENT;
+    if (!S_ISREG(st.st_mode)) return 0;
+    // access() says yes to root for every file, so a file without any write bit counts as
+    // read-only too: whoever took the bits away meant the file to be kept as it is.
+    if (access(path, W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return 0;
+#endif
+    *exists = 1;
+    return 1;
+}
+
+int PlatformCreateTemp(const char *path, char *tempPath, size_t tempSize)
+{
+    for (int attempt = 0; attempt < kPlatformTempAttempts; attempt++) {
+        int n = snprintf(tempPath, tempSize, "%s.%08x.tmp", path, TempTag());
+        if (n < 0 || (size_t)n >= tempSize) return -1;
+        // Exclusive creation fails on any entry already there, a symbolic link included, so the
+        // save can only ever write into a file it made itself.
+#if defined(_WIN32)
+        int file = _open(tempPath, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+        int file = open(tempPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+#endif
+        if (file >= 0) return file;
+        if (errno != EEXIST) return -1;
+    }
+    return -1;
+}
+
+int PlatformWriteAll(int file, const void *data, size_t size)
+{
+    const char *p = (const char *)data;
+    while (size > 0) {
+        size_t chunk = size < kWriteChunk ? size : kWriteChunk;
+#if defined(_WIN32)
+        long n = _write(file, p, (unsigned)chunk);
+#else
+        long n = (long)write(file, p, chunk);
+#endif
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return 0;
+        p += n;
+        size -= (size_t)n;
+    }
+    return 1;
+}
+
+int PlatformCopyMode(int file, const char *from)
+{
+#if defined(_WIN32)
+    (void)file;
+    (void)from;
+    return 1;                   // the only permission there is read-only, and such files are refused
+#else
+    struct stat st;
+    if (stat(from, &st) != 0) return 0;
+    return fchmod(file, st.st_mode & 0777) == 0;
+#endif
+}
+
+int PlatformSyncFile(int file)
+{
+#if defined(_WIN32)
+    return _commit(file) == 0;
+#else
+    return fsync(file) == 0;
+#endif
+}
+
+int PlatformCloseFile(int file)
+{
+#if defined(_WIN32)
+    return _close(file) == 0;
+#else
+    return close(file) == 0;
+#endif
+}
+
+int PlatformReplaceFile(const char *from, const char *to)
+{
+#if defined(_WIN32)
+    // rename() refuses an existing target on Windows; this call replaces it and waits for the disk.
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
+#else
+    return rename(from, to) == 0;   // one step over an existing file on POSIX systems
+#endif
+}
+
+int PlatformSyncFolderOf(const char *path)
+{
+#if defined(_WIN32)
+    (void)path;
+    return 1;                   // the write-through move already reached the disk
+#else
+    char folder[kLinkTextLen];
+    const char *slash = strrchr(path, '/');
+    int n = !slash ? snprintf(folder, sizeof(folder), ".")
+                   : snprintf(folder, sizeof(folder), "%.*s", slash == path ? 1 : (int)(slash - path), path);
+    if (n < 0 || (size_t)n >= sizeof(folder)) return 0;
+    int dir = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return 0;
+    int ok = fsync(dir) == 0 || errno == EINVAL;     // some file systems cannot flush a folder
+    close(dir);
+    return ok;
+#endif
+}
+
+int PlatformRemoveFile(const char *path)
+{
+#if defined(_WIN32)
+    return _unlink(path) == 0;
+#else
+    return unlink(path) == 0;   // unlike remove(), never takes away a folder
+#endif
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+static int PathExists(const char *path)
+{
+#if defined(_WIN32)
+    return _access(path, 0) == 0;
+#else
+    struct stat st;
+    return stat(path, &st) == 0;
+#endif
+}
+
+// Eight hex digits that differ between processes, runs and calls, so a name is rarely taken and
+// a taken one costs one more attempt.
+static unsigned TempTag(void)
+{
+#if defined(_WIN32)
+    unsigned pid = (unsigned)_getpid();
+#else
+    unsigned pid = (unsigned)getpid();
+#endif
+    unsigned x = pid * 2654435761u ^ (unsigned)time(nullptr) * 40503u ^ ++sTempSerial * 2246822519u;
+    x ^= x >> 15;
+    x *= 2246822519u;
+    x ^= x >> 13;
+    return x;
+}

@@ -1,0 +1,46 @@
+// platform.h: everything that differs between operating systems, in one small module.
+//
+// Holds folder creation, the interface font's path, and the file operations a save is built from
+// so that it never damages another entry on disk: a new file made exclusively under a unique name,
+// complete writes, flushing a file and its folder to storage, copying permission bits, following
+// symbolic links, and putting one file in place of another. It leaves out all that raylib already
+// does alike everywhere (folder listings, reading files, the window, input) and the save's own
+// order of steps, which lives with the map file. It includes no raylib header, because the
+// Windows header cannot share a file with raylib's.
+#pragma once
+
+#include <cstddef>
+
+constexpr int kPlatformMaxLinkHops = 32;        // symbolic links followed before a chain counts as a loop
+constexpr int kPlatformTempAttempts = 16;       // unique names tried before a new file is given up
+
+// Creates one folder; the result is not reported (an existing folder is fine).
+void PlatformMakeDir(const char *path);
+// The interface font file: the Windows font first, then free fonts of the same metrics, then
+// DejaVu Sans. Returns the Windows path when none exists, so the load fails the usual way.
+const char *PlatformFontPath(void);
+
+// Follows the chain of symbolic links that starts at path and writes the name it ends at (path
+// itself when it is no link; the end need not exist) into out; 1, or 0 on a loop or a long name.
+int PlatformResolveLinks(const char *path, char *out, size_t outSize);
+// Whether the file at path may be replaced: 1 with *exists 0 when nothing is there, 1 with
+// *exists 1 for a regular file the user may write; 0 for anything else (folder, read-only file).
+int PlatformCheckReplaceable(const char *path, int *exists);
+// Creates a new, empty file beside path under a unique name (path plus a generated suffix), never
+// opening an entry that is already there; writes its name into tempPath and returns its handle,
+// or -1.
+int PlatformCreateTemp(const char *path, char *tempPath, size_t tempSize);
+// Writes all size bytes to the file; 1, or 0 on any error (a full disk among them).
+int PlatformWriteAll(int file, const void *data, size_t size);
+// Gives the open file the permission bits of the file at from; 1 or 0.
+int PlatformCopyMode(int file, const char *from);
+// Flushes the file's bytes and metadata to storage; 1 or 0.
+int PlatformSyncFile(int file);
+// Closes the file; 1, or 0 when the system reports an error.
+int PlatformCloseFile(int file);
+// Moves the file at from over the file at to in one step, replacing it; 1, or 0 with both as they were.
+int PlatformReplaceFile(const char *from, const char *to);
+// Flushes the folder that holds path, so a rename in it survives a power cut; 1 or 0.
+int PlatformSyncFolderOf(const char *path);
+// Removes the file at path, never a folder; 1 or 0.
+int PlatformRemoveFile(const char *path);
