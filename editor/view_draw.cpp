@@ -59,8 +59,10 @@ void ViewportFrames(UiState &ui)
         const Rectangle &r = ui.viewRect[v];
         DrawTexturePro(ui.renderTargets[v].texture, source, r, Vector2{ 0.0f, 0.0f }, 0.0f, WHITE);
         GuiStatusBar(Rectangle{ r.x, r.y, kViewTitleW, kViewTitleH }, kViewTitle[v]);
-        // The fly camera goes on from the view the widget chose, not from its old heading.
-        if (v == VIEW_3D && DrawCameraGizmo(r, &ui.cam3D, ui.mouse)) FlyHeadingFromCamera(ui.cam3D, &ui.flyYaw, &ui.flyPitch);
+        if (v == VIEW_3D && DrawCameraGizmo(r, &ui.cam3D, ui.mouse)) {
+            // The fly camera goes on from the view the widget chose, not from its old heading.
+            FlyHeadingFromCamera(ui.cam3D, &ui.flyYaw, &ui.flyPitch);
+        }
     }
 }
 

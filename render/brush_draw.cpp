@@ -117,8 +117,8 @@ void DrawBrushWireframe(const Brush *brush, Color colour)
 
 void DrawBrushFaceHighlight(const Brush *brush, int brushIndex, Color colour)
 {
-    // Culling is applied when the batch is drawn, not when it is filled: the batch is drawn before
-    // the switch, so what came before keeps culling, and again before culling returns.
+    // Culling takes effect when the batch is drawn, not when it is filled: what came before is
+    // drawn with culling on, and the highlight is drawn before culling comes back.
     rlDrawRenderBatchActive();
     rlDisableBackfaceCulling();   // a selected face stays visible from behind
     BindFaceTexture(0);
