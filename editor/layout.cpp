@@ -59,6 +59,17 @@ Vector3 FlyForward(float yaw, float pitch)
     return Vector3{ sinf(yaw) * cosf(pitch), sinf(pitch), cosf(yaw) * cosf(pitch) };
 }
 
+int FlyHeadingFromCamera(Camera3D camera, float *yaw, float *pitch)
+{
+    Vector3 d = Vector3Subtract(camera.target, camera.position);
+    float length = Vector3Length(d);
+    if (length <= 0.0f) return 0;   // no direction: the heading stays
+    d = Vector3Scale(d, 1.0f / length);
+    *yaw = atan2f(d.x, d.z);
+    *pitch = Clamp(asinf(Clamp(d.y, -1.0f, 1.0f)), -kMaxPitch, kMaxPitch);
+    return 1;
+}
+
 void Follow2DCameras(UiState &ui)
 {
     Vector3 t = ui.cam3D.target;

@@ -39,6 +39,9 @@ float OrthoZoomStep(float zoom, float wheel);
 float FlySpeedStep(float speed, float wheel);
 // Unit forward of a heading: yaw 0 looks along +Z, positive pitch looks up.
 Vector3 FlyForward(float yaw, float pitch);
+// The fly heading that looks along the camera's direction (pitch kept within +-kMaxPitch), so
+// flying goes on from a camera set some other way; 0 (heading untouched) when position is target.
+int FlyHeadingFromCamera(Camera3D camera, float *yaw, float *pitch);
 // Positions and targets of the three 2D cameras around the 3D camera's target.
 void Follow2DCameras(UiState &ui);
 

@@ -37,6 +37,14 @@ Rectangle RenderImageRect(Rectangle window)
     return Rectangle{ window.x + 18.0f, window.y + kRenderTitleH + 9.0f, window.width - 36.0f, h };
 }
 
+Rectangle RenderImageFit(Rectangle area, float imageW, float imageH)
+{
+    if (!(imageW > 0.0f && imageH > 0.0f) || !(area.width > 0.0f && area.height > 0.0f)) return area;
+    float scale = fminf(area.width / imageW, area.height / imageH);
+    float w = imageW * scale, h = imageH * scale;
+    return Rectangle{ area.x + (area.width - w) / 2.0f, area.y + (area.height - h) / 2.0f, w, h };
+}
+
 void RenderPreviewPass(UiState &ui, const MapDoc *map)
 {
     RenderTexture2D &target = ui.renderTargets[kRenderOutputTarget];
@@ -71,8 +79,9 @@ void RenderOutputWindow(UiState &ui)
     if (GuiButton(Rectangle{ win.x + win.width - 49.5f, win.y + 4.5f, 45.0f, 45.0f }, "X")) ui.showRenderOutput = false;
 
     const Texture2D &image = ui.renderTargets[kRenderOutputTarget].texture;
-    Rectangle source = { 0.0f, 0.0f, (float)image.width, -(float)image.height };   // upright, stretched
-    DrawTexturePro(image, source, RenderImageRect(win), Vector2{ 0.0f, 0.0f }, 0.0f, WHITE);
+    Rectangle source = { 0.0f, 0.0f, (float)image.width, -(float)image.height };   // upright
+    Rectangle shown = RenderImageFit(RenderImageRect(win), (float)image.width, (float)image.height);
+    DrawTexturePro(image, source, shown, Vector2{ 0.0f, 0.0f }, 0.0f, WHITE);
 
     Rectangle close = { win.x + (win.width - 225.0f) / 2.0f, win.y + win.height - kRenderFooterH + 9.0f, 225.0f, 49.5f };
     if (GuiButton(close, "Close")) ui.showRenderOutput = false;

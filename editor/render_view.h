@@ -21,6 +21,9 @@ constexpr float kRenderMinImageH = 10.0f;
 Rectangle RenderWindowRect(int screenW, int screenH);
 // The image area inside the Render window.
 Rectangle RenderImageRect(Rectangle window);
+// The largest rectangle of the image's shape inside area, centred in it (bands of the window's
+// fill are left beside or above and below it); area itself for an empty image or area.
+Rectangle RenderImageFit(Rectangle area, float imageW, float imageH);
 // Phase 19: draws the Render view into the Render output target.
 void RenderPreviewPass(UiState &ui, const MapDoc *map);
 // Phase 37: the Render output window; its buttons and a right click close it.

@@ -98,9 +98,7 @@ void CamerasStartValues(UiState &ui)
     ui.cam3D.fovy = gSettings.fovy;
     ui.cam3D.projection = CAMERA_PERSPECTIVE;
 
-    Vector3 d = Vector3Normalize(Vector3Subtract(ui.cam3D.target, ui.cam3D.position));
-    ui.flyYaw = atan2f(d.x, d.z);
-    ui.flyPitch = asinf(d.y);
+    FlyHeadingFromCamera(ui.cam3D, &ui.flyYaw, &ui.flyPitch);
 
     ui.leftPanelScroll = PanelScroll{ 0.0f, 0.0f };
     ui.sidePanelScroll = PanelScroll{ 0.0f, 0.0f };

@@ -9,6 +9,7 @@
 #include "document/selection.h"
 #include "document/view_mapping.h"
 #include "editor/gui.h"
+#include "editor/layout.h"
 #include "project/assets.h"
 #include "render/brush_draw.h"
 #include "render/gizmos.h"
@@ -39,6 +40,7 @@ static void DrawEntity3D(const UiState &ui, const Entity *e, int index);
 static void DrawEntity2D(const UiState &ui, const Entity *e, int index);
 static void PushEntityFrame(const Entity *e);
 static int ViewBrushSelected(const UiState &ui, int i);
+static void Draw2DGrid(int view);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -57,7 +59,10 @@ void ViewportFrames(UiState &ui)
         const Rectangle &r = ui.viewRect[v];
         DrawTexturePro(ui.renderTargets[v].texture, source, r, Vector2{ 0.0f, 0.0f }, 0.0f, WHITE);
         GuiStatusBar(Rectangle{ r.x, r.y, kViewTitleW, kViewTitleH }, kViewTitle[v]);
-        if (v == VIEW_3D) DrawCameraGizmo(r, &ui.cam3D, ui.mouse);
+        if (v == VIEW_3D && DrawCameraGizmo(r, &ui.cam3D, ui.mouse)) {
+            // The fly camera goes on from the view the widget chose, not from its old heading.
+            FlyHeadingFromCamera(ui.cam3D, &ui.flyYaw, &ui.flyPitch);
+        }
     }
 }
 
@@ -130,7 +135,7 @@ static void Draw2DView(UiState &ui, const MapDoc *map, int view)
     BeginTextureMode(ui.renderTargets[view]);
     ClearBackground(gSettings.view2DBackground);
     BeginMode3D(ui.cam2D[view - 1]);
-    if (gSettings.show2DGrid) DrawGrid(kFineGridLines, 2.0f * gSettings.gridStep);
+    if (gSettings.show2DGrid) Draw2DGrid(view);
 
     int brushes = ClampCount(map->brushCount, kMaxBrushes);
     for (int i = 0; i < brushes; i++) {
@@ -142,6 +147,23 @@ static void Draw2DView(UiState &ui, const MapDoc *map, int view)
     // The Block tool's preview box is drawn here once that tool lands.
     EndMode3D();
     EndTextureMode();
+}
+
+// The grid of a 2D view, in the view's own plane through the world origin (DrawGrid lies in X/Z,
+// which the Front and Side views would see edge-on). It is the view's background: it writes no
+// depth, so a wireframe behind its plane still shows where it runs along a grid line. Depth
+// writing is applied when the batch is drawn, hence the batch is drawn on both sides of it.
+static void Draw2DGrid(int view)
+{
+    rlDrawRenderBatchActive();
+    rlDisableDepthMask();
+    rlPushMatrix();
+    if (view == VIEW_FRONT) rlRotatef(90.0f, 1.0f, 0.0f, 0.0f);   // X/Z turned into X/Y
+    if (view == VIEW_SIDE) rlRotatef(90.0f, 0.0f, 0.0f, 1.0f);    // X/Z turned into Y/Z
+    DrawGrid(kFineGridLines, 2.0f * gSettings.gridStep);
+    rlPopMatrix();
+    rlDrawRenderBatchActive();
+    rlEnableDepthMask();
 }
 
 static void DrawEntity3D(const UiState &ui, const Entity *e, int index)

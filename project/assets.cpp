@@ -22,6 +22,7 @@ static const char *const kIconDir = "resources/icons";
 static void ScanFolder(int table, const char *dir);
 static void AddCheckerTexture(void);
 static int StoreMapTexture(Texture2D texture, const char *name);
+static int ModelHasVertices(const Model *model);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -54,7 +55,8 @@ int LoadMapModel(const char *path, const char *name)
 {
     if (gAssets.modelCount >= kMaxModels) return -1;
     Model model = LoadModel(path);
-    if (model.meshCount < 1) {
+    if (model.meshCount < 1 || !ModelHasVertices(&model)) {
+        // An empty or vertex-only file gives meshes with nothing to draw: it is no model either.
         // A failed load still allocates its default material: give it back, or every rescan leaks.
         UnloadModel(model);
         return -1;
@@ -181,4 +183,14 @@ static int StoreMapTexture(Texture2D texture, const char *name)
     slot->texture = texture;
     slot->loaded = true;
     return gAssets.textureCount++;
+}
+
+// 1 when any of the model's meshes holds a vertex.
+static int ModelHasVertices(const Model *model)
+{
+    if (model->meshes == nullptr) return 0;
+    for (int i = 0; i < model->meshCount; i++) {
+        if (model->meshes[i].vertexCount > 0) return 1;
+    }
+    return 0;
 }

@@ -49,7 +49,8 @@ void InitProjectDirectories(void);
 void AutoScanAssets(void);
 // Loads up to 16 ".png" icons of "resources/icons" in listing order.
 void ScanIconFolder(void);
-// Loads one model into the next slot; returns its number, or -1 (table full, unreadable, no mesh).
+// Loads one model into the next slot; returns its number, or -1 (table full, unreadable, no mesh
+// or no vertex in any mesh).
 int LoadMapModel(const char *path, const char *name);
 // Loads one texture into the next slot (nearest filtering, repeat wrap); returns its number or -1.
 int LoadMapTexture(const char *path, const char *name);

@@ -10,6 +10,11 @@
 #include "render/texture_mapping.h"
 
 //----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static void BindFaceTexture(unsigned int id);
+
+//----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
 Texture2D BrushFaceTexture(const Brush *brush, const BrushFace *face)
@@ -90,12 +95,12 @@ void DrawBrushSolid(const Brush *brush, Color colour, bool shade)
     for (int g = 0; g < groups; g++) {
         int end = (g + 1 < groups) ? groupStart[g + 1] : total;
         const BrushFace *first = &brush->faces[order[groupStart[g]]];
-        rlSetTexture(BrushFaceTexture(brush, first).id);
+        BindFaceTexture(BrushFaceTexture(brush, first).id);
         rlBegin(RL_QUADS);
         for (int i = groupStart[g]; i < end; i++) EmitFace(brush, &brush->faces[order[i]], colour, shade);
         rlEnd();
     }
-    rlSetTexture(0);
+    BindFaceTexture(0);   // nothing drawn after this brush inherits its last texture
 }
 
 void DrawBrushWireframe(const Brush *brush, Color colour)
@@ -112,8 +117,11 @@ void DrawBrushWireframe(const Brush *brush, Color colour)
 
 void DrawBrushFaceHighlight(const Brush *brush, int brushIndex, Color colour)
 {
-    rlSetTexture(0);
+    // Culling takes effect when the batch is drawn, not when it is filled: what came before is
+    // drawn with culling on, and the highlight is drawn before culling comes back.
+    rlDrawRenderBatchActive();
     rlDisableBackfaceCulling();   // a selected face stays visible from behind
+    BindFaceTexture(0);
     rlBegin(RL_QUADS);
     for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) {
         const BrushFace *face = &brush->faces[f];
@@ -131,6 +139,7 @@ void DrawBrushFaceHighlight(const Brush *brush, int brushIndex, Color colour)
         }
     }
     rlEnd();
+    rlDrawRenderBatchActive();
     rlEnableBackfaceCulling();
 }
 
@@ -138,4 +147,15 @@ void DrawBrushGeometry(const Brush *brush, Color colour, bool wire, bool shade)
 {
     DrawBrushSolid(brush, colour, shade);
     if (wire) DrawBrushWireframe(brush, Color{ 0, 0, 0, 255 });
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// Binds a texture for the next faces; id 0 binds raylib's white texture. rlSetTexture(0) alone
+// would not do: it leaves the batch on its last texture while the draw mode stays the same, so an
+// untextured face would show the texture of whatever was drawn just before it.
+static void BindFaceTexture(unsigned int id)
+{
+    rlSetTexture(id != 0 ? id : rlGetTextureIdDefault());
 }

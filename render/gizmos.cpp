@@ -157,8 +157,9 @@ Vector2 OrientHandlePosition(Rectangle rect, Camera3D camera, int h)
                     c.y - reach * Vector3DotProduct(handle->axis, up) };
 }
 
-void DrawCameraGizmo(Rectangle rect, Camera3D *camera, Vector2 mouse)
+int DrawCameraGizmo(Rectangle rect, Camera3D *camera, Vector2 mouse)
 {
+    int moved = 0;
     Vector2 c = { rect.x + rect.width - kOrientCornerOffset, rect.y + kOrientCornerOffset };
     DrawCircleV(c, kOrientRadius, Color{ 30, 30, 30, 200 });
     DrawCircleLines((int)c.x, (int)c.y, kOrientRadius, WHITE);
@@ -173,6 +174,8 @@ void DrawCameraGizmo(Rectangle rect, Camera3D *camera, Vector2 mouse)
         if (hovered && IsMouseButtonPressed(MOUSE_BUTTON_LEFT)) {
             camera->position = Vector3Add(camera->target, handle->cameraOffset);
             camera->up = handle->cameraUp;
+            moved = 1;
         }
     }
+    return moved;
 }

@@ -43,4 +43,5 @@ void DrawSkyBackground(int sky, int width, int height);
 // Screen position of handle h of the widget drawn in rect for this camera.
 Vector2 OrientHandlePosition(Rectangle rect, Camera3D camera, int h);
 // Draws the widget in the view's corner; a click on a handle moves the camera around its target.
-void DrawCameraGizmo(Rectangle rect, Camera3D *camera, Vector2 mouse);
+// Returns 1 when it moved the camera this frame, else 0.
+int DrawCameraGizmo(Rectangle rect, Camera3D *camera, Vector2 mouse);

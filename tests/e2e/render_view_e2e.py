@@ -42,8 +42,12 @@ class RenderView(EditorTestCase):
         shot = self.editor.screenshot()
         box = matching_box(shot, area, ground)
         self.assertIsNotNone(box, "the lit ground in the Render view")
-        # The same camera as the 3D view: its image is the 3D view stretched, so the ground sits
-        # in the same place relative to the image; but it is lit, not red, and under a sky.
+        # The 800 x 600 image keeps its shape, centred between bands of the window's fill.
+        x, y, w, h = area
+        sky = matching_box(shot, area, day_sky)
+        self.assertAlmostEqual(sky[2] - sky[0], h * 800 / 600, delta=3)
+        self.assertAlmostEqual((sky[0] + sky[2]) / 2.0, x + w / 2.0, delta=2)
+        # The same camera as the 3D view, but lit, not red, and under a sky.
         colours = [p for p in pixels_in(shot, area, 4) if ground(*p)]
         self.assertGreater(len(colours), 1000)
         # The sun shines on the top face, so the ground is lit above the ambient level

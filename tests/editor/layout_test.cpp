@@ -5,9 +5,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "raylib.h"
+#include "raymath.h"
 #include "editor/layout.h"
 #include "editor/render_view.h"
 #include "editor/view_draw.h"
+#include "render/gizmos.h"
+#include "support/vector_check.h"
 
 static UiState Laid(int w, int h)
 {
@@ -101,6 +105,37 @@ TEST(Cameras, HeadingAndFollow)
     EXPECT_FLOAT_EQ(ui.cam2D[1].position.z, 20.0f);
     EXPECT_FLOAT_EQ(ui.cam2D[2].position.x, 30.0f);
     EXPECT_FLOAT_EQ(ui.cam2D[2].target.x, 10.0f);
+}
+
+TEST(Cameras, FlyHeadingGoesOnFromEachOrientationHandle)
+{
+    for (const OrientHandle &h : kOrientHandles) {
+        Camera3D cam = {};
+        cam.target = Vector3{ 3, -2, 5 };
+        cam.position = Vector3Add(cam.target, h.cameraOffset);
+        float yaw = 9.0f, pitch = 9.0f;
+        ASSERT_TRUE(FlyHeadingFromCamera(cam, &yaw, &pitch)) << h.label;
+        Vector3 f = FlyForward(yaw, pitch), look = Vector3Normalize(Vector3Negate(h.cameraOffset));
+        if (h.label[0] == 'Y') {
+            // Straight down is beyond the fly camera's limit: held at it, leaning toward -Z (up).
+            EXPECT_TRUE(pitch == -kMaxPitch && f.z < 0.0f && fabsf(f.x) < 1e-4f);
+        } else {
+            ExpectNear(f, look);
+        }
+    }
+    Camera3D still = {};
+    float yaw = 1.0f, pitch = 0.5f;
+    EXPECT_FALSE(FlyHeadingFromCamera(still, &yaw, &pitch));      // no direction: heading untouched
+    EXPECT_TRUE(yaw == 1.0f && pitch == 0.5f);
+}
+
+TEST(RenderWindow, ImageKeepsItsShapeCentredInTheArea)
+{
+    Rectangle wide = { 40.5f, 85.5f, 1199, 535.5f };             // the area of a 1280 x 720 window
+    ExpectRect(RenderImageFit(wide, 800, 600), 40.5f + (1199 - 714) / 2.0f, 85.5f, 714, 535.5f);
+    ExpectRect(RenderImageFit(Rectangle{ 0, 0, 400, 900 }, 800, 600), 0, 300, 400, 300);
+    ExpectRect(RenderImageFit(Rectangle{ 5, 5, 80, 60 }, 800, 600), 5, 5, 80, 60);
+    ExpectRect(RenderImageFit(Rectangle{ 5, 5, 80, 60 }, 0, 600), 5, 5, 80, 60);   // no image: the area
 }
 
 TEST(RenderWindow, CappedToTheScreenButNeverBelowItsMinimum)
