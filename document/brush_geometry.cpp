@@ -61,11 +61,6 @@ Vector3 FaceNormalLocal(const Brush *brush, const BrushFace *face)
     return Vector3{ n.x / len, n.y / len, n.z / len };
 }
 
-float FaceArea(const Brush *brush, const BrushFace *face)
-{
-    return 0.5f * Vector3Length(FaceNewell(brush, face));
-}
-
 int FaceHasArea(const Brush *brush, const BrushFace *face)
 {
     // Written as "at least" so that a NaN length has no area, as in FaceNormalLocal.

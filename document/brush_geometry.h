@@ -27,8 +27,6 @@ void BrushSetVertWorld(Brush *brush, int i, Vector3 world);
 int FaceCornerCount(const BrushFace *face);
 // Unit Newell normal of the face in the local frame; (0, 1, 0) for a face of no area.
 Vector3 FaceNormalLocal(const Brush *brush, const BrushFace *face);
-// Area of the face in the local frame: half the length of its Newell vector.
-float FaceArea(const Brush *brush, const BrushFace *face);
 // 1 when the face has area, by the same test that gives it a normal of its own in FaceNormalLocal.
 int FaceHasArea(const Brush *brush, const BrushFace *face);
 // The local normal turned by the brush's rotation.

@@ -290,12 +290,6 @@ int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int co
         Vector3 n = planes[p].normal;
         float localDist = planes[p].dist - Vector3DotProduct(n, work.origin);
         if (BrushIsRotated(&work)) n = Vector3Normalize(Vector3Transform(n, MatrixTranspose(BrushRotMatrix(&work))));
-        // A plane far from a far origin overflows its local distance: the whole cut is refused
-        // rather than left out while the other planes cut.
-        if (!PointIsFinite(n) || !std::isfinite(localDist)) {
-            refused = 1;
-            continue;
-        }
         if (BrushClip(&work, n, localDist, &parts[0], &parts[1]) != 3) continue;
         switch (planes[p].keep) {
         case CLIP_KEEP_BACK: work = parts[1]; break;
@@ -378,6 +372,8 @@ static int PlanFanSplit(const Brush *brush, const int *poly, int n, int *anchorO
             int first = k - (kMaxFaceCorners - 2) > 1 ? k - (kMaxFaceCorners - 2) : 1;
             for (int start = k - 1; start >= first; start--) {
                 if (fewest[start] < 0 || (fewest[k] >= 0 && fewest[start] + 1 >= fewest[k])) continue;
+                // A polygon that passes through the anchor's vertex again cannot end a piece there.
+                if (poly[(anchor + start) % n] == poly[anchor] || poly[(anchor + k) % n] == poly[anchor]) continue;
                 BrushFace piece = FanPiece(nullptr, poly, n, anchor, start, k);
                 if (!FaceHasArea(brush, &piece)) continue;
                 fewest[k] = fewest[start] + 1;

@@ -68,6 +68,6 @@ int ClipPlaneFromDrag(Vector3 a, Vector3 b, int view, Vector3 *outNormal, float 
 // One plane per segment of the stroke; returns the number written.
 int ClipStrokeToPlanes(const ClipStroke *stroke, ClipPlane *outPlanes, int maxPlanes);
 // Cuts brush brushIndex of the map by the world planes in order; returns 0 when nothing was cut,
-// the kept back parts would not fit or a plane (world or local) is not finite (map untouched),
-// else 1 + the number of brushes added.
+// the kept back parts would not fit or a plane is not finite (map untouched), else 1 + the number
+// of brushes added.
 int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int count);
