@@ -8,6 +8,7 @@
 // Internal declarations
 //----------------------------------------------------------------------------------
 static Vector3 FaceCorner(const Brush *brush, const BrushFace *face, int k);
+static Vector3 FaceNewell(const Brush *brush, const BrushFace *face);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -54,18 +55,16 @@ int FaceCornerCount(const BrushFace *face)
 
 Vector3 FaceNormalLocal(const Brush *brush, const BrushFace *face)
 {
-    float nx = 0.0f, ny = 0.0f, nz = 0.0f;
-    int n = FaceCornerCount(face);
-    for (int k = 0; k < n; k++) {
-        Vector3 a = FaceCorner(brush, face, k);
-        Vector3 b = FaceCorner(brush, face, (k + 1) % n);
-        nx += (a.y - b.y) * (a.z + b.z);
-        ny += (a.z - b.z) * (a.x + b.x);
-        nz += (a.x - b.x) * (a.y + b.y);
-    }
-    float len = sqrtf(nx * nx + ny * ny + nz * nz);
-    if (!(len >= 0.000001f)) return Vector3{ 0.0f, 1.0f, 0.0f };
-    return Vector3{ nx / len, ny / len, nz / len };
+    Vector3 n = FaceNewell(brush, face);
+    float len = Vector3Length(n);
+    if (!(len >= kFaceMinNewellLength)) return Vector3{ 0.0f, 1.0f, 0.0f };
+    return Vector3{ n.x / len, n.y / len, n.z / len };
+}
+
+int FaceHasArea(const Brush *brush, const BrushFace *face)
+{
+    // Written as "at least" so that a NaN length has no area, as in FaceNormalLocal.
+    return Vector3Length(FaceNewell(brush, face)) >= kFaceMinNewellLength ? 1 : 0;
 }
 
 Vector3 FaceNormalWorld(const Brush *brush, const BrushFace *face)
@@ -86,10 +85,11 @@ Vector3 FaceCenterLocal(const Brush *brush, const BrushFace *face)
 
 Vector3 BrushCentroidLocal(const Brush *brush)
 {
-    if (brush->vertCount <= 0) return Vector3{ 0.0f, 0.0f, 0.0f };
+    int count = ClampCount(brush->vertCount, kMaxBrushVerts);
+    if (count == 0) return Vector3{ 0.0f, 0.0f, 0.0f };
     Vector3 sum = { 0.0f, 0.0f, 0.0f };
-    for (int i = 0; i < brush->vertCount; i++) sum = Vector3Add(sum, brush->verts[i]);
-    return Vector3Scale(sum, 1.0f / (float)brush->vertCount);
+    for (int i = 0; i < count; i++) sum = Vector3Add(sum, brush->verts[i]);
+    return Vector3Scale(sum, 1.0f / (float)count);
 }
 
 float FacePlanarError(const Brush *brush, const BrushFace *face)
@@ -127,6 +127,13 @@ void BrushFixWinding(Brush *brush)
     }
 }
 
+int VertsAreFinite(const Vector3 *verts, int count)
+{
+    for (int i = 0; i < count; i++)
+        if (!std::isfinite(verts[i].x) || !std::isfinite(verts[i].y) || !std::isfinite(verts[i].z)) return 0;
+    return 1;
+}
+
 int BrushAddVert(Brush *brush, Vector3 local)
 {
     if (brush->vertCount < 0 || brush->vertCount >= kMaxBrushVerts) return -1;
@@ -158,4 +165,19 @@ static Vector3 FaceCorner(const Brush *brush, const BrushFace *face, int k)
     int i = face->indices[k];
     if (i < 0 || i >= brush->vertCount || i >= kMaxBrushVerts) return Vector3{ 0.0f, 0.0f, 0.0f };
     return brush->verts[i];
+}
+
+// Newell vector of the face: its direction is the normal, its length twice the area.
+static Vector3 FaceNewell(const Brush *brush, const BrushFace *face)
+{
+    Vector3 n = { 0.0f, 0.0f, 0.0f };
+    int count = FaceCornerCount(face);
+    for (int k = 0; k < count; k++) {
+        Vector3 a = FaceCorner(brush, face, k);
+        Vector3 b = FaceCorner(brush, face, (k + 1) % count);
+        n.x += (a.y - b.y) * (a.z + b.z);
+        n.y += (a.z - b.z) * (a.x + b.x);
+        n.z += (a.x - b.x) * (a.y + b.y);
+    }
+    return n;
 }

@@ -10,6 +10,8 @@
 #include "document/map_records.h"
 
 constexpr float kDegToRad = 0.017453292f;
+// Shortest Newell vector (twice the face's area) that still gives a face a normal of its own.
+constexpr float kFaceMinNewellLength = 0.000001f;
 
 // value rounded to the nearest multiple of step (halves away from zero); unchanged for step <= 0.0001.
 float SnapToGrid(float value, float step);
@@ -25,6 +27,8 @@ void BrushSetVertWorld(Brush *brush, int i, Vector3 world);
 int FaceCornerCount(const BrushFace *face);
 // Unit Newell normal of the face in the local frame; (0, 1, 0) for a face of no area.
 Vector3 FaceNormalLocal(const Brush *brush, const BrushFace *face);
+// 1 when the face has area, by the same test that gives it a normal of its own in FaceNormalLocal.
+int FaceHasArea(const Brush *brush, const BrushFace *face);
 // The local normal turned by the brush's rotation.
 Vector3 FaceNormalWorld(const Brush *brush, const BrushFace *face);
 // Mean of the face's corners in the local frame; (0, 0, 0) for a face of no corners.
@@ -37,6 +41,8 @@ float FacePlanarError(const Brush *brush, const BrushFace *face);
 void FaceReverse(BrushFace *face);
 // Reverses every face of 3 or more corners whose normal points toward the centroid.
 void BrushFixWinding(Brush *brush);
+// 1 when every component of the count points is finite (not NaN, not infinite).
+int VertsAreFinite(const Vector3 *verts, int count);
 // Appends a local vertex; returns its index, or -1 when the brush is full.
 int BrushAddVert(Brush *brush, Vector3 local);
 // Appends a face of n corners with default placement; returns its index, or -1 when the brush is

@@ -4,6 +4,8 @@
 // cap face built from the points where the brush meets the plane. A part is only reported when
 // it is a closed brush: corners are never dropped to fit a limit (a polygon too long for one face
 // becomes several coplanar faces), and a part that cannot be built whole is refused instead.
+// Nothing non-finite gets in or out: a NaN or infinite plane, point or bulge is refused, and so is
+// a result that overflows the float range.
 #include "document/clip.h"
 
 #include <cmath>
@@ -21,7 +23,9 @@
 //----------------------------------------------------------------------------------
 static int RingAdd(Vector3 *ring, int *count, Vector3 p);
 static int AddPolygonFaces(Brush *out, const int *poly, int n, const BrushFace *placement);
-static int PieceHasArea(const Brush *brush, const int *poly, int n, int anchor, int start, int end);
+static int PlanFanSplit(const Brush *brush, const int *poly, int n, int *anchorOut, int *ends);
+static BrushFace FanPiece(const BrushFace *placement, const int *poly, int n, int anchor, int start, int end);
+static int PointIsFinite(Vector3 p);
 static int BrushIsClosed(const Brush *brush);
 static Vector3 ViewDepthAxis(int view);
 
@@ -30,9 +34,11 @@ static Vector3 ViewDepthAxis(int view);
 //----------------------------------------------------------------------------------
 int BrushClip(const Brush *brush, Vector3 normal, float dist, Brush *front, Brush *back)
 {
+    if (!PointIsFinite(normal) || !std::isfinite(dist)) return 0;
     Vector3 n = Vector3Normalize(normal);
     if (brush->vertCount < 4 || brush->faceCount < 4) return 0;
     if (brush->vertCount > kMaxBrushVerts || brush->faceCount > kMaxBrushFaces) return 0;
+    if (!VertsAreFinite(brush->verts, brush->vertCount)) return 0;   // a damaged record is not cut
     int inFront = 0, behind = 0;
     for (int i = 0; i < brush->vertCount; i++) {
         float s = Vector3DotProduct(n, brush->verts[i]) - dist;
@@ -55,6 +61,7 @@ int BrushClip(const Brush *brush, Vector3 normal, float dist, Brush *front, Brus
 
 int BuildClippedSide(const Brush *brush, Vector3 normal, float dist, int sign, Brush *out)
 {
+    if (!PointIsFinite(normal) || !std::isfinite(dist)) return 0;
     if (brush->vertCount < 0 || brush->vertCount > kMaxBrushVerts) return 0;
     if (brush->faceCount < 0 || brush->faceCount > kMaxBrushFaces) return 0;
     // Built aside, so out may be the source brush itself.
@@ -137,12 +144,15 @@ int BuildClippedSide(const Brush *brush, Vector3 normal, float dist, int sign, B
     if (part.vertCount < 4 || part.faceCount < 4) return 0;
     // A part of a closed brush that came out open (a degenerate sliver of a cut) is refused.
     if (!BrushIsClosed(&part) && BrushIsClosed(brush)) return 0;
+    // Crossing points of edges that span most of the float range overflow; so do damaged corners.
+    if (!VertsAreFinite(part.verts, part.vertCount)) return 0;
     memcpy(out, &part, sizeof(part));
     return 1;
 }
 
 int ClipAddVert(Brush *brush, Vector3 point)
 {
+    if (!PointIsFinite(point)) return -1;
     for (int i = 0; i < brush->vertCount && i < kMaxBrushVerts; i++)
         if (Vector3Distance(brush->verts[i], point) <= kClipMergeEps) return i;
     return BrushAddVert(brush, point);
@@ -152,6 +162,7 @@ void SortCoplanarRing(Vector3 *points, int count, Vector3 normal)
 {
     if (count < 3) return;
     if (count > kClipMaxRingPoints) count = kClipMaxRingPoints;
+    if (!PointIsFinite(normal) || !VertsAreFinite(points, count)) return;   // no order to sort by
     Vector3 c = { 0.0f, 0.0f, 0.0f };
     for (int i = 0; i < count; i++) c = Vector3Add(c, points[i]);
     c = Vector3Scale(c, 1.0f / (float)count);
@@ -183,6 +194,7 @@ int ClipArcPoints(Vector3 a, Vector3 b, float bulge, int view, int segments, Vec
     int segs = segments > 0 ? segments : 1;
     if (segs >= cap) segs = cap - 1;
     if (segs < 1) return 0;
+    if (!PointIsFinite(a) || !PointIsFinite(b) || !std::isfinite(bulge)) return 0;
     Vector3 axis = ViewDepthAxis(view);
     if (Vector3Length(axis) == 0.0f) return 0;
     Vector3 d = Vector3Subtract(b, a);
@@ -194,7 +206,7 @@ int ClipArcPoints(Vector3 a, Vector3 b, float bulge, int view, int segments, Vec
 
     if (fabsf(bulge) < kClipStraightFraction * len) {
         for (int i = 0; i <= segs; i++) out[i] = Vector3Add(a, Vector3Scale(d, (float)i / (float)segs));
-        return segs + 1;
+        return VertsAreFinite(out, segs + 1) ? segs + 1 : 0;
     }
     float h = fabsf(bulge);
     float r = (len * len / 4.0f + h * h) / (2.0f * h);
@@ -214,19 +226,25 @@ int ClipArcPoints(Vector3 a, Vector3 b, float bulge, int view, int segments, Vec
         float ang = angA + sweep * ((float)i / (float)segs);
         out[i] = Vector3Add(centre, Vector3Add(Vector3Scale(perp, sinf(ang) * r), Vector3Scale(dir, cosf(ang) * r)));
     }
-    return segs + 1;
+    // A bulge or chord near the float range overflows the radius (bulge squared) or the chord.
+    return VertsAreFinite(out, segs + 1) ? segs + 1 : 0;
 }
 
 int ClipPlaneFromDrag(Vector3 a, Vector3 b, int view, Vector3 *outNormal, float *outDist)
 {
+    if (!PointIsFinite(a) || !PointIsFinite(b)) return 0;
     Vector3 axis = ViewDepthAxis(view);
     Vector3 d = Vector3Subtract(b, a);
     if (Vector3Length(d) < kClipMinDrag) return 0;
     Vector3 c = Vector3CrossProduct(d, axis);
     float len = Vector3Length(c);
-    if (len < kClipMinCross) return 0;
-    *outNormal = Vector3Scale(c, 1.0f / len);
-    *outDist = Vector3DotProduct(*outNormal, a);
+    // A drag across most of the float range overflows the length (or the distance below).
+    if (!(len >= kClipMinCross) || !std::isfinite(len)) return 0;
+    Vector3 normal = Vector3Scale(c, 1.0f / len);
+    float dist = Vector3DotProduct(normal, a);
+    if (!std::isfinite(dist)) return 0;
+    *outNormal = normal;
+    *outDist = dist;
     return 1;
 }
 
@@ -254,6 +272,8 @@ int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int co
 {
     if (!map || !planes || count < 1) return 0;
     if (brushIndex < 0 || brushIndex >= map->brushCount || brushIndex >= kMaxBrushes) return 0;
+    for (int p = 0; p < count; p++)
+        if (!PointIsFinite(planes[p].normal) || !std::isfinite(planes[p].dist)) return 0;
     int room = kMaxBrushes - map->brushCount;
     if (room > kClipMaxExtraPieces) room = kClipMaxExtraPieces;
 
@@ -316,49 +336,72 @@ static int RingAdd(Vector3 *ring, int *count, Vector3 p)
 }
 
 // Appends the polygon as one face, or as a fan of coplanar faces of at most 16 corners when it
-// is longer, each with the whole placement of the given face record; 0 when they do not fit.
+// is longer, each with the whole placement of the given face record; 0 when they do not fit or
+// no fan gives every piece an area.
 static int AddPolygonFaces(Brush *out, const int *poly, int n, const BrushFace *placement)
 {
-    int anchor = 0;
-    if (n > kMaxFaceCorners) {
-        // Pick a fan anchor whose pieces all have area (collinear corners make slivers).
-        for (anchor = 0; anchor < n; anchor++) {
-            int ok = 1;
-            for (int start = 1; ok && start < n - 1;) {
-                int end = start + kMaxFaceCorners - 2 < n - 1 ? start + kMaxFaceCorners - 2 : n - 1;
-                ok = PieceHasArea(out, poly, n, anchor, start, end);
-                start = end;
-            }
-            if (ok) break;
-        }
-        if (anchor == n) return 0;
+    if (n <= kMaxFaceCorners) {
+        if (out->faceCount >= kMaxBrushFaces) return 0;
+        out->faces[out->faceCount++] = FanPiece(placement, poly, n, 0, 1, n - 1);
+        return 1;
     }
-    int pieces = n <= kMaxFaceCorners ? 1 : (n - 2 + kMaxFaceCorners - 3) / (kMaxFaceCorners - 2);
-    if (out->faceCount + pieces > kMaxBrushFaces) return 0;
-    for (int start = 1; start < n - 1;) {
-        int end = start + kMaxFaceCorners - 2 < n - 1 ? start + kMaxFaceCorners - 2 : n - 1;
-        BrushFace face = *placement;
-        face.count = end - start + 2;
-        memset(face.indices, 0, sizeof(face.indices));
-        face.indices[0] = poly[anchor];
-        for (int k = start; k <= end; k++) face.indices[k - start + 1] = poly[(anchor + k) % n];
-        out->faces[out->faceCount++] = face;
-        start = end;
-    }
+    int anchor = 0, ends[kClipMaxRingPoints];
+    int pieces = PlanFanSplit(out, poly, n, &anchor, ends);
+    if (pieces == 0 || out->faceCount + pieces > kMaxBrushFaces) return 0;
+    for (int i = 0, start = 1; i < pieces; start = ends[i++])
+        out->faces[out->faceCount++] = FanPiece(placement, poly, n, anchor, start, ends[i]);
     return 1;
 }
 
-// 1 when the fan piece (anchor, start .. end) of the polygon encloses some area.
-static int PieceHasArea(const Brush *brush, const int *poly, int n, int anchor, int start, int end)
+// Splits a polygon of more than 16 corners into a fan from one anchor corner: piece i covers the
+// fan positions from the end of piece i-1 (1 for the first) to ends[i], with at most 16 corners.
+// Every piece must pass FaceHasArea, the test that gives a face its own normal: a piece along a
+// run of collinear corners would otherwise be kept with a made-up normal. The first anchor in
+// ring order with the fewest pieces wins, and ties go to the longest leading pieces, so the front
+// and back parts of a cut, built from the same ring, split their caps alike. Returns the number
+// of pieces, 0 when no anchor gives a split.
+static int PlanFanSplit(const Brush *brush, const int *poly, int n, int *anchorOut, int *ends)
 {
-    Vector3 p0 = brush->verts[poly[anchor]];
-    Vector3 sum = { 0.0f, 0.0f, 0.0f };
-    for (int k = start; k < end; k++) {
-        Vector3 a = Vector3Subtract(brush->verts[poly[(anchor + k) % n]], p0);
-        Vector3 b = Vector3Subtract(brush->verts[poly[(anchor + k + 1) % n]], p0);
-        sum = Vector3Add(sum, Vector3CrossProduct(a, b));
+    // fewest[k]: fewest pieces covering fan positions 1..k (-1: none); from[k]: where the last starts.
+    int fewest[kClipMaxRingPoints], from[kClipMaxRingPoints];
+    int bestPieces = 0;
+    for (int anchor = 0; anchor < n; anchor++) {
+        fewest[1] = 0;
+        for (int k = 2; k < n; k++) {
+            fewest[k] = -1;
+            int first = k - (kMaxFaceCorners - 2) > 1 ? k - (kMaxFaceCorners - 2) : 1;
+            for (int start = k - 1; start >= first; start--) {
+                if (fewest[start] < 0 || (fewest[k] >= 0 && fewest[start] + 1 >= fewest[k])) continue;
+                // A polygon that passes through the anchor's vertex again cannot end a piece there.
+                if (poly[(anchor + start) % n] == poly[anchor] || poly[(anchor + k) % n] == poly[anchor]) continue;
+                BrushFace piece = FanPiece(nullptr, poly, n, anchor, start, k);
+                if (!FaceHasArea(brush, &piece)) continue;
+                fewest[k] = fewest[start] + 1;
+                from[k] = start;
+            }
+        }
+        int pieces = fewest[n - 1];
+        if (pieces <= 0 || (bestPieces > 0 && pieces >= bestPieces)) continue;
+        bestPieces = pieces;
+        *anchorOut = anchor;
+        for (int k = n - 1, i = pieces; i > 0; k = from[k]) ends[--i] = k;
+        if (pieces == (n - 2 + kMaxFaceCorners - 3) / (kMaxFaceCorners - 2)) break;   // none can need fewer
     }
-    return Vector3Length(sum) > 1e-8f;
+    return bestPieces;
+}
+
+// The fan piece anchor, start .. end (fan positions counted from the anchor) of the polygon, with
+// the placement of the given record (defaults when it is null).
+static BrushFace FanPiece(const BrushFace *placement, const int *poly, int n, int anchor, int start, int end)
+{
+    BrushFace face;
+    memset(&face, 0, sizeof(face));
+    if (placement) face = *placement;
+    face.count = end - start + 2;
+    memset(face.indices, 0, sizeof(face.indices));
+    face.indices[0] = poly[anchor];
+    for (int k = start; k <= end; k++) face.indices[k - start + 1] = poly[(anchor + k) % n];
+    return face;
 }
 
 // 1 when every directed edge is matched by exactly one opposite edge and no face passes through
@@ -383,6 +426,12 @@ static int BrushIsClosed(const Brush *brush)
         for (int b = 0; b < brush->vertCount; b++)
             if (uses[a][b] && (uses[a][b] != 1 || uses[b][a] != 1)) return 0;
     return 1;
+}
+
+// 1 when every component of p is finite.
+static int PointIsFinite(Vector3 p)
+{
+    return VertsAreFinite(&p, 1);
 }
 
 // The depth direction of a 2D view: top Y, front Z, side X; zero for any other view.

@@ -47,22 +47,27 @@ constexpr int kClipMaxExtraPieces = 32;      // back parts kept by one ApplyClip
 
 // Splits the brush by a plane in its local frame into front and back (either may be null).
 // Returns bit 1 when front was written, bit 2 when back was; 3 for a real cut, 0 when the brush
-// has fewer than 4 vertices or faces or no part could be built.
+// has fewer than 4 vertices or faces, the plane or a vertex is not finite, or no part could be built.
 int BrushClip(const Brush *brush, Vector3 normal, float dist, Brush *front, Brush *back);
 // Builds the part of brush with sign x (dot(n, p) - dist) >= 0, closed by a cap; 1 when out is a
-// closed brush of at least 4 vertices and 4 faces, else 0 (out must not be used).
+// closed brush of at least 4 vertices and 4 faces, all finite, else 0 (out must not be used).
 int BuildClippedSide(const Brush *brush, Vector3 normal, float dist, int sign, Brush *out);
-// Index of the first vertex within kClipMergeEps of point, else BrushAddVert's result (-1 full).
+// Index of the first vertex within kClipMergeEps of point, else BrushAddVert's result (-1 full);
+// -1 for a point that is not finite.
 int ClipAddVert(Brush *brush, Vector3 point);
-// Sorts count coplanar points (at most kClipMaxRingPoints) by their angle about their mean.
+// Sorts count coplanar points (at most kClipMaxRingPoints) by their angle about their mean;
+// leaves them as they are when the normal or a point is not finite.
 void SortCoplanarRing(Vector3 *points, int count, Vector3 normal);
 // Writes segments + 1 points of the straight line or arc from a to b across the view; returns
-// the number written, 0 for a bad view, a chord under kClipMinChord or no room.
+// the number written, 0 for a bad view, a chord under kClipMinChord, no room, or an input or point
+// that is not finite (out must not be used then).
 int ClipArcPoints(Vector3 a, Vector3 b, float bulge, int view, int segments, Vector3 *out, int cap);
-// The vertical plane through a-b in a 2D view; 1 with the plane, 0 for a short drag or bad view.
+// The vertical plane through a-b in a 2D view; 1 with the plane, 0 for a short drag, a bad view or
+// a point or plane that is not finite (outputs untouched).
 int ClipPlaneFromDrag(Vector3 a, Vector3 b, int view, Vector3 *outNormal, float *outDist);
 // One plane per segment of the stroke; returns the number written.
 int ClipStrokeToPlanes(const ClipStroke *stroke, ClipPlane *outPlanes, int maxPlanes);
-// Cuts brush brushIndex of the map by the world planes in order; returns 0 when nothing was cut
-// or the kept back parts would not fit (map untouched), else 1 + the number of brushes added.
+// Cuts brush brushIndex of the map by the world planes in order; returns 0 when nothing was cut,
+// the kept back parts would not fit or a plane is not finite (map untouched), else 1 + the number
+// of brushes added.
 int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int count);

@@ -1,8 +1,10 @@
 // topology.cpp: world-space measures and structural edits of one brush.
 //
 // The edits keep the vertex and face orders fixed (scripts and map files address both by index):
-// new vertices and faces are always appended, and a refused edit checks everything it needs
-// before it writes anything, so the brush is left exactly as it was.
+// new vertices and faces are always appended. Every edit builds its result in a copy of the brush
+// and commits it through BrushCommitEdit, which refuses a result with a non-finite vertex: one
+// rule for NaN or infinite parameters, for sums that overflow and for a damaged record. A refused
+// edit therefore leaves the brush exactly as it was.
 #include "document/topology.h"
 
 #include <cmath>
@@ -20,6 +22,7 @@ static int FaceFindEdge(const BrushFace *face, int a, int b);
 static void FaceInsertAfter(BrushFace *face, int k, int vert);
 static int EdgeFacesHaveRoom(const Brush *brush, int a, int b);
 static void ReplaceFaceWithQuads(Brush *brush, int face, const int *corners, const int *mid, int centre);
+static int BrushCommitEdit(Brush *brush, const Brush *work);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -134,8 +137,12 @@ void BrushCleanFaces(Brush *brush)
     brush->faceCount = kept;
 }
 
-int BrushWeldVerts(Brush *brush, float eps)
+int BrushWeldVerts(Brush *target, float eps)
 {
+    // An infinite tolerance would merge the whole brush into one point.
+    if (!std::isfinite(eps)) return 0;
+    Brush work = *target;
+    Brush *brush = &work;
     int rep[kMaxBrushVerts];
     int count = ClampCount(brush->vertCount, kMaxBrushVerts);
     for (int i = 0; i < count; i++) rep[i] = i;
@@ -161,11 +168,13 @@ int BrushWeldVerts(Brush *brush, float eps)
     }
     BrushCleanFaces(brush);
     BrushCompactVerts(brush);
-    return merged;
+    return BrushCommitEdit(target, brush) ? merged : 0;
 }
 
-int BrushSplitEdge(Brush *brush, int a, int b)
+int BrushSplitEdge(Brush *target, int a, int b)
 {
+    Brush work = *target;
+    Brush *brush = &work;
     if (brush->vertCount >= kMaxBrushVerts) return -1;
     if (a < 0 || a >= brush->vertCount || b < 0 || b >= brush->vertCount || a == b) return -1;
     // A face already at the corner limit could not take the midpoint and would be left with
@@ -179,11 +188,13 @@ int BrushSplitEdge(Brush *brush, int a, int b)
         int k = FaceFindEdge(face, a, b);
         if (k >= 0) FaceInsertAfter(face, k, m);
     }
-    return m;
+    return BrushCommitEdit(target, brush) ? m : -1;
 }
 
-int BrushSplitFaceDiagonal(Brush *brush, int face, int a, int b)
+int BrushSplitFaceDiagonal(Brush *target, int face, int a, int b)
 {
+    Brush work = *target;
+    Brush *brush = &work;
     if (face < 0 || face >= brush->faceCount || brush->faceCount >= kMaxBrushFaces) return 0;
     BrushFace *src = &brush->faces[face];
     int count = src->count;
@@ -219,11 +230,14 @@ int BrushSplitFaceDiagonal(Brush *brush, int face, int a, int b)
     copy.count = n2;
     for (int k = 0; k < kMaxFaceCorners; k++) copy.indices[k] = k < n2 ? second[k] : 0;
     brush->faces[brush->faceCount++] = copy;
-    return 1;
+    return BrushCommitEdit(target, brush);
 }
 
-int BrushExtrudeFace(Brush *brush, int face, float distance)
+int BrushExtrudeFace(Brush *target, int face, float distance)
 {
+    if (!std::isfinite(distance)) return 0;
+    Brush work = *target;
+    Brush *brush = &work;
     if (face < 0 || face >= brush->faceCount) return 0;
     BrushFace *top = &brush->faces[face];
     int n = top->count;
@@ -248,11 +262,14 @@ int BrushExtrudeFace(Brush *brush, int face, float distance)
         brush->faces[side].uvOffset[1] = top->uvOffset[1];
     }
     for (int k = 0; k < n; k++) top->indices[k] = fresh[k];
-    return 1;
+    // A huge distance can still carry the moved corners past the float range.
+    return BrushCommitEdit(target, brush);
 }
 
-void BrushFlip(Brush *brush, int axis)
+int BrushFlip(Brush *target, int axis)
 {
+    Brush work = *target;
+    Brush *brush = &work;
     Vector3 c = BrushCentroidLocal(brush);
     for (int i = 0; i < brush->vertCount && i < kMaxBrushVerts; i++) {
         Vector3 *v = &brush->verts[i];
@@ -263,10 +280,13 @@ void BrushFlip(Brush *brush, int axis)
         }
     }
     for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) FaceReverse(&brush->faces[f]);
+    return BrushCommitEdit(target, brush);
 }
 
-int BrushSubdivideFace(Brush *brush, int face)
+int BrushSubdivideFace(Brush *target, int face)
 {
+    Brush work = *target;
+    Brush *brush = &work;
     if (face < 0 || face >= brush->faceCount) return 0;
     BrushFace *src = &brush->faces[face];
     int n = src->count;
@@ -303,13 +323,14 @@ int BrushSubdivideFace(Brush *brush, int face)
     }
 
     ReplaceFaceWithQuads(brush, face, old, mid, c);
-    return n;
+    return BrushCommitEdit(target, brush) ? n : 0;
 }
 
 int SubdivideBrush(MapDoc *map, int b)
 {
     if (!map || b < 0 || b >= map->brushCount || b >= kMaxBrushes) return 0;
-    Brush *brush = &map->brushes[b];
+    Brush work = map->brushes[b];
+    Brush *brush = &work;
     int faceCount = brush->faceCount;
     if (faceCount < 0 || faceCount > kMaxBrushFaces) return 0;
 
@@ -348,12 +369,21 @@ int SubdivideBrush(MapDoc *map, int b)
         }
         ReplaceFaceWithQuads(brush, f, record.indices, mid, c);
     }
-    return 1;
+    return BrushCommitEdit(&map->brushes[b], brush);
 }
 
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
+// Copies the finished result of an edit over the brush; 0, leaving the brush as it was, when
+// any vertex of the result is not finite.
+static int BrushCommitEdit(Brush *brush, const Brush *work)
+{
+    if (!VertsAreFinite(work->verts, ClampCount(work->vertCount, kMaxBrushVerts))) return 0;
+    memcpy(brush, work, sizeof(*brush));
+    return 1;
+}
+
 // Splits the face of n = its count corners into quads corner, next midpoint, centre, previous
 // midpoint: quad 0 replaces the face, the others are copies of its record appended in order.
 // corners and mid may not point into the brush's faces, which change.

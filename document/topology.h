@@ -1,7 +1,9 @@
 // topology.h: measuring a brush in world space and editing its vertex and face structure.
 //
 // Every edit works on one brush in place and refuses, leaving the brush byte for byte unchanged,
-// when its result would not fit the brush capacities or would leave a face with a T-junction.
+// when its result would not fit the brush capacities, would leave a face with a T-junction, or
+// would hold a vertex that is not finite (a NaN or infinite parameter, a sum that overflows, or a
+// brush whose vertices were already damaged).
 // None of them takes an undo snapshot, touches the selection sets or fixes the winding unless
 // its line says so: the callers do that.
 #pragma once
@@ -28,7 +30,7 @@ int CleanPolygon(int *poly, int n);
 // Removes repeated consecutive corners from every face and drops faces left with 2 or fewer.
 void BrushCleanFaces(Brush *brush);
 // Merges every vertex within eps of an earlier representative, then cleans and compacts;
-// returns the number merged (0 leaves the brush untouched).
+// returns the number merged (0 leaves the brush untouched, as does a non-finite eps).
 int BrushWeldVerts(Brush *brush, float eps);
 // Adds the midpoint of a and b and inserts it into every face with that edge; returns the new
 // index, or -1 (brush unchanged) when it does not fit or a face with the edge has 16 corners.
@@ -38,8 +40,8 @@ int BrushSplitEdge(Brush *brush, int a, int b);
 int BrushSplitFaceDiagonal(Brush *brush, int face, int a, int b);
 // Moves the face out along its normal by distance and joins it back with side quads; 1/0.
 int BrushExtrudeFace(Brush *brush, int face, float distance);
-// Mirrors the vertices about the centroid on axis 0 X, 1 Y, other Z and reverses every face.
-void BrushFlip(Brush *brush, int axis);
+// Mirrors the vertices about the centroid on axis 0 X, 1 Y, other Z and reverses every face; 1/0.
+int BrushFlip(Brush *brush, int axis);
 // Splits the face into quads around its centre, inserting the edge midpoints into the faces
 // beside it; returns the number of quads made, 0 when refused (brush unchanged).
 int BrushSubdivideFace(Brush *brush, int face);

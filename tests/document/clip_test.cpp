@@ -1,6 +1,7 @@
 // Brush clipping: cuts, caps, placement, capacity refusals, strokes, arcs and map application.
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -17,6 +18,11 @@ static Brush Shape(int shape, Vector3 size = Vector3{ 2, 2, 2 }, Vector3 origin 
     Brush b;
     BrushInit(&b, shape, origin, size, -1);
     return b;
+}
+
+static bool PlaneIsFinite(const ClipPlane &p)
+{
+    return VertsAreFinite(&p.normal, 1) && std::isfinite(p.dist);
 }
 
 static MapDoc *FreshMap()
@@ -188,6 +194,39 @@ TEST(ClipBrush, LongClippedFaceBecomesSeveralFaces)
     EXPECT_TRUE(BrushIsValid(back));
     EXPECT_EQ(back.faceCount, 20);   // 16 sides, top in two pieces, bottom, cap
     EXPECT_NEAR(BrushVolume(front) + BrushVolume(back), BrushVolume(p), 1e-4);
+}
+
+TEST(ClipBrush, CollinearCapRunsSplitIntoPiecesWithArea)
+{
+    // A three-sided prism with 6 vertical edges per side, top and bottom in two halves each: a
+    // tilted cut makes an 18-corner cap whose sides are runs of 7 collinear points.
+    Brush p = Shape(SHAPE_CUBE), front, back;
+    p.vertCount = p.faceCount = 0;
+    for (int i = 0; i < 36; i++) {
+        float a = 2.0943952f * ((i % 18) / 6), b = a + 2.0943952f, t = (i % 6) / 6.0f;
+        float y = i < 18 ? -1.0f : 1.0f;
+        BrushAddVert(&p, Vector3{ (1 - t) * cosf(a) + t * cosf(b), y, (1 - t) * sinf(a) + t * sinf(b) });
+    }
+    for (int i = 0; i < 18; i++) {
+        int side[4] = { i, (i + 1) % 18, (i + 1) % 18 + 18, i + 18 };
+        BrushAddFace(&p, side, 4, -1);
+    }
+    for (int h = 0; h < 4; h++) {
+        int half[10];
+        for (int k = 0; k < 10; k++) half[k] = h / 2 * 18 + (k + h % 2 * 9) % 18;
+        BrushAddFace(&p, half, 10, -1);
+    }
+    BrushFixWinding(&p);
+    for (int t = 0; t < 20; t++) {
+        Vector3 n = Vector3Normalize(Vector3{ 0.05f * sinf(t * 1.3f), 1, 0.05f * cosf(t * 0.7f) });
+        ASSERT_EQ(BrushClip(&p, n, 0.1f * sinf(t * 0.37f), &front, &back), 3);
+        for (const Brush *part : { &front, &back }) {
+            EXPECT_TRUE(BrushIsValid(*part));
+            for (int f = 0; f < part->faceCount; f++)
+                EXPECT_TRUE(FaceHasArea(part, &part->faces[f]) && FacePlanarError(part, &part->faces[f]) < 1e-4f);
+        }
+        EXPECT_NEAR(BrushVolume(front) + BrushVolume(back), BrushVolume(p), 1e-4);
+    }
 }
 
 TEST(ClipBrush, FullFaceTableRefusesThePart)
@@ -433,5 +472,57 @@ TEST(ClipProperty, RandomPlanesSplitVolume)
             EXPECT_GE(Vector3DotProduct(n, BrushVertWorld(&map->brushes[0], i)) - plane.dist, -0.002f);
         for (int i = 0; i < map->brushes[1].vertCount; i++)
             EXPECT_LE(Vector3DotProduct(n, BrushVertWorld(&map->brushes[1], i)) - plane.dist, 0.002f);
+    }
+}
+
+// Every edit and cut with parameters drawn from ordinary values, NaN, infinities, values near the
+// float limit and denormals, on every primitive, on damaged brushes (a vertex already non-finite)
+// and on brushes 6e38 tall (edges longer than any float): no vertex ever becomes non-finite, and
+// a refused operation leaves the map byte for byte as it was.
+TEST(ClipProperty, NonFiniteParametersNeverReachTheMap)
+{
+    std::mt19937 rng(99);
+    std::uniform_real_distribution<float> unit(-2.0f, 2.0f);
+    const float special[] = { NAN, INFINITY, -INFINITY, 3e38f, -3e38f, FLT_MAX, 1e-40f, -1e-40f, 0.0f };
+    auto param = [&]() { return rng() % 2 ? unit(rng) : special[rng() % 9]; };
+    auto point = [&]() { return Vector3{ param(), param(), param() }; };
+    static MapDoc map;
+    static Brush before[4], front, back;   // a cut keeping both parts adds at most 3 brushes here
+    for (int run = 0; run < 400; run++) {
+        memset(&map, 0, sizeof(map));
+        Brush *b = &map.brushes[0];
+        BrushInit(b, run % kBrushShapeCount, Vector3{ unit(rng), unit(rng), unit(rng) }, Vector3{ 2, 3, 2 }, -1);
+        if (run % 8 == 6) b->verts[rng() % b->vertCount].y = special[rng() % 3];
+        for (int i = 0; i < b->vertCount && run % 8 == 7; i++) b->verts[i].y *= 2e38f;
+        for (int step = 0; step < 30; step++) {
+            map.brushCount = 1;
+            memcpy(before, map.brushes, sizeof(before));
+            int vc = b->vertCount > 0 ? b->vertCount : 1, fc = b->faceCount > 0 ? b->faceCount : 1, ok = 0, np;
+            ClipPlane planes[17];
+            ClipStroke stroke = { point(), point(), param(), (int)(rng() % 17), (uint8_t)(rng() % 2), (int)(rng() % 3),
+                                  1 + (int)(rng() % 3) };
+            switch (rng() % 9) {
+            case 0: ok = BrushWeldVerts(b, param()) > 0; break;
+            case 1: ok = BrushSplitEdge(b, rng() % vc, rng() % vc) >= 0; break;
+            case 2: ok = BrushSplitFaceDiagonal(b, rng() % fc, rng() % vc, rng() % vc); break;
+            case 3: ok = BrushExtrudeFace(b, rng() % fc, rng() % 2 ? param() : 3e38f); break;
+            case 4: ok = BrushFlip(b, rng() % 3); break;
+            case 5: ok = BrushSubdivideFace(b, rng() % fc) > 0; break;
+            case 6: ok = SubdivideBrush(&map, 0); break;
+            case 7:
+                if ((ok = BrushClip(b, point(), param(), &front, &back) == 3)) *b = rng() % 2 ? front : back;
+                break;
+            default:
+                np = ClipStrokeToPlanes(&stroke, planes, 16);
+                for (int i = 0; i < np; i++) ASSERT_TRUE(PlaneIsFinite(planes[i]));
+                planes[np] = ClipPlane{ point(), param(), (int)(rng() % 3) };
+                ok = ApplyClipPlanes(&map, 0, planes, np + 1) > 0;
+                break;
+            }
+            for (int i = 0; i < map.brushCount && ok; i++)
+                ASSERT_TRUE(VertsAreFinite(map.brushes[i].verts, map.brushes[i].vertCount)) << "run " << run;
+            ASSERT_TRUE(ok || (map.brushCount == 1 && memcmp(before, map.brushes, sizeof(before)) == 0))
+                << "run " << run << " step " << step;
+        }
     }
 }

@@ -3,7 +3,10 @@
 // that was closed with simple faces must stay closed; welding may legitimately open it or pinch a
 // face (pass through one vertex twice), and edits of a pinched brush promise nothing about seams.
 // The plane shape is two-sided and flat (both faces on the same corners), so splitting both faces
-// along one diagonal gives an edge four faces share: only its structure is checked.
+// along one diagonal gives an edge four faces share: only its structure is checked. Extrude
+// distances and planes are sometimes NaN, infinite, near the float limit or denormal, and no
+// vertex may ever become non-finite.
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -30,6 +33,13 @@ static float NextUnit(ByteReader *r)   // -1 .. 1
     return (float)Next(r) / 127.5f - 1.0f;
 }
 
+static float NextParam(ByteReader *r)   // NextUnit, or for the top 16 bytes an edge case
+{
+    static const float kSpecial[] = { NAN, INFINITY, -INFINITY, 3e38f, -3e38f, 1e-40f, -1e-40f, 0.0f };
+    int b = Next(r);
+    return b < 240 ? (float)b / 127.5f - 1.0f : kSpecial[b % 8];
+}
+
 static void Check(bool ok)
 {
     if (!ok) __builtin_trap();
@@ -49,6 +59,11 @@ static bool Structural(const Brush *b)
         }
     }
     return true;
+}
+
+static bool Finite(const Brush *b)
+{
+    return VertsAreFinite(b->verts, b->vertCount);
 }
 
 static bool Closed(const Brush *b)
@@ -104,26 +119,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             ok = BrushSplitFaceDiagonal(b, f, face->indices[Next(&r) % n], face->indices[Next(&r) % n]);
             break;
         }
-        case 3: ok = BrushExtrudeFace(b, Next(&r) % fc, NextUnit(&r)); break;
-        case 4: BrushFlip(b, Next(&r) % 4); break;
+        case 3: ok = BrushExtrudeFace(b, Next(&r) % fc, NextParam(&r)); break;
+        case 4: ok = BrushFlip(b, Next(&r) % 4); break;
         case 5: ok = BrushSubdivideFace(b, Next(&r) % fc) > 0; break;
         case 6: ok = SubdivideBrush(&map, 0); break;
         case 7: {
-            Vector3 n = { NextUnit(&r), NextUnit(&r), NextUnit(&r) };
-            int res = BrushClip(b, n, NextUnit(&r), &front, &back);
-            if (res & 1) Check(Structural(&front) && (!wasClosed || Closed(&front)));
-            if (res & 2) Check(Structural(&back) && (!wasClosed || Closed(&back)));
+            Vector3 n = { NextParam(&r), NextParam(&r), NextParam(&r) };
+            int res = BrushClip(b, n, NextParam(&r), &front, &back);
+            if (res & 1) Check(Structural(&front) && (!wasClosed || Closed(&front)) && Finite(&front));
+            if (res & 2) Check(Structural(&back) && (!wasClosed || Closed(&back)) && Finite(&back));
             if (res == 3) memcpy(b, (Next(&r) & 1) ? &front : &back, sizeof(*b));
             ok = res == 3;
             break;
         }
         case 8: {
-            ClipPlane plane = { Vector3Normalize(Vector3{ NextUnit(&r), NextUnit(&r), NextUnit(&r) }), NextUnit(&r),
+            ClipPlane plane = { Vector3Normalize(Vector3{ NextParam(&r), NextParam(&r), NextParam(&r) }), NextParam(&r),
                                 Next(&r) % 3 };
             map.brushCount = 1;
             int res = ApplyClipPlanes(&map, 0, &plane, 1);
             Check(res >= 0 && res <= 2 && map.brushCount == (res == 2 ? 2 : 1));
-            if (res == 2) Check(Structural(&map.brushes[1]) && (!wasClosed || Closed(&map.brushes[1])));
+            if (res == 2)
+                Check(Structural(&map.brushes[1]) && (!wasClosed || Closed(&map.brushes[1])) && Finite(&map.brushes[1]));
             ok = res > 0;
             break;
         }
@@ -136,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
         }
         if (!ok) Check(memcmp(b, &before, sizeof(before)) == 0);
-        Check(Structural(b));
+        Check(Structural(b) && Finite(b));
         if (wasClosed && !mayOpen) Check(Closed(b));
     }
     return 0;
