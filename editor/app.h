@@ -34,7 +34,7 @@ void FrameReadModifiers(UiState &ui);
 // Whether the shortcuts and most tools take input this frame.
 bool InputGateOpen(const UiState &ui);
 // Whether a modal window is open: map file dialog, recovery prompt, problem report, merge prompt,
-// Render window or project manager. One at a time: while one is open no other opens.
+// Render window or project manager. While one is open the top bar opens no other.
 bool AnyModalOpen(const UiState &ui);
 // Whether the pointer is over the open console window and no modal window drawn over it is open.
 bool PointerOverConsole(const UiState &ui);

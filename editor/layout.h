@@ -48,7 +48,7 @@ void LayoutPhase(UiState &ui);
 // pointer; returns 1 when the zoom was applied.
 int Zoom2DByWheel(UiState &ui, float wheel);
 // The wheel while flying changes the fly speed and reports it, unless an open window lies over the
-// pointer; returns 1 when the speed was applied.
+// pointer; returns 1 when the speed changed.
 int FlySpeedByWheel(UiState &ui, float wheel);
 // Phase 16: fly camera while the right button is held over the 3D view.
 void FlyCameraPhase(UiState &ui);

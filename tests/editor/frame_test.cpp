@@ -6,7 +6,6 @@
 
 #include "editor/app.h"
 #include "editor/console.h"
-#include "editor/layout.h"
 #include "project/autosave.h"
 #include "project/projects.h"
 #include "support/project_folder.h"
@@ -180,44 +179,27 @@ TEST_F(FrameTest, RecoveryPromptHoldsTheGateAndEscapeLeavesIt)
     EXPECT_TRUE(InputGateOpen(*ui));
 }
 
-TEST_F(FrameTest, ModalWindowsAreTheSixThatHoldTheScreen)
+TEST_F(FrameTest, ModalWindowsCoverTheScreenAndTheConsoleItsRectangle)
 {
+    ui->screenW = 1440;
+    ui->screenH = 900;
+    Rectangle console = ConsoleWindowRect(1440, 900, ui->statusBarH);
+    ui->mouse = Vector2{ console.x + 10.0f, console.y - 1.0f };
+    gConsole.open = true;
+    ui->showHelp = true;                          // Help and the console are no modal windows
     EXPECT_FALSE(AnyModalOpen(*ui));
+    EXPECT_FALSE(PointerOverWindow(*ui));
     for (bool *flag : { &ui->showOpenDialog, &ui->showSaveDialog, &gRecoverPrompt, &ui->showProblems, &ui->mergePrompt,
                         &ui->showRenderOutput, &gProjects.managerOpen }) {
         *flag = true;
         EXPECT_TRUE(AnyModalOpen(*ui));
-        *flag = false;
-    }
-    ui->showHelp = true;                          // Help and the console are no modal windows
-    gConsole.open = true;
-    EXPECT_FALSE(AnyModalOpen(*ui));
-}
-
-TEST_F(FrameTest, PointerOverWindowCountsTheConsoleByItsRectangleAndAModalWindowEverywhere)
-{
-    LayoutCompute(*ui, 1440, 900);
-    ui->screenW = 1440;
-    ui->screenH = 900;
-    Rectangle console = ConsoleWindowRect(1440, 900, ui->statusBarH);
-    Vector2 inside = { console.x + 10.0f, console.y + 10.0f }, above = { console.x + 10.0f, console.y - 1.0f };
-    ui->mouse = inside;
-    EXPECT_FALSE(PointerOverWindow(*ui));         // the console is closed
-    gConsole.open = true;
-    EXPECT_TRUE(PointerOverConsole(*ui));
-    EXPECT_TRUE(PointerOverWindow(*ui));
-    ui->mouse = above;
-    EXPECT_FALSE(PointerOverWindow(*ui));
-
-    gProjects.managerOpen = true;                 // drawn beneath the console: the console keeps the wheel
-    EXPECT_TRUE(PointerOverWindow(*ui));
-    ui->mouse = inside;
-    EXPECT_TRUE(PointerOverConsole(*ui));
-    gProjects.managerOpen = false;
-    for (bool *flag : { &gRecoverPrompt, &ui->showRenderOutput, &ui->showProblems, &ui->mergePrompt }) {
-        *flag = true;                             // drawn over the console: it takes the wheel
-        EXPECT_FALSE(PointerOverConsole(*ui));
         EXPECT_TRUE(PointerOverWindow(*ui));
         *flag = false;
     }
+    ui->mouse.y = console.y + 10.0f;
+    gProjects.managerOpen = true;                 // drawn beneath the console
+    EXPECT_TRUE(PointerOverConsole(*ui));
+    gProjects.managerOpen = false;
+    ui->showRenderOutput = true;                  // drawn over it
+    EXPECT_FALSE(PointerOverConsole(*ui));
 }
