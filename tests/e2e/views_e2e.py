@@ -1,6 +1,7 @@
 """The four views: where they sit for a window size, what they show, the 2D zoom and the fly camera."""
 import harness
-from harness import AWAY, BACKGROUND, TOGGLE_ON, EditorTestCase, lower_part, matching_box, pixels_in, view_rects, wait_until
+from harness import (AWAY, BACKGROUND, TOGGLE_ON, EditorTestCase, lower_part, matching_box, pixels_in, view_rects,
+                     wait_until)
 
 VIEW_3D_BACKGROUND = (40, 40, 40)
 VIEW_2D_BACKGROUND = (0, 0, 0)
