@@ -36,5 +36,14 @@ void EscapeChain(UiState &ui);
 void FrameReadModifiers(UiState &ui);
 // Whether the shortcuts and most tools take input this frame.
 bool InputGateOpen(const UiState &ui);
+// Whether a modal window is open: map file dialog, recovery prompt, problem report, merge prompt,
+// Render window or project manager. While one is open the top bar opens no other.
+bool AnyModalOpen(const UiState &ui);
+// Whether the pointer is over the open console window and no modal window drawn over it is open.
+bool PointerOverConsole(const UiState &ui);
+// Whether the pointer is over an open window this frame: any modal window covers the screen, the
+// console its rectangle. What lies beneath (views, fly camera, top bar, panels) leaves the wheel
+// to the window.
+bool PointerOverWindow(const UiState &ui);
 // Phase 23: a changed, non-empty status line becomes one Editor line of the console.
 void StatusToConsole(const char *statusText, char *lastStatus, int lastStatusSize);

@@ -27,6 +27,25 @@ static constexpr float kTopItemH = 40.5f;
 static constexpr float kTopBarWheelStep = 90.0f;
 static constexpr float kStripItemH = 45.0f;
 
+struct TopButton {
+    float offset, width;
+    const char *label;
+    int id;                          // TopBarButton
+};
+// Help takes its place at 697.5 when its window lands.
+static const TopButton kTopButtons[] = {
+    { 11.25f, 112.5f, "New", TOPBAR_NEW },
+    { 135.0f, 112.5f, "Open", TOPBAR_OPEN },
+    { 258.75f, 112.5f, "Save", TOPBAR_SAVE },
+    { 382.5f, 146.25f, "Save As", TOPBAR_SAVE_AS },
+    { 540.0f, 146.25f, "Render", TOPBAR_RENDER },
+    { 821.25f, 168.75f, "Projects", TOPBAR_PROJECTS },
+    { 1001.25f, 168.75f, "Console", TOPBAR_CONSOLE },
+};
+
+// Where the panels see the pointer while an open window lies over it: nowhere.
+static constexpr Vector2 kNoPointer = { -1.0f, -1.0f };
+
 struct SnapToggle {
     float offset;
     const char *label;
@@ -92,7 +111,7 @@ float DrawChromeTop(UiState &ui)
 
     Rectangle panel = LeftPanelRect(ui);
     GuiPanel(panel, nullptr);
-    float shift = PanelScrollBegin(&ui.leftPanelScroll, panel, ui.mouse);
+    float shift = PanelScrollBegin(&ui.leftPanelScroll, panel, PointerOverWindow(ui) ? kNoPointer : ui.mouse);
     float y = 0.0f;
     int hovered = DrawToolPalette(Rectangle{ panel.x, panel.y + shift, panel.width, panel.height }, &ui.activeTool, &y);
     if (hovered >= 0) ui.tooltipText = kTools[hovered].help;
@@ -110,9 +129,46 @@ void DrawChromeBottom(UiState &ui)
     GuiStatusBar(Rectangle{ 0.0f, (float)ui.screenH - ui.statusBarH, (float)ui.screenW, ui.statusBarH }, ui.statusText);
 }
 
+bool TopBarOpensModal(int button)
+{
+    switch (button) {
+    case TOPBAR_OPEN:
+    case TOPBAR_SAVE_AS:
+    case TOPBAR_RENDER:
+    case TOPBAR_PROJECTS:
+        return true;
+    case TOPBAR_SAVE:
+        return gProjects.currentPath[0] == '\0';   // without a project Save opens the project manager
+    default:
+        return false;
+    }
+}
+
+int TopBarPress(MapDoc *map, UiState &ui, int button)
+{
+    // A second modal window would be drawn above or beneath the first in the frame's fixed order,
+    // while Escape closes them in another: one at a time.
+    if (AnyModalOpen(ui) && TopBarOpensModal(button)) return 0;
+    switch (button) {
+    case TOPBAR_NEW: NewMap(map, ui); break;
+    case TOPBAR_OPEN: OpenMapFileDialog(ui, 0); break;
+    case TOPBAR_SAVE: SaveMapToProject(map, ui); break;
+    case TOPBAR_SAVE_AS: OpenMapFileDialog(ui, 1); break;
+    case TOPBAR_RENDER: ui.showRenderOutput = true; break;
+    case TOPBAR_PROJECTS: OpenProjectManager(); break;
+    case TOPBAR_CONSOLE: gConsole.open = !gConsole.open; break;
+    default: return 0;
+    }
+    return 1;
+}
+
 int AddLight(MapDoc *map, UiState &ui, int button)
 {
-    if (button < 0 || button >= 3 || map->entityCount >= kMaxEntities) return 0;
+    if (button < 0 || button >= 3) return 0;
+    if (map->entityCount >= kMaxEntities) {
+        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Object limit reached.");
+        return 0;
+    }
     const LightButton &b = kLightButtons[button];
     PushUndoState(map);
     int index = map->entityCount;
@@ -152,7 +208,9 @@ static void DrawTopBar(UiState &ui)
     GuiPanel(bar, nullptr);
 
     float most = TopBarMaxScroll(ui.topBarWidth, screenW);
-    if (CheckCollisionPointRec(ui.mouse, bar)) ui.topBarScroll -= kTopBarWheelStep * GetMouseWheelMove();
+    if (!PointerOverWindow(ui) && CheckCollisionPointRec(ui.mouse, bar)) {
+        ui.topBarScroll -= kTopBarWheelStep * GetMouseWheelMove();
+    }
     if (ui.topBarScroll > most) ui.topBarScroll = most;
     if (ui.topBarScroll < 0.0f) ui.topBarScroll = 0.0f;
 
@@ -160,14 +218,9 @@ static void DrawTopBar(UiState &ui)
     auto item = [&ui](float offset, float width) {
         return Rectangle{ offset - ui.topBarScroll, kTopItemY, width, kTopItemH };
     };
-    // Help takes its place when its window lands.
-    if (GuiButton(item(11.25f, 112.5f), "New")) NewMap(&activeMap, ui);
-    if (GuiButton(item(135.0f, 112.5f), "Open")) OpenMapFileDialog(ui, 0);
-    if (GuiButton(item(258.75f, 112.5f), "Save")) SaveMapToProject(&activeMap, ui);
-    if (GuiButton(item(382.5f, 146.25f), "Save As")) OpenMapFileDialog(ui, 1);
-    if (GuiButton(item(540.0f, 146.25f), "Render")) ui.showRenderOutput = true;
-    if (GuiButton(item(821.25f, 168.75f), "Projects")) OpenProjectManager();
-    if (GuiButton(item(1001.25f, 168.75f), "Console")) gConsole.open = !gConsole.open;
+    for (const TopButton &b : kTopButtons) {
+        if (GuiButton(item(b.offset, b.width), b.label)) TopBarPress(&activeMap, ui, b.id);
+    }
 
     const char *project = gProjects.currentName;
     GuiLabel(item(1192.5f, 382.5f), TextFormat("Project: %s", project[0] ? project : "(none)"));

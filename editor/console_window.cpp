@@ -1,6 +1,7 @@
 // console_window.cpp: the console window: filters, follow mode, wheel scroll-back, Clear and X.
 #include <cmath>
 
+#include "editor/app.h"
 #include "editor/console.h"
 #include "editor/gui.h"
 #include "editor/ui_state.h"
@@ -51,7 +52,8 @@ void DrawConsoleWindow(UiState &ui)
 
     Rectangle list = { r.x + 13.5f, r.y + 54.0f, r.width - 27.0f, r.height - 67.5f };
     float wheel = GetMouseWheelMove();
-    if (CheckCollisionPointRec(ui.mouse, list) && wheel != 0.0f) {
+    // Beneath a modal window drawn over the console the wheel is that window's.
+    if (PointerOverConsole(ui) && CheckCollisionPointRec(ui.mouse, list) && wheel != 0.0f) {
         gConsole.scroll -= kWheelLines * wheel;
         gConsole.follow = false;
     }

@@ -1,5 +1,5 @@
 // frame.cpp: the frame's own phases: reading the window, the Escape chain, the modifiers, the
-// input gate and the status line's copy into the console.
+// input gate, which windows are open over the pointer, and the status line's copy into the console.
 #include "editor/app.h"
 
 #include <cstdio>
@@ -67,6 +67,27 @@ bool InputGateOpen(const UiState &ui)
 {
     return !ui.uiBlocksInput && !ui.showRenderOutput && !ui.mergePrompt && !ui.showProblems && !gProjects.managerOpen &&
            !gRecoverPrompt;
+}
+
+bool AnyModalOpen(const UiState &ui)
+{
+    return ui.showOpenDialog || ui.showSaveDialog || gRecoverPrompt || ui.showProblems || ui.mergePrompt ||
+           ui.showRenderOutput || gProjects.managerOpen;
+}
+
+bool PointerOverConsole(const UiState &ui)
+{
+    // The recovery prompt, the problem report, the merge prompt and the Render window are drawn
+    // after the console and cover it.
+    if (!gConsole.open || gRecoverPrompt || ui.showProblems || ui.mergePrompt || ui.showRenderOutput) return false;
+    return CheckCollisionPointRec(ui.mouse, ConsoleWindowRect(ui.screenW, ui.screenH, ui.statusBarH));
+}
+
+bool PointerOverWindow(const UiState &ui)
+{
+    // A modal window's veil covers the whole screen. The Render window has none, but it fills the
+    // screen and a right click anywhere closes it, so it counts the same.
+    return AnyModalOpen(ui) || PointerOverConsole(ui);
 }
 
 void StatusToConsole(const char *statusText, char *lastStatus, int lastStatusSize)

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "raymath.h"
+#include "editor/app.h"
 #include "project/autosave.h"
 #include "project/projects.h"
 #include "render/settings.h"
@@ -94,15 +95,29 @@ void LayoutPhase(UiState &ui)
     ui.mouse = GetMousePosition();
     gEd.viewRect = ui.viewRect;
 
-    // The wheel zooms whatever holds the keyboard; only the Render window stops it.
-    if (ui.showRenderOutput) return;
-    float wheel = GetMouseWheelMove();
-    if (wheel == 0.0f) return;
+    Zoom2DByWheel(ui, GetMouseWheelMove());
+}
+
+int Zoom2DByWheel(UiState &ui, float wheel)
+{
+    // The wheel zooms whatever holds the keyboard, but never beneath an open window: there the
+    // wheel is the window's.
+    if (wheel == 0.0f || PointerOverWindow(ui)) return 0;
     for (int v = VIEW_TOP; v <= VIEW_SIDE; v++) {
         if (!CheckCollisionPointRec(ui.mouse, ui.viewRect[v])) continue;
         ui.orthoZoom = OrthoZoomStep(ui.orthoZoom, wheel);
         for (int i = 0; i < 3; i++) ui.cam2D[i].fovy = ui.orthoZoom;
+        return 1;
     }
+    return 0;
+}
+
+int FlySpeedByWheel(UiState &ui, float wheel)
+{
+    if (wheel == 0.0f || PointerOverWindow(ui)) return 0;
+    gSettings.flySpeed = FlySpeedStep(gSettings.flySpeed, wheel);
+    snprintf(ui.statusText, sizeof(ui.statusText), "Fly speed %.3f", gSettings.flySpeed);
+    return 1;
 }
 
 void FlyCameraPhase(UiState &ui)
@@ -119,11 +134,7 @@ void FlyCameraPhase(UiState &ui)
     Vector3 r = Vector3Normalize(Vector3CrossProduct(f, Vector3{ 0.0f, 1.0f, 0.0f }));
     float step = gSettings.flySpeed * (ui.shiftHeld ? kFastFly : 1.0f);
 
-    float wheel = GetMouseWheelMove();
-    if (wheel != 0.0f) {
-        gSettings.flySpeed = FlySpeedStep(gSettings.flySpeed, wheel);
-        snprintf(ui.statusText, sizeof(ui.statusText), "Fly speed %.3f", gSettings.flySpeed);
-    }
+    FlySpeedByWheel(ui, GetMouseWheelMove());   // this frame's step is the one before the change
 
     Vector3 pos = ui.cam3D.position;
     if (IsKeyDown(KEY_W)) pos = Vector3Add(pos, Vector3Scale(f, step));

@@ -47,5 +47,11 @@ void Follow2DCameras(UiState &ui);
 
 // Phase 5: metrics, view targets, mouse, view rectangles (also to gEd), 2D zoom by wheel.
 void LayoutPhase(UiState &ui);
+// The wheel over a 2D view at ui.mouse zooms all three, unless an open window lies over the
+// pointer; returns 1 when the zoom was applied.
+int Zoom2DByWheel(UiState &ui, float wheel);
+// The wheel while flying changes the fly speed and reports it, unless an open window lies over the
+// pointer; returns 1 when the speed changed.
+int FlySpeedByWheel(UiState &ui, float wheel);
 // Phase 16: fly camera while the right button is held over the 3D view.
 void FlyCameraPhase(UiState &ui);

@@ -205,7 +205,6 @@ static void SetStatus(UiState &ui, const char *fmt, ...)
     va_end(args);
 }
 
-// The project's maps, newest first; a press on a row copies its name into the File box.
 // No brush, entity or brush in vertex editing stays selected: a new map has other slots.
 static void DropSelection(UiState &ui)
 {
@@ -214,9 +213,12 @@ static void DropSelection(UiState &ui)
     VtxClearActive();
 }
 
+// The project's maps, newest first; a press on a row copies its name into the File box.
 static void DrawMapList(Rectangle list, UiState &ui)
 {
-    bool overList = ListBoxBegin(list, &gMapBrowse.scroll, gMapBrowse.count, kDialogRowH, kDialogWheelStep);
+    // The console is drawn over this dialog: the wheel over the console is the console's.
+    float wheelStep = PointerOverConsole(ui) ? 0.0f : kDialogWheelStep;
+    bool overList = ListBoxBegin(list, &gMapBrowse.scroll, gMapBrowse.count, kDialogRowH, wheelStep);
     Vector2 mouse = GetMousePosition();
     for (int i = 0; i < gMapBrowse.count; i++) {
         Rectangle row = ListBoxRow(list, i, kDialogRowH, gMapBrowse.scroll);

@@ -4,7 +4,9 @@
 
 #include <cstdio>
 
+#include "editor/console.h"
 #include "editor/gui.h"
+#include "editor/layout.h"
 #include "editor/widgets.h"
 #include "project/projects.h"
 
@@ -22,7 +24,7 @@ static constexpr Color kRowHovered = { 52, 55, 64, 255 };
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
-static int DrawProjectList(Rectangle list);
+static int DrawProjectList(Rectangle list, float wheelStep);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -57,7 +59,10 @@ int DrawProjectManager(int screenW, int screenH, char *status, int statusSize)
 
     float listH = h - 265.5f;
     if (listH < kMinListH) listH = kMinListH;
-    if (DrawProjectList(Rectangle{ x + 27.0f, y + 175.5f, w - 54.0f, listH })) opened = 1;
+    // The console is drawn over this window: the wheel over it scrolls the console only.
+    bool underConsole = gConsole.open &&
+                        CheckCollisionPointRec(GetMousePosition(), ConsoleWindowRect(screenW, screenH, kStatusBarH));
+    if (DrawProjectList(Rectangle{ x + 27.0f, y + 175.5f, w - 54.0f, listH }, underConsole ? 0.0f : kWheelStep)) opened = 1;
 
     float buttonW = (w - 81.0f) / 2.0f, buttonY = y + h - 67.5f;
     if (GuiButton(Rectangle{ x + 27.0f, buttonY, buttonW, 49.5f }, "Open Selected")) {
@@ -115,9 +120,9 @@ void ProjectManagerRefresh(char *status, int statusSize)
 //----------------------------------------------------------------------------------
 // The scrolled list of projects; a press selects a row, left Shift with it opens the row's
 // project at once. Returns 1 when a project was opened.
-static int DrawProjectList(Rectangle list)
+static int DrawProjectList(Rectangle list, float wheelStep)
 {
-    bool overList = ListBoxBegin(list, &gProjects.scroll, gProjects.count, kRowH, kWheelStep);
+    bool overList = ListBoxBegin(list, &gProjects.scroll, gProjects.count, kRowH, wheelStep);
     Vector2 mouse = GetMousePosition();
     int opened = 0;
     for (int i = 0; i < gProjects.count; i++) {

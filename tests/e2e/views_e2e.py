@@ -1,9 +1,15 @@
 """The four views: where they sit for a window size, what they show, the 2D zoom and the fly camera."""
 import harness
-from harness import EditorTestCase, lower_part, matching_box, pixels_in, view_rects, wait_until
+from harness import (AWAY, BACKGROUND, TOGGLE_ON, EditorTestCase, lower_part, matching_box, pixels_in, view_rects,
+                     wait_until)
 
 VIEW_3D_BACKGROUND = (40, 40, 40)
 VIEW_2D_BACKGROUND = (0, 0, 0)
+
+# The console window in a 1440x900 window: (18, 432, 1404, 405), its list from y 486.
+CONSOLE_BUTTON = (1001.25 + 84, 4.5 + 20)
+CONSOLE_FOLLOW = (1165.5 + 6, 436.5 + 6)      # inside the "Follow" toggle, right of its label
+CONSOLE_CLOSE = (1372.5 + 22, 436.5 + 20)     # "X"
 
 
 def ground_3d(r, g, b):
@@ -87,6 +93,26 @@ class Views(EditorTestCase):
         # Down again over Side: back where it started.
         self.editor.wheel(rects[3][0] + 180, rects[3][1] + 180, -2)
         wait_until(lambda: self.top_box() == start_top, 30, "the zoom back at 16")
+
+    def test_wheel_over_the_console_leaves_the_2d_zoom_alone(self):
+        rects = view_rects(1440, 900)
+        over_side = (rects[3][0] + 170, 600)     # the console's list, where it lies over the Side view
+        self.editor.click(*CONSOLE_BUTTON)
+        self.editor.move(*AWAY)
+        self.editor.wait_pixel(*CONSOLE_FOLLOW, lambda c: c == TOGGLE_ON, "the console, following")
+        start = self.top_box()
+        # Two steps toward the user scroll the console back, which turns Follow off; over the Side
+        # view they would zoom out.
+        self.editor.wheel(*over_side, -2)
+        self.editor.wait_pixel(*CONSOLE_FOLLOW, lambda c: c != TOGGLE_ON, "the console to scroll back")
+        self.editor.frame_sync()
+        self.assertEqual(self.top_box(), start)
+        # Closed, the same steps at the same place zoom out: 16 -> 19.
+        self.editor.click(*CONSOLE_CLOSE)
+        self.editor.move(*AWAY)
+        self.editor.wait_pixel(*CONSOLE_FOLLOW, lambda c: c == BACKGROUND, "the console to close")
+        self.editor.wheel(*over_side, -2)
+        wait_until(lambda: 0 < self.top_width() < start[2] - start[0] - 20, 30, "the Top view to zoom out")
 
     def test_cursor_readout_follows_the_mouse_into_a_2d_view(self):
         rects = view_rects(1440, 900)

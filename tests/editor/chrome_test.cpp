@@ -1,4 +1,4 @@
-// The actions of the chrome's buttons on the map: ADD LIGHT and New.
+// The actions of the chrome's buttons: ADD LIGHT, New, and the top bar's one modal window at a time.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,6 +10,9 @@
 #include "document/undo.h"
 #include "editor/app.h"
 #include "editor/chrome.h"
+#include "project/autosave.h"
+#include "project/projects.h"
+#include "support/project_folder.h"
 #include "support/vector_check.h"
 
 class ChromeActions : public ::testing::Test {
@@ -23,7 +26,11 @@ protected:
         memset(map.get(), 0, sizeof(MapDoc));
         DefaultMap(map.get(), *ui);
     }
-    void TearDown() override { FreeUndoHistory(); }
+    void TearDown() override
+    {
+        FreeUndoHistory();
+        ResetProjectState();
+    }
     std::unique_ptr<UiState> ui;
     std::unique_ptr<MapDoc> map;
 };
@@ -67,10 +74,11 @@ TEST_F(ChromeActions, SunAndPointValuesAndTheEntityLimit)
     map->entityCount = kMaxEntities;
     auto before = std::make_unique<MapDoc>();
     memcpy(before.get(), map.get(), sizeof(MapDoc));
-    snprintf(ui->statusText, kStatusLen, "%s", "unchanged");
+    int undoCount = gUndo.count;
     EXPECT_EQ(AddLight(map.get(), *ui, 0), 0);
     EXPECT_EQ(memcmp(before.get(), map.get(), sizeof(MapDoc)), 0);
-    EXPECT_STREQ(ui->statusText, "unchanged");
+    EXPECT_EQ(gUndo.count, undoCount);
+    EXPECT_STREQ(ui->statusText, "Object limit reached.");
 }
 
 TEST_F(ChromeActions, NewEmptiesTheMapAndUndoBringsItBack)
@@ -86,4 +94,25 @@ TEST_F(ChromeActions, NewEmptiesTheMapAndUndoBringsItBack)
     ASSERT_EQ(Undo(map.get()), 1);
     EXPECT_EQ(map->brushCount, 1);
     EXPECT_STREQ(map->brushes[0].name, "Ground_Brush");
+}
+
+TEST_F(ChromeActions, WhileAModalWindowIsOpenTheTopBarOpensNoOther)
+{
+    ui->showRenderOutput = true;
+    snprintf(ui->statusText, kStatusLen, "%s", "before");
+    for (int button : { TOPBAR_OPEN, TOPBAR_SAVE, TOPBAR_SAVE_AS, TOPBAR_PROJECTS }) {
+        EXPECT_EQ(TopBarPress(map.get(), *ui, button), 0) << button;
+    }
+    EXPECT_FALSE(ui->showOpenDialog || ui->showSaveDialog || gProjects.managerOpen);
+    EXPECT_STREQ(ui->statusText, "before");      // Save without a project did not even report
+    EXPECT_EQ(TopBarPress(map.get(), *ui, TOPBAR_NEW), 1);
+    ui->showRenderOutput = false;
+    gProjects.managerOpen = true;
+    EXPECT_EQ(TopBarPress(map.get(), *ui, TOPBAR_RENDER), 0);
+    EXPECT_FALSE(ui->showRenderOutput);
+    gProjects.currentPath[0] = 'P';               // with a project open Save only writes the map
+    EXPECT_FALSE(TopBarOpensModal(TOPBAR_SAVE));
+    gProjects.managerOpen = false;
+    EXPECT_EQ(TopBarPress(map.get(), *ui, TOPBAR_RENDER), 1);
+    EXPECT_TRUE(ui->showRenderOutput);
 }

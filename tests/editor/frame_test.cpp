@@ -19,7 +19,11 @@ protected:
         ConsoleClear();
         gConsole.follow = true;
     }
-    void TearDown() override { ResetProjectState(); }
+    void TearDown() override
+    {
+        ResetProjectState();
+        gConsole.open = false;
+    }
     std::unique_ptr<UiState> ui;
 };
 
@@ -173,4 +177,29 @@ TEST_F(FrameTest, RecoveryPromptHoldsTheGateAndEscapeLeavesIt)
     EXPECT_TRUE(gRecoverPrompt);
     gRecoverPrompt = false;
     EXPECT_TRUE(InputGateOpen(*ui));
+}
+
+TEST_F(FrameTest, ModalWindowsCoverTheScreenAndTheConsoleItsRectangle)
+{
+    ui->screenW = 1440;
+    ui->screenH = 900;
+    Rectangle console = ConsoleWindowRect(1440, 900, ui->statusBarH);
+    ui->mouse = Vector2{ console.x + 10.0f, console.y - 1.0f };
+    gConsole.open = true;
+    ui->showHelp = true;                          // Help and the console are no modal windows
+    EXPECT_FALSE(AnyModalOpen(*ui));
+    EXPECT_FALSE(PointerOverWindow(*ui));
+    for (bool *flag : { &ui->showOpenDialog, &ui->showSaveDialog, &gRecoverPrompt, &ui->showProblems, &ui->mergePrompt,
+                        &ui->showRenderOutput, &gProjects.managerOpen }) {
+        *flag = true;
+        EXPECT_TRUE(AnyModalOpen(*ui));
+        EXPECT_TRUE(PointerOverWindow(*ui));
+        *flag = false;
+    }
+    ui->mouse.y = console.y + 10.0f;
+    gProjects.managerOpen = true;                 // drawn beneath the console
+    EXPECT_TRUE(PointerOverConsole(*ui));
+    gProjects.managerOpen = false;
+    ui->showRenderOutput = true;                  // drawn over it
+    EXPECT_FALSE(PointerOverConsole(*ui));
 }

@@ -7,10 +7,12 @@
 
 #include "raylib.h"
 #include "raymath.h"
+#include "editor/console.h"
 #include "editor/layout.h"
 #include "editor/render_view.h"
 #include "editor/view_draw.h"
 #include "render/gizmos.h"
+#include "render/settings.h"
 #include "support/vector_check.h"
 
 static UiState Laid(int w, int h)
@@ -88,6 +90,32 @@ TEST(Cameras, WheelZoomAndFlySpeedClamp)
     EXPECT_FLOAT_EQ(FlySpeedStep(5.0f, 1.0f), 5.0f);
     EXPECT_FLOAT_EQ(FlySpeedStep(0.2f, -1.0f), 0.2f * 0.87f);
     EXPECT_FLOAT_EQ(FlySpeedStep(0.011f, -1.0f), 0.01f);
+}
+
+TEST(Cameras, TheWheelOverTheConsoleNeitherZoomsNorChangesTheFlySpeed)
+{
+    UiState ui = Laid(1440, 900);
+    ui.screenW = 1440;
+    ui.screenH = 900;
+    ui.orthoZoom = 16.0f;
+    float speed = gSettings.flySpeed;
+    // The console lies over the Side view and over the 3D view's lower edge.
+    float consoleY = ConsoleWindowRect(1440, 900, ui.statusBarH).y;
+    Vector2 overSide = { ui.viewRect[VIEW_SIDE].x + 100.0f, consoleY + 100.0f };
+    Vector2 over3D = { ui.viewRect[VIEW_3D].x + 100.0f, consoleY + 10.0f };
+    gConsole.open = true;
+    ui.mouse = overSide;
+    EXPECT_EQ(Zoom2DByWheel(ui, 1.0f), 0);
+    ui.mouse = over3D;
+    EXPECT_EQ(FlySpeedByWheel(ui, 1.0f), 0);
+    EXPECT_EQ(ui.orthoZoom, 16.0f);
+    EXPECT_EQ(gSettings.flySpeed, speed);
+    gConsole.open = false;                        // the same places without the console
+    EXPECT_EQ(FlySpeedByWheel(ui, -1.0f), 1);
+    ui.mouse = overSide;
+    EXPECT_EQ(Zoom2DByWheel(ui, 1.0f), 1);
+    EXPECT_FLOAT_EQ(ui.cam2D[2].fovy, 14.5f);
+    gSettings.flySpeed = speed;
 }
 
 TEST(Cameras, HeadingAndFollow)
