@@ -13,12 +13,12 @@ SUBDIRS = ["maps", "exports", "mods", "assets", "assets/models", "assets/texture
 
 # Places in a 1440x900 window.
 PM = dict(x=247.5, y=90.0, w=945.0, h=720.0)                   # the project manager
-PM_NAME_BOX = (PM["x"] + 121.5 + 100, PM["y"] + 117 + 22)
+PM_NAME_BOX = (PM["x"] + 121.5, PM["y"] + 117, PM["w"] - 337.5, 45.0)
 PM_CREATE = (PM["x"] + PM["w"] - 202.5 + 87, PM["y"] + 117 + 22)
 PM_OPEN_SELECTED = (PM["x"] + 27 + 216, PM["y"] + PM["h"] - 67.5 + 25)
 DLG = dict(x=247.5, y=112.5, w=945.0, h=675.0)                 # the map file dialog
 DLG_LIST_Y = DLG["y"] + 117
-DLG_FILE_BOX = (DLG["x"] + 126 + 300, DLG_LIST_Y + 387 + 9 + 22)
+DLG_FILE_BOX = (DLG["x"] + 126, DLG_LIST_Y + 387 + 9, DLG["w"] - 153, 45.0)
 DLG_ACTION = (DLG["x"] + 27 + 216, DLG_LIST_Y + 387 + 9 + 58.5 + 25)
 REC = dict(x=270.0, y=258.75, w=900.0, h=382.5)                 # the recovery prompt
 REC_RECOVER = (REC["x"] + 36 + 198, REC["y"] + REC["h"] - 76.5 + 27)
@@ -119,15 +119,6 @@ class MapFileCase(unittest.TestCase):
 
 
 # --- driving the windows ----------------------------------------------------------------------
-def type_text(editor, text):
-    editor.x.run("xdotool", "type", "--delay", "50", text)
-
-
-def erase(editor, count):
-    for _ in range(count):
-        editor.key("BackSpace")
-
-
 def shift_click(editor, px, py):
     editor.focus()
     editor.x.run("xdotool", "keydown", "Shift_L")
@@ -155,9 +146,7 @@ def file_dialog(editor, button, name, action_name):
     editor.click(*button)
     editor.move(*AWAY)
     editor.wait_pixel(*VEIL_PROBE, veiled, "the map file dialog")
-    editor.click(*DLG_FILE_BOX)
-    erase(editor, 20)
-    type_text(editor, name)
+    editor.enter_text(DLG_FILE_BOX, name)
     editor.click(*DLG_ACTION)
     wait_unveiled(editor, "the dialog to close after " + action_name)
 
@@ -179,8 +168,7 @@ class ProjectManager(EditorTestCase):
         self.assertTrue(read_like(self.editor.status(), STARTUP_STATUS))
 
     def test_create_then_open_the_new_project(self):
-        self.editor.click(*PM_NAME_BOX)
-        type_text(self.editor, "Level One")
+        self.editor.enter_text(PM_NAME_BOX, "Level One")
         self.editor.click(*PM_CREATE)
         self.editor.move(*AWAY)
         wait_until(lambda: os.path.isdir(os.path.join(projects_dir(self.editor, "Level One"), "assets/textures")),
