@@ -6,8 +6,8 @@ import tempfile
 import unittest
 
 import harness
-from harness import (ADD_POINT_LIGHT, AWAY, Editor, EditorTestCase, STARTUP_STATUS, VEIL_PROBE, XServer, read_like,
-                     veiled, wait_until)
+from harness import (ADD_POINT_LIGHT, AWAY, WAIT, Editor, EditorTestCase, STARTUP_STATUS, VEIL_PROBE, XServer,
+                     read_like, reads_as, veiled, wait_until)
 
 SUBDIRS = ["maps", "exports", "mods", "assets", "assets/models", "assets/textures"]
 
@@ -29,8 +29,16 @@ TOP_NEW = (11.25 + 56, 25)
 TOP_PROJECTS = (821.25 + 84, 25)
 
 
+ROW_SELECTED = (80, 90, 120)
+
+
 def pm_row(i):
     return PM["x"] + 27 + 4.5 + 100, PM["y"] + 175.5 + 4.5 + 45 * i + 22
+
+
+def pm_row_end(i):
+    """A point of project row i right of its name."""
+    return int(PM["x"] + PM["w"] - 60), int(pm_row(i)[1])
 
 
 def dlg_row(i):
@@ -172,13 +180,14 @@ class ProjectManager(EditorTestCase):
         self.editor.click(*PM_CREATE)
         self.editor.move(*AWAY)
         wait_until(lambda: os.path.isdir(os.path.join(projects_dir(self.editor, "Level One"), "assets/textures")),
-                   30, "the new project's folders")
+                   WAIT, "the new project's folders")
         self.editor.wait_status("Created project 'Level One'")
 
         # Rows follow the folder's listing order.
         root = os.path.join(self.editor.workdir, "projects")
         rows = [n for n in os.listdir(root) if os.path.isdir(os.path.join(root, n))]
         self.editor.click(*pm_row(rows.index("Level One")))
+        self.editor.wait_pixel(*pm_row_end(rows.index("Level One")), lambda c: c == ROW_SELECTED, "the row selected")
         self.editor.click(*PM_OPEN_SELECTED)
         wait_unveiled(self.editor, "the project manager to close")
         self.editor.wait_status("Opened 'Level One' - no maps yet, starting empty")
@@ -191,7 +200,7 @@ class MapFiles(EditorTestCase, MapFileCase):
         # No project yet: the dialog writes next to the program, and the default map is live.
         file_dialog(self.editor, TOP_SAVE_AS, "start.zizudu", "saving start.zizudu")
         start = os.path.join(self.editor.workdir, "start.zizudu")
-        wait_until(lambda: os.path.exists(start), 30, "start.zizudu in the working folder")
+        wait_until(lambda: os.path.exists(start), WAIT, "start.zizudu in the working folder")
         self.assert_default_map(start)
 
         # Open the project (an empty map), then read the default map back in by its path.
@@ -204,7 +213,7 @@ class MapFiles(EditorTestCase, MapFileCase):
         maps = os.path.join(projects_dir(self.editor, "Untitled"), "maps")
         file_dialog(self.editor, TOP_SAVE_AS, "level1.zizudu", "saving level1.zizudu")
         level1 = os.path.join(maps, "level1.zizudu")
-        wait_until(lambda: os.path.exists(level1), 30, "level1.zizudu in the project's maps folder")
+        wait_until(lambda: os.path.exists(level1), WAIT, "level1.zizudu in the project's maps folder")
         self.assert_default_map(level1)
         self.editor.wait_status("Saved to projects/Untitled/maps/level1.zizudu")
 
@@ -215,6 +224,8 @@ class MapFiles(EditorTestCase, MapFileCase):
         self.editor.move(*AWAY)
         self.editor.wait_pixel(*VEIL_PROBE, veiled, "the Open dialog")
         self.editor.click(*dlg_row(0))
+        wait_until(lambda: reads_as(self.editor.ocr(*map(int, DLG_FILE_BOX)), "level1.zizudu"), WAIT,
+                   "the row's name in the File box")
         self.editor.click(*DLG_ACTION)
         wait_unveiled(self.editor, "the Open dialog to close")
         self.editor.wait_status("Loaded projects/Untitled/maps/level1.zizudu")
@@ -222,7 +233,7 @@ class MapFiles(EditorTestCase, MapFileCase):
         # The top bar's Save writes the loaded map under the name clicked in the list.
         os.remove(level1)
         self.editor.click(*TOP_SAVE)
-        wait_until(lambda: os.path.exists(level1), 30, "level1.zizudu written again")
+        wait_until(lambda: os.path.exists(level1), WAIT, "level1.zizudu written again")
         self.assert_default_map(level1)
         self.assertFalse(os.path.exists(os.path.join(maps, "_autosave.zizudu")))
 
@@ -258,7 +269,7 @@ class SecondRun(unittest.TestCase):
         shift_click(editor, *pm_row(0))
         editor.move(*AWAY)
         wait_until(lambda: "Recover Unsaved Work" in editor.ocr(int(REC["x"]), int(REC["y"]), 600, 54),
-                   30, "the recovery prompt")
+                   WAIT, "the recovery prompt")
         editor.focus()
         editor.key("Escape")                     # never closes the prompt
         editor.click(*REC_RECOVER)
@@ -267,7 +278,7 @@ class SecondRun(unittest.TestCase):
 
         editor.click(*TOP_SAVE)
         recovered = os.path.join(maps, "recovered.zizudu")
-        wait_until(lambda: os.path.exists(recovered), 30, "recovered.zizudu")
+        wait_until(lambda: os.path.exists(recovered), WAIT, "recovered.zizudu")
         self.assertEqual(read_bytes(recovered), crafted)
         self.assertEqual(read_bytes(os.path.join(maps, "_autosave.zizudu")), crafted)
 
@@ -278,7 +289,7 @@ class SecondRun(unittest.TestCase):
         first.wait_status("Added Point light at the 3D view focus.")
         first.click(*TOP_SAVE)
         saved = os.path.join(self.workdir, "projects", "Untitled", "maps", "untitled.zizudu")
-        wait_until(lambda: os.path.exists(saved), 30, "untitled.zizudu")
+        wait_until(lambda: os.path.exists(saved), WAIT, "untitled.zizudu")
         brushes, entities = parse_map(read_bytes(saved))
         self.assertEqual(brushes, [])
         self.assertEqual([(e["name"], e["className"], e["kind"], e["position"]) for e in entities],
@@ -291,7 +302,7 @@ class SecondRun(unittest.TestCase):
         second.wait_status("Opened 'Untitled' - loaded latest map untitled.zizudu (0 brushes)")
         file_dialog(second, TOP_SAVE_AS, "again.zizudu", "saving again.zizudu")
         again = os.path.join(self.workdir, "projects", "Untitled", "maps", "again.zizudu")
-        wait_until(lambda: os.path.exists(again), 30, "again.zizudu")
+        wait_until(lambda: os.path.exists(again), WAIT, "again.zizudu")
         self.assertEqual(read_bytes(again), read_bytes(saved))
 
 
