@@ -204,8 +204,8 @@ class Editor:
         self.wait_frames()
 
     def ocr(self, x, y, width, height, hide=None):
-        """Reads the text in a rectangle of the window with tesseract (one line of text); the pixels
-        of the colour hide, if given, are first painted over with the colour (hide, fill)[1]."""
+        """Reads the text in a rectangle of the window with tesseract (one line of text). With
+        hide=(colour, fill), the pixels of colour are painted with fill first."""
         png = subprocess.run(["import", "-display", self.x.display, "-window", self.window, "png:-"],
                              capture_output=True, timeout=60, check=True).stdout
         paint = [] if hide is None else ["-fill", "rgb(%d,%d,%d)" % hide[1], "-opaque", "rgb(%d,%d,%d)" % hide[0]]
@@ -311,6 +311,7 @@ class Editor:
             seen = self.text_box_text(rect)
             if reads_as(seen, text):
                 return
+            sys.stderr.write("the text box reads %r, not %r: typing it again\n" % (seen, text))
         raise AssertionError("the text box reads %r, not %r" % (seen, text))
 
     def mouse_down(self, button):

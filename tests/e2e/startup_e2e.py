@@ -3,6 +3,7 @@ import os
 import shutil
 import subprocess
 import tempfile
+import time
 import unittest
 
 import harness
@@ -44,6 +45,15 @@ class StartUp(EditorTestCase):
         self.editor.request_close()
         self.assertEqual(self.editor.wait_exit(), 0)
         wait_until(self.editor.group_gone, WAIT, "every process of the program to end")
+        with self.assertRaises(AssertionError):   # no waiting for frames of a window that is gone
+            self.editor.wait_frames()
+
+    def test_each_presented_frame_counts_once(self):
+        # Every input waits for frames; a frame counted twice would let the next input come too
+        # soon. The program draws at most 60 frames a second, so 31 frames span 30 intervals.
+        start = time.monotonic()
+        self.editor.wait_frames(31)
+        self.assertGreater(time.monotonic() - start, 30 / 60.0 * 0.9)
 
     def test_resize_down_to_200_by_150_and_back(self):
         self.editor.resize(200, 150)
