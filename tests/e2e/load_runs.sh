@@ -6,7 +6,7 @@
 #   two-cores  the tests, the program and its Xvfb are held to cores 0 and 1, where two busy
 #              loops compete with them.
 # Each run is one `ctest -R '^e2e\.'` in the given build folder (built with KIRTO_TESTS=ON);
-# its log is kept in the results folder.
+# its logs (ctest's and the full one) are kept in the results folder.
 #
 # Usage: tests/e2e/load_runs.sh <build folder> [busy runs] [two-cores runs] [results folder]
 set -uo pipefail
@@ -53,11 +53,14 @@ run_once() {   # mode, index
     (cd "$BUILD" && "${prefix[@]}" ctest -R '^e2e\.' --output-on-failure) >"$log" 2>&1
     status=$?
     end=$(date +%s)
+    cp "$BUILD/Testing/Temporary/LastTest.log" "$RESULTS/$mode-$index.full.log" 2>/dev/null
+    local retyped
+    retyped=$(grep -c 'typing it again' "$RESULTS/$mode-$index.full.log" 2>/dev/null)
     local failed
     failed=$(grep -oE 'e2e\.[a-z_0-9]+ \([A-Za-z]+\)' "$log" | tr '\n' ' ')
-    printf '%-9s run %d: %s in %4d s  load %s %s\n' "$mode" "$index" \
+    printf '%-9s run %d: %s in %4d s  load %s  text boxes re-typed: %s  %s\n' "$mode" "$index" \
         "$([ $status -eq 0 ] && echo PASS || echo FAIL)" $((end - start)) \
-        "$(cut -d' ' -f1 /proc/loadavg)" "$failed" | tee -a "$RESULTS/summary.txt"
+        "$(cut -d' ' -f1 /proc/loadavg)" "${retyped:-?}" "$failed" | tee -a "$RESULTS/summary.txt"
     return $status
 }
 

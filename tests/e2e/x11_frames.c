@@ -13,7 +13,6 @@
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 #include <sys/select.h>
 #include <time.h>
 #include <X11/Xlib.h>
