@@ -4,7 +4,7 @@ import struct
 import zlib
 
 import harness
-from harness import EditorTestCase, lower_part, matching_box, pixels_in, view_rects, wait_until
+from harness import WAIT, EditorTestCase, lower_part, matching_box, pixels_in, view_rects, wait_until
 
 
 def write_png(path, width, height, rgb):
@@ -46,7 +46,7 @@ class WithAssets(EditorTestCase):
         self.assertIsNotNone(box, "the green texture on the ground")
         self.assertFalse(any(r > 90 and r > 2 * g for r, g, _ in pixels_in(self.editor.screenshot(), GROUND_AREA)),
                          "no checker left on the ground")
-        wait_until(lambda: any("Failed to load image data" in l for l in self.editor.output()), 30,
+        wait_until(lambda: any("Failed to load image data" in l for l in self.editor.output()), WAIT,
                    "the JPEG offered to the loader and refused")
         self.assertTrue(self.editor.alive())
 

@@ -2,8 +2,8 @@
 import re
 
 import harness
-from harness import (ADD_POINT_LIGHT, ADD_SPOT_LIGHT, AWAY, EditorTestCase, STARTUP_STATUS, TOGGLE_ON, read_like,
-                     wait_until)
+from harness import (ADD_POINT_LIGHT, ADD_SPOT_LIGHT, AWAY, WAIT, EditorTestCase, STARTUP_STATUS, TOGGLE_ON,
+                     read_like, wait_until)
 PALETTE_NAMES = ["Select", "Block", "Clip", "Vertex", "Entity", "Texture"]
 
 
@@ -53,8 +53,10 @@ class Console(EditorTestCase):
         # Tesseract reads a lone "0" as the letter O now and then.
         match = re.search(r"Console\s+([\dOo]+)\s+lines\s+([\dOo]+)\s+error", title)
         self.assertIsNotNone(match, "console title read as %r" % title)
-        # Every library line on standard output is a console line, plus the start-up status line.
+        # Every library line on standard output is a console line, plus the start-up status line
+        # (the lines reach this test a little later than the console).
         count = lambda g: int(match.group(g).replace("O", "0").replace("o", "0"))
+        wait_until(lambda: len(self.editor.output()) + 1 >= count(1), WAIT, "the console's lines on standard output")
         self.assertEqual(count(1), len(self.editor.output()) + 1)
         self.assertEqual(count(2), 0)
 
@@ -78,7 +80,7 @@ class TopBar(EditorTestCase):
         def scrolled():
             self.editor.wheel(700, 25, -1)
             return not hint_shown()
-        wait_until(scrolled, 60, "the top bar to scroll to its end")
+        wait_until(scrolled, WAIT, "the top bar to scroll to its end")
 
         mov = (1683 - 1125 + 6, 4.5 + 6)
         self.editor.move(*AWAY)

@@ -4,8 +4,7 @@ import re
 import struct
 
 import harness
-from harness import EditorTestCase, lower_part, matching_box, pixels_in, view_rects, wait_until
-from projects_e2e import open_only_project
+from harness import EditorTestCase, lower_part, matching_box, open_only_project, pixels_in, view_rects, wait_until
 
 MAGENTA = (255, 0, 255)          # the tint of the untextured brush: white x tint is exactly this
 GRID = bytes((191,) * 3)         # DrawGrid's lines off the axes, (0.75, 0.75, 0.75)

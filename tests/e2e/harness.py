@@ -1,8 +1,13 @@
 """Shared end-to-end harness: a private Xvfb, the real kirto in a fresh working folder, real input.
 
 Every test gets its own X server, so tests never see a developer's desktop or each other. Input is
-sent with xdotool (XTEST), close requests with our x11_close helper. A press is held for HOLD so
-that a frame sees it; every other wait polls for a condition with a deadline.
+sent with xdotool (XTEST), close requests with our x11_close helper. The program reads input once a
+frame, after it presents the frame, and compares each key and button with the frame before; so a
+press and its release that reach it between two reads are lost. After every input the harness
+therefore waits until the window has presented FRAMES more frames (our x11_frames helper counts
+them), which proves that a frame's update has seen it, however slow the machine. Every other wait
+polls for evidence (a pixel, a file, OCR'd text) with a deadline; nothing sleeps in the hope that
+something has happened.
 """
 import argparse
 import difflib
@@ -20,8 +25,12 @@ import unittest
 
 ARGS = None
 BACKGROUND = (212, 208, 200)
-TOGGLE_ON = (151, 232, 255)      # raygui's default colour of a pressed toggle
-HOLD = 0.15                      # a press held across a frame, so the program sees it
+TOGGLE_ON = (151, 232, 255)      # raygui's default colour of a pressed toggle (and a text box being edited)
+EDIT_BORDER = (4, 146, 199)      # raygui's default border of a text box being edited, and its cursor
+# Frames presented after an input before the next one: the first may have been drawn before the
+# program read the input, the second is drawn by an update that has seen it, one more to spare.
+FRAMES = 3
+WAIT = 60                        # seconds to wait for evidence; a loaded small machine is slow
 VEIL_PROBE = (5, 800)            # inside the left panel, which a modal window's veil darkens
 AWAY = (900, 500)                # an empty spot where the pointer highlights nothing
 STARTUP_STATUS = "Loaded 0 model(s), 0 texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide."
@@ -35,20 +44,31 @@ def veiled(colour):
 
 
 def parse_args():
-    """Reads --kirto and --x11-close, leaving the rest to unittest."""
+    """Reads --kirto, --x11-close and --x11-frames, leaving the rest to unittest."""
     global ARGS
     parser = argparse.ArgumentParser(add_help=False)
     parser.add_argument("--kirto", required=True)
     parser.add_argument("--x11-close", required=True)
+    parser.add_argument("--x11-frames", required=True)
     ARGS, rest = parser.parse_known_args()
     ARGS.kirto = os.path.abspath(ARGS.kirto)
     ARGS.x11_close = os.path.abspath(ARGS.x11_close)
+    ARGS.x11_frames = os.path.abspath(ARGS.x11_frames)
     sys.argv = [sys.argv[0]] + rest
 
 
 def read_like(text, expected, ratio=0.9):
     """OCR may misread a letter or two (l as i); the line must match all but that."""
     return difflib.SequenceMatcher(None, text, expected).ratio() > ratio
+
+
+OCR_ALIKE = str.maketrans("1iI|0O", "lllloo")
+
+
+def reads_as(text, expected):
+    """Whether OCR'd text is expected, letter for letter but for the shapes tesseract confuses
+    (1, i, I and l; 0 and O); a missing or extra character always shows."""
+    return text.lower().translate(OCR_ALIKE) == expected.lower().translate(OCR_ALIKE)
 
 
 def wait_until(condition, timeout, what):
@@ -64,7 +84,8 @@ def wait_until(condition, timeout, what):
 
 
 class XServer:
-    """A private Xvfb; its display number is chosen by the server itself."""
+    """A private Xvfb; its display number is chosen by the server itself. Keys do not repeat, so a
+    press held across slow frames stays one press (and one typed character)."""
 
     def __init__(self, width=1920, height=1080):
         if shutil.which("Xvfb") is None:
@@ -72,7 +93,7 @@ class XServer:
         read_fd, write_fd = os.pipe()
         self.proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % (width, height),
-             "-nolisten", "tcp", "-noreset"],
+             "-nolisten", "tcp", "-noreset", "-r"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         number = b""
@@ -88,9 +109,9 @@ class XServer:
         os.close(read_fd)
         self.display = ":" + number.decode().strip()
 
-    def run(self, *cmd, check=True):
+    def run(self, *cmd, check=True, timeout=WAIT):
         env = dict(os.environ, DISPLAY=self.display)
-        result = subprocess.run(list(cmd), env=env, capture_output=True, text=True, timeout=60)
+        result = subprocess.run(list(cmd), env=env, capture_output=True, text=True, timeout=timeout)
         if check and result.returncode != 0:
             raise AssertionError("%s failed: %s" % (" ".join(cmd), result.stderr.strip()))
         return result.stdout
@@ -120,7 +141,7 @@ class Editor:
                                      stderr=self.stderr, start_new_session=True)
         self.reader = threading.Thread(target=self._read_output, daemon=True)
         self.reader.start()
-        self.window = wait_until(self._find_window, 60, "the kirto window")
+        self.window = wait_until(self._find_window, WAIT, "the kirto window")
         self.wait_drawn()
 
     def _read_output(self):
@@ -149,9 +170,10 @@ class Editor:
         return int(values["WIDTH"]), int(values["HEIGHT"])
 
     def resize(self, width, height):
-        """Resizes the window and waits until the program has drawn a frame at the new size."""
+        """Resizes the window and waits until the program has drawn frames at the new size."""
         self.x.run("xdotool", "windowsize", self.window, str(width), str(height))
-        wait_until(lambda: self.size() == (width, height), 30, "the window at %dx%d" % (width, height))
+        wait_until(lambda: self.size() == (width, height), WAIT, "the window at %dx%d" % (width, height))
+        self.wait_frames()
         self.wait_drawn()
 
     def screenshot(self):
@@ -170,22 +192,25 @@ class Editor:
         def drawn():
             shot = self.screenshot()
             return self.pixel(shot, shot[0] - 1, shot[1] - 1) != (0, 0, 0)
-        wait_until(drawn, 60, "a frame drawn over the whole window")
+        wait_until(drawn, WAIT, "a frame drawn over the whole window")
+
+    def wait_frames(self, count=FRAMES):
+        """Waits until the window has presented count more frames."""
+        self.x.run(ARGS.x11_frames, self.window, str(count), str(WAIT), timeout=WAIT + 30)
 
     def frame_sync(self):
-        """Proves the program has handled every event sent so far: it redraws after a resize. The
-        window shrinks first, so the last step uncovers a column that only a frame drawn at the
-        final size fills."""
-        width, height = self.size()
-        self.resize(width - 1, height)
-        self.resize(width, height)
+        """Proves the program has handled every event sent so far and shows the outcome: an update
+        that saw the last input has run, and its frame is on the screen."""
+        self.wait_frames()
 
-    def ocr(self, x, y, width, height):
-        """Reads the text in a rectangle of the window with tesseract (one line of text)."""
+    def ocr(self, x, y, width, height, hide=None):
+        """Reads the text in a rectangle of the window with tesseract (one line of text). With
+        hide=(colour, fill), the pixels of colour are painted with fill first."""
         png = subprocess.run(["import", "-display", self.x.display, "-window", self.window, "png:-"],
                              capture_output=True, timeout=60, check=True).stdout
-        crop = subprocess.run(["convert", "png:-", "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage",
-                               "-resize", "300%", "-colorspace", "Gray", "png:-"],
+        paint = [] if hide is None else ["-fill", "rgb(%d,%d,%d)" % hide[1], "-opaque", "rgb(%d,%d,%d)" % hide[0]]
+        crop = subprocess.run(["convert", "png:-", "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage"] + paint +
+                              ["-resize", "300%", "-colorspace", "Gray", "png:-"],
                               input=png, capture_output=True, timeout=60, check=True).stdout
         text = subprocess.run(["tesseract", "stdin", "stdout", "--psm", "7"], input=crop,
                               capture_output=True, timeout=60, check=True).stdout
@@ -196,9 +221,9 @@ class Editor:
         return self.ocr(0, self.size()[1] - 49, width, 49)
 
     def wait_status(self, expected, width=1300, ratio=0.9):
-        wait_until(lambda: read_like(self.status(width), expected, ratio), 30, "the status line %r" % expected)
+        wait_until(lambda: read_like(self.status(width), expected, ratio), WAIT, "the status line %r" % expected)
 
-    def wait_pixel(self, px, py, predicate, what, timeout=30):
+    def wait_pixel(self, px, py, predicate, what, timeout=WAIT):
         """Waits until the pixel at (px, py) satisfies predicate(rgb); returns that colour."""
         def check():
             colour = self.pixel(self.screenshot(), px, py)
@@ -206,42 +231,97 @@ class Editor:
         return wait_until(check, timeout, what)
 
     # --- input ----------------------------------------------------------------------------
+    # Each step below returns once an update of the program has seen it.
     def move(self, px, py):
         self.x.run("xdotool", "mousemove", "--window", self.window, str(int(px)), str(int(py)))
+        self.wait_frames()
 
     def click(self, px, py, button=1):
-        """Moves to (px, py), presses and releases; the pointer stays put across a frame after each
+        """Moves to (px, py), presses and releases; the pointer stays put while a frame sees each
         step, because widgets look at where the pointer is in the frame that sees the release."""
         self.move(px, py)
-        time.sleep(HOLD)
-        self.x.run("xdotool", "mousedown", str(button))
-        time.sleep(HOLD)
-        self.x.run("xdotool", "mouseup", str(button))
-        time.sleep(HOLD)
+        self.mouse_down(button)
+        self.mouse_up(button)
 
     def wheel(self, px, py, steps):
-        """Rolls the wheel over (px, py): positive steps away from the user (up), negative toward."""
+        """Rolls the wheel over (px, py): positive steps away from the user (up), negative toward.
+        The program keeps one wheel movement a frame, so every step gets frames of its own."""
+        self.move(px, py)
         for _ in range(abs(steps)):
-            self.click(px, py, 4 if steps > 0 else 5)
+            self.x.run("xdotool", "click", "4" if steps > 0 else "5")
+            self.wait_frames()
 
     def focus(self):
         self.x.run("xdotool", "mousemove", "--window", self.window, "700", "450")
         self.x.run("xdotool", "windowfocus", "--sync", self.window, check=False)
+        self.wait_frames()
 
     def key(self, name):
-        """Presses and releases a key; the press and the release each last across a frame, so the
-        program sees both and a next key is not taken in the same frame."""
+        """Presses and releases a key (or a combination such as ctrl+z); frames see the press and
+        then the release, so the program takes it once and a next key in a later frame."""
         self.x.run("xdotool", "keydown", name)
-        time.sleep(HOLD)
+        self.wait_frames()
         self.x.run("xdotool", "keyup", name)
-        time.sleep(HOLD)
+        self.wait_frames()
+
+    def type_text(self, text):
+        """Types text into the text box being edited. A text box takes one character a frame and
+        the program drops characters it has not taken when it reads input again, so each
+        character gets frames of its own."""
+        for char in text:
+            self.x.run("xdotool", "type", "--delay", "0", "--", char)
+            self.wait_frames()
+
+    def erase(self, count):
+        """Presses BackSpace count times (in a text box being edited)."""
+        for _ in range(count):
+            self.key("BackSpace")
+
+    def text_box_empty(self, rect):
+        """Whether the text box at rect (x, y, w, h), being edited, shows no text: nothing inside
+        its border but its fill and its cursor."""
+        x, y, w, h = rect
+        inside = (x + 4, y + 4, w - 8, h - 8)
+        return not matching_box(self.screenshot(), inside,
+                                lambda r, g, b: (r, g, b) != EDIT_BORDER and
+                                abs(r - TOGGLE_ON[0]) + abs(g - TOGGLE_ON[1]) + abs(b - TOGGLE_ON[2]) > 60)
+
+    def text_box_text(self, rect):
+        """The text in the text box at rect, being edited, read without its border and cursor."""
+        x, y, w, h = rect
+        return self.ocr(int(x), int(y), int(w), int(h), hide=(EDIT_BORDER, TOGGLE_ON))
+
+    def enter_text(self, rect, text, attempts=3):
+        """Puts text in place of what the text box at rect (x, y, w, h) holds, and leaves it being
+        edited. A press inside it starts editing (it turns light blue); the old text is erased
+        until the box shows none, then text is typed. Re-typing a cleared box is harmless, so a
+        box that does not read back as text is cleared and typed again."""
+        x, y, w, h = rect
+        probe = (int(x + w - 6), int(y + h / 2))     # inside, right of any text a test types
+        for _ in range(attempts):
+            self.click(x + w / 2, y + h / 2)         # a press inside an edited box changes nothing
+            self.wait_pixel(*probe, lambda c: c == TOGGLE_ON, "the text box to be edited")
+            for _ in range(8):
+                if self.text_box_empty(rect):
+                    break
+                self.erase(8)
+            if not self.text_box_empty(rect):
+                raise AssertionError("the text box did not empty")
+            self.type_text(text)
+            seen = self.text_box_text(rect)
+            if reads_as(seen, text):
+                return
+            sys.stderr.write("the text box reads %r, not %r: typing it again\n" % (seen, text))
+        raise AssertionError("the text box reads %r, not %r" % (seen, text))
 
     def mouse_down(self, button):
         """Presses a mouse button and keeps it down (for drags and held buttons)."""
         self.x.run("xdotool", "mousedown", str(button))
+        self.wait_frames()
 
     def mouse_up(self, button):
         self.x.run("xdotool", "mouseup", str(button))
+        self.wait_frames()
 
     def close_project_manager(self):
         """Every run begins in the project manager; Escape closes it, and its veil goes."""
@@ -253,7 +333,7 @@ class Editor:
     def request_close(self):
         self.x.run(ARGS.x11_close, self.window)
 
-    def wait_exit(self, timeout=60):
+    def wait_exit(self, timeout=WAIT):
         try:
             return self.proc.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -338,6 +418,35 @@ def matching_box(shot, rect, predicate):
                 else:
                     found = [min(found[0], px), min(found[1], py), max(found[2], px), max(found[3], py)]
     return tuple(found) if found else None
+
+
+PM = dict(x=247.5, y=90.0, w=945.0, h=720.0)   # the project manager in a 1440x900 window
+
+
+def pm_row(i):
+    """A point on the name of project row i."""
+    return PM["x"] + 27 + 4.5 + 100, PM["y"] + 175.5 + 4.5 + 45 * i + 22
+
+
+def shift_click(editor, px, py):
+    editor.focus()
+    editor.x.run("xdotool", "keydown", "Shift_L")
+    try:
+        editor.click(px, py)
+    finally:
+        editor.x.run("xdotool", "keyup", "Shift_L")
+
+
+def wait_unveiled(editor, what):
+    editor.move(*AWAY)
+    editor.wait_pixel(*VEIL_PROBE, lambda c: not veiled(c), what)
+
+
+def open_only_project(editor):
+    """Opens the one listed project by Shift and a click on its row."""
+    editor.wait_pixel(*VEIL_PROBE, veiled, "the project manager")
+    shift_click(editor, *pm_row(0))
+    wait_unveiled(editor, "the project manager to close")
 
 
 class EditorTestCase(unittest.TestCase):

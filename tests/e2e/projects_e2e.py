@@ -6,19 +6,18 @@ import tempfile
 import unittest
 
 import harness
-from harness import (ADD_POINT_LIGHT, AWAY, Editor, EditorTestCase, STARTUP_STATUS, VEIL_PROBE, XServer, read_like,
-                     veiled, wait_until)
+from harness import (ADD_POINT_LIGHT, AWAY, PM, WAIT, Editor, EditorTestCase, STARTUP_STATUS, VEIL_PROBE, XServer,
+                     open_only_project, pm_row, read_like, reads_as, shift_click, veiled, wait_unveiled, wait_until)
 
 SUBDIRS = ["maps", "exports", "mods", "assets", "assets/models", "assets/textures"]
 
 # Places in a 1440x900 window.
-PM = dict(x=247.5, y=90.0, w=945.0, h=720.0)                   # the project manager
-PM_NAME_BOX = (PM["x"] + 121.5 + 100, PM["y"] + 117 + 22)
+PM_NAME_BOX = (PM["x"] + 121.5, PM["y"] + 117, PM["w"] - 337.5, 45.0)
 PM_CREATE = (PM["x"] + PM["w"] - 202.5 + 87, PM["y"] + 117 + 22)
 PM_OPEN_SELECTED = (PM["x"] + 27 + 216, PM["y"] + PM["h"] - 67.5 + 25)
 DLG = dict(x=247.5, y=112.5, w=945.0, h=675.0)                 # the map file dialog
 DLG_LIST_Y = DLG["y"] + 117
-DLG_FILE_BOX = (DLG["x"] + 126 + 300, DLG_LIST_Y + 387 + 9 + 22)
+DLG_FILE_BOX = (DLG["x"] + 126, DLG_LIST_Y + 387 + 9, DLG["w"] - 153, 45.0)
 DLG_ACTION = (DLG["x"] + 27 + 216, DLG_LIST_Y + 387 + 9 + 58.5 + 25)
 REC = dict(x=270.0, y=258.75, w=900.0, h=382.5)                 # the recovery prompt
 REC_RECOVER = (REC["x"] + 36 + 198, REC["y"] + REC["h"] - 76.5 + 27)
@@ -29,8 +28,12 @@ TOP_NEW = (11.25 + 56, 25)
 TOP_PROJECTS = (821.25 + 84, 25)
 
 
-def pm_row(i):
-    return PM["x"] + 27 + 4.5 + 100, PM["y"] + 175.5 + 4.5 + 45 * i + 22
+ROW_SELECTED = (80, 90, 120)
+
+
+def pm_row_end(i):
+    """A point of project row i right of its name."""
+    return int(PM["x"] + PM["w"] - 60), int(pm_row(i)[1])
 
 
 def dlg_row(i):
@@ -119,45 +122,13 @@ class MapFileCase(unittest.TestCase):
 
 
 # --- driving the windows ----------------------------------------------------------------------
-def type_text(editor, text):
-    editor.x.run("xdotool", "type", "--delay", "50", text)
-
-
-def erase(editor, count):
-    for _ in range(count):
-        editor.key("BackSpace")
-
-
-def shift_click(editor, px, py):
-    editor.focus()
-    editor.x.run("xdotool", "keydown", "Shift_L")
-    try:
-        editor.click(px, py)
-    finally:
-        editor.x.run("xdotool", "keyup", "Shift_L")
-
-
-def wait_unveiled(editor, what):
-    editor.move(*AWAY)
-    editor.wait_pixel(*VEIL_PROBE, lambda c: not veiled(c), what)
-
-
-def open_only_project(editor):
-    """Opens the one listed project by Shift and a click on its row."""
-    editor.wait_pixel(*VEIL_PROBE, veiled, "the project manager")
-    shift_click(editor, *pm_row(0))
-    wait_unveiled(editor, "the project manager to close")
-
-
 def file_dialog(editor, button, name, action_name):
     """Opens the map file dialog with a top bar button, types name into the File box in place of
     what is there, and presses the action button."""
     editor.click(*button)
     editor.move(*AWAY)
     editor.wait_pixel(*VEIL_PROBE, veiled, "the map file dialog")
-    editor.click(*DLG_FILE_BOX)
-    erase(editor, 20)
-    type_text(editor, name)
+    editor.enter_text(DLG_FILE_BOX, name)
     editor.click(*DLG_ACTION)
     wait_unveiled(editor, "the dialog to close after " + action_name)
 
@@ -179,18 +150,18 @@ class ProjectManager(EditorTestCase):
         self.assertTrue(read_like(self.editor.status(), STARTUP_STATUS))
 
     def test_create_then_open_the_new_project(self):
-        self.editor.click(*PM_NAME_BOX)
-        type_text(self.editor, "Level One")
+        self.editor.enter_text(PM_NAME_BOX, "Level One")
         self.editor.click(*PM_CREATE)
         self.editor.move(*AWAY)
         wait_until(lambda: os.path.isdir(os.path.join(projects_dir(self.editor, "Level One"), "assets/textures")),
-                   30, "the new project's folders")
+                   WAIT, "the new project's folders")
         self.editor.wait_status("Created project 'Level One'")
 
         # Rows follow the folder's listing order.
         root = os.path.join(self.editor.workdir, "projects")
         rows = [n for n in os.listdir(root) if os.path.isdir(os.path.join(root, n))]
         self.editor.click(*pm_row(rows.index("Level One")))
+        self.editor.wait_pixel(*pm_row_end(rows.index("Level One")), lambda c: c == ROW_SELECTED, "the row selected")
         self.editor.click(*PM_OPEN_SELECTED)
         wait_unveiled(self.editor, "the project manager to close")
         self.editor.wait_status("Opened 'Level One' - no maps yet, keeping the current map")
@@ -203,7 +174,7 @@ class MapFiles(EditorTestCase, MapFileCase):
         # No project yet: the dialog writes next to the program, and the default map is live.
         file_dialog(self.editor, TOP_SAVE_AS, "start.zizudu", "saving start.zizudu")
         start = os.path.join(self.editor.workdir, "start.zizudu")
-        wait_until(lambda: os.path.exists(start), 30, "start.zizudu in the working folder")
+        wait_until(lambda: os.path.exists(start), WAIT, "start.zizudu in the working folder")
         self.assert_default_map(start)
 
         # Open the project (the default map is kept), then read the default map back in by its path.
@@ -216,7 +187,7 @@ class MapFiles(EditorTestCase, MapFileCase):
         maps = os.path.join(projects_dir(self.editor, "Untitled"), "maps")
         file_dialog(self.editor, TOP_SAVE_AS, "level1.zizudu", "saving level1.zizudu")
         level1 = os.path.join(maps, "level1.zizudu")
-        wait_until(lambda: os.path.exists(level1), 30, "level1.zizudu in the project's maps folder")
+        wait_until(lambda: os.path.exists(level1), WAIT, "level1.zizudu in the project's maps folder")
         self.assert_default_map(level1)
         self.editor.wait_status("Saved to projects/Untitled/maps/level1.zizudu")
 
@@ -227,6 +198,8 @@ class MapFiles(EditorTestCase, MapFileCase):
         self.editor.move(*AWAY)
         self.editor.wait_pixel(*VEIL_PROBE, veiled, "the Open dialog")
         self.editor.click(*dlg_row(0))
+        wait_until(lambda: reads_as(self.editor.ocr(*map(int, DLG_FILE_BOX)), "level1.zizudu"), WAIT,
+                   "the row's name in the File box")
         self.editor.click(*DLG_ACTION)
         wait_unveiled(self.editor, "the Open dialog to close")
         self.editor.wait_status("Loaded projects/Untitled/maps/level1.zizudu")
@@ -234,7 +207,7 @@ class MapFiles(EditorTestCase, MapFileCase):
         # The top bar's Save writes the loaded map under the name clicked in the list.
         os.remove(level1)
         self.editor.click(*TOP_SAVE)
-        wait_until(lambda: os.path.exists(level1), 30, "level1.zizudu written again")
+        wait_until(lambda: os.path.exists(level1), WAIT, "level1.zizudu written again")
         self.assert_default_map(level1)
         self.assertFalse(os.path.exists(os.path.join(maps, "_autosave.zizudu")))
 
@@ -270,7 +243,7 @@ class SecondRun(unittest.TestCase):
         shift_click(editor, *pm_row(0))
         editor.move(*AWAY)
         wait_until(lambda: "Recover Unsaved Work" in editor.ocr(int(REC["x"]), int(REC["y"]), 600, 54),
-                   30, "the recovery prompt")
+                   WAIT, "the recovery prompt")
         editor.focus()
         editor.key("Escape")                     # never closes the prompt
         editor.click(*REC_RECOVER)
@@ -279,7 +252,7 @@ class SecondRun(unittest.TestCase):
 
         editor.click(*TOP_SAVE)
         recovered = os.path.join(maps, "recovered.zizudu")
-        wait_until(lambda: os.path.exists(recovered), 30, "recovered.zizudu")
+        wait_until(lambda: os.path.exists(recovered), WAIT, "recovered.zizudu")
         self.assertEqual(read_bytes(recovered), crafted)
         self.assertEqual(read_bytes(os.path.join(maps, "_autosave.zizudu")), crafted)
 
@@ -290,7 +263,7 @@ class SecondRun(unittest.TestCase):
         first.wait_status("Added Point light at the 3D view focus.")
         first.click(*TOP_SAVE)
         saved = os.path.join(self.workdir, "projects", "Untitled", "maps", "untitled.zizudu")
-        wait_until(lambda: os.path.exists(saved), 30, "untitled.zizudu")
+        wait_until(lambda: os.path.exists(saved), WAIT, "untitled.zizudu")
         brushes, entities = parse_map(read_bytes(saved))
         self.assertEqual([b["name"] for b in brushes], ["Ground_Brush"])   # the first open keeps the map
         self.assertEqual([(e["name"], e["className"], e["kind"], e["position"]) for e in entities],
@@ -304,7 +277,7 @@ class SecondRun(unittest.TestCase):
         second.wait_status("Opened 'Untitled' - loaded latest map untitled.zizudu (1 brushes)")
         file_dialog(second, TOP_SAVE_AS, "again.zizudu", "saving again.zizudu")
         again = os.path.join(self.workdir, "projects", "Untitled", "maps", "again.zizudu")
-        wait_until(lambda: os.path.exists(again), 30, "again.zizudu")
+        wait_until(lambda: os.path.exists(again), WAIT, "again.zizudu")
         self.assertEqual(read_bytes(again), read_bytes(saved))
 
 

@@ -1,6 +1,6 @@
 """The Render view: opened from the top bar, lit by CPU shading, closed by its buttons and a right click."""
 import harness
-from harness import EditorTestCase, matching_box, pixels_in, wait_until
+from harness import WAIT, EditorTestCase, matching_box, pixels_in, wait_until
 
 RENDER_BUTTON = (540 + 73, 4.5 + 20)
 AWAY = (1200, 600)                     # right of the views, over nothing that reacts
@@ -34,7 +34,7 @@ class RenderView(EditorTestCase):
     def open_render_view(self):
         self.editor.click(*RENDER_BUTTON)
         self.editor.move(*AWAY)
-        wait_until(lambda: self.sky_pixels() > 5000, 30, "the Render view's sky")
+        wait_until(lambda: self.sky_pixels() > 5000, WAIT, "the Render view's sky")
         return image_area()
 
     def test_render_view_shows_the_ground_lit_unlike_the_3d_view(self):
@@ -60,10 +60,10 @@ class RenderView(EditorTestCase):
         self.open_render_view()
         self.editor.click(x + (w - 225) / 2 + 100, y + h - 76.5 + 9 + 25)    # "Close"
         self.editor.move(*AWAY)
-        wait_until(lambda: self.sky_pixels() < 100, 30, "the Render window to close")
+        wait_until(lambda: self.sky_pixels() < 100, WAIT, "the Render window to close")
         self.open_render_view()
         self.editor.click(*AWAY, button=3)
-        wait_until(lambda: self.sky_pixels() < 100, 30, "a right click to close the Render window")
+        wait_until(lambda: self.sky_pixels() < 100, WAIT, "a right click to close the Render window")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,7 @@
 """The four views: where they sit for a window size, what they show, the 2D zoom and the fly camera."""
 import harness
-from harness import (AWAY, BACKGROUND, TOGGLE_ON, EditorTestCase, lower_part, matching_box, pixels_in, view_rects,
-                     wait_until)
+from harness import (AWAY, BACKGROUND, TOGGLE_ON, WAIT, EditorTestCase, lower_part, matching_box, pixels_in,
+                     view_rects, wait_until)
 
 VIEW_3D_BACKGROUND = (40, 40, 40)
 VIEW_2D_BACKGROUND = (0, 0, 0)
@@ -70,10 +70,10 @@ class Views(EditorTestCase):
             box = matching_box(self.editor.screenshot(), rects[1], selected_wire)
             x, y, w, h = rects[1]
             return box and abs((box[0] + box[2]) / 2.0 - (x + w / 2)) <= 3 and abs((box[1] + box[3]) / 2.0 - (y + h / 2)) <= 3
-        wait_until(centred_in_new_top, 30, "the Top view at its new place")
+        wait_until(centred_in_new_top, WAIT, "the Top view at its new place")
         self.check_layout(1100, 700)
         self.editor.resize(1440, 900)
-        wait_until(lambda: abs(self.top_width() - 231) <= 4, 30, "the views back at the start layout")
+        wait_until(lambda: abs(self.top_width() - 231) <= 4, WAIT, "the views back at the start layout")
         self.check_layout(1440, 900)
 
     def test_wheel_over_a_2d_view_zooms_all_three(self):
@@ -86,13 +86,13 @@ class Views(EditorTestCase):
         self.assertEqual(self.top_box(), start_top)
         # Two steps up over Top: zoom 16 -> 13, so the ground grows by 16/13.
         self.editor.wheel(rects[1][0] + 180, rects[1][1] + 180, 2)
-        wait_until(lambda: self.top_width() > start_top[2] - start_top[0] + 20, 30, "the Top view to zoom in")
+        wait_until(lambda: self.top_width() > start_top[2] - start_top[0] + 20, WAIT, "the Top view to zoom in")
         grown = self.top_box()
         self.assertAlmostEqual((grown[2] - grown[0]) / float(start_top[2] - start_top[0]), 16.0 / 13.0, delta=0.03)
         self.assertGreater(front()[2] - front()[0], start_front[2] - start_front[0] + 20)
         # Down again over Side: back where it started.
         self.editor.wheel(rects[3][0] + 180, rects[3][1] + 180, -2)
-        wait_until(lambda: self.top_box() == start_top, 30, "the zoom back at 16")
+        wait_until(lambda: self.top_box() == start_top, WAIT, "the zoom back at 16")
 
     def test_wheel_over_the_console_leaves_the_2d_zoom_alone(self):
         rects = view_rects(1440, 900)
@@ -112,7 +112,7 @@ class Views(EditorTestCase):
         self.editor.move(*AWAY)
         self.editor.wait_pixel(*CONSOLE_FOLLOW, lambda c: c == BACKGROUND, "the console to close")
         self.editor.wheel(*over_side, -2)
-        wait_until(lambda: 0 < self.top_width() < start[2] - start[0] - 20, 30, "the Top view to zoom out")
+        wait_until(lambda: 0 < self.top_width() < start[2] - start[0] - 20, WAIT, "the Top view to zoom out")
 
     def test_cursor_readout_follows_the_mouse_into_a_2d_view(self):
         rects = view_rects(1440, 900)
@@ -125,7 +125,7 @@ class Views(EditorTestCase):
         self.editor.frame_sync()
         self.assertLess(readout_pixels(), 50)
         self.editor.move(x + 200, y + 200)
-        wait_until(lambda: readout_pixels() > 500, 30, "the cursor readout in the Top view")
+        wait_until(lambda: readout_pixels() > 500, WAIT, "the cursor readout in the Top view")
 
     def test_fly_camera_moves_with_the_right_button_and_the_2d_views_follow(self):
         rects = view_rects(1440, 900)
@@ -139,7 +139,7 @@ class Views(EditorTestCase):
             def followed():
                 box = self.top_box()
                 return box is None or (box[0] > start[0] + 15 and box[1] > start[1] + 15)
-            wait_until(followed, 30, "the 2D views to follow the flight")
+            wait_until(followed, WAIT, "the 2D views to follow the flight")
         finally:
             self.editor.x.run("xdotool", "keyup", "w")
             self.editor.mouse_up(3)
