@@ -48,6 +48,8 @@ void KirtoTraceLog(int logLevel, const char *fmt, va_list args);
 
 // The console window's rectangle for a window of the given size, above the status bar.
 Rectangle ConsoleWindowRect(int screenW, int screenH, float statusBarH);
+// Whether the open console window lies under the point, for a window of the given size.
+bool ConsoleCoversPoint(Vector2 point, int screenW, int screenH, float statusBarH);
 // Whole lines that fit a list area of the given height.
 int ConsoleLinesThatFit(float listHeight);
 // Phase 33: the console window, while it is open.

@@ -29,6 +29,11 @@ Rectangle ConsoleWindowRect(int screenW, int screenH, float statusBarH)
     return Rectangle{ 18.0f, (float)screenH - statusBarH - height - 13.5f, (float)screenW - 36.0f, height };
 }
 
+bool ConsoleCoversPoint(Vector2 point, int screenW, int screenH, float statusBarH)
+{
+    return gConsole.open && CheckCollisionPointRec(point, ConsoleWindowRect(screenW, screenH, statusBarH));
+}
+
 int ConsoleLinesThatFit(float listHeight)
 {
     return listHeight > 0.0f ? (int)(listHeight / kLineH) : 0;

@@ -79,8 +79,8 @@ bool PointerOverConsole(const UiState &ui)
 {
     // The recovery prompt, the problem report, the merge prompt and the Render window are drawn
     // after the console and cover it.
-    if (!gConsole.open || gRecoverPrompt || ui.showProblems || ui.mergePrompt || ui.showRenderOutput) return false;
-    return CheckCollisionPointRec(ui.mouse, ConsoleWindowRect(ui.screenW, ui.screenH, ui.statusBarH));
+    if (gRecoverPrompt || ui.showProblems || ui.mergePrompt || ui.showRenderOutput) return false;
+    return ConsoleCoversPoint(ui.mouse, ui.screenW, ui.screenH, ui.statusBarH);
 }
 
 bool PointerOverWindow(const UiState &ui)

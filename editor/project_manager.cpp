@@ -60,8 +60,7 @@ int DrawProjectManager(int screenW, int screenH, char *status, int statusSize)
     float listH = h - 265.5f;
     if (listH < kMinListH) listH = kMinListH;
     // The console is drawn over this window: the wheel over it scrolls the console only.
-    bool underConsole = gConsole.open &&
-                        CheckCollisionPointRec(GetMousePosition(), ConsoleWindowRect(screenW, screenH, kStatusBarH));
+    bool underConsole = ConsoleCoversPoint(GetMousePosition(), screenW, screenH, kStatusBarH);
     if (DrawProjectList(Rectangle{ x + 27.0f, y + 175.5f, w - 54.0f, listH }, underConsole ? 0.0f : kWheelStep)) opened = 1;
 
     float buttonW = (w - 81.0f) / 2.0f, buttonY = y + h - 67.5f;
