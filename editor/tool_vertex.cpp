@@ -78,25 +78,7 @@ void VertexToolPhase(MapDoc *map, UiState &ui)
         snprintf(ui.statusText, sizeof(ui.statusText), "%s", kMorphStatus[m]);
     }
 
-    if (!ui.marqueeActive && ToolLeftPress(ui)) {
-        int view = VertexPickView(ui);
-        if (view >= 0 && VertexClick(map, ui, view)) {
-            ui.vertexClickConsumed = true;
-            VertexDragStart(map, ui);
-        } else if (view > VIEW_3D) {
-            // The press belongs to the box alone: the click selection would otherwise clear the
-            // active solids under it in the same frame.
-            ui.vertexClickConsumed = true;
-            ui.marqueeActive = true;
-            ui.marqueeView = view;
-            ui.marqueeStart = ui.marqueeEnd = ui.mouse;
-            ui.marqueeAdditive = ui.additiveHeld;
-        } else if (view == VIEW_3D && !ui.additiveHeld) {
-            ClearSelection(ui);
-            ui.lastStackKey = -1;
-            ui.stackCycleIndex = 0;
-        }
-    }
+    if (!ui.marqueeActive && ToolLeftPress(ui)) VertexPress(map, ui);
 
     if (ui.marqueeActive) {
         ui.marqueeEnd = ui.mouse;
@@ -127,6 +109,31 @@ void VertexToolForget(UiState &ui)
     ui.stackCycleIndex = 0;
     ForgetEdge(ui);
     MergePromptClose(ui);
+}
+
+int VertexPress(MapDoc *map, UiState &ui)
+{
+    int view = VertexPickView(ui);
+    if (view < 0) return 0;
+    if (VertexClick(map, ui, view)) {
+        ui.vertexClickConsumed = true;
+        VertexDragStart(map, ui);
+        return 1;
+    }
+    if (view != VIEW_3D) {
+        // The press belongs to the box alone: the click selection would otherwise clear the
+        // active solids under it in the same frame.
+        ui.vertexClickConsumed = true;
+        ui.marqueeActive = true;
+        ui.marqueeView = view;
+        ui.marqueeStart = ui.marqueeEnd = ui.mouse;
+        ui.marqueeAdditive = ui.additiveHeld;
+    } else if (!ui.additiveHeld) {
+        ClearSelection(ui);
+        ui.lastStackKey = -1;
+        ui.stackCycleIndex = 0;
+    }
+    return 0;
 }
 
 int VertexPickView(const UiState &ui)
@@ -259,6 +266,8 @@ void VertexDragUpdate(MapDoc *map, UiState &ui)
     }
     Vector3 delta = Vector3Subtract(current, ui.dragStartHit);
     ZeroDepthAxis(&delta, view);
+    // Until the mouse moves, a pick leaves even an off-grid anchor where it is.
+    if (!ui.vertexDragMoved && Vector3Length(delta) <= kDragMoveEpsilon) return;
 
     // The anchor lands on the grid; every other selected vertex keeps its offset from it.
     Vector3 a0 = LocalToWorld(anchor, gVtxOrig[ui.hoverBrush][ui.hoverVert]);

@@ -34,6 +34,9 @@ void VertexToolPhase(MapDoc *map, UiState &ui);
 // Forgets the picks, the drag, the box and the merge prompt: the map was replaced or restored.
 void VertexToolForget(UiState &ui);
 
+// A left press at ui.mouse: picks and starts a drag, or on empty space starts a box (2D views)
+// or clears the selection (3D view, unless additive). 1 when something was picked.
+int VertexPress(MapDoc *map, UiState &ui);
 // The view under ui.mouse for a press (0..3), or -1: outside every view or on the orientation widget.
 int VertexPickView(const UiState &ui);
 // Screen position of a world point in view `view` through that view's camera.
