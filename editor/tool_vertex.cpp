@@ -44,6 +44,7 @@ static void ClearSelection(UiState &ui);
 static void ForgetEdge(UiState &ui);
 static int EdgeStillThere(const MapDoc *map, const UiState &ui);
 static int BrushActive(const MapDoc *map, int b);
+static int PickableIn(const MapDoc *map, int b, int view);
 static int InFrontOf3DCamera(const UiState &ui, Vector3 world);
 static Vector3 LocalToWorld(const Brush *brush, Vector3 local);
 static Vector3 WorldDirToLocal(const Brush *brush, Vector3 d);
@@ -157,7 +158,7 @@ int VertexPickCandidates(const MapDoc *map, const UiState &ui, int view, Vector2
     int n = 0;
     int brushes = ClampCount(map->brushCount, kMaxBrushes);
     for (int b = 0; b < brushes; b++) {
-        if (!gVtxActive[b]) continue;
+        if (!PickableIn(map, b, view)) continue;
         const Brush *brush = &map->brushes[b];
         for (int i = 0; i < ClampCount(brush->vertCount, kMaxBrushVerts) && n < max; i++) {
             Vector3 w = BrushVertWorld(brush, i);
@@ -635,7 +636,7 @@ static int PickEdge(const MapDoc *map, UiState &ui, int view)
     static int pairs[kMaxPickEdges][2];
     int brushes = ClampCount(map->brushCount, kMaxBrushes);
     for (int b = 0; b < brushes; b++) {
-        if (!gVtxActive[b]) continue;
+        if (!PickableIn(map, b, view)) continue;
         const Brush *brush = &map->brushes[b];
         int edges = BrushBuildEdges(brush, pairs, kMaxPickEdges);
         for (int e = 0; e < edges; e++) {
@@ -676,7 +677,7 @@ static int PickFace(const MapDoc *map, UiState &ui, int view)
     Ray ray = PickRay3D(ui);
     int brushes = ClampCount(map->brushCount, kMaxBrushes);
     for (int b = 0; b < brushes; b++) {
-        if (!gVtxActive[b]) continue;
+        if (!PickableIn(map, b, view)) continue;
         const Brush *brush = &map->brushes[b];
         for (int f = 0; f < ClampCount(brush->faceCount, kMaxBrushFaces); f++) {
             const BrushFace *face = &brush->faces[f];
@@ -765,6 +766,13 @@ static int EdgeStillThere(const MapDoc *map, const UiState &ui)
 static int BrushActive(const MapDoc *map, int b)
 {
     return MapBrushValid(map, b) && gVtxActive[b];
+}
+
+// An active solid's handles can be picked where they are drawn: a hidden brush has none in the
+// 3D view.
+static int PickableIn(const MapDoc *map, int b, int view)
+{
+    return gVtxActive[b] && !(view == VIEW_3D && map->brushes[b].hidden);
 }
 
 // Points behind the 3D camera map onto the screen mirrored; they are never under the mouse.
