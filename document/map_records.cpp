@@ -59,3 +59,21 @@ void EntityInitLight(Entity *entity, int kind, Vector3 position, Color colour, f
     entity->mass = 10.0f;
     entity->tint = Color{ 255, 255, 255, 255 };
 }
+
+int MapRemoveBrush(MapDoc *map, int index)
+{
+    if (!MapBrushValid(map, index)) return 0;
+    int count = ClampCount(map->brushCount, kMaxBrushes);
+    memmove(&map->brushes[index], &map->brushes[index + 1], sizeof(Brush) * (size_t)(count - index - 1));
+    map->brushCount = count - 1;
+    return 1;
+}
+
+int MapRemoveEntity(MapDoc *map, int index)
+{
+    if (!MapEntityValid(map, index)) return 0;
+    int count = ClampCount(map->entityCount, kMaxEntities);
+    memmove(&map->entities[index], &map->entities[index + 1], sizeof(Entity) * (size_t)(count - index - 1));
+    map->entityCount = count - 1;
+    return 1;
+}

@@ -148,6 +148,20 @@ inline int EntityIsLight(const Entity *entity)
 {
     return entity->kind == ENTITY_LIGHT || entity->kind == ENTITY_LIGHT_SPOT || entity->kind == ENTITY_LIGHT_ENVIRONMENT;
 }
+// 1 when index names a brush slot in use.
+inline int MapBrushValid(const MapDoc *map, int index)
+{
+    return index >= 0 && index < ClampCount(map->brushCount, kMaxBrushes);
+}
+// 1 when index names an entity slot in use.
+inline int MapEntityValid(const MapDoc *map, int index)
+{
+    return index >= 0 && index < ClampCount(map->entityCount, kMaxEntities);
+}
+// Removes the brush at index; every later brush moves down one slot. 1, or 0 for a slot not in use.
+int MapRemoveBrush(MapDoc *map, int index);
+// Removes the entity at index the same way. 1, or 0 for a slot not in use.
+int MapRemoveEntity(MapDoc *map, int index);
 // Sets the face's texture and resets every placement field to its default; keeps the corners.
 void FaceInitDefaults(BrushFace *face, int texture);
 // Zero-fills the entity and makes it a light of the given kind that casts light: class name from

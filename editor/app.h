@@ -45,5 +45,10 @@ bool PointerOverConsole(const UiState &ui);
 // console its rectangle. What lies beneath (views, fly camera, top bar, panels) leaves the wheel
 // to the window.
 bool PointerOverWindow(const UiState &ui);
+// Whether a tool may take this frame's left press: pressed, and not over an open window (the
+// press belongs to the window drawn over the views).
+bool ToolLeftPress(const UiState &ui);
+// Phase 7: leaving the Vertex tool lets go of its active solids.
+void ToolChangePhase(UiState &ui);
 // Phase 23: a changed, non-empty status line becomes one Editor line of the console.
 void StatusToConsole(const char *statusText, char *lastStatus, int lastStatusSize);

@@ -13,6 +13,7 @@
 #include "editor/gui.h"
 #include "editor/map_dialogs.h"
 #include "editor/project_manager.h"
+#include "editor/tool_select.h"
 #include "editor/widgets.h"
 #include "project/projects.h"
 #include "render/settings.h"
@@ -190,6 +191,7 @@ int AddLight(MapDoc *map, UiState &ui, int button)
 // New keeps the map's file name, so a following Save overwrites the file it came from.
 void NewMap(MapDoc *map, UiState &ui)
 {
+    TransformCancel(map, ui);   // the snapshot keeps the object as it was before the transform
     PushUndoState(map);
     map->brushCount = 0;
     map->entityCount = 0;

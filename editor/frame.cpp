@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "document/selection.h"
 #include "editor/console.h"
 #include "editor/project_manager.h"
 #include "editor/widgets.h"
@@ -20,6 +21,8 @@ void FrameReadWindow(UiState &ui)
     ui.screenH = GetScreenHeight();
     ui.uiBlocksInput = UiBlocksInput(ui);
     ui.escConsumed = false;
+    ui.textureClickConsumed = false;
+    ui.transformInputUsed = false;
 }
 
 bool UiBlocksInput(const UiState &ui)
@@ -88,6 +91,17 @@ bool PointerOverWindow(const UiState &ui)
     // A modal window's veil covers the whole screen. The Render window has none, but it fills the
     // screen and a right click anywhere closes it, so it counts the same.
     return AnyModalOpen(ui) || PointerOverConsole(ui);
+}
+
+bool ToolLeftPress(const UiState &ui)
+{
+    return IsMouseButtonPressed(MOUSE_BUTTON_LEFT) && !PointerOverWindow(ui);
+}
+
+void ToolChangePhase(UiState &ui)
+{
+    if (ui.wasVertexTool && ui.activeTool != TOOL_VERTEX) VtxClearActive();
+    ui.wasVertexTool = (ui.activeTool == TOOL_VERTEX);
 }
 
 void StatusToConsole(const char *statusText, char *lastStatus, int lastStatusSize)

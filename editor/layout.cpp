@@ -120,12 +120,23 @@ int FlySpeedByWheel(UiState &ui, float wheel)
     return 1;
 }
 
-void FlyCameraPhase(UiState &ui)
+bool FlyCameraActive(const UiState &ui, Vector2 mouse)
 {
     // The merge prompt and the problem report leave the camera free; the other windows hold it.
-    if (ui.uiBlocksInput || ui.showRenderOutput || gProjects.managerOpen || gRecoverPrompt) return;
-    if (ui.transformMode != XFORM_NONE) return;
-    if (!IsMouseButtonDown(MOUSE_BUTTON_RIGHT) || !CheckCollisionPointRec(ui.mouse, ui.viewRect[VIEW_3D])) return;
+    if (ui.uiBlocksInput || ui.showRenderOutput || gProjects.managerOpen || gRecoverPrompt) return false;
+    if (ui.transformMode != XFORM_NONE) return false;
+    return IsMouseButtonDown(MOUSE_BUTTON_RIGHT) && CheckCollisionPointRec(mouse, ui.viewRect[VIEW_3D]);
+}
+
+Ray PickRay3D(const UiState &ui)
+{
+    const Rectangle &r = ui.viewRect[VIEW_3D];
+    return GetScreenToWorldRayEx(Vector2{ ui.mouse.x - r.x, ui.mouse.y - r.y }, ui.cam3D, (int)r.width, (int)r.height);
+}
+
+void FlyCameraPhase(UiState &ui)
+{
+    if (!FlyCameraActive(ui, ui.mouse)) return;
 
     Vector2 d = GetMouseDelta();
     ui.flyYaw -= kLookPerPixel * d.x;

@@ -55,3 +55,8 @@ int Zoom2DByWheel(UiState &ui, float wheel);
 int FlySpeedByWheel(UiState &ui, float wheel);
 // Phase 16: fly camera while the right button is held over the 3D view.
 void FlyCameraPhase(UiState &ui);
+// Whether the fly camera takes this frame's keys: right button held over the 3D view, no
+// transform running and no window holding the camera.
+bool FlyCameraActive(const UiState &ui, Vector2 mouse);
+// The pick ray of the 3D view through ui.mouse, for the view's own rectangle.
+Ray PickRay3D(const UiState &ui);

@@ -11,6 +11,11 @@
 #include "editor/map_dialogs.h"
 #include "editor/project_manager.h"
 #include "editor/render_view.h"
+#include "editor/shortcuts.h"
+#include "editor/tool_block.h"
+#include "editor/tool_entity.h"
+#include "editor/tool_select.h"
+#include "editor/tool_texture.h"
 #include "editor/ui_state.h"
 #include "editor/view_draw.h"
 #include "editor/widgets.h"
@@ -32,11 +37,18 @@ int main(void)
         FrameReadWindow(ui);                                          // 1
         if (IsKeyPressed(KEY_ESCAPE)) EscapeChain(ui);                // 2
         FrameReadModifiers(ui);                                       // 3
-        // 4 global shortcuts (behind the input gate)
+        ShortcutsPhase(&activeMap, ui);                               // 4
         LayoutPhase(ui);                                              // 5
-        // 6 Vertex tool;  7 tool change bookkeeping;  8 mode tool of a mod
-        // 9 Texture tool painting;  10 Clip tool;  11 click selection;  12 delete and transforms
-        // 13 Texture tool by click;  14 Block tool;  15 Entity tool
+        // 6 Vertex tool
+        ToolChangePhase(ui);                                          // 7
+        // 8 mode tool of a mod
+        TexturePaintPhase(&activeMap, ui);                            // 9
+        // 10 Clip tool
+        ClickSelectPhase(&activeMap, ui);                             // 11
+        DeleteAndTransformPhase(&activeMap, ui);                      // 12
+        TextureApplyPhase(&activeMap, ui);                            // 13
+        BlockToolPhase(&activeMap, ui);                               // 14
+        EntityToolPhase(&activeMap, ui);                              // 15
         FlyCameraPhase(ui);                                           // 16
         Follow2DCameras(ui);                                          // 17
         ViewportRenderPass(ui, &activeMap);                           // 18

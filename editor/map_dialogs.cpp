@@ -12,6 +12,7 @@
 #include "editor/app.h"
 #include "editor/gui.h"
 #include "editor/project_manager.h"
+#include "editor/tool_select.h"
 #include "editor/widgets.h"
 #include "project/assets.h"
 #include "project/autosave.h"
@@ -208,6 +209,7 @@ static void SetStatus(UiState &ui, const char *fmt, ...)
 // No brush, entity or brush in vertex editing stays selected: a new map has other slots.
 static void DropSelection(UiState &ui)
 {
+    TransformDrop(ui);   // its saved values belong to the map that is gone
     ui.selBrush = -1;
     ui.selEntity = -1;
     VtxClearActive();

@@ -145,6 +145,8 @@ void UiStateStartValues(UiState &ui, int modelCount, int textureCount)
     for (int i = 0; i < 3; i++) snprintf(ui.vtxCentreText[i], kCentreTextLen, "%s", "0.00");
 
     ui.xformOrigScale = 1.0f;
+    ui.xformBrush = -1;
+    ui.xformEntity = -1;
     ui.blockView = VIEW_TOP;
     ui.clipSegments = 6;
     ui.clipView = VIEW_TOP;

@@ -58,6 +58,8 @@ struct UiState {
     bool escConsumed;                // Escape closed a window this frame
     bool ctrlHeld, shiftHeld;
     bool vertexClickConsumed;        // the Vertex tool used this frame's left press
+    bool textureClickConsumed;       // the Texture tool's paint step used this frame's left press
+    bool transformInputUsed;         // a transform ran this frame: its Enter and clicks are used up
 
     // Selection and current choices
     int selBrush, selEntity;         // -1 = none
@@ -109,11 +111,13 @@ struct UiState {
     Vector2 xformStartMouse;
     Vector3 xformOrigPos, xformOrigRot, xformOrigSize;
     float xformOrigScale;
+    int xformBrush, xformEntity;     // the object the running transform rewrites, -1 = none
 
     // Block tool
     Vector3 blockStart, blockEnd;
     int blockView;                   // ViewKind
     bool blockDragging;
+    bool blockBoxShown;              // a box was drawn and Enter has not turned it into a brush yet
 
     // Clip tool
     ClipStroke clipCuts[kMaxClipCuts];

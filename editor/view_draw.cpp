@@ -1,6 +1,7 @@
 // view_draw.cpp: drawing the 3D and 2D views into their targets and onto the screen.
 #include "editor/view_draw.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "raymath.h"
@@ -41,6 +42,7 @@ static void DrawEntity2D(const UiState &ui, const Entity *e, int index);
 static void PushEntityFrame(const Entity *e);
 static int ViewBrushSelected(const UiState &ui, int i);
 static void Draw2DGrid(int view);
+static void DrawBlockPreview(const UiState &ui);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -144,7 +146,7 @@ static void Draw2DView(UiState &ui, const MapDoc *map, int view)
     // The Vertex tool's handles are drawn here once that tool lands.
     int entities = ClampCount(map->entityCount, kMaxEntities);
     for (int i = 0; i < entities; i++) DrawEntity2D(ui, &map->entities[i], i);
-    // The Block tool's preview box is drawn here once that tool lands.
+    if (ui.activeTool == TOOL_BLOCK && ui.blockBoxShown && ui.blockView == view) DrawBlockPreview(ui);
     EndMode3D();
     EndTextureMode();
 }
@@ -164,6 +166,18 @@ static void Draw2DGrid(int view)
     rlPopMatrix();
     rlDrawRenderBatchActive();
     rlEnableDepthMask();
+}
+
+// The Block tool's box as a red wire box, one unit deep along the view's depth axis.
+static void DrawBlockPreview(const UiState &ui)
+{
+    Vector3 centre = Vector3Scale(Vector3Add(ui.blockStart, ui.blockEnd), 0.5f);
+    Vector3 size = { fabsf(ui.blockStart.x - ui.blockEnd.x), fabsf(ui.blockStart.y - ui.blockEnd.y),
+                     fabsf(ui.blockStart.z - ui.blockEnd.z) };
+    if (ui.blockView == VIEW_TOP) size.y = 1.0f;
+    else if (ui.blockView == VIEW_FRONT) size.z = 1.0f;
+    else size.x = 1.0f;
+    DrawCubeWiresV(centre, size, kRed);
 }
 
 static void DrawEntity3D(const UiState &ui, const Entity *e, int index)
