@@ -39,12 +39,16 @@ class ToolCase(EditorTestCase):
         wait_until(lambda: os.path.exists(self.path), WAIT, "the saved map")
         return parse_map(read_bytes(self.path))
 
+    def shows_on(self, rect):
+        """Whether the toggle at rect (a palette row or a strip item) is on in the frame on screen."""
+        return self.editor.pixel(self.editor.screenshot(), int(rect[0] + 6), int(rect[1] + 6)) == TOGGLE_ON
+
     def toggle(self, rect, what):
-        """Clicks a toggle (a palette row or a strip item) and waits until it shows on."""
+        """Clicks a toggle and waits until it shows on."""
         x, y, w, h = rect
         self.editor.click(x + w / 2, y + h / 2)
         self.editor.move(*AWAY)
-        self.editor.wait_pixel(int(x + 6), int(y + 6), lambda c: c == TOGGLE_ON, what + " on")
+        wait_until(lambda: self.shows_on(rect), WAIT, what + " on")
 
     def wait_selected(self, index, name):
         self.editor.wait_status("Selected Brush #%d (%s)" % (index, name), ratio=0.95)
@@ -80,8 +84,7 @@ class Brushes(ToolCase):
 
         # Escape with no window open picks the Select tool, which also selects in the 2D views.
         ed.key("Escape")
-        ed.wait_pixel(int(palette_row(SELECT)[0] + 6), int(palette_row(SELECT)[1] + 6), lambda c: c == TOGGLE_ON,
-                      "the Select tool on")
+        wait_until(lambda: self.shows_on(palette_row(SELECT)), WAIT, "the Select tool on")
         ed.click(*BLOCK_TOP_3D)                      # the block lies in front of the ground
         self.wait_selected(1, "Brush_1")
         ed.click(*top_px(-3, -3))                    # the ground alone
@@ -130,6 +133,13 @@ class EntitiesAndTextures(ToolCase):
         self.toggle(STRIP_SPOT, "Spot")
         ed.click(*top_px(2.9, 3.1))
         ed.wait_status("Placed Model Entity #3")
+        # A running grab takes Escape for itself: the spot goes back and the Entity tool stays.
+        ed.key("g")
+        ed.move(top_px(2.9, 3.1)[0] + 40, top_px(2.9, 3.1)[1])
+        wait_until(lambda: "GRAB" in ed.status(), WAIT, "the grab")
+        ed.key("Escape")
+        ed.wait_status("Transform Canceled.")
+        self.assertTrue(self.shows_on(palette_row(ENTITY)), "the Entity tool still on")
         _, entities = self.save()
         self.assertEqual(len(entities), 3)
         placed = [(e["className"], e["position"], e["kind"], e["model"], e["texture"]) for e in entities[1:]]
@@ -140,6 +150,12 @@ class EntitiesAndTextures(ToolCase):
 
         # Fresh faces follow the brush's texture (-1); painting gives them the current one, 0.
         self.toggle(palette_row(TEXTURE), "the Texture tool")
+        ed.x.run("xdotool", "keydown", "Alt_L")     # Alt samples and leaves the map alone
+        try:
+            ed.click(*GROUND_3D)
+        finally:
+            ed.x.run("xdotool", "keyup", "Alt_L")
+        ed.wait_status("Sampled texture 0 and its alignment.")
         ed.click(*GROUND_3D)
         ed.wait_status("Painted face 1 of Brush #0.")
         ground = self.save()[0][0]
