@@ -112,13 +112,14 @@ int PasteClipboard(MapDoc *map, UiState &ui, bool duplicate)
         snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Clipboard is empty.");
         return 0;
     }
-    if (ui.clipboardHasBrush) {
-        int index = ClampCount(map->brushCount, kMaxBrushes);
-        if (index >= kMaxBrushes) {
-            snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Object limit reached.");
-            return 0;
-        }
-        PushUndoState(map);
+    bool brush = ui.clipboardHasBrush;
+    int index = brush ? ClampCount(map->brushCount, kMaxBrushes) : ClampCount(map->entityCount, kMaxEntities);
+    if (index >= (brush ? kMaxBrushes : kMaxEntities)) {
+        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Object limit reached.");
+        return 0;
+    }
+    PushUndoState(map);
+    if (brush) {
         Brush *b = &map->brushes[index];
         *b = ui.brushClipboard;
         b->origin.x += offset;
@@ -128,24 +129,17 @@ int PasteClipboard(MapDoc *map, UiState &ui, bool duplicate)
         ui.selBrush = index;
         ui.selEntity = -1;
         VtxClearSelection();
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s Brush -> #%d", verb, index);
-        return 1;
+    } else {
+        Entity *e = &map->entities[index];
+        *e = ui.entityClipboard;
+        e->position.x += offset;
+        e->position.z += offset;
+        snprintf(e->name, sizeof(e->name), "Entity_%d", index);
+        map->entityCount = index + 1;
+        ui.selEntity = index;
+        ui.selBrush = -1;
     }
-    int index = ClampCount(map->entityCount, kMaxEntities);
-    if (index >= kMaxEntities) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Object limit reached.");
-        return 0;
-    }
-    PushUndoState(map);
-    Entity *e = &map->entities[index];
-    *e = ui.entityClipboard;
-    e->position.x += offset;
-    e->position.z += offset;
-    snprintf(e->name, sizeof(e->name), "Entity_%d", index);
-    map->entityCount = index + 1;
-    ui.selEntity = index;
-    ui.selBrush = -1;
-    snprintf(ui.statusText, sizeof(ui.statusText), "%s Entity -> #%d", verb, index);
+    snprintf(ui.statusText, sizeof(ui.statusText), "%s %s -> #%d", verb, brush ? "Brush" : "Entity", index);
     return 1;
 }
 

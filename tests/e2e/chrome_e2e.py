@@ -3,14 +3,8 @@ import re
 
 import harness
 from harness import (ADD_POINT_LIGHT, ADD_SPOT_LIGHT, AWAY, WAIT, EditorTestCase, STARTUP_STATUS, TOGGLE_ON,
-                     read_like, wait_until)
+                     palette_row, read_like, wait_until)
 PALETTE_NAMES = ["Select", "Block", "Clip", "Vertex", "Entity", "Texture"]
-
-
-def palette_row(i):
-    """Rectangle of palette row i in a 1440x900 window: below the bars, the TOOLS label first."""
-    y = 112.5 + 13.5 + 31.5 + 74.25 * i
-    return 9, y, 144, 67.5
 
 
 def console_rect(width=1440, height=900):

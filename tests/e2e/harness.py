@@ -16,6 +16,7 @@ import re
 import select
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -377,6 +378,59 @@ def parse_ppm(data):
     return width, height, data[pos + 1:pos + 1 + width * height * 3]
 
 
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def parse_map(data):
+    """Reads a version-3 map file into (brushes, entities), each a list of dicts of the fields the
+    tests compare (a brush's "faces" is its face count, "faceTextures" their textures); fails on
+    a wrong header or on bytes left over."""
+    pos = 8
+    if data[:8] != b"ZIZUDU2\0":
+        raise AssertionError("no map magic")
+
+    def take(fmt):
+        nonlocal pos
+        values = struct.unpack_from("<" + fmt, data, pos)
+        pos += struct.calcsize("<" + fmt)
+        return values
+
+    def name():
+        nonlocal pos
+        text = data[pos:pos + 32].split(b"\0")[0].decode()
+        pos += 32
+        return text
+
+    version, count = take("2i")
+    if version != 3:
+        raise AssertionError("version %d" % version)
+    brushes = []
+    for _ in range(count):
+        b = dict(name=name(), origin=take("3f"), rotation=take("3f"), size=take("3f"), colour=take("4B"))
+        b["texture"], b["shape"] = take("2i")
+        take("B3f")
+        b["verts"] = [take("3f") for _ in range(take("i")[0])]
+        b["faces"] = take("i")[0]
+        b["faceTextures"] = []
+        for _ in range(b["faces"]):
+            corners = take("i")[0]
+            take("%di" % corners)
+            b["faceTextures"].append(take("i5f3B4B")[0])
+        brushes.append(b)
+    entities = []
+    for _ in range(take("i")[0]):
+        e = dict(name=name(), className=name(), position=take("3f"), rotation=take("3f"))
+        e["scale"], = take("f")
+        e["model"], e["texture"], e["kind"] = take("3i")
+        take("4B4f2Bf")
+        entities.append(e)
+    if pos != len(data):
+        raise AssertionError("%d bytes left over" % (len(data) - pos))
+    return brushes, entities
+
+
 def view_rects(width, height):
     """The four view rectangles (3D, Top, Front, Side) as (x, y, w, h) for a window size."""
     top = 49.5 + 63.0
@@ -418,6 +472,15 @@ def matching_box(shot, rect, predicate):
                 else:
                     found = [min(found[0], px), min(found[1], py), max(found[2], px), max(found[3], py)]
     return tuple(found) if found else None
+
+
+TOP_SAVE = (258.75 + 56, 25)                   # the top bar's "Save"
+
+
+def palette_row(i):
+    """Rectangle of tool palette row i in a 1440x900 window: below the bars, the TOOLS label first."""
+    y = 112.5 + 13.5 + 31.5 + 74.25 * i
+    return 9, y, 144, 67.5
 
 
 PM = dict(x=247.5, y=90.0, w=945.0, h=720.0)   # the project manager in a 1440x900 window

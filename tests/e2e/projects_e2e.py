@@ -6,8 +6,9 @@ import tempfile
 import unittest
 
 import harness
-from harness import (ADD_POINT_LIGHT, AWAY, PM, WAIT, Editor, EditorTestCase, STARTUP_STATUS, VEIL_PROBE, XServer,
-                     open_only_project, pm_row, read_like, reads_as, shift_click, veiled, wait_unveiled, wait_until)
+from harness import (ADD_POINT_LIGHT, AWAY, PM, TOP_SAVE, WAIT, Editor, EditorTestCase, STARTUP_STATUS,
+                     VEIL_PROBE, XServer, open_only_project, parse_map, pm_row, read_bytes, read_like, reads_as,
+                     shift_click, veiled, wait_unveiled, wait_until)
 
 SUBDIRS = ["maps", "exports", "mods", "assets", "assets/models", "assets/textures"]
 
@@ -21,7 +22,6 @@ DLG_FILE_BOX = (DLG["x"] + 126, DLG_LIST_Y + 387 + 9, DLG["w"] - 153, 45.0)
 DLG_ACTION = (DLG["x"] + 27 + 216, DLG_LIST_Y + 387 + 9 + 58.5 + 25)
 REC = dict(x=270.0, y=258.75, w=900.0, h=382.5)                 # the recovery prompt
 REC_RECOVER = (REC["x"] + 36 + 198, REC["y"] + REC["h"] - 76.5 + 27)
-TOP_SAVE = (258.75 + 56, 25)
 TOP_SAVE_AS = (382.5 + 73, 25)
 TOP_OPEN = (135 + 56, 25)
 TOP_NEW = (11.25 + 56, 25)
@@ -40,58 +40,7 @@ def dlg_row(i):
     return DLG["x"] + 27 + 4.5 + 100, DLG_LIST_Y + 4.5 + 40.5 * i + 20
 
 
-# --- map files --------------------------------------------------------------------------------
-def read_bytes(path):
-    with open(path, "rb") as f:
-        return f.read()
-
-
-def parse_map(data):
-    """Reads a version-3 map file into (brushes, entities), each a list of dicts of the fields the
-    tests compare; fails on a wrong header or on bytes left over."""
-    pos = 8
-    if data[:8] != b"ZIZUDU2\0":
-        raise AssertionError("no map magic")
-
-    def take(fmt):
-        nonlocal pos
-        values = struct.unpack_from("<" + fmt, data, pos)
-        pos += struct.calcsize("<" + fmt)
-        return values
-
-    def name():
-        nonlocal pos
-        text = data[pos:pos + 32].split(b"\0")[0].decode()
-        pos += 32
-        return text
-
-    version, count = take("2i")
-    if version != 3:
-        raise AssertionError("version %d" % version)
-    brushes = []
-    for _ in range(count):
-        b = dict(name=name(), origin=take("3f"), rotation=take("3f"), size=take("3f"), colour=take("4B"))
-        b["texture"], b["shape"] = take("2i")
-        take("B3f")
-        b["verts"] = [take("3f") for _ in range(take("i")[0])]
-        b["faces"] = take("i")[0]
-        for _ in range(b["faces"]):
-            corners = take("i")[0]
-            take("%di" % corners)
-            take("i5f3B4B")
-        brushes.append(b)
-    entities = []
-    for _ in range(take("i")[0]):
-        e = dict(name=name(), className=name(), position=take("3f"), rotation=take("3f"))
-        e["scale"], = take("f")
-        e["model"], e["texture"], e["kind"] = take("3i")
-        take("4B4f2Bf")
-        entities.append(e)
-    if pos != len(data):
-        raise AssertionError("%d bytes left over" % (len(data) - pos))
-    return brushes, entities
-
-
+# --- map files ---------------------------------------------------------------------------------
 def entity_record(name, class_name, position, kind):
     return (name.encode().ljust(32, b"\0") + class_name.encode().ljust(32, b"\0") +
             struct.pack("<3f3ff3i4B4f2Bf", *position, 0, 0, 0, 1.0, -1, -1, kind, 255, 255, 255, 255,
