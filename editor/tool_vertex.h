@@ -3,7 +3,8 @@
 // Picking (vertices cycled through stacks, edges, faces), box selection in the 2D views, dragging
 // with snapping and face sliding, and the keyboard operations. Every map edit checks its result on
 // a copy first: a refused operation says so and leaves the map and the undo history alone.
-// The Merge Vertices prompt that a drop can open is merge_prompt.h.
+// The selection half is tool_vertex.cpp, the drag and the operations tool_vertex_edit.cpp; the
+// Merge Vertices prompt that a drop can open is merge_prompt.h.
 #pragma once
 
 #include "raylib.h"
@@ -33,6 +34,10 @@ struct VertexCandidate {
 void VertexToolPhase(MapDoc *map, UiState &ui);
 // Forgets the picks, the drag, the box and the merge prompt: the map was replaced or restored.
 void VertexToolForget(UiState &ui);
+// Deselects every vertex and face; the picked edge goes with them.
+void VertexClearSelection(UiState &ui);
+// 1 when the picked edge is still an edge of a face of the picked brush, an active solid.
+int VertexEdgeStillThere(const MapDoc *map, const UiState &ui);
 
 // A left press at ui.mouse: picks and starts a drag, or on empty space starts a box (2D views)
 // or clears the selection (3D view, unless additive). 1 when something was picked.
@@ -59,6 +64,8 @@ int VertexDragRelease(MapDoc *map, UiState &ui);
 // How close a dropped vertex must come to another to land on it, for a grid step.
 float VertexLandEps(float gridStep);
 
+// The operations' keys for one frame, in a fixed order (several may act in one frame).
+void VertexEditKeys(MapDoc *map, UiState &ui);
 // Ctrl+B: the selected vertices onto the grid. Returns how many were selected.
 int VertexSnapSelected(MapDoc *map, UiState &ui);
 // Ctrl+M: each selected vertex lying on another of its brush is welded onto it; returns how many.

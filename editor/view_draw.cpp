@@ -155,9 +155,7 @@ static void DrawHandles2D(const UiState &ui, const Brush *b, int index)
     float size = gSettings.vertexSize;
     if (ui.morphMode == MORPH_FACE) {
         for (int f = 0; f < ClampCount(b->faceCount, kMaxBrushFaces); f++) {
-            Vector3 c = FaceCenterLocal(b, &b->faces[f]);
-            if (BrushIsRotated(b)) c = Vector3Transform(c, BrushRotMatrix(b));
-            c = Vector3Add(c, b->origin);
+            Vector3 c = BrushPointWorld(b, FaceCenterLocal(b, &b->faces[f]));
             bool selected = FaceIsSel(index, f);
             float s = size * (selected ? kFace2DSelected : kFace2D);
             DrawCubeWires(c, s, s, s, selected ? kOrange : kLightBlue);

@@ -3,14 +3,9 @@ edge split on the ground brush, each checked in the map file that Save writes.""
 import os
 
 import harness
-from harness import EditorTestCase, WAIT, matching_box, open_only_project, view_rects, wait_until
+from harness import (TOP_SAVE, EditorTestCase, WAIT, matching_box, open_only_project, parse_map, view_rects,
+                     wait_until)
 
-try:
-    from harness import parse_map
-except ImportError:
-    from projects_e2e import parse_map
-
-TOP_SAVE = (258.75 + 56, 25)
 TOP = view_rects(1440, 900)[1]
 VIEW_3D = view_rects(1440, 900)[0]
 PIXELS_PER_UNIT = TOP[3] / 16.0   # the 2D views show 16 world units from top to bottom
