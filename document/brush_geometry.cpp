@@ -39,6 +39,12 @@ Vector3 BrushVertWorld(const Brush *brush, int i)
     return Vector3Add(v, brush->origin);
 }
 
+Vector3 BrushPointWorld(const Brush *brush, Vector3 local)
+{
+    if (BrushIsRotated(brush)) local = Vector3Transform(local, BrushRotMatrix(brush));
+    return Vector3Add(local, brush->origin);
+}
+
 void BrushSetVertWorld(Brush *brush, int i, Vector3 world)
 {
     if (i < 0 || i >= brush->vertCount) return;

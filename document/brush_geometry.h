@@ -21,6 +21,8 @@ Matrix BrushRotMatrix(const Brush *brush);
 int BrushIsRotated(const Brush *brush);
 // World position of vertex i; the origin for an index out of range.
 Vector3 BrushVertWorld(const Brush *brush, int i);
+// World position of a point in the brush's local frame.
+Vector3 BrushPointWorld(const Brush *brush, Vector3 local);
 // Stores vertex i from a world position; does nothing for an index out of range.
 void BrushSetVertWorld(Brush *brush, int i, Vector3 world);
 // Corners that can be read: a count from a damaged record is held to 0..16.

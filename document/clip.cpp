@@ -26,7 +26,6 @@ static int AddPolygonFaces(Brush *out, const int *poly, int n, const BrushFace *
 static int PlanFanSplit(const Brush *brush, const int *poly, int n, int *anchorOut, int *ends);
 static BrushFace FanPiece(const BrushFace *placement, const int *poly, int n, int anchor, int start, int end);
 static int PointIsFinite(Vector3 p);
-static int BrushIsClosed(const Brush *brush);
 static Vector3 ViewDepthAxis(int view);
 
 //----------------------------------------------------------------------------------
@@ -402,30 +401,6 @@ static BrushFace FanPiece(const BrushFace *placement, const int *poly, int n, in
     face.indices[0] = poly[anchor];
     for (int k = start; k <= end; k++) face.indices[k - start + 1] = poly[(anchor + k) % n];
     return face;
-}
-
-// 1 when every directed edge is matched by exactly one opposite edge and no face passes through
-// a vertex twice (a spike out and back along one edge would otherwise count as matched).
-static int BrushIsClosed(const Brush *brush)
-{
-    static_assert(kMaxBrushVerts <= 255, "edge counts are kept per vertex pair in bytes");
-    unsigned char uses[kMaxBrushVerts][kMaxBrushVerts];
-    memset(uses, 0, sizeof(uses));
-    for (int f = 0; f < brush->faceCount; f++) {
-        const BrushFace *face = &brush->faces[f];
-        for (int k = 0; k < face->count; k++) {
-            int a = face->indices[k], b = face->indices[(k + 1) % face->count];
-            if (a < 0 || a >= brush->vertCount || b < 0 || b >= brush->vertCount || a == b) return 0;
-            for (int j = k + 1; j < face->count; j++)
-                if (face->indices[j] == a) return 0;
-            if (uses[a][b] == 255) return 0;
-            uses[a][b]++;
-        }
-    }
-    for (int a = 0; a < brush->vertCount; a++)
-        for (int b = 0; b < brush->vertCount; b++)
-            if (uses[a][b] && (uses[a][b] != 1 || uses[b][a] != 1)) return 0;
-    return 1;
 }
 
 // 1 when every component of p is finite.

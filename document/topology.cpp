@@ -17,6 +17,7 @@
 // Internal declarations
 //----------------------------------------------------------------------------------
 constexpr int kSubdivideMaxEdges = kMaxBrushFaces * kMaxFaceCorners;   // an edge per corner at most
+constexpr int kMinSolidFaces = 4;                                      // a tetrahedron
 
 static int FaceFindEdge(const BrushFace *face, int a, int b);
 static void FaceInsertAfter(BrushFace *face, int k, int vert);
@@ -169,6 +170,59 @@ int BrushWeldVerts(Brush *target, float eps)
     BrushCleanFaces(brush);
     BrushCompactVerts(brush);
     return BrushCommitEdit(target, brush) ? merged : 0;
+}
+
+int BrushMergeVerts(Brush *target, const int *onto)
+{
+    Brush work = *target;
+    Brush *brush = &work;
+    int count = ClampCount(brush->vertCount, kMaxBrushVerts);
+    int merged = 0;
+    for (int i = 0; i < count; i++) {
+        int j = onto[i];
+        if (j < 0 || j >= count || onto[j] != j) return 0;   // chains would merge by accident
+        if (j != i) merged++;
+    }
+    if (merged == 0) return 0;
+    bool wasClosed = BrushIsClosed(brush);
+    for (int i = 0; i < count; i++) brush->verts[i] = brush->verts[onto[i]];
+    for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) {
+        BrushFace *face = &brush->faces[f];
+        for (int k = 0; k < face->count && k < kMaxFaceCorners; k++) {
+            int i = face->indices[k];
+            if (i >= 0 && i < count) face->indices[k] = onto[i];
+        }
+    }
+    BrushCleanFaces(brush);
+    BrushCompactVerts(brush);
+    // A solid stays a solid: a merge that tears it open or flattens it is refused whole.
+    if (wasClosed && (!BrushIsClosed(brush) || brush->faceCount < kMinSolidFaces)) return 0;
+    if (brush->faceCount <= 0) return 0;
+    return BrushCommitEdit(target, brush) ? merged : 0;
+}
+
+int BrushIsClosed(const Brush *brush)
+{
+    static_assert(kMaxBrushVerts <= 255, "edge counts are kept per vertex pair in bytes");
+    unsigned char uses[kMaxBrushVerts][kMaxBrushVerts];
+    memset(uses, 0, sizeof(uses));
+    int verts = ClampCount(brush->vertCount, kMaxBrushVerts);
+    for (int f = 0; f < ClampCount(brush->faceCount, kMaxBrushFaces); f++) {
+        const BrushFace *face = &brush->faces[f];
+        int n = FaceCornerCount(face);
+        for (int k = 0; k < n; k++) {
+            int a = face->indices[k], b = face->indices[(k + 1) % n];
+            if (a < 0 || a >= verts || b < 0 || b >= verts || a == b) return 0;
+            for (int j = k + 1; j < n; j++)
+                if (face->indices[j] == a) return 0;
+            if (uses[a][b] == 255) return 0;
+            uses[a][b]++;
+        }
+    }
+    for (int a = 0; a < verts; a++)
+        for (int b = 0; b < verts; b++)
+            if (uses[a][b] && (uses[a][b] != 1 || uses[b][a] != 1)) return 0;
+    return 1;
 }
 
 int BrushSplitEdge(Brush *target, int a, int b)

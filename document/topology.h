@@ -32,6 +32,13 @@ void BrushCleanFaces(Brush *brush);
 // Merges every vertex within eps of an earlier representative, then cleans and compacts;
 // returns the number merged (0 leaves the brush untouched, as does a non-finite eps).
 int BrushWeldVerts(Brush *brush, float eps);
+// Merges vertex i into onto[i] for every i with onto[i] != i (each target must be its own
+// onto), then cleans and compacts; returns the number merged. 0 leaves the brush untouched: a bad
+// list, nothing to merge, or a closed brush that would come out open or with fewer than 4 faces.
+int BrushMergeVerts(Brush *brush, const int *onto);
+// 1 when every directed edge is matched by exactly one opposite edge and no face passes through a
+// vertex twice or names a vertex out of range.
+int BrushIsClosed(const Brush *brush);
 // Adds the midpoint of a and b and inserts it into every face with that edge; returns the new
 // index, or -1 (brush unchanged) when it does not fit or a face with the edge has 16 corners.
 int BrushSplitEdge(Brush *brush, int a, int b);

@@ -14,6 +14,7 @@
 #include "editor/map_dialogs.h"
 #include "editor/project_manager.h"
 #include "editor/tool_select.h"
+#include "editor/tool_vertex.h"
 #include "editor/widgets.h"
 #include "project/projects.h"
 #include "render/settings.h"
@@ -197,6 +198,8 @@ void NewMap(MapDoc *map, UiState &ui)
     map->entityCount = 0;
     ui.selBrush = -1;
     ui.selEntity = -1;
+    VtxClearActive();
+    VertexToolForget(ui);   // no pick or merge entry may name a slot of the emptied map
     snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Created New Map");
 }
 
@@ -260,7 +263,10 @@ static void DrawToolStrip(UiState &ui)
         int before = ui.morphMode;
         ToggleRow(y, 157.5f, 168.75f, 162.0f, kMorphLabels, 3, &ui.morphMode);
         // Selections mean different things per mode, so a mode change starts afresh.
-        if (ui.morphMode != before) VtxClearSelection();
+        if (ui.morphMode != before) {
+            VtxClearSelection();
+            ui.pickedEdgeA = ui.pickedEdgeB = -1;
+        }
         int hint = (ui.morphMode >= 0 && ui.morphMode < 3) ? ui.morphMode : 0;
         GuiLabel(Rectangle{ 686.25f, y, 900.0f, kStripItemH }, kMorphHints[hint]);
         break;

@@ -9,6 +9,7 @@
 #include "editor/console.h"
 #include "editor/layout.h"
 #include "editor/map_dialogs.h"
+#include "editor/merge_prompt.h"
 #include "editor/project_manager.h"
 #include "editor/render_view.h"
 #include "editor/shortcuts.h"
@@ -16,6 +17,7 @@
 #include "editor/tool_entity.h"
 #include "editor/tool_select.h"
 #include "editor/tool_texture.h"
+#include "editor/tool_vertex.h"
 #include "editor/ui_state.h"
 #include "editor/view_draw.h"
 #include "editor/widgets.h"
@@ -39,7 +41,7 @@ int main(void)
         FrameReadModifiers(ui);                                       // 3
         ShortcutsPhase(&activeMap, ui);                               // 4
         LayoutPhase(ui);                                              // 5
-        // 6 Vertex tool
+        VertexToolPhase(&activeMap, ui);                              // 6
         ToolChangePhase(ui);                                          // 7
         // 8 mode tool of a mod
         TexturePaintPhase(&activeMap, ui);                            // 9
@@ -68,7 +70,8 @@ int main(void)
         ViewportFrames(ui);                                           // 26
         // 27 right panel
         DrawCursorReadout(ui);                                        // 28
-        // 28 clip overlay, Vertex-tool box
+        // 28 clip overlay
+        DrawVertexMarquee(ui);
         if (DrawProjectManager(ui.screenW, ui.screenH, ui.statusText, kStatusLen))   // 29
             ProjectSwitch(&activeMap, ui);
         DrawChromeBottom(ui);                                         // 30
@@ -76,7 +79,8 @@ int main(void)
         // 32 Help
         if (gConsole.open) DrawConsoleWindow(ui);                     // 33
         if (gRecoverPrompt) RecoverDialog(&activeMap, ui);            // 34
-        // 35 problem report;  36 merge prompt
+        // 35 problem report
+        if (ui.mergePrompt) DrawMergePrompt(&activeMap, ui);          // 36
         if (ui.showRenderOutput) RenderOutputWindow(ui);              // 37
         NumFieldsEndFrame();
         EndDrawing();                                                 // 38

@@ -13,6 +13,7 @@
 #include "editor/gui.h"
 #include "editor/project_manager.h"
 #include "editor/tool_select.h"
+#include "editor/tool_vertex.h"
 #include "editor/widgets.h"
 #include "project/assets.h"
 #include "project/autosave.h"
@@ -206,10 +207,11 @@ static void SetStatus(UiState &ui, const char *fmt, ...)
     va_end(args);
 }
 
-// No brush, entity or brush in vertex editing stays selected: a new map has other slots.
+// No brush, entity, brush in vertex editing, pick or merge entry stays: a new map has other slots.
 static void DropSelection(UiState &ui)
 {
     TransformDrop(ui);   // its saved values belong to the map that is gone
+    VertexToolForget(ui);   // picks and merge entries name slots of that map too
     ui.selBrush = -1;
     ui.selEntity = -1;
     VtxClearActive();

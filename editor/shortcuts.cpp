@@ -13,6 +13,7 @@
 #include "editor/app.h"
 #include "editor/layout.h"
 #include "editor/tool_select.h"
+#include "editor/tool_vertex.h"
 #include "render/settings.h"
 
 //----------------------------------------------------------------------------------
@@ -169,6 +170,7 @@ int UndoStep(MapDoc *map, UiState &ui, bool redo)
     ui.selBrush = -1;
     ui.selEntity = -1;
     VtxClearActive();
+    VertexToolForget(ui);   // a picked edge or drag of the replaced state must not act on this one
     snprintf(ui.statusText, sizeof(ui.statusText), "%s", redo ? "Redo performed." : "Undo performed.");
     return 1;
 }

@@ -39,7 +39,7 @@ constexpr int kRenderTargetCount = 5;
 constexpr int kStatusLen = 128;
 constexpr int kMapFileNameLen = 96;
 constexpr int kMaxClipCuts = 8;
-constexpr int kMaxMergeBrushes = 64;
+constexpr int kMaxMergeBrushes = 64;         // entries of the merge prompt
 constexpr int kCentreTextLen = 24;
 
 //----------------------------------------------------------------------------------
@@ -91,6 +91,8 @@ struct UiState {
     char vtxCentreText[3][kCentreTextLen];
     MapProblemReport problemReport;
     int mergeBrushes[kMaxMergeBrushes];
+    int mergeVerts[kMaxMergeBrushes];      // the dropped vertex of each entry ...
+    int mergeOnto[kMaxMergeBrushes];       // ... and the unselected vertex it landed on
     int mergeCount;
 
     // Status and tooltip
@@ -134,9 +136,13 @@ struct UiState {
     int hoverBrush, hoverVert;
     bool vertexDragging;
     int vertexDragView;
+    bool vertexDragMoved;            // the drag has moved the selection (and taken its snapshot)
+    Vector3 dragPlaneNormal;         // 3D-view drag: towards the camera
+    Vector3 dragStartHit;            // world point under the mouse as the drag began
     int activeFace;
     int pickedEdgeA, pickedEdgeB;
     int stackCycleIndex, lastStackKey;
+    Vector2 lastStackMouse;          // where the last vertex pick was clicked
     bool marqueeActive, marqueeAdditive;
     int marqueeView;
     Vector2 marqueeStart, marqueeEnd;

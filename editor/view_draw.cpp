@@ -8,6 +8,7 @@
 #include "rlgl.h"
 #include "document/brush_geometry.h"
 #include "document/selection.h"
+#include "document/topology.h"
 #include "document/view_mapping.h"
 #include "editor/gui.h"
 #include "editor/layout.h"
@@ -29,6 +30,17 @@ static constexpr Color kMaroon = { 190, 33, 55, 255 };
 static constexpr Color kGreen = { 0, 228, 48, 255 };
 static constexpr Color kDarkGreen = { 0, 158, 47, 255 };
 static constexpr Color kReadoutFill = { 20, 21, 26, 210 };
+static constexpr Color kOrange = { 255, 161, 0, 255 };
+static constexpr Color kLightBlue = { 102, 191, 255, 255 };
+static constexpr Color kFaceOverlay = { 255, 160, 40, 110 };
+static constexpr Color kMarqueeFill = { 255, 200, 60, 40 };
+static constexpr float kMarqueeLine = 2.25f;
+// Handle sizes as multiples of the vertex handle size: 3D view ...
+static constexpr float kEdge3DSelected = 1.1f, kEdge3D = 0.8f, kVert3DSelected = 1.3f;
+// ... and 2D views.
+static constexpr float kFace2DSelected = 1.9f, kFace2D = 1.2f, kEdge2DSelected = 1.6f, kEdge2D = 1.0f;
+static constexpr float kVert2DSelected = 1.9f, kVert2D = 1.4f;
+static constexpr int kMaxHandleEdges = 128;
 static constexpr int kWideGridLines = 60;      // the 3D view's unit grid
 static constexpr int kFineGridLines = 20;      // the grid at twice the grid step
 
@@ -43,6 +55,8 @@ static void PushEntityFrame(const Entity *e);
 static int ViewBrushSelected(const UiState &ui, int i);
 static void Draw2DGrid(int view);
 static void DrawBlockPreview(const UiState &ui);
+static void DrawHandles3D(const UiState &ui, const Brush *b, int index);
+static void DrawHandles2D(const UiState &ui, const Brush *b, int index);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -93,9 +107,77 @@ void DrawCursorReadout(const UiState &ui)
     }
 }
 
+void DrawVertexMarquee(const UiState &ui)
+{
+    if (!ui.marqueeActive) return;
+    Vector2 a = ui.marqueeStart, e = ui.marqueeEnd;
+    Rectangle box = { fminf(a.x, e.x), fminf(a.y, e.y), fabsf(e.x - a.x), fabsf(e.y - a.y) };
+    DrawRectangleRec(box, kMarqueeFill);
+    DrawRectangleLinesEx(box, kMarqueeLine, kOrange);
+}
+
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
+// The handles of one active solid in the 3D view: the face overlay in face mode, edge midpoints
+// in edge mode, and the vertices in vertex and edge modes.
+static void DrawHandles3D(const UiState &ui, const Brush *b, int index)
+{
+    float size = gSettings.vertexSize;
+    if (ui.morphMode == MORPH_FACE) {
+        DrawBrushFaceHighlight(b, index, kFaceOverlay);
+        return;
+    }
+    if (ui.morphMode == MORPH_EDGE) {
+        static int pairs[kMaxHandleEdges][2];
+        int edges = BrushBuildEdges(b, pairs, kMaxHandleEdges);
+        for (int e = 0; e < edges; e++) {
+            Vector3 p = BrushVertWorld(b, pairs[e][0]), q = BrushVertWorld(b, pairs[e][1]);
+            bool selected = VtxIsSel(index, pairs[e][0]) && VtxIsSel(index, pairs[e][1]);
+            float s = size * (selected ? kEdge3DSelected : kEdge3D);
+            DrawCube(Vector3Scale(Vector3Add(p, q), 0.5f), s, s, s, selected ? kOrange : kLightBlue);
+            if (selected) DrawLine3D(p, q, kOrange);
+        }
+    }
+    for (int i = 0; i < ClampCount(b->vertCount, kMaxBrushVerts); i++) {
+        bool selected = VtxIsSel(index, i);
+        float s = selected ? size * kVert3DSelected : size;
+        Vector3 p = BrushVertWorld(b, i);
+        DrawCube(p, s, s, s, selected ? kOrange : kYellow);
+        bool hovered = index == ui.hoverBrush && i == ui.hoverVert;
+        DrawCubeWires(p, s, s, s, hovered ? kRed : BLACK);
+    }
+}
+
+// The handles of one active solid in a 2D view, as wire cubes.
+static void DrawHandles2D(const UiState &ui, const Brush *b, int index)
+{
+    float size = gSettings.vertexSize;
+    if (ui.morphMode == MORPH_FACE) {
+        for (int f = 0; f < ClampCount(b->faceCount, kMaxBrushFaces); f++) {
+            Vector3 c = BrushPointWorld(b, FaceCenterLocal(b, &b->faces[f]));
+            bool selected = FaceIsSel(index, f);
+            float s = size * (selected ? kFace2DSelected : kFace2D);
+            DrawCubeWires(c, s, s, s, selected ? kOrange : kLightBlue);
+        }
+    } else if (ui.morphMode == MORPH_EDGE) {
+        static int pairs[kMaxHandleEdges][2];
+        int edges = BrushBuildEdges(b, pairs, kMaxHandleEdges);
+        for (int e = 0; e < edges; e++) {
+            Vector3 mid = Vector3Scale(Vector3Add(BrushVertWorld(b, pairs[e][0]), BrushVertWorld(b, pairs[e][1])), 0.5f);
+            bool selected = VtxIsSel(index, pairs[e][0]) && VtxIsSel(index, pairs[e][1]);
+            float s = size * (selected ? kEdge2DSelected : kEdge2D);
+            DrawCubeWires(mid, s, s, s, selected ? kOrange : kLightBlue);
+        }
+    } else {
+        for (int i = 0; i < ClampCount(b->vertCount, kMaxBrushVerts); i++) {
+            bool selected = VtxIsSel(index, i);
+            float s = size * (selected ? kVert2DSelected : kVert2D);
+            DrawCubeWires(BrushVertWorld(b, i), s, s, s, selected ? kOrange : kYellow);
+        }
+    }
+}
+
 // 1 when brush i counts as selected for drawing: its vertex-editing flag with the Vertex tool,
 // otherwise being selBrush.
 static int ViewBrushSelected(const UiState &ui, int i)
@@ -118,7 +200,11 @@ static void Draw3DView(UiState &ui, const MapDoc *map)
         bool selected = ViewBrushSelected(ui, i);
         DrawBrushGeometry(b, selected ? kRed : WHITE, selected, false);
     }
-    // The Vertex tool's handles and face overlay are drawn here once that tool lands.
+    if (ui.activeTool == TOOL_VERTEX) {
+        for (int i = 0; i < brushes; i++) {
+            if (gVtxActive[i] && !map->brushes[i].hidden) DrawHandles3D(ui, &map->brushes[i], i);
+        }
+    }
     if (gSettings.gizmoIcons) {
         for (int i = 0; i < brushes; i++) {
             if (map->brushes[i].physics) DrawPhysicsMarker(ui.cam3D, &map->brushes[i], gSettings.gizmoSize);
@@ -143,7 +229,11 @@ static void Draw2DView(UiState &ui, const MapDoc *map, int view)
     for (int i = 0; i < brushes; i++) {
         DrawBrushWireframe(&map->brushes[i], ViewBrushSelected(ui, i) ? kYellow : kGrey);
     }
-    // The Vertex tool's handles are drawn here once that tool lands.
+    if (ui.activeTool == TOOL_VERTEX) {
+        for (int i = 0; i < brushes; i++) {
+            if (gVtxActive[i]) DrawHandles2D(ui, &map->brushes[i], i);
+        }
+    }
     int entities = ClampCount(map->entityCount, kMaxEntities);
     for (int i = 0; i < entities; i++) DrawEntity2D(ui, &map->entities[i], i);
     if (ui.activeTool == TOOL_BLOCK && ui.blockBoxShown && ui.blockView == view) DrawBlockPreview(ui);

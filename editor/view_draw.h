@@ -17,3 +17,5 @@ void ViewportFrames(UiState &ui);
 void CursorReadoutText(char *out, int outSize, int view, Vector3 p);
 // Phase 28: the world position under the mouse in the first 2D view that holds it.
 void DrawCursorReadout(const UiState &ui);
+// Phase 28: the Vertex tool's box selection while it is being dragged.
+void DrawVertexMarquee(const UiState &ui);

@@ -97,6 +97,31 @@ TEST(TopologyWeld, RepresentativesDoNotChain)
     EXPECT_EQ(b.verts[0].x, 0.0f);
 }
 
+TEST(TopologyMerge, OnlyTheListedPairsAndNeverATornSolid)
+{
+    Brush b = Cube();
+    b.verts[3] = Vector3Add(b.verts[0], Vector3{ 0.001f, 0, 0 });   // close, but not listed
+    int onto[kMaxBrushVerts];
+    for (int i = 0; i < kMaxBrushVerts; i++) onto[i] = i;
+    onto[6] = 5;
+    EXPECT_EQ(BrushMergeVerts(&b, onto), 1);
+    EXPECT_EQ(b.vertCount, 7);
+    EXPECT_TRUE(BrushIsValid(b, BrushCheckOptions{ true, false }));
+
+    // A chain (7 onto 6 onto 5) and a cut across a face (opposite corners) are refused whole.
+    const Brush before = Cube();
+    for (int i = 0; i < kMaxBrushVerts; i++) onto[i] = i;
+    b = before;
+    onto[7] = 6;
+    onto[6] = 5;
+    EXPECT_EQ(BrushMergeVerts(&b, onto), 0);
+    onto[7] = 7;
+    onto[6] = 4;
+    EXPECT_EQ(BrushMergeVerts(&b, onto), 0);
+    EXPECT_EQ(memcmp(&b, &before, sizeof(Brush)), 0);
+    EXPECT_TRUE(BrushIsClosed(&b));
+}
+
 TEST(TopologyClean, RepeatsAndCollapsedFaces)
 {
     Brush b = Cube();

@@ -1,0 +1,457 @@
+// tool_vertex_edit.cpp: the Vertex tool's editing half: dragging the selection, the drop onto
+// other vertices, and the keyboard operations.
+//
+// The selection sets are indexed by vertex and face number, so every operation that renumbers a
+// brush clears them. An operation works on a copy of the map and commits it, after one undo
+// snapshot, only when something changed and nothing was refused.
+#include "editor/tool_vertex.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "raymath.h"
+#include "document/brush_geometry.h"
+#include "document/selection.h"
+#include "document/topology.h"
+#include "document/undo.h"
+#include "document/view_mapping.h"
+#include "editor/layout.h"
+#include "editor/widgets.h"
+#include "render/settings.h"
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+constexpr float kWeldGridShare = 0.25f;   // Ctrl+M: a quarter grid step
+constexpr float kLandGridShare = 0.5f;    // a drop: half a grid step
+
+// The map as an operation would leave it, checked before it replaces the real one.
+static MapDoc sWork;
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static Vector3 WorldDirToLocal(const Brush *brush, Vector3 d);
+static void ZeroDepthAxis(Vector3 *v, int view);
+static Vector3 SnapInView(Vector3 p, int view, float step);
+static int NearestTarget(const Brush *brush, int b, int v, const int *onto, float eps, bool selectedToo);
+static void CommitWork(MapDoc *map);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+int VertexDragStart(MapDoc *map, UiState &ui)
+{
+    if (VtxSelCount(map) == 0 || !MapBrushValid(map, ui.hoverBrush)) return 0;
+    const Brush *anchor = &map->brushes[ui.hoverBrush];
+    if (ui.hoverVert < 0 || ui.hoverVert >= ClampCount(anchor->vertCount, kMaxBrushVerts)) return 0;
+    int view = ui.pickView;
+    Vector3 hit;
+    if (view == VIEW_3D) {
+        Vector3 normal = Vector3Normalize(Vector3Subtract(ui.cam3D.position, ui.cam3D.target));
+        if (!RayPlaneIntersect(PickRay3D(ui), BrushVertWorld(anchor, ui.hoverVert), normal, &hit)) return 0;
+        ui.dragPlaneNormal = normal;
+    } else if (view >= VIEW_TOP && view <= VIEW_SIDE) {
+        hit = ScreenToOrthoWorld(ui.mouse, ui.viewRect[view], ui.cam2D[view - 1], ui.orthoZoom, view);
+    } else {
+        return 0;
+    }
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
+    for (int b = 0; b < brushes; b++) memcpy(gVtxOrig[b], map->brushes[b].verts, sizeof(gVtxOrig[b]));
+    ui.vertexDragging = true;
+    ui.vertexDragView = view;
+    ui.vertexDragMoved = false;
+    ui.dragStartHit = hit;
+    return 1;
+}
+
+void VertexDragUpdate(MapDoc *map, UiState &ui)
+{
+    if (!ui.vertexDragging || !MapBrushValid(map, ui.hoverBrush)) return;
+    const Brush *anchor = &map->brushes[ui.hoverBrush];
+    if (ui.hoverVert < 0 || ui.hoverVert >= ClampCount(anchor->vertCount, kMaxBrushVerts)) return;
+    int view = ui.vertexDragView;
+    Vector3 current;
+    if (view == VIEW_3D) {
+        if (!RayPlaneIntersect(PickRay3D(ui), ui.dragStartHit, ui.dragPlaneNormal, &current)) return;
+    } else {
+        current = ScreenToOrthoWorld(ui.mouse, ui.viewRect[view], ui.cam2D[view - 1], ui.orthoZoom, view);
+    }
+    Vector3 delta = Vector3Subtract(current, ui.dragStartHit);
+    ZeroDepthAxis(&delta, view);
+    // Until the mouse moves, a pick leaves even an off-grid anchor where it is.
+    if (!ui.vertexDragMoved && Vector3Length(delta) <= kDragMoveEpsilon) return;
+
+    // The anchor lands on the grid; every other selected vertex keeps its offset from it.
+    Vector3 a0 = BrushPointWorld(anchor, gVtxOrig[ui.hoverBrush][ui.hoverVert]);
+    Vector3 target = SnapInView(Vector3Add(a0, delta), view, gSnap.vertex ? gSettings.gridStep : 0.0f);
+    delta = Vector3Subtract(target, a0);
+    ZeroDepthAxis(&delta, view);
+
+    bool slide = ui.morphMode == MORPH_FACE && ui.shiftHeld && ui.activeFace >= 0 &&
+                 ui.activeFace < ClampCount(anchor->faceCount, kMaxBrushFaces);
+    if (slide) {
+        Vector3 n = FaceNormalWorld(anchor, &anchor->faces[ui.activeFace]);
+        n = Vector3Normalize(n);
+        delta = Vector3Scale(n, Vector3DotProduct(delta, n));
+    }
+    if (!VertsAreFinite(&delta, 1)) return;
+    bool moves = fabsf(delta.x) > kDragMoveEpsilon || fabsf(delta.y) > kDragMoveEpsilon || fabsf(delta.z) > kDragMoveEpsilon;
+    if (!moves && !ui.vertexDragMoved) return;
+    if (!ui.vertexDragMoved) {
+        PushUndoState(map);   // the map is still as the drag found it: one Undo undoes the drag
+        ui.vertexDragMoved = true;
+    }
+
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
+    for (int b = 0; b < brushes; b++) {
+        if (gVtxSel[b] == 0) continue;
+        Brush *brush = &map->brushes[b];
+        Vector3 d = WorldDirToLocal(brush, delta);
+        for (int i = 0; i < ClampCount(brush->vertCount, kMaxBrushVerts); i++) {
+            if (VtxIsSel(b, i)) brush->verts[i] = Vector3Add(gVtxOrig[b][i], d);
+        }
+    }
+}
+
+int VertexDragRelease(MapDoc *map, UiState &ui)
+{
+    ui.vertexDragging = false;
+    bool moved = ui.vertexDragMoved;
+    ui.vertexDragMoved = false;
+    if (!moved) return 0;
+
+    float eps = VertexLandEps(gSettings.gridStep);
+    int found = 0;
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
+    for (int b = 0; b < brushes && found < kMaxMergeBrushes; b++) {
+        if (gVtxSel[b] == 0) continue;
+        const Brush *brush = &map->brushes[b];
+        int count = ClampCount(brush->vertCount, kMaxBrushVerts);
+        for (int v = 0; v < count && found < kMaxMergeBrushes; v++) {
+            if (!VtxIsSel(b, v)) continue;
+            int u = NearestTarget(brush, b, v, nullptr, eps, false);
+            if (u < 0) continue;
+            ui.mergeBrushes[found] = b;
+            ui.mergeVerts[found] = v;
+            ui.mergeOnto[found] = u;
+            found++;
+        }
+    }
+    if (found == 0) return 0;
+    ui.mergeCount = found;
+    ui.mergePrompt = true;
+    snprintf(ui.statusText, sizeof(ui.statusText), "%d vertex/vertices landed on another - weld?", found);
+    return found;
+}
+
+float VertexLandEps(float gridStep)
+{
+    return Clamp(kLandGridShare * gridStep, kMinLandEps, kMaxLandEps);
+}
+
+int VertexSnapSelected(MapDoc *map, UiState &ui)
+{
+    int n = VtxSelCount(map);
+    if (n == 0) return 0;
+    memcpy(&sWork, map, sizeof(MapDoc));
+    float step = gSettings.gridStep;
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
+    for (int b = 0; b < brushes; b++) {
+        if (gVtxSel[b] == 0) continue;
+        Brush *brush = &sWork.brushes[b];
+        for (int i = 0; i < ClampCount(brush->vertCount, kMaxBrushVerts); i++) {
+            if (!VtxIsSel(b, i)) continue;
+            Vector3 w = BrushVertWorld(brush, i);
+            BrushSetVertWorld(brush, i, Vector3{ SnapToGrid(w.x, step), SnapToGrid(w.y, step), SnapToGrid(w.z, step) });
+        }
+    }
+    CommitWork(map);
+    snprintf(ui.statusText, sizeof(ui.statusText), "Snapped %d vertex/vertices to grid.", n);
+    return n;
+}
+
+int VertexWeldSelected(MapDoc *map, UiState &ui)
+{
+    if (VtxSelCount(map) == 0) return 0;
+    memcpy(&sWork, map, sizeof(MapDoc));
+    float eps = Clamp(kWeldGridShare * gSettings.gridStep, kMinLandEps, kMaxLandEps);
+    int total = 0;
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
+    for (int b = 0; b < brushes; b++) {
+        if (gVtxSel[b] == 0) continue;
+        Brush *brush = &sWork.brushes[b];
+        int count = ClampCount(brush->vertCount, kMaxBrushVerts);
+        int onto[kMaxBrushVerts];
+        for (int i = 0; i < count; i++) onto[i] = i;
+        int wanted = 0;
+        for (int v = 0; v < count; v++) {
+            if (!VtxIsSel(b, v)) continue;
+            // Onto an unselected vertex, which stays where it is; else onto an earlier selected one.
+            int u = NearestTarget(brush, b, v, onto, eps, false);
+            if (u < 0) u = NearestTarget(brush, b, v, onto, eps, true);
+            if (u < 0) continue;
+            onto[v] = u;
+            wanted++;
+        }
+        if (wanted == 0) continue;
+        int merged = BrushMergeVerts(brush, onto);
+        if (merged == 0) {
+            snprintf(ui.statusText, sizeof(ui.statusText), "Cannot weld: Brush #%d would not stay a closed solid.", b);
+            return 0;
+        }
+        total += merged;
+    }
+    if (total > 0) {
+        CommitWork(map);
+        VertexClearSelection(ui);
+    }
+    snprintf(ui.statusText, sizeof(ui.statusText), "Welded %d vertex/vertices.", total);
+    return total;
+}
+
+int VertexCollapseSelected(MapDoc *map, UiState &ui)
+{
+    if (VtxSelCount(map) < 2) return 0;
+    memcpy(&sWork, map, sizeof(MapDoc));
+    int total = 0;
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
+    for (int b = 0; b < brushes; b++) {
+        Brush *brush = &sWork.brushes[b];
+        int count = ClampCount(brush->vertCount, kMaxBrushVerts);
+        int onto[kMaxBrushVerts], first = -1, n = 0;
+        Vector3 mean = { 0.0f, 0.0f, 0.0f };
+        for (int i = 0; i < count; i++) {
+            onto[i] = i;
+            if (!VtxIsSel(b, i)) continue;
+            if (first < 0) first = i;
+            mean = Vector3Add(mean, brush->verts[i]);
+            n++;
+        }
+        if (n < 2) continue;
+        mean = Vector3Scale(mean, 1.0f / (float)n);
+        for (int i = 0; i < count; i++) {
+            if (!VtxIsSel(b, i)) continue;
+            brush->verts[i] = mean;
+            onto[i] = first;
+        }
+        int merged = BrushMergeVerts(brush, onto);
+        if (merged == 0) {
+            snprintf(ui.statusText, sizeof(ui.statusText), "Cannot collapse: Brush #%d would not stay a closed solid.", b);
+            return 0;
+        }
+        total += merged;
+    }
+    if (total > 0) {
+        CommitWork(map);
+        VertexClearSelection(ui);
+    }
+    snprintf(ui.statusText, sizeof(ui.statusText), "Collapsed selection, removed %d vertex/vertices.", total);
+    return total;
+}
+
+int VertexSplitPickedEdge(MapDoc *map, UiState &ui)
+{
+    if (!VertexEdgeStillThere(map, ui)) {
+        ui.pickedEdgeA = ui.pickedEdgeB = -1;
+        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "No edge picked: click an edge first.");
+        return -1;
+    }
+    Brush work = map->brushes[ui.hoverBrush];
+    int m = BrushSplitEdge(&work, ui.pickedEdgeA, ui.pickedEdgeB);
+    if (m < 0) {
+        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Could not split edge (limit reached).");
+        return -1;
+    }
+    PushUndoState(map);
+    map->brushes[ui.hoverBrush] = work;
+    VertexClearSelection(ui);   // the picked edge is two edges now
+    VtxSet(ui.hoverBrush, m, 1);
+    ui.hoverVert = m;
+    snprintf(ui.statusText, sizeof(ui.statusText), "Inserted vertex %d on the edge.", m);
+    return m;
+}
+
+int VertexSplitFace(MapDoc *map, UiState &ui)
+{
+    if (VtxSelCount(map) != 2 || !MapBrushValid(map, ui.hoverBrush)) return 0;
+    const Brush *brush = &map->brushes[ui.hoverBrush];
+    int ends[2] = { -1, -1 }, found = 0;
+    for (int i = 0; i < ClampCount(brush->vertCount, kMaxBrushVerts) && found < 2; i++) {
+        if (VtxIsSel(ui.hoverBrush, i)) ends[found++] = i;
+    }
+    if (found == 2) {
+        for (int f = 0; f < ClampCount(brush->faceCount, kMaxBrushFaces); f++) {
+            Brush work = *brush;
+            if (!BrushSplitFaceDiagonal(&work, f, ends[0], ends[1])) continue;
+            PushUndoState(map);
+            map->brushes[ui.hoverBrush] = work;
+            snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Split face diagonally into two.");
+            return 1;
+        }
+    }
+    snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Pick two OPPOSITE corners of one quad face first.");
+    return 0;
+}
+
+int VertexExtrudeFaces(MapDoc *map, UiState &ui)
+{
+    memcpy(&sWork, map, sizeof(MapDoc));
+    int done = 0, refused = 0;
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
+    for (int b = 0; b < brushes; b++) {
+        if (gFaceSel[b] == 0) continue;
+        int faces = ClampCount(map->brushes[b].faceCount, kMaxBrushFaces);   // not the side quads it adds
+        for (int f = 0; f < faces; f++) {
+            if (!FaceIsSel(b, f)) continue;
+            if (BrushExtrudeFace(&sWork.brushes[b], f, gSettings.gridStep)) done++;
+            else refused++;
+        }
+    }
+    if (done > 0) {
+        CommitWork(map);
+        SyncFaceSelectionToVerts(map);
+    }
+    if (refused > 0) {
+        snprintf(ui.statusText, sizeof(ui.statusText), "Extruded %d face(s); %d would pass the brush limits.", done,
+                 refused);
+    } else {
+        snprintf(ui.statusText, sizeof(ui.statusText), "Extruded %d face(s).", done);
+    }
+    return done;
+}
+
+int VertexSubdivideFaces(MapDoc *map, UiState &ui)
+{
+    memcpy(&sWork, map, sizeof(MapDoc));
+    int quads = 0, refused = 0;
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
+    for (int b = 0; b < brushes; b++) {
+        if (gFaceSel[b] == 0) continue;
+        int faces = ClampCount(map->brushes[b].faceCount, kMaxBrushFaces);   // not the quads it adds
+        for (int f = 0; f < faces; f++) {
+            if (!FaceIsSel(b, f)) continue;
+            int made = BrushSubdivideFace(&sWork.brushes[b], f);
+            quads += made;
+            if (made == 0) refused++;
+        }
+    }
+    if (quads > 0) {
+        CommitWork(map);
+        VertexClearSelection(ui);
+    }
+    if (refused > 0) {
+        snprintf(ui.statusText, sizeof(ui.statusText), "Subdivided into %d quad(s); %d face(s) would pass the brush limits.",
+                 quads, refused);
+    } else {
+        snprintf(ui.statusText, sizeof(ui.statusText), "Subdivided into %d quad(s).", quads);
+    }
+    return quads;
+}
+
+int VertexCentreCommit(MapDoc *map, UiState &ui, int axis, const char *text)
+{
+    Vector3 centre;
+    if (axis < 0 || axis > 2 || !GetVertexSelectionCenter(map, &centre)) return 0;
+    float value;
+    if (!NumFieldParse(text, -kMapPositionLimit, kMapPositionLimit, &value)) {
+        snprintf(ui.statusText, sizeof(ui.statusText), "Not a finite number: %.40s", text);
+        return 0;
+    }
+    // The whole selection moves by one offset: it is held so no selected vertex leaves the range.
+    float lo = kMapPositionLimit, hi = -kMapPositionLimit;
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
+    for (int b = 0; b < brushes; b++) {
+        const Brush *brush = &map->brushes[b];
+        for (int i = 0; i < ClampCount(brush->vertCount, kMaxBrushVerts); i++) {
+            if (!VtxIsSel(b, i)) continue;
+            float p = Vector3ToFloatV(BrushVertWorld(brush, i)).v[axis];
+            lo = fminf(lo, p);
+            hi = fmaxf(hi, p);
+        }
+    }
+    float *c = &centre.x + axis;
+    float offset = value - *c;
+    float least = -kMapPositionLimit - lo, most = kMapPositionLimit - hi;
+    if (least <= most) offset = Clamp(offset, least, most);
+    if (fabsf(offset) <= kDragMoveEpsilon) return 1;
+    *c += offset;
+    PushUndoState(map);
+    MoveVertexSelectionTo(map, centre);
+    return 1;
+}
+
+void VertexEditKeys(MapDoc *map, UiState &ui)
+{
+    if (!ui.ctrlHeld) {
+        if (IsKeyPressed(KEY_DELETE) && VtxSelCount(map) > 1) VertexCollapseSelected(map, ui);
+        return;
+    }
+    if (IsKeyPressed(KEY_B)) VertexSnapSelected(map, ui);
+    if (IsKeyPressed(KEY_M)) VertexWeldSelected(map, ui);
+    if (IsKeyPressed(KEY_E)) {
+        if (ui.morphMode == MORPH_EDGE) VertexSplitPickedEdge(map, ui);
+        else if (ui.morphMode == MORPH_FACE && ui.shiftHeld) VertexExtrudeFaces(map, ui);
+    }
+    if (IsKeyPressed(KEY_F)) VertexSplitFace(map, ui);
+    if (IsKeyPressed(KEY_U) && ui.morphMode == MORPH_FACE) VertexSubdivideFaces(map, ui);
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// A world offset in the brush's own frame (the inverse of a rotation is its transpose).
+static Vector3 WorldDirToLocal(const Brush *brush, Vector3 d)
+{
+    if (!BrushIsRotated(brush)) return d;
+    return Vector3Transform(d, MatrixTranspose(BrushRotMatrix(brush)));
+}
+
+// A 2D view moves nothing along the axis it looks along.
+static void ZeroDepthAxis(Vector3 *v, int view)
+{
+    if (view == VIEW_TOP) v->y = 0.0f;
+    else if (view == VIEW_FRONT) v->z = 0.0f;
+    else if (view == VIEW_SIDE) v->x = 0.0f;
+}
+
+// p snapped on the axes the view shows (all three in the 3D view).
+static Vector3 SnapInView(Vector3 p, int view, float step)
+{
+    Vector3 s = { SnapStep(p.x, step), SnapStep(p.y, step), SnapStep(p.z, step) };
+    if (view == VIEW_TOP) s.y = p.y;
+    else if (view == VIEW_FRONT) s.z = p.z;
+    else if (view == VIEW_SIDE) s.x = p.x;
+    return s;
+}
+
+// The nearest vertex within eps of vertex v of brush b that v may be welded onto: an unselected
+// one, or with selectedToo an earlier selected one that stays itself (onto, when given, says which
+// have already been merged). -1 when there is none.
+static int NearestTarget(const Brush *brush, int b, int v, const int *onto, float eps, bool selectedToo)
+{
+    int best = -1;
+    float bestDistance = eps;
+    int count = ClampCount(brush->vertCount, kMaxBrushVerts);
+    for (int u = 0; u < count; u++) {
+        if (u == v || (onto && onto[u] != u)) continue;
+        bool selected = VtxIsSel(b, u);
+        if (selected && !(selectedToo && u < v)) continue;
+        float d = Vector3Distance(brush->verts[u], brush->verts[v]);
+        if (d <= eps && (best < 0 || d < bestDistance)) {
+            bestDistance = d;
+            best = u;
+        }
+    }
+    return best;
+}
+
+// Replaces the map with the work copy after one snapshot, when the operation changed anything.
+static void CommitWork(MapDoc *map)
+{
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
+    if (memcmp(sWork.brushes, map->brushes, sizeof(Brush) * (size_t)brushes) == 0) return;
+    PushUndoState(map);
+    memcpy(map->brushes, sWork.brushes, sizeof(Brush) * (size_t)brushes);
+}
