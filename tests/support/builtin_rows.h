@@ -15,7 +15,7 @@
 struct BuiltinRow {
     const char *script;
     std::vector<float> stack;
-    std::function<void(const MapDoc &)> check;
+    std::function<void(const MapDoc &)> check = nullptr;
 };
 
 // Runs every row on its own copy of map (selection as given); values compared within 1e-4.
