@@ -55,10 +55,8 @@ static void LinkEditor(bool on)
 {
     gCam3D = Camera3D{ { 12, 10, 12 }, { 0, 0, 0 }, { 0, 1, 0 }, 75, CAMERA_PERSPECTIVE };
     for (Camera3D &c : gCam2D) c = Camera3D{ { 0, 0, 0 }, { 0, 0, 0 }, { 0, 1, 0 }, 16, CAMERA_ORTHOGRAPHIC };
-    gYaw = gPitch = 0.0f;
-    gZoom = 16.0f;
-    gSelBrush = gSelEntity = -1;
-    gTool = gTexture = gModel = 0;
+    gYaw = gPitch = 0.0f, gZoom = 16.0f;
+    gSelBrush = gSelEntity = -1, gTool = gTexture = gModel = 0;
     // The headless mouse sits at (0, 0): inside the top view, so mouse.world* map through it.
     for (int v = 0; v < kViewCount; v++) gViews[v] = Rectangle{ v == VIEW_TOP ? -200.0f : 500.0f, -150, 400, 300 };
     gEd = EditorContext{ &gCam3D, &gCam2D[0], &gCam2D[1], &gCam2D[2], &gYaw, &gPitch, &gZoom, &gSelBrush, &gSelEntity,
@@ -69,8 +67,8 @@ static void LinkEditor(bool on)
 static bool BrushSound(const Brush &b)
 {
     if (b.vertCount < 0 || b.vertCount > kMaxBrushVerts || b.faceCount < 0 || b.faceCount > kMaxBrushFaces) return false;
-    if (!VertsAreFinite(b.verts, b.vertCount)) return false;
-    if (!VertsAreFinite(&b.origin, 1) || !VertsAreFinite(&b.rotation, 1) || !VertsAreFinite(&b.size, 1)) return false;
+    const Vector3 placement[3] = { b.origin, b.rotation, b.size };
+    if (!VertsAreFinite(b.verts, b.vertCount) || !VertsAreFinite(placement, 3)) return false;
     for (int f = 0; f < b.faceCount; f++) {
         const BrushFace &face = b.faces[f];
         if (face.count < kMinFaceCorners || face.count > kMaxFaceCorners) return false;

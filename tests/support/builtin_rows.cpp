@@ -12,11 +12,11 @@
 #include "project/assets.h"
 #include "support/script_run.h"
 
-void RunBuiltinRows(const std::vector<BuiltinRow> &rows, const MapDoc &map, int selBrush, int selEntity)
+void RunBuiltinRows(const std::vector<BuiltinRow> &rows, const MapDoc &map, int selBrush, int selEntity, ModTool *tool)
 {
     for (const BuiltinRow &row : rows) {
         SCOPED_TRACE(row.script);
-        auto run = RunScriptOn(ScriptLines(row.script), map, selBrush, selEntity);
+        auto run = RunScriptOn(ScriptLines(row.script), map, selBrush, selEntity, tool);
         ASSERT_TRUE(run->assembled) << run->program->error;
         ASSERT_TRUE(run->ran) << run->state->error;
         std::vector<float> stack = run->Stack();
@@ -31,9 +31,7 @@ void RunBuiltinRows(const std::vector<BuiltinRow> &rows, const MapDoc &map, int 
 
 std::unique_ptr<MapDoc> EmptyMap(void)
 {
-    std::unique_ptr<MapDoc> map(new MapDoc());
-    memset(map.get(), 0, sizeof(MapDoc));
-    return map;
+    return std::unique_ptr<MapDoc>(new MapDoc());   // value-initialised: all zero
 }
 
 std::unique_ptr<MapDoc> SampleMap(void)
@@ -105,4 +103,5 @@ ScriptEnvGuard::~ScriptEnvGuard()
     gAssets.textureCount = textureCount;
     gMods.exitRequested = exitRequested;
     gMods.undoRequested = undoRequested;
+    gMods.count = modCount, gMods.activeMod = activeMod, gMods.activeTool = activeTool;
 }

@@ -18,8 +18,9 @@ struct BuiltinRow {
     std::function<void(const MapDoc &)> check = nullptr;
 };
 
-// Runs every row on its own copy of map (selection as given); values compared within 1e-4.
-void RunBuiltinRows(const std::vector<BuiltinRow> &rows, const MapDoc &map, int selBrush = -1, int selEntity = -1);
+// Runs every row on its own copy of map (selection and tool as given); values compared within 1e-4.
+void RunBuiltinRows(const std::vector<BuiltinRow> &rows, const MapDoc &map, int selBrush = -1, int selEntity = -1,
+                    ModTool *tool = nullptr);
 
 // Five brushes and three entities:
 // brush 0 cube at (0,0,0) size 2; 1 cylinder at (5,0,0) size 2; 2 wedge at (0,0,5) size 2;
@@ -30,7 +31,7 @@ std::unique_ptr<MapDoc> SampleMap(void);
 std::unique_ptr<MapDoc> FullMap(void);
 std::unique_ptr<MapDoc> EmptyMap(void);
 
-// Keeps the settings, snapping, mod flags and the editor link as they were before a test, and
+// Keeps the settings, snapping, the mod registry's counts and flags and the editor link as they were before a test, and
 // on request links a UiState with its start values through gEd.
 struct ScriptEnvGuard {
     EditorSettings settings = gSettings;
@@ -38,6 +39,7 @@ struct ScriptEnvGuard {
     SnapSettings snap = gSnap;
     EditorContext link = gEd;
     bool exitRequested = gMods.exitRequested, undoRequested = gMods.undoRequested;
+    int modCount = gMods.count, activeMod = gMods.activeMod, activeTool = gMods.activeTool;
     int modelCount, textureCount;
     std::unique_ptr<UiState> ui;
 

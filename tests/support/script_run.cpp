@@ -24,10 +24,12 @@ std::unique_ptr<ScriptRun> RunScript(const std::string &source)
     return run;
 }
 
-std::unique_ptr<ScriptRun> RunScriptOn(const std::string &source, const MapDoc &map, int selBrush, int selEntity)
+std::unique_ptr<ScriptRun> RunScriptOn(const std::string &source, const MapDoc &map, int selBrush, int selEntity,
+                                       ModTool *tool)
 {
     std::unique_ptr<ScriptRun> run(new ScriptRun());
     *run->map = map;
+    run->state->tool = tool;
     run->assembled = VmAssemble(source.c_str(), run->program.get());
     if (run->assembled) run->ran = VmRun(run->program.get(), run->map.get(), selBrush, selEntity, run->state.get());
     return run;
