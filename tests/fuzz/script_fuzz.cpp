@@ -38,6 +38,32 @@ static VmInstr DecodeInstr(const uint8_t *b)
     return in;
 }
 
+// A builtin argument from one byte: small indices, quarter steps, and values no index may take.
+static float DecodeArg(uint8_t b)
+{
+    static const float kSpecial[] = { NAN, INFINITY, -INFINITY, 3e38f, -3e38f, 1e10f, 2147483648.0f, 0.5f, -0.5f, 2.9f,
+                                      255.0f, 1e-6f, 64.0f, 1e20f, -1e-20f, 1e6f };
+    if (b >= 240) return kSpecial[b - 240];
+    return b < 128 ? (float)(b % 32) - 4.0f : (float)(b - 184) * 0.25f;
+}
+
+// Builtin calls from bytes: a row, then one byte per argument; each call's result is dropped.
+static void DecodeCalls(const uint8_t *data, size_t size)
+{
+    memset(&gProgram, 0, sizeof(gProgram));
+    int n = 0;
+    for (size_t i = 0; i < size;) {
+        int row = data[i++] % kBuiltinCount;
+        if (n + kBuiltins[row].argc + 2 > kVmMaxCode) break;
+        for (int a = 0; a < kBuiltins[row].argc; a++)
+            gProgram.code[n++] = VmInstr{ OP_PUSH, i < size ? DecodeArg(data[i++]) : 0.0f, -1, 1 };
+        gProgram.code[n++] = VmInstr{ OP_CALL, 0.0f, row, 1 };
+        gProgram.code[n++] = VmInstr{ OP_POP, 0.0f, -1, 1 };
+    }
+    gProgram.count = n;
+    gProgram.ok = true;
+}
+
 static void BuildSample(void)
 {
     for (int i = 0; i < 2 * kBrushShapeCount; i++) {
@@ -82,10 +108,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 2) return 0;
     if (gSample.brushCount == 0) BuildSample();
-    // The first byte picks the map (bit 0), the link (bit 1) and raw records (0xFC and above).
+    // The first byte picks the map (bit 0), the link (bit 1), builtin calls (0xF8 to 0xFB) and raw
+    // records (0xFC and above); below that the rest is script text.
     const uint8_t mode = data[0];
     data++, size--;
-    if (mode >= 0xFC) {
+    if (mode >= 0xF8 && mode < 0xFC) {
+        DecodeCalls(data, size);
+    } else if (mode >= 0xFC) {
         memset(&gProgram, 0, sizeof(gProgram));
         size_t n = size / 4;
         if (n > (size_t)kVmMaxCode) n = kVmMaxCode;
