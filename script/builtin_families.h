@@ -18,6 +18,7 @@
 // What ArgIndex gives for a value that is not an index: below every range a builtin admits.
 constexpr int32_t kArgBad = INT32_MIN;
 constexpr float kFlagOn = 0.5f;          // a flag is on when its magnitude is above this
+constexpr float kMaxChannel = 255.0f;    // colour channels run 0..255
 
 //----------------------------------------------------------------------------------
 // Argument readers
@@ -31,6 +32,16 @@ int32_t ArgIndex(float value);
 int ArgFlag(float value);
 // 1 when args[first .. first+count-1] are all finite.
 int ArgsFinite(const float *args, int first, int count);
+// A colour channel from a finite argument: clamped to 0..255, then truncated.
+inline uint8_t ArgChannel(float value)
+{
+    return (uint8_t)(value < 0.0f ? 0.0f : (value > kMaxChannel ? kMaxChannel : value));
+}
+// A flag or test as the value a builtin pushes: 1 or 0.
+inline float FromBool(int value)
+{
+    return value ? 1.0f : 0.0f;
+}
 // 1 when the editor link is filled (gEd.valid).
 int EditorLinkReady(void);
 

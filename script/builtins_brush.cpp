@@ -25,7 +25,6 @@ constexpr float kMinBrushSize = 0.01f;       // each size component is raised to
 constexpr float kMinOldSize = 0.0001f;       // an old size this small scales nothing on its axis
 constexpr float kMinWeldEps = 0.00001f;
 constexpr int kAxisCount = 3;                // flip axes 0 X, 1 Y, 2 Z
-constexpr float kMaxChannel = 255.0f;
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -42,8 +41,6 @@ static float RebuildBrush(Brush *brush, float shapeArg);
 static float ClipBrush(MapDoc *map, Brush *brush, const float *args);
 static float BrushSignedVolume(const Brush *brush);
 static float SetNonNegative(float *field, float value);
-static unsigned char ChannelArg(float value) { return (unsigned char)Clamp(value, 0.0f, kMaxChannel); }
-static float FromBool(int value) { return value ? 1.0f : 0.0f; }
 static float Axis(Vector3 v, int axis) { return axis == 0 ? v.x : (axis == 1 ? v.y : v.z); }
 
 //----------------------------------------------------------------------------------
@@ -148,7 +145,7 @@ float CallBrushBuiltin(VmState *state, int id, const float *args)
     case BI_BRUSH_COLB: return b->colour.b;
     case BI_BRUSH_SETCOL:
         if (!ArgsFinite(args, 1, 3)) return 0.0f;
-        b->colour = Color{ ChannelArg(args[1]), ChannelArg(args[2]), ChannelArg(args[3]), 255 };
+        b->colour = Color{ ArgChannel(args[1]), ArgChannel(args[2]), ArgChannel(args[3]), 255 };
         return 1.0f;
 
     case BI_BRUSH_MINX: case BI_BRUSH_MINY: case BI_BRUSH_MINZ:

@@ -55,7 +55,6 @@ static int ViewUnderMouse(void);
 static float GetFloatSetting(const float *setting) { return setting ? *setting : 0.0f; }
 static float SetClampedSetting(float *setting, float value, float lo, float hi);
 static int AssetCount(const int32_t *count) { return count ? *count : 0; }
-static float FromBool(int value) { return value ? 1.0f : 0.0f; }
 
 //----------------------------------------------------------------------------------
 // Public functions

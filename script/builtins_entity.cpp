@@ -19,7 +19,6 @@
 constexpr float kMinEntityScale = 0.001f;
 constexpr float kMinLightRange = 0.1f;
 constexpr float kMinCone = 1.0f, kMaxCone = 89.0f;   // degrees
-constexpr float kMaxChannel = 255.0f;
 // What ent.add gives a new entity besides its kind and position.
 constexpr float kNewBrightness = 1.2f;
 constexpr float kNewRange = 16.0f;
@@ -32,8 +31,6 @@ static float AddEntity(MapDoc *map, const float *args);
 static float DeleteEntity(MapDoc *map, float arg);
 static float SetAtLeast(float *field, float value, float lo);
 static int SetIntArg(int32_t *field, float value);
-static unsigned char ChannelArg(float value) { return (unsigned char)Clamp(value, 0.0f, kMaxChannel); }
-static float FromBool(int value) { return value ? 1.0f : 0.0f; }
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -82,7 +79,7 @@ float CallEntityBuiltin(VmState *state, int id, const float *args)
     }
     case BI_ENT_SETLIGHT:
         if (!ArgsFinite(args, 1, 4)) return 0.0f;
-        e->lightColour = Color{ ChannelArg(args[1]), ChannelArg(args[2]), ChannelArg(args[3]), 255 };
+        e->lightColour = Color{ ArgChannel(args[1]), ArgChannel(args[2]), ArgChannel(args[3]), 255 };
         e->brightness = args[4];
         return 1.0f;
     case BI_ENT_LIGHTR: return e->lightColour.r;

@@ -15,15 +15,12 @@
 // Limits and constants
 //----------------------------------------------------------------------------------
 constexpr float kMinUvScale = 0.0001f;       // a scale this small or smaller is stored as 1
-constexpr float kMaxChannel = 255.0f;
 
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
 static Vector3 CornerLocal(const Brush *brush, const BrushFace *face, int k);
 static float FaceArea(const Brush *brush, const BrushFace *face);
-static unsigned char ChannelArg(float value) { return (unsigned char)Clamp(value, 0.0f, kMaxChannel); }
-static float FromBool(int value) { return value ? 1.0f : 0.0f; }
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -98,7 +95,7 @@ float CallFaceBuiltin(VmState *state, int id, const float *args)
     case BI_FACE_TINTB: return face->tint.b;
     case BI_FACE_SETTINT:
         if (!ArgsFinite(args, 2, 3)) return 0.0f;
-        face->tint = Color{ ChannelArg(args[2]), ChannelArg(args[3]), ChannelArg(args[4]), 255 };
+        face->tint = Color{ ArgChannel(args[2]), ArgChannel(args[3]), ArgChannel(args[4]), 255 };
         return 1.0f;
 
     case BI_FACE_SPLIT: {
