@@ -48,13 +48,13 @@ std::unique_ptr<MapDoc> SampleMap(void)
     }
     map->brushes[4].rotation = Vector3{ 0, 90, 0 };
     map->brushCount = 5;
-    EntityInitLight(&map->entities[0], ENTITY_LIGHT_ENVIRONMENT, Vector3{ 6, 10, 6 }, Color{ 255, 244, 214, 255 },
-                    0.9f, 100, 25, 45);
-    EntityInitLight(&map->entities[1], ENTITY_PROP_PHYSICS, Vector3{ 1, 2, 3 }, Color{ 255, 255, 255, 255 }, 1, 16,
-                    25, 45);
-    map->entities[1].castsLight = 0;
-    EntityInitLight(&map->entities[2], ENTITY_GENERIC, Vector3{ 0, 0, 0 }, Color{ 255, 255, 255, 255 }, 1, 16, 25, 45);
-    map->entities[2].castsLight = 0;
+    const struct { int kind; Vector3 position; } entities[] = {
+        { ENTITY_LIGHT_ENVIRONMENT, { 6, 10, 6 } }, { ENTITY_PROP_PHYSICS, { 1, 2, 3 } }, { ENTITY_GENERIC, { 0, 0, 0 } },
+    };
+    for (int i = 0; i < 3; i++) {
+        EntityInitLight(&map->entities[i], entities[i].kind, entities[i].position, Color{ 255, 255, 255, 255 }, 1, 16, 25, 45);
+        map->entities[i].castsLight = (uint8_t)EntityIsLight(&map->entities[i]);
+    }
     for (int i = 0; i < 3; i++) snprintf(map->entities[i].name, kNameLen, "E%d", i);
     map->entityCount = 3;
     return map;

@@ -25,7 +25,7 @@ void RunBuiltinRows(const std::vector<BuiltinRow> &rows, const MapDoc &map, int 
 // Five brushes and three entities:
 // brush 0 cube at (0,0,0) size 2; 1 cylinder at (5,0,0) size 2; 2 wedge at (0,0,5) size 2;
 // 3 cube at (0,5,0) size 1; 4 cube at (-5,0,0) size 2 turned 90 degrees of yaw.
-// entity 0 sun at (6,10,6); 1 prop_physics at (1,2,3); 2 generic at (0,0,0).
+// entity 0 sun at (6,10,6); 1 prop_physics at (1,2,3); 2 generic at (0,0,0); only the sun casts light.
 std::unique_ptr<MapDoc> SampleMap(void);
 // 256 unit cubes named B0.. and 256 generic entities: every table full.
 std::unique_ptr<MapDoc> FullMap(void);
