@@ -11,6 +11,7 @@
 #include "document/problem_check.h"
 #include "editor/widgets.h"
 #include "render/settings.h"
+#include "script/editor_link.h"
 
 //----------------------------------------------------------------------------------
 // Enumerations
@@ -162,17 +163,3 @@ struct UiState {
     Entity *selEntityPtr;
     bool dlgIsSave;
 };
-
-//----------------------------------------------------------------------------------
-// EditorContext: the builtins' pointers into UiState
-//----------------------------------------------------------------------------------
-struct EditorContext {
-    Camera3D *cam3D;
-    Camera3D *cam2DTop, *cam2DFront, *cam2DSide;
-    float *flyYaw, *flyPitch, *orthoZoom;
-    int *selBrush, *selEntity, *activeTool, *curTexture, *curModel;
-    Rectangle *viewRect;             // the first of the four view rectangles
-    uint8_t valid;                   // 1 once start-up has filled the pointers
-};
-
-extern EditorContext gEd;

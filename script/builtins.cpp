@@ -1,10 +1,15 @@
-// builtins.cpp: builtin lookup and the calling convention shared by every builtin.
+// builtins.cpp: builtin lookup, the calling convention shared by every builtin, and the argument
+// readers the families use.
 //
-// The operations themselves are dispatched by id below; an id without a handler leaves the
-// result at 0, so every call still pops its arguments and pushes one value.
+// The operations live in one file per family; this file only pops, picks the family by id range
+// and pushes. An id that no family handles pushes 0.
 #include "script/builtins.h"
 
+#include <cmath>
 #include <cstring>
+
+#include "script/builtin_families.h"
+#include "script/editor_link.h"
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -27,10 +32,41 @@ int VmCallBuiltin(VmState *state, int index)
         if (!VmPop(state, &args[i])) return 0;
 
     float result = 0.0f;
-    switch (def.id) {
-    default:
-        break;                           // no handler: the result stays 0
-    }
-    (void)args;
+    int id = def.id;
+    if (id >= BI_BRUSH_VERTCOUNT && id <= BI_BRUSH_CLIP) result = CallBrushBuiltin(state, id, args);
+    else if (id >= BI_FACE_VERTCOUNT && id <= BI_FACE_PLANARERR) result = CallFaceBuiltin(state, id, args);
+    else if (id >= BI_ENT_ADD && id <= BI_ENT_SETTEX) result = CallEntityBuiltin(state, id, args);
+    else result = CallEditorBuiltin(state, id, args);
     return VmPush(state, result);
+}
+
+int ArgInt(float value, int32_t *out)
+{
+    // Checked in floating point: converting NaN or an out-of-range float is undefined behaviour.
+    if (!(value > -2147483649.0f && value < 2147483648.0f)) return 0;
+    *out = (int32_t)value;
+    return 1;
+}
+
+int32_t ArgIndex(float value)
+{
+    int32_t out = kArgBad;
+    return ArgInt(value, &out) ? out : kArgBad;
+}
+
+int ArgFlag(float value)
+{
+    return fabsf(value) > kFlagOn ? 1 : 0;
+}
+
+int ArgsFinite(const float *args, int first, int count)
+{
+    for (int i = first; i < first + count; i++)
+        if (!std::isfinite(args[i])) return 0;
+    return 1;
+}
+
+int EditorLinkReady(void)
+{
+    return gEd.valid ? 1 : 0;
 }

@@ -2,7 +2,10 @@
 //
 // kBuiltins lists every builtin with its argument count and dispatch id; CALL stores the row and
 // VmCallBuiltin pops the arguments (the first argument deepest), runs the operation chosen by the
-// row's id and pushes exactly one result. The table itself lives in builtin_table.cpp.
+// row's id and pushes exactly one result. The table lives in builtin_table.cpp, the ids in
+// builtin_ids.h, and the operations in one file per family: builtins_editor.cpp (selection, map,
+// cameras, snapping, settings, assets, input, mod and the plain helpers), builtins_brush.cpp,
+// builtins_face.cpp and builtins_entity.cpp. Editor state is reached through editor_link.h.
 #pragma once
 
 #include <cstdint>

@@ -24,6 +24,25 @@ std::unique_ptr<ScriptRun> RunScript(const std::string &source)
     return run;
 }
 
+std::unique_ptr<ScriptRun> RunScriptOn(const std::string &source, const MapDoc &map, int selBrush, int selEntity,
+                                       ModTool *tool)
+{
+    std::unique_ptr<ScriptRun> run(new ScriptRun());
+    *run->map = map;
+    run->state->tool = tool;
+    run->assembled = VmAssemble(source.c_str(), run->program.get());
+    if (run->assembled) run->ran = VmRun(run->program.get(), run->map.get(), selBrush, selEntity, run->state.get());
+    return run;
+}
+
+std::string ScriptLines(const std::string &text)
+{
+    std::string out = text;
+    for (char &c : out)
+        if (c == '|') c = '\n';
+    return out + "\n";
+}
+
 std::unique_ptr<ScriptRun> RunCode(const std::vector<VmInstr> &code)
 {
     std::unique_ptr<ScriptRun> run(new ScriptRun());

@@ -25,6 +25,11 @@ struct ScriptRun {
 
 // Assembles the source; runs it when it assembled.
 std::unique_ptr<ScriptRun> RunScript(const std::string &source);
+// Assembles the source and runs it on a copy of map with the given selection, as the given tool.
+std::unique_ptr<ScriptRun> RunScriptOn(const std::string &source, const MapDoc &map, int selBrush = -1,
+                                       int selEntity = -1, ModTool *tool = nullptr);
+// Script text from instructions separated by '|' ("PUSH 1|CALL log"), one per line.
+std::string ScriptLines(const std::string &text);
 // Runs a hand-made program (ok set, count taken from the list), for operands the assembler never makes.
 std::unique_ptr<ScriptRun> RunCode(const std::vector<VmInstr> &code);
 // The source text repeated count times, each copy on its own line.

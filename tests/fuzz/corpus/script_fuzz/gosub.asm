@@ -1,4 +1,4 @@
-GOSUB f
+ GOSUB f
 HALT
 f: INC d
 LOAD d

@@ -1,4 +1,4 @@
-a:
+ a:
 b: NOP # x
 JMP end
 frob

@@ -1,4 +1,4 @@
-loop: LOAD i
+ loop: LOAD i
 PUSH 0.5
 MUL
 ADDV sum

@@ -1,4 +1,4 @@
-PUSH 1
+ PUSH 1
 PUSH 40
 SHL
 PUSH nan

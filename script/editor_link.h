@@ -1,0 +1,34 @@
+// editor_link.h: how the builtins reach state that lives outside the map they are given.
+//
+// The editor application fills both records; scripts never include its headers. gEd points into
+// the editor's own state (cameras, selection, tool, current assets, view rectangles) and is
+// trusted only while valid is set. gScriptGlobals points at the shared settings and the asset
+// counts, whose records belong to subsystems the scripts do not include; each pointer is null
+// until it is filled, and a builtin whose pointer is null answers as for a missing object.
+#pragma once
+
+#include <cstdint>
+#include "raylib.h"
+
+//----------------------------------------------------------------------------------
+// Records
+//----------------------------------------------------------------------------------
+struct EditorContext {
+    Camera3D *cam3D;
+    Camera3D *cam2DTop, *cam2DFront, *cam2DSide;
+    float *flyYaw, *flyPitch, *orthoZoom;
+    int *selBrush, *selEntity, *activeTool, *curTexture, *curModel;
+    Rectangle *viewRect;             // the first of the four view rectangles, by ViewKind
+    uint8_t valid;                   // 1 once start-up has filled the pointers
+};
+
+struct ScriptGlobals {
+    float *gridStep, *flySpeed, *ambient;         // editor settings
+    uint8_t *lighting, *gizmoIcons;
+    float *gamma, *specular;                      // lighting settings
+    void *quality;                                // RenderQuality: 32-bit unsigned, copied with memcpy
+    const int32_t *textureCount, *modelCount, *iconCount;   // loaded assets
+};
+
+extern EditorContext gEd;
+extern ScriptGlobals gScriptGlobals;
