@@ -2,6 +2,7 @@
 // input gate, which windows are open over the pointer, and the status line's copy into the console.
 #include "editor/app.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -91,6 +92,14 @@ bool PointerOverWindow(const UiState &ui)
     // A modal window's veil covers the whole screen. The Render window has none, but it fills the
     // screen and a right click anywhere closes it, so it counts the same.
     return AnyModalOpen(ui) || PointerOverConsole(ui);
+}
+
+void StatusSet(UiState &ui, const char *fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    vsnprintf(ui.statusText, sizeof(ui.statusText), fmt, args);
+    va_end(args);
 }
 
 bool ToolLeftPress(const UiState &ui)

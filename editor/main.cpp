@@ -10,6 +10,7 @@
 #include "editor/layout.h"
 #include "editor/map_dialogs.h"
 #include "editor/merge_prompt.h"
+#include "editor/mod_tools.h"
 #include "editor/project_manager.h"
 #include "editor/render_view.h"
 #include "editor/shortcuts.h"
@@ -43,7 +44,7 @@ int main(void)
         LayoutPhase(ui);                                              // 5
         VertexToolPhase(&activeMap, ui);                              // 6
         ToolChangePhase(ui);                                          // 7
-        // 8 mode tool of a mod
+        ModToolPhase(&activeMap, ui);                                 // 8
         TexturePaintPhase(&activeMap, ui);                            // 9
         // 10 Clip tool
         ClickSelectPhase(&activeMap, ui);                             // 11
@@ -65,7 +66,7 @@ int main(void)
         BeginDrawing();                                               // 24
         NumFieldsBeginFrame();
         float leftPanelBottom = DrawChromeTop(ui);
-        // 25 MODS list
+        leftPanelBottom = DrawModsList(&activeMap, ui, leftPanelBottom);   // 25
         EndLeftPanel(ui, leftPanelBottom);
         ViewportFrames(ui);                                           // 26
         // 27 right panel

@@ -17,6 +17,7 @@
 #include "project/projects.h"
 #include "render/renderer.h"
 #include "render/settings.h"
+#include "script/mods.h"
 
 //----------------------------------------------------------------------------------
 // Globals
@@ -63,7 +64,7 @@ int AppStartUp(UiState &ui)
     ScanProjects();
     if (gProjects.count == 0) CreateProject("Untitled");   // which rescans the projects
     gProjects.managerOpen = true;                   // every run begins in the project manager
-    // The mod scan starts here once it lands.
+    ScanMods();
     InitProjectDirectories();
     RescanAssets();
     // The asset browser starts here once it lands.
