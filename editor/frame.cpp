@@ -8,6 +8,7 @@
 
 #include "document/selection.h"
 #include "editor/console.h"
+#include "editor/help_window.h"
 #include "editor/project_manager.h"
 #include "editor/widgets.h"
 #include "project/autosave.h"
@@ -91,7 +92,8 @@ bool PointerOverWindow(const UiState &ui)
 {
     // A modal window's veil covers the whole screen. The Render window has none, but it fills the
     // screen and a right click anywhere closes it, so it counts the same.
-    return AnyModalOpen(ui) || PointerOverConsole(ui);
+    if (AnyModalOpen(ui) || PointerOverConsole(ui)) return true;
+    return ui.showHelp && CheckCollisionPointRec(ui.mouse, HelpWindowRect(ui.screenW, ui.screenH));
 }
 
 void StatusSet(UiState &ui, const char *fmt, ...)

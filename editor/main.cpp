@@ -7,10 +7,12 @@
 #include "editor/app.h"
 #include "editor/chrome.h"
 #include "editor/console.h"
+#include "editor/help_window.h"
 #include "editor/layout.h"
 #include "editor/map_dialogs.h"
 #include "editor/merge_prompt.h"
 #include "editor/mod_tools.h"
+#include "editor/problems_window.h"
 #include "editor/project_manager.h"
 #include "editor/render_view.h"
 #include "editor/shortcuts.h"
@@ -77,10 +79,10 @@ int main(void)
             ProjectSwitch(&activeMap, ui);
         DrawChromeBottom(ui);                                         // 30
         if (ui.showOpenDialog || ui.showSaveDialog) MapFileDialog(&activeMap, ui);   // 31
-        // 32 Help
+        if (ui.showHelp) HelpWindow(ui);                              // 32
         if (gConsole.open) DrawConsoleWindow(ui);                     // 33
         if (gRecoverPrompt) RecoverDialog(&activeMap, ui);            // 34
-        // 35 problem report
+        if (ui.showProblems) ProblemReportDialog(&activeMap, ui);    // 35
         if (ui.mergePrompt) DrawMergePrompt(&activeMap, ui);          // 36
         if (ui.showRenderOutput) RenderOutputWindow(ui);              // 37
         NumFieldsEndFrame();

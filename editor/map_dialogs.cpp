@@ -201,6 +201,7 @@ static void DropSelection(UiState &ui)
 {
     TransformDrop(ui);   // its saved values belong to the map that is gone
     VertexToolForget(ui);   // picks and merge entries name slots of that map too
+    ui.showProblems = false;   // the report described the map that is gone
     ui.selBrush = -1;
     ui.selEntity = -1;
     VtxClearActive();

@@ -15,6 +15,7 @@
 #include "editor/layout.h"
 #include "project/assets.h"
 #include "project/projects.h"
+#include "project/splash.h"
 #include "render/renderer.h"
 #include "render/settings.h"
 #include "script/mods.h"
@@ -60,7 +61,7 @@ int AppStartUp(UiState &ui)
     if (!IsWindowReady()) return 0;                 // no display: nothing more can start
     SetExitKey(KEY_NULL);                           // only the window's close request ends the run
     InitAudioDevice();                              // a machine without sound runs on silently
-    // The splash screen comes here as it lands.
+    ShowSplashScreen();
     ScanProjects();
     if (gProjects.count == 0) CreateProject("Untitled");   // which rescans the projects
     gProjects.managerOpen = true;                   // every run begins in the project manager
