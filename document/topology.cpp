@@ -17,7 +17,6 @@
 // Internal declarations
 //----------------------------------------------------------------------------------
 constexpr int kSubdivideMaxEdges = kMaxBrushFaces * kMaxFaceCorners;   // an edge per corner at most
-constexpr int kMinSolidFaces = 4;                                      // a tetrahedron
 
 static int FaceFindEdge(const BrushFace *face, int a, int b);
 static void FaceInsertAfter(BrushFace *face, int k, int vert);

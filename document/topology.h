@@ -11,6 +11,8 @@
 #include "raylib.h"
 #include "document/map_records.h"
 
+constexpr int kMinSolidFaces = 4;   // a tetrahedron: fewer faces enclose nothing
+
 // Largest distance a ray hit can report; also the "nothing hit yet" start value.
 constexpr float kRayFar = 1e30f;
 

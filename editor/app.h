@@ -42,9 +42,11 @@ bool AnyModalOpen(const UiState &ui);
 // Whether the pointer is over the open console window and no modal window drawn over it is open.
 bool PointerOverConsole(const UiState &ui);
 // Whether the pointer is over an open window this frame: any modal window covers the screen, the
-// console its rectangle. What lies beneath (views, fly camera, top bar, panels) leaves the wheel
-// to the window.
+// console and Help their rectangles. What lies beneath (views, fly camera, top bar, panels) leaves
+// the wheel to the window.
 bool PointerOverWindow(const UiState &ui);
+// Overwrites the status line whole with the formatted text, cut to its size.
+void StatusSet(UiState &ui, const char *fmt, ...);
 // Whether a tool may take this frame's left press: pressed, and not over an open window (the
 // press belongs to the window drawn over the views).
 bool ToolLeftPress(const UiState &ui);

@@ -34,13 +34,13 @@ struct TopButton {
     const char *label;
     int id;                          // TopBarButton
 };
-// Help takes its place at 697.5 when its window lands.
 static const TopButton kTopButtons[] = {
     { 11.25f, 112.5f, "New", TOPBAR_NEW },
     { 135.0f, 112.5f, "Open", TOPBAR_OPEN },
     { 258.75f, 112.5f, "Save", TOPBAR_SAVE },
     { 382.5f, 146.25f, "Save As", TOPBAR_SAVE_AS },
     { 540.0f, 146.25f, "Render", TOPBAR_RENDER },
+    { 697.5f, 112.5f, "Help", TOPBAR_HELP },
     { 821.25f, 168.75f, "Projects", TOPBAR_PROJECTS },
     { 1001.25f, 168.75f, "Console", TOPBAR_CONSOLE },
 };
@@ -159,6 +159,7 @@ int TopBarPress(MapDoc *map, UiState &ui, int button)
     case TOPBAR_RENDER: ui.showRenderOutput = true; break;
     case TOPBAR_PROJECTS: OpenProjectManager(); break;
     case TOPBAR_CONSOLE: gConsole.open = !gConsole.open; break;
+    case TOPBAR_HELP: ui.showHelp = !ui.showHelp; break;
     default: return 0;
     }
     return 1;
@@ -200,6 +201,7 @@ void NewMap(MapDoc *map, UiState &ui)
     ui.selEntity = -1;
     VtxClearActive();
     VertexToolForget(ui);   // no pick or merge entry may name a slot of the emptied map
+    ui.showProblems = false;   // nor may the report of the map that was there
     snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Created New Map");
 }
 

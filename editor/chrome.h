@@ -5,7 +5,7 @@
 
 // The top bar's buttons, left to right.
 enum TopBarButton : int {
-    TOPBAR_NEW = 0, TOPBAR_OPEN, TOPBAR_SAVE, TOPBAR_SAVE_AS, TOPBAR_RENDER, TOPBAR_PROJECTS, TOPBAR_CONSOLE,
+    TOPBAR_NEW = 0, TOPBAR_OPEN, TOPBAR_SAVE, TOPBAR_SAVE_AS, TOPBAR_RENDER, TOPBAR_PROJECTS, TOPBAR_CONSOLE, TOPBAR_HELP,
 };
 
 // Largest scroll of the top bar for its content width and the window width; 0 when it fits.

@@ -2,11 +2,13 @@
 // input gate, which windows are open over the pointer, and the status line's copy into the console.
 #include "editor/app.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 #include "document/selection.h"
 #include "editor/console.h"
+#include "editor/help_window.h"
 #include "editor/project_manager.h"
 #include "editor/widgets.h"
 #include "project/autosave.h"
@@ -90,7 +92,16 @@ bool PointerOverWindow(const UiState &ui)
 {
     // A modal window's veil covers the whole screen. The Render window has none, but it fills the
     // screen and a right click anywhere closes it, so it counts the same.
-    return AnyModalOpen(ui) || PointerOverConsole(ui);
+    if (AnyModalOpen(ui) || PointerOverConsole(ui)) return true;
+    return ui.showHelp && CheckCollisionPointRec(ui.mouse, HelpWindowRect(ui.screenW, ui.screenH));
+}
+
+void StatusSet(UiState &ui, const char *fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    vsnprintf(ui.statusText, sizeof(ui.statusText), fmt, args);
+    va_end(args);
 }
 
 bool ToolLeftPress(const UiState &ui)

@@ -7,9 +7,12 @@
 #include "editor/app.h"
 #include "editor/chrome.h"
 #include "editor/console.h"
+#include "editor/help_window.h"
 #include "editor/layout.h"
 #include "editor/map_dialogs.h"
 #include "editor/merge_prompt.h"
+#include "editor/mod_tools.h"
+#include "editor/problems_window.h"
 #include "editor/project_manager.h"
 #include "editor/render_view.h"
 #include "editor/shortcuts.h"
@@ -43,7 +46,7 @@ int main(void)
         LayoutPhase(ui);                                              // 5
         VertexToolPhase(&activeMap, ui);                              // 6
         ToolChangePhase(ui);                                          // 7
-        // 8 mode tool of a mod
+        ModToolPhase(&activeMap, ui);                                 // 8
         TexturePaintPhase(&activeMap, ui);                            // 9
         // 10 Clip tool
         ClickSelectPhase(&activeMap, ui);                             // 11
@@ -65,7 +68,7 @@ int main(void)
         BeginDrawing();                                               // 24
         NumFieldsBeginFrame();
         float leftPanelBottom = DrawChromeTop(ui);
-        // 25 MODS list
+        leftPanelBottom = DrawModsList(&activeMap, ui, leftPanelBottom);   // 25
         EndLeftPanel(ui, leftPanelBottom);
         ViewportFrames(ui);                                           // 26
         // 27 right panel
@@ -76,10 +79,10 @@ int main(void)
             ProjectSwitch(&activeMap, ui);
         DrawChromeBottom(ui);                                         // 30
         if (ui.showOpenDialog || ui.showSaveDialog) MapFileDialog(&activeMap, ui);   // 31
-        // 32 Help
+        if (ui.showHelp) HelpWindow(ui);                              // 32
         if (gConsole.open) DrawConsoleWindow(ui);                     // 33
         if (gRecoverPrompt) RecoverDialog(&activeMap, ui);            // 34
-        // 35 problem report
+        if (ui.showProblems) ProblemReportDialog(&activeMap, ui);    // 35
         if (ui.mergePrompt) DrawMergePrompt(&activeMap, ui);          // 36
         if (ui.showRenderOutput) RenderOutputWindow(ui);              // 37
         NumFieldsEndFrame();

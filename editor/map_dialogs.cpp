@@ -2,7 +2,6 @@
 // prompt.
 #include "editor/map_dialogs.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -40,7 +39,6 @@ static MapDoc sLoadedMap;
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
-static void SetStatus(UiState &ui, const char *fmt, ...);
 static void DropSelection(UiState &ui);
 static void DrawMapList(Rectangle list, UiState &ui);
 static int SaveUnderMapFileName(const MapDoc *map, UiState &ui);
@@ -72,7 +70,7 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
         // The map, its history and its dirty flag stay as they were, so work done before is
         // autosaved into this project.
         snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledName);
-        SetStatus(ui, "Opened '%s' - no maps yet, keeping the current map", gProjects.currentName);
+        StatusSet(ui, "Opened '%s' - no maps yet, keeping the current map", gProjects.currentName);
         return;
     }
     if (keepWork) PushUndoState(map);   // Undo brings the replaced map back, Redo the loaded one
@@ -80,13 +78,13 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
     if (name != nullptr) {
         memcpy(map, &sLoadedMap, sizeof(MapDoc));
         snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", name);
-        SetStatus(ui, "Opened '%s' - loaded latest map %s (%d brushes)",
+        StatusSet(ui, "Opened '%s' - loaded latest map %s (%d brushes)",
                  gProjects.currentName, name, map->brushCount);
     } else {
         map->brushCount = 0;            // nothing else of the map is changed
         map->entityCount = 0;
         snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledName);
-        SetStatus(ui, "Opened '%s' - no maps yet, starting empty", gProjects.currentName);
+        StatusSet(ui, "Opened '%s' - no maps yet, starting empty", gProjects.currentName);
     }
     if (!keepWork) PushUndoState(map);  // the new history starts with the new map
     // A freshly opened map is no change: an untouched project stays clean.
@@ -153,7 +151,7 @@ int SaveMapToProject(const MapDoc *map, UiState &ui)
 {
     if (gProjects.currentPath[0] == '\0') {
         OpenProjectManager();
-        SetStatus(ui, "%s", "Open or create a project first - maps are saved inside it.");
+        StatusSet(ui, "%s", "Open or create a project first - maps are saved inside it.");
         return 0;
     }
     return SaveUnderMapFileName(map, ui);
@@ -179,14 +177,14 @@ int RecoverAutoSave(MapDoc *map, UiState &ui)
 {
     gRecoverPrompt = false;
     if (!LoadMapZIZUDU(gRecoverPath, map)) {
-        SetStatus(ui, "%s", "The autosave could not be read.");
+        StatusSet(ui, "%s", "The autosave could not be read.");
         return 0;
     }
     DropSelection(ui);
     FreeUndoHistory();
     PushUndoState(map);   // the recovered map counts as changed until it is saved again
     snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kRecoveredName);
-    SetStatus(ui, "Recovered %d brushes. Save As to keep it.", map->brushCount);
+    StatusSet(ui, "Recovered %d brushes. Save As to keep it.", map->brushCount);
     return 1;
 }
 
@@ -198,20 +196,12 @@ void IgnoreAutoSave(void)
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
-// Every outcome overwrites the status line whole, cut to its size.
-static void SetStatus(UiState &ui, const char *fmt, ...)
-{
-    va_list args;
-    va_start(args, fmt);
-    vsnprintf(ui.statusText, sizeof(ui.statusText), fmt, args);
-    va_end(args);
-}
-
 // No brush, entity, brush in vertex editing, pick or merge entry stays: a new map has other slots.
 static void DropSelection(UiState &ui)
 {
     TransformDrop(ui);   // its saved values belong to the map that is gone
     VertexToolForget(ui);   // picks and merge entries name slots of that map too
+    ui.showProblems = false;   // the report described the map that is gone
     ui.selBrush = -1;
     ui.selEntity = -1;
     VtxClearActive();
@@ -246,18 +236,18 @@ static void DrawMapList(Rectangle list, UiState &ui)
 static int SaveUnderMapFileName(const MapDoc *map, UiState &ui)
 {
     if (!MapNameIsPlain(ui.mapFileName)) {
-        SetStatus(ui, "Could not save '%s' - type a plain file name.", ui.mapFileName);
+        StatusSet(ui, "Could not save '%s' - type a plain file name.", ui.mapFileName);
         return 0;
     }
     if (MapNameIsReserved(ui.mapFileName)) {
-        SetStatus(ui, "Could not save '%s' - that name is kept for the autosave.",
+        StatusSet(ui, "Could not save '%s' - that name is kept for the autosave.",
                  ui.mapFileName);
         return 0;
     }
     char path[kProjectFilePathLen];
     snprintf(path, sizeof(path), "%s", ProjectFilePath(kMapsDir, ui.mapFileName));
     int ok = SaveMapZIZUDU(path, map);
-    SetStatus(ui, ok ? "Saved to %s" : "Could not save to %s", path);
+    StatusSet(ui, ok ? "Saved to %s" : "Could not save to %s", path);
     return ok;
 }
 
@@ -268,7 +258,7 @@ static int OpenMapFileName(MapDoc *map, UiState &ui)
     char path[kProjectFilePathLen];
     snprintf(path, sizeof(path), "%s", ProjectFilePath(kMapsDir, ui.mapFileName));
     if (!LoadMapZIZUDU(path, &sLoadedMap)) {
-        SetStatus(ui, "Could not load %s", path);
+        StatusSet(ui, "Could not load %s", path);
         return 0;
     }
     // The snapshot keeps the replaced map for Undo; a load is no edit, so the flag stays as it was.
@@ -277,6 +267,6 @@ static int OpenMapFileName(MapDoc *map, UiState &ui)
     if (!wasDirty) ClearMapDirty();
     memcpy(map, &sLoadedMap, sizeof(MapDoc));
     DropSelection(ui);
-    SetStatus(ui, "Loaded %s", path);
+    StatusSet(ui, "Loaded %s", path);
     return 1;
 }

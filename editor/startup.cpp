@@ -15,8 +15,10 @@
 #include "editor/layout.h"
 #include "project/assets.h"
 #include "project/projects.h"
+#include "project/splash.h"
 #include "render/renderer.h"
 #include "render/settings.h"
+#include "script/mods.h"
 
 //----------------------------------------------------------------------------------
 // Globals
@@ -59,11 +61,11 @@ int AppStartUp(UiState &ui)
     if (!IsWindowReady()) return 0;                 // no display: nothing more can start
     SetExitKey(KEY_NULL);                           // only the window's close request ends the run
     InitAudioDevice();                              // a machine without sound runs on silently
-    // The splash screen comes here as it lands.
+    ShowSplashScreen();
     ScanProjects();
     if (gProjects.count == 0) CreateProject("Untitled");   // which rescans the projects
     gProjects.managerOpen = true;                   // every run begins in the project manager
-    // The mod scan starts here once it lands.
+    ScanMods();
     InitProjectDirectories();
     RescanAssets();
     // The asset browser starts here once it lands.

@@ -1,12 +1,14 @@
 // mods.h: the mod registry: packages of tools, each tool an assembled script with its own state.
 //
-// The registry is one fixed global record. Only the records live here so far: the builtins of
-// the mod. family read and write a tool's slots and frame counter and the registry's request
-// flags; the scan of the mods folder and the tool runs fill and use the same records.
+// The registry is one fixed global record, rebuilt from the mods folder by each scan: every
+// sub-folder with a "mod.txt" manifest and at least one tool line is a package. Scripts are
+// assembled once per scan, never per run. This layer writes no status lines: it keeps the last
+// run's output and error for the editor to show.
 #pragma once
 
 #include <cstdint>
 
+#include "document/map_records.h"
 #include "script/assembler.h"
 
 //----------------------------------------------------------------------------------
@@ -21,6 +23,9 @@ constexpr int kModHelpLen = 96;
 constexpr int kModNameLen = 64;
 constexpr int kModOutputLen = 512;
 constexpr int kModErrorLen = 192;
+constexpr int kModLineLen = 319;         // a longer manifest line goes on as a new line
+constexpr long kModMaxFileBytes = 1048576;
+constexpr const char *kModsDir = "mods";
 
 //----------------------------------------------------------------------------------
 // Records
@@ -61,3 +66,18 @@ extern ModRegistry gMods;
 //----------------------------------------------------------------------------------
 // 1 when tool is the registry's selected mode tool.
 int ModToolIsActive(const ModTool *tool);
+// The tool at (mod, tool) of the registry, or none for indices out of range.
+ModTool *ModToolAt(int mod, int tool);
+// Rebuilds the registry from the mods folder (created when missing); every slot is cleared first.
+void ScanMods(void);
+// Loads the folder at path into the next package slot (fewer than kMaxMods kept); 1 when kept.
+int LoadMod(const char *path);
+// Fills the package's name, author and tool declarations from manifest text.
+void ParseModManifest(ModPackage *package, const char *text);
+// A NUL-terminated copy of the file (release with MemFree), or none when it cannot be read or
+// is larger than kModMaxFileBytes.
+char *ReadWholeFile(const char *path);
+// 1 when a tool's script name stays inside its mod folder: no "..", no absolute or drive path.
+int ModScriptPathSafe(const char *script);
+// Runs one tool once on a fresh state against the map and selection; 1, or 0 with lastError set.
+int RunModTool(int mod, int tool, MapDoc *map, int selBrush, int selEntity);

@@ -10,6 +10,7 @@
 #include <utime.h>
 
 #include "document/map_file.h"
+#include "document/platform.h"
 #include "document/primitives.h"
 #include "document/selection.h"
 #include "document/undo.h"
@@ -78,4 +79,19 @@ void SaveMapAt(const std::string &path, const MapDoc &map, long seconds)
 {
     ASSERT_EQ(SaveMapZIZUDU(path.c_str(), &map), 1) << path;
     SetModTime(path, seconds);
+}
+
+void WriteTextFile(const std::string &path, const std::string &text)
+{
+    WriteAllBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+void MakeTestMod(const std::string &name, const std::string &manifest,
+                 std::initializer_list<std::pair<const char *, const char *>> scripts)
+{
+    PlatformMakeDir("mods");
+    std::string dir = "mods/" + name;
+    PlatformMakeDir(dir.c_str());
+    WriteTextFile(dir + "/mod.txt", manifest);
+    for (const auto &s : scripts) WriteTextFile(dir + "/" + s.first, s.second);
 }

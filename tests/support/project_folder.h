@@ -1,7 +1,9 @@
 // project_folder.h: a working folder of its own for the project, autosave and dialog tests.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "document/map_records.h"
 #include "support/map_bytes.h"
@@ -28,3 +30,8 @@ void SetModTime(const std::string &path, long seconds);
 void BuildCubes(MapDoc *map, int n);
 // Saves map to path and sets its modification time; fails the test when the save fails.
 void SaveMapAt(const std::string &path, const MapDoc &map, long seconds);
+// Writes text to a file, replacing it.
+void WriteTextFile(const std::string &path, const std::string &text);
+// A mod folder "mods/<name>" in the working folder with its manifest and (file, text) scripts.
+void MakeTestMod(const std::string &name, const std::string &manifest,
+                 std::initializer_list<std::pair<const char *, const char *>> scripts);

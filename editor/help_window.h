@@ -1,0 +1,12 @@
+// help_window.h: the Help window: the editor's keys and mouse gestures as fixed lines of text.
+//
+// It only shows text and holds back no input: every key it lists can be tried while it is open.
+#pragma once
+
+#include "raylib.h"
+#include "editor/ui_state.h"
+
+// The window's rectangle for a screen of the given size.
+Rectangle HelpWindowRect(int screenW, int screenH);
+// Phase 32: the window, its X and Close buttons.
+void HelpWindow(UiState &ui);

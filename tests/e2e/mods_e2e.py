@@ -1,0 +1,76 @@
+"""Mods with real clicks: a one-shot tool from the MODS list makes a brush, a mode tool moves it
+once per frame until it exits; the result is read back from the map file that Save writes."""
+import os
+
+import harness
+from harness import TOP_SAVE, WAIT, EditorTestCase, open_only_project, parse_map, read_bytes, wait_until
+
+MANIFEST = """name = Movers   # a package of two tools
+tool = Make | make.asm | Adds a 2-unit cube at (0, 5, 0)
+mode = Slide | slide.asm
+"""
+MAKE = "PUSH 0\nPUSH 0\nPUSH 5\nPUSH 0\nPUSH 2\nPUSH 2\nPUSH 2\nCALL brush.add\nPOP\n"
+# Moves the newest brush one unit along X per frame and exits in its third frame.
+SLIDE = """CALL map.brushcount
+PUSH 1
+SUB
+STORE b
+LOAD b
+LOAD b
+CALL brush.posx
+PUSH 1
+ADD
+LOAD b
+CALL brush.posy
+LOAD b
+CALL brush.posz
+CALL brush.setpos
+POP
+CALL mod.frame
+PUSH 2
+JLT done
+CALL mod.exit
+POP
+done: HALT
+"""
+# The MODS list lies below ADD LIGHT, past the left panel's end: scrolled to the end (123.75
+# pixels), the first tool's button is centred at 744.75, the next 56.25 lower.
+MODS_TOOL_Y = 843.75 - 123.75 + 24.75
+THUMB_AT_END = (155, 845)                  # the panel's scrollbar thumb, once scrolled to the end
+THUMB = (125, 130, 140)
+
+
+class Mods(EditorTestCase):
+    keep_project_manager = True
+
+    def prepare(self, workdir):
+        folder = os.path.join(workdir, "mods", "movers")
+        os.makedirs(folder)
+        for name, text in (("mod.txt", MANIFEST), ("make.asm", MAKE), ("slide.asm", SLIDE)):
+            with open(os.path.join(folder, name), "w") as f:
+                f.write(text)
+
+    def test_one_shot_and_mode_tools_from_the_mods_list(self):
+        ed = self.editor
+        open_only_project(ed)
+        ed.wheel(80, 500, -3)
+        ed.wait_pixel(*THUMB_AT_END, lambda c: c == THUMB, "the left panel scrolled to its end")
+        ed.click(80, MODS_TOOL_Y)
+        ed.wait_status("Ran 'Make' (Movers)")
+        ed.click(80, MODS_TOOL_Y + 56.25)
+        ed.wait_status("Mod tool exited.")
+
+        path = os.path.join(ed.workdir, "projects", "Untitled", "maps", "untitled.zizudu")
+        ed.click(*TOP_SAVE)
+        wait_until(lambda: os.path.exists(path), WAIT, "the saved map")
+        brushes, _ = parse_map(read_bytes(path))
+        self.assertEqual([b["name"] for b in brushes], ["Ground_Brush", "Mod_1"])
+        self.assertEqual(brushes[1]["origin"], (3.0, 5.0, 0.0))   # three frames, one unit each
+        self.assertEqual(brushes[1]["size"], (2.0, 2.0, 2.0))
+
+        ed.key("ctrl+z")                  # the one-shot run's snapshot: the map before Make
+        ed.wait_status("Undo performed.")
+
+
+if __name__ == "__main__":
+    harness.main()
