@@ -3,7 +3,7 @@ the back or both, an arc, and Backspace with a brush selected; read back from th
 import collections
 
 import harness
-from harness import AWAY, palette_row, pixels_in, view_rects
+from harness import palette_row, pixels_in, view_rects
 from tools_e2e import GROUND_3D, ToolCase, top_px
 
 CLIP, STRIP_BOTH, FRONT = 2, (423, 58.5, 126, 45), view_rects(1440, 900)[2]
@@ -51,7 +51,7 @@ class Clip(ToolCase):
         self.assertTrue(all(closed(b) for b in brushes))
         return [(b["name"], len(b["verts"]), round(volume(b), 2)) for b in brushes]
 
-    def test_straight_cuts_keep_front_back_and_both_then_an_arc(self):
+    def test_cuts_keep_front_back_and_both_then_an_arc_and_backspace(self):
         ed = self.editor
         self.toggle(palette_row(CLIP), "the Clip tool")
         self.select_ground()
@@ -86,19 +86,15 @@ class Clip(ToolCase):
         self.assertEqual(parts[1], ("Cut_1", 8, 70.0))   # later cuts never touch a piece
         self.assertAlmostEqual(sum(p[2] for p in parts), 100.0, places=1)
 
-    def test_backspace_takes_the_cuts_before_the_selected_brush(self):
-        ed = self.editor
-        self.toggle(palette_row(CLIP), "the Clip tool")
-        self.select_ground()
-        self.cut(-2, "space")
+        # Backspace takes the line, then the queued cut, and only then the selected brush.
+        self.cut(-3, "space")
         ed.wait_status("Queued cut 1/8. Draw another, or Enter to apply them all.")
-        self.cut(2, "BackSpace")
+        self.cut(3, "BackSpace")
         ed.wait_status("Removed the cut line. 1 queued.")
         ed.key("BackSpace")
         ed.wait_status("Removed queued cut. 0 left.")
-        ed.move(*AWAY)
-        self.assertEqual(self.parts(), [("Ground_Brush", 8, 100.0)])
-        ed.key("BackSpace")                          # with nothing drawn or queued it is Delete's
+        self.assertEqual(self.parts(), parts)
+        ed.key("BackSpace")
         ed.wait_status("Deleted Brush")
 
 

@@ -1,5 +1,6 @@
 // The map-making tools and shortcuts: transform arithmetic and cancel, picks, paste, block and
-// entity creation, the full-map refusals, and transforms that must not outlive their object.
+// entity creation, the full-map refusals, transforms that must not outlive their object, and the
+// Clip tool's misses, refusals, wheel and Backspace.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,8 +10,10 @@
 #include "document/primitives.h"
 #include "document/undo.h"
 #include "editor/app.h"
+#include "editor/layout.h"
 #include "editor/shortcuts.h"
 #include "editor/tool_block.h"
+#include "editor/tool_clip.h"
 #include "editor/tool_entity.h"
 #include "editor/tool_select.h"
 #include "render/settings.h"
@@ -195,4 +198,70 @@ TEST_F(Tools, RefusedSubdivisionSaysSoWithoutASnapshot)
     EXPECT_EQ(gUndo.count, snapshots + 1);
     EXPECT_EQ(map->brushes[0].faceCount, 24);
     EXPECT_EQ(gUndo.slots[gUndo.index]->brushes[0].faceCount, 6);
+}
+
+// A finished cut line down the Top view at world x: its front is the part at x below it.
+static void ClipLine(UiState &ui, float x, int keep, bool arc = false)
+{
+    ui.clipWorldStart = Vector3{ x, 0, -8 };
+    ui.clipWorldEnd = Vector3{ x, 0, 8 };
+    ui.clipView = VIEW_TOP;
+    ui.clipKeep = keep;
+    ui.clipArc = arc;
+    ui.clipHasLine = true;
+}
+
+TEST_F(Tools, ClipMissesAndRefusalsLeaveTheMapWithoutASnapshot)
+{
+    ui->activeTool = TOOL_CLIP;
+    Brush before = map->brushes[0];
+    ClipLine(*ui, 8, CLIP_KEEP_BOTH);                      // beside the ground
+    EXPECT_EQ(ClipApply(map.get(), *ui), 0);
+    EXPECT_STREQ(ui->statusText, "No cut plane crossed the brush.");
+    // Keep both on a full map: the back part has nowhere to go, so the cut is refused and stays.
+    map->brushCount = kMaxBrushes;
+    ClipLine(*ui, -1, CLIP_KEEP_BOTH);
+    ASSERT_TRUE(ClipQueueLine(*ui));
+    EXPECT_EQ(ClipApply(map.get(), *ui), 0);
+    EXPECT_NE(strstr(ui->statusText, "refused"), nullptr);
+    EXPECT_EQ(ui->clipCutCount, 1);
+    EXPECT_EQ(map->brushCount, kMaxBrushes);
+    EXPECT_EQ(memcmp(&map->brushes[0], &before, sizeof(Brush)), 0);
+    EXPECT_EQ(gUndo.count, 0);
+    ui->clipCuts[0].keep = CLIP_KEEP_FRONT;                // keeping the front needs no room
+    EXPECT_EQ(ClipApply(map.get(), *ui), 1);
+    EXPECT_EQ(gUndo.count, 1);
+}
+
+TEST_F(Tools, ClipWheelBackspaceAndLeavingTheTool)
+{
+    ui->activeTool = TOOL_CLIP;
+    LayoutCompute(*ui, 1440, 900);
+    Rectangle top = ui->viewRect[VIEW_TOP], front = ui->viewRect[VIEW_FRONT];
+    ui->mouse = Vector2{ top.x + 50, top.y + 50 };
+    ClipLine(*ui, -1, CLIP_KEEP_FRONT);
+    EXPECT_FALSE(ClipToolTakesWheel(*ui, 1.0f));           // a straight line leaves it to the view
+    ui->clipArc = true;                                    // an arc takes it: the view keeps its zoom
+    float zoom = ui->orthoZoom;
+    EXPECT_EQ(Zoom2DByWheel(*ui, 1.0f), 0);
+    EXPECT_EQ(ui->orthoZoom, zoom);
+    ui->mouse = Vector2{ front.x + 50, front.y + 50 };     // another view zooms
+    EXPECT_EQ(Zoom2DByWheel(*ui, 1.0f), 1);
+
+    // Backspace takes the line, then the queued cut, then nothing (it is Delete's again).
+    ClipQueueLine(*ui);
+    ClipLine(*ui, 1, CLIP_KEEP_FRONT, true);
+    EXPECT_EQ(ClipRemoveLast(*ui), 1);
+    EXPECT_FALSE(ui->clipHasLine || ui->clipArc);
+    EXPECT_EQ(ui->clipCutCount, 1);
+    EXPECT_EQ(ClipRemoveLast(*ui), 1);
+    EXPECT_EQ(ClipRemoveLast(*ui), 0);
+
+    ClipLine(*ui, -1, CLIP_KEEP_FRONT);
+    ClipQueueLine(*ui);
+    ClipLine(*ui, 1, CLIP_KEEP_FRONT, true);
+    ui->activeTool = TOOL_SELECT;
+    ClipToolPhase(map.get(), *ui);
+    EXPECT_EQ(ui->clipCutCount, 0);
+    EXPECT_FALSE(ui->clipHasLine || ui->clipArc);
 }
