@@ -56,6 +56,9 @@ void ClipToolPhase(MapDoc *map, UiState &ui)
         return;
     }
     if (!ClipInputOpen(ui)) return;
+    // Decided before the press changes the line, as the views' zoom decided it earlier in the frame.
+    float wheel = GetMouseWheelMove();
+    bool bend = ClipToolTakesWheel(ui, wheel);
 
     if (ToolLeftPress(ui)) {
         for (int v = VIEW_TOP; v <= VIEW_SIDE; v++) {
@@ -85,16 +88,14 @@ void ClipToolPhase(MapDoc *map, UiState &ui)
     }
 
     if (IsKeyPressed(KEY_TAB) && ui.clipHasLine) ClipSetKeep(ui, (ui.clipKeep + 1) % 3);
-    float wheel = GetMouseWheelMove();
-    if (ClipToolTakesWheel(ui, wheel)) ClipWheel(ui, wheel, ui.shiftHeld);
+    if (bend) ClipWheel(ui, wheel, ui.shiftHeld);
     if (IsKeyPressed(KEY_SPACE)) ClipQueueLine(ui);
     if (IsKeyPressed(KEY_BACKSPACE)) ui.clipBackspaceUsed = ClipRemoveLast(ui);
     if (IsKeyPressed(KEY_ESCAPE) && (ui.clipHasLine || ui.clipCutCount > 0)) {
         ClipDropAll(ui);
         snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Clip cancelled.");
     }
-    // Enter beneath a modal window is the window's.
-    if (IsKeyPressed(KEY_ENTER) && !AnyModalOpen(ui) && (ui.clipHasLine || ui.clipCutCount > 0)) ClipApply(map, ui);
+    if (IsKeyPressed(KEY_ENTER) && (ui.clipHasLine || ui.clipCutCount > 0)) ClipApply(map, ui);
 }
 
 bool ClipToolTakesWheel(const UiState &ui, float wheel)
