@@ -13,6 +13,7 @@
 #include "editor/gui.h"
 #include "editor/map_dialogs.h"
 #include "editor/project_manager.h"
+#include "editor/tool_clip.h"
 #include "editor/tool_select.h"
 #include "editor/tool_vertex.h"
 #include "editor/widgets.h"
@@ -62,6 +63,7 @@ static const SnapToggle kSnapToggles[4] = {
 
 static const char *const kPlaceLabels[kEntityKindCount] = { "Prop", "Light", "Spot", "Sun", "Physics", "Spawn" };
 static const char *const kMorphLabels[3] = { "Vertex (1)", "Edge (2)", "Face (3)" };
+static const char *const kKeepLabels[3] = { "Front", "Back", "Both" };   // ClipKeep
 static const char *const kMorphHints[3] = {
     "Drag handles  |  Ctrl+F split quad  |  Ctrl+B snap  |  Del collapse",
     "Ctrl+E inserts a vertex at the edge midpoint",
@@ -271,6 +273,13 @@ static void DrawToolStrip(UiState &ui)
         }
         int hint = (ui.morphMode >= 0 && ui.morphMode < 3) ? ui.morphMode : 0;
         GuiLabel(Rectangle{ 686.25f, y, 900.0f, kStripItemH }, kMorphHints[hint]);
+        break;
+    }
+    case TOOL_CLIP: {
+        GuiLabel(label, "Keep:");
+        int keep = ui.clipKeep;
+        ToggleRow(y, 157.5f, 132.75f, 126.0f, kKeepLabels, 3, &keep);
+        if (keep != ui.clipKeep) ClipSetKeep(ui, keep);
         break;
     }
     default:

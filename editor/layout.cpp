@@ -6,6 +6,7 @@
 
 #include "raymath.h"
 #include "editor/app.h"
+#include "editor/tool_clip.h"
 #include "project/autosave.h"
 #include "project/projects.h"
 #include "render/settings.h"
@@ -103,6 +104,7 @@ int Zoom2DByWheel(UiState &ui, float wheel)
     // The wheel zooms whatever holds the keyboard, but never beneath an open window: there the
     // wheel is the window's.
     if (wheel == 0.0f || PointerOverWindow(ui)) return 0;
+    if (ClipToolTakesWheel(ui, wheel)) return 0;   // it bends the arc line under the mouse
     for (int v = VIEW_TOP; v <= VIEW_SIDE; v++) {
         if (!CheckCollisionPointRec(ui.mouse, ui.viewRect[v])) continue;
         ui.orthoZoom = OrthoZoomStep(ui.orthoZoom, wheel);

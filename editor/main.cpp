@@ -17,6 +17,7 @@
 #include "editor/render_view.h"
 #include "editor/shortcuts.h"
 #include "editor/tool_block.h"
+#include "editor/tool_clip.h"
 #include "editor/tool_entity.h"
 #include "editor/tool_select.h"
 #include "editor/tool_texture.h"
@@ -48,7 +49,7 @@ int main(void)
         ToolChangePhase(ui);                                          // 7
         ModToolPhase(&activeMap, ui);                                 // 8
         TexturePaintPhase(&activeMap, ui);                            // 9
-        // 10 Clip tool
+        ClipToolPhase(&activeMap, ui);                                // 10
         ClickSelectPhase(&activeMap, ui);                             // 11
         DeleteAndTransformPhase(&activeMap, ui);                      // 12
         TextureApplyPhase(&activeMap, ui);                            // 13
@@ -73,7 +74,7 @@ int main(void)
         ViewportFrames(ui);                                           // 26
         // 27 right panel
         DrawCursorReadout(ui);                                        // 28
-        // 28 clip overlay
+        ClipOverlay(ui);
         DrawVertexMarquee(ui);
         if (DrawProjectManager(ui.screenW, ui.screenH, ui.statusText, kStatusLen))   // 29
             ProjectSwitch(&activeMap, ui);

@@ -77,7 +77,9 @@ void DeleteAndTransformPhase(MapDoc *map, UiState &ui)
     bool brushSelected = MapBrushValid(map, ui.selBrush), entitySelected = MapEntityValid(map, ui.selEntity);
     if (!brushSelected && !entitySelected) return;
 
-    if ((IsKeyPressed(KEY_DELETE) || IsKeyPressed(KEY_BACKSPACE)) && ui.activeTool != TOOL_VERTEX) {
+    // A Backspace that removed a cut line or a queued cut was the Clip tool's alone.
+    bool backspace = IsKeyPressed(KEY_BACKSPACE) && !ui.clipBackspaceUsed;
+    if ((IsKeyPressed(KEY_DELETE) || backspace) && ui.activeTool != TOOL_VERTEX) {
         TransformCancel(map, ui);
         PushUndoState(map);
         if (brushSelected) {

@@ -131,7 +131,9 @@ struct UiState {
     int clipKeep;                    // ClipKeep
     int clipView;                    // ViewKind
     bool clipHasLine, clipDragging;
-    Vector2 clipStrokeStart, clipStrokeEnd;
+    Vector2 clipStrokeStart, clipStrokeEnd;   // screen points: under the mouse, of the press
+    Vector3 clipWorldStart, clipWorldEnd;     // world points: of the press, under the mouse
+    bool clipBackspaceUsed;          // the Clip tool took this frame's Backspace: it deletes nothing
 
     // Vertex tool
     int hoverBrush, hoverVert;

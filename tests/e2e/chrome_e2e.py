@@ -29,9 +29,9 @@ class Palette(EditorTestCase):
                     rx, ry, _, _ = palette_row(j)
                     self.assertFalse(is_on(self.editor.pixel(shot, int(rx + 6), int(ry + 6))),
                                      "%s still on after choosing %s" % (PALETTE_NAMES[j], PALETTE_NAMES[i]))
-            # The strip follows from the next frame: the Entity and Vertex tools show a row of
-            # toggles there with the first one on; every other tool shows the brush shapes.
-            toggles = PALETTE_NAMES[i] in ("Entity", "Vertex")
+            # The strip follows from the next frame: the Entity, Vertex and Clip tools show a row
+            # of toggles there with the first one on; every other tool shows the brush shapes.
+            toggles = PALETTE_NAMES[i] in ("Entity", "Vertex", "Clip")
             self.editor.wait_pixel(165, 66, lambda c: is_on(c) == toggles, "the tool strip of " + PALETTE_NAMES[i])
 
 

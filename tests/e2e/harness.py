@@ -385,8 +385,8 @@ def read_bytes(path):
 
 def parse_map(data):
     """Reads a version-3 map file into (brushes, entities), each a list of dicts of the fields the
-    tests compare (a brush's "faces" is its face count, "faceTextures" their textures); fails on
-    a wrong header or on bytes left over."""
+    tests compare (a brush's "faces" is its face count, "faceTextures" their textures, "faceCorners"
+    their vertex indices); fails on a wrong header or on bytes left over."""
     pos = 8
     if data[:8] != b"ZIZUDU2\0":
         raise AssertionError("no map magic")
@@ -413,10 +413,10 @@ def parse_map(data):
         take("B3f")
         b["verts"] = [take("3f") for _ in range(take("i")[0])]
         b["faces"] = take("i")[0]
-        b["faceTextures"] = []
+        b["faceTextures"], b["faceCorners"] = [], []
         for _ in range(b["faces"]):
             corners = take("i")[0]
-            take("%di" % corners)
+            b["faceCorners"].append(take("%di" % corners))
             b["faceTextures"].append(take("i5f3B4B")[0])
         brushes.append(b)
     entities = []

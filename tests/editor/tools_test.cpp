@@ -1,5 +1,6 @@
 // The map-making tools and shortcuts: transform arithmetic and cancel, picks, paste, block and
-// entity creation, the full-map refusals, and transforms that must not outlive their object.
+// entity creation, the full-map refusals, transforms that must not outlive their object, and the
+// Clip tool's misses, refusals and reset (its wheel and Backspace are driven end to end).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "editor/app.h"
 #include "editor/shortcuts.h"
 #include "editor/tool_block.h"
+#include "editor/tool_clip.h"
 #include "editor/tool_entity.h"
 #include "editor/tool_select.h"
 #include "render/settings.h"
@@ -195,4 +197,50 @@ TEST_F(Tools, RefusedSubdivisionSaysSoWithoutASnapshot)
     EXPECT_EQ(gUndo.count, snapshots + 1);
     EXPECT_EQ(map->brushes[0].faceCount, 24);
     EXPECT_EQ(gUndo.slots[gUndo.index]->brushes[0].faceCount, 6);
+}
+
+// A finished cut line down the Top view at world x: its front is the part at x below it.
+static void ClipLine(UiState &ui, float x, int keep, bool arc = false)
+{
+    ui.clipWorldStart = Vector3{ x, 0, -8 };
+    ui.clipWorldEnd = Vector3{ x, 0, 8 };
+    ui.clipView = VIEW_TOP;
+    ui.clipKeep = keep;
+    ui.clipArc = arc;
+    ui.clipHasLine = true;
+}
+
+TEST_F(Tools, ClipMissesAndRefusalsLeaveTheMapWithoutASnapshot)
+{
+    ui->activeTool = TOOL_CLIP;
+    Brush before = map->brushes[0];
+    ClipLine(*ui, 8, CLIP_KEEP_BOTH);                      // beside the ground
+    EXPECT_EQ(ClipApply(map.get(), *ui), 0);
+    EXPECT_STREQ(ui->statusText, "No cut plane crossed the brush.");
+    // Keep both on a full map: the back part has nowhere to go, so the cut is refused and stays.
+    map->brushCount = kMaxBrushes;
+    ClipLine(*ui, -1, CLIP_KEEP_BOTH);
+    ASSERT_TRUE(ClipQueueLine(*ui));
+    EXPECT_EQ(ClipApply(map.get(), *ui), 0);
+    EXPECT_NE(strstr(ui->statusText, "refused"), nullptr);
+    EXPECT_EQ(ui->clipCutCount, 1);
+    EXPECT_EQ(map->brushCount, kMaxBrushes);
+    EXPECT_EQ(memcmp(&map->brushes[0], &before, sizeof(Brush)), 0);
+    EXPECT_EQ(gUndo.count, 0);
+    ui->clipCuts[0].keep = CLIP_KEEP_FRONT;                // keeping the front needs no room
+    EXPECT_EQ(ClipApply(map.get(), *ui), 1);
+    EXPECT_EQ(gUndo.count, 1);
+}
+
+TEST_F(Tools, LeavingTheClipToolDropsItsLineAndQueue)
+{
+    // Queued cuts are not drawn under another tool; a later Enter must not apply them unseen.
+    ui->activeTool = TOOL_CLIP;
+    ClipLine(*ui, -1, CLIP_KEEP_FRONT);
+    ClipQueueLine(*ui);
+    ClipLine(*ui, 1, CLIP_KEEP_FRONT, true);
+    ui->activeTool = TOOL_SELECT;
+    ClipToolPhase(map.get(), *ui);
+    EXPECT_EQ(ui->clipCutCount, 0);
+    EXPECT_FALSE(ui->clipHasLine || ui->clipArc);
 }
