@@ -10,7 +10,7 @@ int main(int argc, char **argv)
     ::testing::InitGoogleTest(&argc, argv);
     SetTraceLogLevel(LOG_WARNING);
     SetConfigFlags(FLAG_WINDOW_HIDDEN);
-    InitWindow(320, 240, "kirto gpu tests");
+    InitWindow(640, 200, "kirto gpu tests");   // not the targets' shape: passes must set their own
     if (!IsWindowReady()) {
         fprintf(stderr, "kirto_gpu_tests: no OpenGL window (run under Xvfb)\n");
         return 1;

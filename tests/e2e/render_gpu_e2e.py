@@ -1,0 +1,136 @@
+"""The Render view on the GPU with the real program: with the shader files in its working folder a
+box floating over the ground casts a shadow that the CPU shading never draws; with a broken
+lighting shader the view falls back to the CPU shading."""
+import math
+import os
+import shutil
+import struct
+
+import harness
+from harness import AWAY, WAIT, EditorTestCase, open_only_project, wait_until
+
+SHADERS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "shaders")
+RENDER_BUTTON = (540 + 73, 4.5 + 20)
+CAMERA = ((12.0, 10.0, 12.0), (0.0, 0.0, 0.0), 75.0)    # the start camera: position, target, field of view
+IMAGE_W, IMAGE_H = 800, 600
+UNDER_BOX = (0.0, 0.0, 0.0)                              # ground right under the box (and the sun)
+OPEN_GROUND = (-5.0, 0.0, 5.0)                           # ground the box hides from no light
+
+# A cube's faces by corner number (bit 0: +X, bit 1: +Y, bit 2: +Z), counter-clockwise from outside.
+CUBE_FACES = [(1, 3, 7, 5), (0, 4, 6, 2), (2, 6, 7, 3), (0, 1, 5, 4), (4, 5, 7, 6), (0, 2, 3, 1)]
+
+
+def name32(text):
+    return text.encode().ljust(32, b"\0")
+
+
+def cube_record(name, origin, size, colour):
+    half = [s / 2.0 for s in size]
+    verts = [tuple(half[a] * (1 if (i >> a) & 1 else -1) for a in range(3)) for i in range(8)]
+    out = name32(name) + struct.pack("<3f3f3f4B2iB3f", *origin, 0, 0, 0, *size, *colour, -1, 0, 0, 0, 0, 0)
+    out += struct.pack("<i", 8) + b"".join(struct.pack("<3f", *v) for v in verts)
+    out += struct.pack("<i", len(CUBE_FACES))
+    for face in CUBE_FACES:
+        # Texture -1, scale 2 x 2, no offset or turn, World projection, no flips, white tint.
+        out += struct.pack("<i4i", 4, *face) + struct.pack("<i5f3B4B", -1, 2, 2, 0, 0, 0, 0, 0, 0, 255, 255, 255, 255)
+    return out
+
+
+def sun_record():
+    """A white sun of brightness 1 pointing straight down."""
+    return (name32("Sun") + name32("light_environment") + struct.pack("<3f3ff3i", 0, 10, 0, 90, 0, 0, 1, -1, -1, 3) +
+            struct.pack("<4B4f2Bf", 255, 255, 255, 255, 1.0, 100, 25, 45, 1, 0, 10))
+
+
+def shadow_map_bytes():
+    brushes = [cube_record("Ground", (0, -0.5, 0), (20, 1, 20), (200, 200, 200, 255)),
+               cube_record("Box", (0, 3, 0), (3, 2, 3), (255, 255, 255, 255))]
+    return (b"ZIZUDU2\0" + struct.pack("<ii", 3, len(brushes)) + b"".join(brushes) +
+            struct.pack("<i", 1) + sun_record())
+
+
+def project(point):
+    """Pixel of a world point in the 800 x 600 Render image (raylib's perspective, y down)."""
+    (px, py, pz), (tx, ty, tz), fovy = CAMERA
+    f = [tx - px, ty - py, tz - pz]
+    n = math.sqrt(sum(c * c for c in f))
+    f = [c / n for c in f]
+    r = [-f[2], 0.0, f[0]]                               # f x up (0, 1, 0)
+    n = math.sqrt(sum(c * c for c in r))
+    r = [c / n for c in r]
+    u = [r[1] * f[2] - r[2] * f[1], r[2] * f[0] - r[0] * f[2], r[0] * f[1] - r[1] * f[0]]
+    d = [point[0] - px, point[1] - py, point[2] - pz]
+    x, y, z = (sum(a * b for a, b in zip(d, axis)) for axis in (r, u, f))
+    scale = 1.0 / math.tan(math.radians(fovy) / 2.0)
+    ndc_x, ndc_y = x * scale / (z * IMAGE_W / IMAGE_H), y * scale / z
+    return (ndc_x + 1) / 2 * IMAGE_W, (1 - ndc_y) / 2 * IMAGE_H
+
+
+def on_screen(point, width=1440, height=900):
+    """Where a world point shows in the Render window: the image keeps its shape, centred in its area."""
+    w = max(min(1530, width - 45), 450)
+    h = max(min(1170, height - 45), 360)
+    x, y = max(0, (width - w) / 2.0), max(0, (height - h) / 2.0)
+    ax, ay, aw, ah = x + 18, y + 63, w - 36, max(10, h - 63 - 76.5)
+    scale = min(aw / IMAGE_W, ah / IMAGE_H)
+    ix, iy = project(point)
+    return (int(ax + (aw - IMAGE_W * scale) / 2 + ix * scale), int(ay + (ah - IMAGE_H * scale) / 2 + iy * scale))
+
+
+def grey(colour):
+    r, g, b = colour
+    return abs(r - g) < 8 and abs(g - b) < 8 and r > 60
+
+
+class GpuRenderCase(EditorTestCase):
+    """The shadow map scene as the only map of project Untitled, with the shader files beside it."""
+    keep_project_manager = True
+    broken = None                                        # a shader file to break
+
+    def prepare(self, workdir):
+        target = os.path.join(workdir, "resources", "shaders")
+        shutil.copytree(SHADERS, target)
+        if self.broken:
+            with open(os.path.join(target, self.broken), "a") as f:
+                f.write("\nthis line is not GLSL\n")
+        maps = os.path.join(workdir, "projects", "Untitled", "maps")
+        os.makedirs(maps)
+        with open(os.path.join(maps, "shadow.zizudu"), "wb") as f:
+            f.write(shadow_map_bytes())
+
+    def render_ground(self):
+        """Opens the project and the Render view; returns the ground's colour under the box and in the open."""
+        ed = self.editor
+        open_only_project(ed)
+        ed.wait_status("Opened 'Untitled' - loaded latest map shadow.zizudu (2 brushes)")
+        ed.click(*RENDER_BUTTON)
+        ed.move(*AWAY)
+        under, open_ground = on_screen(UNDER_BOX), on_screen(OPEN_GROUND)
+
+        def both_ground():
+            shot = ed.screenshot()
+            colours = ed.pixel(shot, *under), ed.pixel(shot, *open_ground)
+            return colours if all(grey(c) for c in colours) else None
+        return wait_until(both_ground, WAIT, "the ground in the Render view")
+
+
+class GpuShadow(GpuRenderCase):
+    def test_a_floating_box_shadows_the_ground_beneath_it(self):
+        under, open_ground = self.render_ground()
+        # The lit ground is the brush colour (200) lit by ambient and sun; the shadow keeps the ambient only.
+        self.assertLess(under[0] * 4, open_ground[0] * 3, (under, open_ground))
+        self.assertLess(open_ground[0], 250, "the GPU shows the brush colour, not the CPU fallback's white")
+
+
+class CpuFallback(GpuRenderCase):
+    broken = "lighting.fs"
+
+    def test_a_broken_lighting_shader_leaves_the_view_on_cpu_shading(self):
+        under, open_ground = self.render_ground()
+        # One flat colour per face: no shadow, the white of the fallback lit by the sun.
+        self.assertEqual(under, open_ground)
+        self.assertGreater(open_ground[0], 240)
+
+
+if __name__ == "__main__":
+    harness.main()
