@@ -1,7 +1,6 @@
 """The Render view on the GPU with the real program: with the shader files in its working folder a
 box floating over the ground casts a shadow that the CPU shading never draws; with a broken
 lighting shader the view falls back to the CPU shading."""
-import math
 import os
 import shutil
 import struct
@@ -11,10 +10,10 @@ from harness import AWAY, WAIT, EditorTestCase, open_only_project, wait_until
 
 SHADERS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "shaders")
 RENDER_BUTTON = (540 + 73, 4.5 + 20)
-CAMERA = ((12.0, 10.0, 12.0), (0.0, 0.0, 0.0), 75.0)    # the start camera: position, target, field of view
 IMAGE_W, IMAGE_H = 800, 600
-UNDER_BOX = (0.0, 0.0, 0.0)                              # ground right under the box (and the sun)
-OPEN_GROUND = (-5.0, 0.0, 5.0)                           # ground the box hides from no light
+# Pixels of the Render image from the start camera, which looks from (12, 10, 12) at the origin:
+UNDER_BOX = (400, 300)                                   # the ground at the origin, under the box and the sun
+OPEN_GROUND = (400, 480)                                 # the ground at about (3, 0, 3), in the open
 
 # A cube's faces by corner number (bit 0: +X, bit 1: +Y, bit 2: +Z), counter-clockwise from outside.
 CUBE_FACES = [(1, 3, 7, 5), (0, 4, 6, 2), (2, 6, 7, 3), (0, 1, 5, 4), (4, 5, 7, 6), (0, 2, 3, 1)]
@@ -49,31 +48,14 @@ def shadow_map_bytes():
             struct.pack("<i", 1) + sun_record())
 
 
-def project(point):
-    """Pixel of a world point in the 800 x 600 Render image (raylib's perspective, y down)."""
-    (px, py, pz), (tx, ty, tz), fovy = CAMERA
-    f = [tx - px, ty - py, tz - pz]
-    n = math.sqrt(sum(c * c for c in f))
-    f = [c / n for c in f]
-    r = [-f[2], 0.0, f[0]]                               # f x up (0, 1, 0)
-    n = math.sqrt(sum(c * c for c in r))
-    r = [c / n for c in r]
-    u = [r[1] * f[2] - r[2] * f[1], r[2] * f[0] - r[0] * f[2], r[0] * f[1] - r[1] * f[0]]
-    d = [point[0] - px, point[1] - py, point[2] - pz]
-    x, y, z = (sum(a * b for a, b in zip(d, axis)) for axis in (r, u, f))
-    scale = 1.0 / math.tan(math.radians(fovy) / 2.0)
-    ndc_x, ndc_y = x * scale / (z * IMAGE_W / IMAGE_H), y * scale / z
-    return (ndc_x + 1) / 2 * IMAGE_W, (1 - ndc_y) / 2 * IMAGE_H
-
-
-def on_screen(point, width=1440, height=900):
-    """Where a world point shows in the Render window: the image keeps its shape, centred in its area."""
+def on_screen(image_px, width=1440, height=900):
+    """Where a pixel of the Render image shows in the Render window: the image keeps its shape, centred."""
     w = max(min(1530, width - 45), 450)
     h = max(min(1170, height - 45), 360)
     x, y = max(0, (width - w) / 2.0), max(0, (height - h) / 2.0)
     ax, ay, aw, ah = x + 18, y + 63, w - 36, max(10, h - 63 - 76.5)
     scale = min(aw / IMAGE_W, ah / IMAGE_H)
-    ix, iy = project(point)
+    ix, iy = image_px
     return (int(ax + (aw - IMAGE_W * scale) / 2 + ix * scale), int(ay + (ah - IMAGE_H * scale) / 2 + iy * scale))
 
 

@@ -3,15 +3,12 @@
 
 #include <cstring>
 #include <functional>
-#include <vector>
 
 #include "document/primitives.h"
 #include "render/mesh_cache.h"
 #include "tests/support/brush_check.h"
 
-namespace {
-
-Brush Cube(int projection)
+static Brush Cube(int projection)
 {
     Brush b;
     memset(&b, 0, sizeof(b));
@@ -20,89 +17,62 @@ Brush Cube(int projection)
     return b;
 }
 
-struct Edit {
-    const char *what;
-    std::function<void(Brush &)> apply;
-};
-
-}  // namespace
-
 TEST(MeshCacheHash, ChangesExactlyWhenABakedFieldChanges)
 {
-    const std::vector<Edit> baked = {
-        { "vertex", [](Brush &b) { b.verts[3].y += 0.5f; } },
-        { "vertex count", [](Brush &b) { b.vertCount++; } },
-        { "face count", [](Brush &b) { b.faceCount--; } },
-        { "corner index", [](Brush &b) { std::swap(b.faces[2].indices[0], b.faces[2].indices[1]); } },
-        { "face texture", [](Brush &b) { b.faces[1].texture = 3; } },
-        { "uv scale", [](Brush &b) { b.faces[0].uvScale[1] = 4.0f; } },
-        { "uv offset", [](Brush &b) { b.faces[5].uvOffset[0] = 0.25f; } },
-        { "uv rotation", [](Brush &b) { b.faces[4].uvRotation = 90.0f; } },
-        { "projection", [](Brush &b) { b.faces[4].projection = PROJ_FIT; } },
-        { "flip U", [](Brush &b) { b.faces[3].flipU = 1; } },
-        { "flip V", [](Brush &b) { b.faces[3].flipV = 1; } },
-        { "tint (not in the mesh, still hashed)", [](Brush &b) { b.faces[0].tint.g = 7; } },
+    const struct { const char *what; bool changes; std::function<void(Brush &)> edit; } edits[] = {
+        { "vertex", true, [](Brush &b) { b.verts[3].y += 0.5f; } },
+        { "vertex count", true, [](Brush &b) { b.vertCount++; } },
+        { "face count", true, [](Brush &b) { b.faceCount--; } },
+        { "corner order", true, [](Brush &b) { std::swap(b.faces[2].indices[0], b.faces[2].indices[1]); } },
+        { "face texture", true, [](Brush &b) { b.faces[1].texture = 3; } },
+        { "uv scale, offset", true, [](Brush &b) { b.faces[0].uvScale[1] = 4; b.faces[0].uvOffset[0] = 1; } },
+        { "uv rotation", true, [](Brush &b) { b.faces[4].uvRotation = 90.0f; } },
+        { "projection", true, [](Brush &b) { b.faces[4].projection ^= 3; } },   // Local and Fit swap
+        { "flip U", true, [](Brush &b) { b.faces[3].flipU = 1; } },
+        { "flip V", true, [](Brush &b) { b.faces[3].flipV = 1; } },
+        { "tint (not in the mesh)", true, [](Brush &b) { b.faces[0].tint.g = 7; } },
+        { "brush colour and texture", false, [](Brush &b) { b.colour = RED; b.texture = 9; } },
+        { "name, hidden, physics", false, [](Brush &b) { b.name[0] = 'Z'; b.hidden = 1; b.physics = 1; b.mass = 5; } },
+        { "move and turn", false, [](Brush &b) { b.origin.x += 4.0f; b.rotation.y = 30.0f; } },
+        { "unused slots", false, [](Brush &b) {
+              b.verts[kMaxBrushVerts - 1].x = 9.0f;
+              b.faces[kMaxBrushFaces - 1].tint.r = 1;
+              b.faces[0].indices[kMaxFaceCorners - 1] = 5;
+          } },
     };
-    const std::vector<Edit> notBaked = {
-        { "brush colour", [](Brush &b) { b.colour = Color{ 1, 2, 3, 4 }; } },
-        { "brush texture", [](Brush &b) { b.texture = 9; } },
-        { "name", [](Brush &b) { b.name[0] = 'Z'; } },
-        { "hidden", [](Brush &b) { b.hidden = 1; } },
-        { "physics", [](Brush &b) { b.physics = 1; b.mass = 5.0f; b.friction = 0.1f; b.bounce = 0.9f; } },
-        { "move and turn (Local faces)", [](Brush &b) { b.origin.x += 4.0f; b.rotation.y = 30.0f; } },
-        { "unused vertex slot", [](Brush &b) { b.verts[kMaxBrushVerts - 1].x = 9.0f; } },
-        { "unused face slot", [](Brush &b) { b.faces[kMaxBrushFaces - 1].tint.r = 1; } },
-        { "unused corner slot", [](Brush &b) { b.faces[0].indices[kMaxFaceCorners - 1] = 5; } },
-    };
-    const Brush local = Cube(PROJ_LOCAL);
-    const uint32_t h = BrushGeometryHash(&local);
-    for (const Edit &e : baked) {
-        Brush b = local;
-        e.apply(b);
-        EXPECT_NE(BrushGeometryHash(&b), h) << e.what;
-    }
-    for (const Edit &e : notBaked) {
-        Brush b = local;
-        e.apply(b);
-        EXPECT_EQ(BrushGeometryHash(&b), h) << e.what;
-    }
-}
-
-TEST(MeshCacheHash, ATransformCountsOnlyThroughWorldFaces)
-{
     for (int projection : { PROJ_LOCAL, PROJ_FIT }) {
-        Brush a = Cube(projection), b = a;
-        b.origin.z -= 1.0f;
-        b.rotation.x = 15.0f;
-        EXPECT_EQ(BrushGeometryHash(&a), BrushGeometryHash(&b)) << projection;
-        // One World face makes every move count.
-        a.faces[2].projection = PROJ_WORLD;
-        b.faces[2].projection = PROJ_WORLD;
-        EXPECT_NE(BrushGeometryHash(&a), BrushGeometryHash(&b)) << projection;
-        Brush c = a;
-        c.rotation.z = 1.0f;
-        EXPECT_NE(BrushGeometryHash(&a), BrushGeometryHash(&c)) << projection;
+        const Brush base = Cube(projection);
+        for (const auto &e : edits) {
+            Brush b = base;
+            e.edit(b);
+            EXPECT_EQ(BrushGeometryHash(&b) != BrushGeometryHash(&base), e.changes) << e.what << ", " << projection;
+        }
+        // One World face takes its coordinates from world positions: now a move or a turn counts.
+        Brush world = base;
+        world.faces[2].projection = PROJ_WORLD;
+        for (Vector3 *field : { &world.origin, &world.rotation }) {
+            Brush moved = world;
+            (field == &world.origin ? moved.origin : moved.rotation).z += 1.0f;
+            EXPECT_NE(BrushGeometryHash(&moved), BrushGeometryHash(&world)) << projection;
+        }
     }
 }
 
-TEST(MeshCacheHash, IsFnv1aOverTheCountsOfAnEmptyBrush)
+TEST(MeshCacheHash, IsFnv1aAndReadsDamagedCountsWithinTheTables)
 {
-    // Two zero counts, eight zero bytes: each step is hash * prime.
-    Brush empty;
-    memset(&empty, 0, sizeof(empty));
+    Brush b;
+    memset(&b, 0, sizeof(b));
     uint32_t expect = kFnvOffsetBasis;
-    for (int i = 0; i < 8; i++) expect *= kFnvPrime;
-    EXPECT_EQ(BrushGeometryHash(&empty), expect);
-    // Damaged counts are read within the tables.
-    empty.vertCount = 1000;
-    empty.faceCount = -4;
-    (void)BrushGeometryHash(&empty);
+    for (int i = 0; i < 8; i++) expect *= kFnvPrime;   // two zero counts: eight zero bytes
+    EXPECT_EQ(BrushGeometryHash(&b), expect);
+    b.vertCount = 1000;
+    b.faceCount = 1000;
+    b.faces[0].count = 1000;
+    EXPECT_NE(BrushGeometryHash(&b), expect);
 }
 
 TEST(MeshCacheTriangles, FacesWithMoreThanTwoCornersCount)
 {
-    Brush cube = Cube(PROJ_WORLD);
-    EXPECT_EQ(BrushTriangleCount(&cube), 12);
     Brush prism = Prism16();
     EXPECT_EQ(BrushTriangleCount(&prism), 16 * 2 + 2 * 14);
     prism.faces[0].count = 2;                 // a sliver: no triangle
