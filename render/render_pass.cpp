@@ -42,6 +42,8 @@ static void BeginTargetCamera(Camera3D camera, int width, int height, double nea
 static void DrawCachedMeshes(const MapDoc *map, Material material, bool brushLook);
 static Matrix BrushModelTransform(const Brush *brush);
 static void LendPassMaps(Material *material, unsigned int shadowTex, unsigned int aoTex);
+static Matrix DepthPass(const MapDoc *map, unsigned int framebuffer, Camera3D camera, int width, int height,
+                        double nearPlane, double farPlane, Matrix *projection);
 static Matrix ShadowPass(const MapDoc *map, Camera3D camera, bool *shadowsOn);
 static bool OcclusionPass(const MapDoc *map, Camera3D camera, int width, int height);
 
@@ -241,6 +243,28 @@ static void LendPassMaps(Material *material, unsigned int shadowTex, unsigned in
     material->maps[MATERIAL_MAP_OCCLUSION].texture = Texture2D{ aoTex, 1, 1, 1, 0 };
 }
 
+// Every cached brush's depth into a framebuffer of width x height, seen by camera; returns the
+// view matrix and the projection it drew with.
+static Matrix DepthPass(const MapDoc *map, unsigned int framebuffer, Camera3D camera, int width, int height,
+                        double nearPlane, double farPlane, Matrix *projection)
+{
+    rlDrawRenderBatchActive();
+    rlEnableFramebuffer(framebuffer);
+    rlViewport(0, 0, width, height);
+    rlClearColor(0, 0, 0, 255);
+    rlClearScreenBuffers();
+    BeginTargetCamera(camera, width, height, nearPlane, farPlane);
+    Matrix view = rlGetMatrixModelview();
+    *projection = rlGetMatrixProjection();
+    Material depthMat = gRenderer.material;
+    depthMat.shader = gRenderer.depth;
+    DrawCachedMeshes(map, depthMat, false);
+    EndMode3D();
+    rlDisableFramebuffer();
+    rlViewport(0, 0, GetScreenWidth(), GetScreenHeight());   // back to the window's
+    return view;
+}
+
 // The depth of every brush seen from the strongest light; returns the light's view x projection
 // (identity, with shadowsOn cleared, when no light casts).
 static Matrix ShadowPass(const MapDoc *map, Camera3D camera, bool *shadowsOn)
@@ -251,20 +275,11 @@ static Matrix ShadowPass(const MapDoc *map, Camera3D camera, bool *shadowsOn)
         return MatrixIdentity();
     }
     int s = gRenderer.shadowMapSize;
-    rlDrawRenderBatchActive();
-    rlEnableFramebuffer(gRenderer.shadowMap.id);
-    rlViewport(0, 0, s, s);
-    rlClearScreenBuffers();
     // The shadow map's own depth range, so shadowBias is a share of the scene around the target.
-    BeginTargetCamera(shadowCam, s, s, rlGetCullDistanceNear(), kShadowFar * gLighting.shadowArea);
-    Matrix lightVP = MatrixMultiply(rlGetMatrixModelview(), rlGetMatrixProjection());
-    Material depthMat = gRenderer.material;
-    depthMat.shader = gRenderer.depth;
-    DrawCachedMeshes(map, depthMat, false);
-    EndMode3D();
-    rlDisableFramebuffer();
-    rlViewport(0, 0, GetScreenWidth(), GetScreenHeight());
-    return lightVP;
+    Matrix projection;
+    Matrix view = DepthPass(map, gRenderer.shadowMap.id, shadowCam, s, s, rlGetCullDistanceNear(),
+                            kShadowFar * gLighting.shadowArea, &projection);
+    return MatrixMultiply(view, projection);
 }
 
 // Depth prepass, occlusion and blur; false when the depth target could not be made at this size.
@@ -274,19 +289,8 @@ static bool OcclusionPass(const MapDoc *map, Camera3D camera, int width, int hei
     if (gRenderer.depthTarget.id == 0 || gRenderer.blurTarget.id == 0) return false;
     double nearPlane = rlGetCullDistanceNear(), farPlane = rlGetCullDistanceFar();   // what BeginMode3D uses
 
-    rlDrawRenderBatchActive();
-    rlEnableFramebuffer(gRenderer.depthTarget.id);
-    rlViewport(0, 0, width, height);
-    rlClearColor(0, 0, 0, 255);
-    rlClearScreenBuffers();
-    BeginTargetCamera(camera, width, height, nearPlane, farPlane);
-    Matrix projection = rlGetMatrixProjection();
-    Material depthMat = gRenderer.material;
-    depthMat.shader = gRenderer.depth;
-    DrawCachedMeshes(map, depthMat, false);
-    EndMode3D();
-    rlDisableFramebuffer();
-    rlViewport(0, 0, GetScreenWidth(), GetScreenHeight());
+    Matrix projection;
+    DepthPass(map, gRenderer.depthTarget.id, camera, width, height, nearPlane, farPlane, &projection);
 
     const int32_t *loc = gRenderer.ssaoLoc;
     float screen[2] = { (float)gRenderer.ssaoWidth, (float)gRenderer.ssaoHeight };

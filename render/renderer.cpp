@@ -45,6 +45,7 @@ static int sLastW = kFallbackTargetW, sLastH = kFallbackTargetH;   // size of th
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
+static void AttachDepthTexture(RenderTexture2D *target, int width, int height);
 static Shader LoadProgram(const char *vsName, const char *fsName);
 static int ProgramLoaded(Shader shader);
 static void ReleaseProgram(Shader *shader);
@@ -71,12 +72,7 @@ RenderTexture2D LoadShadowTarget(int width, int height)
     t.texture.width = width;                       // no colour texture: only its size is kept
     t.texture.height = height;
     rlEnableFramebuffer(t.id);
-    t.depth.id = rlLoadTextureDepth(width, height, false);
-    t.depth.width = width;
-    t.depth.height = height;
-    t.depth.mipmaps = 1;
-    t.depth.format = kPixelFormatDepth;
-    rlFramebufferAttach(t.id, t.depth.id, RL_ATTACHMENT_DEPTH, RL_ATTACHMENT_TEXTURE2D, 0);
+    AttachDepthTexture(&t, width, height);
     if (!rlFramebufferComplete(t.id)) {
         rlUnloadFramebuffer(t.id);                 // takes its depth attachment with it
         t.id = 0;
@@ -98,12 +94,7 @@ RenderTexture2D LoadDepthTarget(int width, int height)
     t.texture.format = PIXELFORMAT_UNCOMPRESSED_R8G8B8A8;
     t.texture.mipmaps = 1;
     rlFramebufferAttach(t.id, t.texture.id, RL_ATTACHMENT_COLOR_CHANNEL0, RL_ATTACHMENT_TEXTURE2D, 0);
-    t.depth.id = rlLoadTextureDepth(width, height, false);
-    t.depth.width = width;
-    t.depth.height = height;
-    t.depth.mipmaps = 1;
-    t.depth.format = kPixelFormatDepth;
-    rlFramebufferAttach(t.id, t.depth.id, RL_ATTACHMENT_DEPTH, RL_ATTACHMENT_TEXTURE2D, 0);
+    AttachDepthTexture(&t, width, height);
     if (!rlFramebufferComplete(t.id)) {
         rlUnloadFramebuffer(t.id);
         rlUnloadTexture(t.texture.id);
@@ -196,6 +187,17 @@ int RendererLiveResources(void)
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
+// A sampleable depth texture (not a renderbuffer) as the enabled framebuffer's depth attachment.
+static void AttachDepthTexture(RenderTexture2D *target, int width, int height)
+{
+    target->depth.id = rlLoadTextureDepth(width, height, false);
+    target->depth.width = width;
+    target->depth.height = height;
+    target->depth.mipmaps = 1;
+    target->depth.format = kPixelFormatDepth;
+    rlFramebufferAttach(target->id, target->depth.id, RL_ATTACHMENT_DEPTH, RL_ATTACHMENT_TEXTURE2D, 0);
+}
+
 static Shader LoadProgram(const char *vsName, const char *fsName)
 {
     char vs[kPathLen], fs[kPathLen];
