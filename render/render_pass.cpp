@@ -30,6 +30,7 @@ static constexpr float kShadowDistance = 1.6f;     // shadow camera distance, in
 static constexpr float kShadowFar = 3.2f;          // depth range of the shadow map, in shadow areas
 static constexpr float kSsaoBias = 0.02f;
 static constexpr int kSamplesLow = 8, kSamplesHigh = 24;
+enum ShaderLightType { SHADER_LIGHT_POINT = 0, SHADER_LIGHT_SPOT = 1, SHADER_LIGHT_SUN = 2 };   // "lightType"
 static const Vector3 kDefaultShadowDir = { -0.4f, -1.0f, -0.3f };
 
 // The pass textures of this frame's lit pass, lent to the lit entity models drawn after it.
@@ -87,15 +88,16 @@ void UploadLights(Vector3 viewPos, Matrix lightVP, bool shadowsOn, bool aoOn, in
     SetShaderValue(sh, loc[LU_LIGHT_COUNT], &n, SHADER_UNIFORM_INT);
     for (int i = 0; i < n; i++) {
         const LightInfo &l = gLights[i];
-        int type = l.type == ENTITY_LIGHT_ENVIRONMENT ? 2 : (l.type == ENTITY_LIGHT_SPOT ? 1 : 0);
-        SetShaderValue(sh, gRenderer.lightLoc[0][i], &type, SHADER_UNIFORM_INT);
-        SetShaderValue(sh, gRenderer.lightLoc[1][i], &l.position, SHADER_UNIFORM_VEC3);
-        SetShaderValue(sh, gRenderer.lightLoc[2][i], &l.direction, SHADER_UNIFORM_VEC3);
-        SetShaderValue(sh, gRenderer.lightLoc[3][i], l.colour, SHADER_UNIFORM_VEC3);
-        SetShaderValue(sh, gRenderer.lightLoc[4][i], &l.brightness, SHADER_UNIFORM_FLOAT);
-        SetShaderValue(sh, gRenderer.lightLoc[5][i], &l.range, SHADER_UNIFORM_FLOAT);
-        SetShaderValue(sh, gRenderer.lightLoc[6][i], &l.cosInner, SHADER_UNIFORM_FLOAT);
-        SetShaderValue(sh, gRenderer.lightLoc[7][i], &l.cosOuter, SHADER_UNIFORM_FLOAT);
+        int type = l.type == ENTITY_LIGHT_ENVIRONMENT ? SHADER_LIGHT_SUN
+                   : (l.type == ENTITY_LIGHT_SPOT ? SHADER_LIGHT_SPOT : SHADER_LIGHT_POINT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_TYPE][i], &type, SHADER_UNIFORM_INT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_POS][i], &l.position, SHADER_UNIFORM_VEC3);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_DIR][i], &l.direction, SHADER_UNIFORM_VEC3);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_COLOR][i], l.colour, SHADER_UNIFORM_VEC3);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_BRIGHTNESS][i], &l.brightness, SHADER_UNIFORM_FLOAT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_RANGE][i], &l.range, SHADER_UNIFORM_FLOAT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_COS_INNER][i], &l.cosInner, SHADER_UNIFORM_FLOAT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_COS_OUTER][i], &l.cosOuter, SHADER_UNIFORM_FLOAT);
     }
     float ambient[3] = { gSettings.ambient, gSettings.ambient, gSettings.ambient };
     SetShaderValue(sh, loc[LU_AMBIENT], ambient, SHADER_UNIFORM_VEC3);

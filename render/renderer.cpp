@@ -17,15 +17,15 @@
 //----------------------------------------------------------------------------------
 Renderer gRenderer;
 
-const char *const kLightingUniformName[LU_COUNT] = {
+static const char *const kLightingUniformName[LU_COUNT] = {
     "viewPos", "ambientColor", "lightVP", "shadowMap", "shadowEnabled", "shadowBias", "shadowTexelSize",
     "shadowSoft", "aoMap", "aoEnabled", "screenSize", "specularStrength", "gamma", "lightCount",
 };
-const char *const kLightArrayName[kLightArrayCount] = {
+static const char *const kLightArrayName[LA_COUNT] = {
     "lightType[%i]", "lightPos[%i]", "lightDir[%i]", "lightColor[%i]", "lightBrightness[%i]",
     "lightRange[%i]", "lightCosInner[%i]", "lightCosOuter[%i]",
 };
-const char *const kSsaoUniformName[SU_COUNT] = {
+static const char *const kSsaoUniformName[SU_COUNT] = {
     "depthTexture", "projection", "invProjection", "screenSize", "radius", "intensity", "bias",
     "sampleCount", "nearPlane", "farPlane",
 };
@@ -287,7 +287,7 @@ static void LookUpLocations(void)
     for (int u = 0; u < LU_COUNT; u++) {
         gRenderer.lightingLoc[u] = GetShaderLocation(gRenderer.lighting, kLightingUniformName[u]);
     }
-    for (int a = 0; a < kLightArrayCount; a++) {
+    for (int a = 0; a < LA_COUNT; a++) {
         for (int i = 0; i < kMaxShaderLights; i++) {
             char name[kUniformNameLen];
             snprintf(name, sizeof(name), kLightArrayName[a], i);

@@ -14,8 +14,7 @@
 constexpr int kRendererStatusLen = 160;
 constexpr int kMaxShaderLights = 8;          // lights uploaded to the lighting program
 constexpr int kLightArraySlots = 32;         // locations kept per light array; 8 looked up
-constexpr int kLightArrayCount = 8;          // lightType .. lightCosOuter
-constexpr int kMinRendererSide = 2;            // a size below this is never given to a target
+constexpr int kMinRendererSide = 2;          // a size below this is never given to a target
 
 // Uniform locations of the lighting program, one per name in kLightingUniformName.
 enum LightingUniform {
@@ -23,6 +22,8 @@ enum LightingUniform {
     LU_SHADOW_TEXEL, LU_SHADOW_SOFT, LU_AO_MAP, LU_AO_ENABLED, LU_SCREEN_SIZE, LU_SPECULAR, LU_GAMMA,
     LU_LIGHT_COUNT, LU_COUNT,
 };
+// The lighting program's per-light arrays, "lightType[%i]" to "lightCosOuter[%i]".
+enum LightArray { LA_TYPE, LA_POS, LA_DIR, LA_COLOR, LA_BRIGHTNESS, LA_RANGE, LA_COS_INNER, LA_COS_OUTER, LA_COUNT };
 enum SsaoUniform {
     SU_DEPTH, SU_PROJECTION, SU_INV_PROJECTION, SU_SCREEN_SIZE, SU_RADIUS, SU_INTENSITY, SU_BIAS,
     SU_SAMPLE_COUNT, SU_NEAR, SU_FAR, SU_COUNT,
@@ -32,7 +33,7 @@ struct Renderer {
     Shader lighting, depth, ssao, blur;
     uint8_t ready;                                         // lighting usable, resources set up
     int32_t lightingLoc[LU_COUNT];
-    int32_t lightLoc[kLightArrayCount][kLightArraySlots];  // lightType[i] .. lightCosOuter[i]
+    int32_t lightLoc[LA_COUNT][kLightArraySlots];          // by LightArray, then light
     int32_t ssaoLoc[SU_COUNT];
     int32_t blurTexelLoc;
     RenderTexture2D shadowMap, depthTarget, ssaoTarget, blurTarget;
@@ -44,9 +45,6 @@ struct Renderer {
 };
 
 extern Renderer gRenderer;
-extern const char *const kLightingUniformName[LU_COUNT];
-extern const char *const kLightArrayName[kLightArrayCount];   // each with "[%i]"
-extern const char *const kSsaoUniformName[SU_COUNT];
 
 // --- resources (renderer.cpp) ---
 // Shadow map side for a quality: 1536 for Medium, 2048 for High, 1024 for anything else.

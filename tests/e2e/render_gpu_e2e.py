@@ -14,6 +14,7 @@ IMAGE_W, IMAGE_H = 800, 600
 # Pixels of the Render image from the start camera, which looks from (12, 10, 12) at the origin:
 UNDER_BOX = (400, 300)                                   # the ground at the origin, under the box and the sun
 OPEN_GROUND = (400, 480)                                 # the ground at about (3, 0, 3), in the open
+SKY = (400, 10)                                          # the Day sky above the horizon
 
 # A cube's faces by corner number (bit 0: +X, bit 1: +Y, bit 2: +Z), counter-clockwise from outside.
 CUBE_FACES = [(1, 3, 7, 5), (0, 4, 6, 2), (2, 6, 7, 3), (0, 1, 5, 4), (4, 5, 7, 6), (0, 2, 3, 1)]
@@ -91,8 +92,9 @@ class GpuRenderCase(EditorTestCase):
 
         def both_ground():
             shot = ed.screenshot()
+            r, g, b = ed.pixel(shot, *on_screen(SKY))
             colours = ed.pixel(shot, *under), ed.pixel(shot, *open_ground)
-            return colours if all(grey(c) for c in colours) else None
+            return colours if b > 200 and b > r + 40 and all(grey(c) for c in colours) else None
         return wait_until(both_ground, WAIT, "the ground in the Render view")
 
 
