@@ -45,12 +45,6 @@ static void FullMap(MapDoc *map)
     map->entityCount = kMaxEntities;
 }
 
-static double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 static void MeasureRenderView(UiState &ui, const char *label)
 {
     std::vector<double> frames;
@@ -66,8 +60,9 @@ static void MeasureRenderView(UiState &ui, const char *label)
         EndDrawing();
         if (i >= kWarmFrames) frames.push_back(NowMs() - t0);
     }
-    printf("%-28s median %7.2f ms/frame  (p90 %.2f; %d frames)\n", label, Median(frames),
-           [&] { std::sort(frames.begin(), frames.end()); return frames[frames.size() * 9 / 10]; }(), kFrames);
+    std::sort(frames.begin(), frames.end());
+    printf("%-28s median %7.2f ms/frame  (p10 %.2f, p90 %.2f; %d frames)\n", label, frames[kFrames / 2],
+           frames[kFrames / 10], frames[kFrames * 9 / 10], kFrames);
 }
 
 int main(void)
@@ -100,7 +95,7 @@ int main(void)
         gLighting.quality = (RenderQuality)q;
         ApplyRenderQuality();
         char label[64];
-        snprintf(label, sizeof(label), "GPU, quality %s", kQualityName[q]);
+        snprintf(label, sizeof(label), "GPU, quality %d %s", q, kQualityName[q]);
         MeasureRenderView(ui, label);
     }
     FreeRenderer();                  // what a missing shader leaves: the CPU fallback
