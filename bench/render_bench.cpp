@@ -91,7 +91,7 @@ int main(void)
     for (int i = 0; i < kSyncRounds; i++) baked += SyncBrushMeshes(&activeMap);
     printf("%-28s %7.3f ms  (%d re-baked)\n", "mesh cache, unchanged sync", (NowMs() - t0) / kSyncRounds, baked - 256);
 
-    for (int q = QUALITY_OFF; q <= QUALITY_HIGH; q++) {
+    for (int q = 0; q < kQualityCount; q++) {
         gLighting.quality = (RenderQuality)q;
         ApplyRenderQuality();
         char label[64];
