@@ -7,6 +7,7 @@
 
 TEST(ShadowCaster, TheBrightestWinsASunFirstAmongAllGatheredLights)
 {
+    const LightingSettings saved = gLighting;
     gLighting.shadowArea = 10.0f;
     Camera3D cam = {};
     gLightCount = 0;
@@ -32,4 +33,5 @@ TEST(ShadowCaster, TheBrightestWinsASunFirstAmongAllGatheredLights)
     EXPECT_GT(cam.position.y, 0.0f);
     EXPECT_FLOAT_EQ(cam.up.y, 1.0f);
     gLightCount = 0;
+    gLighting = saved;
 }
