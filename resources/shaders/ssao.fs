@@ -58,8 +58,8 @@ void main()
         vec2 quv = clip.xy / clip.w * 0.5 + 0.5;
         if (quv.x < 0.0 || quv.x > 1.0 || quv.y < 0.0 || quv.y > 1.0) continue;
         float sceneZ = ViewPosition(quv).z;
-        float near = smoothstep(0.0, 1.0, radius / max(abs(p.z - sceneZ), 0.0001));
-        occlusion += (sceneZ >= q.z + bias ? 1.0 : 0.0) * near;
+        float closeness = smoothstep(0.0, 1.0, radius / max(abs(p.z - sceneZ), 0.0001));
+        occlusion += (sceneZ >= q.z + bias ? 1.0 : 0.0) * closeness;
     }
     float ao = 1.0 - intensity * occlusion / float(max(count, 1));
     finalColor = vec4(vec3(clamp(ao, 0.0, 1.0)), 1.0);
