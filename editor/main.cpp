@@ -27,6 +27,8 @@
 #include "editor/widgets.h"
 #include "project/autosave.h"
 #include "render/lights.h"
+#include "render/mesh_cache.h"
+#include "render/renderer.h"
 
 static char lastStatus[kStatusLen];
 
@@ -61,7 +63,7 @@ int main(void)
         if (ui.showRenderOutput) RenderPreviewPass(ui, &activeMap);   // 19
         RunAutoSave(&activeMap, GetFrameTime(), ui.statusText, kStatusLen);   // 20
         GatherLights(&activeMap);                                     // 21
-        // 22 mesh cache (while the GPU renderer is ready)
+        if (gRenderer.ready) SyncBrushMeshes(&activeMap);            // 22
         ui.tooltipText = nullptr;                                     // 23
         StatusToConsole(ui.statusText, lastStatus, kStatusLen);
 

@@ -69,7 +69,7 @@ int AppStartUp(UiState &ui)
     InitProjectDirectories();
     RescanAssets();
     // The asset browser starts here once it lands.
-    InitRenderer(kRendererStartW, kRendererStartH);   // not ready: the Render view shades on the CPU
+    InitRenderer(kRendererStartW, kRendererStartH);   // false (no shaders) leaves the Render view on the CPU
 
     LoadInterfaceFont(ui);
     for (int v = 0; v < kViewCount; v++) ui.renderTargets[v] = LoadRenderTexture(kViewTargetW, kViewTargetH);

@@ -1,85 +1,302 @@
-// renderer.cpp: the GPU renderer's entry points while no GPU path exists, and model drawing.
+// renderer.cpp: the GPU renderer's resources: programs, uniform locations, material and targets.
+//
+// Every resource is made and released through the helpers below, which keep one count of what
+// is alive; a release clears the record's id, so nothing is released twice, and a reload that
+// leaves the count where the first start-up left it has leaked nothing.
 #include "render/renderer.h"
 
 #include <cstdio>
+#include <cstring>
 
-#include "raymath.h"
-#include "document/brush_geometry.h"
-#include "project/assets.h"
+#include "rlgl.h"
+#include "render/mesh_cache.h"
+#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
 Renderer gRenderer;
 
-static constexpr int kMaxTintedMaterials = 16;   // materials past this keep their own look
+static const char *const kLightingUniformName[LU_COUNT] = {
+    "viewPos", "ambientColor", "lightVP", "shadowMap", "shadowEnabled", "shadowBias", "shadowTexelSize",
+    "shadowSoft", "aoMap", "aoEnabled", "screenSize", "specularStrength", "gamma", "lightCount",
+};
+static const char *const kLightArrayName[LA_COUNT] = {
+    "lightType[%i]", "lightPos[%i]", "lightDir[%i]", "lightColor[%i]", "lightBrightness[%i]",
+    "lightRange[%i]", "lightCosInner[%i]", "lightCosOuter[%i]",
+};
+static const char *const kSsaoUniformName[SU_COUNT] = {
+    "depthTexture", "projection", "invProjection", "screenSize", "radius", "intensity", "bias",
+    "sampleCount", "nearPlane", "farPlane",
+};
+
+static const char *const kShaderDir = "resources/shaders/";
+static const char *const kFailStatus =
+    "Shaders missing or failed to compile - using CPU shading. Check resources/shaders/";
+static constexpr int kShadowRes[kQualityCount] = { 1024, 1024, 1536, 2048 };
+static constexpr int kPixelFormatDepth = 19;       // what raylib records for a render texture's depth
+static constexpr int kFallbackTargetW = 720, kFallbackTargetH = 450;
+static constexpr int kPathLen = 96;
+static constexpr int kUniformNameLen = 32;
+
+static int sLive;                                  // GPU objects held now
+static int sLastW = kFallbackTargetW, sLastH = kFallbackTargetH;   // size of the last full-size targets
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static void AttachDepthTexture(RenderTexture2D *target, int width, int height);
+static Shader LoadProgram(const char *vsName, const char *fsName);
+static int ProgramLoaded(Shader shader);
+static void ReleaseProgram(Shader *shader);
+static void ReleaseTarget(RenderTexture2D *target);
+static void MakeSizedTargets(int width, int height);
+static void ReleaseSizedTargets(void);
+static void ReleaseAll(void);
+static void LookUpLocations(void);
 
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-bool InitRenderer(int width, int height)
+int ShadowResForQuality(int quality)
 {
-    (void)width;
-    (void)height;
-    gRenderer.ready = 0;
-    snprintf(gRenderer.status, sizeof(gRenderer.status), "%s",
-             "Shaders missing or failed to compile - using CPU shading. Check resources/shaders/");
-    return false;
+    return (quality >= 0 && quality < kQualityCount) ? kShadowRes[quality] : kShadowRes[0];
 }
 
-void FreeRenderer(void)
+RenderTexture2D LoadShadowTarget(int width, int height)
 {
-    gRenderer.ready = 0;
+    RenderTexture2D t;
+    memset(&t, 0, sizeof(t));
+    t.id = rlLoadFramebuffer();
+    if (t.id == 0) return t;
+    t.texture.width = width;                       // no colour texture: only its size is kept
+    t.texture.height = height;
+    rlEnableFramebuffer(t.id);
+    AttachDepthTexture(&t, width, height);
+    if (!rlFramebufferComplete(t.id)) {
+        rlUnloadFramebuffer(t.id);                 // takes its depth attachment with it
+        t.id = 0;
+    }
+    rlDisableFramebuffer();
+    return t;
+}
+
+RenderTexture2D LoadDepthTarget(int width, int height)
+{
+    RenderTexture2D t;
+    memset(&t, 0, sizeof(t));
+    t.id = rlLoadFramebuffer();
+    if (t.id == 0) return t;
+    rlEnableFramebuffer(t.id);
+    t.texture.id = rlLoadTexture(nullptr, width, height, PIXELFORMAT_UNCOMPRESSED_R8G8B8A8, 1);
+    t.texture.width = width;
+    t.texture.height = height;
+    t.texture.format = PIXELFORMAT_UNCOMPRESSED_R8G8B8A8;
+    t.texture.mipmaps = 1;
+    rlFramebufferAttach(t.id, t.texture.id, RL_ATTACHMENT_COLOR_CHANNEL0, RL_ATTACHMENT_TEXTURE2D, 0);
+    AttachDepthTexture(&t, width, height);
+    if (!rlFramebufferComplete(t.id)) {
+        rlUnloadFramebuffer(t.id);
+        rlUnloadTexture(t.texture.id);
+        memset(&t, 0, sizeof(t));
+    }
+    rlDisableFramebuffer();
+    return t;
+}
+
+bool InitRenderer(int width, int height)
+{
+    ReleaseAll();                                  // a second start never strands the first one's objects
+    gRenderer.lighting = LoadProgram("lighting.vs", "lighting.fs");
+    gRenderer.depth = LoadProgram("depth.vs", "depth.fs");
+    gRenderer.ssao = LoadProgram("fullscreen.vs", "ssao.fs");
+    gRenderer.blur = LoadProgram("fullscreen.vs", "blur.fs");
+    if (!ProgramLoaded(gRenderer.lighting)) {
+        snprintf(gRenderer.status, sizeof(gRenderer.status), "%s", kFailStatus);
+        gRenderer.ready = 0;
+        return false;                              // the other programs stay until FreeRenderer
+    }
+    LookUpLocations();
+
+    gRenderer.material = LoadMaterialDefault();
+    gRenderer.material.shader = gRenderer.lighting;
+    gRenderer.materialLoaded = 1;
+    sLive++;
+
+    gRenderer.shadowMapSize = ShadowResForQuality((int)gLighting.quality);
+    gRenderer.shadowMap = LoadShadowTarget(gRenderer.shadowMapSize, gRenderer.shadowMapSize);
+    if (gRenderer.shadowMap.id != 0) sLive++;
+    MakeSizedTargets(width, height);
+    gRenderer.ready = 1;
+    snprintf(gRenderer.status, sizeof(gRenderer.status), "Renderer: GPU  shadows=%s  ssao=%s  shadowmap=%dpx",
+             gRenderer.shadowMap.id != 0 ? "yes" : "no", gRenderer.depthTarget.id != 0 ? "yes" : "no",
+             gRenderer.shadowMapSize);
+    return true;
+}
+
+void ResizeRendererTargets(int width, int height)
+{
+    if (!gRenderer.ready || width < kMinRendererSide || height < kMinRendererSide) return;
+    if (width == gRenderer.depthTarget.texture.width && height == gRenderer.depthTarget.texture.height) return;
+    ReleaseSizedTargets();
+    MakeSizedTargets(width, height);
+}
+
+void ApplyRenderQuality(void)
+{
+    if (!gRenderer.ready) return;
+    int s = ShadowResForQuality((int)gLighting.quality);
+    if (s == gRenderer.shadowMapSize) return;
+    ReleaseTarget(&gRenderer.shadowMap);
+    gRenderer.shadowMapSize = s;
+    gRenderer.shadowMap = LoadShadowTarget(s, s);
+    if (gRenderer.shadowMap.id != 0) sLive++;
+    gRenderer.targetsOk = (gRenderer.shadowMap.id != 0 && gRenderer.depthTarget.id != 0) ? 1 : 0;
 }
 
 void ReleaseBorrowedMaterialTexture(void)
 {
-    // Nothing is borrowed while there is no shared lighting material.
+    if (!gRenderer.materialLoaded || gRenderer.material.maps == nullptr) return;
+    gRenderer.material.maps[MATERIAL_MAP_ALBEDO].texture.id = rlGetTextureIdDefault();
+    gRenderer.material.maps[MATERIAL_MAP_ALBEDO].color = WHITE;
 }
 
-bool RenderScene3D_GPU(const MapDoc *map, Camera3D camera, RenderTexture2D target, Color clear, int sky)
+void FreeRenderer(void)
 {
-    (void)map;
-    (void)camera;
-    (void)target;
-    (void)clear;
-    (void)sky;
-    return false;
+    ReleaseAll();
+    gRenderer.ready = 0;
 }
 
-Matrix EntityModelTransform(const Entity *entity)
+bool ReloadRenderer(int width, int height)
 {
-    Vector3 r = Vector3Scale(entity->rotation, kDegToRad);
-    return MatrixMultiply(MatrixMultiply(MatrixScale(entity->scale, entity->scale, entity->scale), MatrixRotateXYZ(r)),
-                          MatrixTranslate(entity->position.x, entity->position.y, entity->position.z));
+    // A window shrunk below a usable view keeps the targets' last size rather than none.
+    if (width < kMinRendererSide || height < kMinRendererSide) {
+        width = sLastW;
+        height = sLastH;
+    }
+    FreeRenderer();
+    memset(&gRenderer, 0, sizeof(gRenderer));
+    return InitRenderer(width, height);
 }
 
-void DrawEntityModelShaded(const Entity *entity, bool lit)
+int RendererLiveResources(void)
 {
-    (void)lit;   // unlit until the GPU path brings the lighting program
-    if (!AssetModelUsable(entity->model)) return;
-    Model copy = gAssets.models[entity->model].model;   // materials are shared: restored below
-    int overrideTex = AssetTextureUsable(entity->texture) ? entity->texture : -1;
-    Color tint = (entity->tint.a != 0) ? entity->tint : WHITE;
+    return sLive;
+}
 
-    int n = copy.materialCount < kMaxTintedMaterials ? copy.materialCount : kMaxTintedMaterials;
-    for (int i = 0; i < n; i++) {
-        if (copy.materials == nullptr || copy.materials[i].maps == nullptr) n = 0;   // nothing to tint
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// A sampleable depth texture (not a renderbuffer) as the enabled framebuffer's depth attachment.
+static void AttachDepthTexture(RenderTexture2D *target, int width, int height)
+{
+    target->depth.id = rlLoadTextureDepth(width, height, false);
+    target->depth.width = width;
+    target->depth.height = height;
+    target->depth.mipmaps = 1;
+    target->depth.format = kPixelFormatDepth;
+    rlFramebufferAttach(target->id, target->depth.id, RL_ATTACHMENT_DEPTH, RL_ATTACHMENT_TEXTURE2D, 0);
+}
+
+static Shader LoadProgram(const char *vsName, const char *fsName)
+{
+    char vs[kPathLen], fs[kPathLen];
+    snprintf(vs, sizeof(vs), "%s%s", kShaderDir, vsName);
+    snprintf(fs, sizeof(fs), "%s%s", kShaderDir, fsName);
+    // A missing file would make raylib pair the other stage with its default one; such a half
+    // program is taken as what a failed compile gives: the library's default shader.
+    if (!FileExists(vs) || !FileExists(fs)) return Shader{ rlGetShaderIdDefault(), rlGetShaderLocsDefault() };
+    Shader s = LoadShader(vs, fs);
+    if (ProgramLoaded(s)) sLive++;
+    return s;
+}
+
+static int ProgramLoaded(Shader shader)
+{
+    return (shader.id != 0 && shader.id != rlGetShaderIdDefault()) ? 1 : 0;
+}
+
+static void ReleaseProgram(Shader *shader)
+{
+    if (ProgramLoaded(*shader)) {
+        UnloadShader(*shader);
+        sLive--;
     }
-    Texture2D savedTex[kMaxTintedMaterials];
-    Color savedColour[kMaxTintedMaterials];
-    for (int i = 0; i < n; i++) {
-        MaterialMap *map0 = &copy.materials[i].maps[MATERIAL_MAP_ALBEDO];
-        savedTex[i] = map0->texture;
-        savedColour[i] = map0->color;
-        if (overrideTex >= 0) map0->texture = gAssets.textures[overrideTex].texture;
-        map0->color = tint;
+    memset(shader, 0, sizeof(*shader));   // the default shader's locations are raylib's, never ours
+}
+
+static void ReleaseTarget(RenderTexture2D *target)
+{
+    if (target->id != 0) {
+        UnloadRenderTexture(*target);              // the colour texture, and the depth with the framebuffer
+        sLive--;
     }
-    copy.transform = EntityModelTransform(entity);
-    DrawModel(copy, Vector3{ 0.0f, 0.0f, 0.0f }, 1.0f, WHITE);
-    for (int i = 0; i < n; i++) {
-        MaterialMap *map0 = &copy.materials[i].maps[MATERIAL_MAP_ALBEDO];
-        map0->texture = savedTex[i];
-        map0->color = savedColour[i];
+    memset(target, 0, sizeof(*target));
+}
+
+static void MakeSizedTargets(int width, int height)
+{
+    gRenderer.ssaoWidth = width >= 3 ? width / 2 : 1;
+    gRenderer.ssaoHeight = height >= 3 ? height / 2 : 1;
+    gRenderer.depthTarget = LoadDepthTarget(width, height);
+    gRenderer.ssaoTarget = LoadRenderTexture(gRenderer.ssaoWidth, gRenderer.ssaoHeight);
+    gRenderer.blurTarget = LoadRenderTexture(gRenderer.ssaoWidth, gRenderer.ssaoHeight);
+    const RenderTexture2D *made[3] = { &gRenderer.depthTarget, &gRenderer.ssaoTarget, &gRenderer.blurTarget };
+    for (const RenderTexture2D *t : made) {
+        if (t->id != 0) sLive++;
     }
+    if (width >= kMinRendererSide && height >= kMinRendererSide) {
+        sLastW = width;
+        sLastH = height;
+    }
+    gRenderer.targetsOk = (gRenderer.shadowMap.id != 0 && gRenderer.depthTarget.id != 0) ? 1 : 0;
+}
+
+static void ReleaseSizedTargets(void)
+{
+    ReleaseTarget(&gRenderer.depthTarget);
+    ReleaseTarget(&gRenderer.ssaoTarget);
+    ReleaseTarget(&gRenderer.blurTarget);
+    gRenderer.targetsOk = 0;
+}
+
+// In order: the material (after handing back what it borrowed, and keeping it from unloading the
+// lighting program), the four programs, the targets, the meshes.
+static void ReleaseAll(void)
+{
+    if (gRenderer.materialLoaded) {
+        ReleaseBorrowedMaterialTexture();
+        gRenderer.material.shader.id = rlGetShaderIdDefault();
+        UnloadMaterial(gRenderer.material);
+        gRenderer.material.maps = nullptr;
+        gRenderer.materialLoaded = 0;
+        sLive--;
+    }
+    ReleaseProgram(&gRenderer.lighting);
+    ReleaseProgram(&gRenderer.depth);
+    ReleaseProgram(&gRenderer.ssao);
+    ReleaseProgram(&gRenderer.blur);
+    gRenderer.ready = 0;
+    ReleaseTarget(&gRenderer.shadowMap);
+    ReleaseSizedTargets();
+    FreeMeshCache();
+}
+
+static void LookUpLocations(void)
+{
+    for (int u = 0; u < LU_COUNT; u++) {
+        gRenderer.lightingLoc[u] = GetShaderLocation(gRenderer.lighting, kLightingUniformName[u]);
+    }
+    for (int a = 0; a < LA_COUNT; a++) {
+        for (int i = 0; i < kMaxShaderLights; i++) {
+            char name[kUniformNameLen];
+            snprintf(name, sizeof(name), kLightArrayName[a], i);
+            gRenderer.lightLoc[a][i] = GetShaderLocation(gRenderer.lighting, name);
+        }
+    }
+    for (int u = 0; u < SU_COUNT; u++) gRenderer.ssaoLoc[u] = GetShaderLocation(gRenderer.ssao, kSsaoUniformName[u]);
+    gRenderer.blurTexelLoc = GetShaderLocation(gRenderer.blur, "texelSize");
+    // The pass textures ride in material map slots, which DrawMesh binds to their own units.
+    gRenderer.lighting.locs[SHADER_LOC_MAP_METALNESS] = gRenderer.lightingLoc[LU_SHADOW_MAP];
+    gRenderer.lighting.locs[SHADER_LOC_MAP_OCCLUSION] = gRenderer.lightingLoc[LU_AO_MAP];
 }

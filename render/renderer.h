@@ -1,8 +1,10 @@
-// renderer.h: the GPU renderer of the Render view, as far as the rest of the editor sees it.
+// renderer.h: the GPU renderer of the Render view: its programs, targets and passes.
 //
-// The renderer is optional: while it is not ready, the Render view draws on CPU shading. This
-// build has no GPU path yet, so InitRenderer always reports not ready and every GPU entry point
-// refuses at once.
+// The renderer is optional: while it is not ready (a lighting shader missing or broken), the
+// Render view draws on CPU shading. The shader files live in resources/shaders of the working
+// folder; what they compute is theirs, this module only loads them and feeds their uniforms.
+// Resources (programs, material, targets) are in renderer.cpp; the frame's passes and the shaded
+// entity models in render_pass.cpp.
 #pragma once
 
 #include <cstdint>
@@ -10,24 +12,74 @@
 #include "document/map_records.h"
 
 constexpr int kRendererStatusLen = 160;
+constexpr int kMaxShaderLights = 8;          // lights uploaded to the lighting program
+constexpr int kLightArraySlots = 32;         // locations kept per light array; 8 looked up
+constexpr int kMinRendererSide = 2;          // a size below this is never given to a target
+
+// Uniform locations of the lighting program, one per name in kLightingUniformName.
+enum LightingUniform {
+    LU_VIEW_POS, LU_AMBIENT, LU_LIGHT_VP, LU_SHADOW_MAP, LU_SHADOW_ENABLED, LU_SHADOW_BIAS,
+    LU_SHADOW_TEXEL, LU_SHADOW_SOFT, LU_AO_MAP, LU_AO_ENABLED, LU_SCREEN_SIZE, LU_SPECULAR, LU_GAMMA,
+    LU_LIGHT_COUNT, LU_COUNT,
+};
+// The lighting program's per-light arrays, "lightType[%i]" to "lightCosOuter[%i]".
+enum LightArray { LA_TYPE, LA_POS, LA_DIR, LA_COLOR, LA_BRIGHTNESS, LA_RANGE, LA_COS_INNER, LA_COS_OUTER, LA_COUNT };
+enum SsaoUniform {
+    SU_DEPTH, SU_PROJECTION, SU_INV_PROJECTION, SU_SCREEN_SIZE, SU_RADIUS, SU_INTENSITY, SU_BIAS,
+    SU_SAMPLE_COUNT, SU_NEAR, SU_FAR, SU_COUNT,
+};
 
 struct Renderer {
-    uint8_t ready;                       // the lighting program is usable
-    char status[kRendererStatusLen];     // one line for the Settings tab
+    Shader lighting, depth, ssao, blur;
+    uint8_t ready;                                         // lighting usable, resources set up
+    int32_t lightingLoc[LU_COUNT];
+    int32_t lightLoc[LA_COUNT][kLightArraySlots];          // by LightArray, then light
+    int32_t ssaoLoc[SU_COUNT];
+    int32_t blurTexelLoc;
+    RenderTexture2D shadowMap, depthTarget, ssaoTarget, blurTarget;
+    int32_t shadowMapSize, ssaoWidth, ssaoHeight;
+    uint8_t targetsOk;                                     // shadowMap and depthTarget exist
+    Material material;                                     // shared by every brush mesh
+    uint8_t materialLoaded;
+    char status[kRendererStatusLen];                       // one line for the Settings tab
 };
 
 extern Renderer gRenderer;
 
-// Sets up the GPU renderer for a width x height view; false means CPU shading only.
+// --- resources (renderer.cpp) ---
+// Shadow map side for a quality: 1536 for Medium, 2048 for High, 1024 for anything else.
+int ShadowResForQuality(int quality);
+// A depth-only framebuffer with a sampleable depth texture; id 0 on failure.
+RenderTexture2D LoadShadowTarget(int width, int height);
+// A framebuffer with an RGBA8 colour texture and a sampleable depth texture; id 0 on failure.
+RenderTexture2D LoadDepthTarget(int width, int height);
+// Loads the programs and makes the material and targets; false (status says why) means CPU only.
 bool InitRenderer(int width, int height);
-// Releases whatever InitRenderer made; the renderer is not ready afterwards.
-void FreeRenderer(void);
-// Gives back any library texture the renderer borrowed, before the library unloads textures.
+// Recreates the depth, occlusion and blur targets when the size changed; sizes below 2 ignored.
+void ResizeRendererTargets(int width, int height);
+// Recreates the shadow map when the quality's side differs from the current one.
+void ApplyRenderQuality(void);
+// Gives the material back the default texture and white, before the library unloads textures.
 void ReleaseBorrowedMaterialTexture(void);
+// Releases every program, target and the material once, then the mesh cache; not ready after.
+void FreeRenderer(void);
+// "Reload Shaders": FreeRenderer, the record cleared, InitRenderer at width x height, or at the
+// previous targets' size when either is below 2. Returns InitRenderer's result.
+bool ReloadRenderer(int width, int height);
+// GPU objects the renderer holds now (programs, material, framebuffers, textures); 0 when freed.
+int RendererLiveResources(void);
+
+// --- passes (render_pass.cpp) ---
+// The shadow camera for the strongest gathered light (brightness, +100 for a sun); false if none.
+bool PickShadowCaster(Vector3 centre, Camera3D *outCamera);
+// Every cached brush mesh with its brush's transform, texture and colour, in the lighting material.
+void DrawBrushMeshes(const MapDoc *map);
+// Sets the lighting program's uniforms: up to 8 lights, ambient, view, shadow and occlusion switches.
+void UploadLights(Vector3 viewPos, Matrix lightVP, bool shadowsOn, bool aoOn, int width, int height);
 // Draws the map lit into target; false (nothing drawn) when the GPU path cannot run.
 bool RenderScene3D_GPU(const MapDoc *map, Camera3D camera, RenderTexture2D target, Color clear, int sky);
 // Scale, then pitch, yaw and roll, then the entity's position.
 Matrix EntityModelTransform(const Entity *entity);
 // Draws the entity's model (if usable) with its transform, texture override and tint; lit uses
-// the lighting program when the renderer is ready.
+// the lighting program, with the shadow and occlusion of this frame's lit pass, when ready.
 void DrawEntityModelShaded(const Entity *entity, bool lit);

@@ -1,0 +1,330 @@
+// render_pass.cpp: the GPU render of the Render view (shadow, depth, occlusion, blur and lit
+// passes) and the entity models drawn through the lighting program.
+//
+// The shadow and depth passes draw into framebuffers of their own size outside raylib's texture
+// mode, where BeginMode3D would take the aspect of the window; they set their own viewport and
+// projection instead, so the occlusion lines up with the lit image drawn in texture mode.
+#include <cmath>
+#include <cstring>
+
+#include "raylib.h"
+#include "raymath.h"
+#include "rlgl.h"
+#include "document/brush_geometry.h"
+#include "project/assets.h"
+#include "render/gizmos.h"
+#include "render/lights.h"
+#include "render/mesh_cache.h"
+#include "render/renderer.h"
+#include "render/settings.h"
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+static constexpr int kMaxTintedMaterials = 16;     // materials past this keep their own look
+static constexpr float kSunScoreBonus = 100.0f;    // a sun casts the shadow before any lamp
+static constexpr float kMinCasterScore = -1.0f;
+static constexpr float kMinDirectionLength = 0.0001f;
+static constexpr float kSteepLight = 0.95f;        // |d.y| above this: the shadow camera's up is +Z
+static constexpr float kShadowDistance = 1.6f;     // shadow camera distance, in shadow areas
+static constexpr float kShadowFar = 3.2f;          // depth range of the shadow map, in shadow areas
+static constexpr float kSsaoBias = 0.02f;
+static constexpr int kSamplesLow = 8, kSamplesHigh = 24;
+enum ShaderLightType { SHADER_LIGHT_POINT = 0, SHADER_LIGHT_SPOT = 1, SHADER_LIGHT_SUN = 2 };   // "lightType"
+static const Vector3 kDefaultShadowDir = { -0.4f, -1.0f, -0.3f };
+
+// The pass textures of this frame's lit pass, lent to the lit entity models drawn after it.
+static unsigned int sLitShadowTex, sLitAoTex;
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static void BeginTargetCamera(Camera3D camera, int width, int height, double nearPlane, double farPlane);
+static void DrawCachedMeshes(const MapDoc *map, Material material, bool brushLook);
+static Matrix BrushModelTransform(const Brush *brush);
+static void LendPassMaps(Material *material, unsigned int shadowTex, unsigned int aoTex);
+static Matrix DepthPass(const MapDoc *map, unsigned int framebuffer, Camera3D camera, int width, int height,
+                        double nearPlane, double farPlane, Matrix *projection);
+static Matrix ShadowPass(const MapDoc *map, Camera3D camera, bool *shadowsOn);
+static bool OcclusionPass(const MapDoc *map, Camera3D camera, int width, int height);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+bool PickShadowCaster(Vector3 centre, Camera3D *outCamera)
+{
+    int best = -1;
+    float bestScore = kMinCasterScore;
+    int lights = ClampCount(gLightCount, kMaxLights);
+    for (int i = 0; i < lights; i++) {
+        float score = gLights[i].brightness + (gLights[i].type == ENTITY_LIGHT_ENVIRONMENT ? kSunScoreBonus : 0.0f);
+        if (score > bestScore) {
+            best = i;
+            bestScore = score;
+        }
+    }
+    if (best < 0) return false;
+    Vector3 d = gLights[best].direction;
+    if (Vector3Length(d) < kMinDirectionLength) d = kDefaultShadowDir;
+    d = Vector3Normalize(d);
+    outCamera->position = Vector3Subtract(centre, Vector3Scale(d, kShadowDistance * gLighting.shadowArea));
+    outCamera->target = centre;
+    outCamera->up = (fabsf(d.y) > kSteepLight) ? Vector3{ 0.0f, 0.0f, 1.0f } : Vector3{ 0.0f, 1.0f, 0.0f };
+    outCamera->fovy = 2.0f * gLighting.shadowArea;
+    outCamera->projection = CAMERA_ORTHOGRAPHIC;
+    return true;
+}
+
+void DrawBrushMeshes(const MapDoc *map)
+{
+    DrawCachedMeshes(map, gRenderer.material, true);
+}
+
+void UploadLights(Vector3 viewPos, Matrix lightVP, bool shadowsOn, bool aoOn, int width, int height)
+{
+    Shader sh = gRenderer.lighting;
+    const int32_t *loc = gRenderer.lightingLoc;
+    int n = ClampCount(gLightCount, kMaxShaderLights);
+    SetShaderValue(sh, loc[LU_LIGHT_COUNT], &n, SHADER_UNIFORM_INT);
+    for (int i = 0; i < n; i++) {
+        const LightInfo &l = gLights[i];
+        int type = l.type == ENTITY_LIGHT_ENVIRONMENT ? SHADER_LIGHT_SUN
+                   : (l.type == ENTITY_LIGHT_SPOT ? SHADER_LIGHT_SPOT : SHADER_LIGHT_POINT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_TYPE][i], &type, SHADER_UNIFORM_INT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_POS][i], &l.position, SHADER_UNIFORM_VEC3);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_DIR][i], &l.direction, SHADER_UNIFORM_VEC3);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_COLOR][i], l.colour, SHADER_UNIFORM_VEC3);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_BRIGHTNESS][i], &l.brightness, SHADER_UNIFORM_FLOAT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_RANGE][i], &l.range, SHADER_UNIFORM_FLOAT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_COS_INNER][i], &l.cosInner, SHADER_UNIFORM_FLOAT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_COS_OUTER][i], &l.cosOuter, SHADER_UNIFORM_FLOAT);
+    }
+    float ambient[3] = { gSettings.ambient, gSettings.ambient, gSettings.ambient };
+    SetShaderValue(sh, loc[LU_AMBIENT], ambient, SHADER_UNIFORM_VEC3);
+    SetShaderValue(sh, loc[LU_VIEW_POS], &viewPos, SHADER_UNIFORM_VEC3);
+    SetShaderValueMatrix(sh, loc[LU_LIGHT_VP], lightVP);
+    int shadowEnabled = shadowsOn ? 1 : 0, soft = gLighting.quality > QUALITY_LOW ? 1 : 0, aoEnabled = aoOn ? 1 : 0;
+    SetShaderValue(sh, loc[LU_SHADOW_ENABLED], &shadowEnabled, SHADER_UNIFORM_INT);
+    SetShaderValue(sh, loc[LU_SHADOW_SOFT], &soft, SHADER_UNIFORM_INT);
+    SetShaderValue(sh, loc[LU_SHADOW_BIAS], &gLighting.shadowBias, SHADER_UNIFORM_FLOAT);
+    float texel = gRenderer.shadowMapSize > 0 ? 1.0f / (float)gRenderer.shadowMapSize : 0.0f;
+    SetShaderValue(sh, loc[LU_SHADOW_TEXEL], &texel, SHADER_UNIFORM_FLOAT);
+    SetShaderValue(sh, loc[LU_AO_ENABLED], &aoEnabled, SHADER_UNIFORM_INT);
+    float screen[2] = { (float)width, (float)height };
+    SetShaderValue(sh, loc[LU_SCREEN_SIZE], screen, SHADER_UNIFORM_VEC2);
+    SetShaderValue(sh, loc[LU_SPECULAR], &gLighting.specular, SHADER_UNIFORM_FLOAT);
+    SetShaderValue(sh, loc[LU_GAMMA], &gLighting.gamma, SHADER_UNIFORM_FLOAT);
+}
+
+bool RenderScene3D_GPU(const MapDoc *map, Camera3D camera, RenderTexture2D target, Color clear, int sky)
+{
+    sLitShadowTex = 0;
+    sLitAoTex = 0;
+    if (!gRenderer.ready || !gRenderer.targetsOk) return false;
+    int w = target.texture.width, h = target.texture.height;
+    if (w <= 1 || h <= 1) return false;
+
+    bool shadowsOn = gLighting.shadows && gLighting.quality != QUALITY_OFF && gRenderer.shadowMap.id != 0;
+    bool aoOn = gLighting.ssao && gLighting.quality > QUALITY_LOW && gRenderer.depthTarget.id != 0 &&
+                gRenderer.blurTarget.id != 0;
+    Matrix lightVP = MatrixIdentity();
+    if (shadowsOn) lightVP = ShadowPass(map, camera, &shadowsOn);
+    if (aoOn) aoOn = OcclusionPass(map, camera, w, h);
+
+    BeginTextureMode(target);
+    ClearBackground(clear);
+    DrawSkyBackground(sky, w, h);
+    UploadLights(camera.position, lightVP, shadowsOn, aoOn, w, h);
+    if (shadowsOn) sLitShadowTex = gRenderer.shadowMap.depth.id;
+    if (aoOn) sLitAoTex = gRenderer.blurTarget.texture.id;
+    LendPassMaps(&gRenderer.material, sLitShadowTex, sLitAoTex);
+    BeginMode3D(camera);
+    DrawBrushMeshes(map);
+    EndMode3D();
+    LendPassMaps(&gRenderer.material, 0, 0);       // never unloaded with the material
+    EndTextureMode();
+    return true;
+}
+
+Matrix EntityModelTransform(const Entity *entity)
+{
+    Vector3 r = Vector3Scale(entity->rotation, kDegToRad);
+    return MatrixMultiply(MatrixMultiply(MatrixScale(entity->scale, entity->scale, entity->scale), MatrixRotateXYZ(r)),
+                          MatrixTranslate(entity->position.x, entity->position.y, entity->position.z));
+}
+
+void DrawEntityModelShaded(const Entity *entity, bool lit)
+{
+    if (!AssetModelUsable(entity->model)) return;
+    Model copy = gAssets.models[entity->model].model;   // materials are shared: restored below
+    int overrideTex = AssetTextureUsable(entity->texture) ? entity->texture : -1;
+    Color tint = (entity->tint.a != 0) ? entity->tint : WHITE;
+    bool shaded = lit && gRenderer.ready;
+
+    int n = copy.materialCount < kMaxTintedMaterials ? copy.materialCount : kMaxTintedMaterials;
+    for (int i = 0; i < n; i++) {
+        if (copy.materials == nullptr || copy.materials[i].maps == nullptr) n = 0;   // nothing to tint
+    }
+    Shader savedShader[kMaxTintedMaterials];
+    MaterialMap savedMaps[kMaxTintedMaterials][3];
+    static constexpr int kSavedMap[3] = { MATERIAL_MAP_ALBEDO, MATERIAL_MAP_METALNESS, MATERIAL_MAP_OCCLUSION };
+    for (int i = 0; i < n; i++) {
+        Material *m = &copy.materials[i];
+        savedShader[i] = m->shader;
+        for (int k = 0; k < 3; k++) savedMaps[i][k] = m->maps[kSavedMap[k]];
+        if (overrideTex >= 0) m->maps[MATERIAL_MAP_ALBEDO].texture = gAssets.textures[overrideTex].texture;
+        m->maps[MATERIAL_MAP_ALBEDO].color = tint;
+        if (shaded) {
+            m->shader = gRenderer.lighting;
+            LendPassMaps(m, sLitShadowTex, sLitAoTex);
+        }
+    }
+    copy.transform = EntityModelTransform(entity);
+    DrawModel(copy, Vector3{ 0.0f, 0.0f, 0.0f }, 1.0f, WHITE);
+    for (int i = 0; i < n; i++) {
+        copy.materials[i].shader = savedShader[i];
+        for (int k = 0; k < 3; k++) copy.materials[i].maps[kSavedMap[k]] = savedMaps[i][k];
+    }
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// BeginMode3D for a framebuffer of width x height that raylib's texture mode does not know of;
+// EndMode3D closes it.
+static void BeginTargetCamera(Camera3D camera, int width, int height, double nearPlane, double farPlane)
+{
+    rlDrawRenderBatchActive();
+    rlMatrixMode(RL_PROJECTION);
+    rlPushMatrix();
+    rlLoadIdentity();
+    double aspect = (double)width / (double)height;
+    if (camera.projection == CAMERA_PERSPECTIVE) {
+        double top = nearPlane * tan(camera.fovy * 0.5 * DEG2RAD);
+        rlFrustum(-top * aspect, top * aspect, -top, top, nearPlane, farPlane);
+    } else {
+        double top = camera.fovy / 2.0;
+        rlOrtho(-top * aspect, top * aspect, -top, top, nearPlane, farPlane);
+    }
+    rlMatrixMode(RL_MODELVIEW);
+    rlLoadIdentity();
+    rlMultMatrixf(MatrixToFloat(MatrixLookAt(camera.position, camera.target, camera.up)));
+    rlEnableDepthTest();
+}
+
+// Every valid cached mesh with its brush's transform; with brushLook, the brush's texture and
+// colour in map 0 (the texture stays lent to the material until it is given back).
+static void DrawCachedMeshes(const MapDoc *map, Material material, bool brushLook)
+{
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
+    for (int i = 0; i < brushes; i++) {
+        if (!gMeshCache[i].valid) continue;
+        const Brush *b = &map->brushes[i];
+        if (brushLook) {
+            Texture2D tex = { rlGetTextureIdDefault(), 1, 1, 1, PIXELFORMAT_UNCOMPRESSED_R8G8B8A8 };
+            if (AssetTextureUsable(b->texture)) tex = gAssets.textures[b->texture].texture;
+            material.maps[MATERIAL_MAP_ALBEDO].texture = tex;
+            material.maps[MATERIAL_MAP_ALBEDO].color = b->colour;
+        }
+        DrawMesh(gMeshCache[i].mesh, material, BrushModelTransform(b));
+    }
+}
+
+static Matrix BrushModelTransform(const Brush *brush)
+{
+    return MatrixMultiply(MatrixRotateXYZ(Vector3Scale(brush->rotation, kDegToRad)),
+                          MatrixTranslate(brush->origin.x, brush->origin.y, brush->origin.z));
+}
+
+// The shadow map and the occlusion ride in material map slots that DrawMesh binds to units of
+// their own (the lighting program's samplers point at those slots); id 0 binds nothing.
+static void LendPassMaps(Material *material, unsigned int shadowTex, unsigned int aoTex)
+{
+    if (material->maps == nullptr) return;
+    material->maps[MATERIAL_MAP_METALNESS].texture = Texture2D{ shadowTex, 1, 1, 1, 0 };
+    material->maps[MATERIAL_MAP_OCCLUSION].texture = Texture2D{ aoTex, 1, 1, 1, 0 };
+}
+
+// Every cached brush's depth into a framebuffer of width x height, seen by camera; returns the
+// view matrix and the projection it drew with.
+static Matrix DepthPass(const MapDoc *map, unsigned int framebuffer, Camera3D camera, int width, int height,
+                        double nearPlane, double farPlane, Matrix *projection)
+{
+    rlDrawRenderBatchActive();
+    rlEnableFramebuffer(framebuffer);
+    rlViewport(0, 0, width, height);
+    rlClearColor(0, 0, 0, 255);
+    rlClearScreenBuffers();
+    BeginTargetCamera(camera, width, height, nearPlane, farPlane);
+    Matrix view = rlGetMatrixModelview();
+    *projection = rlGetMatrixProjection();
+    Material depthMat = gRenderer.material;
+    depthMat.shader = gRenderer.depth;
+    DrawCachedMeshes(map, depthMat, false);
+    EndMode3D();
+    rlDisableFramebuffer();
+    rlViewport(0, 0, GetScreenWidth(), GetScreenHeight());   // back to the window's
+    return view;
+}
+
+// The depth of every brush seen from the strongest light; returns the light's view x projection
+// (identity, with shadowsOn cleared, when no light casts).
+static Matrix ShadowPass(const MapDoc *map, Camera3D camera, bool *shadowsOn)
+{
+    Camera3D shadowCam;
+    if (!PickShadowCaster(camera.target, &shadowCam)) {
+        *shadowsOn = false;
+        return MatrixIdentity();
+    }
+    int s = gRenderer.shadowMapSize;
+    // The shadow map's own depth range, so shadowBias is a share of the scene around the target.
+    Matrix projection;
+    Matrix view = DepthPass(map, gRenderer.shadowMap.id, shadowCam, s, s, rlGetCullDistanceNear(),
+                            kShadowFar * gLighting.shadowArea, &projection);
+    return MatrixMultiply(view, projection);
+}
+
+// Depth prepass, occlusion and blur; false when the depth target could not be made at this size.
+static bool OcclusionPass(const MapDoc *map, Camera3D camera, int width, int height)
+{
+    ResizeRendererTargets(width, height);
+    if (gRenderer.depthTarget.id == 0 || gRenderer.blurTarget.id == 0) return false;
+    double nearPlane = rlGetCullDistanceNear(), farPlane = rlGetCullDistanceFar();   // what BeginMode3D uses
+
+    Matrix projection;
+    DepthPass(map, gRenderer.depthTarget.id, camera, width, height, nearPlane, farPlane, &projection);
+
+    const int32_t *loc = gRenderer.ssaoLoc;
+    float screen[2] = { (float)gRenderer.ssaoWidth, (float)gRenderer.ssaoHeight };
+    float bias = kSsaoBias, nearF = (float)nearPlane, farF = (float)farPlane;
+    int samples = gLighting.quality < QUALITY_HIGH ? kSamplesLow : kSamplesHigh;
+    BeginTextureMode(gRenderer.ssaoTarget);
+    ClearBackground(WHITE);
+    BeginShaderMode(gRenderer.ssao);
+    SetShaderValueMatrix(gRenderer.ssao, loc[SU_PROJECTION], projection);
+    SetShaderValueMatrix(gRenderer.ssao, loc[SU_INV_PROJECTION], MatrixInvert(projection));
+    SetShaderValue(gRenderer.ssao, loc[SU_SCREEN_SIZE], screen, SHADER_UNIFORM_VEC2);
+    SetShaderValue(gRenderer.ssao, loc[SU_RADIUS], &gLighting.aoRadius, SHADER_UNIFORM_FLOAT);
+    SetShaderValue(gRenderer.ssao, loc[SU_INTENSITY], &gLighting.aoStrength, SHADER_UNIFORM_FLOAT);
+    SetShaderValue(gRenderer.ssao, loc[SU_BIAS], &bias, SHADER_UNIFORM_FLOAT);
+    SetShaderValue(gRenderer.ssao, loc[SU_SAMPLE_COUNT], &samples, SHADER_UNIFORM_INT);
+    SetShaderValue(gRenderer.ssao, loc[SU_NEAR], &nearF, SHADER_UNIFORM_FLOAT);
+    SetShaderValue(gRenderer.ssao, loc[SU_FAR], &farF, SHADER_UNIFORM_FLOAT);
+    SetShaderValueTexture(gRenderer.ssao, loc[SU_DEPTH], gRenderer.depthTarget.depth);
+    DrawTextureRec(gRenderer.depthTarget.texture, Rectangle{ 0.0f, 0.0f, (float)width, -(float)height },
+                   Vector2{ 0.0f, 0.0f }, WHITE);
+    EndShaderMode();
+    EndTextureMode();
+
+    float texel[2] = { 1.0f / (float)gRenderer.ssaoWidth, 1.0f / (float)gRenderer.ssaoHeight };
+    BeginTextureMode(gRenderer.blurTarget);
+    ClearBackground(WHITE);
+    BeginShaderMode(gRenderer.blur);
+    SetShaderValue(gRenderer.blur, gRenderer.blurTexelLoc, texel, SHADER_UNIFORM_VEC2);
+    DrawTextureRec(gRenderer.ssaoTarget.texture,
+                   Rectangle{ 0.0f, 0.0f, (float)gRenderer.ssaoWidth, -(float)gRenderer.ssaoHeight },
+                   Vector2{ 0.0f, 0.0f }, WHITE);
+    EndShaderMode();
+    EndTextureMode();
+    return true;
+}
