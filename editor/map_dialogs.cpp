@@ -11,6 +11,7 @@
 #include "editor/app.h"
 #include "editor/gui.h"
 #include "editor/project_manager.h"
+#include "editor/tool_clip.h"
 #include "editor/tool_select.h"
 #include "editor/tool_vertex.h"
 #include "editor/widgets.h"
@@ -202,6 +203,7 @@ static void DropSelection(UiState &ui)
     TransformDrop(ui);   // its saved values belong to the map that is gone
     VertexToolForget(ui);   // picks and merge entries name slots of that map too
     ui.showProblems = false;   // the report described the map that is gone
+    ClipDropAll(ui);           // cuts were drawn against that map's brushes
     ui.selBrush = -1;
     ui.selEntity = -1;
     VtxClearActive();
