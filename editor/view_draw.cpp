@@ -93,9 +93,9 @@ void ViewportRenderPass(UiState &ui, const MapDoc *map)
     }
 }
 
-void ViewsRedrawAll(void)
+uint64_t ViewDrawKey(const UiState &ui, const MapDoc *map, int view)
 {
-    for (int v = 0; v < kViewCount; v++) viewKeyValid[v] = false;
+    return ViewKey(ViewSceneKey(ui, map), ui, view);
 }
 
 void ViewportFrames(UiState &ui)

@@ -14,8 +14,9 @@ constexpr float kViewTitleH = 40.5f;
 // Phase 18: the 3D view, then Top, Front and Side, into their render targets; a view whose
 // map, selection, tool state, settings, camera and target are as at its last drawing keeps its image.
 void ViewportRenderPass(UiState &ui, const MapDoc *map);
-// The next render pass draws every view again.
-void ViewsRedrawAll(void);
+// What view `view` was drawn from, as one hash; equal keys draw equal images. Reads the brush
+// cache's hashes, so the cache is brought up to date first.
+uint64_t ViewDrawKey(const UiState &ui, const MapDoc *map, int view);
 // Phase 26: the four images with their title bars, and the orientation widget of the 3D view.
 void ViewportFrames(UiState &ui);
 // The readout text for world point p in 2D view `view` ("x %.2f   z %.2f" for Top and so on).
