@@ -158,17 +158,21 @@ static void Measure(UiState &ui, const char *label, bool full, bool renderView, 
     memset(sums, 0, sizeof(sums));
     std::vector<double> frames;
     unsigned long long vertices = 0;
+    int redrawsBefore = 0, redrawsAfter = 0;
+    for (int v = 0; v < kViewCount; v++) redrawsBefore += gViewRedraws[v];
     for (int i = 0; i < kFrames; i++) {
         if (moving) MoveCamera(ui, kWarmFrames + i);
         frames.push_back(RunFrame(ui, lastStatus, sums));
         vertices += FrameVertices();
     }
     ui.cam3D = still;
+    for (int v = 0; v < kViewCount; v++) redrawsAfter += gViewRedraws[v];
     std::sort(frames.begin(), frames.end());
     double total = 0;
     for (double s : sums) total += s;
     printf("%-40s median %7.2f ms/frame  p90 %7.2f  (p10 %.2f; %d frames at %dx%d)\n", label, frames[kFrames / 2],
            frames[kFrames * 9 / 10], frames[kFrames / 10], kFrames, GetScreenWidth(), GetScreenHeight());
+    printf("    views redrawn per frame: %.2f\n", (double)(redrawsAfter - redrawsBefore) / kFrames);
     if (vertexQuery) printf("    vertices handed to the GL per frame: %llu\n", vertices / kFrames);
     for (int p = 0; p < PH_COUNT; p++) {
         printf("    %-28s %5.1f %%  %7.3f ms\n", kPhaseName[p], 100.0 * sums[p] / total, sums[p] / kFrames);

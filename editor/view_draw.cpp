@@ -252,7 +252,7 @@ static void Draw3DView(UiState &ui, const MapDoc *map)
             if (map->brushes[i].physics) DrawPhysicsMarker(ui.cam3D, &map->brushes[i], gSettings.gizmoSize);
         }
     }
-    // Solids, lines and icons each in one run, so the batch is not broken once per entity.
+    // Solids, icons and lines each in one run, so the batch is not broken once per entity.
     int entities = ClampCount(map->entityCount, kMaxEntities);
     float reach = EntityGizmoReach(gSettings.gizmoSize);
     for (int pass = 0; pass < PASS_COUNT; pass++) {

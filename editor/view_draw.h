@@ -7,15 +7,15 @@
 
 #include "editor/ui_state.h"
 
-extern int gViewRedraws[kViewCount];   // images drawn per view since start; tests count them
+extern int gViewRedraws[kViewCount];   // images drawn per view since start (frame_bench reports them)
 
 constexpr float kViewTitleW = 247.5f;
 constexpr float kViewTitleH = 40.5f;
 // Phase 18: the 3D view, then Top, Front and Side, into their render targets; a view whose
 // map, selection, tool state, settings, camera and target are as at its last drawing keeps its image.
 void ViewportRenderPass(UiState &ui, const MapDoc *map);
-// What view `view` was drawn from, as one hash; equal keys draw equal images. Reads the brush
-// cache's hashes, so the cache is brought up to date first.
+// What view `view` is drawn from, as one hash; equal keys draw equal images. It reads the brush
+// cache's hashes: bring the cache up to date (MapDrawCacheUpdate) first.
 uint64_t ViewDrawKey(const UiState &ui, const MapDoc *map, int view);
 // Phase 26: the four images with their title bars, and the orientation widget of the 3D view.
 void ViewportFrames(UiState &ui);
