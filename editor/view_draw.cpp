@@ -65,6 +65,7 @@ static void DrawEntity2D(const UiState &ui, const Entity *e, int index);
 static int EntityInView(const ViewVolume *volume, const Entity *e, float reach);
 static uint64_t ViewSceneKey(const UiState &ui, const MapDoc *map);
 static uint64_t ViewKey(uint64_t scene, const UiState &ui, int view);
+static uint64_t HashTextureTable(uint64_t h, const TextureAsset *table, int count);
 static void PushEntityFrame(const Entity *e);
 static int ViewBrushSelected(const UiState &ui, int i);
 static void Draw2DGrid(int view);
@@ -387,9 +388,8 @@ static uint64_t ViewSceneKey(const UiState &ui, const MapDoc *map)
         h = HashBytes(h, ids, (int)sizeof(ids));
         h = HashBytes(h, colours, (int)sizeof(colours));
     }
-    const int32_t state[12] = { ui.selBrush, ui.selEntity, ui.activeTool, ui.morphMode, ui.hoverBrush, ui.hoverVert,
-                                ui.blockView, (int32_t)ui.blockBoxShown, gAssets.textureCount, gAssets.modelCount,
-                                gAssets.iconCount, 0 };
+    const int32_t state[8] = { ui.selBrush, ui.selEntity, ui.activeTool, ui.morphMode, ui.hoverBrush, ui.hoverVert,
+                               ui.blockView, (int32_t)ui.blockBoxShown };
     const Vector3 block[2] = { ui.blockStart, ui.blockEnd };
     h = HashBytes(h, state, (int)sizeof(state));
     h = HashBytes(h, block, (int)sizeof(block));
@@ -401,7 +401,27 @@ static uint64_t ViewSceneKey(const UiState &ui, const MapDoc *map)
     const uint8_t switches[4] = { gSettings.show2DGrid, gSettings.show3DGrid, gSettings.gizmoIcons, 0 };
     h = HashBytes(h, settings, (int)sizeof(settings));
     h = HashBytes(h, backgrounds, (int)sizeof(backgrounds));
-    return HashBytes(h, switches, (int)sizeof(switches));
+    h = HashBytes(h, switches, (int)sizeof(switches));
+    // A project switch may load other assets into the same slots under the same GL ids.
+    int models = ClampCount(gAssets.modelCount, kMaxModels);
+    h = HashBytes(h, &models, (int)sizeof(models));
+    for (int i = 0; i < models; i++) {
+        h = HashBytes(h, gAssets.models[i].name, kAssetNameLen);
+        h = HashBytes(h, &gAssets.models[i].loaded, (int)sizeof(bool));
+    }
+    h = HashTextureTable(h, gAssets.textures, ClampCount(gAssets.textureCount, kMaxTextures));
+    return HashTextureTable(h, gAssets.icons, ClampCount(gAssets.iconCount, kMaxIcons));
+}
+
+static uint64_t HashTextureTable(uint64_t h, const TextureAsset *table, int count)
+{
+    h = HashBytes(h, &count, (int)sizeof(count));
+    for (int i = 0; i < count; i++) {
+        const unsigned int id = table[i].loaded ? table[i].texture.id : 0;
+        h = HashBytes(h, table[i].name, kAssetNameLen);
+        h = HashBytes(h, &id, (int)sizeof(id));
+    }
+    return h;
 }
 
 // The scene key with what belongs to one view: its camera and its render target.

@@ -7,6 +7,7 @@
 #include "document/selection.h"
 #include "editor/layout.h"
 #include "editor/view_draw.h"
+#include "project/assets.h"
 #include "render/draw_cache.h"
 
 static constexpr int kAllViews = (1 << kViewCount) - 1;
@@ -42,6 +43,10 @@ TEST(ViewRedraw, EachChangeRedrawsTheViewsThatShowIt)
 {
     static UiState ui;
     static MapDoc map;
+    static TextureAsset icon0;
+    icon0 = gAssets.icons[0];
+    const int iconCount = gAssets.iconCount;
+    gAssets.iconCount = 1;
     struct Case {
         const char *what;
         void (*edit)(UiState &, MapDoc *);
@@ -61,6 +66,7 @@ TEST(ViewRedraw, EachChangeRedrawsTheViewsThatShowIt)
         { "a selected vertex", [](UiState &u, MapDoc *) { u.activeTool = TOOL_VERTEX; gVtxActive[0] = 1; }, kAllViews },
         { "the Block box", [](UiState &u, MapDoc *) { u.blockBoxShown = true; u.blockEnd.x = 2; }, kAllViews },
         { "the grid step", [](UiState &, MapDoc *) { gSettings.gridStep *= 2.0f; }, kAllViews },
+        { "another icon set", [](UiState &, MapDoc *) { strcpy(gAssets.icons[0].name, "light"); }, kAllViews },
         { "the 3D camera", [](UiState &u, MapDoc *) { u.cam3D.position.x += 1; }, 1 << VIEW_3D },
         { "the Front zoom", [](UiState &u, MapDoc *) { u.cam2D[VIEW_FRONT - 1].fovy = 30; }, 1 << VIEW_FRONT },
         { "the Side target size", [](UiState &u, MapDoc *) { u.renderTargets[VIEW_SIDE].texture.width = 500; },
@@ -71,5 +77,7 @@ TEST(ViewRedraw, EachChangeRedrawsTheViewsThatShowIt)
         EXPECT_EQ(RedrawnBy(ui, &map, c.edit), c.views) << c.what;
     }
     gSettings.gridStep /= 2.0f;
+    gAssets.icons[0] = icon0;
+    gAssets.iconCount = iconCount;
     VtxClearActive();
 }
