@@ -47,42 +47,13 @@ static int sphereWireCount;
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
+static int SphereWireSegments(int rings, int slices, Vector3 (*ends)[2], int max);
 static Vector3 SpherePoint(int rings, int slices, int ring, int slice);
 static void EmitGizmoSphere(Vector3 centre, float radius, int rings, int slices, Color colour);
 
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-int SphereWireSegments(int rings, int slices, Vector3 (*ends)[2], int max)
-{
-    int count = 0;
-    for (int i = 0; i < rings + 2; i++) {
-        for (int j = 0; j < slices; j++) {
-            // The one-call sphere's three segments per cell: diagonal, ring piece, meridian piece.
-            const Vector3 cell[3][2] = {
-                { SpherePoint(rings, slices, i, j), SpherePoint(rings, slices, i + 1, j + 1) },
-                { SpherePoint(rings, slices, i + 1, j + 1), SpherePoint(rings, slices, i + 1, j) },
-                { SpherePoint(rings, slices, i + 1, j), SpherePoint(rings, slices, i, j) },
-            };
-            for (const auto &seg : cell) {
-                if (Vector3DistanceSqr(seg[0], seg[1]) < kSameEndSq) continue;   // draws nothing
-                bool seen = false;
-                for (int k = 0; k < count && !seen; k++) {
-                    seen = (Vector3DistanceSqr(ends[k][0], seg[0]) < kSameEndSq &&
-                            Vector3DistanceSqr(ends[k][1], seg[1]) < kSameEndSq) ||
-                           (Vector3DistanceSqr(ends[k][0], seg[1]) < kSameEndSq &&
-                            Vector3DistanceSqr(ends[k][1], seg[0]) < kSameEndSq);
-                }
-                if (seen || count >= max) continue;
-                ends[count][0] = seg[0];
-                ends[count][1] = seg[1];
-                count++;
-            }
-        }
-    }
-    return count;
-}
-
 int FindIcon(const char *name)
 {
     for (int i = 0; i < gAssets.iconCount && i < kMaxIcons; i++) {
@@ -263,6 +234,38 @@ int DrawCameraGizmo(Rectangle rect, Camera3D *camera, Vector2 mouse)
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
+// Unique segments of the one-call wire sphere of rings x slices (none of no length), at most max,
+// into ends; returns the number written.
+static int SphereWireSegments(int rings, int slices, Vector3 (*ends)[2], int max)
+{
+    int count = 0;
+    for (int i = 0; i < rings + 2; i++) {
+        for (int j = 0; j < slices; j++) {
+            // The one-call sphere's three segments per cell: diagonal, ring piece, meridian piece.
+            const Vector3 cell[3][2] = {
+                { SpherePoint(rings, slices, i, j), SpherePoint(rings, slices, i + 1, j + 1) },
+                { SpherePoint(rings, slices, i + 1, j + 1), SpherePoint(rings, slices, i + 1, j) },
+                { SpherePoint(rings, slices, i + 1, j), SpherePoint(rings, slices, i, j) },
+            };
+            for (const auto &seg : cell) {
+                if (Vector3DistanceSqr(seg[0], seg[1]) < kSameEndSq) continue;   // draws nothing
+                bool seen = false;
+                for (int k = 0; k < count && !seen; k++) {
+                    seen = (Vector3DistanceSqr(ends[k][0], seg[0]) < kSameEndSq &&
+                            Vector3DistanceSqr(ends[k][1], seg[1]) < kSameEndSq) ||
+                           (Vector3DistanceSqr(ends[k][0], seg[1]) < kSameEndSq &&
+                            Vector3DistanceSqr(ends[k][1], seg[0]) < kSameEndSq);
+                }
+                if (seen || count >= max) continue;
+                ends[count][0] = seg[0];
+                ends[count][1] = seg[1];
+                count++;
+            }
+        }
+    }
+    return count;
+}
+
 // Point (ring, slice) of the one-call sphere: rings run from the south pole past the north one.
 static Vector3 SpherePoint(int rings, int slices, int ring, int slice)
 {

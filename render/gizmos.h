@@ -30,9 +30,6 @@ extern const OrientHandle kOrientHandles[kOrientHandleCount];
 int FindIcon(const char *name);
 // Wire shape for an entity kind without an icon.
 void DrawFallbackGizmo(int kind, Vector3 position, float size, Color colour);
-// Unique segments of the one-call wire sphere of rings x slices (no zero-length ones), at most
-// max, into ends; returns the number written.
-int SphereWireSegments(int rings, int slices, Vector3 (*ends)[2], int max);
 // Index of the icon that stands for the entity, -1 when a wire shape stands in.
 int EntityGizmoIcon(const Entity *entity);
 // Distance from an entity's position within which its icon or wire shape lies.
