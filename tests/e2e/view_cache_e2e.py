@@ -9,6 +9,7 @@ from harness import Editor, EditorTestCase, open_only_project, pixels_in, view_r
 UNCACHED_ENV = "KIRTO_UNCACHED_VIEWS"
 STATUS = "Opened 'Draw' - loaded latest map mix.zizudu (4 brushes)"
 WIRE = (130, 130, 130)           # an unselected brush's wireframe in the 2D views
+SELECTED_WIRE = (253, 249, 0)    # the selected brush's wireframe in the 2D views
 MAX_DIFFERENT = 16               # pixels of a view where overlapping lines are drawn in another order
 
 
@@ -60,15 +61,17 @@ class CachedViews(EditorTestCase):
                     struct.pack("<i", len(entities)) + b"".join(entities))
 
     def views_of(self, editor):
-        """The four views' pixels once the loaded map shows in the Front view."""
+        """The four views' pixels with the loaded map and the rotated box selected."""
         open_only_project(editor)
         editor.wait_status(STATUS)
         rects = view_rects(1440, 900)
 
-        def shown():
-            shot = editor.screenshot()
-            return shot if WIRE in pixels_in(shot, rects[2], 1) else None
-        wait_until(shown, 30, "the loaded map in the views")
+        def shows(colour):
+            return lambda: colour in pixels_in(editor.screenshot(), rects[2], 1)
+        wait_until(shows(WIRE), 30, "the loaded map in the views")
+        top = rects[1]
+        editor.click(int(top[0] + top[2] / 2 + 3 * top[3] / 16), int(top[1] + top[3] / 2 + 3 * top[3] / 16))
+        wait_until(shows(SELECTED_WIRE), 30, "the rotated box selected")
         editor.wait_frames()
         shot = editor.screenshot()
         return [pixels_in(shot, rect, 1) for rect in rects]
