@@ -2,9 +2,12 @@
 //
 // Runs the real start-up and the same phase functions as main, unthrottled, at 1440 x 900 with
 // four views. A full map (256 brushes of every shape, 256 entities with lights) is measured with
-// the Render view closed and open, beside the empty map, which shows what the GL itself costs.
+// a moving camera (every view changes every frame), a still camera, and the Render view open,
+// beside the empty map, which shows what the GL itself costs. The vertices the GL was handed per
+// frame come from its own pipeline statistics where it offers them.
 // Needs a display: run it under Xvfb.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -22,6 +25,24 @@
 
 static constexpr int kWarmFrames = 30;
 static constexpr int kFrames = 300;
+static constexpr float kOrbitStep = 0.01f;     // radians the moving camera turns per frame
+static constexpr float kOrbitRadius = 30.0f;
+static constexpr float kPanAmplitude = 6.0f;   // the target (and the 2D views) swing this far
+
+// GL_ARB_pipeline_statistics_query, reached through the loader raylib already has.
+static constexpr unsigned kGlVerticesSubmitted = 0x82EE;
+static constexpr unsigned kGlQueryResult = 0x8866;
+typedef void (*GenQueriesFn)(int, unsigned *);
+typedef void (*QueryFn)(unsigned, unsigned);
+typedef void (*EndQueryFn)(unsigned);
+typedef void (*GetQueryU64Fn)(unsigned, unsigned, unsigned long long *);
+typedef unsigned (*GetErrorFn)(void);
+extern "C" void *glfwGetProcAddress(const char *name);
+static GenQueriesFn glGenQueriesP;
+static QueryFn glBeginQueryP;
+static EndQueryFn glEndQueryP;
+static GetQueryU64Fn glGetQueryObjectui64vP;
+static unsigned vertexQuery;
 
 enum Phase { PH_UPDATE, PH_VIEWS, PH_RENDER, PH_LIGHTS, PH_SCREEN, PH_PRESENT, PH_COUNT };
 static const char *const kPhaseName[PH_COUNT] = {
@@ -50,9 +71,36 @@ static void FullMap(MapDoc *map)
     map->entityCount = kMaxEntities;
 }
 
+// 1 when the GL can count the vertices it is handed.
+static int VertexQueryInit(void)
+{
+    glGenQueriesP = (GenQueriesFn)glfwGetProcAddress("glGenQueries");
+    glBeginQueryP = (QueryFn)glfwGetProcAddress("glBeginQuery");
+    glEndQueryP = (EndQueryFn)glfwGetProcAddress("glEndQuery");
+    glGetQueryObjectui64vP = (GetQueryU64Fn)glfwGetProcAddress("glGetQueryObjectui64v");
+    GetErrorFn getError = (GetErrorFn)glfwGetProcAddress("glGetError");
+    if (!glGenQueriesP || !glBeginQueryP || !glEndQueryP || !glGetQueryObjectui64vP || !getError) return 0;
+    while (getError() != 0) {}
+    glGenQueriesP(1, &vertexQuery);
+    glBeginQueryP(kGlVerticesSubmitted, vertexQuery);
+    glEndQueryP(kGlVerticesSubmitted);
+    if (getError() != 0) vertexQuery = 0;
+    return vertexQuery != 0;
+}
+
+// The moving camera: an orbit whose target swings, so the 3D view and all three 2D views change.
+static void MoveCamera(UiState &ui, int frame)
+{
+    float a = kOrbitStep * (float)frame;
+    ui.cam3D.target = Vector3{ kPanAmplitude * sinf(3.0f * a), 0.0f, kPanAmplitude * cosf(2.0f * a) };
+    ui.cam3D.position = Vector3{ ui.cam3D.target.x + kOrbitRadius * sinf(a), 12.0f,
+                                 ui.cam3D.target.z + kOrbitRadius * cosf(a) };
+}
+
 // One frame in the order of main's loop, with the time of each group of phases added to sums.
 static double RunFrame(UiState &ui, char *lastStatus, double *sums)
 {
+    if (vertexQuery) glBeginQueryP(kGlVerticesSubmitted, vertexQuery);
     double t0 = NowMs();
     FrameReadWindow(ui);
     FrameReadModifiers(ui);
@@ -81,12 +129,20 @@ static double RunFrame(UiState &ui, char *lastStatus, double *sums)
     double t5 = NowMs();
     EndDrawing();
     double t6 = NowMs();
+    if (vertexQuery) glEndQueryP(kGlVerticesSubmitted);
     const double parts[PH_COUNT] = { t1 - t0, t2 - t1, t3 - t2, t4 - t3, t5 - t4, t6 - t5 };
     for (int p = 0; p < PH_COUNT; p++) sums[p] += parts[p];
     return t6 - t0;
 }
 
-static void Measure(UiState &ui, const char *label, bool full, bool renderView)
+static unsigned long long FrameVertices(void)
+{
+    unsigned long long n = 0;
+    if (vertexQuery) glGetQueryObjectui64vP(vertexQuery, kGlQueryResult, &n);
+    return n;
+}
+
+static void Measure(UiState &ui, const char *label, bool full, bool renderView, bool moving)
 {
     if (full) FullMap(&activeMap);
     else memset(&activeMap, 0, sizeof(activeMap));
@@ -94,15 +150,30 @@ static void Measure(UiState &ui, const char *label, bool full, bool renderView)
     ui.showRenderOutput = renderView;
     char lastStatus[kStatusLen] = "";
     double sums[PH_COUNT] = {};
-    for (int i = 0; i < kWarmFrames; i++) RunFrame(ui, lastStatus, sums);
+    Camera3D still = ui.cam3D;
+    for (int i = 0; i < kWarmFrames; i++) {
+        if (moving) MoveCamera(ui, i);
+        RunFrame(ui, lastStatus, sums);
+    }
     memset(sums, 0, sizeof(sums));
     std::vector<double> frames;
-    for (int i = 0; i < kFrames; i++) frames.push_back(RunFrame(ui, lastStatus, sums));
+    unsigned long long vertices = 0;
+    int redrawsBefore = 0, redrawsAfter = 0;
+    for (int v = 0; v < kViewCount; v++) redrawsBefore += gViewRedraws[v];
+    for (int i = 0; i < kFrames; i++) {
+        if (moving) MoveCamera(ui, kWarmFrames + i);
+        frames.push_back(RunFrame(ui, lastStatus, sums));
+        vertices += FrameVertices();
+    }
+    ui.cam3D = still;
+    for (int v = 0; v < kViewCount; v++) redrawsAfter += gViewRedraws[v];
     std::sort(frames.begin(), frames.end());
     double total = 0;
     for (double s : sums) total += s;
-    printf("%-34s median %7.2f ms/frame  (p10 %.2f, p90 %.2f; %d frames at %dx%d)\n", label, frames[kFrames / 2],
-           frames[kFrames / 10], frames[kFrames * 9 / 10], kFrames, GetScreenWidth(), GetScreenHeight());
+    printf("%-40s median %7.2f ms/frame  p90 %7.2f  (p10 %.2f; %d frames at %dx%d)\n", label, frames[kFrames / 2],
+           frames[kFrames * 9 / 10], frames[kFrames / 10], kFrames, GetScreenWidth(), GetScreenHeight());
+    printf("    views redrawn per frame: %.2f\n", (double)(redrawsAfter - redrawsBefore) / kFrames);
+    if (vertexQuery) printf("    vertices handed to the GL per frame: %llu\n", vertices / kFrames);
     for (int p = 0; p < PH_COUNT; p++) {
         printf("    %-28s %5.1f %%  %7.3f ms\n", kPhaseName[p], 100.0 * sums[p] / total, sums[p] / kFrames);
     }
@@ -117,9 +188,11 @@ int main(void)
     }
     SetTraceLogLevel(LOG_WARNING);   // the re-created targets would otherwise log every resize
     SetTargetFPS(0);                 // unthrottled: the frame's own cost
-    Measure(ui, "empty map, four views", false, false);
-    Measure(ui, "full map, four views", true, false);
-    Measure(ui, "full map, four views + Render view", true, true);
+    if (!VertexQueryInit()) printf("(this GL cannot count vertices)\n");
+    Measure(ui, "empty map, four views, still", false, false, false);
+    Measure(ui, "full map, four views, moving camera", true, false, true);
+    Measure(ui, "full map, four views, still camera", true, false, false);
+    Measure(ui, "full map, four views + Render view", true, true, false);
     AppShutDown(ui);
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "raymath.h"
 #include "rlgl.h"
@@ -14,6 +15,7 @@
 #include "editor/layout.h"
 #include "project/assets.h"
 #include "render/brush_draw.h"
+#include "render/draw_cache.h"
 #include "render/gizmos.h"
 #include "render/renderer.h"
 #include "render/settings.h"
@@ -43,14 +45,27 @@ static constexpr float kVert2DSelected = 1.9f, kVert2D = 1.4f;
 static constexpr int kMaxHandleEdges = 128;
 static constexpr int kWideGridLines = 60;      // the 3D view's unit grid
 static constexpr int kFineGridLines = 20;      // the grid at twice the grid step
+static constexpr float kEntityCubeReach = 1.2f;  // an entity's own box reaches no farther from it
+static constexpr const char *kUncachedEnv = "KIRTO_UNCACHED_VIEWS";   // reference drawing for tests
+
+int gViewRedraws[kViewCount];
+static uint64_t viewKey[kViewCount];
+static bool viewKeyValid[kViewCount];
+
+// What an entity drawing pass puts out: the solids, the textured icons, then the lines.
+enum EntityPass { PASS_SOLID = 0, PASS_ICONS = 1, PASS_LINES = 2, PASS_COUNT = 3 };
 
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
 static void Draw3DView(UiState &ui, const MapDoc *map);
 static void Draw2DView(UiState &ui, const MapDoc *map, int view);
-static void DrawEntity3D(const UiState &ui, const Entity *e, int index);
+static void DrawEntity3D(const UiState &ui, const Entity *e, int index, int pass);
 static void DrawEntity2D(const UiState &ui, const Entity *e, int index);
+static int EntityInView(const ViewVolume *volume, const Entity *e, float reach);
+static uint64_t ViewSceneKey(const UiState &ui, const MapDoc *map);
+static uint64_t ViewKey(uint64_t scene, const UiState &ui, int view);
+static uint64_t HashTextureTable(uint64_t h, const TextureAsset *table, int count);
 static void PushEntityFrame(const Entity *e);
 static int ViewBrushSelected(const UiState &ui, int i);
 static void Draw2DGrid(int view);
@@ -63,8 +78,25 @@ static void DrawHandles2D(const UiState &ui, const Brush *b, int index);
 //----------------------------------------------------------------------------------
 void ViewportRenderPass(UiState &ui, const MapDoc *map)
 {
-    Draw3DView(ui, map);
-    for (int v = VIEW_TOP; v <= VIEW_SIDE; v++) Draw2DView(ui, map, v);
+    static const bool uncached = getenv(kUncachedEnv) != nullptr;
+    gDrawUncached = uncached ? 1 : 0;
+    MapDrawCacheUpdate(map);
+    uint64_t scene = ViewSceneKey(ui, map);
+    for (int v = 0; v < kViewCount; v++) {
+        // A view whose inputs are all as they were keeps the image it already has.
+        uint64_t key = ViewKey(scene, ui, v);
+        if (!gDrawUncached && viewKeyValid[v] && viewKey[v] == key) continue;
+        if (v == VIEW_3D) Draw3DView(ui, map);
+        else Draw2DView(ui, map, v);
+        viewKey[v] = key;
+        viewKeyValid[v] = true;
+        gViewRedraws[v]++;
+    }
+}
+
+uint64_t ViewDrawKey(const UiState &ui, const MapDoc *map, int view)
+{
+    return ViewKey(ViewSceneKey(ui, map), ui, view);
 }
 
 void ViewportFrames(UiState &ui)
@@ -193,12 +225,23 @@ static void Draw3DView(UiState &ui, const MapDoc *map)
     BeginMode3D(ui.cam3D);
     if (gSettings.show3DGrid) DrawGrid(kWideGridLines, 1.0f);
 
+    ViewVolume volume = ViewVolumeCurrent();
     int brushes = ClampCount(map->brushCount, kMaxBrushes);
     for (int i = 0; i < brushes; i++) {
         const Brush *b = &map->brushes[i];
         if (b->hidden) continue;
         bool selected = ViewBrushSelected(ui, i);
-        DrawBrushGeometry(b, selected ? kRed : WHITE, selected, false);
+        if (gDrawUncached) {
+            DrawBrushGeometry(b, selected ? kRed : WHITE, selected, false);
+            continue;
+        }
+        const BrushDrawCache *cache = &gBrushDrawCache[i];
+        if (!ViewVolumeHasBox(&volume, cache->bounds)) continue;
+        DrawCachedSolid(cache, selected ? kRed : WHITE);
+        if (!selected) continue;
+        rlBegin(RL_LINES);
+        EmitCachedEdges(cache, BLACK);
+        rlEnd();
     }
     if (ui.activeTool == TOOL_VERTEX) {
         for (int i = 0; i < brushes; i++) {
@@ -210,8 +253,16 @@ static void Draw3DView(UiState &ui, const MapDoc *map)
             if (map->brushes[i].physics) DrawPhysicsMarker(ui.cam3D, &map->brushes[i], gSettings.gizmoSize);
         }
     }
+    // Solids, icons and lines each in one run, so the batch is not broken once per entity.
     int entities = ClampCount(map->entityCount, kMaxEntities);
-    for (int i = 0; i < entities; i++) DrawEntity3D(ui, &map->entities[i], i);
+    float reach = EntityGizmoReach(gSettings.gizmoSize);
+    for (int pass = 0; pass < PASS_COUNT; pass++) {
+        for (int i = 0; i < entities; i++) {
+            const Entity *e = &map->entities[i];
+            float r = fmaxf(reach + EntityDirectionReach(e, gSettings.gizmoSize), kEntityCubeReach);
+            if (EntityInView(&volume, e, r)) DrawEntity3D(ui, e, i, pass);
+        }
+    }
 
     if (gSettings.show3DGrid) DrawGrid(kFineGridLines, 2.0f * gSettings.gridStep);
     EndMode3D();
@@ -225,9 +276,19 @@ static void Draw2DView(UiState &ui, const MapDoc *map, int view)
     BeginMode3D(ui.cam2D[view - 1]);
     if (gSettings.show2DGrid) Draw2DGrid(view);
 
+    ViewVolume volume = ViewVolumeCurrent();
     int brushes = ClampCount(map->brushCount, kMaxBrushes);
-    for (int i = 0; i < brushes; i++) {
-        DrawBrushWireframe(&map->brushes[i], ViewBrushSelected(ui, i) ? kYellow : kGrey);
+    if (gDrawUncached) {
+        for (int i = 0; i < brushes; i++) {
+            DrawBrushWireframe(&map->brushes[i], ViewBrushSelected(ui, i) ? kYellow : kGrey);
+        }
+    } else {
+        rlBegin(RL_LINES);
+        for (int i = 0; i < brushes; i++) {
+            const BrushDrawCache *cache = &gBrushDrawCache[i];
+            if (ViewVolumeHasBox(&volume, cache->bounds)) EmitCachedEdges(cache, ViewBrushSelected(ui, i) ? kYellow : kGrey);
+        }
+        rlEnd();
     }
     if (ui.activeTool == TOOL_VERTEX) {
         for (int i = 0; i < brushes; i++) {
@@ -235,7 +296,9 @@ static void Draw2DView(UiState &ui, const MapDoc *map, int view)
         }
     }
     int entities = ClampCount(map->entityCount, kMaxEntities);
-    for (int i = 0; i < entities; i++) DrawEntity2D(ui, &map->entities[i], i);
+    for (int i = 0; i < entities; i++) {
+        if (EntityInView(&volume, &map->entities[i], kEntityCubeReach)) DrawEntity2D(ui, &map->entities[i], i);
+    }
     if (ui.activeTool == TOOL_BLOCK && ui.blockBoxShown && ui.blockView == view) DrawBlockPreview(ui);
     EndMode3D();
     EndTextureMode();
@@ -270,21 +333,107 @@ static void DrawBlockPreview(const UiState &ui)
     DrawCubeWiresV(centre, size, kRed);
 }
 
-static void DrawEntity3D(const UiState &ui, const Entity *e, int index)
+// One pass of an entity: its model or box in PASS_SOLID, its icon in PASS_ICONS, gizmo and box
+// lines in PASS_LINES.
+static void DrawEntity3D(const UiState &ui, const Entity *e, int index, int pass)
 {
     if (gSettings.gizmoIcons && e->kind != ENTITY_GENERIC) {
-        DrawEntityGizmo(ui.cam3D, e, gSettings.gizmoSize, index == ui.selEntity);
+        int icon = EntityGizmoIcon(e);
+        bool selected = index == ui.selEntity;
+        if (pass == PASS_ICONS && icon >= 0) DrawEntityGizmoIcon(ui.cam3D, e, icon, gSettings.gizmoSize, selected);
+        if (pass == PASS_LINES) DrawEntityGizmoLines(e, icon, gSettings.gizmoSize, selected);
         if (e->kind != ENTITY_PROP_PHYSICS) return;   // lights and the player start are their gizmo
     }
-    if (e->hidden) return;
+    if (e->hidden || pass == PASS_ICONS) return;
     if (AssetModelUsable(e->model)) {
-        DrawEntityModelShaded(e, false);
+        if (pass == PASS_SOLID) DrawEntityModelShaded(e, false);
         return;
     }
     PushEntityFrame(e);
-    DrawCube(Vector3{ 0.0f, 0.0f, 0.0f }, 0.6f, 1.8f, 0.6f, kMaroon);
-    DrawCubeWires(Vector3{ 0.0f, 0.0f, 0.0f }, 0.6f, 1.8f, 0.6f, index == ui.selEntity ? kYellow : kGreen);
+    if (pass == PASS_SOLID) DrawCube(Vector3{ 0.0f, 0.0f, 0.0f }, 0.6f, 1.8f, 0.6f, kMaroon);
+    else DrawCubeWires(Vector3{ 0.0f, 0.0f, 0.0f }, 0.6f, 1.8f, 0.6f, index == ui.selEntity ? kYellow : kGreen);
     rlPopMatrix();
+}
+
+// 1 when the entity (its own box or gizmo, reach around its position) may show in the view; an
+// entity drawn as a model is always sent, its extent is the model's.
+static int EntityInView(const ViewVolume *volume, const Entity *e, float reach)
+{
+    if (gDrawUncached || AssetModelUsable(e->model)) return 1;
+    Vector3 r = { reach, reach, reach };
+    return ViewVolumeHasBox(volume, BoundingBox{ Vector3Subtract(e->position, r), Vector3Add(e->position, r) });
+}
+
+// Everything the four views read that is the same for all of them: the map as drawn, the
+// selection and tool state drawn into the views, the settings they read and the loaded assets.
+static uint64_t ViewSceneKey(const UiState &ui, const MapDoc *map)
+{
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
+    uint64_t h = HashBytes(0, &brushes, (int)sizeof(brushes));
+    for (int i = 0; i < brushes; i++) {
+        const Brush *b = &map->brushes[i];
+        const uint8_t flags[2] = { b->hidden, b->physics };
+        h = HashBytes(h, &gBrushDrawCache[i].hash, (int)sizeof(uint64_t));
+        h = HashBytes(h, flags, (int)sizeof(flags));
+    }
+    int entities = ClampCount(map->entityCount, kMaxEntities);
+    h = HashBytes(h, &entities, (int)sizeof(entities));
+    for (int i = 0; i < entities; i++) {
+        const Entity *e = &map->entities[i];
+        const float values[10] = { e->position.x, e->position.y, e->position.z, e->rotation.x, e->rotation.y,
+                                   e->rotation.z, e->scale, e->range, e->outerCone, (float)e->hidden };
+        const int32_t ids[4] = { e->model, e->texture, e->kind, (int32_t)e->physics };
+        const Color colours[2] = { e->lightColour, e->tint };
+        h = HashBytes(h, values, (int)sizeof(values));
+        h = HashBytes(h, ids, (int)sizeof(ids));
+        h = HashBytes(h, colours, (int)sizeof(colours));
+    }
+    const int32_t state[8] = { ui.selBrush, ui.selEntity, ui.activeTool, ui.morphMode, ui.hoverBrush, ui.hoverVert,
+                               ui.blockView, (int32_t)ui.blockBoxShown };
+    const Vector3 block[2] = { ui.blockStart, ui.blockEnd };
+    h = HashBytes(h, state, (int)sizeof(state));
+    h = HashBytes(h, block, (int)sizeof(block));
+    h = HashBytes(h, gVtxActive, (int)sizeof(gVtxActive));
+    h = HashBytes(h, gVtxSel, (int)sizeof(gVtxSel));
+    h = HashBytes(h, gFaceSel, (int)sizeof(gFaceSel));
+    const float settings[4] = { gSettings.gridStep, gSettings.vertexSize, gSettings.gizmoSize, 0.0f };
+    const Color backgrounds[2] = { gSettings.view3DBackground, gSettings.view2DBackground };
+    const uint8_t switches[4] = { gSettings.show2DGrid, gSettings.show3DGrid, gSettings.gizmoIcons, 0 };
+    h = HashBytes(h, settings, (int)sizeof(settings));
+    h = HashBytes(h, backgrounds, (int)sizeof(backgrounds));
+    h = HashBytes(h, switches, (int)sizeof(switches));
+    // A project switch may load other assets into the same slots under the same GL ids.
+    int models = ClampCount(gAssets.modelCount, kMaxModels);
+    h = HashBytes(h, &models, (int)sizeof(models));
+    for (int i = 0; i < models; i++) {
+        h = HashBytes(h, gAssets.models[i].name, kAssetNameLen);
+        h = HashBytes(h, &gAssets.models[i].loaded, (int)sizeof(bool));
+    }
+    h = HashTextureTable(h, gAssets.textures, ClampCount(gAssets.textureCount, kMaxTextures));
+    return HashTextureTable(h, gAssets.icons, ClampCount(gAssets.iconCount, kMaxIcons));
+}
+
+static uint64_t HashTextureTable(uint64_t h, const TextureAsset *table, int count)
+{
+    h = HashBytes(h, &count, (int)sizeof(count));
+    for (int i = 0; i < count; i++) {
+        const unsigned int id = table[i].loaded ? table[i].texture.id : 0;
+        h = HashBytes(h, table[i].name, kAssetNameLen);
+        h = HashBytes(h, &id, (int)sizeof(id));
+    }
+    return h;
+}
+
+// The scene key with what belongs to one view: its camera and its render target.
+static uint64_t ViewKey(uint64_t scene, const UiState &ui, int view)
+{
+    const Camera3D &c = (view == VIEW_3D) ? ui.cam3D : ui.cam2D[view - 1];
+    const float camera[11] = { c.position.x, c.position.y, c.position.z, c.target.x, c.target.y, c.target.z,
+                               c.up.x, c.up.y, c.up.z, c.fovy, (float)c.projection };
+    const Texture2D &t = ui.renderTargets[view].texture;
+    const int32_t target[4] = { view, (int32_t)t.id, t.width, t.height };
+    uint64_t h = HashBytes(scene, camera, (int)sizeof(camera));
+    return HashBytes(h, target, (int)sizeof(target));
 }
 
 static void DrawEntity2D(const UiState &ui, const Entity *e, int index)

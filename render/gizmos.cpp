@@ -5,10 +5,12 @@
 #include <cstring>
 
 #include "raymath.h"
+#include "rlgl.h"
 #include "document/brush_geometry.h"
 #include "document/problem_check.h"
 #include "document/topology.h"
 #include "project/assets.h"
+#include "render/draw_cache.h"
 #include "render/settings.h"
 
 //----------------------------------------------------------------------------------
@@ -28,6 +30,26 @@ static constexpr float kSpotLineShare = 0.35f;     // spot line: this share of t
 static constexpr float kSunLineSize = 2.5f;        // sun line: this many gizmo sizes
 static constexpr int kConeSegments = 8;
 static constexpr float kMarkerLift = 0.6f;         // marker centre above the brush top, in sizes
+static constexpr float kGizmoReach = 1.6f;         // the fallback shapes stay this many sizes near
+static constexpr float kSameEndSq = 1e-10f;        // squared distance of ends taken as one point
+static constexpr int kSphereShapes = 2;            // the two wire spheres the gizmos use
+static constexpr int kMaxSphereRings = 6, kMaxSphereSlices = 6;
+static constexpr int kMaxSphereSegments = 3 * (kMaxSphereRings + 2) * kMaxSphereSlices;
+
+// A unit wire sphere as the one-call sphere draws it, with each segment kept once.
+struct SphereWire {
+    int rings, slices, count;
+    Vector3 ends[kMaxSphereSegments][2];
+};
+static SphereWire sphereWires[kSphereShapes];
+static int sphereWireCount;
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static int SphereWireSegments(int rings, int slices, Vector3 (*ends)[2], int max);
+static Vector3 SpherePoint(int rings, int slices, int ring, int slice);
+static void EmitGizmoSphere(Vector3 centre, float radius, int rings, int slices, Color colour);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -48,21 +70,21 @@ void DrawFallbackGizmo(int kind, Vector3 p, float s, Color colour)
         DrawLine3D(Vector3{ p.x - 0.5f * s, p.y - 0.5f * s, p.z }, Vector3{ p.x + 0.5f * s, p.y + 0.5f * s, p.z }, colour);
         break;
     case ENTITY_LIGHT:
-        DrawSphereWires(p, 0.4f * s, 6, 6, colour);
+        EmitGizmoSphere(p, 0.4f * s, 6, 6, colour);
         for (int i = 0; i < 6; i++) {
             float a = 2.0f * PI * (float)i / 6.0f;
             DrawLine3D(p, Vector3{ p.x + 0.75f * s * cosf(a), p.y, p.z + 0.75f * s * sinf(a) }, colour);
         }
         break;
     case ENTITY_LIGHT_SPOT:
-        DrawSphereWires(p, 0.25f * s, 5, 5, colour);
+        EmitGizmoSphere(p, 0.25f * s, 5, 5, colour);
         for (int i = 0; i < 4; i++) {
             float a = 2.0f * PI * (float)i / 4.0f;
             DrawLine3D(p, Vector3{ p.x + 0.5f * s * cosf(a), p.y - 1.2f * s, p.z + 0.5f * s * sinf(a) }, colour);
         }
         break;
     case ENTITY_LIGHT_ENVIRONMENT:
-        DrawSphereWires(p, 0.45f * s, 6, 6, colour);
+        EmitGizmoSphere(p, 0.45f * s, 6, 6, colour);
         DrawLine3D(p, Vector3{ p.x, p.y - 1.5f * s, p.z }, colour);
         break;
     default:
@@ -71,14 +93,43 @@ void DrawFallbackGizmo(int kind, Vector3 p, float s, Color colour)
     }
 }
 
-void DrawEntityGizmo(Camera3D camera, const Entity *e, float size, bool selected)
+int EntityGizmoIcon(const Entity *e)
 {
-    Color colour = selected ? kSelectedColour : (EntityIsLight(e) ? e->lightColour : WHITE);
-
     int icon = (e->kind >= 0 && e->kind < kEntityKindCount) ? FindIcon(kEntityKindIcon[e->kind]) : -1;
     if (icon < 0 && e->physics) icon = FindIcon("physics");
-    if (icon >= 0) DrawBillboard(camera, gAssets.icons[icon].texture, e->position, size, colour);
-    else DrawFallbackGizmo(e->kind, e->position, size, colour);
+    return icon;
+}
+
+float EntityGizmoReach(float size)
+{
+    return kGizmoReach * fabsf(size);
+}
+
+float EntityDirectionReach(const Entity *e, float size)
+{
+    if (e->kind != ENTITY_LIGHT_SPOT && e->kind != ENTITY_LIGHT_ENVIRONMENT) return 0.0f;
+    float length = fabsf((e->kind == ENTITY_LIGHT_SPOT) ? kSpotLineShare * e->range : kSunLineSize * size);
+    if (e->kind != ENTITY_LIGHT_SPOT) return length;
+    return length * (1.0f + fabsf(tanf(e->outerCone * kDegToRad)));   // out to the cone's rim
+}
+
+void DrawEntityGizmo(Camera3D camera, const Entity *e, float size, bool selected)
+{
+    int icon = EntityGizmoIcon(e);
+    if (icon >= 0) DrawEntityGizmoIcon(camera, e, icon, size, selected);
+    DrawEntityGizmoLines(e, icon, size, selected);
+}
+
+void DrawEntityGizmoIcon(Camera3D camera, const Entity *e, int icon, float size, bool selected)
+{
+    Color colour = selected ? kSelectedColour : (EntityIsLight(e) ? e->lightColour : WHITE);
+    DrawBillboard(camera, gAssets.icons[icon].texture, e->position, size, colour);
+}
+
+void DrawEntityGizmoLines(const Entity *e, int icon, float size, bool selected)
+{
+    Color colour = selected ? kSelectedColour : (EntityIsLight(e) ? e->lightColour : WHITE);
+    if (icon < 0) DrawFallbackGizmo(e->kind, e->position, size, colour);
 
     if (e->kind != ENTITY_LIGHT_SPOT && e->kind != ENTITY_LIGHT_ENVIRONMENT) return;
     Vector3 f = EntityForward(e->rotation);
@@ -178,4 +229,79 @@ int DrawCameraGizmo(Rectangle rect, Camera3D *camera, Vector2 mouse)
         }
     }
     return moved;
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// Unique segments of the one-call wire sphere of rings x slices (none of no length), at most max,
+// into ends; returns the number written.
+static int SphereWireSegments(int rings, int slices, Vector3 (*ends)[2], int max)
+{
+    int count = 0;
+    for (int i = 0; i < rings + 2; i++) {
+        for (int j = 0; j < slices; j++) {
+            // The one-call sphere's three segments per cell: diagonal, ring piece, meridian piece.
+            const Vector3 cell[3][2] = {
+                { SpherePoint(rings, slices, i, j), SpherePoint(rings, slices, i + 1, j + 1) },
+                { SpherePoint(rings, slices, i + 1, j + 1), SpherePoint(rings, slices, i + 1, j) },
+                { SpherePoint(rings, slices, i + 1, j), SpherePoint(rings, slices, i, j) },
+            };
+            for (const auto &seg : cell) {
+                if (Vector3DistanceSqr(seg[0], seg[1]) < kSameEndSq) continue;   // draws nothing
+                bool seen = false;
+                for (int k = 0; k < count && !seen; k++) {
+                    seen = (Vector3DistanceSqr(ends[k][0], seg[0]) < kSameEndSq &&
+                            Vector3DistanceSqr(ends[k][1], seg[1]) < kSameEndSq) ||
+                           (Vector3DistanceSqr(ends[k][0], seg[1]) < kSameEndSq &&
+                            Vector3DistanceSqr(ends[k][1], seg[0]) < kSameEndSq);
+                }
+                if (seen || count >= max) continue;
+                ends[count][0] = seg[0];
+                ends[count][1] = seg[1];
+                count++;
+            }
+        }
+    }
+    return count;
+}
+
+// Point (ring, slice) of the one-call sphere: rings run from the south pole past the north one.
+static Vector3 SpherePoint(int rings, int slices, int ring, int slice)
+{
+    float lat = DEG2RAD * (270.0f + (180.0f / (float)(rings + 1)) * (float)ring);
+    float lon = DEG2RAD * (360.0f * (float)slice / (float)slices);
+    return Vector3{ cosf(lat) * sinf(lon), sinf(lat), cosf(lat) * cosf(lon) };
+}
+
+// A wire sphere from its prepared unit segments, built on first use; drawn straight by raylib
+// when drawing goes without caches.
+static void EmitGizmoSphere(Vector3 centre, float radius, int rings, int slices, Color colour)
+{
+    if (gDrawUncached) {
+        DrawSphereWires(centre, radius, rings, slices, colour);
+        return;
+    }
+    int s = 0;
+    while (s < sphereWireCount && (sphereWires[s].rings != rings || sphereWires[s].slices != slices)) s++;
+    if (s == sphereWireCount) {
+        if (s >= kSphereShapes || rings > kMaxSphereRings || slices > kMaxSphereSlices) {
+            DrawSphereWires(centre, radius, rings, slices, colour);
+            return;
+        }
+        SphereWire *w = &sphereWires[sphereWireCount++];
+        w->rings = rings;
+        w->slices = slices;
+        w->count = SphereWireSegments(rings, slices, w->ends, kMaxSphereSegments);
+    }
+    const SphereWire *w = &sphereWires[s];
+    rlBegin(RL_LINES);
+    rlColor4ub(colour.r, colour.g, colour.b, colour.a);
+    for (int k = 0; k < w->count; k++) {
+        for (int e = 0; e < 2; e++) {
+            Vector3 p = Vector3Add(centre, Vector3Scale(w->ends[k][e], radius));
+            rlVertex3f(p.x, p.y, p.z);
+        }
+    }
+    rlEnd();
 }

@@ -30,8 +30,18 @@ extern const OrientHandle kOrientHandles[kOrientHandleCount];
 int FindIcon(const char *name);
 // Wire shape for an entity kind without an icon.
 void DrawFallbackGizmo(int kind, Vector3 position, float size, Color colour);
+// Index of the icon that stands for the entity, -1 when a wire shape stands in.
+int EntityGizmoIcon(const Entity *entity);
+// Distance from an entity's position within which its icon or wire shape lies.
+float EntityGizmoReach(float size);
+// Distance within which a light's direction line and cone lie; 0 for other kinds.
+float EntityDirectionReach(const Entity *entity, float size);
 // Icon or wire shape of an entity, plus direction and cone lines for spot and sun lights.
 void DrawEntityGizmo(Camera3D camera, const Entity *entity, float size, bool selected);
+// The icon part of the gizmo (icon from EntityGizmoIcon, 0 or more).
+void DrawEntityGizmoIcon(Camera3D camera, const Entity *entity, int icon, float size, bool selected);
+// The line part: the wire shape when icon is -1, and the direction and cone lines.
+void DrawEntityGizmoLines(const Entity *entity, int icon, float size, bool selected);
 // "physics" icon or a light-blue wire cube above a physics brush.
 void DrawPhysicsMarker(Camera3D camera, const Brush *brush, float size);
 // Colours at the top and bottom of the sky gradient for a SkyStyle (Day for unknown styles).
