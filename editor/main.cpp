@@ -12,6 +12,7 @@
 #include "editor/merge_prompt.h"
 #include "editor/project_manager.h"
 #include "editor/render_view.h"
+#include "editor/right_panel.h"
 #include "editor/shortcuts.h"
 #include "editor/tool_block.h"
 #include "editor/tool_entity.h"
@@ -68,7 +69,7 @@ int main(void)
         // 25 MODS list
         EndLeftPanel(ui, leftPanelBottom);
         ViewportFrames(ui);                                           // 26
-        // 27 right panel
+        RightPanelPhase(&activeMap, ui);                              // 27
         DrawCursorReadout(ui);                                        // 28
         // 28 clip overlay
         DrawVertexMarquee(ui);

@@ -13,6 +13,7 @@
 #include "editor/console.h"
 #include "editor/gui.h"
 #include "editor/layout.h"
+#include "project/asset_browser.h"
 #include "project/assets.h"
 #include "project/projects.h"
 #include "render/renderer.h"
@@ -66,7 +67,7 @@ int AppStartUp(UiState &ui)
     // The mod scan starts here once it lands.
     InitProjectDirectories();
     RescanAssets();
-    // The asset browser starts here once it lands.
+    InitAssetBrowser();
     InitRenderer(kRendererStartW, kRendererStartH);   // not ready: the Render view shades on the CPU
 
     LoadInterfaceFont(ui);
@@ -92,7 +93,7 @@ void AppShutDown(UiState &ui)
     for (int v = 0; v < kViewCount; v++) UnloadRenderTexture(ui.renderTargets[v]);
     UnloadRenderTexture(ui.renderTargets[kRenderOutputTarget]);
     FreeRenderer();
-    // The asset browser is released here once it lands.
+    FreeAssetBrowser();
     UnloadAllAssets();
     CloseAudioDevice();
     FreeUndoHistory();
