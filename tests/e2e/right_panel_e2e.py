@@ -5,17 +5,16 @@ import os
 
 import harness
 from assets_e2e import write_png
-from harness import (AWAY, TOP_SAVE, WAIT, EditorTestCase, matching_box, open_only_project, palette_row, parse_map,
-                     read_bytes, read_like, reads_as, view_rects, wait_until)
+from harness import WAIT, matching_box, palette_row, read_like, reads_as, wait_until
+from tools_e2e import BLOCK, GROUND_3D, TEXTURE, ToolCase, top_px
 
 INFO, TREE, MODEL, TEXTURE_TAB = 0, 1, 3, 4
 TITLES = {INFO: "Map Statistics", TREE: "Scene Tree Hierarchy", MODEL: "Model Assets", TEXTURE_TAB: "Texture Editor"}
-BLOCK, TEXTURE_TOOL = 1, 5                        # tool palette rows
-PANEL_X, TOP = 900.0, 112.5                       # the panel in a 1440x900 window
-CURSOR = TOP + 101.25                             # where a tab's first control goes
+PANEL_X, PANEL_TOP = 900.0, 112.5                 # the panel in a 1440x900 window
+CURSOR = PANEL_TOP + 101.25                       # where a tab's first control goes
 ROW_X = PANEL_X + 270                             # the middle of the Tree's rows and the tabs' buttons
-SUBDIVIDE_Y = TOP + 738 - 123.75 + 24.75          # the middle of the Subdivide button
-VIEW_BOTTOM = TOP + 85.5 + 738 - 94.5             # where the scrolled region ends
+SUBDIVIDE_Y = PANEL_TOP + 738 - 123.75 + 24.75    # the middle of the Subdivide button
+VIEW_BOTTOM = PANEL_TOP + 85.5 + 738 - 94.5       # where the scrolled region ends
 PREVIEW = (PANEL_X + 27 + 108, CURSOR + 40.5, 270, 270)
 MODEL_ROW0 = (PANEL_X + 127, CURSOR + 40.5 + 270 + 9 + 45 + 4.5 + 20)
 ASSIGN = (ROW_X, 774 + 24.75)
@@ -24,13 +23,11 @@ APPLY = (ROW_X, 720 + 24.75)
 COLOURS = [(255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 0), (0, 255, 255)]
 BOX_OBJ = ("v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0 0 1\nv 1 0 1\nv 1 1 1\nv 0 1 1\n"
            "f 1 2 3 4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\nf 3 7 8 4\nf 4 8 5 1\n")
-TOP_VIEW = view_rects(1440, 900)[1]
-GROUND_3D = (307, 285)                            # the ground's top face in the 3D view at the start camera
 
 
 def tab_button(k):
     tw = (540 - 22.5) / 7
-    return PANEL_X + 11.25 + k * tw + tw / 2, TOP + 11.25 + 24.75
+    return PANEL_X + 11.25 + k * tw + tw / 2, PANEL_TOP + 11.25 + 24.75
 
 
 def tree_row(i, brushes=None):
@@ -44,10 +41,9 @@ def grid_cell(k):
     return GRID[0] + 9 + 112.5 * (k % 4) + 51.75, GRID[1] + 9 + 112.5 * (k // 4) + 51.75
 
 
-class PanelCase(EditorTestCase):
+class PanelCase(ToolCase):
     """The default map in the open project Untitled, whose asset folders hold five textures and a
     box model."""
-    keep_project_manager = True
 
     def prepare(self, workdir):
         assets = os.path.join(workdir, "projects", "Untitled", "assets")
@@ -57,19 +53,6 @@ class PanelCase(EditorTestCase):
             write_png(os.path.join(assets, "textures", "t%d.png" % i), 16, 16, colour)
         with open(os.path.join(assets, "models", "box.obj"), "w") as f:
             f.write(BOX_OBJ)
-
-    def setUp(self):
-        super().setUp()
-        open_only_project(self.editor)
-        self.editor.wait_status("Opened 'Untitled' - no maps yet, keeping the current map")
-        self.path = os.path.join(self.editor.workdir, "projects", "Untitled", "maps", "untitled.zizudu")
-
-    def save(self):
-        if os.path.exists(self.path):
-            os.remove(self.path)
-        self.editor.click(*TOP_SAVE)
-        wait_until(lambda: os.path.exists(self.path), WAIT, "the saved map")
-        return parse_map(read_bytes(self.path))
 
     def open_tab(self, k):
         self.editor.click(*tab_button(k))
@@ -89,12 +72,10 @@ class InfoAndTree(PanelCase):
         wait_until(lambda: reads_as(self.info_line(0), "Brushes: 1"), WAIT, "one brush in the Info tab")
         self.assertTrue(reads_as(self.info_line(2), "Models Loaded: 1"))
         self.assertTrue(reads_as(self.info_line(3), "Textures Loaded: 5"))
-        ed.click(*[c + 20 for c in palette_row(BLOCK)[:2]])
-        unit = TOP_VIEW[3] / 16.0
-        cx, cy = TOP_VIEW[0] + TOP_VIEW[2] / 2, TOP_VIEW[1] + TOP_VIEW[3] / 2
-        ed.move(cx + 1.1 * unit, cy + 3.9 * unit)
+        self.toggle(palette_row(BLOCK), "the Block tool")
+        ed.move(*top_px(1.1, 3.9))
         ed.mouse_down(1)
-        ed.move(cx + 4.1 * unit, cy + 0.1 * unit)
+        ed.move(*top_px(4.1, 0.1))
         ed.mouse_up(1)
         ed.key("Return")
         ed.wait_status("Created Brush #2")
@@ -155,8 +136,7 @@ class ModelsAndTextures(PanelCase):
 
     def test_grid_texture_goes_to_a_selected_face_then_to_the_whole_brush(self):
         ed = self.editor
-        ed.click(*[c + 20 for c in palette_row(TEXTURE_TOOL)[:2]])
-        ed.move(*AWAY)
+        self.toggle(palette_row(TEXTURE), "the Texture tool")
         ed.click(*GROUND_3D)                      # paints and selects the top face with texture 0
         ed.wait_status("Painted face 1 of Brush #0.")
         self.open_tab(TEXTURE_TAB)
@@ -169,7 +149,7 @@ class ModelsAndTextures(PanelCase):
 
         # The Select tool's click selects the ground and lets go of the face: the brush takes it.
         ed.key("Escape")
-        ed.click(TOP_VIEW[0] + TOP_VIEW[2] / 2 - 60, TOP_VIEW[1] + TOP_VIEW[3] / 2 - 60)
+        ed.click(*top_px(-3, -3))
         ed.wait_status("Selected Brush #0 (Ground_Brush)")
         ed.click(*grid_cell(1))
         self.wait_status_has("Texture #1")
