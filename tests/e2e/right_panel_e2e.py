@@ -5,7 +5,7 @@ import os
 
 import harness
 from assets_e2e import write_png
-from harness import WAIT, matching_box, palette_row, read_like, reads_as, wait_until
+from harness import AWAY, WAIT, matching_box, palette_row, read_like, reads_as, wait_until
 from tools_e2e import BLOCK, GROUND_3D, TEXTURE, ToolCase, top_px
 
 INFO, TREE, MODEL, TEXTURE_TAB = 0, 1, 3, 4
@@ -20,6 +20,7 @@ MODEL_ROW0 = (PANEL_X + 127, CURSOR + 40.5 + 270 + 9 + 45 + 4.5 + 20)
 ASSIGN = (ROW_X, 774 + 24.75)
 GRID = (PANEL_X + 27, CURSOR + 40.5 + 180 + 6.75 + 42.75)
 APPLY = (ROW_X, 720 + 24.75)
+RESCAN = (ROW_X, 776.25 + 22.5)
 COLOURS = [(255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 0), (0, 255, 255)]
 BOX_OBJ = ("v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0 0 1\nv 1 0 1\nv 1 1 1\nv 0 1 1\n"
            "f 1 2 3 4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\nf 3 7 8 4\nf 4 8 5 1\n")
@@ -157,6 +158,25 @@ class ModelsAndTextures(PanelCase):
         ed.wait_status("Applied texture #1 to Brush #0")
         brushes, _ = self.save()
         self.assertEqual((brushes[0]["texture"], brushes[0]["faceTextures"]), (1, [-1] * 6))
+
+    def test_a_rescan_that_loses_the_active_texture_shows_and_applies_none(self):
+        ed = self.editor
+        self.open_tab(TEXTURE_TAB)
+        ed.click(*grid_cell(4))
+        self.wait_status_has("Texture #4")
+        folder = os.path.join(ed.workdir, "projects", "Untitled", "assets", "textures")
+        for name in ("t0.png", "t1.png"):
+            os.remove(os.path.join(folder, name))
+        ed.click(*RESCAN)
+        ed.wait_status("Rescanned: 1 model(s), 3 texture(s), 0 icon(s).")
+        ed.move(*AWAY)                            # the label shows the active texture, not a hovered cell
+        wait_until(lambda: read_like(ed.ocr(int(GRID[0]), int(GRID[1] - 42.75), 486, 36), "No texture selected"),
+                   WAIT, "no texture shown under the preview")
+        ed.click(*top_px(-3, -3))                 # the Select tool picks the ground
+        ed.wait_status("Selected Brush #0 (Ground_Brush)")
+        ed.click(*APPLY)
+        ed.wait_status("No texture selected.")
+        self.assertEqual(self.save()[0][0]["texture"], 0)
 
 
 if __name__ == "__main__":
