@@ -15,6 +15,7 @@
 #include "editor/problems_window.h"
 #include "editor/project_manager.h"
 #include "editor/render_view.h"
+#include "editor/right_panel.h"
 #include "editor/shortcuts.h"
 #include "editor/tool_block.h"
 #include "editor/tool_clip.h"
@@ -74,7 +75,7 @@ int main(void)
         leftPanelBottom = DrawModsList(&activeMap, ui, leftPanelBottom);   // 25
         EndLeftPanel(ui, leftPanelBottom);
         ViewportFrames(ui);                                           // 26
-        // 27 right panel
+        RightPanelPhase(&activeMap, ui);                              // 27
         DrawCursorReadout(ui);                                        // 28
         ClipOverlay(ui);
         DrawVertexMarquee(ui);

@@ -13,6 +13,7 @@
 #include "editor/console.h"
 #include "editor/gui.h"
 #include "editor/layout.h"
+#include "project/asset_browser.h"
 #include "project/assets.h"
 #include "project/projects.h"
 #include "project/splash.h"
@@ -68,7 +69,7 @@ int AppStartUp(UiState &ui)
     ScanMods();
     InitProjectDirectories();
     RescanAssets();
-    // The asset browser starts here once it lands.
+    InitAssetBrowser();
     InitRenderer(kRendererStartW, kRendererStartH);   // false (no shaders) leaves the Render view on the CPU
 
     LoadInterfaceFont(ui);
@@ -94,7 +95,7 @@ void AppShutDown(UiState &ui)
     for (int v = 0; v < kViewCount; v++) UnloadRenderTexture(ui.renderTargets[v]);
     UnloadRenderTexture(ui.renderTargets[kRenderOutputTarget]);
     FreeRenderer();
-    // The asset browser is released here once it lands.
+    FreeAssetBrowser();
     UnloadAllAssets();
     CloseAudioDevice();
     FreeUndoHistory();

@@ -32,6 +32,7 @@ static constexpr float kBoxWidth = 126.0f;
 static constexpr float kSliderMinWidth = 40.5f;
 static constexpr float kPaletteRowHeight = 67.5f;
 static constexpr float kPaletteRowStep = 74.25f;
+static constexpr int kPointerAway = -1000000;   // pixels: far beyond any window
 
 //----------------------------------------------------------------------------------
 // Scrolled region
@@ -50,12 +51,14 @@ float PanelScrollBegin(PanelScroll *scroll, Rectangle view, Vector2 mouse)
     if (scroll->offset > most) scroll->offset = most;
     if (scroll->offset < 0.0f) scroll->offset = 0.0f;
     BeginScissorMode((int)view.x, (int)view.y, (int)view.width, (int)view.height);
+    GuiPointerLimit(view, mouse);
     return -scroll->offset;
 }
 
 void PanelScrollEnd(PanelScroll *scroll, Rectangle view, float contentBottom)
 {
     EndScissorMode();
+    GuiPointerRelease();
     scroll->contentHeight = (contentBottom - view.y) + scroll->offset + kScrollMargin;
     float overflow = scroll->contentHeight - view.height;
     if (overflow <= 0.0f) return;
@@ -65,6 +68,18 @@ void PanelScrollEnd(PanelScroll *scroll, Rectangle view, float contentBottom)
     if (thumbH < kThumbMinHeight) thumbH = kThumbMinHeight;
     float thumbY = view.y + (view.height - thumbH) * scroll->offset / overflow;
     DrawRectangleRec(Rectangle{ track.x, thumbY, track.width, thumbH }, Color{ 125, 130, 140, 255 });
+}
+
+void GuiPointerLimit(Rectangle area, Vector2 mouse)
+{
+    // raylib adds the offset to every pointer read, raygui's included, until it is reset.
+    if (CheckCollisionPointRec(mouse, area)) SetMouseOffset(0, 0);
+    else SetMouseOffset(kPointerAway, kPointerAway);
+}
+
+void GuiPointerRelease(void)
+{
+    SetMouseOffset(0, 0);
 }
 
 //----------------------------------------------------------------------------------

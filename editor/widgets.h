@@ -42,9 +42,17 @@ extern const ToolDef kTools[kToolRowCount];
 // Functions
 //----------------------------------------------------------------------------------
 // Applies the wheel, clamps the offset and clips to view; returns the shift to add to every y.
+// Until the end, widgets see the pointer only while mouse lies inside view (GuiPointerLimit).
 float PanelScrollBegin(PanelScroll *scroll, Rectangle view, Vector2 mouse);
-// Ends the clipping, measures the content and draws the passive scrollbar when it overflows.
+// Ends the clipping and the pointer limit, measures the content and draws the passive scrollbar
+// when it overflows.
 void PanelScrollEnd(PanelScroll *scroll, Rectangle view, float contentBottom);
+// Widgets drawn from here see the pointer only when mouse lies inside area, else far off-screen:
+// raygui hit-tests without regard to the scissor, so a control clipped out of sight must not
+// take a click. The keys are untouched, and a press elsewhere still ends a text box's edit.
+void GuiPointerLimit(Rectangle area, Vector2 mouse);
+// Widgets see the real pointer again.
+void GuiPointerRelease(void);
 // Largest offset of a scrolled region with the given content height; 0 when it fits.
 float PanelScrollMax(const PanelScroll *scroll, float viewHeight);
 

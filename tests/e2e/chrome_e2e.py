@@ -61,7 +61,7 @@ class Console(EditorTestCase):
 
         self.editor.click(x + w - 49.5 + 22, y + 4.5 + 20)   # "X"
         self.editor.move(*AWAY)
-        self.editor.wait_pixel(*probe, lambda c: c == harness.BACKGROUND, "the console to close")
+        self.editor.wait_pixel(*probe, lambda c: c == harness.PANEL_FILL, "the console to close")
 
 
 class TopBar(EditorTestCase):

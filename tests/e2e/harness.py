@@ -26,6 +26,7 @@ import unittest
 
 ARGS = None
 BACKGROUND = (212, 208, 200)
+PANEL_FILL = (245, 245, 245)    # raygui's panel: the right panel where its Info tab draws nothing
 TOGGLE_ON = (151, 232, 255)      # raygui's default colour of a pressed toggle (and a text box being edited)
 EDIT_BORDER = (4, 146, 199)      # raygui's default border of a text box being edited, and its cursor
 # Frames presented after an input before the next one: the first may have been drawn before the

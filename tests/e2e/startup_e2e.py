@@ -26,7 +26,7 @@ class StartUp(EditorTestCase):
         self.assertEqual(self.editor.title(), "kirto")
         self.assertEqual(self.editor.size(), (1440, 900))
         shot = self.editor.screenshot()
-        self.assertEqual(self.editor.pixel(shot, 1200, 450), harness.BACKGROUND)   # right of the views
+        self.assertEqual(self.editor.pixel(shot, 1200, 450), harness.PANEL_FILL)   # right of the views
 
     def test_library_log_lines_reach_standard_output(self):
         lines = wait_until(lambda: [l for l in self.editor.output() if "Initializing raylib 6.0" in l],

@@ -1,6 +1,6 @@
 """The four views: where they sit for a window size, what they show, the 2D zoom and the fly camera."""
 import harness
-from harness import (AWAY, BACKGROUND, TOGGLE_ON, WAIT, EditorTestCase, lower_part, matching_box, pixels_in,
+from harness import (AWAY, PANEL_FILL, TOGGLE_ON, WAIT, EditorTestCase, lower_part, matching_box, pixels_in,
                      view_rects, wait_until)
 
 VIEW_3D_BACKGROUND = (40, 40, 40)
@@ -110,7 +110,7 @@ class Views(EditorTestCase):
         # Closed, the same steps at the same place zoom out: 16 -> 19.
         self.editor.click(*CONSOLE_CLOSE)
         self.editor.move(*AWAY)
-        self.editor.wait_pixel(*CONSOLE_FOLLOW, lambda c: c == BACKGROUND, "the console to close")
+        self.editor.wait_pixel(*CONSOLE_FOLLOW, lambda c: c == PANEL_FILL, "the console to close")
         self.editor.wheel(*over_side, -2)
         wait_until(lambda: 0 < self.top_width() < start[2] - start[0] - 20, WAIT, "the Top view to zoom out")
 

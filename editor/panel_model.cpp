@@ -1,0 +1,67 @@
+// panel_model.cpp: the Model tab: the turning preview, the Spin toggle, the model list and Assign.
+#include "editor/right_panel.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "document/undo.h"
+#include "editor/gui.h"
+#include "editor/tool_select.h"
+#include "project/asset_browser.h"
+#include "project/assets.h"
+
+static constexpr float kPreviewMaxSide = 270.0f;
+static constexpr float kListMinH = 135.0f;
+static constexpr Color kPreviewOutline = { 80, 84, 94, 255 };
+
+float DrawModelTab(MapDoc *map, UiState &ui, const PanelPlace &place)
+{
+    float x0 = place.x + 27.0f, w0 = place.w - 54.0f, y = place.y;
+    GuiLabel(Rectangle{ x0, y, w0, 36.0f }, "Model Assets");
+    y += 40.5f;
+
+    float s = fminf(w0, kPreviewMaxSide);
+    Rectangle square = { x0 + (w0 - s) / 2.0f, y, s, s };
+    if (gBrowser.previewReady) {
+        const Texture2D &t = gBrowser.preview.texture;
+        DrawTexturePro(t, Rectangle{ 0.0f, 0.0f, (float)t.width, -(float)t.height }, square, Vector2{ 0.0f, 0.0f }, 0.0f,
+                       WHITE);
+    }
+    DrawRectangleLinesEx(square, 2.25f, kPreviewOutline);
+    Vector2 pointer = GetMousePosition();   // the region's: nothing out of its sight is hovered
+    if (CheckCollisionPointRec(pointer, square)) ui.tooltipText = "Model preview. Click Spin to stop the turntable.";
+
+    y += s + 9.0f;
+    GuiLabel(Rectangle{ x0, y, place.w - 157.5f, 36.0f },
+             AssetModelUsable(ui.curModel) ? gAssets.models[ui.curModel].name : "None selected");
+    gBrowser.spin = GuiToggle(Rectangle{ place.x + place.w - 126.0f, y, 99.0f, 36.0f }, "Spin", gBrowser.spin);
+    y += 45.0f;
+
+    float lh = fmaxf(place.bottom - y - 63.0f, kListMinH);
+    int hovered = -1;
+    int picked = DrawModelList(Rectangle{ x0, y, w0, lh }, place.view, ui.curModel, &gBrowser.modelScroll, &hovered);
+    if (hovered >= 0) ui.tooltipText = "Click to select. It becomes the model for newly placed props.";
+    if (picked >= 0) {
+        ui.curModel = picked;
+        snprintf(ui.statusText, sizeof(ui.statusText), "Selected Model #%d (%s)", picked, gAssets.models[picked].name);
+    }
+
+    y += lh + 9.0f;
+    if (GuiButton(Rectangle{ x0, y, w0, 49.5f }, "Assign To Selected Entity")) ModelAssignToEntity(map, ui);
+    return y;
+}
+
+int ModelAssignToEntity(MapDoc *map, UiState &ui)
+{
+    if (!MapEntityValid(map, ui.selEntity)) {
+        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Select an entity first.");
+        return 0;
+    }
+    TransformCancel(map, ui);
+    PushUndoState(map);
+    // A number left behind by a rescan names nothing: the entity gets no model rather than a
+    // number that the next scan may give to another file.
+    map->entities[ui.selEntity].model = AssetModelUsable(ui.curModel) ? ui.curModel : -1;
+    snprintf(ui.statusText, sizeof(ui.statusText), "Assigned model to Entity #%d", ui.selEntity);
+    return 1;
+}

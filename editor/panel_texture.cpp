@@ -1,0 +1,137 @@
+// panel_texture.cpp: the Texture tab: the preview box, the texture grid, Apply and Rescan.
+#include "editor/right_panel.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "rlgl.h"
+#include "document/selection.h"
+#include "document/undo.h"
+#include "editor/app.h"
+#include "editor/gui.h"
+#include "editor/tool_select.h"
+#include "project/asset_browser.h"
+#include "project/assets.h"
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+static constexpr float kPreviewMaxH = 180.0f;
+static constexpr float kPreviewInset = 13.5f;
+static constexpr float kGridMinH = 135.0f;
+static constexpr int kTextureLabelLen = 96;
+static constexpr Color kPreviewBorder = { 80, 84, 94, 255 };
+static constexpr Color kPreviewFill = { 22, 23, 28, 255 };
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static void DrawTexturePreview(Rectangle box, int shown);
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+float DrawTextureTab(MapDoc *map, UiState &ui, const PanelPlace &place)
+{
+    float x0 = place.x + 27.0f, w0 = place.w - 54.0f, y = place.y;
+    GuiLabel(Rectangle{ x0, y, w0, 36.0f }, "Texture Browser");
+    y += 40.5f;
+
+    // The cell hovered in the last frame's grid, else the active texture; a number that a rescan
+    // left behind shows as none.
+    int shown = gBrowser.hoveredTexture >= 0 ? gBrowser.hoveredTexture : ui.curTexture;
+    if (!AssetTextureUsable(shown)) shown = -1;
+    float ph = fminf(w0 * 0.62f, kPreviewMaxH);
+    DrawTexturePreview(Rectangle{ x0, y, w0, ph }, shown);
+    y += ph + 6.75f;
+    char label[kTextureLabelLen];
+    if (shown >= 0) {
+        const Texture2D &t = gAssets.textures[shown].texture;
+        snprintf(label, sizeof(label), "%s  (%dx%d)", gAssets.textures[shown].name, t.width, t.height);
+    } else {
+        snprintf(label, sizeof(label), "%s", "No texture selected");
+    }
+    GuiLabel(Rectangle{ x0, y, w0, 36.0f }, label);
+    y += 42.75f;
+
+    float gh = fmaxf(place.bottom - y - 117.0f, kGridMinH);
+    int hovered = -1;
+    int picked = DrawTextureGrid(Rectangle{ x0, y, w0, gh }, place.view, ui.curTexture, &gBrowser.textureScroll, &hovered);
+    gBrowser.hoveredTexture = hovered;
+    if (hovered >= 0) ui.tooltipText = "Scroll to browse. Click to make it the active texture.";
+    if (picked >= 0) {
+        ui.curTexture = picked;
+        snprintf(ui.statusText, sizeof(ui.statusText), "Selected Texture #%d (%s)", picked, gAssets.textures[picked].name);
+    }
+
+    y += gh + 9.0f;
+    const char *applyText = FaceSelCount(map) > 0 ? "Apply To Selected Faces" : "Apply To Selected Object";
+    if (GuiButton(Rectangle{ x0, y, w0, 49.5f }, applyText)) TextureApplyToSelection(map, ui);
+    y += 56.25f;
+    if (GuiButton(Rectangle{ x0, y, w0, 45.0f }, "Rescan assets/ Folder")) TextureTabRescan(ui);
+    return y;
+}
+
+int TextureApplyToSelection(MapDoc *map, UiState &ui)
+{
+    int n = FaceSelCount(map);
+    bool brush = MapBrushValid(map, ui.selBrush), entity = MapEntityValid(map, ui.selEntity);
+    if (n == 0 && !brush && !entity) {
+        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Nothing selected to texture.");
+        return 0;
+    }
+    if (!AssetTextureUsable(ui.curTexture)) {
+        // A number a rescan left behind would name whatever file the next scan puts there.
+        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "No texture selected.");
+        return 0;
+    }
+    TransformCancel(map, ui);
+    PushUndoState(map);
+    int t = ui.curTexture;
+    if (n > 0) {
+        for (int b = 0; b < ClampCount(map->brushCount, kMaxBrushes); b++) {
+            if (gFaceSel[b] == 0) continue;
+            Brush *br = &map->brushes[b];
+            for (int f = 0; f < br->faceCount && f < kMaxBrushFaces; f++) {
+                if (FaceIsSel(b, f)) br->faces[f].texture = t;
+            }
+        }
+        snprintf(ui.statusText, sizeof(ui.statusText), "Applied texture to %d face(s).", n);
+    } else if (brush) {
+        Brush *br = &map->brushes[ui.selBrush];
+        br->texture = t;
+        for (int f = 0; f < br->faceCount && f < kMaxBrushFaces; f++) br->faces[f].texture = -1;   // follow the brush
+        snprintf(ui.statusText, sizeof(ui.statusText), "Applied texture #%d to Brush #%d", t, ui.selBrush);
+    } else {
+        map->entities[ui.selEntity].texture = t;
+        snprintf(ui.statusText, sizeof(ui.statusText), "Applied texture #%d to Entity #%d", t, ui.selEntity);
+    }
+    return 1;
+}
+
+void TextureTabRescan(UiState &ui)
+{
+    // The grid and preview of this frame still wait in the draw batch with the old textures:
+    // they are drawn before the scan unloads them.
+    rlDrawRenderBatchActive();
+    RescanAssets();
+    gBrowser.hoveredTexture = -1;
+    snprintf(ui.statusText, sizeof(ui.statusText), "Rescanned: %d model(s), %d texture(s), %d icon(s).",
+             gAssets.modelCount, gAssets.textureCount, gAssets.iconCount);
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// The framed box with texture `shown` (-1: none) scaled to fit and centred.
+static void DrawTexturePreview(Rectangle box, int shown)
+{
+    GuiDrawRectangleExt(box, 1, kPreviewBorder, kPreviewFill);
+    if (shown < 0) return;
+    const Texture2D &t = gAssets.textures[shown].texture;
+    if (t.width <= 0 || t.height <= 0) return;
+    float k = fminf((box.width - kPreviewInset) / (float)t.width, (box.height - kPreviewInset) / (float)t.height);
+    float w = (float)t.width * k, h = (float)t.height * k;
+    Rectangle dst = { box.x + (box.width - w) / 2.0f, box.y + (box.height - h) / 2.0f, w, h };
+    DrawTexturePro(t, Rectangle{ 0.0f, 0.0f, (float)t.width, (float)t.height }, dst, Vector2{ 0.0f, 0.0f }, 0.0f, WHITE);
+}

@@ -1,0 +1,77 @@
+// right_panel.cpp: the right panel's frame: tab buttons, group box, the shared scrolled region.
+#include "editor/right_panel.h"
+
+#include "editor/app.h"
+#include "editor/gui.h"
+#include "editor/widgets.h"
+#include "project/asset_browser.h"
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+static const char *const kTabLabels[kSideTabCount] = { "Info", "Tree", "Obj", "Mdl", "Tex", "Set", "Mods" };
+static const char *const kTabTitles[kSideTabCount] = {
+    "Map Statistics", "Scene Tree Hierarchy", "Object Properties", "Model Assets",
+    "Texture Editor", "Editor Settings", "Loaded Mods",
+};
+static constexpr Vector2 kNoPointer = { -1.0f, -1.0f };
+static constexpr float kPanelPad = 11.25f;
+static constexpr float kTabH = 49.5f;
+static constexpr float kBoxTop = 72.0f;
+static constexpr float kViewTop = 85.5f;
+static constexpr float kContentTop = 101.25f;
+static constexpr float kTabsBottomLimit = 22.5f;
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+void RightPanelPhase(MapDoc *map, UiState &ui)
+{
+    PanelPlace place = RightPanelPlace(ui, 0.0f);
+    Rectangle panel = { place.x, place.top, place.w, place.height };
+    if (place.height <= 0.0f) return;
+    // A render target is clipped by the screen's scissor too: the preview is rendered before
+    // any clipping of the panel starts.
+    if (ui.sideTab == TAB_MODEL) UpdateModelPreview(ui.curModel, GetFrameTime());
+
+    Vector2 pointer = PointerOverWindow(ui) ? kNoPointer : ui.mouse;
+    GuiPointerLimit(panel, pointer);
+    GuiPanel(panel, nullptr);
+    float tw = (place.w - 2.0f * kPanelPad) / (float)kSideTabCount;
+    for (int k = 0; k < kSideTabCount; k++) {
+        Rectangle button = { place.x + kPanelPad + (float)k * tw, place.top + kPanelPad, tw, kTabH };
+        if (GuiButton(button, kTabLabels[k])) ui.sideTab = k;
+    }
+    GuiGroupBox(Rectangle{ place.x + kPanelPad, place.top + kBoxTop, place.w - 2.0f * kPanelPad, place.height - 90.0f },
+                SideTabTitle(ui.sideTab));
+
+    place = RightPanelPlace(ui, PanelScrollBegin(&ui.sidePanelScroll, place.view, pointer));
+    float contentBottom = place.y;
+    switch (ui.sideTab) {
+    case TAB_INFO: contentBottom = DrawInfoTab(map, place); break;
+    case TAB_TREE: contentBottom = DrawTreeTab(map, ui, place); break;
+    case TAB_MODEL: contentBottom = DrawModelTab(map, ui, place); break;
+    case TAB_TEXTURE: contentBottom = DrawTextureTab(map, ui, place); break;
+    default: break;   // Object Properties, Settings and Mods draw their bodies in their own files
+    }
+    PanelScrollEnd(&ui.sidePanelScroll, place.view, contentBottom);
+}
+
+const char *SideTabTitle(int tab)
+{
+    return (tab >= 0 && tab < kSideTabCount) ? kTabTitles[tab] : "";
+}
+
+PanelPlace RightPanelPlace(const UiState &ui, float scrollShift)
+{
+    PanelPlace place;
+    place.x = (float)ui.screenW - ui.rightPanelW;
+    place.w = ui.rightPanelW;
+    place.top = ui.viewsTop;
+    place.height = ui.viewsArea.y;
+    place.y = place.top + kContentTop + scrollShift;
+    place.bottom = place.top + place.height - kTabsBottomLimit;
+    float viewH = place.height - 94.5f;
+    place.view = Rectangle{ place.x, place.top + kViewTop, place.w, viewH > 0.0f ? viewH : 0.0f };
+    return place;
+}

@@ -1,0 +1,147 @@
+// The right panel: the pointer its widgets see, the Tree's rows and selection, and the
+// Model and Texture tabs' edits with their snapshots and refusals.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "raylib.h"
+#include "document/primitives.h"
+#include "document/selection.h"
+#include "document/undo.h"
+#include "editor/app.h"
+#include "editor/right_panel.h"
+#include "editor/tool_select.h"
+#include "editor/widgets.h"
+#include "project/assets.h"
+
+class RightPanel : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ui = std::make_unique<UiState>();
+        CamerasStartValues(*ui);
+        UiStateStartValues(*ui, 0, 1);
+        map = std::make_unique<MapDoc>();
+        memset(map.get(), 0, sizeof(MapDoc));
+        DefaultMap(map.get(), *ui);
+        BrushInit(&map->brushes[map->brushCount++], SHAPE_CUBE, Vector3{ 4, 0, 0 }, Vector3{ 2, 2, 2 }, 0);
+        PushUndoState(map.get());
+        memset(&gAssets, 0, sizeof(gAssets));
+        for (int i = 0; i < 3; i++) gAssets.textures[i].loaded = true;   // stand-ins: nothing is drawn here
+        gAssets.textureCount = 3;
+        gAssets.models[0].loaded = true;
+        gAssets.modelCount = 1;
+        VtxClearActive();
+    }
+    void TearDown() override
+    {
+        memset(&gAssets, 0, sizeof(gAssets));
+        VtxClearActive();
+        FreeUndoHistory();
+    }
+    std::unique_ptr<UiState> ui;
+    std::unique_ptr<MapDoc> map;
+};
+
+TEST_F(RightPanel, WidgetsSeeThePointerOnlyInsideTheRegion)
+{
+    SetMouseScale(1.0f, 1.0f);   // without a window the real pointer stays at (0, 0)
+    Rectangle view = { -10, -10, 100, 100 };
+    GuiPointerLimit(view, Vector2{ 5, 5 });
+    EXPECT_TRUE(CheckCollisionPointRec(GetMousePosition(), view));
+    // A pointer below the region (over the status bar) reaches no widget anywhere on screen.
+    GuiPointerLimit(view, Vector2{ 5, 95 });
+    Vector2 seen = GetMousePosition();
+    EXPECT_LT(seen.x, -10000.0f);
+    EXPECT_LT(seen.y, -10000.0f);
+    GuiPointerRelease();
+    EXPECT_EQ(GetMousePosition().x, 0.0f);
+
+    // The Tree's rows do not take a pointer that is over the shown Subdivide button.
+    Rectangle button = { 0, 0, 50, 20 };
+    EXPECT_FALSE(TreeRowsTakePointer(true, button, Vector2{ 10, 10 }));
+    EXPECT_TRUE(TreeRowsTakePointer(false, button, Vector2{ 10, 10 }));
+    EXPECT_TRUE(TreeRowsTakePointer(true, button, Vector2{ 10, 30 }));
+}
+
+TEST_F(RightPanel, TreeRowsAndSelection)
+{
+    char text[kTreeRowTextLen];
+    TreeRowText(text, sizeof(text), true, "Ground_Brush", "Brush", 0);
+    EXPECT_STREQ(text, "> Ground_Brush");
+    map->brushes[1].name[0] = '\0';
+    ASSERT_EQ(TreeSelect(map.get(), *ui, false, 1), 1);
+    EXPECT_STREQ(ui->statusText, "Selected   Brush #1 from Tree");   // from the row's unselected text
+    EXPECT_EQ(ui->selBrush, 1);
+
+    ASSERT_EQ(TreeSelect(map.get(), *ui, true, 0), 1);
+    EXPECT_EQ(ui->selEntity, 0);
+    EXPECT_EQ(ui->selBrush, -1);                                      // which hides Subdivide
+    EXPECT_STREQ(ui->statusText, "Selected   Sun from Tree");
+
+    EXPECT_EQ(TreeSelect(map.get(), *ui, false, 2), 0);             // a row the map no longer holds
+
+    // Selecting from the Tree under a running grab puts the grabbed brush back first.
+    ui->selBrush = 1;
+    ui->selEntity = -1;
+    Vector3 origin = map->brushes[1].origin;
+    ASSERT_EQ(TransformBegin(map.get(), *ui, XFORM_GRAB, Vector2{ 500, 300 }), 1);
+    TransformUpdate(map.get(), *ui, Vector2{ 600, 300 });
+    ASSERT_NE(map->brushes[1].origin.x, origin.x);
+    TreeSelect(map.get(), *ui, false, 0);
+    EXPECT_EQ(ui->transformMode, XFORM_NONE);
+    EXPECT_EQ(map->brushes[1].origin.x, origin.x);
+}
+
+TEST_F(RightPanel, ApplyTextureToFacesOfSeveralBrushesOrAnEntity)
+{
+    ui->curTexture = 2;
+    map->brushes[0].faces[3].texture = 1;
+    FaceSet(0, 1, 1);
+    FaceSet(0, 2, 1);
+    FaceSet(1, 4, 1);
+    int steps = gUndo.count;
+    ASSERT_EQ(TextureApplyToSelection(map.get(), *ui), 1);
+    EXPECT_STREQ(ui->statusText, "Applied texture to 3 face(s).");
+    EXPECT_EQ(gUndo.count, steps + 1);
+    EXPECT_EQ(map->brushes[0].faces[1].texture, 2);
+    EXPECT_EQ(map->brushes[1].faces[4].texture, 2);
+    EXPECT_EQ(map->brushes[0].faces[3].texture, 1);   // not selected
+    EXPECT_EQ(map->brushes[0].texture, 0);            // the brushes' own textures stay
+
+    VtxClearActive();
+    ui->selBrush = -1;
+    ui->selEntity = 0;
+    ASSERT_EQ(TextureApplyToSelection(map.get(), *ui), 1);
+    EXPECT_EQ(map->entities[0].texture, 2);
+    EXPECT_EQ(gUndo.count, steps + 2);
+}
+
+TEST_F(RightPanel, RefusalsTakeNoSnapshotAndStaleNumbersAreNeverApplied)
+{
+    int steps = gUndo.count;
+    MapDoc before = *map;
+    ui->selBrush = -1;
+    ui->selEntity = -1;
+    EXPECT_EQ(TextureApplyToSelection(map.get(), *ui), 0);
+    EXPECT_STREQ(ui->statusText, "Nothing selected to texture.");
+    EXPECT_EQ(ModelAssignToEntity(map.get(), *ui), 0);
+    EXPECT_STREQ(ui->statusText, "Select an entity first.");
+
+    // A rescan found fewer textures: the active number 2 now names nothing and is not written.
+    ui->selBrush = 1;
+    ui->curTexture = 2;
+    gAssets.textureCount = 2;
+    EXPECT_EQ(TextureApplyToSelection(map.get(), *ui), 0);
+    EXPECT_EQ(gUndo.count, steps);
+    EXPECT_EQ(memcmp(&before, map.get(), sizeof(MapDoc)), 0);
+
+    // A stale model number gives the entity no model, as -1 does.
+    ui->selEntity = 0;
+    map->entities[0].model = 0;
+    ui->curModel = 5;
+    ASSERT_EQ(ModelAssignToEntity(map.get(), *ui), 1);
+    EXPECT_EQ(map->entities[0].model, -1);
+    EXPECT_EQ(gUndo.count, steps + 1);
+}
