@@ -8,6 +8,7 @@
 #include "document/undo.h"
 #include "editor/app.h"
 #include "editor/gui.h"
+#include "editor/right_panel.h"
 #include "script/mods.h"
 
 //----------------------------------------------------------------------------------
@@ -95,8 +96,9 @@ float DrawModsList(MapDoc *map, UiState &ui, float y)
     return y;
 }
 
-void DrawModsPanel(UiState &ui, float x0, float y, float width, float bottom)
+float DrawModsTab(UiState &ui, const PanelPlace &place)
 {
+    float x0 = place.x, y = place.y, width = place.w, bottom = place.top + place.height;
     float w = width - 54.0f;
     GuiLabel(Rectangle{ x0 + 27.0f, y, w, kRowH }, TextFormat("%d mod(s) loaded", gMods.count));
     y += kRowH + 4.5f;
@@ -161,7 +163,9 @@ void DrawModsPanel(UiState &ui, float x0, float y, float width, float bottom)
         p += len;
         if (*p == '\n') p++;
     }
-    EndScissorMode();
+    // The panel's own clipping comes back for whatever it draws after the tab.
+    BeginScissorMode((int)place.view.x, (int)place.view.y, (int)place.view.width, (int)place.view.height);
+    return box.y + box.height > y ? box.y + box.height : y;
 }
 
 int ModToolSelect(UiState &ui, int mod, int tool, bool on)

@@ -1,5 +1,5 @@
 // mod_tools.h: the editor's side of the mods: the MODS list of the left panel, the per-frame run
-// of the selected mode tool, and the Mods tab's body.
+// of the selected mode tool, and the Mods tab's body (declared with the other tabs in right_panel.h).
 #pragma once
 
 #include "document/map_records.h"
@@ -10,8 +10,6 @@ void ModToolPhase(MapDoc *map, UiState &ui);
 // Phase 25: the MODS label and one button (one-shot) or toggle (mode) per tool, from y down;
 // returns the y below them.
 float DrawModsList(MapDoc *map, UiState &ui, float y);
-// The Mods tab from y down, in the panel's columns x0..x0 + width, its Last Run box above bottom.
-void DrawModsPanel(UiState &ui, float x0, float y, float width, float bottom);
 // Selects (on) or deselects a mode tool as the editor's tool 6; writes the status line. 1/0.
 int ModToolSelect(UiState &ui, int mod, int tool, bool on);
 // Runs a one-shot tool with one undo snapshot and writes the status line; 1/0.

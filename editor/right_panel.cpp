@@ -52,7 +52,9 @@ void RightPanelPhase(MapDoc *map, UiState &ui)
     case TAB_TREE: contentBottom = DrawTreeTab(map, ui, place); break;
     case TAB_MODEL: contentBottom = DrawModelTab(map, ui, place); break;
     case TAB_TEXTURE: contentBottom = DrawTextureTab(map, ui, place); break;
-    default: break;   // Object Properties, Settings and Mods draw their bodies in their own files
+    case TAB_SETTINGS: contentBottom = DrawSettingsTab(ui, place); break;
+    case TAB_MODS: contentBottom = DrawModsTab(ui, place); break;
+    default: break;   // Object Properties draws its body in its own file
     }
     PanelScrollEnd(&ui.sidePanelScroll, place.view, contentBottom);
 }

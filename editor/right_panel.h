@@ -2,9 +2,10 @@
 //
 // The frame (tab buttons, titled group box, one scrolled region shared by every tab) lives in
 // right_panel.cpp; each tab's body is a file of its own (panel_info.cpp, panel_tree.cpp,
-// panel_model.cpp, panel_texture.cpp). A body lays its controls out from the content cursor down
-// and returns where its content ends. Panel buttons edit the map with one snapshot before the
-// change and none when they refuse.
+// panel_model.cpp, panel_texture.cpp, panel_settings.cpp; the Mods tab lives with the mod tools
+// in mod_tools.cpp). A body lays its controls out from the content cursor down and returns where
+// its content ends. Panel buttons edit the map with one snapshot before the change and none when
+// they refuse.
 #pragma once
 
 #include "raylib.h"
@@ -54,6 +55,12 @@ float DrawModelTab(MapDoc *map, UiState &ui, const PanelPlace &place);
 // Gives the selected entity the active model (none when that names no loaded model) with one
 // snapshot; 1, or 0 with "Select an entity first." and no snapshot.
 int ModelAssignToEntity(MapDoc *map, UiState &ui);
+
+// Settings tab: the grid, lighting, snapping and editor settings and the sky; returns the
+// content bottom. Every slider and numeric field holds its setting in range while drawn.
+float DrawSettingsTab(UiState &ui, const PanelPlace &place);
+// Mods tab: the packages and their tools, Reload Mods and the Last Run box; returns the content bottom.
+float DrawModsTab(UiState &ui, const PanelPlace &place);
 
 // Texture tab: the preview box, the grid, Apply and Rescan; returns the content bottom.
 float DrawTextureTab(MapDoc *map, UiState &ui, const PanelPlace &place);

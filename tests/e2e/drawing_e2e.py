@@ -4,10 +4,10 @@ import re
 import struct
 
 import harness
-from harness import EditorTestCase, lower_part, matching_box, open_only_project, pixels_in, view_rects, wait_until
+from harness import (EditorTestCase, grid_rows, lower_part, matching_box, open_only_project, pixels_in, view_rects,
+                     wait_until)
 
 MAGENTA = (255, 0, 255)          # the tint of the untextured brush: white x tint is exactly this
-GRID = bytes((191,) * 3)         # DrawGrid's lines off the axes, (0.75, 0.75, 0.75)
 WIRE = 130                       # an unselected brush's wireframe in the 2D views
 
 
@@ -21,14 +21,6 @@ def box_brush(lo, hi, texture, tint):
                                                 *size, 200, 200, 200, 255, texture, 0, 0, 1, 0.5, 0, 8)
     out += b"".join(struct.pack("<3f", *v) for v in verts) + struct.pack("<i", len(faces))
     return out + b"".join(struct.pack("<i4ii5f3B4B", 4, *f, texture, 1, 1, 0, 0, 0, 0, 0, 0, *tint, 255) for f in faces)
-
-
-def grid_rows(shot, rect):
-    """Rows of a view, below its title, crossed for most of its width by a grid line."""
-    width, _, rgb = shot
-    x, y, w, h = (int(v) for v in rect)
-    return sum(1 for py in range(y + 45, y + h - 1)
-               if sum(rgb[(py * width + px) * 3:(py * width + px) * 3 + 3] == GRID for px in range(x, x + w)) > w / 2)
 
 
 class TwoBrushes(EditorTestCase):

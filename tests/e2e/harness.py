@@ -478,6 +478,17 @@ def matching_box(shot, rect, predicate):
 TOP_SAVE = (258.75 + 56, 25)                   # the top bar's "Save"
 
 
+GRID = bytes((191,) * 3)         # DrawGrid's lines off the axes, (0.75, 0.75, 0.75)
+
+
+def grid_rows(shot, rect):
+    """Rows of a view, below its title, crossed for most of its width by a grid line."""
+    width, _, rgb = shot
+    x, y, w, h = (int(v) for v in rect)
+    return sum(1 for py in range(y + 45, y + h - 1)
+               if sum(rgb[(py * width + px) * 3:(py * width + px) * 3 + 3] == GRID for px in range(x, x + w)) > w / 2)
+
+
 def palette_row(i):
     """Rectangle of tool palette row i in a 1440x900 window: below the bars, the TOOLS label first."""
     y = 112.5 + 13.5 + 31.5 + 74.25 * i

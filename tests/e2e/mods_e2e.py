@@ -3,7 +3,7 @@ once per frame until it exits; the result is read back from the map file that Sa
 import os
 
 import harness
-from harness import TOP_SAVE, WAIT, EditorTestCase, open_only_project, parse_map, read_bytes, wait_until
+from harness import TOP_SAVE, WAIT, EditorTestCase, open_only_project, parse_map, read_bytes, read_like, wait_until
 
 MANIFEST = """name = Movers   # a package of two tools
 tool = Make | make.asm | Adds a 2-unit cube at (0, 5, 0)
@@ -70,6 +70,11 @@ class Mods(EditorTestCase):
 
         ed.key("ctrl+z")                  # the one-shot run's snapshot: the map before Make
         ed.wait_status("Undo performed.")
+
+        tw = (540 - 22.5) / 7
+        ed.click(900 + 11.25 + 6.5 * tw, 112.5 + 36)              # the "Mods" tab
+        wait_until(lambda: read_like(ed.ocr(927, 214, 486, 40), "1 mod(s) loaded"), WAIT, "the Mods tab")
+        self.assertTrue(read_like(ed.ocr(927, 214 + 45 + 58.5, 486, 40), "Movers  by ?", 0.8))
 
 
 if __name__ == "__main__":

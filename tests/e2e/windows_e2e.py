@@ -4,8 +4,8 @@ import shutil
 import struct
 
 import harness
-from harness import (TOP_SAVE, WAIT, EditorTestCase, open_only_project, parse_map, read_bytes, read_like,
-                     wait_until)
+from harness import (TOP_SAVE, WAIT, EditorTestCase, grid_rows, open_only_project, parse_map, read_bytes, read_like,
+                     view_rects, wait_until)
 
 SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 HELP = (180.0, 13.5, 1080.0, 873.0)                 # the Help window in a 1440x900 window
@@ -74,6 +74,19 @@ class Windows(EditorTestCase):
         self.assertEqual((len(brushes[0]["verts"]), brushes[0]["faces"]), (8, 6))
         ed.key("ctrl+z")                                   # the repair is one undo step
         ed.wait_status("Undo performed.")
+
+
+class Settings(EditorTestCase):
+    def test_the_grid_step_slider_changes_the_2d_grids(self):
+        ed = self.editor
+        tw = (540 - 22.5) / 7
+        ed.click(900 + 11.25 + 5.5 * tw, 112.5 + 36)              # the "Set" tab
+        wait_until(lambda: "Editor Settings" in ed.ocr(918, 172, 225, 26), WAIT, "the Settings tab")
+        top = view_rects(1440, 900)[1]
+        before = grid_rows(ed.screenshot(), top)
+        ed.click(900 + 213.75 + 2, 213.75 + 20)                   # the Grid Step slider's low end
+        # The grid's 20 lines at the finer step no longer cross the view.
+        wait_until(lambda: grid_rows(ed.screenshot(), top) < before / 2, WAIT, "a finer grid in the Top view")
 
 
 if __name__ == "__main__":
