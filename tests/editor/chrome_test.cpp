@@ -12,6 +12,7 @@
 #include "editor/chrome.h"
 #include "project/autosave.h"
 #include "project/projects.h"
+#include "support/editor_state.h"
 #include "support/project_folder.h"
 #include "support/vector_check.h"
 
@@ -19,12 +20,7 @@ class ChromeActions : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ui = std::make_unique<UiState>();
-        CamerasStartValues(*ui);
-        UiStateStartValues(*ui, 0, 0);
-        map = std::make_unique<MapDoc>();
-        memset(map.get(), 0, sizeof(MapDoc));
-        DefaultMap(map.get(), *ui);
+        StartEditorState(ui, map, 0);
     }
     void TearDown() override
     {

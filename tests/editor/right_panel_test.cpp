@@ -14,17 +14,13 @@
 #include "editor/tool_select.h"
 #include "editor/widgets.h"
 #include "project/assets.h"
+#include "support/editor_state.h"
 
 class RightPanel : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ui = std::make_unique<UiState>();
-        CamerasStartValues(*ui);
-        UiStateStartValues(*ui, 0, 1);
-        map = std::make_unique<MapDoc>();
-        memset(map.get(), 0, sizeof(MapDoc));
-        DefaultMap(map.get(), *ui);
+        StartEditorState(ui, map, 1);
         BrushInit(&map->brushes[map->brushCount++], SHAPE_CUBE, Vector3{ 4, 0, 0 }, Vector3{ 2, 2, 2 }, 0);
         PushUndoState(map.get());
         memset(&gAssets, 0, sizeof(gAssets));

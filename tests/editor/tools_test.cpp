@@ -17,17 +17,13 @@
 #include "editor/tool_select.h"
 #include "render/settings.h"
 #include "support/brush_check.h"
+#include "support/editor_state.h"
 
 class Tools : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ui = std::make_unique<UiState>();
-        CamerasStartValues(*ui);
-        UiStateStartValues(*ui, 0, 1);
-        map = std::make_unique<MapDoc>();
-        memset(map.get(), 0, sizeof(MapDoc));
-        DefaultMap(map.get(), *ui);
+        StartEditorState(ui, map, 1);
         gSettings.gridStep = 0.5f;
         savedSnap = gSnap;
     }

@@ -1,0 +1,11 @@
+// editor_state.h: the editor's state as a run begins, for the tests of tools, panels and chrome.
+#pragma once
+
+#include <memory>
+
+#include "document/map_records.h"
+#include "editor/ui_state.h"
+
+// Cameras and UiState start values (no models, textureCount textures) and the default map, which
+// selects the ground brush.
+void StartEditorState(std::unique_ptr<UiState> &ui, std::unique_ptr<MapDoc> &map, int textureCount);
