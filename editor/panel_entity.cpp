@@ -26,7 +26,6 @@ static const char *const kKindToggle[kEntityKindCount] = { "Generic", "Light", "
 //----------------------------------------------------------------------------------
 static float EntityLightRows(UiState &ui, Entity *e, float L, float P, float y);
 static float EntityAssetRows(MapDoc *map, UiState &ui, const Entity *e, float L, float P, float y);
-static bool CheckBoxU8(Rectangle bounds, const char *text, uint8_t *flag);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -76,7 +75,7 @@ float EntityPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, float y)
 
     GuiLabel(Rectangle{ L + 33.75f, y, 405.0f, h }, "--- Physics ---");
     y += h;
-    CheckBoxU8(Rectangle{ L + 33.75f, y, h - 9.0f, h - 9.0f }, "Physics Object", &e->physics);
+    PropertyCheckBox(Rectangle{ L + 33.75f, y, h - 9.0f, h - 9.0f }, "Physics Object", &e->physics);
     y += h + 4.5f;
     field = Rectangle{ L + 27.0f, y, P - 54.0f, h };
     GuiNumFieldByte(34, field, "Tint R:", &e->tint.r);
@@ -143,7 +142,7 @@ static float EntityLightRows(UiState &ui, Entity *e, float L, float P, float y)
     float h = ui.rowH;
     GuiLabel(Rectangle{ L + 33.75f, y, 405.0f, h }, "--- Light ---");
     y += h;
-    CheckBoxU8(Rectangle{ L + 33.75f, y, h - 9.0f, h - 9.0f }, "Casts Light", &e->castsLight);
+    PropertyCheckBox(Rectangle{ L + 33.75f, y, h - 9.0f, h - 9.0f }, "Casts Light", &e->castsLight);
     y += h + 4.5f;
     Rectangle field = { L + 27.0f, y, P - 54.0f, h };
     GuiNumFieldByte(27, field, "Red:", &e->lightColour.r);
@@ -195,13 +194,4 @@ static float EntityAssetRows(MapDoc *map, UiState &ui, const Entity *e, float L,
     if (GuiButton(Rectangle{ L + 33.75f, y, w, h + 4.5f }, "Apply Tex")) EntityPanelTexture(map, ui, false);
     if (GuiButton(Rectangle{ L + 45.0f + w, y, w, h + 4.5f }, "Clear Override")) EntityPanelTexture(map, ui, true);
     return y + h + 13.5f;
-}
-
-// A check box on a u8 flag that writes only when clicked.
-static bool CheckBoxU8(Rectangle bounds, const char *text, uint8_t *flag)
-{
-    bool on = *flag != 0;
-    if (GuiCheckBox(bounds, text, on) == on) return false;
-    *flag = on ? 0 : 1;
-    return true;
 }

@@ -83,6 +83,14 @@ void PropertyTextBox(Rectangle bounds, char *text, int capacity, bool *edit, int
     }
 }
 
+bool PropertyCheckBox(Rectangle bounds, const char *text, uint8_t *flag)
+{
+    bool on = *flag != 0;
+    if (GuiCheckBox(bounds, text, on) == on) return false;
+    *flag = on ? 0 : 1;
+    return true;
+}
+
 void PropertiesTabEndFrame(UiState &ui)
 {
     if (!textBoxDrawn[0]) ui.nameBoxEdit = false;
@@ -289,10 +297,7 @@ static float BrushPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, fl
 
     GuiLabel(Rectangle{ L + 33.75f, y, 405.0f, h }, "--- Physics ---");
     y += h;
-    bool physics = b->physics != 0;
-    if (GuiCheckBox(Rectangle{ L + 33.75f, y, h - 9.0f, h - 9.0f }, "Physics Object", physics) != physics) {
-        b->physics = physics ? 0 : 1;
-    }
+    PropertyCheckBox(Rectangle{ L + 33.75f, y, h - 9.0f, h - 9.0f }, "Physics Object", &b->physics);
     y += h + 4.5f;
     if (b->physics) {
         GuiNumField(9, Rectangle{ L + 27.0f, y, P - 54.0f, h }, "Mass:", &b->mass, 0.1f, 500.0f, "%.2f");

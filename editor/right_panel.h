@@ -85,6 +85,8 @@ float EntityPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, float y)
 // The Name and Class boxes (slot 0 and 1): a text box editing text in place; Escape ends the edit
 // and puts back the text it began with, and an edit whose record is no longer shown ends.
 void PropertyTextBox(Rectangle bounds, char *text, int capacity, bool *edit, int slot);
+// A check box on a u8 flag that writes it only when clicked; true then.
+bool PropertyCheckBox(Rectangle bounds, const char *text, uint8_t *flag);
 // Ends the edit of a Name, Class or centre box that was not drawn this frame, so a hidden box
 // never keeps the keyboard.
 void PropertiesTabEndFrame(UiState &ui);

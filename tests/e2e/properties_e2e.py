@@ -25,8 +25,8 @@ def box(row, scroll=0.0):
 
 class ObjectProperties(PanelCase):
     def type_field(self, rect, text, key="Return"):
-        """Types text into a field's box and ends the edit with key; waits until the box is no
-        longer being edited, which is the frame the value is written (or dropped)."""
+        """Types text into a field's (or the Name) box and ends the edit with key; waits until the
+        box is no longer being edited, which is the frame the value is written (or dropped)."""
         ed = self.editor
         ed.enter_text(rect, text)
         ed.key(key)
@@ -52,6 +52,7 @@ class ObjectProperties(PanelCase):
         wait_until(lambda: not matching_box(ed.screenshot(), old_edge, selected_edge), WAIT,
                    "the Top view to show the moved, smaller ground")
         self.type_field(box(225), "7", key="Escape")  # origin Y: the typed text is dropped
+        self.type_field((PANEL_X + 141.75, CURSOR + 45, 303.75, ROW_H), "Renamed", key="Escape")   # Name
         self.assertTrue(reads_as(ed.ocr(*[int(v) for v in box(225)]), "-0.500"))
 
         # Scale U and rotation of every face (none is selected), then Copy.
@@ -76,6 +77,7 @@ class ObjectProperties(PanelCase):
 
         brushes, _ = self.save()
         g = brushes[0]
+        self.assertEqual(g["name"], "Ground_Brush")
         self.assertEqual(g["origin"], (3.0, -0.5, 0.0))
         self.assertEqual(g["size"], (4.0, 1.0, 10.0))
         self.assertEqual(sorted({v[0] for v in g["verts"]}), [-2.0, 2.0])
