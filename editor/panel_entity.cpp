@@ -166,7 +166,9 @@ static float EntityLightRows(UiState &ui, Entity *e, float L, float P, float y)
         EntityConesHold(e, inner, outer);
     }
     if (e->kind != ENTITY_LIGHT) {
-        if (GuiButton(field, "Aim Along 3D View")) AimEntity(e, Vector3Normalize(Vector3Subtract(ui.cam3D.target, ui.cam3D.position)));
+        if (GuiButton(field, "Aim Along 3D View")) {
+            AimEntity(e, Vector3Normalize(Vector3Subtract(ui.cam3D.target, ui.cam3D.position)));
+        }
         field.y += h;
     }
     return field.y + 9.0f;
@@ -182,7 +184,9 @@ static float EntityAssetRows(MapDoc *map, UiState &ui, const Entity *e, float L,
     GuiLabel(Rectangle{ L + 33.75f, y, 405.0f, h },
              TextFormat("Mdl: %.63s", model ? gAssets.models[e->model].name : "None (Primitive Box)"));
     y += h;
-    if (GuiButton(Rectangle{ L + 33.75f, y, P - 67.5f, h + 4.5f }, "Set Model to Selected Asset")) EntityPanelSetModel(map, ui);
+    if (GuiButton(Rectangle{ L + 33.75f, y, P - 67.5f, h + 4.5f }, "Set Model to Selected Asset")) {
+        EntityPanelSetModel(map, ui);
+    }
     y += h + 13.5f;
     GuiLabel(Rectangle{ L + 33.75f, y, 405.0f, h }, "--- Model Texture Override ---");
     y += h;

@@ -280,7 +280,8 @@ static float BrushPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, fl
     GuiLabel(Rectangle{ L + 27.0f, y, P - 54.0f, h }, "--- Rotation (deg) ---");
     y += h;
     for (int k = 0; k < 3; k++) {
-        GuiNumField(6 + k, Rectangle{ L + 27.0f, y, P - 54.0f, h }, kRotLabel[k], &b->rotation.x + k, -180.0f, 180.0f, "%.1f");
+        GuiNumField(6 + k, Rectangle{ L + 27.0f, y, P - 54.0f, h }, kRotLabel[k], &b->rotation.x + k, -180.0f, 180.0f,
+                    "%.1f");
         y += h;
     }
     if (GuiButton(Rectangle{ L + 27.0f, y, P - 54.0f, h }, "Reset Rotation")) b->rotation = Vector3{ 0.0f, 0.0f, 0.0f };
@@ -311,9 +312,12 @@ static float BrushPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, fl
     GuiLabel(Rectangle{ L + 33.75f, y, 405.0f, h }, "--- Texture ---");
     y += h;
     bool named = b->texture >= 0 && b->texture < gAssets.textureCount;
-    GuiLabel(Rectangle{ L + 33.75f, y, 405.0f, h }, TextFormat("Tex: %.63s", named ? gAssets.textures[b->texture].name : "None"));
+    GuiLabel(Rectangle{ L + 33.75f, y, 405.0f, h },
+             TextFormat("Tex: %.63s", named ? gAssets.textures[b->texture].name : "None"));
     y += h;
-    if (GuiButton(Rectangle{ L + 33.75f, y, P - 67.5f, h + 4.5f }, "Apply Current Texture")) BrushPanelApplyTexture(map, ui);
+    if (GuiButton(Rectangle{ L + 33.75f, y, P - 67.5f, h + 4.5f }, "Apply Current Texture")) {
+        BrushPanelApplyTexture(map, ui);
+    }
     y += h + 13.5f;
     return FaceTexturePanel(map, ui, L, P, y);
 }
