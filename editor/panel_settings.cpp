@@ -67,6 +67,9 @@ float DrawSettingsTab(UiState &ui, const PanelPlace &p)
 
     GuiLabel(Rectangle{ L + kLabelX, y, 450.0f, kRowH }, "--- Snapping ---");
     y += kRowH;
+    // A snapping step out of range would misbehave in every tool: these two are held to it.
+    gSnap.rotStep = NumFieldShown(gSnap.rotStep, 1.0f, 90.0f);
+    gSnap.scaleStep = NumFieldShown(gSnap.scaleStep, 0.01f, 1.0f);
     GuiNumField(kRotStepField, Rectangle{ L + 27.0f, y, P - 54.0f, kRowH }, "Rot Step:", &gSnap.rotStep, 1.0f, 90.0f,
                 "%.1f");
     y += kRowH;

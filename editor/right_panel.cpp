@@ -50,12 +50,14 @@ void RightPanelPhase(MapDoc *map, UiState &ui)
     switch (ui.sideTab) {
     case TAB_INFO: contentBottom = DrawInfoTab(map, place); break;
     case TAB_TREE: contentBottom = DrawTreeTab(map, ui, place); break;
+    case TAB_PROPERTIES: contentBottom = DrawPropertiesTab(map, ui, place); break;
     case TAB_MODEL: contentBottom = DrawModelTab(map, ui, place); break;
     case TAB_TEXTURE: contentBottom = DrawTextureTab(map, ui, place); break;
     case TAB_SETTINGS: contentBottom = DrawSettingsTab(ui, place); break;
     case TAB_MODS: contentBottom = DrawModsTab(ui, place); break;
-    default: break;   // Object Properties draws its body in its own file
+    default: break;
     }
+    PropertiesTabEndFrame(ui);
     PanelScrollEnd(&ui.sidePanelScroll, place.view, contentBottom);
 }
 

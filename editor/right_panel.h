@@ -2,7 +2,8 @@
 //
 // The frame (tab buttons, titled group box, one scrolled region shared by every tab) lives in
 // right_panel.cpp; each tab's body is a file of its own (panel_info.cpp, panel_tree.cpp,
-// panel_model.cpp, panel_texture.cpp, panel_settings.cpp; the Mods tab lives with the mod tools
+// panel_model.cpp, panel_texture.cpp, panel_settings.cpp, and the Object Properties tab in
+// panel_properties.cpp, panel_face.cpp and panel_entity.cpp; the Mods tab lives with the mod tools
 // in mod_tools.cpp). A body lays its controls out from the content cursor down and returns where
 // its content ends. Panel buttons edit the map with one snapshot before the change and none when
 // they refuse.
@@ -16,6 +17,8 @@ constexpr int kSideTabCount = 7;
 constexpr int kTreeRowTextLen = 64;
 constexpr float kTreeRowH = 45.0f;
 constexpr float kTreeRowStep = 49.5f;
+constexpr float kPropRowH = 40.5f;          // Object Properties: one row
+constexpr float kMinBrushFieldSize = 0.05f; // the smallest size the brush's size fields give
 
 // Where a tab lays out its controls this frame.
 struct PanelPlace {
@@ -70,3 +73,59 @@ float DrawTextureTab(MapDoc *map, UiState &ui, const PanelPlace &place);
 int TextureApplyToSelection(MapDoc *map, UiState &ui);
 // Rescans the asset folders and reports the new counts; the active numbers stay as they were.
 void TextureTabRescan(UiState &ui);
+
+// Object Properties tab: the vertex selection's centre, then the selected brush (with its face
+// placement) or else the selected entity; returns the content bottom. Field edits write into the
+// records in place; the buttons take one snapshot before a change and none when they refuse.
+float DrawPropertiesTab(MapDoc *map, UiState &ui, const PanelPlace &place);
+// The tab's two lower sections, drawn from the running row position y at panel edge L, width P;
+// each returns the y below it.
+float FaceTexturePanel(MapDoc *map, UiState &ui, float L, float P, float y);
+float EntityPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, float y);
+// The Name and Class boxes (slot 0 and 1): a text box editing text in place; Escape ends the edit
+// and puts back the text it began with, and an edit whose record is no longer shown ends.
+void PropertyTextBox(Rectangle bounds, char *text, int capacity, bool *edit, int slot);
+// A check box on a u8 flag that writes it only when clicked; true then.
+bool PropertyCheckBox(Rectangle bounds, const char *text, uint8_t *flag);
+// Ends the edit of a Name, Class or centre box that was not drawn this frame, so a hidden box
+// never keeps the keyboard.
+void PropertiesTabEndFrame(UiState &ui);
+// The selected brush's size rescales its vertices about their centroid by size / before per axis
+// (factor 1 where before is 0.0001 or less); sizes are held to at least kMinBrushFieldSize. 1 when
+// the vertices moved; 0 when nothing changed, or when the result would not be finite (the size goes
+// back to before).
+int BrushSizeRescale(Brush *brush, Vector3 before);
+// The panel's vertex buttons: every selected vertex onto the grid, or onto their common centre
+// (nothing welded). 1, or 0 with no snapshot when no vertex is selected.
+int VertexPanelSnap(MapDoc *map, UiState &ui);
+int VertexPanelCollapse(MapDoc *map, UiState &ui);
+// Brush buttons on ui.selBrush, each checked on a copy: one snapshot and the change, or 0 with
+// the status saying why and no snapshot.
+int BrushPanelFlip(MapDoc *map, UiState &ui, int axis);
+int BrushPanelWeld(MapDoc *map, UiState &ui);
+int BrushPanelFixWinding(MapDoc *map, UiState &ui);
+int BrushPanelRebuild(MapDoc *map, UiState &ui);
+int BrushPanelApplyTexture(MapDoc *map, UiState &ui);
+
+// Face placement of the selected brush: the reference face (the brush's first selected face when
+// any face of the map is selected and one of them is its own, else face 0; -1 without faces) and
+// the target faces into targets (kMaxBrushFaces flags); returns how many targets.
+int FaceTargetsFind(const MapDoc *map, int brush, int *reference, bool *targets);
+// Face placement buttons on the selected brush's target faces; each returns how many faces it
+// changed and, when none, says that no face of this brush was changed.
+enum FaceOp : int32_t { FACE_OP_R90 = 0, FACE_OP_PASTE = 1, FACE_OP_FIT = 2, FACE_OP_WORLD = 3, FACE_OP_RESET = 4 };
+int FacePanelApply(MapDoc *map, UiState &ui, int op);
+// Scales and offsets one face so one texture tile covers its corners; 1, or 0 below 3 corners.
+int FaceFitPlacement(const Brush *brush, BrushFace *face);
+// Copies the reference face into the placement clipboard; 1, or 0 when the brush has no face.
+int FacePanelCopy(const MapDoc *map, UiState &ui);
+// The active texture onto every selected face of the map with one snapshot; returns how many.
+int FacePanelApplyTexture(MapDoc *map, UiState &ui);
+
+// Entity panel: a kind toggle turned on (class name, light and physics flags follow the kind).
+void EntityKindPick(Entity *entity, int kind);
+// Holds the spot cones apart after an edit: Outer follows Inner up, and cannot go below it.
+void EntityConesHold(Entity *entity, bool innerChanged, bool outerChanged);
+// Entity buttons on ui.selEntity with one snapshot each; 1, or 0 without a valid entity.
+int EntityPanelSetModel(MapDoc *map, UiState &ui);
+int EntityPanelTexture(MapDoc *map, UiState &ui, bool clear);

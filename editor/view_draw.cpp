@@ -380,8 +380,9 @@ static uint64_t ViewSceneKey(const UiState &ui, const MapDoc *map)
     h = HashBytes(h, &entities, (int)sizeof(entities));
     for (int i = 0; i < entities; i++) {
         const Entity *e = &map->entities[i];
-        const float values[10] = { e->position.x, e->position.y, e->position.z, e->rotation.x, e->rotation.y,
-                                   e->rotation.z, e->scale, e->range, e->outerCone, (float)e->hidden };
+        const float values[13] = { e->position.x, e->position.y, e->position.z, e->rotation.x, e->rotation.y,
+                                   e->rotation.z, e->scale, e->range, e->outerCone, (float)e->hidden,
+                                   e->brightness, e->innerCone, (float)e->castsLight };
         const int32_t ids[4] = { e->model, e->texture, e->kind, (int32_t)e->physics };
         const Color colours[2] = { e->lightColour, e->tint };
         h = HashBytes(h, values, (int)sizeof(values));

@@ -96,6 +96,12 @@ int NumFieldParse(const char *text, float min, float max, float *out)
     return 1;
 }
 
+float NumFieldShown(float value, float min, float max)
+{
+    if (!std::isfinite(value)) return min;
+    return value < min ? min : (value > max ? max : value);
+}
+
 float NumFieldSliderWidth(float fieldWidth)
 {
     float w = fieldWidth - kLabelWidth - kBoxWidth - 18.0f;
@@ -115,8 +121,14 @@ bool GuiNumField(int id, Rectangle bounds, const char *label, float *value, floa
     Rectangle boxRect = { sliderRect.x + sliderW + 9.0f, bounds.y, kBoxWidth, bounds.height };
 
     GuiLabel(labelRect, label);
-    *value = GuiSlider(sliderRect, nullptr, nullptr, *value, min, max);
+    // The slider shows a copy held to the range: a stored value outside it (from a file, a tool
+    // or a script) is written back only when the user moves the slider.
+    float shown = NumFieldShown(*value, min, max);
+    float slid = GuiSlider(sliderRect, nullptr, nullptr, shown, min, max);
+    if (slid != shown) *value = slid;
     char *text = gNumFields.text[id];
+    // Escape drops the typed text: the value stays and the box shows it again.
+    if (gNumFields.editing[id] && IsKeyPressed(KEY_ESCAPE)) gNumFields.editing[id] = false;
     if (!gNumFields.editing[id]) snprintf(text, kNumFieldTextLen, fmt, *value);
     if (GuiTextBox(boxRect, text, kNumFieldTextLen, gNumFields.editing[id])) {
         gNumFields.editing[id] = !gNumFields.editing[id];

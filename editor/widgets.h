@@ -56,13 +56,16 @@ void GuiPointerRelease(void);
 // Largest offset of a scrolled region with the given content height; 0 when it fits.
 float PanelScrollMax(const PanelScroll *scroll, float viewHeight);
 
-// Labelled slider plus text box for a float kept by field id; true when the value changed.
+// Labelled slider plus text box for a float kept by field id; true when the value changed. Only
+// a moved slider or committed text writes the value; Escape ends typing and keeps the old value.
 bool GuiNumField(int id, Rectangle bounds, const char *label, float *value, float min, float max, const char *fmt);
 // The same for a byte 0..255; true when the value changed.
 bool GuiNumFieldByte(int id, Rectangle bounds, const char *label, unsigned char *value);
 // Reads typed text as a number clamped to min..max into *out; 0 (and *out untouched) when the
 // text reads as NaN or an infinity. Text that is not a number reads as 0.
 int NumFieldParse(const char *text, float min, float max, float *out);
+// The value a field's slider shows: held to min..max, min for NaN.
+float NumFieldShown(float value, float min, float max);
 // Width of a numeric field's slider for a field of the given width.
 float NumFieldSliderWidth(float fieldWidth);
 // True when any numeric field's text box is in edit mode.

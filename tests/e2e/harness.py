@@ -387,7 +387,8 @@ def read_bytes(path):
 def parse_map(data):
     """Reads a version-3 map file into (brushes, entities), each a list of dicts of the fields the
     tests compare (a brush's "faces" is its face count, "faceTextures" their textures, "faceCorners"
-    their vertex indices); fails on a wrong header or on bytes left over."""
+    their vertex indices, "facePlacements" the rest of each face; an entity's "light" its light
+    and physics values); fails on a wrong header or on bytes left over."""
     pos = 8
     if data[:8] != b"ZIZUDU2\0":
         raise AssertionError("no map magic")
@@ -414,18 +415,20 @@ def parse_map(data):
         take("B3f")
         b["verts"] = [take("3f") for _ in range(take("i")[0])]
         b["faces"] = take("i")[0]
-        b["faceTextures"], b["faceCorners"] = [], []
+        b["faceTextures"], b["faceCorners"], b["facePlacements"] = [], [], []
         for _ in range(b["faces"]):
             corners = take("i")[0]
             b["faceCorners"].append(take("%di" % corners))
-            b["faceTextures"].append(take("i5f3B4B")[0])
+            face = take("i5f3B4B")
+            b["faceTextures"].append(face[0])
+            b["facePlacements"].append(face[1:])   # scale U, V, offset U, V, rotation, projection, flips, tint
         brushes.append(b)
     entities = []
     for _ in range(take("i")[0]):
         e = dict(name=name(), className=name(), position=take("3f"), rotation=take("3f"))
         e["scale"], = take("f")
         e["model"], e["texture"], e["kind"] = take("3i")
-        take("4B4f2Bf")
+        e["light"] = take("4B4f2Bf")   # colour, brightness, range, cones, castsLight, physics, mass
         entities.append(e)
     if pos != len(data):
         raise AssertionError("%d bytes left over" % (len(data) - pos))
