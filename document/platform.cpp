@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -215,6 +216,65 @@ int PlatformRemoveFile(const char *path)
     return _unlink(path) == 0;
 #else
     return unlink(path) == 0;   // unlike remove(), never takes away a folder
+#endif
+}
+
+int PlatformIsRegularFile(const char *path)
+{
+#if defined(_WIN32)
+    struct _stat st;
+    return _stat(path, &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFREG;
+#else
+    struct stat st;
+    return stat(path, &st) == 0 && S_ISREG(st.st_mode);
+#endif
+}
+
+int PlatformRealPath(const char *path, char *out, size_t outSize)
+{
+#if defined(_WIN32)
+    char full[kPlatformPathLen];
+    DWORD n = GetFullPathNameA(path, (DWORD)sizeof(full), full, nullptr);
+    if (n == 0 || n >= sizeof(full) || _access(full, 0) != 0) return 0;
+#else
+    char full[PATH_MAX];
+    if (!realpath(path, full)) return 0;
+#endif
+    int len = snprintf(out, outSize, "%s", full);
+    return len >= 0 && (size_t)len < outSize;
+}
+
+int PlatformKeepWorkFolder(PlatformWorkFolder *keep)
+{
+    keep->handle = -1;
+    keep->path[0] = '\0';
+#if defined(_WIN32)
+    DWORD n = GetCurrentDirectoryA((DWORD)sizeof(keep->path), keep->path);
+    if (n == 0 || n >= sizeof(keep->path)) {
+        keep->path[0] = '\0';
+        return 0;
+    }
+    return 1;
+#else
+    // A handle, not the name: the folder is found again even when its name has moved or a
+    // folder on the way has lost its search permission.
+    keep->handle = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return keep->handle >= 0;
+#endif
+}
+
+int PlatformRestoreWorkFolder(PlatformWorkFolder *keep)
+{
+#if defined(_WIN32)
+    int ok = keep->path[0] != '\0' && SetCurrentDirectoryA(keep->path) != 0;
+    keep->path[0] = '\0';
+    return ok;
+#else
+    if (keep->handle < 0) return 0;
+    int ok = fchdir(keep->handle) == 0;
+    close(keep->handle);
+    keep->handle = -1;
+    return ok;
 #endif
 }
 

@@ -1,8 +1,9 @@
 // platform.h: everything that differs between operating systems, in one small module.
 //
-// Holds folder creation, the interface font's path, and the file operations a save is built from
-// so that it never damages another entry on disk: a new file made exclusively under a unique name,
-// complete writes, flushing a file and its folder to storage, copying permission bits, following
+// Holds folder creation, the interface font's path, the working folder, what kind of entry a path
+// names (so that only regular files are ever opened), real paths, and the file operations a save
+// is built from so that it never damages another entry on disk: a new file made exclusively under
+// a unique name, complete writes, flushing a file and its folder to storage, copying permission bits, following
 // symbolic links, and putting one file in place of another. It leaves out all that raylib already
 // does alike everywhere (folder listings, reading files, the window, input) and the save's own
 // order of steps, which lives with the map file. It includes no raylib header, because the
@@ -13,6 +14,7 @@
 
 constexpr int kPlatformMaxLinkHops = 32;        // symbolic links followed before a chain counts as a loop
 constexpr int kPlatformTempAttempts = 16;       // unique names tried before a new file is given up
+constexpr int kPlatformPathLen = 4096;          // the longest path the module hands back
 
 // Creates one folder; the result is not reported (an existing folder is fine).
 void PlatformMakeDir(const char *path);
@@ -44,3 +46,21 @@ int PlatformReplaceFile(const char *from, const char *to);
 int PlatformSyncFolderOf(const char *path);
 // Removes the file at path, never a folder; 1 or 0.
 int PlatformRemoveFile(const char *path);
+
+// 1 when path names a regular file (links followed), found without opening it, so that a named
+// pipe or a device never blocks the caller; 0 for anything else and for nothing at all.
+int PlatformIsRegularFile(const char *path);
+// The absolute path of path with every link and "." or ".." resolved, written into out; 1, or 0
+// when it does not exist or the result does not fit.
+int PlatformRealPath(const char *path, char *out, size_t outSize);
+
+// The working folder as it was when PlatformKeepWorkFolder ran, held open so that it can be
+// returned to even when its name can no longer be reached.
+struct PlatformWorkFolder {
+    int handle;                 // an open handle of the folder, -1 when none is held
+    char path[kPlatformPathLen];
+};
+// Remembers the current working folder; 1, or 0 when it cannot be held.
+int PlatformKeepWorkFolder(PlatformWorkFolder *keep);
+// Makes the remembered folder the working folder again and lets go of it; 1, or 0 when it failed.
+int PlatformRestoreWorkFolder(PlatformWorkFolder *keep);
