@@ -6,6 +6,7 @@
 
 #include "raylib.h"
 #include "document/map_file.h"
+#include "document/platform.h"
 #include "document/undo.h"
 #include "project/projects.h"
 
@@ -50,7 +51,7 @@ void RunAutoSave(const MapDoc *map, float frameSeconds, char *status, int status
 bool AutoSaveIsNewer(void)
 {
     char path[kRecoverPathLen];
-    if (!AutoSavePath(path, sizeof(path)) || !FileExists(path)) return false;
+    if (!AutoSavePath(path, sizeof(path)) || !PlatformIsRegularFile(path)) return false;
     long t = GetFileModTime(path);
     for (int i = 0; i < gMapBrowse.count; i++) {
         if (strcmp(gMapBrowse.names[i], kAutoSaveName) == 0) continue;

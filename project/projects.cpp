@@ -146,7 +146,7 @@ void ScanProjectMaps(void)
         const char *path = list.paths[i];
         const char *name = GetFileName(path);
         if (!IsFileExtension(path, kMapExtension) || strcmp(name, kAutoSaveName) == 0) continue;
-        if (!IsPathFile(path)) continue;   // a folder is no map, whatever its name
+        if (!PlatformIsRegularFile(path)) continue;   // a folder or a pipe is no map, whatever its name
         int k = gMapBrowse.count++;
         snprintf(gMapBrowse.names[k], sizeof(gMapBrowse.names[k]), "%s", name);
         gMapBrowse.mtimes[k] = (int32_t)GetFileModTime(path);

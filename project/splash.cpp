@@ -1,17 +1,21 @@
 // splash.cpp: the start-up splash screen.
 #include "project/splash.h"
 
+#include "document/platform.h"
+
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
 void ShowSplashScreen(void)
 {
-    Texture2D image = LoadTexture(kSplashImage);
+    // Only regular files are opened: a named pipe in their place would block the start-up.
+    Texture2D image = {};
+    if (PlatformIsRegularFile(kSplashImage)) image = LoadTexture(kSplashImage);
     if (image.id == 0) return;   // no image: no splash and no sound
     SetTextureFilter(image, TEXTURE_FILTER_BILINEAR);
     Sound sound = {};
     bool playing = false;
-    if (IsAudioDeviceReady()) {
+    if (IsAudioDeviceReady() && PlatformIsRegularFile(kSplashSound)) {
         sound = LoadSound(kSplashSound);
         if (sound.frameCount != 0) {
             PlaySound(sound);

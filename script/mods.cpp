@@ -25,6 +25,7 @@ static VmState sRunState;   // one run at a time; too large for the stack
 static void ParseToolLine(ModPackage *package, const char *value, bool isMode);
 static void TrimSpaces(char *text, bool leading, bool trailing);
 static void CopyCut(char *dst, int dstSize, const char *src, int len);
+static int PathInsideFolder(const char *path, const char *folder);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -83,7 +84,8 @@ int LoadMod(const char *path)
     for (int t = 0; t < package->toolCount; t++) {
         ModTool *tool = &package->tools[t];
         snprintf(file, sizeof(file), "%s/%s", path, tool->script);
-        char *source = ModScriptPathSafe(tool->script) ? ReadWholeFile(file) : nullptr;
+        bool safe = ModScriptPathSafe(tool->script) && PathInsideFolder(file, path);
+        char *source = safe ? ReadWholeFile(file) : nullptr;
         if (!source) {
             snprintf(tool->prog.error, sizeof(tool->prog.error), "missing script %s", tool->script);
             continue;
@@ -134,6 +136,8 @@ void ParseModManifest(ModPackage *package, const char *text)
 
 char *ReadWholeFile(const char *path)
 {
+    // A named pipe or a device would block the open or never end: only regular files are read.
+    if (!PlatformIsRegularFile(path)) return nullptr;
     FILE *f = fopen(path, "rb");
     if (!f) return nullptr;
     char *text = nullptr;
@@ -225,4 +229,16 @@ static void CopyCut(char *dst, int dstSize, const char *src, int len)
     if (len > dstSize - 1) len = dstSize - 1;
     memcpy(dst, src, (size_t)len);
     dst[len] = '\0';
+}
+
+// 1 when path, every link resolved, names an entry inside folder (its links resolved too): the
+// name check alone lets a script that is a link lead out of its mod.
+static int PathInsideFolder(const char *path, const char *folder)
+{
+    static char realFolder[kPlatformPathLen], realPath[kPlatformPathLen];
+    if (!PlatformRealPath(folder, realFolder, sizeof(realFolder))) return 0;
+    if (!PlatformRealPath(path, realPath, sizeof(realPath))) return 0;
+    size_t n = strlen(realFolder);
+    if (n > 0 && (realFolder[n - 1] == '/' || realFolder[n - 1] == '\\')) n--;   // a root folder
+    return strncmp(realPath, realFolder, n) == 0 && (realPath[n] == '/' || realPath[n] == '\\');
 }

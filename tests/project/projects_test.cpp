@@ -9,6 +9,7 @@
 
 #include "raylib.h"
 #include "document/map_file.h"
+#include "project/autosave.h"
 #include "project/projects.h"
 #include "support/project_folder.h"
 
@@ -235,4 +236,28 @@ TEST(Projects, LatestMapIsLoadedAndAnUnreadableNewestGivesNone)
     BuildCubes(loaded.get(), 1);
     EXPECT_EQ(LoadLatestProjectMap(loaded.get()), nullptr);   // the older readable maps are not tried
     EXPECT_EQ(loaded->brushCount, 1);
+}
+
+TEST(Projects, SpecialFilesAmongTheMapsAreNeverOpened)
+{
+    // Each of these would block the editor for good if it were opened: a pipe has no writer.
+    ProjectWorkFolder work;
+    std::string maps = OpenTestProject("P") + "/maps/";
+    auto map = std::make_unique<MapDoc>();
+    BuildCubes(map.get(), 2);
+    SaveMapAt(maps + "good.zizudu", *map, 100);
+    MakeFifo(maps + "pipe.zizudu");
+    SetModTime(maps + "pipe.zizudu", 500);
+    MakeFifo(maps + "_autosave.zizudu");
+    SetModTime(maps + "_autosave.zizudu", 900);
+
+    ScanProjectMaps();
+    ASSERT_EQ(gMapBrowse.count, 1);
+    EXPECT_STREQ(gMapBrowse.names[0], "good.zizudu");
+    EXPECT_FALSE(AutoSaveIsNewer());
+    auto loaded = std::make_unique<MapDoc>();
+    ASSERT_NE(LoadLatestProjectMap(loaded.get()), nullptr);
+    EXPECT_EQ(loaded->brushCount, 2);
+    EXPECT_EQ(LoadMapZIZUDU((maps + "pipe.zizudu").c_str(), loaded.get()), 0);   // typed in the dialog
+    EXPECT_EQ(loaded->brushCount, 2);
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -70,4 +71,34 @@ TEST(ModScan, FoldersScriptsAndAStaleRescan)
     EXPECT_EQ(gMods.activeMod, -1);
     EXPECT_EQ(gMods.mods[1].toolCount, 0);
     EXPECT_FALSE(gMods.mods[1].valid);
+}
+
+TEST(ModScan, OnlyRegularFilesInsideTheirOwnModAreRead)
+{
+    ProjectWorkFolder work;
+    namespace fs = std::filesystem;
+    fs::create_directories("mods/pipe");
+    MakeFifo("mods/pipe/mod.txt");                      // skipped like a missing manifest
+    fs::create_directories("elsewhere/linked");
+    WriteTextFile("elsewhere/x.asm", "PUSH 1\nPOP\n");
+    WriteTextFile("elsewhere/linked/mod.txt", "tool = Linked | in.asm\n");
+    WriteTextFile("elsewhere/linked/in.asm", "PUSH 1\nPOP\n");
+    fs::create_directory_symlink("../elsewhere/linked", "mods/linked");   // a linked mod keeps its own scripts
+    MakeTestMod("m", "tool = Out | out.asm\ntool = Pipe | pipe.asm\ntool = Near | sub/near.asm\n", {});
+    fs::create_symlink("../../elsewhere/x.asm", "mods/m/out.asm");
+    MakeFifo("mods/m/pipe.asm");
+    fs::create_directories("mods/m/sub");
+    WriteTextFile("mods/m/real.asm", "PUSH 1\nPOP\n");
+    fs::create_symlink("../real.asm", "mods/m/sub/near.asm");   // a link that stays inside is fine
+
+    ScanMods();
+    ASSERT_EQ(gMods.count, 2);
+    bool mFirst = strcmp(gMods.mods[0].name, "m") == 0;
+    const ModPackage &m = gMods.mods[mFirst ? 0 : 1];
+    const ModPackage &linked = gMods.mods[mFirst ? 1 : 0];
+    EXPECT_STREQ(m.tools[0].prog.error, "missing script out.asm");
+    EXPECT_STREQ(m.tools[1].prog.error, "missing script pipe.asm");
+    EXPECT_TRUE(m.tools[2].loaded);
+    EXPECT_STREQ(linked.name, "linked");
+    EXPECT_TRUE(linked.tools[0].loaded);
 }
