@@ -1,5 +1,8 @@
-// The shadow caster pick, which reads only the gathered lights and the settings (no OpenGL).
+// The shadow caster pick and the lights given to the lighting program, which read only the
+// gathered lights and the settings (no OpenGL).
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "render/lights.h"
 #include "render/renderer.h"
@@ -34,4 +37,30 @@ TEST(ShadowCaster, TheBrightestWinsASunFirstAmongAllGatheredLights)
     EXPECT_FLOAT_EQ(cam.up.y, 1.0f);
     gLightCount = 0;
     gLighting = saved;
+}
+
+TEST(ShadowCaster, TheCasterIsAlwaysAmongTheUploadedLights)
+{
+    int list[kMaxShaderLights];
+    gLightCount = 0;
+    EXPECT_EQ(ShaderLightList(list), 0);
+    for (int i = 0; i < kMaxLights; i++) {
+        gLights[i] = LightInfo{ {}, { 0, 0, 1 }, { 1, 1, 1 }, 1.0f, 20.0f, 1, 1, ENTITY_LIGHT };
+    }
+    struct Case { int count, caster; std::vector<int> expected; };
+    const Case cases[] = {
+        { 5, 3, { 0, 1, 2, 3, 4 } },                      // fewer than eight: all of them
+        { 12, 7, { 0, 1, 2, 3, 4, 5, 6, 7 } },            // the caster among the first eight
+        { 12, 8, { 0, 1, 2, 3, 4, 5, 6, 8 } },            // ninth: it takes the eighth place
+        { kMaxLights, 31, { 0, 1, 2, 3, 4, 5, 6, 31 } },
+    };
+    for (const Case &c : cases) {
+        gLightCount = c.count;
+        gLights[c.caster].brightness = 2.0f;
+        int n = ShaderLightList(list);
+        EXPECT_EQ(ShadowCasterIndex(), c.caster);
+        EXPECT_EQ(std::vector<int>(list, list + n), c.expected) << c.count << " lights, caster " << c.caster;
+        gLights[c.caster].brightness = 1.0f;
+    }
+    gLightCount = 0;
 }
