@@ -12,6 +12,7 @@
 // Globals
 //----------------------------------------------------------------------------------
 static constexpr float kRowH = 45.0f;
+static constexpr float kStatusLineStep = 30.0f;   // between the lines of the renderer's status
 static constexpr float kLabelX = 33.75f, kLabelW = 180.0f;
 static constexpr float kSliderX = 213.75f, kSliderW = 225.0f, kSliderH = 40.5f;
 static constexpr int kRotStepField = 47, kScaleStepField = 48;
@@ -33,7 +34,8 @@ float DrawSettingsTab(UiState &ui, const PanelPlace &p)
     y += SliderRow(p, y, "Grid Step:", &gSettings.gridStep, 0.125f, 4.0f, "%.2f") + 9.0f;
     GuiLabel(Rectangle{ L + kLabelX, y, 450.0f, kRowH }, "--- Lighting & Shadows ---");
     y += kRowH;
-    GuiLabel(Rectangle{ L + kLabelX, y, P - 67.5f, 36.0f }, gRenderer.status);
+    // The status names every pass that is off and why: it takes as many lines as it needs.
+    y += GuiLabelWrapped(Rectangle{ L + kLabelX, y, P - 67.5f, 36.0f }, gRenderer.status, kStatusLineStep);
     y += kRowH;
 
     float toggleW = (P - 81.0f) / 4.0f;

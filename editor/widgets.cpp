@@ -33,6 +33,8 @@ static constexpr float kSliderMinWidth = 40.5f;
 static constexpr float kPaletteRowHeight = 67.5f;
 static constexpr float kPaletteRowStep = 74.25f;
 static constexpr int kPointerAway = -1000000;   // pixels: far beyond any window
+static constexpr int kWrapLineLen = 256;         // bytes of one wrapped line, NUL included
+static constexpr int kMaxWrapLines = 16;
 
 //----------------------------------------------------------------------------------
 // Scrolled region
@@ -198,6 +200,52 @@ void DrawToolTip(const char *text, int screenW, int screenH, float bottomOffset)
     DrawRectangleRec(box, Color{ 25, 26, 31, 235 });
     DrawRectangleLinesEx(box, 2.25f, Color{ 90, 94, 104, 255 });
     GuiLabel(Rectangle{ box.x + 13.5f, box.y, box.width - 27.0f, 45.0f }, text);
+}
+
+//----------------------------------------------------------------------------------
+// Wrapped label
+//----------------------------------------------------------------------------------
+int TextWrapLineLength(Font font, float fontSize, float spacing, const char *text, float width)
+{
+    if (font.glyphs == nullptr || font.glyphCount <= 0) return (int)strcspn(text, "\n");
+    float scale = font.baseSize > 0 ? fontSize / (float)font.baseSize : 1.0f;
+    float x = 0.0f;
+    int lastBlank = 0;
+    for (int i = 0; text[i] != '\0' && text[i] != '\n';) {
+        int size = 1;
+        int codepoint = GetCodepointNext(&text[i], &size);
+        if (codepoint == ' ') lastBlank = i;
+        // Each glyph's advance plus the spacing, as raygui sums them when it draws a label.
+        int g = GetGlyphIndex(font, codepoint);
+        float advance = font.glyphs[g].advanceX != 0 ? (float)font.glyphs[g].advanceX : font.recs[g].width;
+        x += advance * scale + spacing;
+        if (x > width && i > 0) return lastBlank > 0 ? lastBlank : i;   // a word too long is cut
+        i += size;
+    }
+    return (int)strcspn(text, "\n");
+}
+
+float GuiLabelWrapped(Rectangle bounds, const char *text, float lineStep)
+{
+    // The text area raygui leaves inside a label: the border and twice the padding on each side.
+    float width = bounds.width - 2.0f * (float)GuiGetStyle(LABEL, BORDER_WIDTH) -
+                  4.0f * (float)GuiGetStyle(LABEL, TEXT_PADDING);
+    Font font = GuiGetFont();
+    float size = (float)GuiGetStyle(DEFAULT, TEXT_SIZE), spacing = (float)GuiGetStyle(DEFAULT, TEXT_SPACING);
+    float added = 0.0f;
+    const char *rest = text;
+    for (int lines = 0; lines < kMaxWrapLines; lines++) {
+        int len = TextWrapLineLength(font, size, spacing, rest, width);
+        char line[kWrapLineLen];
+        snprintf(line, sizeof(line), "%.*s", len, rest);
+        GuiLabel(Rectangle{ bounds.x, bounds.y + added, bounds.width, bounds.height }, line);
+        rest += len;
+        while (*rest == ' ') rest++;           // the break's blanks start no line
+        if (*rest == '\n') rest++;
+        if (*rest == '\0') break;
+        added += lineStep;
+    }
+    return added;
 }
 
 //----------------------------------------------------------------------------------

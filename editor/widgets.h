@@ -83,6 +83,13 @@ void NumFieldsEndFrame(void);
 int DrawToolPalette(Rectangle panel, int *toolId, float *outBottom);
 // Draws the one-line tooltip box above the bottom strip; nothing for NULL or empty text.
 void DrawToolTip(const char *text, int screenW, int screenH, float bottomOffset);
+// Bytes of the first line of text (up to a line break) that fits width when drawn in font at
+// fontSize and spacing, broken before the last blank that allows it; a word wider than width is
+// cut where it stops fitting. At least one character unless the line is empty.
+int TextWrapLineLength(Font font, float fontSize, float spacing, const char *text, float width);
+// A label whose text is wrapped at blanks onto as many lines as it needs, each a label of bounds'
+// size lineStep below the one before; returns the height added below bounds (0 for one line).
+float GuiLabelWrapped(Rectangle bounds, const char *text, float lineStep);
 // A modal window: at most maxW by maxH and 45 smaller than the screen each way, centred, never
 // starting above or left of the screen.
 Rectangle ModalWindowRect(int screenW, int screenH, float maxW, float maxH);

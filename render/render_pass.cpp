@@ -51,7 +51,7 @@ static bool OcclusionPass(const MapDoc *map, Camera3D camera, int width, int hei
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-bool PickShadowCaster(Vector3 centre, Camera3D *outCamera)
+int ShadowCasterIndex(void)
 {
     int best = -1;
     float bestScore = kMinCasterScore;
@@ -63,6 +63,21 @@ bool PickShadowCaster(Vector3 centre, Camera3D *outCamera)
             bestScore = score;
         }
     }
+    return best;
+}
+
+int ShaderLightList(int outIndex[kMaxShaderLights])
+{
+    int n = ClampCount(gLightCount, kMaxShaderLights);
+    for (int i = 0; i < n; i++) outIndex[i] = i;
+    int caster = ShadowCasterIndex();
+    if (caster >= n) outIndex[n - 1] = caster;   // only when all eight places are taken
+    return n;
+}
+
+bool PickShadowCaster(Vector3 centre, Camera3D *outCamera)
+{
+    int best = ShadowCasterIndex();
     if (best < 0) return false;
     Vector3 d = gLights[best].direction;
     if (Vector3Length(d) < kMinDirectionLength) d = kDefaultShadowDir;
@@ -84,10 +99,13 @@ void UploadLights(Vector3 viewPos, Matrix lightVP, bool shadowsOn, bool aoOn, in
 {
     Shader sh = gRenderer.lighting;
     const int32_t *loc = gRenderer.lightingLoc;
-    int n = ClampCount(gLightCount, kMaxShaderLights);
+    int list[kMaxShaderLights];
+    int n = ShaderLightList(list);
+    int caster = ShadowCasterIndex(), shadowLight = -1;
     SetShaderValue(sh, loc[LU_LIGHT_COUNT], &n, SHADER_UNIFORM_INT);
     for (int i = 0; i < n; i++) {
-        const LightInfo &l = gLights[i];
+        const LightInfo &l = gLights[list[i]];
+        if (shadowsOn && list[i] == caster) shadowLight = i;
         int type = l.type == ENTITY_LIGHT_ENVIRONMENT ? SHADER_LIGHT_SUN
                    : (l.type == ENTITY_LIGHT_SPOT ? SHADER_LIGHT_SPOT : SHADER_LIGHT_POINT);
         SetShaderValue(sh, gRenderer.lightLoc[LA_TYPE][i], &type, SHADER_UNIFORM_INT);
@@ -105,6 +123,7 @@ void UploadLights(Vector3 viewPos, Matrix lightVP, bool shadowsOn, bool aoOn, in
     SetShaderValueMatrix(sh, loc[LU_LIGHT_VP], lightVP);
     int shadowEnabled = shadowsOn ? 1 : 0, soft = gLighting.quality > QUALITY_LOW ? 1 : 0, aoEnabled = aoOn ? 1 : 0;
     SetShaderValue(sh, loc[LU_SHADOW_ENABLED], &shadowEnabled, SHADER_UNIFORM_INT);
+    SetShaderValue(sh, loc[LU_SHADOW_LIGHT], &shadowLight, SHADER_UNIFORM_INT);
     SetShaderValue(sh, loc[LU_SHADOW_SOFT], &soft, SHADER_UNIFORM_INT);
     SetShaderValue(sh, loc[LU_SHADOW_BIAS], &gLighting.shadowBias, SHADER_UNIFORM_FLOAT);
     float texel = gRenderer.shadowMapSize > 0 ? 1.0f / (float)gRenderer.shadowMapSize : 0.0f;
@@ -124,9 +143,9 @@ bool RenderScene3D_GPU(const MapDoc *map, Camera3D camera, RenderTexture2D targe
     int w = target.texture.width, h = target.texture.height;
     if (w <= 1 || h <= 1) return false;
 
-    bool shadowsOn = gLighting.shadows && gLighting.quality != QUALITY_OFF && gRenderer.shadowMap.id != 0;
-    bool aoOn = gLighting.ssao && gLighting.quality > QUALITY_LOW && gRenderer.depthTarget.id != 0 &&
-                gRenderer.blurTarget.id != 0;
+    // A pass whose program failed to load stays off rather than drawing with the library's default.
+    bool shadowsOn = gLighting.shadows && gLighting.quality != QUALITY_OFF && ShadowPassUsable();
+    bool aoOn = gLighting.ssao && gLighting.quality > QUALITY_LOW && OcclusionPassUsable();
     Matrix lightVP = MatrixIdentity();
     if (shadowsOn) lightVP = ShadowPass(map, camera, &shadowsOn);
     if (aoOn) aoOn = OcclusionPass(map, camera, w, h);

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "rlgl.h"
+#include "document/platform.h"
 #include "render/mesh_cache.h"
 #include "render/settings.h"
 
@@ -19,7 +20,7 @@ Renderer gRenderer;
 
 static const char *const kLightingUniformName[LU_COUNT] = {
     "viewPos", "ambientColor", "lightVP", "shadowMap", "shadowEnabled", "shadowBias", "shadowTexelSize",
-    "shadowSoft", "aoMap", "aoEnabled", "screenSize", "specularStrength", "gamma", "lightCount",
+    "shadowSoft", "aoMap", "aoEnabled", "screenSize", "specularStrength", "gamma", "lightCount", "shadowLight",
 };
 static const char *const kLightArrayName[LA_COUNT] = {
     "lightType[%i]", "lightPos[%i]", "lightDir[%i]", "lightColor[%i]", "lightBrightness[%i]",
@@ -38,6 +39,7 @@ static constexpr int kPixelFormatDepth = 19;       // what raylib records for a 
 static constexpr int kFallbackTargetW = 720, kFallbackTargetH = 450;
 static constexpr int kPathLen = 96;
 static constexpr int kUniformNameLen = 32;
+static constexpr int kFailedNamesLen = 24;         // "depth, ssao, blur" and its end
 
 static int sLive;                                  // GPU objects held now
 static int sLastW = kFallbackTargetW, sLastH = kFallbackTargetH;   // size of the last full-size targets
@@ -48,6 +50,7 @@ static int sLastW = kFallbackTargetW, sLastH = kFallbackTargetH;   // size of th
 static void AttachDepthTexture(RenderTexture2D *target, int width, int height);
 static Shader LoadProgram(const char *vsName, const char *fsName);
 static int ProgramLoaded(Shader shader);
+static void WriteStatus(void);
 static void ReleaseProgram(Shader *shader);
 static void ReleaseTarget(RenderTexture2D *target);
 static void MakeSizedTargets(int width, int height);
@@ -128,9 +131,7 @@ bool InitRenderer(int width, int height)
     if (gRenderer.shadowMap.id != 0) sLive++;
     MakeSizedTargets(width, height);
     gRenderer.ready = 1;
-    snprintf(gRenderer.status, sizeof(gRenderer.status), "Renderer: GPU  shadows=%s  ssao=%s  shadowmap=%dpx",
-             gRenderer.shadowMap.id != 0 ? "yes" : "no", gRenderer.depthTarget.id != 0 ? "yes" : "no",
-             gRenderer.shadowMapSize);
+    WriteStatus();
     return true;
 }
 
@@ -159,6 +160,17 @@ void ReleaseBorrowedMaterialTexture(void)
     if (!gRenderer.materialLoaded || gRenderer.material.maps == nullptr) return;
     gRenderer.material.maps[MATERIAL_MAP_ALBEDO].texture.id = rlGetTextureIdDefault();
     gRenderer.material.maps[MATERIAL_MAP_ALBEDO].color = WHITE;
+}
+
+bool ShadowPassUsable(void)
+{
+    return ProgramLoaded(gRenderer.depth) && gRenderer.shadowMap.id != 0;
+}
+
+bool OcclusionPassUsable(void)
+{
+    return ProgramLoaded(gRenderer.depth) && ProgramLoaded(gRenderer.ssao) && ProgramLoaded(gRenderer.blur) &&
+           gRenderer.depthTarget.id != 0 && gRenderer.blurTarget.id != 0;
 }
 
 void FreeRenderer(void)
@@ -198,17 +210,25 @@ static void AttachDepthTexture(RenderTexture2D *target, int width, int height)
     rlFramebufferAttach(target->id, target->depth.id, RL_ATTACHMENT_DEPTH, RL_ATTACHMENT_TEXTURE2D, 0);
 }
 
+// The program of two files in the shader folder, or an all-zero Shader when either is missing,
+// is not a regular file (a pipe would block the read) or the program does not build.
 static Shader LoadProgram(const char *vsName, const char *fsName)
 {
     char vs[kPathLen], fs[kPathLen];
     snprintf(vs, sizeof(vs), "%s%s", kShaderDir, vsName);
     snprintf(fs, sizeof(fs), "%s%s", kShaderDir, fsName);
-    // A missing file would make raylib pair the other stage with its default one; such a half
-    // program is taken as what a failed compile gives: the library's default shader.
-    if (!FileExists(vs) || !FileExists(fs)) return Shader{ rlGetShaderIdDefault(), rlGetShaderLocsDefault() };
+    // With one file absent raylib would pair the other stage with its default one; such a half
+    // program counts as failed.
+    if (!PlatformIsRegularFile(vs) || !PlatformIsRegularFile(fs)) return Shader{ 0, nullptr };
     Shader s = LoadShader(vs, fs);
-    if (ProgramLoaded(s)) sLive++;
-    return s;
+    if (ProgramLoaded(s)) {
+        sLive++;
+        return s;
+    }
+    // A stage that does not compile leaves id 0 with a location array raylib allocated, which
+    // UnloadShader would never be given; a failed link lends the default shader's own array.
+    if (s.locs != nullptr && s.locs != rlGetShaderLocsDefault()) MemFree(s.locs);
+    return Shader{ 0, nullptr };
 }
 
 static int ProgramLoaded(Shader shader)
@@ -222,7 +242,31 @@ static void ReleaseProgram(Shader *shader)
         UnloadShader(*shader);
         sLive--;
     }
-    memset(shader, 0, sizeof(*shader));   // the default shader's locations are raylib's, never ours
+    memset(shader, 0, sizeof(*shader));
+}
+
+// The ready renderer's one-line status: which passes can run, the shadow map's side, and which
+// programs switched a pass off.
+static void WriteStatus(void)
+{
+    bool shadows = ShadowPassUsable(), occlusion = OcclusionPassUsable();
+    int n = snprintf(gRenderer.status, sizeof(gRenderer.status), "Renderer: GPU  shadows=%s  ssao=%s  shadowmap=%dpx",
+                     shadows ? "yes" : "no", occlusion ? "yes" : "no", gRenderer.shadowMapSize);
+    const struct { const Shader *program; const char *name; } optional[] = {
+        { &gRenderer.depth, "depth" }, { &gRenderer.ssao, "ssao" }, { &gRenderer.blur, "blur" } };
+    char failed[kFailedNamesLen] = "";
+    int failures = 0;
+    for (const auto &o : optional) {
+        if (ProgramLoaded(*o.program)) continue;
+        size_t used = strlen(failed);
+        snprintf(failed + used, sizeof(failed) - used, "%s%s", failures > 0 ? ", " : "", o.name);
+        failures++;
+    }
+    if (failures == 0 || n < 0 || n >= kRendererStatusLen) return;
+    // The depth program serves both passes; the other two only the occlusion.
+    const char *passes = ProgramLoaded(gRenderer.depth) ? "occlusion" : "shadows and occlusion";
+    snprintf(gRenderer.status + n, sizeof(gRenderer.status) - (size_t)n, "  - %s off: %s shader%s failed to load",
+             passes, failed, failures > 1 ? "s" : "");
 }
 
 static void ReleaseTarget(RenderTexture2D *target)
@@ -294,8 +338,11 @@ static void LookUpLocations(void)
             gRenderer.lightLoc[a][i] = GetShaderLocation(gRenderer.lighting, name);
         }
     }
-    for (int u = 0; u < SU_COUNT; u++) gRenderer.ssaoLoc[u] = GetShaderLocation(gRenderer.ssao, kSsaoUniformName[u]);
-    gRenderer.blurTexelLoc = GetShaderLocation(gRenderer.blur, "texelSize");
+    // A program that failed has no locations to look up; its pass never runs.
+    for (int u = 0; u < SU_COUNT; u++) {
+        gRenderer.ssaoLoc[u] = ProgramLoaded(gRenderer.ssao) ? GetShaderLocation(gRenderer.ssao, kSsaoUniformName[u]) : -1;
+    }
+    gRenderer.blurTexelLoc = ProgramLoaded(gRenderer.blur) ? GetShaderLocation(gRenderer.blur, "texelSize") : -1;
     // The pass textures ride in material map slots, which DrawMesh binds to their own units.
     gRenderer.lighting.locs[SHADER_LOC_MAP_METALNESS] = gRenderer.lightingLoc[LU_SHADOW_MAP];
     gRenderer.lighting.locs[SHADER_LOC_MAP_OCCLUSION] = gRenderer.lightingLoc[LU_AO_MAP];

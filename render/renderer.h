@@ -1,8 +1,10 @@
 // renderer.h: the GPU renderer of the Render view: its programs, targets and passes.
 //
 // The renderer is optional: while it is not ready (a lighting shader missing or broken), the
-// Render view draws on CPU shading. The shader files live in resources/shaders of the working
-// folder; what they compute is theirs, this module only loads them and feeds their uniforms.
+// Render view draws on CPU shading; a missing or broken depth, occlusion or blur shader switches
+// off only the passes that need it, and the status says so. The shader files live in
+// resources/shaders of the working folder; what they compute is theirs, this module only loads
+// them (regular files only) and feeds their uniforms.
 // Resources (programs, material, targets) are in renderer.cpp; the frame's passes and the shaded
 // entity models in render_pass.cpp.
 #pragma once
@@ -20,7 +22,7 @@ constexpr int kMinRendererSide = 2;          // a size below this is never given
 enum LightingUniform {
     LU_VIEW_POS, LU_AMBIENT, LU_LIGHT_VP, LU_SHADOW_MAP, LU_SHADOW_ENABLED, LU_SHADOW_BIAS,
     LU_SHADOW_TEXEL, LU_SHADOW_SOFT, LU_AO_MAP, LU_AO_ENABLED, LU_SCREEN_SIZE, LU_SPECULAR, LU_GAMMA,
-    LU_LIGHT_COUNT, LU_COUNT,
+    LU_LIGHT_COUNT, LU_SHADOW_LIGHT, LU_COUNT,
 };
 // The lighting program's per-light arrays, "lightType[%i]" to "lightCosOuter[%i]".
 enum LightArray { LA_TYPE, LA_POS, LA_DIR, LA_COLOR, LA_BRIGHTNESS, LA_RANGE, LA_COS_INNER, LA_COS_OUTER, LA_COUNT };
@@ -30,7 +32,7 @@ enum SsaoUniform {
 };
 
 struct Renderer {
-    Shader lighting, depth, ssao, blur;
+    Shader lighting, depth, ssao, blur;                    // one that failed to load stays all zero
     uint8_t ready;                                         // lighting usable, resources set up
     int32_t lightingLoc[LU_COUNT];
     int32_t lightLoc[LA_COUNT][kLightArraySlots];          // by LightArray, then light
@@ -61,6 +63,10 @@ void ResizeRendererTargets(int width, int height);
 void ApplyRenderQuality(void);
 // Gives the material back the default texture and white, before the library unloads textures.
 void ReleaseBorrowedMaterialTexture(void);
+// The shadow pass can run: the depth program loaded and the shadow map exists.
+bool ShadowPassUsable(void);
+// The occlusion pass can run: the depth, ssao and blur programs loaded, the depth and blur targets exist.
+bool OcclusionPassUsable(void);
 // Releases every program, target and the material once, then the mesh cache; not ready after.
 void FreeRenderer(void);
 // "Reload Shaders": FreeRenderer, the record cleared, InitRenderer at width x height, or at the
@@ -70,11 +76,19 @@ bool ReloadRenderer(int width, int height);
 int RendererLiveResources(void);
 
 // --- passes (render_pass.cpp) ---
-// The shadow camera for the strongest gathered light (brightness, +100 for a sun); false if none.
+// The strongest gathered light (brightness, +100 for a sun; the first of equals): its index in
+// gLights, or -1 when none scores above -1.
+int ShadowCasterIndex(void);
+// The gathered lights given to the lighting program, as indices into gLights: the first eight in
+// gathered order, except that a shadow caster gathered later takes the eighth place, so that the
+// light that casts the shadow is always one the program lights with. Returns their count.
+int ShaderLightList(int outIndex[kMaxShaderLights]);
+// The shadow camera for ShadowCasterIndex's light; false if there is none.
 bool PickShadowCaster(Vector3 centre, Camera3D *outCamera);
 // Every cached brush mesh with its brush's transform, texture and colour, in the lighting material.
 void DrawBrushMeshes(const MapDoc *map);
-// Sets the lighting program's uniforms: up to 8 lights, ambient, view, shadow and occlusion switches.
+// Sets the lighting program's uniforms: the lights of ShaderLightList, ambient, view, shadow and
+// occlusion switches, and "shadowLight", the place of the shadow caster among them (-1 without shadows).
 void UploadLights(Vector3 viewPos, Matrix lightVP, bool shadowsOn, bool aoOn, int width, int height);
 // Draws the map lit into target; false (nothing drawn) when the GPU path cannot run.
 bool RenderScene3D_GPU(const MapDoc *map, Camera3D camera, RenderTexture2D target, Color clear, int sky);

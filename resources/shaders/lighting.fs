@@ -1,6 +1,7 @@
 #version 330
-// Up to eight lights (point, spot, sun) with the same falloff as the CPU shading, a shadow from
-// the strongest light, ambient occlusion on the ambient term, a little specular and gamma.
+// Up to eight lights (point, spot, sun) with the same falloff as the CPU shading, a shadow on the
+// light the program names in shadowLight, ambient occlusion on the ambient term, a little
+// specular and gamma.
 
 #define MAX_LIGHTS 8
 #define TYPE_POINT 0
@@ -20,6 +21,7 @@ uniform sampler2D aoMap;
 uniform vec3 viewPos;
 uniform vec3 ambientColor;
 uniform int shadowEnabled;
+uniform int shadowLight;        // the uploaded light the shadow map was made for
 uniform int shadowSoft;
 uniform float shadowBias;
 uniform float shadowTexelSize;
@@ -39,19 +41,6 @@ uniform float lightCosInner[MAX_LIGHTS];
 uniform float lightCosOuter[MAX_LIGHTS];
 
 out vec4 finalColor;
-
-// The light the program picked for the shadow map: the brightest, a sun before any lamp.
-int ShadowCaster()
-{
-    int best = -1;
-    float bestScore = -1.0;
-    for (int i = 0; i < MAX_LIGHTS; i++) {
-        if (i >= lightCount) break;
-        float score = lightBrightness[i] + (lightType[i] == TYPE_SUN ? 100.0 : 0.0);
-        if (score > bestScore) { best = i; bestScore = score; }
-    }
-    return best;
-}
 
 // 1 where the shadow map sees this point, 0 where something nearer the light hides it.
 float Lit(float nDotL)
@@ -81,7 +70,7 @@ void main()
     float ao = 1.0;
     if (aoEnabled == 1) ao = texture(aoMap, gl_FragCoord.xy / screenSize).r;
 
-    int caster = (shadowEnabled == 1) ? ShadowCaster() : -1;
+    int caster = (shadowEnabled == 1) ? shadowLight : -1;
     vec3 diffuse = vec3(0.0);
     vec3 specular = vec3(0.0);
     for (int i = 0; i < MAX_LIGHTS; i++) {

@@ -1,4 +1,5 @@
-// Numeric field parsing and edit state, the tool table and the chrome's scroll arithmetic.
+// Numeric field parsing and edit state, the tool table, the chrome's scroll arithmetic and the
+// line breaks of wrapped labels.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -86,4 +87,18 @@ TEST(PanelScroll, LargestOffsetComesFromLastFramesContent)
     EXPECT_EQ(PanelScrollMax(&s, 500.0f), 0.0f);
     s.contentHeight = 1500.0f;
     EXPECT_EQ(PanelScrollMax(&s, 500.0f), 1000.0f);
+}
+
+TEST(WrappedLabel, BreaksAtTheLastBlankThatFitsAndCutsOnlyWordsWiderThanALine)
+{
+    GlyphInfo glyphs[95] = {};                  // every glyph 10 wide at size 10: 22 at 20 with spacing 2
+    Rectangle recs[95] = {};
+    for (int i = 0; i < 95; i++) glyphs[i] = GlyphInfo{ 32 + i, 0, 0, 10, {} };
+    Font font = { 10, 95, 0, {}, recs, glyphs };
+    auto fit = [&](const char *text, float width) { return TextWrapLineLength(font, 20, 2, text, width); };
+    EXPECT_EQ(fit("abc def", 22 * 7), 7);
+    EXPECT_EQ(fit("abc  defgh", 22 * 8), 4);    // before the last blank that fits
+    EXPECT_EQ(fit("abcdefgh xy", 22 * 5), 5);   // a word wider than the line is cut
+    EXPECT_EQ(fit("x", 1), 1);                  // never an empty line
+    EXPECT_EQ(fit("ab\ncd", 1000), 2);
 }

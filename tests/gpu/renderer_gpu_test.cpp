@@ -3,6 +3,9 @@
 // images of the Render view's own pass.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <ostream>
@@ -123,16 +126,23 @@ TEST_F(Gpu, ReloadsQualityAndTinySizesNeitherLeakNorLoseTheTargets)
     EXPECT_FALSE(RenderScene3D_GPU(&map, Camera3D{}, RenderTexture2D{}, BLACK, SKY_DAY));
 }
 
-TEST_F(Gpu, FallsBackToCpuShadingWhenTheLightingShaderIsMissingOrBroken)
+TEST_F(Gpu, AShaderMissingBrokenOrNotAFileSwitchesOffWhatNeedsItAndSaysSo)
 {
     MapDoc map;
     ShadowScene(&map);
-    const struct { const char *file; bool broken, ready; } cases[] = {
-        { "lighting.fs", false, false }, { "lighting.vs", false, false }, { "lighting.fs", true, false },
-        { "lighting.vs", true, false }, { "ssao.fs", false, true }, { "blur.fs", true, true },
+    const std::string kCpu = "Shaders missing or failed to compile - using CPU shading. Check resources/shaders/";
+    const std::string kGpu = "Renderer: GPU  shadows=";
+    enum Fault { MISSING, BROKEN, FIFO };       // a FIFO, read, would block the start for ever
+    const struct { const char *file; Fault fault; std::string status; } cases[] = {
+        { "lighting.fs", MISSING, kCpu }, { "lighting.vs", MISSING, kCpu }, { "lighting.fs", BROKEN, kCpu },
+        { "lighting.vs", BROKEN, kCpu }, { "lighting.fs", FIFO, kCpu },
+        { "depth.fs", BROKEN,
+          kGpu + "no  ssao=no  shadowmap=1536px  - shadows and occlusion off: depth shader failed to load" },
+        { "ssao.fs", MISSING, kGpu + "yes  ssao=no  shadowmap=1536px  - occlusion off: ssao shader failed to load" },
+        { "blur.fs", BROKEN, kGpu + "yes  ssao=no  shadowmap=1536px  - occlusion off: blur shader failed to load" },
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(std::string(c.broken ? "broken " : "missing ") + c.file);
+        SCOPED_TRACE(std::string(c.file) + " fault " + std::to_string(c.fault));
         FreeRenderer();
         TempFolder dir;                         // the shader folder with one file missing or broken
         std::filesystem::copy("resources", dir.path + "/resources", std::filesystem::copy_options::recursive);
@@ -140,18 +150,18 @@ TEST_F(Gpu, FallsBackToCpuShadingWhenTheLightingShaderIsMissingOrBroken)
         std::vector<uint8_t> text = ReadAllBytes(file);
         const char kNotGlsl[] = "\nthis line is not GLSL\n";
         text.insert(text.end(), kNotGlsl, kNotGlsl + sizeof(kNotGlsl) - 1);
-        if (c.broken) WriteAllBytes(file, text);
-        else std::filesystem::remove(file);
+        std::filesystem::remove(file);
+        if (c.fault == BROKEN) WriteAllBytes(file, text);
+        ASSERT_TRUE(c.fault != FIFO || mkfifo(file.c_str(), 0600) == 0);
         ASSERT_TRUE(ChangeDirectory(dir.path.c_str()));
-        EXPECT_EQ(ReloadRenderer(720, 450), c.ready);
+        bool ready = ReloadRenderer(720, 450);
         ChangeDirectory(KIRTO_SOURCE_DIR);
-        if (!c.ready) {
-            EXPECT_STREQ(gRenderer.status,
-                         "Shaders missing or failed to compile - using CPU shading. Check resources/shaders/");
-        }
+        EXPECT_EQ(ready, c.status != kCpu);
+        EXPECT_EQ(gRenderer.status, c.status);
         Shot s = RenderShot(&map);              // either path draws the lit ground
-        EXPECT_EQ(s.gpu, c.ready);
+        EXPECT_EQ(s.gpu, ready);
         EXPECT_GT(s.open, 150) << s;
+        EXPECT_EQ(s.at * 4 < s.open * 3, ready && ShadowPassUsable()) << s;   // a shadow when the status has one
         FreeRenderer();
         EXPECT_EQ(RendererLiveResources(), 0);  // the programs that did load are released too
     }
@@ -263,4 +273,25 @@ TEST_F(Gpu, EntityModelsAreLitOnTheGpuPathAndTheirMaterialsComeBackUnchanged)
     UnloadModel(gAssets.models[0].model);
     memset(&gAssets.models[0], 0, sizeof(gAssets.models[0]));
     gAssets.modelCount = 0;
+}
+
+TEST_F(Gpu, TheLightThatCastsTheShadowIsLitAndShadowedWhereverItWasGathered)
+{
+    // Nine lamps, the first by the ground under the box (not blocked by it), and the sun: the
+    // same image whether the sun is gathered first or tenth, past the eight lights uploaded.
+    MapDoc map;
+    ShadowScene(&map);
+    Entity sun = map.entities[0];
+    for (int i = 0; i < 9; i++) {
+        Vector3 far = { 100.0f + 10.0f * (float)i, 0.0f, 100.0f };
+        EntityInitLight(&map.entities[i], ENTITY_LIGHT, i == 0 ? Vector3{ 1, 1, 1 } : far, WHITE, 0.6f, 4, 25, 45);
+    }
+    map.entities[9] = sun;
+    map.entityCount = 10;
+    Shot last = RenderShot(&map);
+    std::rotate(map.entities, map.entities + 9, map.entities + 10);   // the sun first, then the lamps
+    Shot first = RenderShot(&map);
+    EXPECT_LT(last.at * 4, last.open * 3) << last;   // the sun is shadowed under the box
+    EXPECT_NEAR(last.at, first.at, 2) << last << " / " << first;
+    EXPECT_NEAR(last.open, first.open, 2) << last << " / " << first;
 }

@@ -26,12 +26,17 @@ TEST(ShadowCaster, TheBrightestWinsASunFirstAmongAllGatheredLights)
     EXPECT_FLOAT_EQ(cam.up.z, 1.0f);
     EXPECT_FLOAT_EQ(cam.fovy, 20.0f);
     EXPECT_EQ(cam.projection, CAMERA_ORTHOGRAPHIC);
+    int list[kMaxShaderLights];                 // the caster takes the last of the eight uploaded places
+    ASSERT_EQ(ShaderLightList(list), kMaxShaderLights);
+    EXPECT_EQ(list[6] * 100 + list[7], 609);
     // Without the suns the first lamp wins; a zero direction falls back to a slanted default.
     gLightCount = 9;
     gLights[0].direction = Vector3{ 0, 0, 0 };
     ASSERT_TRUE(PickShadowCaster(Vector3{ 0, 0, 0 }, &cam));
     EXPECT_GT(cam.position.y, 0.0f);
     EXPECT_FLOAT_EQ(cam.up.y, 1.0f);
+    ShaderLightList(list);                      // a caster among the first eight moves nothing
+    EXPECT_EQ(list[7], 7);
     gLightCount = 0;
     gLighting = saved;
 }
