@@ -16,6 +16,7 @@
 #include "editor/chrome.h"
 #include "editor/layout.h"
 #include "editor/merge_prompt.h"
+#include "editor/right_panel.h"
 #include "editor/shortcuts.h"
 #include "editor/tool_vertex.h"
 #include "render/settings.h"
@@ -318,4 +319,67 @@ TEST_F(VertexTool, TypedCentresMustBeFiniteAndStayInTheMapsRange)
     EXPECT_FLOAT_EQ(World(b, 6).x, kMapPositionLimit);   // the farther vertex stops at the edge
     EXPECT_FLOAT_EQ(World(b, 0).x, kMapPositionLimit - 2.0f);
     EXPECT_EQ(gUndo.count, snapshots + 1);
+}
+
+TEST_F(VertexTool, ASnapThatWouldFoldABrushIsRefusedByCtrlBAndThePanel)
+{
+    gSettings.gridStep = 16.0f;
+    int b = AddCube(Vector3{ 0, 0, 0 }, 1);   // every corner rounds to (0, 0, 0)
+    // A slab whose top and bottom both round to y 32; a split face keeps four faces when flat.
+    int flat = AddCube(Vector3{ 0, 0, 0 }, 1);
+    BrushInit(&map->brushes[flat], SHAPE_CUBE, Vector3{ 0, 36, 0 }, Vector3{ 32, 4, 32 }, 0);
+    ASSERT_EQ(BrushSubdivideFace(&map->brushes[flat], 0), 4);
+    for (int i = 0; i < map->brushes[b].vertCount; i++) VtxSet(b, i, 1);
+    static MapDoc before;
+    before = *map;
+    int snapshots = gUndo.count;
+    EXPECT_EQ(VertexSnapSelected(map.get(), *ui), 0);
+    EXPECT_STREQ(ui->statusText, "Cannot snap: Brush #0 would not stay a closed solid.");
+    EXPECT_EQ(VertexPanelSnap(map.get(), *ui), 0);
+    EXPECT_STREQ(ui->statusText, "Cannot snap: Brush #0 would not stay a closed solid.");
+    VtxClearSelection();
+    for (int i = 0; i < map->brushes[flat].vertCount; i++) VtxSet(flat, i, 1);
+    EXPECT_EQ(VertexSnapSelected(map.get(), *ui), 0);
+    EXPECT_STREQ(ui->statusText, "Cannot snap: Brush #1 would not stay a closed solid.");
+    EXPECT_EQ(memcmp(map.get(), &before, sizeof(MapDoc)), 0);
+    EXPECT_EQ(gUndo.count, snapshots);
+
+    // Opposite corners of the top meeting would pinch it; corners along edges meeting keep a
+    // solid: the top of a cube into one apex.
+    gSettings.gridStep = 1.0f;
+    VtxClearSelection();
+    Brush *cube = &map->brushes[b];
+    BrushInit(cube, SHAPE_CUBE, Vector3{ 0, 0, 0 }, Vector3{ 2, 2, 2 }, 0);
+    cube->verts[4] = Vector3{ 0.8f, 1, 0.8f };   // rounds onto vertex 6 at (1, 1, 1)
+    VtxSet(b, 4, 1);
+    EXPECT_EQ(VertexSnapSelected(map.get(), *ui), 0);
+    BrushInit(cube, SHAPE_CUBE, Vector3{ 0, 0, 0 }, Vector3{ 2, 2, 2 }, 0);
+    for (int i = 4; i < 8; i++) {
+        cube->verts[i] = Vector3Scale(cube->verts[i], 0.2f);
+        cube->verts[i].y = 1.0f;
+        VtxSet(b, i, 1);
+    }
+    EXPECT_EQ(VertexPanelSnap(map.get(), *ui), 1);
+    EXPECT_STREQ(ui->statusText, "Snapped selection to grid.");
+    for (int i = 4; i < 8; i++) EXPECT_EQ(Vector3Distance(cube->verts[i], Vector3{ 0, 1, 0 }), 0.0f);
+    EXPECT_EQ(gUndo.count, snapshots + 1);
+}
+
+TEST_F(VertexTool, DragsHoldEverySelectedVertexInTheMapsRange)
+{
+    int b = AddCube(Vector3{ 2, 0, 0 }, 2);
+    VtxSet(b, 6, 1);
+    VtxSet(b, 7, 1);
+    MouseAt(VIEW_TOP, World(b, 6));
+    ASSERT_EQ(VertexPress(map.get(), *ui), 1);
+    float z = World(b, 6).z;
+    ui->mouse.x += 20000;   // some 870 units: far past the edge, and a little along z
+    ui->mouse.y += 46;
+    VertexDragUpdate(map.get(), *ui);
+    EXPECT_FLOAT_EQ(fmaxf(World(b, 6).x, World(b, 7).x), kMapPositionLimit);
+    EXPECT_FLOAT_EQ(fabsf(World(b, 6).x - World(b, 7).x), 2.0f);   // the selection keeps its shape
+    EXPECT_GT(World(b, 6).z, z + 1.0f);                           // the other axis still follows
+    ui->mouse.x -= 60000;
+    VertexDragUpdate(map.get(), *ui);
+    EXPECT_FLOAT_EQ(fminf(World(b, 6).x, World(b, 7).x), -kMapPositionLimit);
 }

@@ -228,6 +228,24 @@ TEST_F(Tools, ClipMissesAndRefusalsLeaveTheMapWithoutASnapshot)
     EXPECT_EQ(gUndo.count, 1);
 }
 
+TEST_F(Tools, AClipPastTheBrushLimitsSaysSoAndKeepsItsLine)
+{
+    // A line through a brush with all 48 faces: the side at x below 0.5 holds both apexes and
+    // would need a 49th face, the side beyond it fits.
+    ui->activeTool = TOOL_CLIP;
+    ui->selBrush = map->brushCount;
+    map->brushes[map->brushCount++] = Bipyramid24();
+    ClipLine(*ui, 0.5f, CLIP_KEEP_BOTH);
+    EXPECT_EQ(ClipApply(map.get(), *ui), 0);
+    EXPECT_STREQ(ui->statusText, "Cut refused: a kept part would pass the brush limits.");
+    EXPECT_TRUE(ui->clipHasLine);
+    EXPECT_EQ(gUndo.count, 0);
+    ClipSetKeep(*ui, CLIP_KEEP_BACK);
+    EXPECT_EQ(ClipApply(map.get(), *ui), 1);
+    EXPECT_STREQ(ui->statusText, "Carved with 1 plane(s) from 1 cut(s).");
+    EXPECT_TRUE(BrushIsValid(map->brushes[ui->selBrush]));
+}
+
 TEST_F(Tools, LeavingTheClipToolDropsItsLineAndQueue)
 {
     // Queued cuts are not drawn under another tool; a later Enter must not apply them unseen.
