@@ -101,7 +101,7 @@ Vector3 BrushCentroidLocal(const Brush *brush)
 float BrushSignedVolume(const Brush *brush)
 {
     int verts = ClampCount(brush->vertCount, kMaxBrushVerts);
-    double volume = 0.0;   // the tetrahedra of a flat brush cancel: summed wide so they do
+    double volume = 0.0;   // in double, so the tetrahedra of a flat brush cancel out to about 0
     for (int f = 0; f < ClampCount(brush->faceCount, kMaxBrushFaces); f++) {
         const BrushFace *face = &brush->faces[f];
         int n = FaceCornerCount(face);

@@ -214,7 +214,7 @@ int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int co
         int back = keep == CLIP_KEEP_BACK || keep == CLIP_KEEP_BOTH ? BuildPart(&work, n, localDist, -1, &parts[1])
                                                                      : CLIP_PART_BUILT;
         if (front == CLIP_PART_TOO_BIG || back == CLIP_PART_TOO_BIG) {
-            why = CLIP_PAST_LIMITS;   // cutting around the part would change what the user drew
+            why = CLIP_PAST_LIMITS;   // passing over this plane would leave another cut than the one drawn
             break;
         }
         if (front != CLIP_PART_BUILT || back != CLIP_PART_BUILT) continue;   // a sliver that welds away
@@ -366,7 +366,6 @@ static int PointFailure(Vector3 p)
 {
     return PointIsFinite(p) ? CLIP_PART_TOO_BIG : CLIP_PART_FAILED;
 }
-
 
 // Adds p to the cap ring unless a ring point already lies within the merge distance; 0 when
 // the ring is full (never for a brush within its capacities).

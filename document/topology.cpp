@@ -229,10 +229,10 @@ int BrushIsClosed(const Brush *brush)
 int BrushMoveKeepsSolid(const Brush *brush, const Brush *moved)
 {
     if (!VertsAreFinite(moved->verts, ClampCount(moved->vertCount, kMaxBrushVerts))) return 0;
-    int faces = 0;
-    if (BrushWeldedIsSolid(brush, &faces)) return BrushWeldedIsSolid(moved, &faces);
-    BrushWeldedIsSolid(moved, &faces);
-    return faces > 0;
+    int facesBefore = 0, faces = 0;
+    int wasSolid = BrushWeldedIsSolid(brush, &facesBefore);
+    int isSolid = BrushWeldedIsSolid(moved, &faces);
+    return wasSolid ? isSolid : faces > 0;
 }
 
 int BrushSplitEdge(Brush *target, int a, int b)
