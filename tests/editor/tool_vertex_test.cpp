@@ -323,41 +323,33 @@ TEST_F(VertexTool, TypedCentresMustBeFiniteAndStayInTheMapsRange)
 
 TEST_F(VertexTool, ASnapThatWouldFoldABrushIsRefusedByCtrlBAndThePanel)
 {
-    gSettings.gridStep = 16.0f;
-    int b = AddCube(Vector3{ 0, 0, 0 }, 1);   // every corner rounds to (0, 0, 0)
-    // A slab whose top and bottom both round to y 32; a split face keeps four faces when flat.
-    int flat = AddCube(Vector3{ 0, 0, 0 }, 1);
-    BrushInit(&map->brushes[flat], SHAPE_CUBE, Vector3{ 0, 36, 0 }, Vector3{ 32, 4, 32 }, 0);
-    ASSERT_EQ(BrushSubdivideFace(&map->brushes[flat], 0), 4);
-    for (int i = 0; i < map->brushes[b].vertCount; i++) VtxSet(b, i, 1);
+    // Refused: at grid 16 a unit cube into one point, and a slab onto y 32 (its split face would
+    // leave four flat faces); at grid 1 one corner of a top onto the opposite one (a pinch).
+    int b = AddCube(Vector3{ 0, 0, 0 }, 1);
+    int slab = AddCube(Vector3{ 0, 0, 0 }, 1);
+    BrushInit(&map->brushes[slab], SHAPE_CUBE, Vector3{ 0, 36, 0 }, Vector3{ 32, 4, 32 }, 0);
+    ASSERT_EQ(BrushSubdivideFace(&map->brushes[slab], 0), 4);
+    int pinch = AddCube(Vector3{ 0, 0, 0 }, 2);
+    map->brushes[pinch].verts[4] = Vector3{ 0.8f, 1, 0.8f };   // rounds onto vertex 6 at (1, 1, 1)
     static MapDoc before;
     before = *map;
     int snapshots = gUndo.count;
-    EXPECT_EQ(VertexSnapSelected(map.get(), *ui), 0);
-    EXPECT_STREQ(ui->statusText, "Cannot snap: Brush #0 would not stay a closed solid.");
-    EXPECT_EQ(VertexPanelSnap(map.get(), *ui), 0);
-    EXPECT_STREQ(ui->statusText, "Cannot snap: Brush #0 would not stay a closed solid.");
-    VtxClearSelection();
-    for (int i = 0; i < map->brushes[flat].vertCount; i++) VtxSet(flat, i, 1);
-    EXPECT_EQ(VertexSnapSelected(map.get(), *ui), 0);
-    EXPECT_STREQ(ui->statusText, "Cannot snap: Brush #1 would not stay a closed solid.");
+    for (int k : { b, slab, pinch }) {
+        gSettings.gridStep = k == pinch ? 1.0f : 16.0f;
+        VtxClearSelection();
+        for (int i = 0; i < map->brushes[k].vertCount; i++) VtxSet(k, i, k != pinch || i == 4);
+        EXPECT_EQ(VertexSnapSelected(map.get(), *ui), 0) << k;
+        EXPECT_EQ(VertexPanelSnap(map.get(), *ui), 0) << k;
+        EXPECT_STREQ(ui->statusText, TextFormat("Cannot snap: Brush #%d would not stay a closed solid.", k));
+    }
     EXPECT_EQ(memcmp(map.get(), &before, sizeof(MapDoc)), 0);
     EXPECT_EQ(gUndo.count, snapshots);
 
-    // Opposite corners of the top meeting would pinch it; corners along edges meeting keep a
-    // solid: the top of a cube into one apex.
-    gSettings.gridStep = 1.0f;
-    VtxClearSelection();
-    Brush *cube = &map->brushes[b];
-    BrushInit(cube, SHAPE_CUBE, Vector3{ 0, 0, 0 }, Vector3{ 2, 2, 2 }, 0);
-    cube->verts[4] = Vector3{ 0.8f, 1, 0.8f };   // rounds onto vertex 6 at (1, 1, 1)
-    VtxSet(b, 4, 1);
-    EXPECT_EQ(VertexSnapSelected(map.get(), *ui), 0);
-    BrushInit(cube, SHAPE_CUBE, Vector3{ 0, 0, 0 }, Vector3{ 2, 2, 2 }, 0);
+    // Corners meeting along edges keep a solid: the top of the cube into one apex.
+    Brush *cube = &map->brushes[pinch];
     for (int i = 4; i < 8; i++) {
-        cube->verts[i] = Vector3Scale(cube->verts[i], 0.2f);
-        cube->verts[i].y = 1.0f;
-        VtxSet(b, i, 1);
+        cube->verts[i] = Vector3{ 0.2f * cube->verts[i].x, 1, 0.2f * cube->verts[i].z };
+        VtxSet(pinch, i, 1);
     }
     EXPECT_EQ(VertexPanelSnap(map.get(), *ui), 1);
     EXPECT_STREQ(ui->statusText, "Snapped selection to grid.");
@@ -379,7 +371,4 @@ TEST_F(VertexTool, DragsHoldEverySelectedVertexInTheMapsRange)
     EXPECT_FLOAT_EQ(fmaxf(World(b, 6).x, World(b, 7).x), kMapPositionLimit);
     EXPECT_FLOAT_EQ(fabsf(World(b, 6).x - World(b, 7).x), 2.0f);   // the selection keeps its shape
     EXPECT_GT(World(b, 6).z, z + 1.0f);                           // the other axis still follows
-    ui->mouse.x -= 60000;
-    VertexDragUpdate(map.get(), *ui);
-    EXPECT_FLOAT_EQ(fminf(World(b, 6).x, World(b, 7).x), -kMapPositionLimit);
 }
