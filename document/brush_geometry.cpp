@@ -98,6 +98,27 @@ Vector3 BrushCentroidLocal(const Brush *brush)
     return Vector3Scale(sum, 1.0f / (float)count);
 }
 
+float BrushSignedVolume(const Brush *brush)
+{
+    int verts = ClampCount(brush->vertCount, kMaxBrushVerts);
+    double volume = 0.0;   // in double, so the tetrahedra of a flat brush cancel out to about 0
+    for (int f = 0; f < ClampCount(brush->faceCount, kMaxBrushFaces); f++) {
+        const BrushFace *face = &brush->faces[f];
+        int n = FaceCornerCount(face);
+        bool inRange = n >= 3;
+        for (int k = 0; k < n; k++) inRange = inRange && face->indices[k] >= 0 && face->indices[k] < verts;
+        if (!inRange) continue;
+        Vector3 a = brush->verts[face->indices[0]];
+        for (int k = 1; k + 1 < n; k++) {
+            Vector3 b = brush->verts[face->indices[k]], c = brush->verts[face->indices[k + 1]];
+            volume += (double)a.x * ((double)b.y * c.z - (double)b.z * c.y) -
+                      (double)a.y * ((double)b.x * c.z - (double)b.z * c.x) +
+                      (double)a.z * ((double)b.x * c.y - (double)b.y * c.x);
+        }
+    }
+    return (float)(volume / 6.0);
+}
+
 float FacePlanarError(const Brush *brush, const BrushFace *face)
 {
     if (face->count < 4) return 0.0f;

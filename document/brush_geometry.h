@@ -37,6 +37,9 @@ Vector3 FaceNormalWorld(const Brush *brush, const BrushFace *face);
 Vector3 FaceCenterLocal(const Brush *brush, const BrushFace *face);
 // Mean of all vertices in the local frame; (0, 0, 0) for a brush without vertices.
 Vector3 BrushCentroidLocal(const Brush *brush);
+// Signed volume the faces enclose in the local frame, each face fanned from its first corner;
+// positive when wound outward. Faces of fewer than 3 corners or with an index out of range add nothing.
+float BrushSignedVolume(const Brush *brush);
 // Largest distance of a corner from the face's plane; 0 below 4 corners.
 float FacePlanarError(const Brush *brush, const BrushFace *face);
 // Reverses the face's winding in place.

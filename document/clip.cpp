@@ -21,6 +21,16 @@
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
+// How building one part of a cut ended.
+enum ClipPartResult {
+    CLIP_PART_FAILED = 0,      // nothing closed to build: a sliver that welds away, a damaged brush
+    CLIP_PART_BUILT = 1,
+    CLIP_PART_TOO_BIG = 2,     // it would pass the brush limits (vertices, faces, cap points)
+};
+
+static int ClipSides(const Brush *brush, Vector3 n, float dist);
+static int BuildPart(const Brush *brush, Vector3 normal, float dist, int sign, Brush *out);
+static int PointFailure(Vector3 p);
 static int RingAdd(Vector3 *ring, int *count, Vector3 p);
 static int AddPolygonFaces(Brush *out, const int *poly, int n, const BrushFace *placement);
 static int PlanFanSplit(const Brush *brush, const int *poly, int n, int *anchorOut, int *ends);
@@ -33,22 +43,14 @@ static Vector3 ViewDepthAxis(int view);
 //----------------------------------------------------------------------------------
 int BrushClip(const Brush *brush, Vector3 normal, float dist, Brush *front, Brush *back)
 {
-    if (!PointIsFinite(normal) || !std::isfinite(dist)) return 0;
     Vector3 n = Vector3Normalize(normal);
-    if (brush->vertCount < 4 || brush->faceCount < 4) return 0;
-    if (brush->vertCount > kMaxBrushVerts || brush->faceCount > kMaxBrushFaces) return 0;
-    if (!VertsAreFinite(brush->verts, brush->vertCount)) return 0;   // a damaged record is not cut
-    int inFront = 0, behind = 0;
-    for (int i = 0; i < brush->vertCount; i++) {
-        float s = Vector3DotProduct(n, brush->verts[i]) - dist;
-        if (s > kClipSideEps) inFront++;
-        else if (s < -kClipSideEps) behind++;
-    }
-    if (behind == 0) {
+    int sides = ClipSides(brush, n, dist);
+    if (sides == 0) return 0;
+    if ((sides & 2) == 0) {
         if (front && front != brush) memcpy(front, brush, sizeof(*brush));
         return 1;
     }
-    if (inFront == 0) {
+    if ((sides & 1) == 0) {
         if (back && back != brush) memcpy(back, brush, sizeof(*brush));
         return 2;
     }
@@ -60,93 +62,7 @@ int BrushClip(const Brush *brush, Vector3 normal, float dist, Brush *front, Brus
 
 int BuildClippedSide(const Brush *brush, Vector3 normal, float dist, int sign, Brush *out)
 {
-    if (!PointIsFinite(normal) || !std::isfinite(dist)) return 0;
-    if (brush->vertCount < 0 || brush->vertCount > kMaxBrushVerts) return 0;
-    if (brush->faceCount < 0 || brush->faceCount > kMaxBrushFaces) return 0;
-    // Built aside, so out may be the source brush itself.
-    Brush part;
-    memset(&part, 0, sizeof(part));
-    memcpy(part.name, brush->name, sizeof(part.name));
-    part.name[kNameLen - 1] = '\0';
-    part.origin = brush->origin;
-    part.rotation = brush->rotation;
-    part.size = brush->size;
-    part.colour = brush->colour;
-    part.texture = brush->texture;
-    part.shape = brush->shape;
-    part.physics = brush->physics;
-    part.mass = brush->mass;
-    part.friction = brush->friction;
-    part.bounce = brush->bounce;
-
-    float s = sign < 0 ? -1.0f : 1.0f;
-    Vector3 ring[kClipMaxRingPoints];
-    int ringCount = 0;
-    for (int f = 0; f < brush->faceCount; f++) {
-        const BrushFace *face = &brush->faces[f];
-        int count = face->count;
-        if (count < kMinFaceCorners) continue;
-        if (count > kMaxFaceCorners) return 0;
-        int poly[kClipMaxPolyCorners];
-        int pn = 0;
-        for (int i = 0; i < count; i++) {
-            int ia = face->indices[i], ib = face->indices[(i + 1) % count];
-            if (ia < 0 || ia >= brush->vertCount || ib < 0 || ib >= brush->vertCount) return 0;
-            Vector3 a = brush->verts[ia], b = brush->verts[ib];
-            float da = s * (Vector3DotProduct(normal, a) - dist);
-            float db = s * (Vector3DotProduct(normal, b) - dist);
-            if (da >= -kClipSideEps) {
-                int v = ClipAddVert(&part, a);
-                if (v < 0 || pn >= kClipMaxPolyCorners) return 0;   // dropping it would open a hole
-                poly[pn++] = v;
-            }
-            if (fabsf(da) <= kClipSideEps && !RingAdd(ring, &ringCount, a)) return 0;
-            if ((da > kClipSideEps && db < -kClipSideEps) || (da < -kClipSideEps && db > kClipSideEps)) {
-                float t = da / (da - db);
-                Vector3 p = Vector3Add(a, Vector3Scale(Vector3Subtract(b, a), t));
-                int v = ClipAddVert(&part, p);
-                if (v < 0 || pn >= kClipMaxPolyCorners) return 0;
-                poly[pn++] = v;
-                if (!RingAdd(ring, &ringCount, p)) return 0;
-            }
-        }
-        pn = CleanPolygon(poly, pn);
-        if (pn > 2 && !AddPolygonFaces(&part, poly, pn, face)) return 0;
-    }
-
-    if (ringCount > 2) {
-        SortCoplanarRing(ring, ringCount, normal);
-        int cap[kClipMaxRingPoints];
-        int cn = 0;
-        for (int i = 0; i < ringCount; i++) {
-            int v = ClipAddVert(&part, ring[i]);
-            if (v < 0) return 0;
-            cap[cn++] = v;
-        }
-        cn = CleanPolygon(cap, cn);
-        if (cn > 2) {
-            BrushFace placement;
-            memset(&placement, 0, sizeof(placement));
-            FaceInitDefaults(&placement, brush->texture);
-            if (brush->faceCount > 0) {
-                placement.uvScale[0] = brush->faces[0].uvScale[0];
-                placement.uvScale[1] = brush->faces[0].uvScale[1];
-                placement.uvOffset[0] = brush->faces[0].uvOffset[0];
-                placement.uvOffset[1] = brush->faces[0].uvOffset[1];
-            }
-            if (!AddPolygonFaces(&part, cap, cn, &placement)) return 0;
-        }
-    }
-
-    BrushWeldVerts(&part, kClipMergeEps);
-    BrushFixWinding(&part);
-    if (part.vertCount < 4 || part.faceCount < 4) return 0;
-    // A part of a closed brush that came out open (a degenerate sliver of a cut) is refused.
-    if (!BrushIsClosed(&part) && BrushIsClosed(brush)) return 0;
-    // Crossing points of edges that span most of the float range overflow; so do damaged corners.
-    if (!VertsAreFinite(part.verts, part.vertCount)) return 0;
-    memcpy(out, &part, sizeof(part));
-    return 1;
+    return BuildPart(brush, normal, dist, sign, out) == CLIP_PART_BUILT;
 }
 
 int ClipAddVert(Brush *brush, Vector3 point)
@@ -267,8 +183,9 @@ int ClipStrokeToPlanes(const ClipStroke *stroke, ClipPlane *outPlanes, int maxPl
     return written;
 }
 
-int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int count)
+int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int count, int *refusal)
 {
+    if (refusal) *refusal = CLIP_MISSED;
     if (!map || !planes || count < 1) return 0;
     if (brushIndex < 0 || brushIndex >= map->brushCount || brushIndex >= kMaxBrushes) return 0;
     for (int p = 0; p < count; p++)
@@ -284,29 +201,36 @@ int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int co
         free(extras);
         return 0;
     }
-    int cuts = 0, kept = 0, refused = 0;
-    for (int p = 0; p < count && !refused; p++) {
+    int cuts = 0, kept = 0, why = CLIP_MISSED;
+    for (int p = 0; p < count && why == CLIP_MISSED; p++) {
         Vector3 n = planes[p].normal;
         float localDist = planes[p].dist - Vector3DotProduct(n, work.origin);
-        if (BrushIsRotated(&work)) n = Vector3Normalize(Vector3Transform(n, MatrixTranspose(BrushRotMatrix(&work))));
-        if (BrushClip(&work, n, localDist, &parts[0], &parts[1]) != 3) continue;
-        switch (planes[p].keep) {
-        case CLIP_KEEP_BACK: work = parts[1]; break;
-        case CLIP_KEEP_BOTH:
+        if (BrushIsRotated(&work)) n = Vector3Transform(n, MatrixTranspose(BrushRotMatrix(&work)));
+        n = Vector3Normalize(n);
+        if (ClipSides(&work, n, localDist) != 3) continue;
+        // Only the parts kept are built, so only they have to fit the brush limits.
+        int keep = planes[p].keep;
+        int front = keep == CLIP_KEEP_BACK ? CLIP_PART_BUILT : BuildPart(&work, n, localDist, 1, &parts[0]);
+        int back = keep == CLIP_KEEP_BACK || keep == CLIP_KEEP_BOTH ? BuildPart(&work, n, localDist, -1, &parts[1])
+                                                                     : CLIP_PART_BUILT;
+        if (front == CLIP_PART_TOO_BIG || back == CLIP_PART_TOO_BIG) {
+            why = CLIP_PAST_LIMITS;   // passing over this plane would leave another cut than the one drawn
+            break;
+        }
+        if (front != CLIP_PART_BUILT || back != CLIP_PART_BUILT) continue;   // a sliver that welds away
+        if (keep == CLIP_KEEP_BOTH) {
             // A back part with nowhere to go would be lost: the whole cut is refused instead.
             if (kept >= room) {
-                refused = 1;
+                why = CLIP_NO_ROOM;
                 break;
             }
             extras[kept++] = parts[1];
-            work = parts[0];
-            break;
-        default: work = parts[0]; break;
         }
-        if (!refused) cuts++;
+        work = keep == CLIP_KEEP_BACK ? parts[1] : parts[0];
+        cuts++;
     }
     int result = 0;
-    if (!refused && cuts > 0) {
+    if (why == CLIP_MISSED && cuts > 0) {
         map->brushes[brushIndex] = work;
         for (int i = 0; i < kept; i++) {
             int slot = map->brushCount++;
@@ -315,6 +239,7 @@ int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int co
         }
         result = 1 + kept;
     }
+    if (refusal) *refusal = why;
     free(parts);
     free(extras);
     return result;
@@ -323,6 +248,125 @@ int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int co
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
+// Builds the part of the brush on the side sign of the plane into out (untouched unless built),
+// and says why when it cannot.
+static int BuildPart(const Brush *brush, Vector3 normal, float dist, int sign, Brush *out)
+{
+    if (!PointIsFinite(normal) || !std::isfinite(dist)) return CLIP_PART_FAILED;
+    if (brush->vertCount < 0 || brush->vertCount > kMaxBrushVerts) return CLIP_PART_FAILED;
+    if (brush->faceCount < 0 || brush->faceCount > kMaxBrushFaces) return CLIP_PART_FAILED;
+    // Built aside, so out may be the source brush itself.
+    Brush part;
+    memset(&part, 0, sizeof(part));
+    memcpy(part.name, brush->name, sizeof(part.name));
+    part.name[kNameLen - 1] = '\0';
+    part.origin = brush->origin;
+    part.rotation = brush->rotation;
+    part.size = brush->size;
+    part.colour = brush->colour;
+    part.texture = brush->texture;
+    part.shape = brush->shape;
+    part.physics = brush->physics;
+    part.mass = brush->mass;
+    part.friction = brush->friction;
+    part.bounce = brush->bounce;
+
+    float s = sign < 0 ? -1.0f : 1.0f;
+    Vector3 ring[kClipMaxRingPoints];
+    int ringCount = 0;
+    for (int f = 0; f < brush->faceCount; f++) {
+        const BrushFace *face = &brush->faces[f];
+        int count = face->count;
+        if (count < kMinFaceCorners) continue;
+        if (count > kMaxFaceCorners) return CLIP_PART_FAILED;
+        int poly[kClipMaxPolyCorners];
+        int pn = 0;
+        for (int i = 0; i < count; i++) {
+            int ia = face->indices[i], ib = face->indices[(i + 1) % count];
+            if (ia < 0 || ia >= brush->vertCount || ib < 0 || ib >= brush->vertCount) return CLIP_PART_FAILED;
+            Vector3 a = brush->verts[ia], b = brush->verts[ib];
+            float da = s * (Vector3DotProduct(normal, a) - dist);
+            float db = s * (Vector3DotProduct(normal, b) - dist);
+            if (da >= -kClipSideEps) {
+                int v = ClipAddVert(&part, a);
+                if (v < 0 || pn >= kClipMaxPolyCorners) return PointFailure(a);   // dropping it would open a hole
+                poly[pn++] = v;
+            }
+            if (fabsf(da) <= kClipSideEps && !RingAdd(ring, &ringCount, a)) return CLIP_PART_TOO_BIG;
+            if ((da > kClipSideEps && db < -kClipSideEps) || (da < -kClipSideEps && db > kClipSideEps)) {
+                float t = da / (da - db);
+                Vector3 p = Vector3Add(a, Vector3Scale(Vector3Subtract(b, a), t));
+                int v = ClipAddVert(&part, p);
+                if (v < 0 || pn >= kClipMaxPolyCorners) return PointFailure(p);
+                poly[pn++] = v;
+                if (!RingAdd(ring, &ringCount, p)) return CLIP_PART_TOO_BIG;
+            }
+        }
+        pn = CleanPolygon(poly, pn);
+        int added = pn > 2 ? AddPolygonFaces(&part, poly, pn, face) : CLIP_PART_BUILT;
+        if (added != CLIP_PART_BUILT) return added;
+    }
+
+    if (ringCount > 2) {
+        SortCoplanarRing(ring, ringCount, normal);
+        int cap[kClipMaxRingPoints];
+        int cn = 0;
+        for (int i = 0; i < ringCount; i++) {
+            int v = ClipAddVert(&part, ring[i]);
+            if (v < 0) return PointFailure(ring[i]);
+            cap[cn++] = v;
+        }
+        cn = CleanPolygon(cap, cn);
+        if (cn > 2) {
+            BrushFace placement;
+            memset(&placement, 0, sizeof(placement));
+            FaceInitDefaults(&placement, brush->texture);
+            if (brush->faceCount > 0) {
+                placement.uvScale[0] = brush->faces[0].uvScale[0];
+                placement.uvScale[1] = brush->faces[0].uvScale[1];
+                placement.uvOffset[0] = brush->faces[0].uvOffset[0];
+                placement.uvOffset[1] = brush->faces[0].uvOffset[1];
+            }
+            int added = AddPolygonFaces(&part, cap, cn, &placement);
+            if (added != CLIP_PART_BUILT) return added;
+        }
+    }
+
+    BrushWeldVerts(&part, kClipMergeEps);
+    BrushFixWinding(&part);
+    if (part.vertCount < 4 || part.faceCount < 4) return CLIP_PART_FAILED;
+    // A part of a closed brush that came out open (a degenerate sliver of a cut) is refused.
+    if (!BrushIsClosed(&part) && BrushIsClosed(brush)) return CLIP_PART_FAILED;
+    // Crossing points of edges that span most of the float range overflow; so do damaged corners.
+    if (!VertsAreFinite(part.verts, part.vertCount)) return CLIP_PART_FAILED;
+    memcpy(out, &part, sizeof(part));
+    return CLIP_PART_BUILT;
+}
+
+// Which sides of the local plane (unit n) the brush's vertices lie on: bit 1 in front, bit 2
+// behind; a brush lying within the tolerance of the plane counts as in front. 0 for a brush that
+// is not cut at all: fewer than 4 vertices or faces, past the capacities, or anything not finite.
+static int ClipSides(const Brush *brush, Vector3 n, float dist)
+{
+    if (!PointIsFinite(n) || !std::isfinite(dist)) return 0;
+    if (brush->vertCount < 4 || brush->faceCount < 4) return 0;
+    if (brush->vertCount > kMaxBrushVerts || brush->faceCount > kMaxBrushFaces) return 0;
+    if (!VertsAreFinite(brush->verts, brush->vertCount)) return 0;   // a damaged record is not cut
+    int sides = 0;
+    for (int i = 0; i < brush->vertCount; i++) {
+        float s = Vector3DotProduct(n, brush->verts[i]) - dist;
+        if (s > kClipSideEps) sides |= 1;
+        else if (s < -kClipSideEps) sides |= 2;
+    }
+    return sides == 0 ? 1 : sides;
+}
+
+// Why a point could not become a vertex of a part: a finite one found the vertex table full.
+static int PointFailure(Vector3 p)
+{
+    return PointIsFinite(p) ? CLIP_PART_TOO_BIG : CLIP_PART_FAILED;
+}
+
 // Adds p to the cap ring unless a ring point already lies within the merge distance; 0 when
 // the ring is full (never for a brush within its capacities).
 static int RingAdd(Vector3 *ring, int *count, Vector3 p)
@@ -335,21 +379,22 @@ static int RingAdd(Vector3 *ring, int *count, Vector3 p)
 }
 
 // Appends the polygon as one face, or as a fan of coplanar faces of at most 16 corners when it
-// is longer, each with the whole placement of the given face record; 0 when they do not fit or
-// no fan gives every piece an area.
+// is longer, each with the whole placement of the given face record. A ClipPartResult: too big
+// when the faces do not fit, failed when no fan gives every piece an area.
 static int AddPolygonFaces(Brush *out, const int *poly, int n, const BrushFace *placement)
 {
     if (n <= kMaxFaceCorners) {
-        if (out->faceCount >= kMaxBrushFaces) return 0;
+        if (out->faceCount >= kMaxBrushFaces) return CLIP_PART_TOO_BIG;
         out->faces[out->faceCount++] = FanPiece(placement, poly, n, 0, 1, n - 1);
-        return 1;
+        return CLIP_PART_BUILT;
     }
     int anchor = 0, ends[kClipMaxRingPoints];
     int pieces = PlanFanSplit(out, poly, n, &anchor, ends);
-    if (pieces == 0 || out->faceCount + pieces > kMaxBrushFaces) return 0;
+    if (pieces == 0) return CLIP_PART_FAILED;
+    if (out->faceCount + pieces > kMaxBrushFaces) return CLIP_PART_TOO_BIG;
     for (int i = 0, start = 1; i < pieces; start = ends[i++])
         out->faces[out->faceCount++] = FanPiece(placement, poly, n, anchor, start, ends[i]);
-    return 1;
+    return CLIP_PART_BUILT;
 }
 
 // Splits a polygon of more than 16 corners into a fan from one anchor corner: piece i covers the

@@ -10,6 +10,13 @@ enum ClipKeep : int32_t {
     CLIP_KEEP_BOTH = 2,
 };
 
+// Why ApplyClipPlanes cut nothing.
+enum ClipRefusal : int32_t {
+    CLIP_MISSED = 0,        // no plane crossed the brush (or the arguments were bad)
+    CLIP_NO_ROOM = 1,       // a back part kept with "both" found no free brush slot in the map
+    CLIP_PAST_LIMITS = 2,   // a kept part would pass the brush limits (vertices, faces)
+};
+
 // A point p is in front when dot(normal, p) - dist > 0.
 struct ClipPlane {
     Vector3 normal;      // unit
@@ -67,7 +74,7 @@ int ClipArcPoints(Vector3 a, Vector3 b, float bulge, int view, int segments, Vec
 int ClipPlaneFromDrag(Vector3 a, Vector3 b, int view, Vector3 *outNormal, float *outDist);
 // One plane per segment of the stroke; returns the number written.
 int ClipStrokeToPlanes(const ClipStroke *stroke, ClipPlane *outPlanes, int maxPlanes);
-// Cuts brush brushIndex of the map by the world planes in order; returns 0 when nothing was cut,
-// the kept back parts would not fit or a plane is not finite (map untouched), else 1 + the number
-// of brushes added.
-int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int count);
+// Cuts brush brushIndex of the map by the world planes in order, building only the parts each
+// plane keeps; returns 1 + the number of brushes added, or 0 with the map untouched when nothing
+// was cut, a plane is not finite or the cut was refused; refusal (when given) then says why.
+int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int count, int *refusal = nullptr);

@@ -12,6 +12,7 @@
 
 #include "raymath.h"
 #include "document/brush_geometry.h"
+#include "document/problem_check.h"
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -23,6 +24,7 @@ static void FaceInsertAfter(BrushFace *face, int k, int vert);
 static int EdgeFacesHaveRoom(const Brush *brush, int a, int b);
 static void ReplaceFaceWithQuads(Brush *brush, int face, const int *corners, const int *mid, int centre);
 static int BrushCommitEdit(Brush *brush, const Brush *work);
+static int BrushWeldedIsSolid(const Brush *brush, int *faces);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -222,6 +224,15 @@ int BrushIsClosed(const Brush *brush)
         for (int b = 0; b < verts; b++)
             if (uses[a][b] && (uses[a][b] != 1 || uses[b][a] != 1)) return 0;
     return 1;
+}
+
+int BrushMoveKeepsSolid(const Brush *brush, const Brush *moved)
+{
+    if (!VertsAreFinite(moved->verts, ClampCount(moved->vertCount, kMaxBrushVerts))) return 0;
+    int facesBefore = 0, faces = 0;
+    int wasSolid = BrushWeldedIsSolid(brush, &facesBefore);
+    int isSolid = BrushWeldedIsSolid(moved, &faces);
+    return wasSolid ? isSolid : faces > 0;
 }
 
 int BrushSplitEdge(Brush *target, int a, int b)
@@ -435,6 +446,17 @@ static int BrushCommitEdit(Brush *brush, const Brush *work)
     if (!VertsAreFinite(work->verts, ClampCount(work->vertCount, kMaxBrushVerts))) return 0;
     memcpy(brush, work, sizeof(*brush));
     return 1;
+}
+
+// Whether the brush, with the vertices that lie on one point merged, is a closed solid with some
+// volume; faces gets the number of faces left after that merge.
+static int BrushWeldedIsSolid(const Brush *brush, int *faces)
+{
+    Brush welded = *brush;
+    BrushWeldVerts(&welded, kCoincidentDistance);
+    *faces = welded.faceCount;
+    return BrushIsClosed(&welded) && welded.faceCount >= kMinSolidFaces &&
+           fabsf(BrushSignedVolume(&welded)) > kMinSolidVolume;
 }
 
 // Splits the face of n = its count corners into quads corner, next midpoint, centre, previous

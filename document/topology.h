@@ -12,6 +12,7 @@
 #include "document/map_records.h"
 
 constexpr int kMinSolidFaces = 4;   // a tetrahedron: fewer faces enclose nothing
+constexpr float kMinSolidVolume = 1e-6f;   // a brush enclosing less is flat
 
 // Largest distance a ray hit can report; also the "nothing hit yet" start value.
 constexpr float kRayFar = 1e30f;
@@ -41,6 +42,10 @@ int BrushMergeVerts(Brush *brush, const int *onto);
 // 1 when every directed edge is matched by exactly one opposite edge and no face passes through a
 // vertex twice or names a vertex out of range.
 int BrushIsClosed(const Brush *brush);
+// 1 when moved, the brush with only its vertices moved, is still a solid wherever the brush was
+// one: taking vertices that now coincide as one point, still closed with at least 4 faces and some
+// volume. A brush that was no solid (a plane) must keep a face; any non-finite vertex gives 0.
+int BrushMoveKeepsSolid(const Brush *brush, const Brush *moved);
 // Adds the midpoint of a and b and inserts it into every face with that edge; returns the new
 // index, or -1 (brush unchanged) when it does not fit or a face with the edge has 16 corners.
 int BrushSplitEdge(Brush *brush, int a, int b);

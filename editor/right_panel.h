@@ -96,7 +96,8 @@ void PropertiesTabEndFrame(UiState &ui);
 // back to before).
 int BrushSizeRescale(Brush *brush, Vector3 before);
 // The panel's vertex buttons: every selected vertex onto the grid, or onto their common centre
-// (nothing welded). 1, or 0 with no snapshot when no vertex is selected.
+// (nothing welded). 1, or 0 with no snapshot when no vertex is selected (or, for the snap, when a
+// brush would not stay a closed solid: VertexSnapSelected).
 int VertexPanelSnap(MapDoc *map, UiState &ui);
 int VertexPanelCollapse(MapDoc *map, UiState &ui);
 // Brush buttons on ui.selBrush, each checked on a copy: one snapshot and the change, or 0 with

@@ -37,7 +37,6 @@ static float BulgeStep(void);
 static ClipStroke LineStroke(const UiState &ui);
 static void DropLine(UiState &ui);
 static bool ClipInputOpen(const UiState &ui);
-static int CutRefusedForRoom(MapDoc *map, int brush, const ClipPlane *planes, int count);
 static int StrokePoints(const ClipStroke *stroke, Vector3 *out);
 static Vector2 ViewPoint(const UiState &ui, Vector3 p, int view);
 static void DrawStroke(const UiState &ui, const ClipStroke *stroke, Color colour, float width, float dot);
@@ -180,14 +179,19 @@ int ClipApply(MapDoc *map, UiState &ui)
     // as it was, and a miss or a refusal must leave no undo step behind.
     int sel = ui.selBrush, oldCount = map->brushCount;
     Brush before = map->brushes[sel];
-    int result = ApplyClipPlanes(map, sel, planes, planeCount);
+    int refusal = CLIP_MISSED;
+    int result = ApplyClipPlanes(map, sel, planes, planeCount, &refusal);
+    // A refused cut changed nothing, so its lines stay for another try (another kept side, room).
+    if (refusal == CLIP_NO_ROOM) {
+        snprintf(ui.statusText, sizeof(ui.statusText), "Cut refused: the pieces do not fit in the map (%d brushes).",
+                 kMaxBrushes);
+        return 0;
+    }
+    if (refusal == CLIP_PAST_LIMITS) {
+        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Cut refused: a kept part would pass the brush limits.");
+        return 0;
+    }
     if (result == 0) {
-        if (CutRefusedForRoom(map, sel, planes, planeCount)) {
-            // Nothing happened, so the cuts stay for another try once there is room.
-            snprintf(ui.statusText, sizeof(ui.statusText), "Cut refused: the pieces do not fit in the map (%d brushes).",
-                     kMaxBrushes);
-            return 0;
-        }
         ClipDropAll(ui);
         snprintf(ui.statusText, sizeof(ui.statusText), "%s", "No cut plane crossed the brush.");
         return 0;
@@ -284,22 +288,6 @@ static void DropLine(UiState &ui)
 static bool ClipInputOpen(const UiState &ui)
 {
     return InputGateOpen(ui) && ui.transformMode == XFORM_NONE;
-}
-
-// Whether the cut would have crossed the brush had its back parts had room: the same planes with
-// "both" kept as "front" cut the same way and add nothing. The brush is put back either way.
-static int CutRefusedForRoom(MapDoc *map, int brush, const ClipPlane *planes, int count)
-{
-    ClipPlane frontOnly[kClipMaxApplyPlanes];
-    int n = count < kClipMaxApplyPlanes ? count : kClipMaxApplyPlanes;
-    for (int i = 0; i < n; i++) {
-        frontOnly[i] = planes[i];
-        if (frontOnly[i].keep == CLIP_KEEP_BOTH) frontOnly[i].keep = CLIP_KEEP_FRONT;
-    }
-    Brush before = map->brushes[brush];
-    int cut = ApplyClipPlanes(map, brush, frontOnly, n) > 0;
-    map->brushes[brush] = before;
-    return cut;
 }
 
 static int StrokePoints(const ClipStroke *stroke, Vector3 *out)

@@ -66,7 +66,8 @@ float VertexLandEps(float gridStep);
 
 // The operations' keys for one frame, in a fixed order (several may act in one frame).
 void VertexEditKeys(MapDoc *map, UiState &ui);
-// Ctrl+B: the selected vertices onto the grid. Returns how many were selected.
+// Ctrl+B and the vertex panel's Snap: the selected vertices onto the grid. Returns how many were
+// selected, or 0 (with a status line, map unchanged) when a brush would not stay a closed solid.
 int VertexSnapSelected(MapDoc *map, UiState &ui);
 // Ctrl+M: each selected vertex lying on another of its brush is welded onto it; returns how many.
 int VertexWeldSelected(MapDoc *map, UiState &ui);

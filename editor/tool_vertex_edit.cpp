@@ -37,6 +37,8 @@ static void ZeroDepthAxis(Vector3 *v, int view);
 static Vector3 SnapInView(Vector3 p, int view, float step);
 static int NearestTarget(const Brush *brush, int b, int v, const int *onto, float eps, bool selectedToo);
 static void CommitWork(MapDoc *map);
+static int SelectionWorldBox(const MapDoc *map, bool fromDragStart, Vector3 *lo, Vector3 *hi);
+static Vector3 HoldDragInRange(Vector3 delta, Vector3 lo, Vector3 hi, bool keepDirection);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -97,6 +99,8 @@ void VertexDragUpdate(MapDoc *map, UiState &ui)
         delta = Vector3Scale(n, Vector3DotProduct(delta, n));
     }
     if (!VertsAreFinite(&delta, 1)) return;
+    Vector3 lo, hi;
+    if (SelectionWorldBox(map, true, &lo, &hi)) delta = HoldDragInRange(delta, lo, hi, slide);
     bool moves = fabsf(delta.x) > kDragMoveEpsilon || fabsf(delta.y) > kDragMoveEpsilon || fabsf(delta.z) > kDragMoveEpsilon;
     if (!moves && !ui.vertexDragMoved) return;
     if (!ui.vertexDragMoved) {
@@ -165,6 +169,11 @@ int VertexSnapSelected(MapDoc *map, UiState &ui)
             if (!VtxIsSel(b, i)) continue;
             Vector3 w = BrushVertWorld(brush, i);
             BrushSetVertWorld(brush, i, Vector3{ SnapToGrid(w.x, step), SnapToGrid(w.y, step), SnapToGrid(w.z, step) });
+        }
+        // A coarse grid can fold a small brush flat or into one point, as a weld could.
+        if (!BrushMoveKeepsSolid(&map->brushes[b], brush)) {
+            snprintf(ui.statusText, sizeof(ui.statusText), "Cannot snap: Brush #%d would not stay a closed solid.", b);
+            return 0;
         }
     }
     CommitWork(map);
@@ -360,20 +369,11 @@ int VertexCentreCommit(MapDoc *map, UiState &ui, int axis, const char *text)
         return 0;
     }
     // The whole selection moves by one offset: it is held so no selected vertex leaves the range.
-    float lo = kMapPositionLimit, hi = -kMapPositionLimit;
-    int brushes = ClampCount(map->brushCount, kMaxBrushes);
-    for (int b = 0; b < brushes; b++) {
-        const Brush *brush = &map->brushes[b];
-        for (int i = 0; i < ClampCount(brush->vertCount, kMaxBrushVerts); i++) {
-            if (!VtxIsSel(b, i)) continue;
-            float p = Vector3ToFloatV(BrushVertWorld(brush, i)).v[axis];
-            lo = fminf(lo, p);
-            hi = fmaxf(hi, p);
-        }
-    }
+    Vector3 lo = centre, hi = centre;
+    SelectionWorldBox(map, false, &lo, &hi);
     float *c = &centre.x + axis;
     float offset = value - *c;
-    float least = -kMapPositionLimit - lo, most = kMapPositionLimit - hi;
+    float least = -kMapPositionLimit - (&lo.x)[axis], most = kMapPositionLimit - (&hi.x)[axis];
     if (least <= most) offset = Clamp(offset, least, most);
     if (fabsf(offset) <= kDragMoveEpsilon) return 1;
     *c += offset;
@@ -445,6 +445,43 @@ static int NearestTarget(const Brush *brush, int b, int v, const int *onto, floa
         }
     }
     return best;
+}
+
+// The world box of the selected vertices, where the drag found them or where they are now; 0 (box
+// untouched) when nothing is selected.
+static int SelectionWorldBox(const MapDoc *map, bool fromDragStart, Vector3 *lo, Vector3 *hi)
+{
+    int found = 0;
+    int brushes = ClampCount(map->brushCount, kMaxBrushes);
+    for (int b = 0; b < brushes; b++) {
+        if (gVtxSel[b] == 0) continue;
+        const Brush *brush = &map->brushes[b];
+        for (int i = 0; i < ClampCount(brush->vertCount, kMaxBrushVerts); i++) {
+            if (!VtxIsSel(b, i)) continue;
+            Vector3 p = fromDragStart ? BrushPointWorld(brush, gVtxOrig[b][i]) : BrushVertWorld(brush, i);
+            *lo = found ? Vector3Min(*lo, p) : p;
+            *hi = found ? Vector3Max(*hi, p) : p;
+            found = 1;
+        }
+    }
+    return found;
+}
+
+// The drag offset held so no selected vertex (spanning lo..hi at the start) leaves the map's
+// position range; a selection already outside may come back but not go further. A face slide is
+// shortened along its normal instead of being bent off it.
+static Vector3 HoldDragInRange(Vector3 delta, Vector3 lo, Vector3 hi, bool keepDirection)
+{
+    float *d = &delta.x;
+    float scale = 1.0f;
+    for (int k = 0; k < 3; k++) {
+        float least = fminf(0.0f, -kMapPositionLimit - (&lo.x)[k]);
+        float most = fmaxf(0.0f, kMapPositionLimit - (&hi.x)[k]);
+        if (!keepDirection) d[k] = Clamp(d[k], least, most);
+        else if (d[k] > most) scale = fminf(scale, most / d[k]);
+        else if (d[k] < least) scale = fminf(scale, least / d[k]);
+    }
+    return keepDirection ? Vector3Scale(delta, scale) : delta;
 }
 
 // Replaces the map with the work copy after one snapshot, when the operation changed anything.

@@ -39,7 +39,6 @@ static float CloneBrush(MapDoc *map, float arg);
 static float ResizeBrush(Brush *brush, const float *args);
 static float RebuildBrush(Brush *brush, float shapeArg);
 static float ClipBrush(MapDoc *map, Brush *brush, const float *args);
-static float BrushSignedVolume(const Brush *brush);
 static float SetNonNegative(float *field, float value);
 static float Axis(Vector3 v, int axis) { return axis == 0 ? v.x : (axis == 1 ? v.y : v.z); }
 
@@ -289,26 +288,6 @@ static float ClipBrush(MapDoc *map, Brush *brush, const float *args)
     map->brushes[count] = back;
     map->brushCount = count + 1;
     return 2.0f;
-}
-
-// Signed volume of the local mesh, each face fanned from its first corner; positive when wound outward.
-static float BrushSignedVolume(const Brush *brush)
-{
-    int verts = ClampCount(brush->vertCount, kMaxBrushVerts);
-    float volume = 0.0f;
-    for (int f = 0; f < ClampCount(brush->faceCount, kMaxBrushFaces); f++) {
-        const BrushFace &face = brush->faces[f];
-        int n = FaceCornerCount(&face);
-        bool inRange = true;
-        for (int k = 0; k < n; k++) inRange = inRange && face.indices[k] >= 0 && face.indices[k] < verts;
-        if (n < kMinFaceCorners || !inRange) continue;
-        Vector3 v0 = brush->verts[face.indices[0]];
-        for (int k = 1; k + 1 < n; k++) {
-            Vector3 cross = Vector3CrossProduct(brush->verts[face.indices[k]], brush->verts[face.indices[k + 1]]);
-            volume += Vector3DotProduct(v0, cross) / 6.0f;
-        }
-    }
-    return volume;
 }
 
 static float SetNonNegative(float *field, float value)

@@ -249,8 +249,13 @@ TEST(ClipBrush, FullFaceTableRefusesThePart)
     static MapDoc before;
     before = *map;
     ClipPlane plane = { n, d, CLIP_KEEP_BOTH };
-    EXPECT_EQ(ApplyClipPlanes(map, 0, &plane, 1), 0);
+    int refusal = CLIP_MISSED;
+    EXPECT_EQ(ApplyClipPlanes(map, 0, &plane, 1, &refusal), 0);
+    EXPECT_EQ(refusal, CLIP_PAST_LIMITS);
     EXPECT_EQ(memcmp(map, &before, sizeof(before)), 0);
+    plane.keep = CLIP_KEEP_FRONT;   // only the kept part must fit: the corner alone does
+    ASSERT_EQ(ApplyClipPlanes(map, 0, &plane, 1), 1);
+    EXPECT_EQ(map->brushes[0].faceCount, 4);
 }
 
 TEST(ClipApply, KeepBothNamesPiecesAndRefusesWithoutRoom)

@@ -16,6 +16,7 @@
 #include "editor/chrome.h"
 #include "editor/layout.h"
 #include "editor/merge_prompt.h"
+#include "editor/right_panel.h"
 #include "editor/shortcuts.h"
 #include "editor/tool_vertex.h"
 #include "render/settings.h"
@@ -318,4 +319,56 @@ TEST_F(VertexTool, TypedCentresMustBeFiniteAndStayInTheMapsRange)
     EXPECT_FLOAT_EQ(World(b, 6).x, kMapPositionLimit);   // the farther vertex stops at the edge
     EXPECT_FLOAT_EQ(World(b, 0).x, kMapPositionLimit - 2.0f);
     EXPECT_EQ(gUndo.count, snapshots + 1);
+}
+
+TEST_F(VertexTool, ASnapThatWouldFoldABrushIsRefusedByCtrlBAndThePanel)
+{
+    // Refused: at grid 16 a unit cube into one point, and a slab onto y 32 (its split face would
+    // leave four flat faces); at grid 1 one corner of a top onto the opposite one (a pinch).
+    int b = AddCube(Vector3{ 0, 0, 0 }, 1);
+    int slab = AddCube(Vector3{ 0, 0, 0 }, 1);
+    BrushInit(&map->brushes[slab], SHAPE_CUBE, Vector3{ 0, 36, 0 }, Vector3{ 32, 4, 32 }, 0);
+    ASSERT_EQ(BrushSubdivideFace(&map->brushes[slab], 0), 4);
+    int pinch = AddCube(Vector3{ 0, 0, 0 }, 2);
+    map->brushes[pinch].verts[4] = Vector3{ 0.8f, 1, 0.8f };   // rounds onto vertex 6 at (1, 1, 1)
+    static MapDoc before;
+    before = *map;
+    int snapshots = gUndo.count;
+    for (int k : { b, slab, pinch }) {
+        gSettings.gridStep = k == pinch ? 1.0f : 16.0f;
+        VtxClearSelection();
+        for (int i = 0; i < map->brushes[k].vertCount; i++) VtxSet(k, i, k != pinch || i == 4);
+        EXPECT_EQ(VertexSnapSelected(map.get(), *ui), 0) << k;
+        EXPECT_EQ(VertexPanelSnap(map.get(), *ui), 0) << k;
+        EXPECT_STREQ(ui->statusText, TextFormat("Cannot snap: Brush #%d would not stay a closed solid.", k));
+    }
+    EXPECT_EQ(memcmp(map.get(), &before, sizeof(MapDoc)), 0);
+    EXPECT_EQ(gUndo.count, snapshots);
+
+    // Corners meeting along edges keep a solid: the top of the cube into one apex.
+    Brush *cube = &map->brushes[pinch];
+    for (int i = 4; i < 8; i++) {
+        cube->verts[i] = Vector3{ 0.2f * cube->verts[i].x, 1, 0.2f * cube->verts[i].z };
+        VtxSet(pinch, i, 1);
+    }
+    EXPECT_EQ(VertexPanelSnap(map.get(), *ui), 1);
+    EXPECT_STREQ(ui->statusText, "Snapped selection to grid.");
+    for (int i = 4; i < 8; i++) EXPECT_EQ(Vector3Distance(cube->verts[i], Vector3{ 0, 1, 0 }), 0.0f);
+    EXPECT_EQ(gUndo.count, snapshots + 1);
+}
+
+TEST_F(VertexTool, DragsHoldEverySelectedVertexInTheMapsRange)
+{
+    int b = AddCube(Vector3{ 2, 0, 0 }, 2);
+    VtxSet(b, 6, 1);
+    VtxSet(b, 7, 1);
+    MouseAt(VIEW_TOP, World(b, 6));
+    ASSERT_EQ(VertexPress(map.get(), *ui), 1);
+    float z = World(b, 6).z;
+    ui->mouse.x += 20000;   // some 870 units: far past the edge, and a little along z
+    ui->mouse.y += 46;
+    VertexDragUpdate(map.get(), *ui);
+    EXPECT_FLOAT_EQ(fmaxf(World(b, 6).x, World(b, 7).x), kMapPositionLimit);
+    EXPECT_FLOAT_EQ(fabsf(World(b, 6).x - World(b, 7).x), 2.0f);   // the selection keeps its shape
+    EXPECT_GT(World(b, 6).z, z + 1.0f);                           // the other axis still follows
 }

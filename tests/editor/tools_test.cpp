@@ -8,6 +8,7 @@
 
 #include "raylib.h"
 #include "document/primitives.h"
+#include "document/topology.h"
 #include "document/undo.h"
 #include "editor/app.h"
 #include "editor/shortcuts.h"
@@ -226,6 +227,24 @@ TEST_F(Tools, ClipMissesAndRefusalsLeaveTheMapWithoutASnapshot)
     ui->clipCuts[0].keep = CLIP_KEEP_FRONT;                // keeping the front needs no room
     EXPECT_EQ(ClipApply(map.get(), *ui), 1);
     EXPECT_EQ(gUndo.count, 1);
+}
+
+TEST_F(Tools, AClipPastTheBrushLimitsSaysSoAndKeepsItsLine)
+{
+    // A line through a brush with all 48 faces: the side at x below 0.5 holds both apexes and
+    // would need a 49th face, the side beyond it fits.
+    ui->activeTool = TOOL_CLIP;
+    ui->selBrush = map->brushCount;
+    map->brushes[map->brushCount++] = Bipyramid24();
+    ClipLine(*ui, 0.5f, CLIP_KEEP_BOTH);
+    EXPECT_EQ(ClipApply(map.get(), *ui), 0);
+    EXPECT_STREQ(ui->statusText, "Cut refused: a kept part would pass the brush limits.");
+    EXPECT_TRUE(ui->clipHasLine);
+    EXPECT_EQ(gUndo.count, 0);
+    ClipSetKeep(*ui, CLIP_KEEP_BACK);
+    EXPECT_EQ(ClipApply(map.get(), *ui), 1);
+    EXPECT_STREQ(ui->statusText, "Carved with 1 plane(s) from 1 cut(s).");
+    EXPECT_GE(GetBrushBoundingBox(&map->brushes[ui->selBrush]).min.x, 0.499f);
 }
 
 TEST_F(Tools, LeavingTheClipToolDropsItsLineAndQueue)

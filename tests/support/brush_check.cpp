@@ -97,3 +97,24 @@ Brush Prism16(void)
     BrushFixWinding(&b);
     return b;
 }
+
+Brush Bipyramid24(void)
+{
+    Brush b;
+    BrushInit(&b, SHAPE_CUBE, Vector3{ 0, 0, 0 }, Vector3{ 2, 2, 2 }, -1);
+    b.vertCount = 0;
+    b.faceCount = 0;
+    for (int i = 0; i < 24; i++) {
+        float a = 6.2831855f * i / 24.0f;
+        BrushAddVert(&b, Vector3{ 2.0f * cosf(a), 0.0f, 2.0f * sinf(a) });
+    }
+    int top = BrushAddVert(&b, Vector3{ 0, 2, 0 }), bottom = BrushAddVert(&b, Vector3{ 0, -2, 0 });
+    for (int i = 0; i < 24; i++) {
+        int j = (i + 1) % 24;
+        int up[3] = { i, top, j }, down[3] = { i, j, bottom };
+        BrushAddFace(&b, up, 3, -1);
+        BrushAddFace(&b, down, 3, -1);
+    }
+    BrushFixWinding(&b);
+    return b;
+}

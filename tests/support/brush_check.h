@@ -20,3 +20,6 @@ double BrushVolume(const Brush &brush);
 std::vector<int> Corners(const BrushFace &face);
 // A prism with a 16-corner top and bottom: faces 0..15 sides, 16 top, 17 bottom.
 Brush Prism16(void);
+// Two cones on a 24-sided ring of radius 2 in the XZ plane, apexes at y = +-2: 26 vertices and
+// the full 48 faces, so a cut that keeps every face of one side needs a 49th for its cap.
+Brush Bipyramid24(void);
