@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "document/platform.h"
+#include "project/model_load.h"
 #include "project/projects.h"
 
 //----------------------------------------------------------------------------------
@@ -22,7 +23,6 @@ static const char *const kIconDir = "resources/icons";
 static void ScanFolder(int table, const char *dir);
 static void AddCheckerTexture(void);
 static int StoreMapTexture(Texture2D texture, const char *name);
-static int ModelHasVertices(const Model *model);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -54,13 +54,8 @@ void ScanIconFolder(void)
 int LoadMapModel(const char *path, const char *name)
 {
     if (gAssets.modelCount >= kMaxModels) return -1;
-    Model model = LoadModel(path);
-    if (model.meshCount < 1 || !ModelHasVertices(&model)) {
-        // An empty or vertex-only file gives meshes with nothing to draw: it is no model either.
-        // A failed load still allocates its default material: give it back, or every rescan leaks.
-        UnloadModel(model);
-        return -1;
-    }
+    Model model;
+    if (!ModelLoadChecked(path, &model)) return -1;   // checked before any parser sees it
     ModelAsset *slot = &gAssets.models[gAssets.modelCount];
     AssetSetName(slot->name, name);
     slot->model = model;
@@ -71,6 +66,7 @@ int LoadMapModel(const char *path, const char *name)
 int LoadMapTexture(const char *path, const char *name)
 {
     if (gAssets.textureCount >= kMaxTextures) return -1;
+    if (!PlatformIsRegularFile(path)) return -1;   // a pipe would block the read: skipped like a missing file
     Texture2D texture = LoadTexture(path);
     if (texture.id == 0) return -1;
     return StoreMapTexture(texture, name);
@@ -79,6 +75,7 @@ int LoadMapTexture(const char *path, const char *name)
 int LoadIconAsset(const char *path, const char *name)
 {
     if (gAssets.iconCount >= kMaxIcons) return -1;
+    if (!PlatformIsRegularFile(path)) return -1;
     Texture2D texture = LoadTexture(path);
     if (texture.id == 0) return -1;
     SetTextureFilter(texture, TEXTURE_FILTER_BILINEAR);
@@ -92,7 +89,7 @@ int LoadIconAsset(const char *path, const char *name)
 void UnloadAllAssets(void)
 {
     for (int i = 0; i < gAssets.modelCount && i < kMaxModels; i++) {
-        if (gAssets.models[i].loaded) UnloadModel(gAssets.models[i].model);
+        if (gAssets.models[i].loaded) ModelRelease(gAssets.models[i].model);
     }
     for (int i = 0; i < gAssets.textureCount && i < kMaxTextures; i++) {
         if (gAssets.textures[i].loaded) UnloadTexture(gAssets.textures[i].texture);
@@ -183,14 +180,4 @@ static int StoreMapTexture(Texture2D texture, const char *name)
     slot->texture = texture;
     slot->loaded = true;
     return gAssets.textureCount++;
-}
-
-// 1 when any of the model's meshes holds a vertex.
-static int ModelHasVertices(const Model *model)
-{
-    if (model->meshes == nullptr) return 0;
-    for (int i = 0; i < model->meshCount; i++) {
-        if (model->meshes[i].vertexCount > 0) return 1;
-    }
-    return 0;
 }

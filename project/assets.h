@@ -2,8 +2,10 @@
 //
 // A face, brush or entity stores an asset's number, which is its position in the load order of
 // the latest scan. The scan empties the tables and loads every accepted file of the asset folders
-// (the open project's, else the working folder's) and the icon folder. No paths are kept and
-// nothing here writes a message: the callers report the counts.
+// (the open project's, else the working folder's) and the icon folder. Only regular files are
+// read, so a pipe or a folder named like an asset is skipped like a missing file; a model file
+// reaches a parser only after model_check has passed it, and never moves the working folder.
+// No paths are kept and nothing here writes a message: the callers report the counts.
 #pragma once
 
 #include <cstdint>
@@ -49,14 +51,15 @@ void InitProjectDirectories(void);
 void AutoScanAssets(void);
 // Loads up to 16 ".png" icons of "resources/icons" in listing order.
 void ScanIconFolder(void);
-// Loads one model into the next slot; returns its number, or -1 (table full, unreadable, no mesh
-// or no vertex in any mesh).
+// Loads one model into the next slot; returns its number, or -1 (table full, not a regular file,
+// refused by the check, no mesh or no vertex in any mesh).
 int LoadMapModel(const char *path, const char *name);
-// Loads one texture into the next slot (nearest filtering, repeat wrap); returns its number or -1.
+// Loads one texture into the next slot (nearest filtering, repeat wrap); returns its number, or -1
+// (table full, not a regular file, not decoded).
 int LoadMapTexture(const char *path, const char *name);
 // Loads one icon into the next slot (bilinear filtering); returns its number or -1.
 int LoadIconAsset(const char *path, const char *name);
-// Releases every loaded model, texture and icon; the counts become 0.
+// Releases every loaded model (with its materials' textures), texture and icon; the counts become 0.
 void UnloadAllAssets(void);
 
 // 1 when the file's extension is one the table accepts (case ignored), else 0.

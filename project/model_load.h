@@ -1,0 +1,22 @@
+// model_load.h: turning a model file that passed model_check into a raylib Model, and giving it back.
+//
+// OBJ files become meshes built here from the parsed parts, with the diffuse colour and texture of
+// their ".mtl" materials; IQM, glTF and GLB files go to raylib's LoadModel with every file it
+// reads meanwhile (the model itself, textures, external buffers) served by a guarded reader: the
+// checked bytes for the model, and only regular files of bounded size for the rest. The working
+// folder is the same after every load, whatever its result. Needs an OpenGL context.
+#pragma once
+
+#include "raylib.h"
+#include "project/model_check.h"
+
+// Loads the model file at path; 1 with *model filled, or 0 with nothing loaded (an unknown
+// extension, not a regular file, too large, refused by the check, or no vertex in any mesh).
+int ModelLoadChecked(const char *path, Model *model);
+// Builds a model of one mesh and one material per part holding triangles, taking the parts'
+// arrays (mesh is emptied); materials come from the mesh's mtllib in folder, or the default.
+// 1, or 0 with nothing loaded when no part holds a triangle.
+int ObjBuildModel(ObjMesh *mesh, const char *folder, Model *model);
+// Releases a model of ModelLoadChecked with the textures its materials hold, which raylib's
+// UnloadModel leaves behind.
+void ModelRelease(Model model);
