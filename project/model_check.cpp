@@ -365,7 +365,7 @@ static int ObjParseCorner(const char **p, const ObjLists *lists, ObjCorner *corn
 static int ObjResolveIndex(long index, int count)
 {
     if (index > 0 && index <= (long)count) return (int)(index - 1);
-    if (index < 0 && -index <= (long)count) return (int)(count + index);
+    if (index < 0 && index >= -(long)count) return (int)(count + index);
     return -1;
 }
 
