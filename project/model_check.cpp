@@ -522,15 +522,19 @@ static int IqmMeshesInside(const IqmHeader *h, const unsigned char *data, int si
     return 1;
 }
 
-// Each array's declared extent, and the bytes raylib copies for the types it reads, lie inside.
+// Each array's declared extent, and the bytes raylib copies for the types it reads, lie inside;
+// a type it reads comes once (a second copy would be allocated over the first and lost).
 static int IqmArraysInside(const IqmHeader *h, const unsigned char *data, int size)
 {
+    unsigned seen = 0;
     for (uint32_t i = 0; i < h->numVertexArrays; i++) {
         IqmVertexArray va;
         memcpy(&va, data + h->ofsVertexArrays + (size_t)i * sizeof(IqmVertexArray), sizeof(va));
         if (va.format >= kIqmFormatCount) return 0;
         if (!IqmBlockInside(va.offset, h->numVertexes, (uint64_t)va.size * kIqmFormatBytes[va.format], size)) return 0;
-        if (va.type < 7 && kIqmReadBytes[va.type] > 0 && !IqmBlockInside(va.offset, h->numVertexes, (uint64_t)kIqmReadBytes[va.type], size)) return 0;
+        if (va.type >= 7 || kIqmReadBytes[va.type] == 0) continue;
+        if ((seen & (1u << va.type)) || !IqmBlockInside(va.offset, h->numVertexes, (uint64_t)kIqmReadBytes[va.type], size)) return 0;
+        seen |= 1u << va.type;
     }
     return 1;
 }

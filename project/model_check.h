@@ -17,7 +17,7 @@
 constexpr int kModelFileMaxBytes = 64 * 1024 * 1024;  // a model, material or texture file read for a model
 constexpr int kModelMaxCorners = 1 << 22;             // triangle corners of one OBJ model, all parts together
 constexpr int kObjMaxLineLen = 4096;                  // an OBJ or MTL line longer than this refuses the file
-constexpr int kObjMaxParts = 16;                      // materials of one OBJ (faces past them use the default)
+constexpr int kObjMaxParts = 16;                      // materials of one OBJ (faces of more join the first part)
 constexpr int kObjNameLen = 64;                       // a material name, cut to 63 characters
 constexpr int kObjPathLen = 256;                      // a material or texture file name, longer ones are ignored
 constexpr int kIqmMaxMeshes = 256;                    // each IQM mesh costs raylib a texture load

@@ -170,7 +170,8 @@ TEST(IqmCheck, ASoundFilePassesAndEveryBrokenOffsetOrCountIsRefused)
         memcpy(bytes.data() + kIqmFieldNumFrameChannels, &one, 4);
         EXPECT_FALSE(CheckBytes(bytes, MODEL_IQM)) << b.field << " = " << b.value;
     }
-    // A triangle naming a vertex outside its mesh, a name with no end, a cut file, a bad array format.
+    // A triangle naming a vertex outside its mesh, a name with no end, a cut file, a bad array format,
+    // an array type given twice.
     std::vector<uint8_t> tri = IqmTriangle();
     uint32_t ofsTriangles;
     memcpy(&ofsTriangles, tri.data() + kIqmFieldOfsTriangles, 4);
@@ -187,6 +188,9 @@ TEST(IqmCheck, ASoundFilePassesAndEveryBrokenOffsetOrCountIsRefused)
     memcpy(&ofsArrays, format.data() + kIqmFieldOfsVertexArrays, 4);
     format[ofsArrays + 8] = 9;
     EXPECT_FALSE(CheckBytes(format, MODEL_IQM));
+    std::vector<uint8_t> twice = IqmTriangle();
+    twice[ofsArrays] = 1;                                        // texture coordinates given twice
+    EXPECT_FALSE(CheckBytes(twice, MODEL_IQM));
 }
 
 TEST(ModelFiles, OnlyRegularFilesOfBoundedSizeAreRead)
