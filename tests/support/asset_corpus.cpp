@@ -8,8 +8,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include <sys/stat.h>
-
 #include "raylib.h"
 #include "support/map_bytes.h"
 
@@ -92,11 +90,6 @@ std::vector<uint8_t> IqmWithField(int offset, uint32_t value)
 std::vector<uint8_t> TextBytes(const std::string &text)
 {
     return std::vector<uint8_t>(text.begin(), text.end());
-}
-
-void MakeFifo(const std::string &path)
-{
-    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0) << path;
 }
 
 std::vector<ModelCase> ModelCorpus(void)

@@ -40,8 +40,6 @@ std::vector<uint8_t> IqmTriangle(const char *material = "skin.png");
 std::vector<uint8_t> IqmWithField(int offset, uint32_t value);
 
 std::vector<uint8_t> TextBytes(const std::string &text);
-// A named pipe at path; fails the test when it cannot be made.
-void MakeFifo(const std::string &path);
 
 // One model file of the corpus: its name, its bytes and whether it must load.
 struct ModelCase {

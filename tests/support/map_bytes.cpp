@@ -1,6 +1,8 @@
 // map_bytes.cpp: byte builders, temporary folders and sample maps for the file-handling tests.
 #include "support/map_bytes.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "document/primitives.h"
@@ -90,6 +93,11 @@ void WriteAllBytes(const std::string &path, const std::vector<uint8_t> &bytes)
 bool FileExists(const std::string &path)
 {
     return std::filesystem::exists(path);
+}
+
+void MakeFifo(const std::string &path)
+{
+    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0) << path;
 }
 
 std::vector<std::string> FolderNames(const std::string &dir)

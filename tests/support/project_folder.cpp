@@ -6,7 +6,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -64,11 +63,6 @@ void SetModTime(const std::string &path, long seconds)
 {
     struct utimbuf times = { (time_t)seconds, (time_t)seconds };
     ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
-}
-
-void MakeFifo(const std::string &path)
-{
-    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0) << path;
 }
 
 void BuildCubes(MapDoc *map, int n)

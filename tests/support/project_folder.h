@@ -32,8 +32,6 @@ void BuildCubes(MapDoc *map, int n);
 void SaveMapAt(const std::string &path, const MapDoc &map, long seconds);
 // Writes text to a file, replacing it.
 void WriteTextFile(const std::string &path, const std::string &text);
-// Makes a named pipe at path: a special file that blocks whoever opens it to read.
-void MakeFifo(const std::string &path);
 // A mod folder "mods/<name>" in the working folder with its manifest and (file, text) scripts.
 void MakeTestMod(const std::string &name, const std::string &manifest,
                  std::initializer_list<std::pair<const char *, const char *>> scripts);
