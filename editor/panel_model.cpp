@@ -11,44 +11,54 @@
 #include "project/assets.h"
 
 static constexpr float kPreviewMaxSide = 270.0f;
-static constexpr float kListMinH = 135.0f;
 static constexpr Color kPreviewOutline = { 80, 84, 94, 255 };
 
 float DrawModelTab(MapDoc *map, UiState &ui, const PanelPlace &place)
 {
-    float x0 = place.x + 27.0f, w0 = place.w - 54.0f, y = place.y;
-    GuiLabel(Rectangle{ x0, y, w0, 36.0f }, "Model Assets");
-    y += 40.5f;
-
-    float s = fminf(w0, kPreviewMaxSide);
-    Rectangle square = { x0 + (w0 - s) / 2.0f, y, s, s };
+    ModelTabRects r = ModelTabLayout(place);
+    GuiLabel(r.title, "Model Assets");
     if (gBrowser.previewReady) {
         const Texture2D &t = gBrowser.preview.texture;
-        DrawTexturePro(t, Rectangle{ 0.0f, 0.0f, (float)t.width, -(float)t.height }, square, Vector2{ 0.0f, 0.0f }, 0.0f,
-                       WHITE);
+        DrawTexturePro(t, Rectangle{ 0.0f, 0.0f, (float)t.width, -(float)t.height }, r.preview, Vector2{ 0.0f, 0.0f },
+                       0.0f, WHITE);
     }
-    DrawRectangleLinesEx(square, 2.25f, kPreviewOutline);
+    DrawRectangleLinesEx(r.preview, 2.25f, kPreviewOutline);
     Vector2 pointer = GetMousePosition();   // the region's: nothing out of its sight is hovered
-    if (CheckCollisionPointRec(pointer, square)) ui.tooltipText = "Model preview. Click Spin to stop the turntable.";
+    if (CheckCollisionPointRec(pointer, r.preview)) ui.tooltipText = "Model preview. Click Spin to stop the turntable.";
 
-    y += s + 9.0f;
-    GuiLabel(Rectangle{ x0, y, place.w - 157.5f, 36.0f },
-             AssetModelUsable(ui.curModel) ? gAssets.models[ui.curModel].name : "None selected");
-    gBrowser.spin = GuiToggle(Rectangle{ place.x + place.w - 126.0f, y, 99.0f, 36.0f }, "Spin", gBrowser.spin);
-    y += 45.0f;
+    GuiLabel(r.name, AssetModelUsable(ui.curModel) ? gAssets.models[ui.curModel].name : "None selected");
+    gBrowser.spin = GuiToggle(r.spin, "Spin", gBrowser.spin);
 
-    float lh = fmaxf(place.bottom - y - 63.0f, kListMinH);
     int hovered = -1;
-    int picked = DrawModelList(Rectangle{ x0, y, w0, lh }, place.view, ui.curModel, &gBrowser.modelScroll, &hovered);
+    int picked = DrawModelList(r.list, place.view, ui.curModel, &gBrowser.modelScroll, &hovered);
     if (hovered >= 0) ui.tooltipText = "Click to select. It becomes the model for newly placed props.";
     if (picked >= 0) {
         ui.curModel = picked;
         snprintf(ui.statusText, sizeof(ui.statusText), "Selected Model #%d (%s)", picked, gAssets.models[picked].name);
     }
 
+    if (GuiButton(r.assign, "Assign To Selected Entity")) ModelAssignToEntity(map, ui);
+    return r.assign.y;
+}
+
+ModelTabRects ModelTabLayout(const PanelPlace &place)
+{
+    ModelTabRects r;
+    float x0 = place.x + 27.0f, w0 = place.w - 54.0f, y = place.y;
+    r.title = Rectangle{ x0, y, w0, 36.0f };
+    y += 40.5f;
+    float s = fminf(w0, kPreviewMaxSide);
+    r.preview = Rectangle{ x0 + (w0 - s) / 2.0f, y, s, s };
+    y += s + 9.0f;
+    r.name = Rectangle{ x0, y, place.w - 157.5f, 36.0f };
+    r.spin = Rectangle{ place.x + place.w - 126.0f, y, 99.0f, 36.0f };
+    y += 45.0f;
+    // Sized from where the list lies unscrolled, as the Texture tab's grid.
+    float lh = fmaxf(place.bottom - (y + place.scroll) - 63.0f, kAssetBoxMinH);
+    r.list = Rectangle{ x0, y, w0, lh };
     y += lh + 9.0f;
-    if (GuiButton(Rectangle{ x0, y, w0, 49.5f }, "Assign To Selected Entity")) ModelAssignToEntity(map, ui);
-    return y;
+    r.assign = Rectangle{ x0, y, w0, 49.5f };
+    return r;
 }
 
 int ModelAssignToEntity(MapDoc *map, UiState &ui)

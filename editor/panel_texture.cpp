@@ -18,7 +18,6 @@
 //----------------------------------------------------------------------------------
 static constexpr float kPreviewMaxH = 180.0f;
 static constexpr float kPreviewInset = 13.5f;
-static constexpr float kGridMinH = 135.0f;
 static constexpr int kTextureLabelLen = 96;
 static constexpr Color kPreviewBorder = { 80, 84, 94, 255 };
 static constexpr Color kPreviewFill = { 22, 23, 28, 255 };
@@ -33,17 +32,14 @@ static void DrawTexturePreview(Rectangle box, int shown);
 //----------------------------------------------------------------------------------
 float DrawTextureTab(MapDoc *map, UiState &ui, const PanelPlace &place)
 {
-    float x0 = place.x + 27.0f, w0 = place.w - 54.0f, y = place.y;
-    GuiLabel(Rectangle{ x0, y, w0, 36.0f }, "Texture Browser");
-    y += 40.5f;
+    TextureTabRects r = TextureTabLayout(place);
+    GuiLabel(r.title, "Texture Browser");
 
     // The cell hovered in the last frame's grid, else the active texture; a number that a rescan
     // left behind shows as none.
     int shown = gBrowser.hoveredTexture >= 0 ? gBrowser.hoveredTexture : ui.curTexture;
     if (!AssetTextureUsable(shown)) shown = -1;
-    float ph = fminf(w0 * 0.62f, kPreviewMaxH);
-    DrawTexturePreview(Rectangle{ x0, y, w0, ph }, shown);
-    y += ph + 6.75f;
+    DrawTexturePreview(r.preview, shown);
     char label[kTextureLabelLen];
     if (shown >= 0) {
         const Texture2D &t = gAssets.textures[shown].texture;
@@ -51,12 +47,10 @@ float DrawTextureTab(MapDoc *map, UiState &ui, const PanelPlace &place)
     } else {
         snprintf(label, sizeof(label), "%s", "No texture selected");
     }
-    GuiLabel(Rectangle{ x0, y, w0, 36.0f }, label);
-    y += 42.75f;
+    GuiLabel(r.label, label);
 
-    float gh = fmaxf(place.bottom - y - 117.0f, kGridMinH);
     int hovered = -1;
-    int picked = DrawTextureGrid(Rectangle{ x0, y, w0, gh }, place.view, ui.curTexture, &gBrowser.textureScroll, &hovered);
+    int picked = DrawTextureGrid(r.grid, place.view, ui.curTexture, &gBrowser.textureScroll, &hovered);
     gBrowser.hoveredTexture = hovered;
     if (hovered >= 0) ui.tooltipText = "Scroll to browse. Click to make it the active texture.";
     if (picked >= 0) {
@@ -64,12 +58,32 @@ float DrawTextureTab(MapDoc *map, UiState &ui, const PanelPlace &place)
         snprintf(ui.statusText, sizeof(ui.statusText), "Selected Texture #%d (%s)", picked, gAssets.textures[picked].name);
     }
 
-    y += gh + 9.0f;
     const char *applyText = FaceSelCount(map) > 0 ? "Apply To Selected Faces" : "Apply To Selected Object";
-    if (GuiButton(Rectangle{ x0, y, w0, 49.5f }, applyText)) TextureApplyToSelection(map, ui);
+    if (GuiButton(r.apply, applyText)) TextureApplyToSelection(map, ui);
+    if (GuiButton(r.rescan, "Rescan assets/ Folder")) TextureTabRescan(ui);
+    return r.rescan.y;
+}
+
+TextureTabRects TextureTabLayout(const PanelPlace &place)
+{
+    TextureTabRects r;
+    float x0 = place.x + 27.0f, w0 = place.w - 54.0f, y = place.y;
+    r.title = Rectangle{ x0, y, w0, 36.0f };
+    y += 40.5f;
+    float ph = fminf(w0 * 0.62f, kPreviewMaxH);
+    r.preview = Rectangle{ x0, y, w0, ph };
+    y += ph + 6.75f;
+    r.label = Rectangle{ x0, y, w0, 36.0f };
+    y += 42.75f;
+    // Sized from where the grid lies unscrolled: a grid that grew with the scroll would carry the
+    // content down with it and never let the region's offset come back.
+    float gh = fmaxf(place.bottom - (y + place.scroll) - 117.0f, kAssetBoxMinH);
+    r.grid = Rectangle{ x0, y, w0, gh };
+    y += gh + 9.0f;
+    r.apply = Rectangle{ x0, y, w0, 49.5f };
     y += 56.25f;
-    if (GuiButton(Rectangle{ x0, y, w0, 45.0f }, "Rescan assets/ Folder")) TextureTabRescan(ui);
-    return y;
+    r.rescan = Rectangle{ x0, y, w0, 45.0f };
+    return r;
 }
 
 int TextureApplyToSelection(MapDoc *map, UiState &ui)

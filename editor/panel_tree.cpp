@@ -24,10 +24,16 @@ float DrawTreeTab(MapDoc *map, UiState &ui, const PanelPlace &place)
     bool rowsLocked = !TreeRowsTakePointer(buttonShown, button, GetMousePosition());
     if (rowsLocked) GuiLock();
     float y = DrawTreeRows(map, ui, place, place.y, false);
-    y = DrawTreeRows(map, ui, place, y, true);
+    DrawTreeRows(map, ui, place, y, true);
     if (rowsLocked) GuiUnlock();
     if (buttonShown && GuiButton(button, "Subdivide Selected Brush")) SubdivideSelected(map, ui);
-    return y;
+    return TreeTabContentBottom(map, place);
+}
+
+float TreeTabContentBottom(const MapDoc *map, const PanelPlace &place)
+{
+    int rows = ClampCount(map->brushCount, kMaxBrushes) + ClampCount(map->entityCount, kMaxEntities);
+    return place.y + 2.0f * kTreeRowH + (float)rows * kTreeRowStep;
 }
 
 void TreeRowText(char *out, int outSize, bool selected, const char *name, const char *kind, int index)

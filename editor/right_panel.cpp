@@ -4,6 +4,7 @@
 #include "editor/app.h"
 #include "editor/gui.h"
 #include "editor/widgets.h"
+#include "editor/mod_tools.h"
 #include "project/asset_browser.h"
 
 //----------------------------------------------------------------------------------
@@ -45,6 +46,7 @@ void RightPanelPhase(MapDoc *map, UiState &ui)
     GuiGroupBox(Rectangle{ place.x + kPanelPad, place.top + kBoxTop, place.w - 2.0f * kPanelPad, place.height - 90.0f },
                 SideTabTitle(ui.sideTab));
 
+    SidePanelFollowTab(map, ui);
     place = RightPanelPlace(ui, PanelScrollBegin(&ui.sidePanelScroll, place.view, pointer));
     float contentBottom = place.y;
     switch (ui.sideTab) {
@@ -59,6 +61,36 @@ void RightPanelPhase(MapDoc *map, UiState &ui)
     }
     PropertiesTabEndFrame(ui);
     PanelScrollEnd(&ui.sidePanelScroll, place.view, contentBottom);
+    if (ui.sideTab >= 0 && ui.sideTab < kSideTabCount) ui.sideTabHeight[ui.sideTab] = ui.sidePanelScroll.contentHeight;
+    ui.sideTabMeasured = ui.sideTab;
+}
+
+void SidePanelFollowTab(const MapDoc *map, UiState &ui)
+{
+    if (ui.sideTab == ui.sideTabMeasured) return;
+    PanelPlace place = RightPanelPlace(ui, -ui.sidePanelScroll.offset);
+    float bottom = place.y;
+    if (SideTabContentBottom(map, place, ui.sideTab, &bottom)) {
+        PanelScrollMeasure(&ui.sidePanelScroll, place.view, bottom);
+    } else {
+        // A tab never drawn yet has no height: it starts at its top.
+        bool known = ui.sideTab >= 0 && ui.sideTab < kSideTabCount;
+        ui.sidePanelScroll.contentHeight = known ? ui.sideTabHeight[ui.sideTab] : 0.0f;
+    }
+    PanelScrollClamp(&ui.sidePanelScroll, place.view.height);
+    ui.sideTabMeasured = ui.sideTab;
+}
+
+int SideTabContentBottom(const MapDoc *map, const PanelPlace &place, int tab, float *bottom)
+{
+    switch (tab) {
+    case TAB_INFO: *bottom = place.y; return 1;
+    case TAB_TREE: *bottom = TreeTabContentBottom(map, place); return 1;
+    case TAB_MODEL: *bottom = ModelTabLayout(place).assign.y; return 1;
+    case TAB_TEXTURE: *bottom = TextureTabLayout(place).rescan.y; return 1;
+    case TAB_MODS: *bottom = ModsTabContentBottom(place); return 1;
+    default: return 0;
+    }
 }
 
 const char *SideTabTitle(int tab)
@@ -74,6 +106,7 @@ PanelPlace RightPanelPlace(const UiState &ui, float scrollShift)
     place.top = ui.viewsTop;
     place.height = ui.viewsArea.y;
     place.y = place.top + kContentTop + scrollShift;
+    place.scroll = -scrollShift;
     place.bottom = place.top + place.height - kTabsBottomLimit;
     float viewH = place.height - 94.5f;
     place.view = Rectangle{ place.x, place.top + kViewTop, place.w, viewH > 0.0f ? viewH : 0.0f };

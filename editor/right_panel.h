@@ -13,17 +13,18 @@
 #include "document/map_records.h"
 #include "editor/ui_state.h"
 
-constexpr int kSideTabCount = 7;
 constexpr int kTreeRowTextLen = 64;
 constexpr float kTreeRowH = 45.0f;
 constexpr float kTreeRowStep = 49.5f;
 constexpr float kPropRowH = 40.5f;          // Object Properties: one row
+constexpr float kAssetBoxMinH = 135.0f;     // the Model tab's list and the Texture tab's grid
 constexpr float kMinBrushFieldSize = 0.05f; // the smallest size the brush's size fields give
 
 // Where a tab lays out its controls this frame.
 struct PanelPlace {
     float x, w;           // the panel's left edge and width
     float y;              // the content cursor: the top of the tab's first control, scroll applied
+    float scroll;         // the region's offset: what y and every control of the tab are moved up
     float top, height;    // the views area's top and height
     float bottom;         // the fixed lower limit of the Model and Texture tabs
     Rectangle view;       // the scrolled region on screen: everything of the tab is clipped to it
@@ -35,12 +36,22 @@ void RightPanelPhase(MapDoc *map, UiState &ui);
 const char *SideTabTitle(int tab);
 // The layout of the panel for this frame's window and scroll offset.
 PanelPlace RightPanelPlace(const UiState &ui, float scrollShift);
+// A tab's content never follows the scroll, and a tab other than the one the region was last
+// measured with brings its own content height: from its layout, else (Object Properties and
+// Settings, whose rows only drawing tells) as it was when last drawn. The offset is clamped to it
+// before the region opens, so a tab is drawn at its own scroll from the frame it is chosen in.
+void SidePanelFollowTab(const MapDoc *map, UiState &ui);
+// The content bottom a tab's body returns at place, known without drawing it; 1, or 0 for a tab
+// whose content only drawing measures.
+int SideTabContentBottom(const MapDoc *map, const PanelPlace &place, int tab, float *bottom);
 
 // Info tab: the map's and the library's counts and the undo steps; returns the content bottom.
 float DrawInfoTab(const MapDoc *map, const PanelPlace &place);
 
 // Tree tab: a row per brush and entity and the Subdivide button; returns the content bottom.
 float DrawTreeTab(MapDoc *map, UiState &ui, const PanelPlace &place);
+// Where the Tree's rows end: a heading and a row per brush, then the same for the entities.
+float TreeTabContentBottom(const MapDoc *map, const PanelPlace &place);
 // A row's text: the marker ("> " selected, "  " not) and the name, or "<kind> #<index>" unnamed.
 void TreeRowText(char *out, int outSize, bool selected, const char *name, const char *kind, int index);
 // Selects brush (entity when isEntity) index from the Tree, the other kind cleared; 1, or 0 for a
@@ -52,6 +63,10 @@ Rectangle TreeSubdivideRect(const PanelPlace &place);
 // is drawn over them.
 bool TreeRowsTakePointer(bool buttonShown, Rectangle button, Vector2 pointer);
 
+// Where the Model tab's parts lie: the list fills the panel down to its lower limit (measured
+// without the scroll), at least kAssetBoxMinH high; the content ends at the top of Assign.
+struct ModelTabRects { Rectangle title, preview, name, spin, list, assign; };
+ModelTabRects ModelTabLayout(const PanelPlace &place);
 // Model tab: the preview, the Spin toggle, the model list and Assign; returns the content bottom.
 // The preview must have been rendered (UpdateModelPreview) before the region's scissor went on.
 float DrawModelTab(MapDoc *map, UiState &ui, const PanelPlace &place);
@@ -65,6 +80,10 @@ float DrawSettingsTab(UiState &ui, const PanelPlace &place);
 // Mods tab: the packages and their tools, Reload Mods and the Last Run box; returns the content bottom.
 float DrawModsTab(UiState &ui, const PanelPlace &place);
 
+// Where the Texture tab's parts lie, as for the Model tab: the grid fills the panel, and the
+// content ends at the top of Rescan.
+struct TextureTabRects { Rectangle title, preview, label, grid, apply, rescan; };
+TextureTabRects TextureTabLayout(const PanelPlace &place);
 // Texture tab: the preview box, the grid, Apply and Rescan; returns the content bottom.
 float DrawTextureTab(MapDoc *map, UiState &ui, const PanelPlace &place);
 // Applies the active texture to the selected faces, else the selected brush (its faces follow

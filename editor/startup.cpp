@@ -114,6 +114,8 @@ void CamerasStartValues(UiState &ui)
 
     ui.leftPanelScroll = PanelScroll{ 0.0f, 0.0f };
     ui.sidePanelScroll = PanelScroll{ 0.0f, 0.0f };
+    ui.sideTabMeasured = -1;
+    for (float &height : ui.sideTabHeight) height = 0.0f;
     ui.topBarScroll = 0.0f;
     ui.topBarWidth = 2542.5f;
     ui.orthoZoom = 16.0f;

@@ -32,6 +32,7 @@ enum AxisLock : int32_t { AXIS_NONE = 0, AXIS_X = 1, AXIS_Y = 2, AXIS_Z = 3 };
 enum SideTab : int32_t {
     TAB_INFO = 0, TAB_TREE = 1, TAB_PROPERTIES = 2, TAB_MODEL = 3, TAB_TEXTURE = 4, TAB_SETTINGS = 5, TAB_MODS = 6,
 };
+constexpr int kSideTabCount = 7;
 
 // Slots of UiState.renderTargets: the four views by ViewKind, then the Render output.
 constexpr int kRenderOutputTarget = 4;
@@ -156,6 +157,8 @@ struct UiState {
 
     // Scrolling
     PanelScroll leftPanelScroll, sidePanelScroll;
+    int sideTabMeasured;             // the tab sidePanelScroll's content height belongs to, -1 none
+    float sideTabHeight[kSideTabCount];   // each tab's content height when it was last drawn
     float topBarScroll;
     float topBarWidth;               // content width of the top bar
 

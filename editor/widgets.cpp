@@ -45,13 +45,23 @@ float PanelScrollMax(const PanelScroll *scroll, float viewHeight)
     return most > 0.0f ? most : 0.0f;
 }
 
+void PanelScrollClamp(PanelScroll *scroll, float viewHeight)
+{
+    float most = PanelScrollMax(scroll, viewHeight);
+    if (scroll->offset > most) scroll->offset = most;
+    if (scroll->offset < 0.0f) scroll->offset = 0.0f;
+}
+
+void PanelScrollMeasure(PanelScroll *scroll, Rectangle view, float contentBottom)
+{
+    scroll->contentHeight = (contentBottom - view.y) + scroll->offset + kScrollMargin;
+}
+
 float PanelScrollBegin(PanelScroll *scroll, Rectangle view, Vector2 mouse)
 {
     float wheel = GetMouseWheelMove();
     if (CheckCollisionPointRec(mouse, view) && wheel != 0.0f) scroll->offset -= kScrollStep * wheel;
-    float most = PanelScrollMax(scroll, view.height);
-    if (scroll->offset > most) scroll->offset = most;
-    if (scroll->offset < 0.0f) scroll->offset = 0.0f;
+    PanelScrollClamp(scroll, view.height);
     BeginScissorMode((int)view.x, (int)view.y, (int)view.width, (int)view.height);
     GuiPointerLimit(view, mouse);
     return -scroll->offset;
@@ -61,7 +71,7 @@ void PanelScrollEnd(PanelScroll *scroll, Rectangle view, float contentBottom)
 {
     EndScissorMode();
     GuiPointerRelease();
-    scroll->contentHeight = (contentBottom - view.y) + scroll->offset + kScrollMargin;
+    PanelScrollMeasure(scroll, view, contentBottom);
     float overflow = scroll->contentHeight - view.height;
     if (overflow <= 0.0f) return;
     Rectangle track = { view.x + view.width - 11.25f, view.y, 9.0f, view.height };
@@ -285,6 +295,54 @@ Rectangle ListBoxRow(Rectangle box, int i, float rowH, float scroll)
 bool ListBoxRowHidden(Rectangle box, Rectangle row)
 {
     return row.y + row.height < box.y || row.y > box.y + box.height;
+}
+
+//----------------------------------------------------------------------------------
+// Wrapped text
+//----------------------------------------------------------------------------------
+int LabelWrapRow(const char *text, float labelWidth, int *next)
+{
+    // raygui keeps a label's text clear of its border and padding, and advances every glyph by
+    // its width and the spacing, the last one included.
+    float room = labelWidth - 2.0f * (float)(GuiGetStyle(LABEL, BORDER_WIDTH) + GuiGetStyle(LABEL, TEXT_PADDING));
+    Font font = GuiGetFont();
+    bool measured = font.glyphs != nullptr && font.recs != nullptr && font.glyphCount > 0 && font.baseSize > 0;
+    float scale = measured ? (float)GuiGetStyle(DEFAULT, TEXT_SIZE) / (float)font.baseSize : 0.0f;
+    float spacing = (float)GuiGetStyle(DEFAULT, TEXT_SPACING);
+    float width = 0.0f;
+    int i = 0, wordEnd = 0;   // wordEnd: the row's length when it breaks at the last blank seen
+    while (text[i] != '\0' && text[i] != '\n') {
+        int size = 1;
+        int codepoint = GetCodepointNext(text + i, &size);
+        if (size < 1) size = 1;
+        float advance = spacing;
+        if (measured) {
+            int g = GetGlyphIndex(font, codepoint);
+            advance += (float)(font.glyphs[g].advanceX != 0 ? font.glyphs[g].advanceX : (int)font.recs[g].width) * scale;
+        }
+        if (codepoint == ' ') {
+            if (i > 0 && text[i - 1] != ' ') wordEnd = i;
+        } else if (i > 0 && width + advance > room) {
+            int length = wordEnd > 0 ? wordEnd : i;
+            int start = length;
+            while (text[start] == ' ') start++;
+            *next = start;
+            return length;
+        }
+        width += advance;
+        i += size;
+    }
+    *next = text[i] == '\n' ? i + 1 : i;
+    return i;
+}
+
+void GuiLabelPart(Rectangle bounds, const char *text, int length)
+{
+    char part[kLabelPartLen];
+    int n = length < 0 ? 0 : (length < kLabelPartLen - 1 ? length : kLabelPartLen - 1);
+    memcpy(part, text, (size_t)n);
+    part[n] = '\0';
+    GuiLabel(bounds, part);
 }
 
 float SnapStep(float value, float step)

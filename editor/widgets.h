@@ -36,6 +36,7 @@ struct ToolDef {
 };
 
 constexpr int kToolRowCount = 6;
+constexpr int kLabelPartLen = 256;       // longest piece of text one label row shows, NUL included
 extern const ToolDef kTools[kToolRowCount];
 
 //----------------------------------------------------------------------------------
@@ -55,6 +56,10 @@ void GuiPointerLimit(Rectangle area, Vector2 mouse);
 void GuiPointerRelease(void);
 // Largest offset of a scrolled region with the given content height; 0 when it fits.
 float PanelScrollMax(const PanelScroll *scroll, float viewHeight);
+// Holds the offset within 0 .. PanelScrollMax.
+void PanelScrollClamp(PanelScroll *scroll, float viewHeight);
+// The content height of a region whose content ends at contentBottom (screen y, offset applied).
+void PanelScrollMeasure(PanelScroll *scroll, Rectangle view, float contentBottom);
 
 // Labelled slider plus text box for a float kept by field id; true when the value changed. Only
 // a moved slider or committed text writes the value; Escape ends typing and keeps the old value.
@@ -104,5 +109,13 @@ bool ListBoxBegin(Rectangle box, float *scroll, int count, float rowH, float whe
 Rectangle ListBoxRow(Rectangle box, int i, float rowH, float scroll);
 // Whether a row lies wholly above or below its list box.
 bool ListBoxRowHidden(Rectangle box, Rectangle row);
+// Text wrapped into the rows of a label labelWidth wide in the interface font (raygui's font, size
+// and spacing): returns the length in bytes of the row that starts at text and writes to *next
+// where the following row starts (at the terminating NUL after the last row). A row ends at a line
+// feed, else after the last word that fits; a word wider than the row is cut where it overflows.
+// The blanks at a wrap are skipped. Every row but one ended by a line feed holds a character.
+int LabelWrapRow(const char *text, float labelWidth, int *next);
+// A label showing the first length bytes of text (at most kLabelPartLen - 1 of them).
+void GuiLabelPart(Rectangle bounds, const char *text, int length);
 // value rounded to the nearest multiple of step (halves away from zero); unchanged for step <= 0.0001.
 float SnapStep(float value, float step);
