@@ -92,8 +92,7 @@ int DrawTextureGrid(Rectangle bounds, Rectangle clip, int selected, float *scrol
     int result = -1;
     *hovered = -1;
     for (int i = 0; i < count; i++) {
-        Rectangle cell = { bounds.x + kGridGap + kGridPitch * (float)(i % columns),
-                           bounds.y + kGridGap + kGridPitch * (float)(i / columns) - *scroll, kGridCell, kGridCell };
+        Rectangle cell = AssetGridCell(bounds, columns, i, *scroll);
         if (RowHidden(bounds, cell)) continue;
         const TextureAsset &t = gAssets.textures[i];
         if (t.loaded) {
@@ -140,6 +139,13 @@ int AssetGridColumns(float width)
 {
     int columns = (int)((width - kGridGap) / kGridPitch);
     return columns < 1 ? 1 : columns;
+}
+
+Rectangle AssetGridCell(Rectangle bounds, int columns, int i, float scroll)
+{
+    if (columns < 1) columns = 1;
+    return Rectangle{ bounds.x + kGridGap + kGridPitch * (float)(i % columns),
+                      bounds.y + kGridGap + kGridPitch * (float)(i / columns) - scroll, kGridCell, kGridCell };
 }
 
 float AssetGridContentHeight(int count, int columns)

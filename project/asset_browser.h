@@ -46,6 +46,8 @@ int DrawModelList(Rectangle bounds, Rectangle clip, int selected, float *scroll,
 
 // Columns of a texture grid of the given width, at least 1.
 int AssetGridColumns(float width);
+// Cell i of a texture grid in bounds with the given columns, scrolled up by scroll.
+Rectangle AssetGridCell(Rectangle bounds, int columns, int i, float scroll);
 // Content height of a texture grid of count cells in the given columns, margins included.
 float AssetGridContentHeight(int count, int columns);
 // scroll held within 0 .. the largest scroll of content in a view of the given height.
