@@ -173,7 +173,7 @@ void ModsListLayoutBuild(ModsListLayout *layout, const PanelPlace &place)
             for (int at = 0; kept && !tool.loaded;) {
                 Rectangle rect = ModsRowRect(place, 72.0f, y);
                 int next = 0;
-                int length = LabelWrapRow(tool.prog.error + at, rect.width, &next);
+                int length = LabelWrapLine(tool.prog.error + at, rect.width, &next);
                 kept = AddModsRow(layout, ModsListRow{ MODS_ROW_ERROR, m, t, at, length, rect });
                 last = y;
                 y += kRowStep;

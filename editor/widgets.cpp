@@ -33,7 +33,6 @@ static constexpr float kSliderMinWidth = 40.5f;
 static constexpr float kPaletteRowHeight = 67.5f;
 static constexpr float kPaletteRowStep = 74.25f;
 static constexpr int kPointerAway = -1000000;   // pixels: far beyond any window
-static constexpr int kWrapLineLen = 256;         // bytes of one wrapped line, NUL included
 static constexpr int kMaxWrapLines = 16;
 
 //----------------------------------------------------------------------------------
@@ -235,23 +234,36 @@ int TextWrapLineLength(Font font, float fontSize, float spacing, const char *tex
     return (int)strcspn(text, "\n");
 }
 
-float GuiLabelWrapped(Rectangle bounds, const char *text, float lineStep)
+int LabelWrapLine(const char *text, float labelWidth, int *next)
 {
     // The text area raygui leaves inside a label: the border and twice the padding on each side.
-    float width = bounds.width - 2.0f * (float)GuiGetStyle(LABEL, BORDER_WIDTH) -
+    float width = labelWidth - 2.0f * (float)GuiGetStyle(LABEL, BORDER_WIDTH) -
                   4.0f * (float)GuiGetStyle(LABEL, TEXT_PADDING);
-    Font font = GuiGetFont();
     float size = (float)GuiGetStyle(DEFAULT, TEXT_SIZE), spacing = (float)GuiGetStyle(DEFAULT, TEXT_SPACING);
+    int length = TextWrapLineLength(GuiGetFont(), size, spacing, text, width);
+    int start = length;
+    while (text[start] == ' ') start++;           // the break's blanks start no line
+    if (text[start] == '\n') start++;
+    *next = start;
+    return length;
+}
+
+void GuiLabelPart(Rectangle bounds, const char *text, int length)
+{
+    char part[kLabelPartLen];
+    snprintf(part, sizeof(part), "%.*s", length < 0 ? 0 : length, text);
+    GuiLabel(bounds, part);
+}
+
+float GuiLabelWrapped(Rectangle bounds, const char *text, float lineStep)
+{
     float added = 0.0f;
     const char *rest = text;
     for (int lines = 0; lines < kMaxWrapLines; lines++) {
-        int len = TextWrapLineLength(font, size, spacing, rest, width);
-        char line[kWrapLineLen];
-        snprintf(line, sizeof(line), "%.*s", len, rest);
-        GuiLabel(Rectangle{ bounds.x, bounds.y + added, bounds.width, bounds.height }, line);
-        rest += len;
-        while (*rest == ' ') rest++;           // the break's blanks start no line
-        if (*rest == '\n') rest++;
+        int next = 0;
+        int len = LabelWrapLine(rest, bounds.width, &next);
+        GuiLabelPart(Rectangle{ bounds.x, bounds.y + added, bounds.width, bounds.height }, rest, len);
+        rest += next;
         if (*rest == '\0') break;
         added += lineStep;
     }
@@ -295,54 +307,6 @@ Rectangle ListBoxRow(Rectangle box, int i, float rowH, float scroll)
 bool ListBoxRowHidden(Rectangle box, Rectangle row)
 {
     return row.y + row.height < box.y || row.y > box.y + box.height;
-}
-
-//----------------------------------------------------------------------------------
-// Wrapped text
-//----------------------------------------------------------------------------------
-int LabelWrapRow(const char *text, float labelWidth, int *next)
-{
-    // raygui keeps a label's text clear of its border and padding, and advances every glyph by
-    // its width and the spacing, the last one included.
-    float room = labelWidth - 2.0f * (float)(GuiGetStyle(LABEL, BORDER_WIDTH) + GuiGetStyle(LABEL, TEXT_PADDING));
-    Font font = GuiGetFont();
-    bool measured = font.glyphs != nullptr && font.recs != nullptr && font.glyphCount > 0 && font.baseSize > 0;
-    float scale = measured ? (float)GuiGetStyle(DEFAULT, TEXT_SIZE) / (float)font.baseSize : 0.0f;
-    float spacing = (float)GuiGetStyle(DEFAULT, TEXT_SPACING);
-    float width = 0.0f;
-    int i = 0, wordEnd = 0;   // wordEnd: the row's length when it breaks at the last blank seen
-    while (text[i] != '\0' && text[i] != '\n') {
-        int size = 1;
-        int codepoint = GetCodepointNext(text + i, &size);
-        if (size < 1) size = 1;
-        float advance = spacing;
-        if (measured) {
-            int g = GetGlyphIndex(font, codepoint);
-            advance += (float)(font.glyphs[g].advanceX != 0 ? font.glyphs[g].advanceX : (int)font.recs[g].width) * scale;
-        }
-        if (codepoint == ' ') {
-            if (i > 0 && text[i - 1] != ' ') wordEnd = i;
-        } else if (i > 0 && width + advance > room) {
-            int length = wordEnd > 0 ? wordEnd : i;
-            int start = length;
-            while (text[start] == ' ') start++;
-            *next = start;
-            return length;
-        }
-        width += advance;
-        i += size;
-    }
-    *next = text[i] == '\n' ? i + 1 : i;
-    return i;
-}
-
-void GuiLabelPart(Rectangle bounds, const char *text, int length)
-{
-    char part[kLabelPartLen];
-    int n = length < 0 ? 0 : (length < kLabelPartLen - 1 ? length : kLabelPartLen - 1);
-    memcpy(part, text, (size_t)n);
-    part[n] = '\0';
-    GuiLabel(bounds, part);
 }
 
 float SnapStep(float value, float step)

@@ -36,7 +36,7 @@ struct ToolDef {
 };
 
 constexpr int kToolRowCount = 6;
-constexpr int kLabelPartLen = 256;       // longest piece of text one label row shows, NUL included
+constexpr int kLabelPartLen = 256;       // longest piece of text one label line shows, NUL included
 extern const ToolDef kTools[kToolRowCount];
 
 //----------------------------------------------------------------------------------
@@ -92,6 +92,12 @@ void DrawToolTip(const char *text, int screenW, int screenH, float bottomOffset)
 // fontSize and spacing, broken before the last blank that allows it; a word wider than width is
 // cut where it stops fitting. At least one character unless the line is empty.
 int TextWrapLineLength(Font font, float fontSize, float spacing, const char *text, float width);
+// The line of text that starts a label labelWidth wide, wrapped as TextWrapLineLength in raygui's
+// font and style: returns its length and writes to *next where the following line starts (the
+// break's blanks and a line feed skipped; at the NUL after the last line).
+int LabelWrapLine(const char *text, float labelWidth, int *next);
+// A label showing the first length bytes of text (at most kLabelPartLen - 1 of them).
+void GuiLabelPart(Rectangle bounds, const char *text, int length);
 // A label whose text is wrapped at blanks onto as many lines as it needs, each a label of bounds'
 // size lineStep below the one before; returns the height added below bounds (0 for one line).
 float GuiLabelWrapped(Rectangle bounds, const char *text, float lineStep);
@@ -109,13 +115,5 @@ bool ListBoxBegin(Rectangle box, float *scroll, int count, float rowH, float whe
 Rectangle ListBoxRow(Rectangle box, int i, float rowH, float scroll);
 // Whether a row lies wholly above or below its list box.
 bool ListBoxRowHidden(Rectangle box, Rectangle row);
-// Text wrapped into the rows of a label labelWidth wide in the interface font (raygui's font, size
-// and spacing): returns the length in bytes of the row that starts at text and writes to *next
-// where the following row starts (at the terminating NUL after the last row). A row ends at a line
-// feed, else after the last word that fits; a word wider than the row is cut where it overflows.
-// The blanks at a wrap are skipped. Every row but one ended by a line feed holds a character.
-int LabelWrapRow(const char *text, float labelWidth, int *next);
-// A label showing the first length bytes of text (at most kLabelPartLen - 1 of them).
-void GuiLabelPart(Rectangle bounds, const char *text, int length);
 // value rounded to the nearest multiple of step (halves away from zero); unchanged for step <= 0.0001.
 float SnapStep(float value, float step);

@@ -104,25 +104,27 @@ TEST(WrappedLabel, BreaksAtTheLastBlankThatFitsAndCutsOnlyWordsWiderThanALine)
     EXPECT_EQ(fit("abcdefgh xy", 22 * 5), 5);   // a word wider than the line is cut
     EXPECT_EQ(fit("x", 1), 1);                  // never an empty line
     EXPECT_EQ(fit("ab\ncd", 1000), 2);
-// The rows of text wrapped to a label of the given width.
-static std::vector<std::string> WrapRows(const char *text, float labelWidth)
-{
-    std::vector<std::string> rows;
-    for (int at = 0, next = 0; text[at] != '\0'; at += next) rows.emplace_back(text + at, LabelWrapRow(text + at, labelWidth, &next));
-    return rows;
 }
 
-TEST(LabelWrap, BreaksAtBlanksCutsLongWordsAndKeepsLineFeeds)
+// The lines of text wrapped to a label of the given width.
+static std::vector<std::string> WrapLines(const char *text, float labelWidth)
+{
+    std::vector<std::string> lines;
+    for (int at = 0, next = 0; text[at] != '\0'; at += next) {
+        lines.emplace_back(text + at, LabelWrapLine(text + at, labelWidth, &next));
+    }
+    return lines;
+}
+
+TEST(WrappedLabel, LinesInsideTheLabelsBorderStartAfterTheBreak)
 {
     UseFixedWidthGuiFont(10);   // a label 102 wide holds 10 glyphs inside its border
-    using Rows = std::vector<std::string>;
-    EXPECT_EQ(WrapRows("alpha beta gamma", 102.0f), (Rows{ "alpha beta", "gamma" }));
-    EXPECT_EQ(WrapRows("alpha   beta", 102.0f), (Rows{ "alpha", "beta" }));   // the blanks at a wrap go
-    EXPECT_EQ(WrapRows("abcdefghijklmnopq r", 102.0f), (Rows{ "abcdefghij", "klmnopq r" }));
-    EXPECT_EQ(WrapRows("ab\ncd", 102.0f), (Rows{ "ab", "cd" }));
-    EXPECT_EQ(WrapRows("short", 102.0f), (Rows{ "short" }));
-    EXPECT_EQ(WrapRows("wide", 0.0f), (Rows{ "w", "i", "d", "e" }));        // no room still moves on
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(WrapLines("alpha beta   gamma", 102.0f), (Lines{ "alpha beta", "gamma" }));
+    EXPECT_EQ(WrapLines("abcdefghijklmnopq r", 102.0f), (Lines{ "abcdefghij", "klmnopq r" }));
+    EXPECT_EQ(WrapLines("ab  \ncd", 102.0f), (Lines{ "ab  ", "cd" }));
+    EXPECT_EQ(WrapLines("wide", 0.0f), (Lines{ "w", "i", "d", "e" }));   // no room still moves on
     int next = -1;
-    EXPECT_EQ(LabelWrapRow("", 102.0f, &next), 0);
+    EXPECT_EQ(LabelWrapLine("", 102.0f, &next), 0);
     EXPECT_EQ(next, 0);
 }
