@@ -3,8 +3,8 @@
 
 #include "editor/app.h"
 #include "editor/gui.h"
-#include "editor/widgets.h"
 #include "editor/mod_tools.h"
+#include "editor/widgets.h"
 #include "project/asset_browser.h"
 
 //----------------------------------------------------------------------------------
