@@ -9,10 +9,10 @@
 
 #include "document/undo.h"
 #include "editor/app.h"
+#include "editor/gui.h"
 #include "editor/layout.h"
 #include "editor/mod_tools.h"
 #include "script/mods.h"
-#include "support/gui_font.h"
 #include "support/project_folder.h"
 
 TEST(ModToolRuns, FailedFramesExitsAndEdits)
@@ -61,70 +61,58 @@ TEST(ModToolRuns, FailedFramesExitsAndEdits)
     EXPECT_EQ(ui->selBrush, -1);
 }
 
+// Makes raygui measure every printable glyph 10 pixels wide; the font is never drawn.
+static void UseFixedWidthGuiFont(void)
+{
+    static GlyphInfo glyphs[95];
+    static Rectangle recs[95];
+    for (int i = 0; i < 95; i++) glyphs[i] = GlyphInfo{ 32 + i, 0, 0, 10, {} };
+    Font font = { 20, 95, 0, {}, recs, glyphs };
+    font.texture.id = 1;   // raygui takes no font without a texture
+    GuiSetFont(font);
+    GuiSetStyle(DEFAULT, TEXT_SPACING, 0);
+}
+
 // A registry of one package whose tools all failed to assemble with the given error.
 static void FailedToolsRegistry(int tools, const char *error)
 {
     memset(&gMods, 0, sizeof(gMods));
     gMods.activeMod = gMods.activeTool = -1;
-    gMods.count = 1;
-    ModPackage &package = gMods.mods[0];
-    snprintf(package.name, sizeof(package.name), "%s", "Broken");
-    package.valid = true;
-    package.toolCount = tools;
-    for (int t = 0; t < tools; t++) {
-        snprintf(package.tools[t].name, sizeof(package.tools[t].name), "Tool%d", t);
-        snprintf(package.tools[t].prog.error, sizeof(package.tools[t].prog.error), "%s", error);
-    }
+    gMods.count = tools > 0 ? 1 : 0;
+    gMods.mods[0].toolCount = tools;
+    for (int t = 0; t < tools; t++) snprintf(gMods.mods[0].tools[t].prog.error, sizeof(VmProgram::error), "%s", error);
 }
 
-// Checks that the error rows from row i on hold the tool's whole error, wrapped to fit; returns
-// the index after them.
-static int ExpectWholeError(const ModsListLayout &layout, int i, const char *error)
+TEST(ModsTab, AToolsErrorIsWrappedWholeIntoTheListAndNoRowReachesLastRun)
 {
-    int end = 0, rows = 0;
-    for (; i < layout.count && layout.rows[i].kind == MODS_ROW_ERROR; i++, rows++) {
-        const ModsListRow &row = layout.rows[i];
-        for (int k = end; k < row.start; k++) EXPECT_EQ(error[k], ' ');   // only blanks skipped at a wrap
-        EXPECT_LE(10.0f * (float)row.length, row.rect.width);            // 10 pixels a glyph
-        end = row.start + row.length;
-    }
-    EXPECT_GT(rows, 0);
-    EXPECT_EQ(end, (int)strlen(error));
-    return i;
-}
-
-TEST(ModsTab, ALongErrorIsWrappedWholeIntoTheListAndNoRowReachesLastRun)
-{
-    UseFixedWidthGuiFont(10);
+    UseFixedWidthGuiFont();   // an error row 441 wide holds 43 glyphs
     auto ui = std::make_unique<UiState>();
     UiStateStartValues(*ui, 0, 0);
     ui->screenW = 1440;
     const char *error = "line 3: unknown instruction 'FROB'; a line holds one instruction such as PUSH, POP, "
                         "CALL or JMP followed by its operand";
-    FailedToolsRegistry(1, error);
-    LayoutCompute(*ui, 1440, 900);
-    ModsListLayout layout;
-    ModsListLayoutBuild(&layout, RightPanelPlace(*ui, 0.0f));
-    ASSERT_EQ(layout.count, 5);   // package, tool, three rows of 43 glyphs or fewer for its error
-    EXPECT_EQ(layout.rows[1].kind, MODS_ROW_TOOL);
-    EXPECT_EQ(ExpectWholeError(layout, 2, error), 5);
-    EXPECT_EQ(layout.rows[4].rect.y - layout.rows[1].rect.y, 3 * 36.0f);
-
-    // Whatever the window's height, a tool shows with its whole error or the list stops before it,
-    // and every row starts half a row or more above the Last Run heading.
     FailedToolsRegistry(kMaxModTools, error);
+    ModsListLayout layout;
+    // At any window height a tool shows with every row of its error or the list ends before it, and
+    // every row starts half a row or more above the Last Run heading.
     for (float h = 640.0f; h <= 1100.0f; h += 1.5f) {
         LayoutCompute(*ui, 1440, (int)h);
         PanelPlace place = RightPanelPlace(*ui, 0.0f);
         ModsListLayoutBuild(&layout, place);
-        Rectangle heading = ModsLastRunHeading(place);
-        for (int i = 0; i < layout.count; i++) EXPECT_LE(layout.rows[i].rect.y, heading.y - 18.0f) << h;
+        for (int i = 0; i < layout.count; i++) EXPECT_LE(layout.rows[i].rect.y, ModsLastRunHeading(place).y - 18.0f);
         for (int i = 1, tool = 0; i < layout.count; tool++) {
-            ASSERT_EQ(layout.rows[i].kind, MODS_ROW_TOOL) << h;
+            ASSERT_EQ(layout.rows[i].kind, MODS_ROW_TOOL);
             EXPECT_EQ(layout.rows[i].tool, tool);
-            i = ExpectWholeError(layout, i + 1, error);
+            int end = 0;
+            for (i++; i < layout.count && layout.rows[i].kind == MODS_ROW_ERROR; i++) {
+                const ModsListRow &row = layout.rows[i];
+                EXPECT_EQ(std::string(error + end, (size_t)(row.start - end)).find_first_not_of(' '), std::string::npos);
+                EXPECT_LE(10.0f * (float)row.length, row.rect.width);
+                end = row.start + row.length;
+            }
+            EXPECT_EQ(end, (int)strlen(error)) << h;   // three rows, the whole message
         }
     }
-    memset(&gMods, 0, sizeof(gMods));
-    gMods.activeMod = gMods.activeTool = -1;
+    EXPECT_EQ(layout.count, 1 + 3 * 4);   // at 1100 high: the package and three tools
+    FailedToolsRegistry(0, "");
 }

@@ -146,111 +146,62 @@ TEST_F(RightPanel, RefusalsTakeNoSnapshotAndStaleNumbersAreNeverApplied)
 }
 
 // One frame of the shared region as the panel runs it, drawing aside: the tab's own scroll taken
-// on, the offset clamped, and the content the tab's body reports measured at the end.
-static PanelPlace PanelFrame(const MapDoc *map, UiState &ui)
+// on, wheel steps, the clamp, and the content the tab's body reports measured at the end.
+static PanelPlace PanelFrame(const MapDoc *map, UiState &ui, int wheelSteps = 0)
 {
     SidePanelFollowTab(map, ui);
-    PanelPlace place = RightPanelPlace(ui, 0.0f);
-    PanelScrollClamp(&ui.sidePanelScroll, place.view.height);
-    place = RightPanelPlace(ui, -ui.sidePanelScroll.offset);
+    ui.sidePanelScroll.offset += 67.5f * (float)wheelSteps;
+    PanelScrollClamp(&ui.sidePanelScroll, RightPanelPlace(ui, 0.0f).view.height);
+    PanelPlace place = RightPanelPlace(ui, -ui.sidePanelScroll.offset);
     float bottom = place.y;
     if (SideTabContentBottom(map, place, ui.sideTab, &bottom)) PanelScrollMeasure(&ui.sidePanelScroll, place.view, bottom);
     ui.sideTabMeasured = ui.sideTab;
     return place;
 }
 
-// The Tree of a long map, scrolled to its end by the wheel.
-static void ScrollLongTree(MapDoc *map, UiState &ui)
+TEST_F(RightPanel, ATabSwitchTakesTheNewTabsOwnScrollInItsFirstFrame)
 {
-    for (int i = map->brushCount; i < 200; i++) {
-        BrushInit(&map->brushes[i], SHAPE_CUBE, Vector3{ (float)i, 0, 0 }, Vector3{ 1, 1, 1 }, 0);
-    }
+    for (int i = map->brushCount; i < 200; i++) BrushInit(&map->brushes[i], SHAPE_CUBE, Vector3{}, Vector3{ 1, 1, 1 }, 0);
     map->brushCount = 200;
-    ui.sideTab = TAB_TREE;
-    PanelFrame(map, ui);
-    ui.sidePanelScroll.offset += 200 * 67.5f;   // 200 wheel steps down
-    PanelPlace place = PanelFrame(map, ui);
-    ASSERT_GT(ui.sidePanelScroll.offset, 5000.0f);
-    ASSERT_EQ(ui.sidePanelScroll.offset, PanelScrollMax(&ui.sidePanelScroll, place.view.height));
-}
-
-// The texture cell (visible in the grid and the region) that holds point, or -1.
-static int GridCellAt(Rectangle grid, Rectangle view, float scroll, Vector2 point)
-{
-    int columns = AssetGridColumns(grid.width);
-    for (int i = 0; i < gAssets.textureCount; i++) {
-        bool seen = CheckCollisionPointRec(point, grid) && CheckCollisionPointRec(point, view);
-        if (seen && CheckCollisionPointRec(point, AssetGridCell(grid, columns, i, scroll))) return i;
-    }
-    return -1;
-}
-
-TEST_F(RightPanel, ATabSwitchTakesTheNewTabsScrollInItsFirstFrame)
-{
-    ui->screenW = 1440;
-    LayoutCompute(*ui, 1440, 900);
-    ScrollLongTree(map.get(), *ui);
-    // The Texture tab fits the panel: in the very frame it is chosen, its region is at the top.
-    ui->sideTab = TAB_TEXTURE;
-    PanelPlace place = PanelFrame(map.get(), *ui);
-    EXPECT_EQ(ui->sidePanelScroll.offset, 0.0f);
-    EXPECT_EQ(PanelScrollMax(&ui->sidePanelScroll, place.view.height), 0.0f);
-
-    // In a low window the grid keeps its least height and the tab overflows: the old scroll is
-    // clamped to the tab's own end, not dropped.
-    LayoutCompute(*ui, 1440, 560);
-    ui->sideTab = TAB_TREE;
-    ScrollLongTree(map.get(), *ui);
     gAssets.textureCount = 24;
     for (int i = 0; i < 24; i++) gAssets.textures[i].loaded = true;
     gBrowser.textureScroll = 100.0f;
-    ui->sideTab = TAB_TEXTURE;
-    place = PanelFrame(map.get(), *ui);
-    float offset = ui->sidePanelScroll.offset;
-    EXPECT_GT(offset, 0.0f);
-    EXPECT_EQ(offset, PanelScrollMax(&ui->sidePanelScroll, place.view.height));
-
-    // The grid is its own size in that frame, so it keeps its own scroll; a cell seen under the
-    // pointer then is the cell the next frame's click lands on.
-    TextureTabRects r = TextureTabLayout(place);
-    float gridScroll = AssetScrollClamp(gBrowser.textureScroll,
-                                        AssetGridContentHeight(24, AssetGridColumns(r.grid.width)), r.grid.height);
-    EXPECT_EQ(gridScroll, 100.0f);
-    Rectangle cell = AssetGridCell(r.grid, AssetGridColumns(r.grid.width), 5, gridScroll);
-    Vector2 pointer = { cell.x + cell.width / 2.0f, cell.y + cell.height / 2.0f };
-    ASSERT_EQ(GridCellAt(r.grid, place.view, gridScroll, pointer), 5);
-    place = PanelFrame(map.get(), *ui);
-    EXPECT_EQ(ui->sidePanelScroll.offset, offset);
-    EXPECT_EQ(GridCellAt(TextureTabLayout(place).grid, place.view, gridScroll, pointer), 5);
-    gBrowser.textureScroll = 0.0f;
-}
-
-TEST_F(RightPanel, TabsWhoseRowsOnlyDrawingTellsUseTheirLastHeight)
-{
     ui->screenW = 1440;
-    LayoutCompute(*ui, 1440, 900);
-    ScrollLongTree(map.get(), *ui);
-    ui->sideTab = TAB_SETTINGS;
-    SidePanelFollowTab(map.get(), *ui);
-    EXPECT_EQ(ui->sidePanelScroll.offset, 0.0f);   // never drawn: from its top
-
-    float viewH = RightPanelPlace(*ui, 0.0f).view.height;
-    ui->sideTabHeight[TAB_SETTINGS] = viewH + 300.0f;
-    ui->sideTab = TAB_TREE;
-    ScrollLongTree(map.get(), *ui);
-    ui->sideTab = TAB_SETTINGS;
-    SidePanelFollowTab(map.get(), *ui);
-    EXPECT_EQ(ui->sidePanelScroll.offset, 300.0f);
-}
-
-TEST_F(RightPanel, TheAssetAndModsTabsContentDoesNotFollowTheScroll)
-{
-    ui->screenW = 1440;
-    for (int h : { 560, 900 }) {
-        LayoutCompute(*ui, 1440, h);
+    for (int height : { 900, 560 }) {
+        LayoutCompute(*ui, 1440, height);
+        ui->sideTab = TAB_TREE;
+        PanelFrame(map.get(), *ui);
+        PanelFrame(map.get(), *ui, 200);   // scrolled to the end of the long Tree
+        ASSERT_GT(ui->sidePanelScroll.offset, 5000.0f);
+        ui->sideTab = TAB_TEXTURE;
+        PanelPlace place = PanelFrame(map.get(), *ui);
+        // In the frame it is chosen the region is within the tab's own content: at the top where it
+        // fits, at its end in a low window where it overflows.
+        float offset = ui->sidePanelScroll.offset;
+        EXPECT_EQ(offset, PanelScrollMax(&ui->sidePanelScroll, place.view.height)) << height;
+        EXPECT_EQ(offset > 0.0f, height == 560);
+        // The grid has its own size then, keeps its own scroll, and the cell under the pointer in
+        // that frame is the one the next frame's click lands on.
+        Rectangle grid = TextureTabLayout(place).grid;
+        int columns = AssetGridColumns(grid.width);
+        EXPECT_EQ(AssetScrollClamp(100.0f, AssetGridContentHeight(24, columns), grid.height), 100.0f);
+        Rectangle cell = AssetGridCell(grid, columns, 5, 100.0f);
+        place = PanelFrame(map.get(), *ui);
+        EXPECT_EQ(ui->sidePanelScroll.offset, offset);
+        EXPECT_EQ(AssetGridCell(TextureTabLayout(place).grid, columns, 5, 100.0f).y, cell.y);
+        // No content of these tabs follows the scroll.
         PanelPlace rest = RightPanelPlace(*ui, 0.0f), scrolled = RightPanelPlace(*ui, -400.0f);
         EXPECT_EQ(TextureTabLayout(scrolled).rescan.y + 400.0f, TextureTabLayout(rest).rescan.y);
         EXPECT_EQ(ModelTabLayout(scrolled).assign.y + 400.0f, ModelTabLayout(rest).assign.y);
         EXPECT_EQ(ModsTabContentBottom(scrolled) + 400.0f, ModsTabContentBottom(rest));
     }
+    gBrowser.textureScroll = 0.0f;
+
+    // Settings' rows only drawing tells: it takes the height it had when last drawn.
+    ui->sideTabHeight[TAB_SETTINGS] = RightPanelPlace(*ui, 0.0f).view.height + 300.0f;
+    ui->sideTab = TAB_TREE;
+    PanelFrame(map.get(), *ui, 200);
+    ui->sideTab = TAB_SETTINGS;
+    SidePanelFollowTab(map.get(), *ui);
+    EXPECT_EQ(ui->sidePanelScroll.offset, 300.0f);
 }

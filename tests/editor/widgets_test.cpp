@@ -4,12 +4,9 @@
 
 #include <cmath>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "editor/chrome.h"
 #include "editor/widgets.h"
-#include "support/gui_font.h"
 
 TEST(NumField, ParsesClampsAndRejectsNonFiniteText)
 {
@@ -104,27 +101,4 @@ TEST(WrappedLabel, BreaksAtTheLastBlankThatFitsAndCutsOnlyWordsWiderThanALine)
     EXPECT_EQ(fit("abcdefgh xy", 22 * 5), 5);   // a word wider than the line is cut
     EXPECT_EQ(fit("x", 1), 1);                  // never an empty line
     EXPECT_EQ(fit("ab\ncd", 1000), 2);
-}
-
-// The lines of text wrapped to a label of the given width.
-static std::vector<std::string> WrapLines(const char *text, float labelWidth)
-{
-    std::vector<std::string> lines;
-    for (int at = 0, next = 0; text[at] != '\0'; at += next) {
-        lines.emplace_back(text + at, LabelWrapLine(text + at, labelWidth, &next));
-    }
-    return lines;
-}
-
-TEST(WrappedLabel, LinesInsideTheLabelsBorderStartAfterTheBreak)
-{
-    UseFixedWidthGuiFont(10);   // a label 102 wide holds 10 glyphs inside its border
-    using Lines = std::vector<std::string>;
-    EXPECT_EQ(WrapLines("alpha beta   gamma", 102.0f), (Lines{ "alpha beta", "gamma" }));
-    EXPECT_EQ(WrapLines("abcdefghijklmnopq r", 102.0f), (Lines{ "abcdefghij", "klmnopq r" }));
-    EXPECT_EQ(WrapLines("ab  \ncd", 102.0f), (Lines{ "ab  ", "cd" }));
-    EXPECT_EQ(WrapLines("wide", 0.0f), (Lines{ "w", "i", "d", "e" }));   // no room still moves on
-    int next = -1;
-    EXPECT_EQ(LabelWrapLine("", 102.0f, &next), 0);
-    EXPECT_EQ(next, 0);
 }
