@@ -7,7 +7,7 @@
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
-UndoHistory gUndo = { {}, 0, -1 };
+UndoHistory gUndo = { {}, 0, -1, 0 };
 bool gMapDirty = false;
 
 //----------------------------------------------------------------------------------
@@ -22,6 +22,7 @@ static void UndoDropOldest(void);
 void PushUndoState(const MapDoc *map)
 {
     MarkMapDirty();
+    gUndo.serial++;
     if (gUndo.index < kUndoSlots - 1) gUndo.index++;
     else UndoDropOldest();                            // full: the oldest buffer becomes the newest slot
     MapDoc *slot = UndoSlot(gUndo.index);
@@ -36,6 +37,7 @@ void PushUndoState(const MapDoc *map)
 int Undo(MapDoc *map)
 {
     if (gUndo.index < 0) return 0;
+    gUndo.serial++;
     if (gUndo.index == kUndoSlots - 1) {
         // No slot above the newest snapshot is left for the current map: give up the oldest
         // snapshot instead of the latest edit, so Redo can always bring the current map back.
@@ -60,6 +62,7 @@ int Redo(MapDoc *map)
     MapDoc *slot = UndoSlot(gUndo.index + 2);
     if (!slot) return 0;
     gUndo.index++;
+    gUndo.serial++;
     memcpy(map, slot, sizeof(MapDoc));
     return 1;
 }
@@ -72,6 +75,7 @@ void FreeUndoHistory(void)
     }
     gUndo.count = 0;
     gUndo.index = -1;
+    gUndo.serial++;
 }
 
 void MarkMapDirty(void)

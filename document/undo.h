@@ -15,6 +15,8 @@ struct UndoHistory {
     MapDoc *slots[kUndoSlots];   // allocated on first use, kept until FreeUndoHistory
     int32_t count;               // snapshots valid from slot 0; slots index+1 .. count-1 are redo states
     int32_t index;               // slot that Undo restores next; -1 = nothing to undo
+    uint32_t serial;             // moves with every push, undo, redo and free: whether the history
+                                 // changed since a moment the caller noted
 };
 
 extern UndoHistory gUndo;

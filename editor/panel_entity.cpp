@@ -1,8 +1,8 @@
 // panel_entity.cpp: the entity panel of the Object Properties tab: name and class, position,
 // rotation and scale, kind, light settings, physics, tint, model and texture override.
 //
-// The fields, boxes, toggles and check boxes write into the entity in place; the three asset
-// buttons take one snapshot each.
+// The fields, boxes, toggles, check boxes and the aim button write into the entity in place, and
+// the tab makes each committed change one undo step; the three asset buttons take their own.
 #include "editor/right_panel.h"
 
 #include <cstdio>
@@ -68,7 +68,10 @@ float EntityPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, float y)
     for (int k = 0; k < kEntityKindCount; k++) {
         Rectangle toggle = { L + 33.75f + (float)(k % 3) * (w + 6.75f), y + (k < 3 ? 0.0f : h + 6.75f), w, h };
         bool on = e->kind == k;
-        if (GuiToggle(toggle, kKindToggle[k], on) && !on) EntityKindPick(e, k);
+        if (GuiToggle(toggle, kKindToggle[k], on) && !on) {
+            EntityKindPick(e, k);
+            EntityColoursHold(e);   // a light kind shows its colour section from this frame
+        }
     }
     y += 2.0f * h + 20.25f;
     if (EntityIsLight(e)) y = EntityLightRows(ui, e, L, P, y);
@@ -83,7 +86,6 @@ float EntityPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, float y)
     GuiNumFieldByte(35, field, "Tint G:", &e->tint.g);
     field.y += h;
     GuiNumFieldByte(36, field, "Tint B:", &e->tint.b);
-    e->tint.a = 255;   // a tint is always in force on the model
     y = field.y + h;
     if (e->physics) {
         GuiNumField(37, Rectangle{ L + 27.0f, y, P - 54.0f, h }, "Mass:", &e->mass, 0.1f, 500.0f, "%.2f");
@@ -103,6 +105,12 @@ void EntityKindPick(Entity *entity, int kind)
         entity->castsLight = kind == ENTITY_LIGHT_ENVIRONMENT ? 1 : 0;
         entity->physics = kind == ENTITY_PROP_PHYSICS ? 1 : 0;
     }
+}
+
+void EntityColoursHold(Entity *entity)
+{
+    entity->tint.a = 255;   // a tint is always in force on the model
+    if (EntityIsLight(entity)) entity->lightColour.a = 255;
 }
 
 void EntityConesHold(Entity *entity, bool innerChanged, bool outerChanged)
@@ -150,7 +158,6 @@ static float EntityLightRows(UiState &ui, Entity *e, float L, float P, float y)
     GuiNumFieldByte(28, field, "Green:", &e->lightColour.g);
     field.y += h;
     GuiNumFieldByte(29, field, "Blue:", &e->lightColour.b);
-    e->lightColour.a = 255;
     field.y += h;
     GuiNumField(30, field, "Bright:", &e->brightness, 0.0f, 10.0f, "%.2f");
     field.y += h;

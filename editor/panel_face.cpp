@@ -3,7 +3,9 @@
 // the buttons that rotate, copy, paste, fit, align and reset a placement.
 //
 // The widgets show the reference face; a change goes to every target face. Faces selected only on
-// another brush leave this brush without targets: nothing changes, and the buttons say so.
+// another brush leave this brush without targets: nothing changes, and the buttons say so. The
+// changes stay within the selected brush, so the tab's undo step covers them (panel_properties.cpp);
+// only the texture button, which reaches every brush, takes its own.
 #include "editor/right_panel.h"
 
 #include <cmath>

@@ -5,6 +5,13 @@
 // The tab is immediate-mode: each frame it reads the records afresh and its fields write into
 // them in place. A field shows a value outside its range without changing it; only what the user
 // moves or types is written.
+//
+// Undo: rather than every widget taking its own snapshot, the tab keeps a copy of the shown record
+// (the selected brush, else the selected entity) before its widgets run and compares after them.
+// A change that no button of the tab took a snapshot for becomes one step, taken with the copy
+// put back, so the snapshot is the map from before the change. A typed value changes the record
+// only in the frame it is committed; a held press (a slider dragged) is one step for all its
+// frames.
 #include "editor/right_panel.h"
 
 #include <cmath>
@@ -29,15 +36,31 @@ static constexpr int kTextBoxSlots = 2;              // the Name box and the Cla
 static constexpr float kSizeChangeEps = 0.0001f;
 static constexpr float kWeldGridShare = 0.25f;
 
-// The text a Name or Class box held when its edit began, and whose text it was.
-struct TextKeep {
+// The text a Name or Class box is typing, and the record text it replaces at commit.
+struct TypedText {
     char text[kNameLen];
     const char *owner;
 };
 
-static TextKeep textKeep[kTextBoxSlots];
+// Which record the tab shows.
+enum ShownRecord : int { SHOWN_NONE = 0, SHOWN_BRUSH = 1, SHOWN_ENTITY = 2 };
+
+// The shown record as it was before this frame's widgets ran, and the held press whose changes
+// already have their undo step.
+struct PropertiesEdit {
+    int shown;                  // ShownRecord
+    int index;
+    uint32_t history;           // gUndo.serial before the widgets ran
+    Brush brush;                // the copy, of the kind shown
+    Entity entity;
+    int pressShown, pressIndex; // the record the held press changed; SHOWN_NONE without one
+    uint32_t pressHistory;      // gUndo.serial right after the press's step
+};
+
+static TypedText typed[kTextBoxSlots];
 static bool textBoxDrawn[kTextBoxSlots];
 static bool centreBoxesDrawn;
+static PropertiesEdit propEdit;
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -46,6 +69,9 @@ static float VertexSelectionPanel(MapDoc *map, UiState &ui, float L, float y);
 static float BrushPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, float y);
 static float BrushPanelButtons(MapDoc *map, UiState &ui, float L, float P, float y);
 static int BrushPanelCommit(MapDoc *map, UiState &ui, const Brush *work);
+static float PropertiesTabBody(MapDoc *map, UiState &ui, const PanelPlace &place);
+static void *ShownRecordNow(MapDoc *map, const void **before, size_t *size);
+static void PushUndoStateBefore(MapDoc *map, void *record, const void *before, size_t size);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -55,31 +81,72 @@ float DrawPropertiesTab(MapDoc *map, UiState &ui, const PanelPlace &place)
     ui.rowH = kPropRowH;
     ui.selBrushPtr = MapBrushValid(map, ui.selBrush) ? &map->brushes[ui.selBrush] : nullptr;
     ui.selEntityPtr = MapEntityValid(map, ui.selEntity) ? &map->entities[ui.selEntity] : nullptr;
-    float y = place.y;
-    if (ui.activeTool == TOOL_VERTEX && VtxSelCount(map) > 0) y = VertexSelectionPanel(map, ui, place.x, y);
-    if (ui.selBrushPtr != nullptr) return BrushPropertiesPanel(map, ui, place.x, place.w, y);
-    if (ui.selEntityPtr != nullptr) return EntityPropertiesPanel(map, ui, place.x, place.w, y);
-    GuiLabel(Rectangle{ place.x + 33.75f, y, 450.0f, ui.rowH }, "No object selected.");
-    return y + ui.rowH;
+    // Showing an entity puts its colours in force; that is no edit, so it comes before the copy.
+    if (ui.selBrushPtr == nullptr && ui.selEntityPtr != nullptr) EntityColoursHold(ui.selEntityPtr);
+    PropertiesEditBegin(map, ui);
+    float y = PropertiesTabBody(map, ui, place);
+    PropertiesEditEnd(map, IsMouseButtonDown(MOUSE_BUTTON_LEFT));
+    return y;
+}
+
+void PropertiesEditBegin(const MapDoc *map, const UiState &ui)
+{
+    PropertiesEdit &e = propEdit;
+    e.history = gUndo.serial;
+    e.shown = SHOWN_NONE;
+    e.index = -1;
+    if (MapBrushValid(map, ui.selBrush)) {
+        e.shown = SHOWN_BRUSH;
+        e.index = ui.selBrush;
+        e.brush = map->brushes[ui.selBrush];
+    } else if (MapEntityValid(map, ui.selEntity)) {
+        e.shown = SHOWN_ENTITY;
+        e.index = ui.selEntity;
+        e.entity = map->entities[ui.selEntity];
+    }
+}
+
+int PropertiesEditEnd(MapDoc *map, bool pressHeld)
+{
+    PropertiesEdit &e = propEdit;
+    const void *before = nullptr;
+    size_t size = 0;
+    void *now = ShownRecordNow(map, &before, &size);
+    int stepped = 0;
+    // A button that took its own snapshot (Flip, Weld, the vertex buttons...) has its step already.
+    if (now != nullptr && memcmp(now, before, size) != 0 && gUndo.serial == e.history) {
+        bool joined = e.pressShown == e.shown && e.pressIndex == e.index && e.pressHistory == gUndo.serial;
+        if (!joined) {
+            PushUndoStateBefore(map, now, before, size);
+            stepped = 1;
+        }
+        MarkMapDirty();   // again on every frame of a drag: an autosave in between has cleared it
+        if (pressHeld) {
+            e.pressShown = e.shown;
+            e.pressIndex = e.index;
+            e.pressHistory = gUndo.serial;
+        }
+    }
+    if (!pressHeld) e.pressShown = SHOWN_NONE;
+    return stepped;
 }
 
 void PropertyTextBox(Rectangle bounds, char *text, int capacity, bool *edit, int slot)
 {
-    if (slot < 0 || slot >= kTextBoxSlots) return;
-    TextKeep &keep = textKeep[slot];
+    if (slot < 0 || slot >= kTextBoxSlots || capacity < 1) return;
+    TypedText &t = typed[slot];
+    int size = capacity < kNameLen ? capacity : kNameLen;
     textBoxDrawn[slot] = true;
-    // The selection moved to another record while typing: the edit ends where it was.
-    if (*edit && keep.owner != text) *edit = false;
-    if (*edit && IsKeyPressed(KEY_ESCAPE)) {
-        snprintf(text, (size_t)capacity, "%s", keep.text);
-        *edit = false;
-    }
-    if (GuiTextBox(bounds, text, capacity, *edit)) {
-        *edit = !*edit;
-        if (*edit) {
-            snprintf(keep.text, sizeof(keep.text), "%s", text);
-            keep.owner = text;
-        }
+    // The selection moved to another record while typing, or Escape: the typed text is dropped.
+    if (*edit && (t.owner != text || IsKeyPressed(KEY_ESCAPE))) *edit = false;
+    // The box types into its own copy and the record takes it at commit: one change, one step.
+    if (!GuiTextBox(bounds, *edit ? t.text : text, size, *edit)) return;
+    *edit = !*edit;
+    if (*edit) {
+        snprintf(t.text, (size_t)size, "%s", text);
+        t.owner = text;
+    } else {
+        snprintf(text, (size_t)size, "%s", t.text);
     }
 }
 
@@ -226,6 +293,45 @@ int BrushPanelApplyTexture(MapDoc *map, UiState &ui)
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
+static float PropertiesTabBody(MapDoc *map, UiState &ui, const PanelPlace &place)
+{
+    float y = place.y;
+    if (ui.activeTool == TOOL_VERTEX && VtxSelCount(map) > 0) y = VertexSelectionPanel(map, ui, place.x, y);
+    if (ui.selBrushPtr != nullptr) return BrushPropertiesPanel(map, ui, place.x, place.w, y);
+    if (ui.selEntityPtr != nullptr) return EntityPropertiesPanel(map, ui, place.x, place.w, y);
+    GuiLabel(Rectangle{ place.x + 33.75f, y, 450.0f, ui.rowH }, "No object selected.");
+    return y + ui.rowH;
+}
+
+// The live record PropertiesEditBegin copied, with its copy and size; null when nothing was shown
+// or the slot is no longer in use.
+static void *ShownRecordNow(MapDoc *map, const void **before, size_t *size)
+{
+    const PropertiesEdit &e = propEdit;
+    if (e.shown == SHOWN_BRUSH && MapBrushValid(map, e.index)) {
+        *before = &e.brush;
+        *size = sizeof(Brush);
+        return &map->brushes[e.index];
+    }
+    if (e.shown == SHOWN_ENTITY && MapEntityValid(map, e.index)) {
+        *before = &e.entity;
+        *size = sizeof(Entity);
+        return &map->entities[e.index];
+    }
+    return nullptr;
+}
+
+// Takes the snapshot of the map as it was before the record changed: the copy goes back in for it.
+static void PushUndoStateBefore(MapDoc *map, void *record, const void *before, size_t size)
+{
+    static unsigned char now[sizeof(Brush) > sizeof(Entity) ? sizeof(Brush) : sizeof(Entity)];
+    if (size > sizeof(now)) return;
+    memcpy(now, record, size);
+    memcpy(record, before, size);
+    PushUndoState(map);
+    memcpy(record, now, size);
+}
+
 static float VertexSelectionPanel(MapDoc *map, UiState &ui, float L, float y)
 {
     static const char *const kAxisLabel[3] = { "X:", "Y:", "Z:" };

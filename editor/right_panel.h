@@ -94,15 +94,23 @@ int TextureApplyToSelection(MapDoc *map, UiState &ui);
 void TextureTabRescan(UiState &ui);
 
 // Object Properties tab: the vertex selection's centre, then the selected brush (with its face
-// placement) or else the selected entity; returns the content bottom. Field edits write into the
-// records in place; the buttons take one snapshot before a change and none when they refuse.
+// placement) or else the selected entity; returns the content bottom. Every committed edit is one
+// undo step taken before the change (PropertiesEditEnd); one that changes nothing takes none.
 float DrawPropertiesTab(MapDoc *map, UiState &ui, const PanelPlace &place);
+// Keeps a copy of the record the tab shows (the selected brush, else the selected entity) before
+// its widgets run.
+void PropertiesEditBegin(const MapDoc *map, const UiState &ui);
+// After the widgets: when the shown record changed and no button of the tab took its own
+// snapshot, takes one undo step with the copy put back (the map as it was before the change) and
+// marks the map changed; while pressHeld (the left button still down: a slider dragged) the
+// press's later changes of that record join this step. 1 when it took a step.
+int PropertiesEditEnd(MapDoc *map, bool pressHeld);
 // The tab's two lower sections, drawn from the running row position y at panel edge L, width P;
 // each returns the y below it.
 float FaceTexturePanel(MapDoc *map, UiState &ui, float L, float P, float y);
 float EntityPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, float y);
-// The Name and Class boxes (slot 0 and 1): a text box editing text in place; Escape ends the edit
-// and puts back the text it began with, and an edit whose record is no longer shown ends.
+// The Name and Class boxes (slot 0 and 1): the typed text replaces text when the edit is committed
+// (Enter or a click outside); Escape, or the shown record changing, drops it.
 void PropertyTextBox(Rectangle bounds, char *text, int capacity, bool *edit, int slot);
 // A check box on a u8 flag that writes it only when clicked; true then.
 bool PropertyCheckBox(Rectangle bounds, const char *text, uint8_t *flag);
@@ -144,6 +152,8 @@ int FacePanelApplyTexture(MapDoc *map, UiState &ui);
 
 // Entity panel: a kind toggle turned on (class name, light and physics flags follow the kind).
 void EntityKindPick(Entity *entity, int kind);
+// A shown entity's tint, and a light's colour, are always in force: their alpha becomes 255.
+void EntityColoursHold(Entity *entity);
 // Holds the spot cones apart after an edit: Outer follows Inner up, and cannot go below it.
 void EntityConesHold(Entity *entity, bool innerChanged, bool outerChanged);
 // Entity buttons on ui.selEntity with one snapshot each; 1, or 0 without a valid entity.
