@@ -1,14 +1,21 @@
 """The Object Properties tab with real input: a brush's origin and size typed in, Escape in a field,
 a face placement changed, copied and pasted onto another brush, a light's colour and range, and a
-value out of a field's range left as it was; read back from the saved map."""
+value out of a field's range left as it was; read back from the saved map. A rename and a move
+made in the tab are an undo step each and reach the autosave."""
+import os
+import struct
+
 import harness
-from harness import ADD_POINT_LIGHT, AWAY, TOGGLE_ON, WAIT, matching_box, palette_row, reads_as, wait_until
+from harness import (ADD_POINT_LIGHT, AWAY, TOGGLE_ON, WAIT, matching_box, palette_row, parse_map, read_bytes,
+                     reads_as, wait_until)
 from right_panel_e2e import CURSOR, PANEL_X, TITLES, TREE, PanelCase, tab_button, tree_row
 from tools_e2e import BLOCK, GROUND_3D, top_px
 
 PROPERTIES = 2
 TITLES[PROPERTIES] = "Object Properties"
 BOX_X, BOX_W, ROW_H = PANEL_X + 27 + 112.5 + 229.5 + 9, 126, 40.5   # a numeric field's text box
+NAME_BOX = (PANEL_X + 141.75, CURSOR + 45, 303.75, ROW_H)
+AUTOSAVE_INTERVAL = 120                                               # seconds of frames between attempts
 PANEL_MIDDLE = (PANEL_X + 270, 500)
 STEP = 67.5                                                           # one wheel step of the panel
 
@@ -16,6 +23,14 @@ STEP = 67.5                                                           # one whee
 def selected_edge(r, g, b):
     """The colour of a selected brush's outline in a 2D view."""
     return r > 150 and g > 150 and b < 100
+
+
+def whole_map(path):
+    """The brushes and entities of the map file at path, or None while it is still being written."""
+    try:
+        return parse_map(read_bytes(path))
+    except (AssertionError, struct.error):
+        return None
 
 
 def box(row, scroll=0.0):
@@ -52,7 +67,7 @@ class ObjectProperties(PanelCase):
         wait_until(lambda: not matching_box(ed.screenshot(), old_edge, selected_edge), WAIT,
                    "the Top view to show the moved, smaller ground")
         self.type_field(box(225), "7", key="Escape")  # origin Y: the typed text is dropped
-        self.type_field((PANEL_X + 141.75, CURSOR + 45, 303.75, ROW_H), "Renamed", key="Escape")   # Name
+        self.type_field(NAME_BOX, "Renamed", key="Escape")   # Name
         self.assertTrue(reads_as(ed.ocr(*[int(v) for v in box(225)]), "-0.500"))
 
         # Scale U and rotation of every face (none is selected), then Copy.
@@ -85,6 +100,27 @@ class ObjectProperties(PanelCase):
             for placement in b["facePlacements"]:
                 self.assertEqual((placement[0], placement[4]), (3.0, 45.0))
         self.assertEqual(brushes[1]["facePlacements"][0][1], g["facePlacements"][0][1])
+
+    def test_a_rename_and_a_move_are_one_undo_step_each_and_reach_the_autosave(self):
+        ed = self.editor
+        ed.click(*GROUND_3D)
+        self.wait_selected(0, "Ground_Brush")
+        self.open_tab(PROPERTIES)
+        self.type_field(NAME_BOX, "Moved")
+        self.type_field(box(184.5), "3")              # origin X
+        ed.key("ctrl+z")
+        ed.wait_status("Undo performed.")
+        g = self.save()[0][0]
+        self.assertEqual((g["name"], g["origin"]), ("Moved", (0.0, -0.5, 0.0)))   # only the move went back
+        ed.key("ctrl+y")
+        ed.wait_status("Redo performed.")
+        g = self.save()[0][0]
+        self.assertEqual((g["name"], g["origin"]), ("Moved", (3.0, -0.5, 0.0)))
+        # The edits marked the map changed, which nothing else did since the project opened.
+        autosave = os.path.join(os.path.dirname(self.path), "_autosave.zizudu")
+        wait_until(lambda: os.path.exists(autosave), AUTOSAVE_INTERVAL + WAIT, "the autosave")
+        g = wait_until(lambda: whole_map(autosave), WAIT, "the autosave written whole")[0][0]
+        self.assertEqual((g["name"], g["origin"]), ("Moved", (3.0, -0.5, 0.0)))
 
     def test_light_colour_and_range_and_a_value_out_of_range_kept(self):
         ed = self.editor
