@@ -42,18 +42,20 @@ struct TypedText {
     const char *owner;
 };
 
-// Which record the tab shows.
-enum ShownRecord : int { SHOWN_NONE = 0, SHOWN_BRUSH = 1, SHOWN_ENTITY = 2 };
-
-// The shown record as it was before this frame's widgets ran, and the held press whose changes
-// already have their undo step.
-struct PropertiesEdit {
-    int shown;                  // ShownRecord
-    int index;
-    uint32_t history;           // gUndo.serial before the widgets ran
-    Brush brush;                // the copy, of the kind shown
+// A record the tab can show, by value.
+union ShownRecord {
+    Brush brush;
     Entity entity;
-    int pressShown, pressIndex; // the record the held press changed; SHOWN_NONE without one
+};
+
+// The record the tab shows (the selected brush, else the selected entity) as it was before this
+// frame's widgets ran, and the held press whose changes already have their undo step.
+struct PropertiesEdit {
+    void *record;               // the shown record in the map; null when none is shown
+    size_t size;
+    ShownRecord before;
+    uint32_t history;           // gUndo.serial before the widgets ran
+    const void *pressRecord;    // the record the held press changed; null without one
     uint32_t pressHistory;      // gUndo.serial right after the press's step
 };
 
@@ -70,8 +72,6 @@ static float BrushPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, fl
 static float BrushPanelButtons(MapDoc *map, UiState &ui, float L, float P, float y);
 static int BrushPanelCommit(MapDoc *map, UiState &ui, const Brush *work);
 static float PropertiesTabBody(MapDoc *map, UiState &ui, const PanelPlace &place);
-static void *ShownRecordNow(MapDoc *map, const void **before, size_t *size);
-static void PushUndoStateBefore(MapDoc *map, void *record, const void *before, size_t size);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -89,45 +89,43 @@ float DrawPropertiesTab(MapDoc *map, UiState &ui, const PanelPlace &place)
     return y;
 }
 
-void PropertiesEditBegin(const MapDoc *map, const UiState &ui)
+void PropertiesEditBegin(MapDoc *map, const UiState &ui)
 {
     PropertiesEdit &e = propEdit;
     e.history = gUndo.serial;
-    e.shown = SHOWN_NONE;
-    e.index = -1;
+    e.record = nullptr;
     if (MapBrushValid(map, ui.selBrush)) {
-        e.shown = SHOWN_BRUSH;
-        e.index = ui.selBrush;
-        e.brush = map->brushes[ui.selBrush];
+        e.record = &map->brushes[ui.selBrush];
+        e.size = sizeof(Brush);
     } else if (MapEntityValid(map, ui.selEntity)) {
-        e.shown = SHOWN_ENTITY;
-        e.index = ui.selEntity;
-        e.entity = map->entities[ui.selEntity];
+        e.record = &map->entities[ui.selEntity];
+        e.size = sizeof(Entity);
     }
+    if (e.record != nullptr) memcpy(&e.before, e.record, e.size);
 }
 
 int PropertiesEditEnd(MapDoc *map, bool pressHeld)
 {
+    static ShownRecord now;
     PropertiesEdit &e = propEdit;
-    const void *before = nullptr;
-    size_t size = 0;
-    void *now = ShownRecordNow(map, &before, &size);
     int stepped = 0;
     // A button that took its own snapshot (Flip, Weld, the vertex buttons...) has its step already.
-    if (now != nullptr && memcmp(now, before, size) != 0 && gUndo.serial == e.history) {
-        bool joined = e.pressShown == e.shown && e.pressIndex == e.index && e.pressHistory == gUndo.serial;
-        if (!joined) {
-            PushUndoStateBefore(map, now, before, size);
+    if (e.record != nullptr && memcmp(e.record, &e.before, e.size) != 0 && gUndo.serial == e.history) {
+        if (e.pressRecord != e.record || e.pressHistory != gUndo.serial) {
+            // The snapshot holds the map from before the change: the copy goes back in for it.
+            memcpy(&now, e.record, e.size);
+            memcpy(e.record, &e.before, e.size);
+            PushUndoState(map);
+            memcpy(e.record, &now, e.size);
             stepped = 1;
         }
         MarkMapDirty();   // again on every frame of a drag: an autosave in between has cleared it
         if (pressHeld) {
-            e.pressShown = e.shown;
-            e.pressIndex = e.index;
+            e.pressRecord = e.record;
             e.pressHistory = gUndo.serial;
         }
     }
-    if (!pressHeld) e.pressShown = SHOWN_NONE;
+    if (!pressHeld) e.pressRecord = nullptr;
     return stepped;
 }
 
@@ -301,35 +299,6 @@ static float PropertiesTabBody(MapDoc *map, UiState &ui, const PanelPlace &place
     if (ui.selEntityPtr != nullptr) return EntityPropertiesPanel(map, ui, place.x, place.w, y);
     GuiLabel(Rectangle{ place.x + 33.75f, y, 450.0f, ui.rowH }, "No object selected.");
     return y + ui.rowH;
-}
-
-// The live record PropertiesEditBegin copied, with its copy and size; null when nothing was shown
-// or the slot is no longer in use.
-static void *ShownRecordNow(MapDoc *map, const void **before, size_t *size)
-{
-    const PropertiesEdit &e = propEdit;
-    if (e.shown == SHOWN_BRUSH && MapBrushValid(map, e.index)) {
-        *before = &e.brush;
-        *size = sizeof(Brush);
-        return &map->brushes[e.index];
-    }
-    if (e.shown == SHOWN_ENTITY && MapEntityValid(map, e.index)) {
-        *before = &e.entity;
-        *size = sizeof(Entity);
-        return &map->entities[e.index];
-    }
-    return nullptr;
-}
-
-// Takes the snapshot of the map as it was before the record changed: the copy goes back in for it.
-static void PushUndoStateBefore(MapDoc *map, void *record, const void *before, size_t size)
-{
-    static unsigned char now[sizeof(Brush) > sizeof(Entity) ? sizeof(Brush) : sizeof(Entity)];
-    if (size > sizeof(now)) return;
-    memcpy(now, record, size);
-    memcpy(record, before, size);
-    PushUndoState(map);
-    memcpy(record, now, size);
 }
 
 static float VertexSelectionPanel(MapDoc *map, UiState &ui, float L, float y)

@@ -99,7 +99,7 @@ void TextureTabRescan(UiState &ui);
 float DrawPropertiesTab(MapDoc *map, UiState &ui, const PanelPlace &place);
 // Keeps a copy of the record the tab shows (the selected brush, else the selected entity) before
 // its widgets run.
-void PropertiesEditBegin(const MapDoc *map, const UiState &ui);
+void PropertiesEditBegin(MapDoc *map, const UiState &ui);
 // After the widgets: when the shown record changed and no button of the tab took its own
 // snapshot, takes one undo step with the copy put back (the map as it was before the change) and
 // marks the map changed; while pressHeld (the left button still down: a slider dragged) the

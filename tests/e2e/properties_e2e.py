@@ -118,8 +118,8 @@ class ObjectProperties(PanelCase):
         self.assertEqual((g["name"], g["origin"]), ("Moved", (3.0, -0.5, 0.0)))
         # The edits marked the map changed, which nothing else did since the project opened.
         autosave = os.path.join(os.path.dirname(self.path), "_autosave.zizudu")
-        wait_until(lambda: os.path.exists(autosave), AUTOSAVE_INTERVAL + WAIT, "the autosave")
-        g = wait_until(lambda: whole_map(autosave), WAIT, "the autosave written whole")[0][0]
+        g = wait_until(lambda: os.path.exists(autosave) and whole_map(autosave), AUTOSAVE_INTERVAL + WAIT,
+                       "the autosave")[0][0]
         self.assertEqual((g["name"], g["origin"]), ("Moved", (3.0, -0.5, 0.0)))
 
     def test_light_colour_and_range_and_a_value_out_of_range_kept(self):
