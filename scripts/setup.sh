@@ -75,7 +75,7 @@ trap fail ERR
 
 BUILD_PKGS=(build-essential cmake dpkg-dev pkg-config libx11-dev libxcursor-dev libxi-dev libxinerama-dev
             libxrandr-dev libgl-dev libglvnd-dev fonts-dejavu-core ca-certificates)
-TEST_PKGS=(libgtest-dev xvfb xauth libgl1-mesa-dri libxdamage-dev xdotool x11-utils python3 clang libclang-rt-dev imagemagick
+TEST_PKGS=(libgtest-dev xvfb xauth libgl1-mesa-dri libxdamage-dev xdotool x11-utils python3 clang libclang-rt-dev llvm imagemagick
            lua5.4 tesseract-ocr)
 
 want=("${BUILD_PKGS[@]}")

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds kirto with its tests and fuzzers, and runs every test.
+# Installs what is missing, builds kirto with its tests, the fuzzers and the sanitized tests, and
+# runs every test.
 # End-to-end tests start their own Xvfb servers, so no display is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +10,7 @@ step() { echo "== test: $1" >&2; }
 fail() { echo "test run failed during step: $1" >&2; exit 1; }
 
 FUZZ_DIR="$PWD/build-fuzz"
-step "building the fuzzers (clang)"
+step "building the fuzzers and the sanitized tests (clang)"
 CC=clang CXX=clang++ cmake -S . -B "$FUZZ_DIR" -DKIRTO_DEPS="$DEPS" -DKIRTO_FUZZ=ON >/dev/null || fail "fuzz configure"
 cmake --build "$FUZZ_DIR" -j "$(nproc)" -- --no-print-directory >/dev/null || fail "fuzz build"
 
