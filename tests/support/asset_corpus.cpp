@@ -146,8 +146,8 @@ std::vector<ModelCase> ModelCorpus(void)
         { "name.iqm", IqmTriangle(std::string(40, 'm').c_str()), false },   // no end within 32 bytes
         { "version.iqm", IqmWithField(kIqmFieldVersion, 1), false },
         { "short.iqm", std::vector<uint8_t>(iqm.begin(), iqm.begin() + 100), false },
-        { "tri.gltf", TextBytes(GltfTriangle()), true },
-        { "tri.glb", GlbTriangle(), true },
+        { "embedded.gltf", TextBytes(GltfTriangle()), true },
+        { "binary.glb", GlbTriangle(), true },
         { "garbage.gltf", TextBytes("{\"asset\": [1, 2"), false },
         { "offset.gltf", TextBytes(GltfTriangle({ 1u << 30 })), false },             // positions 1 GiB past the buffer
         { "stride.gltf", TextBytes(GltfTriangle({ 0, INT64_MAX })), false },         // the bound's sum wraps round
