@@ -161,8 +161,7 @@ TEST(GltfCheck, ExternalBuffersAreRegularFilesHoldingTheWholeBuffer)
 {
     TempFolder dir;
     const std::string text = GltfTriangle({ 0, 0, 2, "tri%20data.bin" });     // URIs are percent-encoded
-    std::vector<uint8_t> glb = GlbTriangle();
-    std::vector<uint8_t> buffer(glb.end() - 44, glb.end());                     // the BIN chunk's bytes
+    std::vector<uint8_t> buffer = GltfTriangleBuffer();
     WriteAllBytes(dir.File("tri data.bin"), buffer);
     const std::string path = dir.File("tri.gltf");
     EXPECT_TRUE(CheckGltf(text, path.c_str()));

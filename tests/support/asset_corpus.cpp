@@ -76,8 +76,7 @@ std::vector<uint8_t> IqmWithField(int offset, uint32_t value)
     return bytes;
 }
 
-// Three positions (36 bytes), three u16 indices and two bytes of padding.
-static std::vector<uint8_t> GltfTriangleBuffer(uint16_t thirdIndex)
+std::vector<uint8_t> GltfTriangleBuffer(uint16_t thirdIndex)
 {
     MapBytes b;
     b.Vec3(Vector3{ 0, 0, 0 }).Vec3(Vector3{ 1, 0, 0 }).Vec3(Vector3{ 0, 1, 0 });
@@ -112,7 +111,7 @@ std::vector<uint8_t> GlbTriangle(void)
 {
     std::string json = GltfTriangle({ 0, 0, 2, nullptr });
     json.append((4 - json.size() % 4) % 4, ' ');   // chunks are 4-byte aligned
-    std::vector<uint8_t> bin = GltfTriangleBuffer(2);
+    std::vector<uint8_t> bin = GltfTriangleBuffer();
     MapBytes b;
     b.Raw("glTF", 4).I32(2).I32((int32_t)(12 + 8 + json.size() + 8 + bin.size()));
     b.I32((int32_t)json.size()).Raw("JSON", 4).Raw(json.data(), json.size());

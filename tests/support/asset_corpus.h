@@ -41,6 +41,8 @@ struct GltfTriangleParts {
     uint16_t thirdIndex = 2;
     const char *bufferUri = "";
 };
+// The triangle's buffer: three positions (36 bytes), three u16 indices and two bytes of padding.
+std::vector<uint8_t> GltfTriangleBuffer(uint16_t thirdIndex = 2);
 // The glTF text of that triangle; the buffers list comes last, so a test may append to it.
 std::string GltfTriangle(const GltfTriangleParts &parts = {});
 // The same triangle as a GLB: its JSON chunk and the buffer as its BIN chunk.
