@@ -33,16 +33,13 @@ std::vector<uint8_t> IqmTriangle(const char *material = "skin.png");
 std::vector<uint8_t> IqmWithField(int offset, uint32_t value);
 
 // What a glTF triangle (three float positions, three u16 indices, one 44-byte buffer) has changed:
-// the position accessor's byte offset, its buffer view's byte stride (0: none given), the third
-// index, and the buffer's URI ("" embeds it as a data: URI; nullptr gives none, as a GLB's own).
+// the position accessor's byte offset, the third index, and the buffer's URI ("" embeds it as a
+// data: URI; nullptr gives none, as a GLB's own buffer has).
 struct GltfTriangleParts {
     uint32_t positionOffset = 0;
-    uint64_t positionStride = 0;
     uint16_t thirdIndex = 2;
     const char *bufferUri = "";
 };
-// The triangle's buffer: three positions (36 bytes), three u16 indices and two bytes of padding.
-std::vector<uint8_t> GltfTriangleBuffer(uint16_t thirdIndex = 2);
 // The glTF text of that triangle; the buffers list comes last, so a test may append to it.
 std::string GltfTriangle(const GltfTriangleParts &parts = {});
 // The same triangle as a GLB: its JSON chunk and the buffer as its BIN chunk.
@@ -57,10 +54,11 @@ struct ModelCase {
     bool sound;
 };
 // The hostile cases (long line, indices out of range, NUL-leading text, bad IQM offsets, glTF
-// accessors past their buffer, an index past the positions, a buffer in a pipe) and the sound ones
-// (quads, 16- and 36-corner caps, negative indices, a textured quad, IQMs, a glTF and a GLB).
+// accessor past its buffer, an index past the positions, buffer files in a pipe or too short)
+// and the sound ones (quads, 16- and 36-corner caps, negative indices, a textured quad, IQMs, glTFs
+// with an embedded and an external buffer, a GLB).
 std::vector<ModelCase> ModelCorpus(void);
 // Writes the corpus into dir, with a folder named x.obj, a pipe named fifo.obj, a pipe named
-// pipe.png that a sound IQM names as its texture, a pipe named pipe.bin that a glTF names as its
-// buffer, and the textured quad's material and image.
+// pipe.png that a sound IQM names as its texture, the glTFs' buffer files (pipe.bin a pipe), and
+// the textured quad's material and image.
 void WriteModelCorpus(const std::string &dir);
