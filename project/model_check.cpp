@@ -1,5 +1,5 @@
 // model_check.cpp: reading model files from outside safely: the file itself, OBJ and MTL text,
-// and the IQM layout raylib's loader trusts.
+// and the IQM and glTF layouts raylib's loaders trust.
 #include "project/model_check.h"
 
 #include <cmath>
@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "cgltf.h"   // declarations only: cgltf itself is compiled into raylib
 #include "document/platform.h"
 
 //----------------------------------------------------------------------------------
@@ -86,6 +87,14 @@ static int IqmBlockInside(uint32_t offset, uint64_t count, uint64_t unit, int si
 static int IqmNameInside(const IqmHeader *h, uint32_t name, const unsigned char *data, int size);
 static int IqmMeshesInside(const IqmHeader *h, const unsigned char *data, int size);
 static int IqmArraysInside(const IqmHeader *h, const unsigned char *data, int size);
+static int GltfCheck(const unsigned char *data, int size, const char *path);
+static cgltf_result GltfReadFile(const cgltf_memory_options *memory, const cgltf_file_options *file,
+                                 const char *path, cgltf_size *size, void **data);
+static void GltfReleaseFile(const cgltf_memory_options *memory, const cgltf_file_options *file, void *data, cgltf_size size);
+static int GltfLayoutBounded(const cgltf_data *gltf);
+static int GltfMeshesReadable(const cgltf_data *gltf);
+static int GltfPositionReadable(const cgltf_accessor *accessor);
+static int GltfImagesReadable(const cgltf_data *gltf);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -124,7 +133,7 @@ int ModelFileRead(const char *path, int maxBytes, unsigned char **data, int *siz
     return 1;
 }
 
-int ModelFileCheck(const unsigned char *data, int size, int kind)
+int ModelFileCheck(const unsigned char *data, int size, int kind, const char *path)
 {
     if (data == nullptr || size <= 0 || size > kModelFileMaxBytes) return 0;
     switch (kind) {
@@ -136,7 +145,7 @@ int ModelFileCheck(const unsigned char *data, int size, int kind)
     }
     case MODEL_IQM: return IqmCheck(data, size);
     case MODEL_GLTF:
-    case MODEL_GLB: return 1;   // raylib's glTF parser checks the structure itself
+    case MODEL_GLB: return GltfCheck(data, size, path);
     default: return 0;
     }
 }
@@ -535,6 +544,120 @@ static int IqmArraysInside(const IqmHeader *h, const unsigned char *data, int si
         if (va.type >= 7 || kIqmReadBytes[va.type] == 0) continue;
         if ((seen & (1u << va.type)) || !IqmBlockInside(va.offset, h->numVertexes, (uint64_t)kIqmReadBytes[va.type], size)) return 0;
         seen |= 1u << va.type;
+    }
+    return 1;
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions: glTF and GLB
+//----------------------------------------------------------------------------------
+// The file is parsed as raylib's loader parses it (its kind found from the bytes, whatever the
+// extension), its buffers loaded, and cgltf's own validation run. Before that validation, what it
+// takes for granted: bounded numbers and every buffer's bytes present (it checks the indices only
+// in loaded buffers); after it, what raylib's loader dereferences without a check of its own.
+static int GltfCheck(const unsigned char *data, int size, const char *path)
+{
+    cgltf_options options = {};
+    options.file.read = GltfReadFile;
+    options.file.release = GltfReleaseFile;
+    cgltf_data *gltf = nullptr;
+    if (cgltf_parse(&options, data, (cgltf_size)size, &gltf) != cgltf_result_success) return 0;
+    // Without a path cgltf refuses every buffer that is not in the bytes themselves.
+    int ok = GltfLayoutBounded(gltf) && cgltf_load_buffers(&options, gltf, path) == cgltf_result_success;
+    for (cgltf_size i = 0; ok && i < gltf->buffers_count; i++) {
+        ok = gltf->buffers[i].data != nullptr;   // no URI, and not a GLB's own: raylib would read nothing
+    }
+    ok = ok && cgltf_validate(gltf) == cgltf_result_success && GltfMeshesReadable(gltf) && GltfImagesReadable(gltf);
+    cgltf_free(gltf);
+    return ok;
+}
+
+// An external buffer is read as the model is: a regular file of bounded size. It must hold the
+// whole buffer, since raylib's reader hands cgltf whatever it finds; an empty one it does not hand.
+static cgltf_result GltfReadFile(const cgltf_memory_options *, const cgltf_file_options *,
+                                 const char *path, cgltf_size *size, void **data)
+{
+    unsigned char *bytes = nullptr;
+    int n = 0;
+    if (!ModelFileRead(path, kModelFileMaxBytes, &bytes, &n)) return cgltf_result_io_error;
+    if (n == 0 || (cgltf_size)n < *size) {
+        MemFree(bytes);
+        return cgltf_result_data_too_short;
+    }
+    *size = (cgltf_size)n;
+    *data = bytes;
+    return cgltf_result_success;
+}
+
+static void GltfReleaseFile(const cgltf_memory_options *, const cgltf_file_options *, void *data, cgltf_size)
+{
+    MemFree(data);
+}
+
+// Every size, offset, count and stride is at most a model file's size: no buffer is allocated
+// past it, and no sum cgltf_validate forms wraps round (it would pass a view or an accessor far
+// outside its buffer). Sparse accessors are refused: raylib reads only their base values, and
+// cgltf_validate reads their indices before it has bounded the view that holds them.
+static int GltfLayoutBounded(const cgltf_data *gltf)
+{
+    const cgltf_size limit = (cgltf_size)kModelFileMaxBytes;
+    for (cgltf_size i = 0; i < gltf->buffers_count; i++) {
+        if (gltf->buffers[i].size > limit) return 0;
+    }
+    for (cgltf_size i = 0; i < gltf->buffer_views_count; i++) {
+        const cgltf_buffer_view *v = &gltf->buffer_views[i];
+        if (v->offset > limit || v->size > limit || v->stride > limit) return 0;
+    }
+    for (cgltf_size i = 0; i < gltf->accessors_count; i++) {
+        const cgltf_accessor *a = &gltf->accessors[i];
+        if (a->is_sparse || a->offset > limit || a->count > limit || a->stride > limit) return 0;
+    }
+    return 1;
+}
+
+// raylib turns each triangle primitive of each node into a mesh, following every attribute's
+// buffer view without looking whether there is one. Its vertex count comes from a position of a
+// format it reads; without one the joints and weights it still copies overrun arrays of that
+// count. All meshes together stay within kGltfMaxMeshes and kModelMaxCorners, like an IQM's.
+static int GltfMeshesReadable(const cgltf_data *gltf)
+{
+    uint64_t meshes = 0, vertices = 0, corners = 0;
+    for (cgltf_size n = 0; n < gltf->nodes_count; n++) {
+        const cgltf_mesh *mesh = gltf->nodes[n].mesh;
+        for (cgltf_size p = 0; mesh != nullptr && p < mesh->primitives_count; p++) {
+            const cgltf_primitive *prim = &mesh->primitives[p];
+            if (prim->type != cgltf_primitive_type_triangles) continue;   // raylib skips it
+            int positioned = 0;
+            for (cgltf_size a = 0; a < prim->attributes_count; a++) {
+                const cgltf_attribute *attribute = &prim->attributes[a];
+                if (attribute->data->buffer_view == nullptr) return 0;
+                if (attribute->type == cgltf_attribute_type_position && GltfPositionReadable(attribute->data)) positioned = 1;
+            }
+            if (!positioned) return 0;
+            vertices += prim->attributes[0].data->count;   // every attribute has as many (validated)
+            if (prim->indices != nullptr) corners += prim->indices->count;
+            if (++meshes > (uint64_t)kGltfMaxMeshes || vertices > (uint64_t)kModelMaxCorners || corners > (uint64_t)kModelMaxCorners) return 0;
+        }
+    }
+    return 1;
+}
+
+// The position formats raylib's glTF loader converts: three floats, or three 16-bit integers.
+static int GltfPositionReadable(const cgltf_accessor *accessor)
+{
+    return accessor->type == cgltf_type_vec3 && (accessor->component_type == cgltf_component_type_r_32f ||
+                                                 accessor->component_type == cgltf_component_type_r_16u ||
+                                                 accessor->component_type == cgltf_component_type_r_16);
+}
+
+// An image kept in a buffer view is copied byte by byte at its view's stride, and its MIME type
+// compared without looking whether there is one.
+static int GltfImagesReadable(const cgltf_data *gltf)
+{
+    for (cgltf_size i = 0; i < gltf->images_count; i++) {
+        const cgltf_image *image = &gltf->images[i];
+        if (image->uri != nullptr || image->buffer_view == nullptr) continue;
+        if (image->mime_type == nullptr || image->buffer_view->stride > 1) return 0;
     }
     return 1;
 }

@@ -4,9 +4,11 @@
 // read here, never by raylib: text only, bounded lines, every index inside the lists read so far,
 // faces of any corner count fanned into triangles, one part per material. Their ".mtl" companion
 // gives each material a diffuse colour and a diffuse texture file. IQM files have every offset,
-// count and index that raylib's loader follows checked against the file; glTF and GLB files are
-// left to raylib's own parser, so only their size and kind are checked. Nothing here touches the
-// GPU or the working folder: the upload lives in model_load.
+// count and index that raylib's loader follows checked against the file. glTF and GLB files are
+// parsed here with cgltf, the parser inside raylib, their buffers loaded (external ones read as
+// the model is) and validated, and refused when raylib's loader would dereference what that
+// validation leaves unchecked. Nothing here touches the GPU or the working folder: the upload
+// lives in model_load.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +23,7 @@ constexpr int kObjMaxParts = 16;                      // materials of one OBJ (f
 constexpr int kObjNameLen = 64;                       // a material name, cut to 63 characters
 constexpr int kObjPathLen = 256;                      // a material or texture file name, longer ones are ignored
 constexpr int kIqmMaxMeshes = 256;                    // each IQM mesh costs raylib a texture load
+constexpr int kGltfMaxMeshes = 256;                   // triangle primitives drawn by a glTF's nodes, each a raylib mesh
 
 enum ModelKind : int32_t { MODEL_OBJ = 0, MODEL_IQM = 1, MODEL_GLTF = 2, MODEL_GLB = 3 };
 
@@ -57,8 +60,10 @@ int ModelKindOfPath(const char *path);
 // *data is MemAlloc'd with a NUL after the last byte. 1, or 0 with nothing allocated.
 int ModelFileRead(const char *path, int maxBytes, unsigned char **data, int *size);
 // 1 when the bytes may be handed to the loader of their kind: an OBJ that ObjParse reads, an IQM
-// whose every offset, count and index lies inside the file, a glTF or GLB of bounded size.
-int ModelFileCheck(const unsigned char *data, int size, int kind);
+// whose every offset, count and index lies inside the file, a glTF or GLB whose every buffer,
+// view and accessor raylib reads lies inside the bytes loaded. path is the model file's own, beside
+// which a glTF's external buffers are found; nullptr refuses every external buffer.
+int ModelFileCheck(const unsigned char *data, int size, int kind, const char *path);
 // Reads OBJ text into mesh (emptied first); 1, or 0 with mesh empty when the text is refused.
 int ObjParse(const unsigned char *data, int size, ObjMesh *mesh);
 // Frees the arrays mesh still owns; it becomes empty.

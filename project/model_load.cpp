@@ -134,7 +134,7 @@ static int LoadObjModel(const char *path, const unsigned char *data, int size, M
 // raylib's loader, after the check, with every file it reads going through GuardedReadFile.
 static int LoadLibraryModel(const char *path, const unsigned char *data, int size, int kind, Model *model)
 {
-    if (!ModelFileCheck(data, size, kind)) return 0;
+    if (!ModelFileCheck(data, size, kind, path)) return 0;
     sGuard.path = path;
     sGuard.data = data;
     sGuard.size = size;

@@ -64,7 +64,7 @@ set -euo pipefail
 RAYLIB_SRC="raylib/sid"            # 6.0 in unstable
 GLFW_SRC="glfw3/trixie"            # 3.4 in trixie
 RAYGUI_NPM="raylib@0.14.0"         # ships raygui 3.2 as src/extras/raygui.h
-DEPS_KEY="raylib-6.0_glfw-3.4_raygui-3.2_r1"
+DEPS_KEY="raylib-6.0_glfw-3.4_raygui-3.2_r2"
 
 CACHE_ROOT="${XDG_CACHE_HOME:-$HOME/.cache}/kirto"
 PREFIX="$CACHE_ROOT/$DEPS_KEY"
@@ -150,6 +150,8 @@ cmake -S "$RAYLIB_DIR" -B "$WORK/build-raylib" -DCMAKE_BUILD_TYPE=Release -DBUIL
       -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_POSITION_INDEPENDENT_CODE=ON >/dev/null
 cmake --build "$WORK/build-raylib" -j "$(nproc)" >/dev/null
 cmake --install "$WORK/build-raylib" >/dev/null
+# cgltf is compiled into libraylib.a; its header lets our own glTF check call the same parser.
+install -D -m 644 "$RAYLIB_DIR/src/external/cgltf.h" "$PREFIX/include/cgltf.h"
 
 step "fetching raygui from the npm registry ($RAYGUI_NPM)"
 ( cd "$WORK" && npm pack --silent "$RAYGUI_NPM" >/dev/null && tar xzf raylib-*.tgz package/src/extras/raygui.h )

@@ -1,11 +1,13 @@
-// Fuzzes the model check: any bytes are judged as OBJ, MTL and IQM without a fault. An OBJ that
-// is read holds whole triangles of finite values; an IQM that passes is walked the way raylib's
-// loader walks it, so a read outside the file that the check let through is caught.
+// Fuzzes the model check: any bytes are judged as OBJ, MTL, IQM and glTF (or GLB, told by its
+// magic) without a fault. An OBJ that is read holds whole triangles of finite values; an IQM or a
+// glTF that passes is walked the way raylib's loader walks it, so a read outside the file or its
+// buffers that the check let through is caught.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
+#include "cgltf.h"
 #include "project/model_check.h"
 
 static uint32_t U32(const uint8_t *data, uint64_t at)
@@ -54,6 +56,69 @@ static void WalkIqm(const uint8_t *d)
     for (uint64_t j = ofsJoints; j < ofsJoints + 48ull * numJoints; j += 48) CopyName(d, ofsText, U32(d, j));
 }
 
+static volatile uint8_t gSink;
+
+static void Touch(const uint8_t *p, size_t n)
+{
+    uint8_t bytes[8];
+    memcpy(bytes, p, n);
+    gSink = gSink ^ bytes[0];
+}
+
+// raylib's attribute copy: the view's and the accessor's offsets and the stride are each cut to
+// whole components, and the stride to an int.
+static void ReadAttribute(const cgltf_accessor *a)
+{
+    if (a->buffer_view == nullptr || a->buffer_view->buffer->data == nullptr) abort();
+    const size_t s = cgltf_component_size(a->component_type), comps = cgltf_num_components(a->type);
+    if (s == 0 || s > 8) abort();
+    const uint8_t *base = (const uint8_t *)a->buffer_view->buffer->data + s * (a->buffer_view->offset / s + a->offset / s);
+    long long n = 0;
+    for (cgltf_size k = 0; k < a->count; k++) {
+        for (size_t l = 0; l < comps; l++) Touch(base + s * (n + (long long)l), s);
+        n += (int)(a->stride / s);
+    }
+}
+
+static void WalkGltf(const uint8_t *d, size_t size)
+{
+    cgltf_options options = {};
+    cgltf_data *gltf = nullptr;
+    if (cgltf_parse(&options, d, size, &gltf) != cgltf_result_success) abort();
+    if (cgltf_load_buffers(&options, gltf, nullptr) != cgltf_result_success) abort();
+    for (cgltf_size i = 0; i < gltf->nodes_count; i++) {
+        const cgltf_mesh *mesh = gltf->nodes[i].mesh;
+        for (cgltf_size p = 0; mesh && p < mesh->primitives_count; p++) {
+            const cgltf_primitive *prim = &mesh->primitives[p];
+            if (prim->type != cgltf_primitive_type_triangles) continue;
+            cgltf_size vertices = 0;   // raylib sizes the joints and weights by the positions
+            for (cgltf_size a = 0; a < prim->attributes_count; a++) {
+                ReadAttribute(prim->attributes[a].data);
+                const cgltf_accessor *at = prim->attributes[a].data;
+                bool readable = at->type == cgltf_type_vec3 && (at->component_type == cgltf_component_type_r_32f ||
+                                at->component_type == cgltf_component_type_r_16u || at->component_type == cgltf_component_type_r_16);
+                if (prim->attributes[a].type == cgltf_attribute_type_position && readable && vertices == 0) vertices = at->count;
+            }
+            for (cgltf_size a = 0; a < prim->attributes_count; a++) {
+                if (prim->attributes[a].data->count != vertices) abort();
+            }
+            if (prim->indices == nullptr || prim->indices->buffer_view == nullptr) continue;
+            ReadAttribute(prim->indices);
+            for (cgltf_size k = 0; k < prim->indices->count; k++) {
+                if (cgltf_accessor_read_index(prim->indices, k) >= vertices) abort();
+            }
+        }
+    }
+    for (cgltf_size i = 0; i < gltf->images_count; i++) {   // copied byte by byte at the view's stride
+        const cgltf_image *image = &gltf->images[i];
+        if (image->uri || !image->buffer_view || !image->buffer_view->buffer->data) continue;
+        if (image->mime_type == nullptr) abort();
+        const cgltf_buffer_view *v = image->buffer_view;
+        for (cgltf_size k = 0; k < v->size; k++) Touch((const uint8_t *)v->buffer->data + v->offset + k * (v->stride ? v->stride : 1), 1);
+    }
+    cgltf_free(gltf);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size > (size_t)kModelFileMaxBytes) return 0;
@@ -71,6 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ObjMeshFree(&mesh);
     ObjMaterialLib lib;
     ObjParseMaterials(data, n, &lib);
-    if (ModelFileCheck(data, n, MODEL_IQM)) WalkIqm(data);
+    if (ModelFileCheck(data, n, MODEL_IQM, nullptr)) WalkIqm(data);
+    if (ModelFileCheck(data, n, MODEL_GLTF, nullptr)) WalkGltf(data, size);
     return 0;
 }

@@ -1,5 +1,6 @@
 // The model check without a window: only regular files of bounded size, the OBJ reader (indices,
-// corner counts, normals, texture coordinates, materials), MTL text and the IQM layout.
+// corner counts, normals, texture coordinates, materials), MTL text, the IQM layout and what a
+// glTF must hold beyond cgltf's own validation.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -21,16 +22,27 @@ struct ParsedObj {
     ~ParsedObj() { ObjMeshFree(&mesh); }
 };
 
-int CheckIqm(const std::vector<uint8_t> &bytes) { return ModelFileCheck(bytes.data(), (int)bytes.size(), MODEL_IQM); }
+int CheckIqm(const std::vector<uint8_t> &bytes) { return ModelFileCheck(bytes.data(), (int)bytes.size(), MODEL_IQM, nullptr); }
+
+int CheckGltf(const std::string &text) { return ModelFileCheck((const unsigned char *)text.data(), (int)text.size(), MODEL_GLTF, nullptr); }
+
+// The triangle's text with from replaced by to (which must be there).
+std::string Edited(std::string text, const std::string &from, const std::string &to)
+{
+    size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
 
 }  // namespace
 
 TEST(ModelCorpus, EveryCaseIsJudgedAsItsSoundnessSays)
 {
+    TempFolder dir;
+    WriteModelCorpus(dir.path);                                  // the files a glTF may name
     for (const ModelCase &c : ModelCorpus()) {
         int kind = ModelKindOfPath(c.file.c_str());
-        if (kind == MODEL_GLTF) continue;                        // left to raylib's own parser
-        EXPECT_EQ(ModelFileCheck(c.bytes.data(), (int)c.bytes.size(), kind), c.sound ? 1 : 0) << c.file;
+        EXPECT_EQ(ModelFileCheck(c.bytes.data(), (int)c.bytes.size(), kind, dir.File(c.file.c_str()).c_str()), c.sound ? 1 : 0) << c.file;
     }
 }
 
@@ -119,6 +131,28 @@ TEST(IqmCheck, EveryOffsetCountAndIndexMustLieInsideTheFile)
     bytes = IqmTriangle();
     bytes.pop_back();
     EXPECT_FALSE(CheckIqm(bytes));
+}
+
+TEST(GltfCheck, RefusesWhatRaylibWouldFollowUnchecked)
+{
+    const std::string tri = GltfTriangle();
+    ASSERT_TRUE(CheckGltf(tri));
+    std::string nodes = "\"nodes\":[{\"mesh\":0}";
+    for (int i = 1; i < kGltfMaxMeshes; i++) nodes += ",{\"mesh\":0}";
+    EXPECT_TRUE(CheckGltf(Edited(tri, "\"nodes\":[{\"mesh\":0}", nodes)));
+    const std::string image = "{\"images\":[{\"bufferView\":0,\"mimeType\":\"image/png\"}],";
+    EXPECT_TRUE(CheckGltf(Edited(tri, "{", image)));
+    const std::string refused[] = {
+        Edited(tri, "\"POSITION\"", "\"NORMAL\""),                               // no vertex: joints would overrun
+        Edited(tri, "\"componentType\":5126", "\"componentType\":5121"),          // bytes: a format raylib skips
+        Edited(tri, "\"bufferView\":0,\"byteOffset\":0,", ""),                      // zeros without a view
+        Edited(tri, "\"byteLength\":36", "\"byteLength\":36,\"byteStride\":9223372036854775807"),   // validation's sum wraps
+        Edited(tri, "\"}]}", "\"},{\"byteLength\":4}]}"),                           // a buffer with no bytes
+        Edited(tri, "{", "{\"images\":[{\"bufferView\":0}],"),                      // no MIME type to compare
+        Edited(Edited(tri, "{", image), "\"byteLength\":36", "\"byteLength\":36,\"byteStride\":12"),   // copied 12 bytes a step
+        Edited(tri, "\"nodes\":[{\"mesh\":0}", nodes + ",{\"mesh\":0}"),            // one mesh too many
+    };
+    for (const std::string &text : refused) EXPECT_FALSE(CheckGltf(text)) << text.substr(0, 200);
 }
 
 TEST(ModelFiles, OnlyRegularFilesOfBoundedSizeAreRead)

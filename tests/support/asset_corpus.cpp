@@ -76,6 +76,49 @@ std::vector<uint8_t> IqmWithField(int offset, uint32_t value)
     return bytes;
 }
 
+// Three positions (36 bytes), three u16 indices and two bytes of padding.
+static std::vector<uint8_t> GltfTriangleBuffer(uint16_t thirdIndex = 2)
+{
+    MapBytes b;
+    b.Vec3(Vector3{ 0, 0, 0 }).Vec3(Vector3{ 1, 0, 0 }).Vec3(Vector3{ 0, 1, 0 });
+    uint16_t indices[4] = { 0, 1, thirdIndex, 0 };
+    b.Raw(indices, sizeof(indices));
+    return b.v;
+}
+
+std::string GltfTriangle(const GltfTriangleParts &parts)
+{
+    std::vector<uint8_t> buffer = GltfTriangleBuffer(parts.thirdIndex);
+    std::string uri;
+    if (parts.bufferUri && parts.bufferUri[0] != '\0') {
+        uri = parts.bufferUri;
+    } else if (parts.bufferUri) {
+        int n = 0;
+        char *base64 = EncodeDataBase64(buffer.data(), (int)buffer.size(), &n);
+        uri = std::string("data:application/octet-stream;base64,") + base64;
+        MemFree(base64);
+    }
+    return "{\"asset\":{\"version\":\"2.0\"},\"scene\":0,\"scenes\":[{\"nodes\":[0]}],\"nodes\":[{\"mesh\":0}],"
+           "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0},\"indices\":1}]}],"
+           "\"accessors\":[{\"bufferView\":0,\"byteOffset\":" + std::to_string(parts.positionOffset) +
+           ",\"componentType\":5126,\"count\":3,\"type\":\"VEC3\",\"min\":[0,0,0],\"max\":[1,1,0]},"
+           "{\"bufferView\":1,\"componentType\":5123,\"count\":3,\"type\":\"SCALAR\"}],"
+           "\"bufferViews\":[{\"buffer\":0,\"byteLength\":36},{\"buffer\":0,\"byteOffset\":36,\"byteLength\":6}],"
+           "\"buffers\":[{\"byteLength\":44" + (parts.bufferUri ? ",\"uri\":\"" + uri + "\"" : std::string()) + "}]}";
+}
+
+std::vector<uint8_t> GlbTriangle(void)
+{
+    std::string json = GltfTriangle({ 0, 2, nullptr });
+    json.append((4 - json.size() % 4) % 4, ' ');   // chunks are 4-byte aligned
+    std::vector<uint8_t> bin = GltfTriangleBuffer();
+    MapBytes b;
+    b.Raw("glTF", 4).I32(2).I32((int32_t)(12 + 8 + json.size() + 8 + bin.size()));
+    b.I32((int32_t)json.size()).Raw("JSON", 4).Raw(json.data(), json.size());
+    b.I32((int32_t)bin.size()).Raw("BIN\0", 4).Raw(bin.data(), bin.size());
+    return b.v;
+}
+
 std::vector<uint8_t> TextBytes(const std::string &text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
 std::vector<ModelCase> ModelCorpus(void)
@@ -102,7 +145,14 @@ std::vector<ModelCase> ModelCorpus(void)
         { "name.iqm", IqmTriangle(std::string(40, 'm').c_str()), false },   // no end within 32 bytes
         { "version.iqm", IqmWithField(kIqmFieldVersion, 1), false },
         { "short.iqm", std::vector<uint8_t>(iqm.begin(), iqm.begin() + 100), false },
+        { "embedded.gltf", TextBytes(GltfTriangle()), true },
+        { "external.gltf", TextBytes(GltfTriangle({ 0, 2, "triangle.bin" })), true },
+        { "binary.glb", GlbTriangle(), true },
         { "garbage.gltf", TextBytes("{\"asset\": [1, 2"), false },
+        { "offset.gltf", TextBytes(GltfTriangle({ 1u << 30 })), false },       // positions 1 GiB past the buffer
+        { "index.gltf", TextBytes(GltfTriangle({ 0, 60000 })), false },        // vertex 60000 of 3
+        { "piped.gltf", TextBytes(GltfTriangle({ 0, 2, "pipe.bin" })), false },
+        { "short.gltf", TextBytes(GltfTriangle({ 0, 2, "short.bin" })), false },
     };
 }
 
@@ -116,4 +166,8 @@ void WriteModelCorpus(const std::string &dir)
     std::filesystem::create_directory(dir + "/x.obj");
     MakeFifo(dir + "/fifo.obj");
     MakeFifo(dir + "/pipe.png");
+    MakeFifo(dir + "/pipe.bin");
+    std::vector<uint8_t> buffer = GltfTriangleBuffer();
+    WriteAllBytes(dir + "/triangle.bin", buffer);
+    WriteAllBytes(dir + "/short.bin", std::vector<uint8_t>(buffer.begin(), buffer.begin() + 12));   // one vertex of three
 }
