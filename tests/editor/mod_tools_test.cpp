@@ -13,6 +13,7 @@
 #include "editor/layout.h"
 #include "editor/mod_tools.h"
 #include "script/mods.h"
+#include "support/editor_state.h"
 #include "support/project_folder.h"
 
 TEST(ModToolRuns, FailedFramesExitsAndEdits)
@@ -64,12 +65,7 @@ TEST(ModToolRuns, FailedFramesExitsAndEdits)
 // Makes raygui measure every printable glyph 10 pixels wide; the font is never drawn.
 static void UseFixedWidthGuiFont(void)
 {
-    static GlyphInfo glyphs[95];
-    static Rectangle recs[95];
-    for (int i = 0; i < 95; i++) glyphs[i] = GlyphInfo{ 32 + i, 0, 0, 10, {} };
-    Font font = { 20, 95, 0, {}, recs, glyphs };
-    font.texture.id = 1;   // raygui takes no font without a texture
-    GuiSetFont(font);
+    GuiSetFont(FixedWidthTestFont(20));
     GuiSetStyle(DEFAULT, TEXT_SPACING, 0);
 }
 

@@ -7,6 +7,7 @@
 
 #include "editor/chrome.h"
 #include "editor/widgets.h"
+#include "support/editor_state.h"
 
 TEST(NumField, ParsesClampsAndRejectsNonFiniteText)
 {
@@ -91,10 +92,7 @@ TEST(PanelScroll, LargestOffsetComesFromLastFramesContent)
 
 TEST(WrappedLabel, BreaksAtTheLastBlankThatFitsAndCutsOnlyWordsWiderThanALine)
 {
-    GlyphInfo glyphs[95] = {};                  // every glyph 10 wide at size 10: 22 at 20 with spacing 2
-    Rectangle recs[95] = {};
-    for (int i = 0; i < 95; i++) glyphs[i] = GlyphInfo{ 32 + i, 0, 0, 10, {} };
-    Font font = { 10, 95, 0, {}, recs, glyphs };
+    Font font = FixedWidthTestFont(10);         // every glyph 10 wide at size 10: 22 at 20 with spacing 2
     auto fit = [&](const char *text, float width) { return TextWrapLineLength(font, 20, 2, text, width); };
     EXPECT_EQ(fit("abc def", 22 * 7), 7);
     EXPECT_EQ(fit("abc  defgh", 22 * 8), 4);    // before the last blank that fits

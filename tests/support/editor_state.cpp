@@ -14,3 +14,13 @@ void StartEditorState(std::unique_ptr<UiState> &ui, std::unique_ptr<MapDoc> &map
     memset(map.get(), 0, sizeof(MapDoc));
     DefaultMap(map.get(), *ui);
 }
+
+Font FixedWidthTestFont(int baseSize)
+{
+    static GlyphInfo glyphs[95];
+    static Rectangle recs[95];
+    for (int i = 0; i < 95; i++) glyphs[i] = GlyphInfo{ 32 + i, 0, 0, 10, {} };
+    Font font = { baseSize, 95, 0, {}, recs, glyphs };
+    font.texture.id = 1;   // raygui takes no font without a texture
+    return font;
+}
