@@ -99,6 +99,19 @@ uint64_t ViewDrawKey(const UiState &ui, const MapDoc *map, int view)
     return ViewKey(ViewSceneKey(ui, map), ui, view);
 }
 
+uint64_t HashAssetTables(uint64_t h)
+{
+    // A project switch may load other assets into the same slots under the same GL ids.
+    int models = ClampCount(gAssets.modelCount, kMaxModels);
+    h = HashBytes(h, &models, (int)sizeof(models));
+    for (int i = 0; i < models; i++) {
+        h = HashBytes(h, gAssets.models[i].name, kAssetNameLen);
+        h = HashBytes(h, &gAssets.models[i].loaded, (int)sizeof(bool));
+    }
+    h = HashTextureTable(h, gAssets.textures, ClampCount(gAssets.textureCount, kMaxTextures));
+    return HashTextureTable(h, gAssets.icons, ClampCount(gAssets.iconCount, kMaxIcons));
+}
+
 void ViewportFrames(UiState &ui)
 {
     const Texture2D &size = ui.renderTargets[VIEW_3D].texture;   // the four targets share one size
@@ -403,15 +416,7 @@ static uint64_t ViewSceneKey(const UiState &ui, const MapDoc *map)
     h = HashBytes(h, settings, (int)sizeof(settings));
     h = HashBytes(h, backgrounds, (int)sizeof(backgrounds));
     h = HashBytes(h, switches, (int)sizeof(switches));
-    // A project switch may load other assets into the same slots under the same GL ids.
-    int models = ClampCount(gAssets.modelCount, kMaxModels);
-    h = HashBytes(h, &models, (int)sizeof(models));
-    for (int i = 0; i < models; i++) {
-        h = HashBytes(h, gAssets.models[i].name, kAssetNameLen);
-        h = HashBytes(h, &gAssets.models[i].loaded, (int)sizeof(bool));
-    }
-    h = HashTextureTable(h, gAssets.textures, ClampCount(gAssets.textureCount, kMaxTextures));
-    return HashTextureTable(h, gAssets.icons, ClampCount(gAssets.iconCount, kMaxIcons));
+    return HashAssetTables(h);
 }
 
 static uint64_t HashTextureTable(uint64_t h, const TextureAsset *table, int count)

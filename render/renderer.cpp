@@ -17,6 +17,7 @@
 // Globals
 //----------------------------------------------------------------------------------
 Renderer gRenderer;
+int gRendererLoads;
 
 static const char *const kLightingUniformName[LU_COUNT] = {
     "viewPos", "ambientColor", "lightVP", "shadowMap", "shadowEnabled", "shadowBias", "shadowTexelSize",
@@ -110,6 +111,7 @@ RenderTexture2D LoadDepthTarget(int width, int height)
 bool InitRenderer(int width, int height)
 {
     ReleaseAll();                                  // a second start never strands the first one's objects
+    gRendererLoads++;                              // new shader files may draw another picture
     gRenderer.lighting = LoadProgram("lighting.vs", "lighting.fs");
     gRenderer.depth = LoadProgram("depth.vs", "depth.fs");
     gRenderer.ssao = LoadProgram("fullscreen.vs", "ssao.fs");

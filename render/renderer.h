@@ -47,6 +47,7 @@ struct Renderer {
 };
 
 extern Renderer gRenderer;
+extern int gRendererLoads;                 // InitRenderer calls since start
 
 // --- resources (renderer.cpp) ---
 // Shadow map side for a quality: 1536 for Medium, 2048 for High, 1024 for anything else.
