@@ -10,6 +10,7 @@
 
 #include "rlgl.h"
 #include "document/platform.h"
+#include "render/mesh_batch.h"
 #include "render/mesh_cache.h"
 #include "render/settings.h"
 
@@ -169,6 +170,11 @@ bool ShadowPassUsable(void)
     return ProgramLoaded(gRenderer.depth) && gRenderer.shadowMap.id != 0;
 }
 
+bool DepthProgramUsable(void)
+{
+    return ProgramLoaded(gRenderer.depth);
+}
+
 bool OcclusionPassUsable(void)
 {
     return ProgramLoaded(gRenderer.depth) && ProgramLoaded(gRenderer.ssao) && ProgramLoaded(gRenderer.blur) &&
@@ -326,6 +332,7 @@ static void ReleaseAll(void)
     ReleaseTarget(&gRenderer.shadowMap);
     ReleaseSizedTargets();
     FreeMeshCache();
+    FreeBrushBatches();
 }
 
 static void LookUpLocations(void)

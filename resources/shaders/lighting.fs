@@ -11,6 +11,7 @@
 in vec3 fragPosition;
 in vec2 fragTexCoord;
 in vec3 fragNormal;
+in vec4 fragColor;
 in vec4 fragLightSpace;
 
 uniform sampler2D texture0;
@@ -61,7 +62,7 @@ float Lit(float nDotL)
 
 void main()
 {
-    vec4 texel = texture(texture0, fragTexCoord) * colDiffuse;
+    vec4 texel = texture(texture0, fragTexCoord) * colDiffuse * fragColor;
     vec3 base = pow(texel.rgb, vec3(gamma));
     vec3 n = fragNormal;
     n = (length(n) > 0.0001) ? normalize(n) : vec3(0.0, 1.0, 0.0);
