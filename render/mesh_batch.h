@@ -14,7 +14,7 @@
 #include "document/map_records.h"
 #include "render/mesh_cache.h"
 
-constexpr int kBatchChunkBrushes = 64;                              // brush slots per chunk
+constexpr int kBatchChunkBrushes = 32;                              // brush slots per chunk
 constexpr int kBatchChunks = kMaxBrushes / kBatchChunkBrushes;
 constexpr int kMaxChunkBatches = kBatchChunkBrushes;                // one texture per brush at worst
 static_assert(kBatchChunks * kBatchChunkBrushes == kMaxBrushes, "chunks cover every brush slot");

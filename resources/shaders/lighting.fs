@@ -71,7 +71,15 @@ void main()
     float ao = 1.0;
     if (aoEnabled == 1) ao = texture(aoMap, gl_FragCoord.xy / screenSize).r;
 
+    // The caster's shadow is looked up once here: inside the loop a software GL would pay for
+    // the lookup in every pass, whichever light the pass is for.
     int caster = (shadowEnabled == 1) ? shadowLight : -1;
+    float shadow = 1.0;
+    if (caster >= 0) {
+        vec3 lc = (lightType[caster] == TYPE_SUN) ? -lightDir[caster] : normalize(lightPos[caster] - fragPosition);
+        float nDotLc = dot(n, lc);
+        if (nDotLc > 0.0) shadow = Lit(nDotLc);
+    }
     vec3 diffuse = vec3(0.0);
     vec3 specular = vec3(0.0);
     for (int i = 0; i < MAX_LIGHTS; i++) {
@@ -97,11 +105,17 @@ void main()
         }
         float nDotL = dot(n, l);
         if (nDotL <= 0.0) continue;
-        if (i == caster) a *= Lit(nDotL);
+        if (i == caster) a *= shadow;
         vec3 energy = lightColor[i] * lightBrightness[i] * a;
         diffuse += energy * nDotL;
         vec3 h = normalize(l + v);
-        specular += energy * specularStrength * pow(max(dot(n, h), 0.0), 32.0);
+        float s = max(dot(n, h), 0.0);   // to the 32nd power by squaring, cheaper than pow()
+        s *= s;
+        s *= s;
+        s *= s;
+        s *= s;
+        s *= s;
+        specular += energy * specularStrength * s;
     }
     vec3 light = min(ambientColor * ao + diffuse, vec3(2.0));
     vec3 colour = base * light + specular;
