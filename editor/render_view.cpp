@@ -18,6 +18,8 @@
 //----------------------------------------------------------------------------------
 static const char *const kRenderWindowTitle = "Render Viewport Output  -  ESC or right-click to close";
 
+static constexpr Color kRenderWindowBorder = { 80, 80, 80, 255 };
+static constexpr Color kRenderWindowFill = { 245, 245, 245, 255 };
 static constexpr int kSkyGridLines = 60;
 static constexpr float kSkyGridSpacing = 4.0f;
 
@@ -31,6 +33,7 @@ static bool renderKeyValid;
 static uint64_t HashRenderBrushes(uint64_t h, const MapDoc *map);
 static uint64_t HashRenderEntities(uint64_t h, const MapDoc *map);
 static uint64_t HashRenderSettings(uint64_t h);
+static void FillAround(Rectangle outer, Rectangle hole, Color colour);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -122,13 +125,15 @@ void RenderViewDraw(UiState &ui, const MapDoc *map)
 void RenderOutputWindow(UiState &ui)
 {
     Rectangle win = RenderWindowRect(ui.screenW, ui.screenH);
-    GuiDrawRectangleExt(win, 3, Color{ 80, 80, 80, 255 }, Color{ 245, 245, 245, 255 });
-    GuiStatusBar(Rectangle{ win.x, win.y, win.width, kRenderTitleH }, kRenderWindowTitle);
-    if (GuiButton(Rectangle{ win.x + win.width - 49.5f, win.y + 4.5f, 45.0f, 45.0f }, "X")) ui.showRenderOutput = false;
-
     const Texture2D &image = ui.renderTargets[kRenderOutputTarget].texture;
     Rectangle source = { 0.0f, 0.0f, (float)image.width, -(float)image.height };   // upright
     Rectangle shown = RenderImageFit(RenderImageRect(win), (float)image.width, (float)image.height);
+    // The fill goes only around the image: a software GL pays for every pixel painted twice.
+    FillAround(Rectangle{ (float)(int)win.x, (float)(int)win.y, (float)(int)win.width, (float)(int)win.height }, shown,
+               kRenderWindowFill);
+    GuiDrawRectangleExt(win, 3, kRenderWindowBorder, BLANK);
+    GuiStatusBar(Rectangle{ win.x, win.y, win.width, kRenderTitleH }, kRenderWindowTitle);
+    if (GuiButton(Rectangle{ win.x + win.width - 49.5f, win.y + 4.5f, 45.0f, 45.0f }, "X")) ui.showRenderOutput = false;
     DrawTexturePro(image, source, shown, Vector2{ 0.0f, 0.0f }, 0.0f, WHITE);
 
     Rectangle close = { win.x + (win.width - 225.0f) / 2.0f, win.y + win.height - kRenderFooterH + 9.0f, 225.0f, 49.5f };
@@ -187,4 +192,15 @@ static uint64_t HashRenderSettings(uint64_t h)
                                    (int32_t)gRenderer.blur.id, gRendererLoads };
     h = HashBytes(h, values, (int)sizeof(values));
     return HashBytes(h, switches, (int)sizeof(switches));
+}
+
+// outer filled with colour except where hole (which lies inside it) is.
+static void FillAround(Rectangle outer, Rectangle hole, Color colour)
+{
+    float right = outer.x + outer.width, bottom = outer.y + outer.height;
+    float holeRight = hole.x + hole.width, holeBottom = hole.y + hole.height;
+    DrawRectangleRec(Rectangle{ outer.x, outer.y, outer.width, hole.y - outer.y }, colour);
+    DrawRectangleRec(Rectangle{ outer.x, holeBottom, outer.width, bottom - holeBottom }, colour);
+    DrawRectangleRec(Rectangle{ outer.x, hole.y, hole.x - outer.x, hole.height }, colour);
+    DrawRectangleRec(Rectangle{ holeRight, hole.y, right - holeRight, hole.height }, colour);
 }

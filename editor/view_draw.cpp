@@ -13,6 +13,7 @@
 #include "document/view_mapping.h"
 #include "editor/gui.h"
 #include "editor/layout.h"
+#include "editor/render_view.h"
 #include "project/assets.h"
 #include "render/brush_draw.h"
 #include "render/draw_cache.h"
@@ -116,10 +117,16 @@ void ViewportFrames(UiState &ui)
 {
     const Texture2D &size = ui.renderTargets[VIEW_3D].texture;   // the four targets share one size
     Rectangle source = { 0.0f, 0.0f, (float)size.width, -(float)size.height };   // upright image
+    Rectangle cover = RenderWindowRect(ui.screenW, ui.screenH);
     for (int v = 0; v < kViewCount; v++) {
         const Rectangle &r = ui.viewRect[v];
-        DrawTexturePro(ui.renderTargets[v].texture, source, r, Vector2{ 0.0f, 0.0f }, 0.0f, WHITE);
-        GuiStatusBar(Rectangle{ r.x, r.y, kViewTitleW, kViewTitleH }, kViewTitle[v]);
+        // A view wholly under the open Render window would only be painted over.
+        bool hidden = ui.showRenderOutput && r.x >= cover.x && r.y >= cover.y &&
+                      r.x + r.width <= cover.x + cover.width && r.y + r.height <= cover.y + cover.height;
+        if (!hidden) {
+            DrawTexturePro(ui.renderTargets[v].texture, source, r, Vector2{ 0.0f, 0.0f }, 0.0f, WHITE);
+            GuiStatusBar(Rectangle{ r.x, r.y, kViewTitleW, kViewTitleH }, kViewTitle[v]);
+        }
         if (v == VIEW_3D && DrawCameraGizmo(r, &ui.cam3D, ui.mouse)) {
             // The fly camera goes on from the view the widget chose, not from its old heading.
             FlyHeadingFromCamera(ui.cam3D, &ui.flyYaw, &ui.flyPitch);
