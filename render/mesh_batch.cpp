@@ -13,7 +13,6 @@
 // Globals
 //----------------------------------------------------------------------------------
 BatchChunk gBatchChunks[kBatchChunks];
-int gBatchChunkBuilds;
 
 static constexpr uint64_t kChunkKeySeed = 0xB5AD4ECEDA1CE2A9ull;
 
@@ -92,7 +91,6 @@ int BatchChunkUpdate(const MapDoc *map, const MeshCacheEntry *entries, int chunk
     for (int b = 0; b < c->batchCount; b++) c->batches[b].bounds = GetMeshBoundingBox(c->batches[b].mesh);
     c->key = key;
     c->built = 1;
-    gBatchChunkBuilds++;
     return 1;
 }
 

@@ -33,7 +33,6 @@ struct BatchChunk {
 };
 
 extern BatchChunk gBatchChunks[kBatchChunks];
-extern int gBatchChunkBuilds;    // chunks built since start; tests count them
 
 // The texture a brush mesh is drawn with: the brush's texture when usable, else the default one.
 Texture2D BrushMeshTexture(const Brush *brush);
