@@ -19,6 +19,7 @@ static constexpr uint64_t kChunkKeySeed = 0xB5AD4ECEDA1CE2A9ull;
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
+static int ChunkSlots(const MapDoc *map, int chunk, int *first);
 static void ChunkRelease(BatchChunk *chunk);
 static int BatchAlloc(Mesh *mesh, int vertexCount);
 static void BatchAppendBrush(Mesh *batch, int at, const Brush *brush, const Mesh *local);
@@ -34,10 +35,8 @@ Texture2D BrushMeshTexture(const Brush *brush)
 
 uint64_t BatchChunkKey(const MapDoc *map, const MeshCacheEntry *entries, int chunk)
 {
-    int first = chunk * kBatchChunkBrushes;
-    int end = ClampCount(map->brushCount, kMaxBrushes);
-    if (end > first + kBatchChunkBrushes) end = first + kBatchChunkBrushes;
-    int used = end > first ? end - first : 0;
+    int first, end = ChunkSlots(map, chunk, &first);
+    int used = end - first;
     uint64_t h = HashBytes(kChunkKeySeed, &used, (int)sizeof(used));
     for (int i = first; i < end; i++) {
         const Brush *b = &map->brushes[i];
@@ -61,9 +60,7 @@ int BatchChunkUpdate(const MapDoc *map, const MeshCacheEntry *entries, int chunk
     ChunkRelease(c);
 
     // Which batch each brush joins, and how many vertices each batch gets.
-    int first = chunk * kBatchChunkBrushes;
-    int end = ClampCount(map->brushCount, kMaxBrushes);
-    if (end > first + kBatchChunkBrushes) end = first + kBatchChunkBrushes;
+    int first, end = ChunkSlots(map, chunk, &first);
     int batchOf[kBatchChunkBrushes], vertices[kMaxChunkBatches] = {};
     for (int i = first; i < end; i++) {
         batchOf[i - first] = -1;
@@ -113,6 +110,15 @@ void FreeBrushBatches(void)
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
+// The chunk's first slot in *first; returns the end of its slots in use (first when none is).
+static int ChunkSlots(const MapDoc *map, int chunk, int *first)
+{
+    *first = chunk * kBatchChunkBrushes;
+    int end = ClampCount(map->brushCount, kMaxBrushes);
+    if (end > *first + kBatchChunkBrushes) end = *first + kBatchChunkBrushes;
+    return end > *first ? end : *first;
+}
+
 // An uploaded batch is unloaded with its arrays; one only built on the CPU has just its arrays.
 static void ChunkRelease(BatchChunk *chunk)
 {
