@@ -22,6 +22,8 @@
 #include "editor/view_draw.h"
 #include "editor/widgets.h"
 #include "render/lights.h"
+#include "render/mesh_cache.h"
+#include "render/renderer.h"
 
 static constexpr int kWarmFrames = 30;
 static constexpr int kFrames = 300;
@@ -113,6 +115,7 @@ static double RunFrame(UiState &ui, char *lastStatus, double *sums)
     if (ui.showRenderOutput) RenderPreviewPass(ui, &activeMap);
     double t3 = NowMs();
     GatherLights(&activeMap);
+    if (gRenderer.ready) SyncBrushMeshes(&activeMap);
     ui.tooltipText = nullptr;
     StatusToConsole(ui.statusText, lastStatus, kStatusLen);
     double t4 = NowMs();
@@ -142,7 +145,8 @@ static unsigned long long FrameVertices(void)
     return n;
 }
 
-static void Measure(UiState &ui, const char *label, bool full, bool renderView, bool moving)
+// Returns the median milliseconds per frame.
+static double Measure(UiState &ui, const char *label, bool full, bool renderView, bool moving)
 {
     if (full) FullMap(&activeMap);
     else memset(&activeMap, 0, sizeof(activeMap));
@@ -158,7 +162,7 @@ static void Measure(UiState &ui, const char *label, bool full, bool renderView, 
     memset(sums, 0, sizeof(sums));
     std::vector<double> frames;
     unsigned long long vertices = 0;
-    int redrawsBefore = 0, redrawsAfter = 0;
+    int redrawsBefore = 0, redrawsAfter = 0, renderBefore = gRenderViewRedraws;
     for (int v = 0; v < kViewCount; v++) redrawsBefore += gViewRedraws[v];
     for (int i = 0; i < kFrames; i++) {
         if (moving) MoveCamera(ui, kWarmFrames + i);
@@ -172,11 +176,14 @@ static void Measure(UiState &ui, const char *label, bool full, bool renderView, 
     for (double s : sums) total += s;
     printf("%-40s median %7.2f ms/frame  p90 %7.2f  (p10 %.2f; %d frames at %dx%d)\n", label, frames[kFrames / 2],
            frames[kFrames * 9 / 10], frames[kFrames / 10], kFrames, GetScreenWidth(), GetScreenHeight());
-    printf("    views redrawn per frame: %.2f\n", (double)(redrawsAfter - redrawsBefore) / kFrames);
+    printf("    views redrawn per frame: %.2f", (double)(redrawsAfter - redrawsBefore) / kFrames);
+    if (renderView) printf(", Render view %.2f", (double)(gRenderViewRedraws - renderBefore) / kFrames);
+    printf("\n");
     if (vertexQuery) printf("    vertices handed to the GL per frame: %llu\n", vertices / kFrames);
     for (int p = 0; p < PH_COUNT; p++) {
         printf("    %-28s %5.1f %%  %7.3f ms\n", kPhaseName[p], 100.0 * sums[p] / total, sums[p] / kFrames);
     }
+    return frames[kFrames / 2];
 }
 
 int main(void)
@@ -191,8 +198,10 @@ int main(void)
     if (!VertexQueryInit()) printf("(this GL cannot count vertices)\n");
     Measure(ui, "empty map, four views, still", false, false, false);
     Measure(ui, "full map, four views, moving camera", true, false, true);
-    Measure(ui, "full map, four views, still camera", true, false, false);
-    Measure(ui, "full map, four views + Render view", true, true, false);
+    double still = Measure(ui, "full map, four views, still camera", true, false, false);
+    double withRender = Measure(ui, "full map, four views + Render view", true, true, false);
+    printf("still camera, Render view open / closed: %.2f x  (target at most 1.2 x; renderer %s)\n",
+           withRender / still, gRenderer.ready ? "GPU" : "CPU fallback");
     AppShutDown(ui);
     return 0;
 }

@@ -13,6 +13,7 @@
 #include "document/view_mapping.h"
 #include "editor/gui.h"
 #include "editor/layout.h"
+#include "editor/render_view.h"
 #include "project/assets.h"
 #include "render/brush_draw.h"
 #include "render/draw_cache.h"
@@ -99,14 +100,33 @@ uint64_t ViewDrawKey(const UiState &ui, const MapDoc *map, int view)
     return ViewKey(ViewSceneKey(ui, map), ui, view);
 }
 
+uint64_t HashAssetTables(uint64_t h)
+{
+    // A project switch may load other assets into the same slots under the same GL ids.
+    int models = ClampCount(gAssets.modelCount, kMaxModels);
+    h = HashBytes(h, &models, (int)sizeof(models));
+    for (int i = 0; i < models; i++) {
+        h = HashBytes(h, gAssets.models[i].name, kAssetNameLen);
+        h = HashBytes(h, &gAssets.models[i].loaded, (int)sizeof(bool));
+    }
+    h = HashTextureTable(h, gAssets.textures, ClampCount(gAssets.textureCount, kMaxTextures));
+    return HashTextureTable(h, gAssets.icons, ClampCount(gAssets.iconCount, kMaxIcons));
+}
+
 void ViewportFrames(UiState &ui)
 {
     const Texture2D &size = ui.renderTargets[VIEW_3D].texture;   // the four targets share one size
     Rectangle source = { 0.0f, 0.0f, (float)size.width, -(float)size.height };   // upright image
+    Rectangle cover = RenderWindowRect(ui.screenW, ui.screenH);
     for (int v = 0; v < kViewCount; v++) {
         const Rectangle &r = ui.viewRect[v];
-        DrawTexturePro(ui.renderTargets[v].texture, source, r, Vector2{ 0.0f, 0.0f }, 0.0f, WHITE);
-        GuiStatusBar(Rectangle{ r.x, r.y, kViewTitleW, kViewTitleH }, kViewTitle[v]);
+        // A view wholly under the open Render window would only be painted over.
+        bool hidden = ui.showRenderOutput && r.x >= cover.x && r.y >= cover.y &&
+                      r.x + r.width <= cover.x + cover.width && r.y + r.height <= cover.y + cover.height;
+        if (!hidden) {
+            DrawTexturePro(ui.renderTargets[v].texture, source, r, Vector2{ 0.0f, 0.0f }, 0.0f, WHITE);
+            GuiStatusBar(Rectangle{ r.x, r.y, kViewTitleW, kViewTitleH }, kViewTitle[v]);
+        }
         if (v == VIEW_3D && DrawCameraGizmo(r, &ui.cam3D, ui.mouse)) {
             // The fly camera goes on from the view the widget chose, not from its old heading.
             FlyHeadingFromCamera(ui.cam3D, &ui.flyYaw, &ui.flyPitch);
@@ -403,15 +423,7 @@ static uint64_t ViewSceneKey(const UiState &ui, const MapDoc *map)
     h = HashBytes(h, settings, (int)sizeof(settings));
     h = HashBytes(h, backgrounds, (int)sizeof(backgrounds));
     h = HashBytes(h, switches, (int)sizeof(switches));
-    // A project switch may load other assets into the same slots under the same GL ids.
-    int models = ClampCount(gAssets.modelCount, kMaxModels);
-    h = HashBytes(h, &models, (int)sizeof(models));
-    for (int i = 0; i < models; i++) {
-        h = HashBytes(h, gAssets.models[i].name, kAssetNameLen);
-        h = HashBytes(h, &gAssets.models[i].loaded, (int)sizeof(bool));
-    }
-    h = HashTextureTable(h, gAssets.textures, ClampCount(gAssets.textureCount, kMaxTextures));
-    return HashTextureTable(h, gAssets.icons, ClampCount(gAssets.iconCount, kMaxIcons));
+    return HashAssetTables(h);
 }
 
 static uint64_t HashTextureTable(uint64_t h, const TextureAsset *table, int count)

@@ -61,25 +61,22 @@ int BrushTriangleCount(const Brush *brush)
     return t;
 }
 
-void BakeBrushMesh(const Brush *brush, MeshCacheEntry *entry)
+int BrushMeshFill(const Brush *brush, Mesh *mesh)
 {
-    EntryUnload(entry);
-    entry->triangleCount = 0;
+    memset(mesh, 0, sizeof(*mesh));
     int t = BrushTriangleCount(brush);
-    if (t == 0) return;
-
-    Mesh mesh;
-    memset(&mesh, 0, sizeof(mesh));
-    mesh.vertexCount = 3 * t;
-    mesh.triangleCount = t;
-    mesh.vertices = (float *)MemAlloc(sizeof(float) * 9 * (unsigned int)t);
-    mesh.normals = (float *)MemAlloc(sizeof(float) * 9 * (unsigned int)t);
-    mesh.texcoords = (float *)MemAlloc(sizeof(float) * 6 * (unsigned int)t);
-    if (mesh.vertices == nullptr || mesh.normals == nullptr || mesh.texcoords == nullptr) {
-        MemFree(mesh.vertices);   // MemFree takes null
-        MemFree(mesh.normals);
-        MemFree(mesh.texcoords);
-        return;                   // tried again next frame: the entry is still invalid
+    if (t == 0) return 0;
+    mesh->vertexCount = 3 * t;
+    mesh->triangleCount = t;
+    mesh->vertices = (float *)MemAlloc(sizeof(float) * 9 * (unsigned int)t);
+    mesh->normals = (float *)MemAlloc(sizeof(float) * 9 * (unsigned int)t);
+    mesh->texcoords = (float *)MemAlloc(sizeof(float) * 6 * (unsigned int)t);
+    if (mesh->vertices == nullptr || mesh->normals == nullptr || mesh->texcoords == nullptr) {
+        MemFree(mesh->vertices);   // MemFree takes null
+        MemFree(mesh->normals);
+        MemFree(mesh->texcoords);
+        memset(mesh, 0, sizeof(*mesh));
+        return 0;
     }
 
     int v = 0;
@@ -98,22 +95,31 @@ void BakeBrushMesh(const Brush *brush, MeshCacheEntry *entry)
             for (int c : corners) {
                 Vector3 p = BrushVertLocal(brush, c);
                 Vector2 uv = FaceVertexUV(brush, face, c, axisU, axisV, minU, rangeU, minV, rangeV);
-                mesh.vertices[v * 3 + 0] = p.x;
-                mesh.vertices[v * 3 + 1] = p.y;
-                mesh.vertices[v * 3 + 2] = p.z;
-                mesh.normals[v * 3 + 0] = normal.x;
-                mesh.normals[v * 3 + 1] = normal.y;
-                mesh.normals[v * 3 + 2] = normal.z;
-                mesh.texcoords[v * 2 + 0] = uv.x;
-                mesh.texcoords[v * 2 + 1] = uv.y;
+                mesh->vertices[v * 3 + 0] = p.x;
+                mesh->vertices[v * 3 + 1] = p.y;
+                mesh->vertices[v * 3 + 2] = p.z;
+                mesh->normals[v * 3 + 0] = normal.x;
+                mesh->normals[v * 3 + 1] = normal.y;
+                mesh->normals[v * 3 + 2] = normal.z;
+                mesh->texcoords[v * 2 + 0] = uv.x;
+                mesh->texcoords[v * 2 + 1] = uv.y;
                 v++;
             }
         }
     }
+    return 1;
+}
+
+void BakeBrushMesh(const Brush *brush, MeshCacheEntry *entry)
+{
+    EntryUnload(entry);
+    entry->triangleCount = 0;
+    Mesh mesh;
+    if (!BrushMeshFill(brush, &mesh)) return;   // tried again next frame: the entry is still invalid
     UploadMesh(&mesh, false);
     entry->mesh = mesh;
     entry->valid = true;
-    entry->triangleCount = t;
+    entry->triangleCount = mesh.triangleCount;
 }
 
 int SyncBrushMeshes(const MapDoc *map)

@@ -27,6 +27,9 @@ extern MeshCacheEntry gMeshCache[kMaxBrushes];   // indexed by brush slot
 uint32_t BrushGeometryHash(const Brush *brush);
 // Sum of (corners - 2) over the faces with more than 2 corners.
 int BrushTriangleCount(const Brush *brush);
+// Fills a zeroed mesh's arrays with the brush's triangles, not uploaded; 0 (mesh left zero) when the
+// brush has no triangles or memory runs out.
+int BrushMeshFill(const Brush *brush, Mesh *mesh);
 // Rebuilds and uploads the entry's mesh; the entry stays invalid when the brush has no triangles
 // or memory runs out.
 void BakeBrushMesh(const Brush *brush, MeshCacheEntry *entry);

@@ -14,6 +14,7 @@
 #include "project/assets.h"
 #include "render/gizmos.h"
 #include "render/lights.h"
+#include "render/mesh_batch.h"
 #include "render/mesh_cache.h"
 #include "render/renderer.h"
 #include "render/settings.h"
@@ -31,7 +32,10 @@ static constexpr float kShadowFar = 3.2f;          // depth range of the shadow 
 static constexpr float kSsaoBias = 0.02f;
 static constexpr int kSamplesLow = 8, kSamplesHigh = 24;
 enum ShaderLightType { SHADER_LIGHT_POINT = 0, SHADER_LIGHT_SPOT = 1, SHADER_LIGHT_SUN = 2 };   // "lightType"
+static constexpr float kLightReachMargin = 0.01f;   // share of a range, and world units, kept beyond it
 static const Vector3 kDefaultShadowDir = { -0.4f, -1.0f, -0.3f };
+
+int gDrawPerBrush;
 
 // The pass textures of this frame's lit pass, lent to the lit entity models drawn after it.
 static unsigned int sLitShadowTex, sLitAoTex;
@@ -41,7 +45,11 @@ static unsigned int sLitShadowTex, sLitAoTex;
 //----------------------------------------------------------------------------------
 static void BeginTargetCamera(Camera3D camera, int width, int height, double nearPlane, double farPlane);
 static void DrawCachedMeshes(const MapDoc *map, Material material, bool brushLook);
+static void DrawBatches(Material material, bool brushLook);
 static Matrix BrushModelTransform(const Brush *brush);
+static void UploadLightTable(const int *list, int count, bool shadowsOn);
+static int LightsReaching(const int *list, int count, BoundingBox box, int out[kMaxShaderLights]);
+static void DrawLitDepthFirst(const MapDoc *map);
 static void LendPassMaps(Material *material, unsigned int shadowTex, unsigned int aoTex);
 static Matrix DepthPass(const MapDoc *map, unsigned int framebuffer, Camera3D camera, int width, int height,
                         double nearPlane, double farPlane, Matrix *projection);
@@ -100,30 +108,13 @@ void UploadLights(Vector3 viewPos, Matrix lightVP, bool shadowsOn, bool aoOn, in
     Shader sh = gRenderer.lighting;
     const int32_t *loc = gRenderer.lightingLoc;
     int list[kMaxShaderLights];
-    int n = ShaderLightList(list);
-    int caster = ShadowCasterIndex(), shadowLight = -1;
-    SetShaderValue(sh, loc[LU_LIGHT_COUNT], &n, SHADER_UNIFORM_INT);
-    for (int i = 0; i < n; i++) {
-        const LightInfo &l = gLights[list[i]];
-        if (shadowsOn && list[i] == caster) shadowLight = i;
-        int type = l.type == ENTITY_LIGHT_ENVIRONMENT ? SHADER_LIGHT_SUN
-                   : (l.type == ENTITY_LIGHT_SPOT ? SHADER_LIGHT_SPOT : SHADER_LIGHT_POINT);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_TYPE][i], &type, SHADER_UNIFORM_INT);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_POS][i], &l.position, SHADER_UNIFORM_VEC3);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_DIR][i], &l.direction, SHADER_UNIFORM_VEC3);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_COLOR][i], l.colour, SHADER_UNIFORM_VEC3);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_BRIGHTNESS][i], &l.brightness, SHADER_UNIFORM_FLOAT);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_RANGE][i], &l.range, SHADER_UNIFORM_FLOAT);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_COS_INNER][i], &l.cosInner, SHADER_UNIFORM_FLOAT);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_COS_OUTER][i], &l.cosOuter, SHADER_UNIFORM_FLOAT);
-    }
+    UploadLightTable(list, ShaderLightList(list), shadowsOn);
     float ambient[3] = { gSettings.ambient, gSettings.ambient, gSettings.ambient };
     SetShaderValue(sh, loc[LU_AMBIENT], ambient, SHADER_UNIFORM_VEC3);
     SetShaderValue(sh, loc[LU_VIEW_POS], &viewPos, SHADER_UNIFORM_VEC3);
     SetShaderValueMatrix(sh, loc[LU_LIGHT_VP], lightVP);
     int shadowEnabled = shadowsOn ? 1 : 0, soft = gLighting.quality > QUALITY_LOW ? 1 : 0, aoEnabled = aoOn ? 1 : 0;
     SetShaderValue(sh, loc[LU_SHADOW_ENABLED], &shadowEnabled, SHADER_UNIFORM_INT);
-    SetShaderValue(sh, loc[LU_SHADOW_LIGHT], &shadowLight, SHADER_UNIFORM_INT);
     SetShaderValue(sh, loc[LU_SHADOW_SOFT], &soft, SHADER_UNIFORM_INT);
     SetShaderValue(sh, loc[LU_SHADOW_BIAS], &gLighting.shadowBias, SHADER_UNIFORM_FLOAT);
     float texel = gRenderer.shadowMapSize > 0 ? 1.0f / (float)gRenderer.shadowMapSize : 0.0f;
@@ -142,6 +133,7 @@ bool RenderScene3D_GPU(const MapDoc *map, Camera3D camera, RenderTexture2D targe
     if (!gRenderer.ready || !gRenderer.targetsOk) return false;
     int w = target.texture.width, h = target.texture.height;
     if (w <= 1 || h <= 1) return false;
+    if (!gDrawPerBrush) SyncBrushBatches(map);
 
     // A pass whose program failed to load stays off rather than drawing with the library's default.
     bool shadowsOn = gLighting.shadows && gLighting.quality != QUALITY_OFF && ShadowPassUsable();
@@ -158,6 +150,7 @@ bool RenderScene3D_GPU(const MapDoc *map, Camera3D camera, RenderTexture2D targe
     if (aoOn) sLitAoTex = gRenderer.blurTarget.texture.id;
     LendPassMaps(&gRenderer.material, sLitShadowTex, sLitAoTex);
     BeginMode3D(camera);
+    DrawLitDepthFirst(map);
     DrawBrushMeshes(map);
     EndMode3D();
     LendPassMaps(&gRenderer.material, 0, 0);       // never unloaded with the material
@@ -231,22 +224,71 @@ static void BeginTargetCamera(Camera3D camera, int width, int height, double nea
     rlEnableDepthTest();
 }
 
-// Every valid cached mesh with its brush's transform; with brushLook, the brush's texture and
-// colour in map 0 (the texture stays lent to the material until it is given back).
+// The brushes' geometry in batches, or with gDrawPerBrush every valid cached mesh with its brush's
+// transform; with brushLook, the texture and colour in map 0 (the texture stays lent to the
+// material until it is given back).
 static void DrawCachedMeshes(const MapDoc *map, Material material, bool brushLook)
 {
+    if (!gDrawPerBrush) {
+        DrawBatches(material, brushLook);
+        return;
+    }
     int brushes = ClampCount(map->brushCount, kMaxBrushes);
     for (int i = 0; i < brushes; i++) {
         if (!gMeshCache[i].valid) continue;
         const Brush *b = &map->brushes[i];
         if (brushLook) {
-            Texture2D tex = { rlGetTextureIdDefault(), 1, 1, 1, PIXELFORMAT_UNCOMPRESSED_R8G8B8A8 };
-            if (AssetTextureUsable(b->texture)) tex = gAssets.textures[b->texture].texture;
-            material.maps[MATERIAL_MAP_ALBEDO].texture = tex;
+            material.maps[MATERIAL_MAP_ALBEDO].texture = BrushMeshTexture(b);
             material.maps[MATERIAL_MAP_ALBEDO].color = b->colour;
         }
         DrawMesh(gMeshCache[i].mesh, material, BrushModelTransform(b));
     }
+}
+
+// Every uploaded batch with an identity model matrix. With brushLook (the lit pass) map 0
+// carries the batch's texture and white (the colours are in its vertices), and the lighting
+// program gets only the lights that can reach the batch's box, in their order: a point or spot
+// light farther than its range from every fragment adds nothing, yet costs each fragment its
+// share of the loop. The full list is uploaded again afterwards, for the models drawn next.
+static void DrawBatches(Material material, bool brushLook)
+{
+    int list[kMaxShaderLights], shown[kMaxShaderLights], shownCount = -1;
+    int n = ShaderLightList(list);
+    bool shadowsOn = sLitShadowTex != 0;
+    for (const BatchChunk &c : gBatchChunks) {
+        for (int b = 0; b < c.batchCount; b++) {
+            const BrushBatch &batch = c.batches[b];
+            if (batch.mesh.vboId == nullptr) continue;   // never uploaded
+            if (brushLook) {
+                material.maps[MATERIAL_MAP_ALBEDO].texture = batch.texture;
+                material.maps[MATERIAL_MAP_ALBEDO].color = WHITE;
+                int reach[kMaxShaderLights];
+                int m = LightsReaching(list, n, batch.bounds, reach);
+                if (m != shownCount || memcmp(reach, shown, sizeof(int) * (size_t)m) != 0) {
+                    UploadLightTable(reach, m, shadowsOn);
+                    memcpy(shown, reach, sizeof(int) * (size_t)m);
+                    shownCount = m;
+                }
+            }
+            DrawMesh(batch.mesh, material, MatrixIdentity());
+        }
+    }
+    bool changed = shownCount != n || memcmp(list, shown, sizeof(int) * (size_t)n) != 0;
+    if (brushLook && shownCount >= 0 && changed) UploadLightTable(list, n, shadowsOn);
+}
+
+// The brushes' depth alone into the lit target, before the lit draws: the lighting program then
+// runs once for each pixel that shows a brush (the depth test passes equal depths) rather than
+// once for every brush drawn over it. Skipped without a depth program.
+static void DrawLitDepthFirst(const MapDoc *map)
+{
+    if (gDrawPerBrush || !DepthProgramUsable()) return;
+    rlDrawRenderBatchActive();                     // the sky, in colour, before the mask
+    Material depthMat = gRenderer.material;
+    depthMat.shader = gRenderer.depth;
+    rlColorMask(false, false, false, false);
+    DrawCachedMeshes(map, depthMat, false);
+    rlColorMask(true, true, true, true);
 }
 
 static Matrix BrushModelTransform(const Brush *brush)
@@ -346,4 +388,42 @@ static bool OcclusionPass(const MapDoc *map, Camera3D camera, int width, int hei
     EndShaderMode();
     EndTextureMode();
     return true;
+}
+
+// "lightCount", the eight per-light arrays for the gathered lights in list, and "shadowLight", the
+// place of the shadow caster among them (-1 when it is not there or shadows are off).
+static void UploadLightTable(const int *list, int count, bool shadowsOn)
+{
+    Shader sh = gRenderer.lighting;
+    int caster = ShadowCasterIndex(), shadowLight = -1;
+    SetShaderValue(sh, gRenderer.lightingLoc[LU_LIGHT_COUNT], &count, SHADER_UNIFORM_INT);
+    for (int i = 0; i < count; i++) {
+        const LightInfo &l = gLights[list[i]];
+        if (shadowsOn && list[i] == caster) shadowLight = i;
+        int type = l.type == ENTITY_LIGHT_ENVIRONMENT ? SHADER_LIGHT_SUN
+                   : (l.type == ENTITY_LIGHT_SPOT ? SHADER_LIGHT_SPOT : SHADER_LIGHT_POINT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_TYPE][i], &type, SHADER_UNIFORM_INT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_POS][i], &l.position, SHADER_UNIFORM_VEC3);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_DIR][i], &l.direction, SHADER_UNIFORM_VEC3);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_COLOR][i], l.colour, SHADER_UNIFORM_VEC3);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_BRIGHTNESS][i], &l.brightness, SHADER_UNIFORM_FLOAT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_RANGE][i], &l.range, SHADER_UNIFORM_FLOAT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_COS_INNER][i], &l.cosInner, SHADER_UNIFORM_FLOAT);
+        SetShaderValue(sh, gRenderer.lightLoc[LA_COS_OUTER][i], &l.cosOuter, SHADER_UNIFORM_FLOAT);
+    }
+    SetShaderValue(sh, gRenderer.lightingLoc[LU_SHADOW_LIGHT], &shadowLight, SHADER_UNIFORM_INT);
+}
+
+// The lights of list that may light some point of box, in list order: every sun, and each point
+// or spot light whose range reaches the box (with a margin for the rasteriser's rounding).
+static int LightsReaching(const int *list, int count, BoundingBox box, int out[kMaxShaderLights])
+{
+    int n = 0;
+    for (int i = 0; i < count; i++) {
+        const LightInfo &l = gLights[list[i]];
+        Vector3 nearest = Vector3Clamp(l.position, box.min, box.max);
+        float reach = l.range * (1.0f + kLightReachMargin) + kLightReachMargin;
+        if (l.type == ENTITY_LIGHT_ENVIRONMENT || Vector3Distance(nearest, l.position) <= reach) out[n++] = list[i];
+    }
+    return n;
 }

@@ -10,6 +10,7 @@
 
 #include "rlgl.h"
 #include "document/platform.h"
+#include "render/mesh_batch.h"
 #include "render/mesh_cache.h"
 #include "render/settings.h"
 
@@ -17,6 +18,7 @@
 // Globals
 //----------------------------------------------------------------------------------
 Renderer gRenderer;
+int gRendererLoads;
 
 static const char *const kLightingUniformName[LU_COUNT] = {
     "viewPos", "ambientColor", "lightVP", "shadowMap", "shadowEnabled", "shadowBias", "shadowTexelSize",
@@ -110,6 +112,7 @@ RenderTexture2D LoadDepthTarget(int width, int height)
 bool InitRenderer(int width, int height)
 {
     ReleaseAll();                                  // a second start never strands the first one's objects
+    gRendererLoads++;                              // new shader files may draw another picture
     gRenderer.lighting = LoadProgram("lighting.vs", "lighting.fs");
     gRenderer.depth = LoadProgram("depth.vs", "depth.fs");
     gRenderer.ssao = LoadProgram("fullscreen.vs", "ssao.fs");
@@ -165,6 +168,11 @@ void ReleaseBorrowedMaterialTexture(void)
 bool ShadowPassUsable(void)
 {
     return ProgramLoaded(gRenderer.depth) && gRenderer.shadowMap.id != 0;
+}
+
+bool DepthProgramUsable(void)
+{
+    return ProgramLoaded(gRenderer.depth);
 }
 
 bool OcclusionPassUsable(void)
@@ -324,6 +332,7 @@ static void ReleaseAll(void)
     ReleaseTarget(&gRenderer.shadowMap);
     ReleaseSizedTargets();
     FreeMeshCache();
+    FreeBrushBatches();
 }
 
 static void LookUpLocations(void)

@@ -47,6 +47,7 @@ struct Renderer {
 };
 
 extern Renderer gRenderer;
+extern int gRendererLoads;                 // InitRenderer calls since start
 
 // --- resources (renderer.cpp) ---
 // Shadow map side for a quality: 1536 for Medium, 2048 for High, 1024 for anything else.
@@ -65,6 +66,8 @@ void ApplyRenderQuality(void);
 void ReleaseBorrowedMaterialTexture(void);
 // The shadow pass can run: the depth program loaded and the shadow map exists.
 bool ShadowPassUsable(void);
+// The depth program loaded (the lit pass lays the brushes' depth down first with it).
+bool DepthProgramUsable(void);
 // The occlusion pass can run: the depth, ssao and blur programs loaded, the depth and blur targets exist.
 bool OcclusionPassUsable(void);
 // Releases every program, target and the material once, then the mesh cache; not ready after.
@@ -76,6 +79,8 @@ bool ReloadRenderer(int width, int height);
 int RendererLiveResources(void);
 
 // --- passes (render_pass.cpp) ---
+extern int gDrawPerBrush;   // 1: each brush mesh drawn on its own with every light, no depth first (the reference picture)
+
 // The strongest gathered light (brightness, +100 for a sun; the first of equals): its index in
 // gLights, or -1 when none scores above -1.
 int ShadowCasterIndex(void);
@@ -85,7 +90,8 @@ int ShadowCasterIndex(void);
 int ShaderLightList(int outIndex[kMaxShaderLights]);
 // The shadow camera for ShadowCasterIndex's light; false if there is none.
 bool PickShadowCaster(Vector3 centre, Camera3D *outCamera);
-// Every cached brush mesh with its brush's transform, texture and colour, in the lighting material.
+// The brush geometry (the batches, or each cached mesh with gDrawPerBrush) with its brushes'
+// transforms, textures and colours, in the lighting material.
 void DrawBrushMeshes(const MapDoc *map);
 // Sets the lighting program's uniforms: the lights of ShaderLightList, ambient, view, shadow and
 // occlusion switches, and "shadowLight", the place of the shadow caster among them (-1 without shadows).

@@ -11,6 +11,7 @@
 in vec3 fragPosition;
 in vec2 fragTexCoord;
 in vec3 fragNormal;
+in vec4 fragColor;
 in vec4 fragLightSpace;
 
 uniform sampler2D texture0;
@@ -61,7 +62,7 @@ float Lit(float nDotL)
 
 void main()
 {
-    vec4 texel = texture(texture0, fragTexCoord) * colDiffuse;
+    vec4 texel = texture(texture0, fragTexCoord) * colDiffuse * fragColor;
     vec3 base = pow(texel.rgb, vec3(gamma));
     vec3 n = fragNormal;
     n = (length(n) > 0.0001) ? normalize(n) : vec3(0.0, 1.0, 0.0);
@@ -70,7 +71,15 @@ void main()
     float ao = 1.0;
     if (aoEnabled == 1) ao = texture(aoMap, gl_FragCoord.xy / screenSize).r;
 
+    // The caster's shadow is looked up once here: inside the loop a software GL would pay for
+    // the lookup in every pass, whichever light the pass is for.
     int caster = (shadowEnabled == 1) ? shadowLight : -1;
+    float shadow = 1.0;
+    if (caster >= 0) {
+        vec3 lc = (lightType[caster] == TYPE_SUN) ? -lightDir[caster] : normalize(lightPos[caster] - fragPosition);
+        float nDotLc = dot(n, lc);
+        if (nDotLc > 0.0) shadow = Lit(nDotLc);
+    }
     vec3 diffuse = vec3(0.0);
     vec3 specular = vec3(0.0);
     for (int i = 0; i < MAX_LIGHTS; i++) {
@@ -96,11 +105,17 @@ void main()
         }
         float nDotL = dot(n, l);
         if (nDotL <= 0.0) continue;
-        if (i == caster) a *= Lit(nDotL);
+        if (i == caster) a *= shadow;
         vec3 energy = lightColor[i] * lightBrightness[i] * a;
         diffuse += energy * nDotL;
         vec3 h = normalize(l + v);
-        specular += energy * specularStrength * pow(max(dot(n, h), 0.0), 32.0);
+        float s = max(dot(n, h), 0.0);   // to the 32nd power by squaring, cheaper than pow()
+        s *= s;
+        s *= s;
+        s *= s;
+        s *= s;
+        s *= s;
+        specular += energy * specularStrength * s;
     }
     vec3 light = min(ambientColor * ao + diffuse, vec3(2.0));
     vec3 colour = base * light + specular;

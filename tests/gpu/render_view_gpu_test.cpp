@@ -1,0 +1,128 @@
+// The Render view with a real OpenGL context: it is drawn again exactly when its picture would
+// change, and the brushes drawn in batches give the picture the brushes drawn one by one gave.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+#include "raylib.h"
+#include "bench/bench_map.h"
+#include "editor/render_view.h"
+#include "render/lights.h"
+#include "render/mesh_cache.h"
+#include "render/renderer.h"
+#include "render/settings.h"
+
+namespace {
+
+constexpr int kImageW = 800, kImageH = 600;
+UiState ui;
+MapDoc map;
+
+class RenderViewGpu : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        gLighting = LightingSettings{ QUALITY_MEDIUM, 1, 1, 0.0022f, 26.0f, 0.55f, 1.5f, 0.12f, 2.2f };
+        gSettings.lighting = 1;
+        gSettings.ambient = 0.35f;
+        ASSERT_TRUE(ReloadRenderer(kImageW, kImageH)) << gRenderer.status;
+        memset(&ui, 0, sizeof(ui));
+        ui.cam3D = Camera3D{ { 12, 10, 12 }, { 0, 0, 0 }, { 0, 1, 0 }, 75, CAMERA_PERSPECTIVE };
+        ui.showRenderOutput = 1;
+        ui.renderTargets[kRenderOutputTarget] = LoadRenderTexture(kImageW, kImageH);
+        RenderBenchMap(&map);
+    }
+    void TearDown() override
+    {
+        UnloadRenderTexture(ui.renderTargets[kRenderOutputTarget]);
+        FreeRenderer();
+    }
+};
+
+// The loop's Render view phases, frame after frame until one draws nothing and asks for no more
+// (at most four); returns the images drawn.
+int Settle()
+{
+    int before = gRenderViewRedraws;
+    for (int frame = 0; frame < 4; frame++) {
+        int drawn = gRenderViewRedraws;
+        RenderPreviewPass(ui, &map);
+        GatherLights(&map);
+        SyncBrushMeshes(&map);
+        if (gRenderViewRedraws == drawn && !RenderViewPending(ui, &map)) break;
+    }
+    return gRenderViewRedraws - before;
+}
+
+}  // namespace
+
+TEST_F(RenderViewGpu, IsDrawnAgainOnlyWhenItsPictureWouldChange)
+{
+    EXPECT_GE(Settle(), 1);
+    EXPECT_EQ(Settle(), 0);
+    const struct { const char *what; bool redraws; std::function<void()> edit; } edits[] = {
+        { "a brush moves", true, [] { map.brushes[7].origin.x += 0.5f; } },
+        { "a World face moves (re-baked at the frame's end)", true, [] {
+              map.brushes[9].faces[0].projection = PROJ_WORLD;
+              map.brushes[9].origin.z += 1.0f;
+          } },
+        { "a brush's colour", true, [] { map.brushes[3].colour.r ^= 0x40; } },
+        { "a light dims", true, [] { map.entities[1].brightness = 0.25f; } },
+        { "the camera", true, [] { ui.cam3D.position.y += 1.0f; } },
+        { "the quality", true, [] { gLighting.quality = QUALITY_HIGH; } },
+        { "the sky", true, [] { ui.skyStyle = SKY_NIGHT; } },
+        { "the shaders reloaded", true, [] { ReloadRenderer(kImageW, kImageH); } },
+        { "the selection, names and physics", false, [] {
+              ui.selBrush = 5;
+              ui.selEntity = 3;
+              map.brushes[5].name[0] = 'Q';
+              map.entities[3].name[0] = 'Q';
+              map.brushes[6].physics = 1;
+          } },
+    };
+    for (const auto &e : edits) {
+        e.edit();
+        int drawn = Settle();
+        EXPECT_TRUE(e.redraws ? (drawn == 1 || drawn == 2) : drawn == 0) << e.what << ": " << drawn;
+        EXPECT_EQ(Settle(), 0) << e.what;
+    }
+    ui.showRenderOutput = 0;                    // a closed view never asks for a frame
+    map.brushes[7].origin.x += 0.5f;
+    EXPECT_FALSE(RenderViewPending(ui, &map));
+}
+
+TEST_F(RenderViewGpu, TheBatchedBrushesDrawTheImageTheBrushesDrawnOneByOneDrew)
+{
+    map.brushes[17].texture = -1;               // two batches in a chunk: the library texture and none
+    map.brushes[40].hidden = 1;                 // drawn all the same on the GPU path
+    for (int i = 0; i < map.entityCount; i++) map.entities[i].brightness = 3.0f;   // far reaches show
+    const Camera3D cameras[2] = { ui.cam3D, { { -14, 6, -18 }, { 2, 0, 0 }, { 0, 1, 0 }, 60, CAMERA_PERSPECTIVE } };
+    GatherLights(&map);
+    SyncBrushMeshes(&map);
+    for (int q = 0; q < kQualityCount; q++) {
+        gLighting.quality = (RenderQuality)q;
+        ApplyRenderQuality();
+        for (const Camera3D &camera : cameras) {
+            ui.cam3D = camera;
+            Image shot[2];
+            for (int perBrush = 0; perBrush < 2; perBrush++) {
+                gDrawPerBrush = perBrush;
+                RenderViewDraw(ui, &map);
+                shot[perBrush] = LoadImageFromTexture(ui.renderTargets[kRenderOutputTarget].texture);
+            }
+            gDrawPerBrush = 0;
+            // Only a pixel on an edge may round to the other side (a position computed in another order).
+            int differing = 0;
+            const unsigned char *a = (const unsigned char *)shot[0].data, *b = (const unsigned char *)shot[1].data;
+            for (int i = 0; i < kImageW * kImageH * 4; i += 4) {
+                differing += std::max({ abs(a[i] - b[i]), abs(a[i + 1] - b[i + 1]), abs(a[i + 2] - b[i + 2]) }) > 2;
+            }
+            EXPECT_LT(differing, kImageW * kImageH / 4000) << "quality " << q;
+            UnloadImage(shot[0]);
+            UnloadImage(shot[1]);
+        }
+    }
+}
