@@ -59,7 +59,7 @@ void StatusToConsole(const char *statusText, char *lastStatus, int lastStatusSiz
 // The frame clock: the time between the starts of two frames, and the part of it that was not a
 // rest (what anything that moves on its own integrates, so that it never jumps after a rest).
 struct FrameClock {
-    double lastTick;       // GetTime() at the last tick; 0 before the first
+    double lastTick;       // GetTime() at the last tick; -1 before the first
     double restSeconds;    // rest since the last tick
     float frameSeconds;    // last tick to this one, rest included (the autosave counts it)
     float motionSeconds;   // the same without the rest

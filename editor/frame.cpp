@@ -186,7 +186,8 @@ void FrameRest(const UiState &ui, const char *lastStatus)
         sAwakeFrames--;
         return;
     }
-    if (!FrameMayRest(ui, lastStatus)) return;
+    // A close request read by that poll ends the loop right after this call.
+    if (WindowShouldClose() || !FrameMayRest(ui, lastStatus)) return;
     float timeout = FrameRestTimeout();
     if (timeout >= 0.0f && timeout < kShortestRest) return;
     // Events that arrive during the wait reach raylib's current input state while its previous
