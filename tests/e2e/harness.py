@@ -197,7 +197,8 @@ class Editor:
         wait_until(drawn, WAIT, "a frame drawn over the whole window")
 
     def wait_frames(self, count=FRAMES):
-        """Waits until the window has presented count more frames."""
+        """Waits until the window has presented count more frames; x11_frames wakes a resting
+        editor for them."""
         self.x.run(ARGS.x11_frames, self.window, str(count), str(WAIT), timeout=WAIT + 30)
 
     def draws_alone(self, count, seconds):
