@@ -26,7 +26,8 @@ void DefaultMap(MapDoc *map, UiState &ui);
 // texture it borrowed, then the library is emptied and loaded anew.
 void RescanAssets(void);
 
-// Phase 1: window size, whether something holds the keyboard, escConsumed cleared.
+// Phase 1: window size, whether something holds the keyboard, escConsumed cleared, the frame
+// clock advanced.
 void FrameReadWindow(UiState &ui);
 // Whether this frame's uiBlocksInput holds: a text box or file dialog has the keyboard.
 bool UiBlocksInput(const UiState &ui);
@@ -54,3 +55,25 @@ bool ToolLeftPress(const UiState &ui);
 void ToolChangePhase(UiState &ui);
 // Phase 23: a changed, non-empty status line becomes one Editor line of the console.
 void StatusToConsole(const char *statusText, char *lastStatus, int lastStatusSize);
+
+// The frame clock: the time between the starts of two frames, and the part of it that was not a
+// rest (what anything that moves on its own integrates, so that it never jumps after a rest).
+struct FrameClock {
+    double lastTick;       // GetTime() at the last tick; -1 before the first
+    double restSeconds;    // rest since the last tick
+    float frameSeconds;    // last tick to this one, rest included (the autosave counts it)
+    float motionSeconds;   // the same without the rest
+};
+extern FrameClock gFrameClock;
+
+// Advances the clock to now (seconds); the first tick gives 0 for both times.
+void FrameClockTick(FrameClock *clock, double now);
+// Whether the editor may stop drawing until the next event: nothing animates (a running mode
+// tool, the turning model preview), no key or mouse button is held, and no status line is
+// waiting for its copy into the console (lastStatus is the copied one).
+bool FrameMayRest(const UiState &ui, const char *lastStatus);
+// Seconds the editor may rest before a timer needs a frame (the autosave), or -1 for none.
+float FrameRestTimeout(void);
+// After EndDrawing: rests until the next event or timer when input has been still for a few
+// frames and FrameMayRest holds; otherwise returns at once.
+void FrameRest(const UiState &ui, const char *lastStatus);

@@ -1,7 +1,9 @@
 // frame.cpp: the frame's own phases: reading the window, the Escape chain, the modifiers, the
-// input gate, which windows are open over the pointer, and the status line's copy into the console.
+// input gate, which windows are open over the pointer, the status line's copy into the console,
+// and the rest between frames when nothing moves.
 #include "editor/app.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -11,8 +13,35 @@
 #include "editor/help_window.h"
 #include "editor/project_manager.h"
 #include "editor/widgets.h"
+#include "project/asset_browser.h"
+#include "project/assets.h"
 #include "project/autosave.h"
 #include "project/projects.h"
+#include "script/mods.h"
+
+// GLFW is built into raylib; raylib offers a wait for events only without a timeout.
+extern "C" void glfwWaitEvents(void);
+extern "C" void glfwWaitEventsTimeout(double timeout);
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+// Frames drawn after any input or other event before the loop may rest: a panel's change shows
+// in the next frame and a status line reaches the console one frame later, and widgets that act
+// on a release see the pointer settle.
+static constexpr int kAwakeFrames = 8;
+static constexpr float kShortestRest = 0.002f;   // a timer due sooner gets a frame, not a wait
+static constexpr int kLastKey = KEY_KB_MENU;
+static constexpr int kLastMouseButton = MOUSE_BUTTON_BACK;
+
+FrameClock gFrameClock = { -1.0, 0.0, 0.0f, 0.0f };
+static int sAwakeFrames = kAwakeFrames;   // the first frames draw the window as it appears
+
+//----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static bool InputPending(void);
+static bool InputHeld(void);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -25,6 +54,7 @@ void FrameReadWindow(UiState &ui)
     ui.escConsumed = false;
     ui.textureClickConsumed = false;
     ui.transformInputUsed = false;
+    FrameClockTick(&gFrameClock, GetTime());
 }
 
 bool UiBlocksInput(const UiState &ui)
@@ -122,4 +152,83 @@ void StatusToConsole(const char *statusText, char *lastStatus, int lastStatusSiz
     // An emptied line is remembered but not pushed, so the next message is pushed even if it
     // repeats the one before.
     if (statusText[0] != '\0') ConsolePush(CONSOLE_EDITOR, statusText);
+}
+
+void FrameClockTick(FrameClock *clock, double now)
+{
+    double since = clock->lastTick >= 0.0 ? fmax(0.0, now - clock->lastTick) : 0.0;
+    clock->frameSeconds = (float)since;
+    clock->motionSeconds = (float)fmax(0.0, since - clock->restSeconds);
+    clock->restSeconds = 0.0;
+    clock->lastTick = now;
+}
+
+bool FrameMayRest(const UiState &ui, const char *lastStatus)
+{
+    const ModTool *modeTool = ModToolAt(gMods.activeMod, gMods.activeTool);
+    bool modeToolRuns = ui.activeTool == TOOL_MOD && modeTool && modeTool->loaded && InputGateOpen(ui);
+    bool previewTurns = ui.sideTab == TAB_MODEL && gBrowser.spin && gBrowser.previewReady &&
+                        AssetModelUsable(ui.curModel);
+    // A held key or button drives the fly camera, a drag or a marquee, frame by frame.
+    return !modeToolRuns && !previewTurns && !InputHeld() && strcmp(ui.statusText, lastStatus) == 0;
+}
+
+float FrameRestTimeout(void)
+{
+    return AutoSaveSecondsLeft();
+}
+
+void FrameRest(const UiState &ui, const char *lastStatus)
+{
+    // What the poll at the end of this frame read belongs to the next frame: never rest over it.
+    if (InputPending()) sAwakeFrames = kAwakeFrames;
+    if (sAwakeFrames > 0) {
+        sAwakeFrames--;
+        return;
+    }
+    // A close request read by that poll ends the loop right after this call.
+    if (WindowShouldClose() || !FrameMayRest(ui, lastStatus)) return;
+    float timeout = FrameRestTimeout();
+    if (timeout >= 0.0f && timeout < kShortestRest) return;
+    // Events that arrive during the wait reach raylib's current input state while its previous
+    // state stays as the last poll left it, so the next frame sees each press as a press.
+    double start = GetTime();
+    if (timeout < 0.0f) glfwWaitEvents();
+    else glfwWaitEventsTimeout((double)timeout);
+    double rested = GetTime() - start;
+    gFrameClock.restSeconds += rested;
+    // Whatever ended the rest before its time (input, a resize, the window shown or covered, a
+    // close request) gets the frames that input gets.
+    if (timeout < 0.0f || rested < (double)timeout) sAwakeFrames = kAwakeFrames;
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// Input that the last poll read and the next frame has not handled yet.
+static bool InputPending(void)
+{
+    Vector2 moved = GetMouseDelta();
+    Vector2 wheel = GetMouseWheelMoveV();
+    if (IsWindowResized() || moved.x != 0.0f || moved.y != 0.0f || wheel.x != 0.0f || wheel.y != 0.0f) return true;
+    for (int b = 0; b <= kLastMouseButton; b++) {
+        if (IsMouseButtonPressed(b) || IsMouseButtonReleased(b)) return true;
+    }
+    for (int k = 1; k <= kLastKey; k++) {
+        if (IsKeyPressed(k) || IsKeyReleased(k)) return true;
+    }
+    return false;
+}
+
+static bool InputHeld(void)
+{
+    for (int b = 0; b <= kLastMouseButton; b++) {
+        if (IsMouseButtonDown(b)) return true;
+    }
+    for (int k = 1; k <= kLastKey; k++) {
+        // raylib keeps a lock key down for as long as its lock is on.
+        if (k == KEY_CAPS_LOCK || k == KEY_NUM_LOCK || k == KEY_SCROLL_LOCK) continue;
+        if (IsKeyDown(k)) return true;
+    }
+    return false;
 }

@@ -62,7 +62,7 @@ int main(void)
         Follow2DCameras(ui);                                          // 17
         ViewportRenderPass(ui, &activeMap);                           // 18
         if (ui.showRenderOutput) RenderPreviewPass(ui, &activeMap);   // 19
-        RunAutoSave(&activeMap, GetFrameTime(), ui.statusText, kStatusLen);   // 20
+        RunAutoSave(&activeMap, gFrameClock.frameSeconds, ui.statusText, kStatusLen);   // 20
         GatherLights(&activeMap);                                     // 21
         if (gRenderer.ready) SyncBrushMeshes(&activeMap);            // 22
         ui.tooltipText = nullptr;                                     // 23
@@ -91,6 +91,7 @@ int main(void)
         if (ui.showRenderOutput) RenderOutputWindow(ui);              // 37
         NumFieldsEndFrame();
         EndDrawing();                                                 // 38
+        FrameRest(ui, lastStatus);   // waits for the next event while nothing moves
     }
 
     AppShutDown(ui);

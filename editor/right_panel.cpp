@@ -33,7 +33,7 @@ void RightPanelPhase(MapDoc *map, UiState &ui)
     if (place.height <= 0.0f) return;
     // A render target is clipped by the screen's scissor too: the preview is rendered before
     // any clipping of the panel starts.
-    if (ui.sideTab == TAB_MODEL) UpdateModelPreview(ui.curModel, GetFrameTime());
+    if (ui.sideTab == TAB_MODEL) UpdateModelPreview(ui.curModel, gFrameClock.motionSeconds);
 
     Vector2 pointer = PointerOverWindow(ui) ? kNoPointer : ui.mouse;
     GuiPointerLimit(panel, pointer);

@@ -1,6 +1,7 @@
 // autosave.cpp: the autosave step of every frame and the recovery test.
 #include "project/autosave.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -18,6 +19,11 @@ bool gRecoverPrompt = false;
 char gRecoverPath[kRecoverPathLen];
 
 //----------------------------------------------------------------------------------
+// Internal declarations
+//----------------------------------------------------------------------------------
+static bool AutoSaveTimerRuns(void);
+
+//----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
 int AutoSavePath(char *out, int outSize)
@@ -29,9 +35,7 @@ int AutoSavePath(char *out, int outSize)
 
 void RunAutoSave(const MapDoc *map, float frameSeconds, char *status, int statusSize)
 {
-    if (!gAutoSave.enabled || gProjects.currentPath[0] == '\0') return;
-    // The autosave on offer must survive until the user chooses Recover or Ignore.
-    if (gRecoverPrompt) return;
+    if (!AutoSaveTimerRuns()) return;
     gAutoSave.timer += frameSeconds;
     if (gAutoSave.timer < gAutoSave.interval) return;
     gAutoSave.timer = 0.0f;
@@ -48,6 +52,12 @@ void RunAutoSave(const MapDoc *map, float frameSeconds, char *status, int status
     if (status) snprintf(status, (size_t)statusSize, "Autosaved (%d) to %s", gAutoSave.saveCount, kAutoSaveName);
 }
 
+float AutoSaveSecondsLeft(void)
+{
+    if (!AutoSaveTimerRuns()) return -1.0f;
+    return fmaxf(0.0f, gAutoSave.interval - gAutoSave.timer);
+}
+
 bool AutoSaveIsNewer(void)
 {
     char path[kRecoverPathLen];
@@ -59,4 +69,13 @@ bool AutoSaveIsNewer(void)
     }
     snprintf(gRecoverPath, sizeof(gRecoverPath), "%s", path);
     return true;
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+static bool AutoSaveTimerRuns(void)
+{
+    // The autosave on offer must survive until the user chooses Recover or Ignore.
+    return gAutoSave.enabled && gProjects.currentPath[0] != '\0' && !gRecoverPrompt;
 }

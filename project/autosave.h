@@ -30,6 +30,10 @@ int AutoSavePath(char *out, int outSize);
 // at each full interval writes a dirty map to the autosave. Writes the outcome into status (may
 // be NULL); the dirty flag is cleared only by a successful write.
 void RunAutoSave(const MapDoc *map, float frameSeconds, char *status, int statusSize);
+// Seconds until RunAutoSave next attempts a write (0 when one is due), or -1 while its timer
+// stands still (autosave off, no project open, the recovery prompt shown): how long the editor
+// may rest before it must run a frame for the autosave.
+float AutoSaveSecondsLeft(void);
 // The recovery test against the map list of the last ScanProjectMaps: 1 when the open project's
 // autosave exists and is strictly newer than every listed map (its path then in gRecoverPath).
 bool AutoSaveIsNewer(void);

@@ -197,8 +197,23 @@ class Editor:
         wait_until(drawn, WAIT, "a frame drawn over the whole window")
 
     def wait_frames(self, count=FRAMES):
-        """Waits until the window has presented count more frames."""
+        """Waits until the window has presented count more frames; x11_frames wakes a resting
+        editor for them."""
         self.x.run(ARGS.x11_frames, self.window, str(count), str(WAIT), timeout=WAIT + 30)
+
+    def draws_alone(self, count, seconds):
+        """Whether the window presents count frames within seconds while nobody wakes it: a
+        resting editor presents none."""
+        env = dict(os.environ, DISPLAY=self.x.display)
+        result = subprocess.run([ARGS.x11_frames, self.window, str(count), str(seconds), "--no-wake"], env=env,
+                                capture_output=True, text=True, timeout=seconds + WAIT)
+        if result.returncode not in (0, 1) or "gone" in result.stderr:
+            raise AssertionError("x11_frames failed: " + result.stderr.strip())
+        return result.returncode == 0
+
+    def wait_resting(self, what):
+        """Waits for a whole second in which the window presents no frame."""
+        wait_until(lambda: not self.draws_alone(1, 1), WAIT, "a second without a frame " + what)
 
     def frame_sync(self):
         """Proves the program has handled every event sent so far and shows the outcome: an update

@@ -1,5 +1,11 @@
 /* x11_frames: waits until an X11 window has presented a number of new frames.
  *
+ * The editor rests between frames while nothing moves and draws again at any event, so once the
+ * count has started this program sends the window a client message that means nothing to it
+ * (any event wakes it), and sends another whenever no frame came for a while: waking a resting
+ * editor is all it does. With --no-wake it only watches, which shows whether the window draws
+ * of its own accord (a quiet window times out with "0 of ... frames").
+ *
  * Every buffer swap of a GL window under Mesa's software renderer copies the whole back buffer
  * into the window with one (Shm)PutImage, which the DAMAGE extension reports as one event. The
  * count starts when this program has made its round trip to the server, so every frame counted
@@ -7,16 +13,19 @@
  * with one). The report of the whole window that the server makes when the count starts is
  * not a frame. Events with the same server time are counted once: a swap that the server splits
  * may never count twice, and counting two swaps as one only waits longer.
- * Usage: x11_frames <window id> <frames> <timeout in seconds>
+ * Usage: x11_frames <window id> <frames> <timeout in seconds> [--no-wake]
  * Exit status: 0 when the frames came, 1 on a timeout or a lost window, 2 on bad arguments.
  */
 #include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/select.h>
 #include <time.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xdamage.h>
+
+static const double kWakeAgainSeconds = 0.25;   /* no frame for this long: wake the window again */
 
 static int gWindowLost = 0;
 
@@ -28,6 +37,19 @@ static int NoteError(Display *display, XErrorEvent *error)
     return 0;
 }
 
+/* A client message of a type nobody handles: the window's program reads it and ignores it. */
+static void WakeWindow(Display *display, Window window, Atom type)
+{
+    XEvent event;
+    memset(&event, 0, sizeof(event));
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = type;
+    event.xclient.format = 32;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
 static double SecondsNow(void)
 {
     struct timespec now;
@@ -37,8 +59,9 @@ static double SecondsNow(void)
 
 int main(int argc, char **argv)
 {
-    if (argc != 4) {
-        fprintf(stderr, "usage: %s <window id> <frames> <timeout in seconds>\n", argv[0]);
+    int wake = !(argc == 5 && strcmp(argv[4], "--no-wake") == 0);
+    if (argc != 4 && wake) {
+        fprintf(stderr, "usage: %s <window id> <frames> <timeout in seconds> [--no-wake]\n", argv[0]);
         return 2;
     }
     Window window = (Window)strtoul(argv[1], NULL, 0);
@@ -71,11 +94,19 @@ int main(int argc, char **argv)
     long counted = 0;
     Time lastTime = CurrentTime;
     double deadline = SecondsNow() + timeout;
+    Atom wakeType = XInternAtom(display, "X11_FRAMES_WAKE", False);
+    double wakeAt = SecondsNow();
     int fd = ConnectionNumber(display);
     while (counted < wanted && !gWindowLost) {
+        if (wake && SecondsNow() >= wakeAt) {
+            WakeWindow(display, window, wakeType);
+            wakeAt = SecondsNow() + kWakeAgainSeconds;
+        }
         if (XPending(display) == 0) {
             double left = deadline - SecondsNow();
             if (left <= 0.0) break;
+            double untilWake = wakeAt - SecondsNow();
+            if (wake && left > untilWake) left = untilWake > 0.0 ? untilWake : 0.0;
             fd_set readable;
             FD_ZERO(&readable);
             FD_SET(fd, &readable);
@@ -92,6 +123,7 @@ int main(int argc, char **argv)
             if (!damage->more && damage->timestamp != lastTime) {
                 lastTime = damage->timestamp;
                 counted++;
+                wakeAt = SecondsNow() + kWakeAgainSeconds;
             }
         }
     }

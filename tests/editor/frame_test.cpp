@@ -1,13 +1,18 @@
-// The frame's own rules: the Escape chain, the input gate and the status line's copy to the console.
+// The frame's own rules: the Escape chain, the input gate, the status line's copy to the console,
+// and the rest between frames.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 
+#include "document/undo.h"
 #include "editor/app.h"
 #include "editor/console.h"
+#include "editor/mod_tools.h"
+#include "project/asset_browser.h"
 #include "project/autosave.h"
 #include "project/projects.h"
+#include "script/mods.h"
 #include "support/project_folder.h"
 
 class FrameTest : public ::testing::Test {
@@ -202,4 +207,71 @@ TEST_F(FrameTest, ModalWindowsCoverTheScreenAndTheConsoleItsRectangle)
     gProjects.managerOpen = false;
     ui->showRenderOutput = true;                  // drawn over it
     EXPECT_FALSE(PointerOverConsole(*ui));
+}
+
+//----------------------------------------------------------------------------------
+// The rest between frames: what keeps the editor drawing, how long it may wait, its clock
+//----------------------------------------------------------------------------------
+TEST_F(FrameTest, RestsOnlyWhenNothingMovesAndNoStatusWaits)
+{
+    ProjectWorkFolder work;
+    MakeTestMod("m", "mode = Still | still.asm\n", { { "still.asm", "HALT\n" } });
+    ScanMods();
+    StatusSet(*ui, "%s", "Ready.");
+    const char *copied = "Ready.";
+    EXPECT_TRUE(FrameMayRest(*ui, copied));
+    EXPECT_FALSE(FrameMayRest(*ui, ""));          // the status line waits for its console copy
+
+    ASSERT_EQ(ModToolSelect(*ui, 0, 0, true), 1);
+    StatusSet(*ui, "%s", "Ready.");
+    EXPECT_FALSE(FrameMayRest(*ui, copied));      // a selected mode tool runs every frame
+    gProjects.managerOpen = true;                 // but not while a window holds the tools
+    EXPECT_TRUE(FrameMayRest(*ui, copied));
+    gProjects.managerOpen = false;
+    ui->activeTool = TOOL_SELECT;                 // any other tool stops it
+    EXPECT_TRUE(FrameMayRest(*ui, copied));
+    gMods.activeMod = gMods.activeTool = -1;
+
+    ui->sideTab = TAB_MODEL;                      // the turntable turns only a model it can draw
+    ASSERT_TRUE(gBrowser.spin);
+    ui->curModel = -1;
+    EXPECT_TRUE(FrameMayRest(*ui, copied));
+}
+
+TEST_F(FrameTest, RestEndsWhenTheAutosaveIsDue)
+{
+    ProjectWorkFolder work;
+    EXPECT_EQ(FrameRestTimeout(), -1.0f);         // no project: no timer runs, the rest is unbounded
+    OpenTestProject("Rest");
+    EXPECT_EQ(FrameRestTimeout(), kAutoSaveInterval);
+    for (int i = 0; i < 100 * 64; i++) RunAutoSave(&activeMap, 1.0f / 64.0f, ui->statusText, kStatusLen);
+    EXPECT_EQ(FrameRestTimeout(), kAutoSaveInterval - 100.0f);
+
+    // The frame after a rest of the whole timeout counts the rest, so the attempt comes then.
+    int saves = gAutoSave.saveCount;
+    gMapDirty = true;
+    RunAutoSave(&activeMap, FrameRestTimeout(), ui->statusText, kStatusLen);
+    EXPECT_EQ(gAutoSave.saveCount, saves + 1);
+    EXPECT_EQ(FrameRestTimeout(), kAutoSaveInterval);
+    gAutoSave.timer = kAutoSaveInterval + 5.0f;   // overdue: no wait at all
+    EXPECT_EQ(FrameRestTimeout(), 0.0f);
+    gRecoverPrompt = true;                        // the timer stands still behind the prompt
+    EXPECT_EQ(FrameRestTimeout(), -1.0f);
+}
+
+TEST(FrameClockTest, TheRestCountsForTheAutosaveButMovesNothing)
+{
+    FrameClock clock = { -1.0, 0.0, 0.0f, 0.0f };
+    FrameClockTick(&clock, 5.0);                  // the first frame has no time before it
+    EXPECT_EQ(clock.frameSeconds, 0.0f);
+    EXPECT_EQ(clock.motionSeconds, 0.0f);
+    FrameClockTick(&clock, 5.25);
+    EXPECT_EQ(clock.frameSeconds, 0.25f);
+    EXPECT_EQ(clock.motionSeconds, 0.25f);
+    clock.restSeconds += 30.0;                    // a rest after that frame
+    FrameClockTick(&clock, 35.5);
+    EXPECT_EQ(clock.frameSeconds, 30.25f);
+    EXPECT_EQ(clock.motionSeconds, 0.25f);
+    FrameClockTick(&clock, 35.75);                // each rest is taken out once
+    EXPECT_EQ(clock.motionSeconds, 0.25f);
 }
