@@ -69,11 +69,11 @@ extern FrameClock gFrameClock;
 // Advances the clock to now (seconds); the first tick gives 0 for both times.
 void FrameClockTick(FrameClock *clock, double now);
 // Whether the editor may stop drawing until the next event: nothing animates (a running mode
-// tool, the turning model preview), no key or mouse button is held, and no status line is
-// waiting for its copy into the console (lastStatus is the copied one).
-bool FrameMayRest(const UiState &ui, const char *lastStatus);
+// tool, the turning model preview), no key or mouse button is held, no status line is waiting
+// for its copy into the console (lastStatus is the copied one) and the Render view owes no image.
+bool FrameMayRest(const UiState &ui, const MapDoc *map, const char *lastStatus);
 // Seconds the editor may rest before a timer needs a frame (the autosave), or -1 for none.
 float FrameRestTimeout(void);
 // After EndDrawing: rests until the next event or timer when input has been still for a few
 // frames and FrameMayRest holds; otherwise returns at once.
-void FrameRest(const UiState &ui, const char *lastStatus);
+void FrameRest(const UiState &ui, const MapDoc *map, const char *lastStatus);

@@ -12,6 +12,7 @@
 #include "editor/console.h"
 #include "editor/help_window.h"
 #include "editor/project_manager.h"
+#include "editor/render_view.h"
 #include "editor/widgets.h"
 #include "project/asset_browser.h"
 #include "project/assets.h"
@@ -163,14 +164,16 @@ void FrameClockTick(FrameClock *clock, double now)
     clock->lastTick = now;
 }
 
-bool FrameMayRest(const UiState &ui, const char *lastStatus)
+bool FrameMayRest(const UiState &ui, const MapDoc *map, const char *lastStatus)
 {
     const ModTool *modeTool = ModToolAt(gMods.activeMod, gMods.activeTool);
     bool modeToolRuns = ui.activeTool == TOOL_MOD && modeTool && modeTool->loaded && InputGateOpen(ui);
     bool previewTurns = ui.sideTab == TAB_MODEL && gBrowser.spin && gBrowser.previewReady &&
                         AssetModelUsable(ui.curModel);
     // A held key or button drives the fly camera, a drag or a marquee, frame by frame.
-    return !modeToolRuns && !previewTurns && !InputHeld() && strcmp(ui.statusText, lastStatus) == 0;
+    // The lights and meshes gathered at a frame's end show in the Render view only in the next.
+    return !modeToolRuns && !previewTurns && !InputHeld() && strcmp(ui.statusText, lastStatus) == 0 &&
+           !RenderViewPending(ui, map);
 }
 
 float FrameRestTimeout(void)
@@ -178,7 +181,7 @@ float FrameRestTimeout(void)
     return AutoSaveSecondsLeft();
 }
 
-void FrameRest(const UiState &ui, const char *lastStatus)
+void FrameRest(const UiState &ui, const MapDoc *map, const char *lastStatus)
 {
     // What the poll at the end of this frame read belongs to the next frame: never rest over it.
     if (InputPending()) sAwakeFrames = kAwakeFrames;
@@ -187,7 +190,7 @@ void FrameRest(const UiState &ui, const char *lastStatus)
         return;
     }
     // A close request read by that poll ends the loop right after this call.
-    if (WindowShouldClose() || !FrameMayRest(ui, lastStatus)) return;
+    if (WindowShouldClose() || !FrameMayRest(ui, map, lastStatus)) return;
     float timeout = FrameRestTimeout();
     if (timeout >= 0.0f && timeout < kShortestRest) return;
     // Events that arrive during the wait reach raylib's current input state while its previous

@@ -91,7 +91,7 @@ int main(void)
         if (ui.showRenderOutput) RenderOutputWindow(ui);              // 37
         NumFieldsEndFrame();
         EndDrawing();                                                 // 38
-        FrameRest(ui, lastStatus);   // waits for the next event while nothing moves
+        FrameRest(ui, &activeMap, lastStatus);   // waits for the next event while nothing moves
     }
 
     AppShutDown(ui);

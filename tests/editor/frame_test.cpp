@@ -215,27 +215,34 @@ TEST_F(FrameTest, ModalWindowsCoverTheScreenAndTheConsoleItsRectangle)
 TEST_F(FrameTest, RestsOnlyWhenNothingMovesAndNoStatusWaits)
 {
     ProjectWorkFolder work;
+    auto map = std::make_unique<MapDoc>();
+    BuildCubes(map.get(), 1);
     MakeTestMod("m", "mode = Still | still.asm\n", { { "still.asm", "HALT\n" } });
     ScanMods();
     StatusSet(*ui, "%s", "Ready.");
     const char *copied = "Ready.";
-    EXPECT_TRUE(FrameMayRest(*ui, copied));
-    EXPECT_FALSE(FrameMayRest(*ui, ""));          // the status line waits for its console copy
+    EXPECT_TRUE(FrameMayRest(*ui, map.get(), copied));
+    EXPECT_FALSE(FrameMayRest(*ui, map.get(), ""));          // the status line waits for its console copy
 
     ASSERT_EQ(ModToolSelect(*ui, 0, 0, true), 1);
     StatusSet(*ui, "%s", "Ready.");
-    EXPECT_FALSE(FrameMayRest(*ui, copied));      // a selected mode tool runs every frame
+    EXPECT_FALSE(FrameMayRest(*ui, map.get(), copied));      // a selected mode tool runs every frame
     gProjects.managerOpen = true;                 // but not while a window holds the tools
-    EXPECT_TRUE(FrameMayRest(*ui, copied));
+    EXPECT_TRUE(FrameMayRest(*ui, map.get(), copied));
     gProjects.managerOpen = false;
     ui->activeTool = TOOL_SELECT;                 // any other tool stops it
-    EXPECT_TRUE(FrameMayRest(*ui, copied));
+    EXPECT_TRUE(FrameMayRest(*ui, map.get(), copied));
     gMods.activeMod = gMods.activeTool = -1;
 
     ui->sideTab = TAB_MODEL;                      // the turntable turns only a model it can draw
     ASSERT_TRUE(gBrowser.spin);
     ui->curModel = -1;
-    EXPECT_TRUE(FrameMayRest(*ui, copied));
+    EXPECT_TRUE(FrameMayRest(*ui, map.get(), copied));
+
+    ui->showRenderOutput = true;                  // an open Render view owes the image of a moved brush
+    map->brushes[0].origin.x += 123.25f;
+    EXPECT_FALSE(FrameMayRest(*ui, map.get(), copied));
+    ui->showRenderOutput = false;
 }
 
 TEST_F(FrameTest, RestEndsWhenTheAutosaveIsDue)
