@@ -105,7 +105,7 @@ float BrushSignedVolume(const Brush *brush)
     for (int f = 0; f < ClampCount(brush->faceCount, kMaxBrushFaces); f++) {
         const BrushFace *face = &brush->faces[f];
         int n = FaceCornerCount(face);
-        bool inRange = n >= 3;
+        bool inRange = n >= kMinFaceCorners;
         for (int k = 0; k < n; k++) inRange = inRange && face->indices[k] >= 0 && face->indices[k] < verts;
         if (!inRange) continue;
         Vector3 a = brush->verts[face->indices[0]];

@@ -202,7 +202,7 @@ int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int co
         return 0;
     }
     int cuts = 0, kept = 0, why = CLIP_MISSED;
-    for (int p = 0; p < count && why == CLIP_MISSED; p++) {
+    for (int p = 0; p < count; p++) {
         Vector3 n = planes[p].normal;
         float localDist = planes[p].dist - Vector3DotProduct(n, work.origin);
         if (BrushIsRotated(&work)) n = Vector3Transform(n, MatrixTranspose(BrushRotMatrix(&work)));

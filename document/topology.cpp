@@ -229,9 +229,9 @@ int BrushIsClosed(const Brush *brush)
 int BrushMoveKeepsSolid(const Brush *brush, const Brush *moved)
 {
     if (!VertsAreFinite(moved->verts, ClampCount(moved->vertCount, kMaxBrushVerts))) return 0;
-    int facesBefore = 0, faces = 0;
-    int wasSolid = BrushWeldedIsSolid(brush, &facesBefore);
-    int isSolid = BrushWeldedIsSolid(moved, &faces);
+    int faces = 0;
+    int wasSolid = BrushWeldedIsSolid(brush, &faces);
+    int isSolid = BrushWeldedIsSolid(moved, &faces);   // faces: the moved brush's
     return wasSolid ? isSolid : faces > 0;
 }
 

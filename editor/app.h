@@ -72,8 +72,6 @@ void FrameClockTick(FrameClock *clock, double now);
 // tool, the turning model preview), no key or mouse button is held, no status line is waiting
 // for its copy into the console (lastStatus is the copied one) and the Render view owes no image.
 bool FrameMayRest(const UiState &ui, const MapDoc *map, const char *lastStatus);
-// Seconds the editor may rest before a timer needs a frame (the autosave), or -1 for none.
-float FrameRestTimeout(void);
 // After EndDrawing: rests until the next event or timer when input has been still for a few
 // frames and FrameMayRest holds; otherwise returns at once.
 void FrameRest(const UiState &ui, const MapDoc *map, const char *lastStatus);

@@ -176,11 +176,6 @@ bool FrameMayRest(const UiState &ui, const MapDoc *map, const char *lastStatus)
            !RenderViewPending(ui, map);
 }
 
-float FrameRestTimeout(void)
-{
-    return AutoSaveSecondsLeft();
-}
-
 void FrameRest(const UiState &ui, const MapDoc *map, const char *lastStatus)
 {
     // What the poll at the end of this frame read belongs to the next frame: never rest over it.
@@ -191,7 +186,7 @@ void FrameRest(const UiState &ui, const MapDoc *map, const char *lastStatus)
     }
     // A close request read by that poll ends the loop right after this call.
     if (WindowShouldClose() || !FrameMayRest(ui, map, lastStatus)) return;
-    float timeout = FrameRestTimeout();
+    float timeout = AutoSaveSecondsLeft();   // the only timer that needs a frame
     if (timeout >= 0.0f && timeout < kShortestRest) return;
     // Events that arrive during the wait reach raylib's current input state while its previous
     // state stays as the last poll left it, so the next frame sees each press as a press.

@@ -77,12 +77,12 @@ void RenderPreviewPass(UiState &ui, const MapDoc *map)
 int RenderViewPending(const UiState &ui, const MapDoc *map)
 {
     if (!ui.showRenderOutput) return 0;
+    MapDrawCacheUpdate(map);   // asked after the frame, when an edit may have come after the views' pass
     return (!renderKeyValid || renderKey != RenderViewKey(ui, map)) ? 1 : 0;
 }
 
 uint64_t RenderViewKey(const UiState &ui, const MapDoc *map)
 {
-    MapDrawCacheUpdate(map);   // a no-op after the views' pass of the same frame
     uint64_t h = HashRenderBrushes(0, map);
     h = HashRenderEntities(h, map);
     h = HashRenderSettings(h);

@@ -31,7 +31,8 @@ extern int gRenderViewRedraws;   // images drawn into the Render output target s
 void RenderPreviewPass(UiState &ui, const MapDoc *map);
 // What the Render view is drawn from, as one hash: the map as both paths draw it, the gathered
 // lights, the GPU meshes, the lighting settings, the renderer, the camera, the target, the sky
-// and the assets. Equal keys draw equal images.
+// and the assets. Equal keys draw equal images. It reads the brush cache's hashes: bring the cache
+// up to date (MapDrawCacheUpdate, as the views' pass does earlier in the frame) first.
 uint64_t RenderViewKey(const UiState &ui, const MapDoc *map);
 // 1 when the Render view is open and the next pass would draw a new image (the lights and meshes
 // gathered at a frame's end show in the frame after it), 0 otherwise. The view itself never

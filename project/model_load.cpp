@@ -24,6 +24,7 @@ static struct {
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
+static int ObjBuildModel(ObjMesh *mesh, const char *folder, Model *model);
 static int LoadObjModel(const char *path, const unsigned char *data, int size, Model *model);
 static int LoadLibraryModel(const char *path, const unsigned char *data, int size, int kind, Model *model);
 static unsigned char *GuardedReadFile(const char *fileName, int *dataSize);
@@ -50,49 +51,8 @@ int ModelLoadChecked(const char *path, Model *model)
                                : LoadLibraryModel(path, data, size, kind, model);
     if (held) PlatformRestoreWorkFolder(&keep);
     MemFree(data);
-    if (ok && !ModelHasVertices(model)) {
-        ModelRelease(*model);   // an empty or vertex-only file is no model either
-        ok = 0;
-    }
     if (!ok) *model = Model{};
     return ok;
-}
-
-int ObjBuildModel(ObjMesh *mesh, const char *folder, Model *model)
-{
-    *model = Model{};
-    int n = 0;
-    for (int i = 0; i < mesh->partCount; i++) n += mesh->parts[i].vertexCount > 0;
-    if (n == 0) return 0;
-    ObjMaterialLib lib;
-    memset(&lib, 0, sizeof(lib));
-    if (mesh->materialLib[0] != '\0') ReadMaterialLib(folder, mesh->materialLib, &lib);
-
-    model->transform = MatrixIdentity();
-    model->meshCount = n;
-    model->meshes = (Mesh *)MemAlloc((unsigned int)(n * sizeof(Mesh)));
-    model->materialCount = n;
-    model->materials = (Material *)MemAlloc((unsigned int)(n * sizeof(Material)));
-    model->meshMaterial = (int *)MemAlloc((unsigned int)(n * sizeof(int)));
-    int k = 0;
-    for (int i = 0; i < mesh->partCount; i++) {
-        ObjPart *part = &mesh->parts[i];
-        if (part->vertexCount == 0) continue;
-        // Plain triangles, no index buffer: a model is not held to 65536 corners.
-        Mesh *m = &model->meshes[k];
-        m->vertexCount = part->vertexCount;
-        m->triangleCount = part->vertexCount / 3;
-        m->vertices = part->positions;
-        m->normals = part->normals;
-        m->texcoords = part->texcoords;
-        part->positions = part->normals = part->texcoords = nullptr;   // the mesh owns them now
-        UploadMesh(m, false);
-        model->materials[k] = ObjMaterialFor(&lib, part->material, folder);
-        model->meshMaterial[k] = k;
-        k++;
-    }
-    ObjMeshFree(mesh);
-    return 1;
 }
 
 void ModelRelease(Model model)
@@ -131,6 +91,45 @@ static int LoadObjModel(const char *path, const unsigned char *data, int size, M
     return ok;
 }
 
+// A model of one mesh and one material per part holding triangles, taking the parts' arrays (the
+// caller still frees mesh); materials come from the mesh's mtllib in folder, or the default. 1, or
+// 0 with nothing loaded when no part holds a triangle.
+static int ObjBuildModel(ObjMesh *mesh, const char *folder, Model *model)
+{
+    *model = Model{};
+    int n = 0;
+    for (int i = 0; i < mesh->partCount; i++) n += mesh->parts[i].vertexCount > 0;
+    if (n == 0) return 0;
+    ObjMaterialLib lib;
+    memset(&lib, 0, sizeof(lib));
+    if (mesh->materialLib[0] != '\0') ReadMaterialLib(folder, mesh->materialLib, &lib);
+
+    model->transform = MatrixIdentity();
+    model->meshCount = n;
+    model->meshes = (Mesh *)MemAlloc((unsigned int)(n * sizeof(Mesh)));
+    model->materialCount = n;
+    model->materials = (Material *)MemAlloc((unsigned int)(n * sizeof(Material)));
+    model->meshMaterial = (int *)MemAlloc((unsigned int)(n * sizeof(int)));
+    int k = 0;
+    for (int i = 0; i < mesh->partCount; i++) {
+        ObjPart *part = &mesh->parts[i];
+        if (part->vertexCount == 0) continue;
+        // Plain triangles, no index buffer: a model is not held to 65536 corners.
+        Mesh *m = &model->meshes[k];
+        m->vertexCount = part->vertexCount;
+        m->triangleCount = part->vertexCount / 3;
+        m->vertices = part->positions;
+        m->normals = part->normals;
+        m->texcoords = part->texcoords;
+        part->positions = part->normals = part->texcoords = nullptr;   // the mesh owns them now
+        UploadMesh(m, false);
+        model->materials[k] = ObjMaterialFor(&lib, part->material, folder);
+        model->meshMaterial[k] = k;
+        k++;
+    }
+    return 1;
+}
+
 // raylib's loader, after the check, with every file it reads going through GuardedReadFile.
 static int LoadLibraryModel(const char *path, const unsigned char *data, int size, int kind, Model *model)
 {
@@ -142,8 +141,9 @@ static int LoadLibraryModel(const char *path, const unsigned char *data, int siz
     *model = LoadModel(path);
     SetLoadFileDataCallback(nullptr);
     sGuard.path = nullptr;
-    if (model->meshCount >= 1) return 1;
-    ModelRelease(*model);   // a failed load still holds its default material
+    if (ModelHasVertices(model)) return 1;
+    // A failed load still holds its default material; an empty or vertex-only file is no model either.
+    ModelRelease(*model);
     return 0;
 }
 

@@ -13,10 +13,6 @@
 // Loads the model file at path; 1 with *model filled, or 0 with nothing loaded (an unknown
 // extension, not a regular file, too large, refused by the check, or no vertex in any mesh).
 int ModelLoadChecked(const char *path, Model *model);
-// Builds a model of one mesh and one material per part holding triangles, taking the parts'
-// arrays (mesh is emptied); materials come from the mesh's mtllib in folder, or the default.
-// 1, or 0 with nothing loaded when no part holds a triangle.
-int ObjBuildModel(ObjMesh *mesh, const char *folder, Model *model);
 // Releases a model of ModelLoadChecked with the textures its materials hold, which raylib's
 // UnloadModel leaves behind.
 void ModelRelease(Model model);

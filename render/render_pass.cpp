@@ -50,6 +50,7 @@ static Matrix BrushModelTransform(const Brush *brush);
 static void UploadLightTable(const int *list, int count, bool shadowsOn);
 static int LightsReaching(const int *list, int count, BoundingBox box, int out[kMaxShaderLights]);
 static void DrawLitDepthFirst(const MapDoc *map);
+static void DrawBrushDepth(const MapDoc *map);
 static void LendPassMaps(Material *material, unsigned int shadowTex, unsigned int aoTex);
 static Matrix DepthPass(const MapDoc *map, unsigned int framebuffer, Camera3D camera, int width, int height,
                         double nearPlane, double farPlane, Matrix *projection);
@@ -284,11 +285,17 @@ static void DrawLitDepthFirst(const MapDoc *map)
 {
     if (gDrawPerBrush || !DepthProgramUsable()) return;
     rlDrawRenderBatchActive();                     // the sky, in colour, before the mask
+    rlColorMask(false, false, false, false);
+    DrawBrushDepth(map);
+    rlColorMask(true, true, true, true);
+}
+
+// Every cached brush drawn with the depth program: only the depth it writes matters.
+static void DrawBrushDepth(const MapDoc *map)
+{
     Material depthMat = gRenderer.material;
     depthMat.shader = gRenderer.depth;
-    rlColorMask(false, false, false, false);
     DrawCachedMeshes(map, depthMat, false);
-    rlColorMask(true, true, true, true);
 }
 
 static Matrix BrushModelTransform(const Brush *brush)
@@ -319,9 +326,7 @@ static Matrix DepthPass(const MapDoc *map, unsigned int framebuffer, Camera3D ca
     BeginTargetCamera(camera, width, height, nearPlane, farPlane);
     Matrix view = rlGetMatrixModelview();
     *projection = rlGetMatrixProjection();
-    Material depthMat = gRenderer.material;
-    depthMat.shader = gRenderer.depth;
-    DrawCachedMeshes(map, depthMat, false);
+    DrawBrushDepth(map);
     EndMode3D();
     rlDisableFramebuffer();
     rlViewport(0, 0, GetScreenWidth(), GetScreenHeight());   // back to the window's

@@ -25,7 +25,7 @@ static VmState sRunState;   // one run at a time; too large for the stack
 static void ParseToolLine(ModPackage *package, const char *value, bool isMode);
 static void TrimSpaces(char *text, bool leading, bool trailing);
 static void CopyCut(char *dst, int dstSize, const char *src, int len);
-static int PathInsideFolder(const char *path, const char *folder);
+static int PathInsideFolder(const char *path, const char *realFolder);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -81,10 +81,12 @@ int LoadMod(const char *path)
     ParseModManifest(package, text);
     MemFree(text);
 
+    char realFolder[kPlatformPathLen];
+    bool folderKnown = PlatformRealPath(path, realFolder, sizeof(realFolder)) != 0;
     for (int t = 0; t < package->toolCount; t++) {
         ModTool *tool = &package->tools[t];
         snprintf(file, sizeof(file), "%s/%s", path, tool->script);
-        bool safe = ModScriptPathSafe(tool->script) && PathInsideFolder(file, path);
+        bool safe = folderKnown && ModScriptPathSafe(tool->script) && PathInsideFolder(file, realFolder);
         char *source = safe ? ReadWholeFile(file) : nullptr;
         if (!source) {
             snprintf(tool->prog.error, sizeof(tool->prog.error), "missing script %s", tool->script);
@@ -231,12 +233,11 @@ static void CopyCut(char *dst, int dstSize, const char *src, int len)
     dst[len] = '\0';
 }
 
-// 1 when path, every link resolved, names an entry inside folder (its links resolved too): the
+// 1 when path, every link resolved, names an entry inside realFolder (a real path itself): the
 // name check alone lets a script that is a link lead out of its mod.
-static int PathInsideFolder(const char *path, const char *folder)
+static int PathInsideFolder(const char *path, const char *realFolder)
 {
-    static char realFolder[kPlatformPathLen], realPath[kPlatformPathLen];
-    if (!PlatformRealPath(folder, realFolder, sizeof(realFolder))) return 0;
+    char realPath[kPlatformPathLen];
     if (!PlatformRealPath(path, realPath, sizeof(realPath))) return 0;
     size_t n = strlen(realFolder);
     if (n > 0 && (realFolder[n - 1] == '/' || realFolder[n - 1] == '\\')) n--;   // a root folder

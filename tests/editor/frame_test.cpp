@@ -248,22 +248,22 @@ TEST_F(FrameTest, RestsOnlyWhenNothingMovesAndNoStatusWaits)
 TEST_F(FrameTest, RestEndsWhenTheAutosaveIsDue)
 {
     ProjectWorkFolder work;
-    EXPECT_EQ(FrameRestTimeout(), -1.0f);         // no project: no timer runs, the rest is unbounded
+    EXPECT_EQ(AutoSaveSecondsLeft(), -1.0f);         // no project: no timer runs, the rest is unbounded
     OpenTestProject("Rest");
-    EXPECT_EQ(FrameRestTimeout(), kAutoSaveInterval);
+    EXPECT_EQ(AutoSaveSecondsLeft(), kAutoSaveInterval);
     for (int i = 0; i < 100 * 64; i++) RunAutoSave(&activeMap, 1.0f / 64.0f, ui->statusText, kStatusLen);
-    EXPECT_EQ(FrameRestTimeout(), kAutoSaveInterval - 100.0f);
+    EXPECT_EQ(AutoSaveSecondsLeft(), kAutoSaveInterval - 100.0f);
 
     // The frame after a rest of the whole timeout counts the rest, so the attempt comes then.
     int saves = gAutoSave.saveCount;
     gMapDirty = true;
-    RunAutoSave(&activeMap, FrameRestTimeout(), ui->statusText, kStatusLen);
+    RunAutoSave(&activeMap, AutoSaveSecondsLeft(), ui->statusText, kStatusLen);
     EXPECT_EQ(gAutoSave.saveCount, saves + 1);
-    EXPECT_EQ(FrameRestTimeout(), kAutoSaveInterval);
+    EXPECT_EQ(AutoSaveSecondsLeft(), kAutoSaveInterval);
     gAutoSave.timer = kAutoSaveInterval + 5.0f;   // overdue: no wait at all
-    EXPECT_EQ(FrameRestTimeout(), 0.0f);
+    EXPECT_EQ(AutoSaveSecondsLeft(), 0.0f);
     gRecoverPrompt = true;                        // the timer stands still behind the prompt
-    EXPECT_EQ(FrameRestTimeout(), -1.0f);
+    EXPECT_EQ(AutoSaveSecondsLeft(), -1.0f);
 }
 
 TEST(FrameClockTest, TheRestCountsForTheAutosaveButMovesNothing)

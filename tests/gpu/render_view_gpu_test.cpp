@@ -10,6 +10,7 @@
 #include "raylib.h"
 #include "bench/bench_map.h"
 #include "editor/render_view.h"
+#include "render/draw_cache.h"
 #include "render/lights.h"
 #include "render/mesh_cache.h"
 #include "render/renderer.h"
@@ -49,6 +50,7 @@ int Settle()
     int before = gRenderViewRedraws;
     for (int frame = 0; frame < 4; frame++) {
         int drawn = gRenderViewRedraws;
+        MapDrawCacheUpdate(&map);   // as the views' pass does
         RenderPreviewPass(ui, &map);
         GatherLights(&map);
         SyncBrushMeshes(&map);

@@ -15,6 +15,7 @@
 #include "document/primitives.h"
 #include "editor/render_view.h"
 #include "project/assets.h"
+#include "render/draw_cache.h"
 #include "render/lights.h"
 #include "render/mesh_cache.h"
 #include "render/renderer.h"
@@ -54,6 +55,7 @@ Shot RenderShot(const MapDoc *map, Vector3 at = Vector3{ 0, 0, 0 })
     ui.renderTargets[kRenderOutputTarget] = LoadRenderTexture(kImageW, kImageH);
     GatherLights(map);
     if (gRenderer.ready) SyncBrushMeshes(map);   // as the end of the frame before does
+    MapDrawCacheUpdate(map);                     // as the views' pass does
     RenderPreviewPass(ui, map);
     Image img = LoadImageFromTexture(ui.renderTargets[kRenderOutputTarget].texture);
     ImageFlipVertical(&img);
