@@ -187,7 +187,7 @@ static uint64_t HashRenderSettings(uint64_t h)
     const float values[8] = { l.shadowBias, l.shadowArea, l.aoRadius, l.aoStrength, l.specular, l.gamma,
                               gSettings.ambient, 0.0f };
     const int32_t switches[12] = { (int32_t)l.quality, l.shadows, l.ssao, gSettings.lighting, gRenderer.ready,
-                                   gRenderer.targetsOk, gRenderer.shadowMapSize, (int32_t)gRenderer.lighting.id,
+                                   gRenderer.targetsOk, gRenderer.shadowMapSize, (int32_t)gRenderer.lighting.shader.id,
                                    (int32_t)gRenderer.depth.id, (int32_t)gRenderer.ssao.id,
                                    (int32_t)gRenderer.blur.id, gRendererLoads };
     h = HashBytes(h, values, (int)sizeof(values));

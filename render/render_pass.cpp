@@ -31,7 +31,6 @@ static constexpr float kShadowDistance = 1.6f;     // shadow camera distance, in
 static constexpr float kShadowFar = 3.2f;          // depth range of the shadow map, in shadow areas
 static constexpr float kSsaoBias = 0.02f;
 static constexpr int kSamplesLow = 8, kSamplesHigh = 24;
-enum ShaderLightType { SHADER_LIGHT_POINT = 0, SHADER_LIGHT_SPOT = 1, SHADER_LIGHT_SUN = 2 };   // "lightType"
 static constexpr float kLightReachMargin = 0.01f;   // share of a range, and world units, kept beyond it
 static const Vector3 kDefaultShadowDir = { -0.4f, -1.0f, -0.3f };
 
@@ -40,6 +39,16 @@ int gDrawPerBrush;
 // The pass textures of this frame's lit pass, lent to the lit entity models drawn after it.
 static unsigned int sLitShadowTex, sLitAoTex;
 
+// What every lighting program drawn with in a lit pass is given, and the pass's number.
+struct LitPassUniforms {
+    Vector3 viewPos;
+    Matrix lightVP;
+    int shadowsOn, soft, aoOn;
+    float screen[2];
+};
+static LitPassUniforms sPass;
+static uint32_t sLitPass;
+
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
@@ -47,7 +56,8 @@ static void BeginTargetCamera(Camera3D camera, int width, int height, double nea
 static void DrawCachedMeshes(const MapDoc *map, Material material, bool brushLook);
 static void DrawBatches(Material material, bool brushLook);
 static Matrix BrushModelTransform(const Brush *brush);
-static void UploadLightTable(const int *list, int count, bool shadowsOn);
+static void GivePassUniforms(LitProgram *program);
+static void UploadLightTable(LitProgram *program, const int *list, int count);
 static int LightsReaching(const int *list, int count, BoundingBox box, int out[kMaxShaderLights]);
 static void DrawLitDepthFirst(const MapDoc *map);
 static void DrawBrushDepth(const MapDoc *map);
@@ -106,25 +116,23 @@ void DrawBrushMeshes(const MapDoc *map)
 
 void UploadLights(Vector3 viewPos, Matrix lightVP, bool shadowsOn, bool aoOn, int width, int height)
 {
-    Shader sh = gRenderer.lighting;
-    const int32_t *loc = gRenderer.lightingLoc;
-    int list[kMaxShaderLights];
-    UploadLightTable(list, ShaderLightList(list), shadowsOn);
-    float ambient[3] = { gSettings.ambient, gSettings.ambient, gSettings.ambient };
-    SetShaderValue(sh, loc[LU_AMBIENT], ambient, SHADER_UNIFORM_VEC3);
-    SetShaderValue(sh, loc[LU_VIEW_POS], &viewPos, SHADER_UNIFORM_VEC3);
-    SetShaderValueMatrix(sh, loc[LU_LIGHT_VP], lightVP);
-    int shadowEnabled = shadowsOn ? 1 : 0, soft = gLighting.quality > QUALITY_LOW ? 1 : 0, aoEnabled = aoOn ? 1 : 0;
-    SetShaderValue(sh, loc[LU_SHADOW_ENABLED], &shadowEnabled, SHADER_UNIFORM_INT);
-    SetShaderValue(sh, loc[LU_SHADOW_SOFT], &soft, SHADER_UNIFORM_INT);
-    SetShaderValue(sh, loc[LU_SHADOW_BIAS], &gLighting.shadowBias, SHADER_UNIFORM_FLOAT);
-    float texel = gRenderer.shadowMapSize > 0 ? 1.0f / (float)gRenderer.shadowMapSize : 0.0f;
-    SetShaderValue(sh, loc[LU_SHADOW_TEXEL], &texel, SHADER_UNIFORM_FLOAT);
-    SetShaderValue(sh, loc[LU_AO_ENABLED], &aoEnabled, SHADER_UNIFORM_INT);
-    float screen[2] = { (float)width, (float)height };
-    SetShaderValue(sh, loc[LU_SCREEN_SIZE], screen, SHADER_UNIFORM_VEC2);
-    SetShaderValue(sh, loc[LU_SPECULAR], &gLighting.specular, SHADER_UNIFORM_FLOAT);
-    SetShaderValue(sh, loc[LU_GAMMA], &gLighting.gamma, SHADER_UNIFORM_FLOAT);
+    sPass = LitPassUniforms{ viewPos, lightVP, shadowsOn ? 1 : 0, gLighting.quality > QUALITY_LOW ? 1 : 0, aoOn ? 1 : 0,
+                             { (float)width, (float)height } };
+    sLitPass++;
+    if (sLitPass == 0) sLitPass = 1;               // 0 is what a program never drawn with holds
+}
+
+Shader LitShaderFor(const int *list, int count)
+{
+    count = ClampCount(count, kMaxShaderLights);
+    int mode = !sPass.shadowsOn ? LIT_SHADOWS_OFF : (sPass.soft ? LIT_SHADOWS_SOFT : LIT_SHADOWS_HARD);
+    // The reference picture is the shader file's own: nothing fixed, everything from uniforms.
+    LitProgram *p = gDrawPerBrush ? nullptr : LitVariantFor(LitVariantKey(mode, sPass.aoOn != 0, list, count), sLitPass);
+    if (p == nullptr) p = &gRenderer.lighting;
+    p->usedPass = sLitPass;
+    if (p->commonPass != sLitPass) GivePassUniforms(p);
+    if (p->tableCount != count || memcmp(p->table, list, sizeof(int) * (size_t)count) != 0) UploadLightTable(p, list, count);
+    return p->shader;
 }
 
 bool RenderScene3D_GPU(const MapDoc *map, Camera3D camera, RenderTexture2D target, Color clear, int sky)
@@ -178,6 +186,11 @@ void DrawEntityModelShaded(const Entity *entity, bool lit)
     for (int i = 0; i < n; i++) {
         if (copy.materials == nullptr || copy.materials[i].maps == nullptr) n = 0;   // nothing to tint
     }
+    Shader litShader = gRenderer.lighting.shader;
+    if (shaded) {
+        int list[kMaxShaderLights];
+        litShader = LitShaderFor(list, ShaderLightList(list));
+    }
     Shader savedShader[kMaxTintedMaterials];
     MaterialMap savedMaps[kMaxTintedMaterials][3];
     static constexpr int kSavedMap[3] = { MATERIAL_MAP_ALBEDO, MATERIAL_MAP_METALNESS, MATERIAL_MAP_OCCLUSION };
@@ -188,7 +201,7 @@ void DrawEntityModelShaded(const Entity *entity, bool lit)
         if (overrideTex >= 0) m->maps[MATERIAL_MAP_ALBEDO].texture = gAssets.textures[overrideTex].texture;
         m->maps[MATERIAL_MAP_ALBEDO].color = tint;
         if (shaded) {
-            m->shader = gRenderer.lighting;
+            m->shader = litShader;
             LendPassMaps(m, sLitShadowTex, sLitAoTex);
         }
     }
@@ -235,6 +248,10 @@ static void DrawCachedMeshes(const MapDoc *map, Material material, bool brushLoo
         return;
     }
     int brushes = ClampCount(map->brushCount, kMaxBrushes);
+    if (brushLook) {
+        int list[kMaxShaderLights];
+        material.shader = LitShaderFor(list, ShaderLightList(list));
+    }
     for (int i = 0; i < brushes; i++) {
         if (!gMeshCache[i].valid) continue;
         const Brush *b = &map->brushes[i];
@@ -247,15 +264,14 @@ static void DrawCachedMeshes(const MapDoc *map, Material material, bool brushLoo
 }
 
 // Every uploaded batch with an identity model matrix. With brushLook (the lit pass) map 0
-// carries the batch's texture and white (the colours are in its vertices), and the lighting
-// program gets only the lights that can reach the batch's box, in their order: a point or spot
+// carries the batch's texture and white (the colours are in its vertices), and the batch is lit
+// by the program for only the lights that can reach its box, in their order: a point or spot
 // light farther than its range from every fragment adds nothing, yet costs each fragment its
-// share of the loop. The full list is uploaded again afterwards, for the models drawn next.
+// share of the lighting.
 static void DrawBatches(Material material, bool brushLook)
 {
-    int list[kMaxShaderLights], shown[kMaxShaderLights], shownCount = -1;
+    int list[kMaxShaderLights];
     int n = ShaderLightList(list);
-    bool shadowsOn = sLitShadowTex != 0;
     for (const BatchChunk &c : gBatchChunks) {
         for (int b = 0; b < c.batchCount; b++) {
             const BrushBatch &batch = c.batches[b];
@@ -264,18 +280,11 @@ static void DrawBatches(Material material, bool brushLook)
                 material.maps[MATERIAL_MAP_ALBEDO].texture = batch.texture;
                 material.maps[MATERIAL_MAP_ALBEDO].color = WHITE;
                 int reach[kMaxShaderLights];
-                int m = LightsReaching(list, n, batch.bounds, reach);
-                if (m != shownCount || memcmp(reach, shown, sizeof(int) * (size_t)m) != 0) {
-                    UploadLightTable(reach, m, shadowsOn);
-                    memcpy(shown, reach, sizeof(int) * (size_t)m);
-                    shownCount = m;
-                }
+                material.shader = LitShaderFor(reach, LightsReaching(list, n, batch.bounds, reach));
             }
             DrawMesh(batch.mesh, material, MatrixIdentity());
         }
     }
-    bool changed = shownCount != n || memcmp(list, shown, sizeof(int) * (size_t)n) != 0;
-    if (brushLook && shownCount >= 0 && changed) UploadLightTable(list, n, shadowsOn);
 }
 
 // The brushes' depth alone into the lit target, before the lit draws: the lighting program then
@@ -395,28 +404,51 @@ static bool OcclusionPass(const MapDoc *map, Camera3D camera, int width, int hei
     return true;
 }
 
+// The lit pass's ambient, view, shadow and occlusion switches and settings.
+static void GivePassUniforms(LitProgram *program)
+{
+    Shader sh = program->shader;
+    const int32_t *loc = program->loc;
+    float ambient[3] = { gSettings.ambient, gSettings.ambient, gSettings.ambient };
+    SetShaderValue(sh, loc[LU_AMBIENT], ambient, SHADER_UNIFORM_VEC3);
+    SetShaderValue(sh, loc[LU_VIEW_POS], &sPass.viewPos, SHADER_UNIFORM_VEC3);
+    SetShaderValueMatrix(sh, loc[LU_LIGHT_VP], sPass.lightVP);
+    SetShaderValue(sh, loc[LU_SHADOW_ENABLED], &sPass.shadowsOn, SHADER_UNIFORM_INT);
+    SetShaderValue(sh, loc[LU_SHADOW_SOFT], &sPass.soft, SHADER_UNIFORM_INT);
+    SetShaderValue(sh, loc[LU_SHADOW_BIAS], &gLighting.shadowBias, SHADER_UNIFORM_FLOAT);
+    float texel = gRenderer.shadowMapSize > 0 ? 1.0f / (float)gRenderer.shadowMapSize : 0.0f;
+    SetShaderValue(sh, loc[LU_SHADOW_TEXEL], &texel, SHADER_UNIFORM_FLOAT);
+    SetShaderValue(sh, loc[LU_AO_ENABLED], &sPass.aoOn, SHADER_UNIFORM_INT);
+    SetShaderValue(sh, loc[LU_SCREEN_SIZE], sPass.screen, SHADER_UNIFORM_VEC2);
+    SetShaderValue(sh, loc[LU_SPECULAR], &gLighting.specular, SHADER_UNIFORM_FLOAT);
+    SetShaderValue(sh, loc[LU_GAMMA], &gLighting.gamma, SHADER_UNIFORM_FLOAT);
+    program->commonPass = sLitPass;
+    program->tableCount = -1;                      // the shadow caster's place may have moved
+}
+
 // "lightCount", the eight per-light arrays for the gathered lights in list, and "shadowLight", the
 // place of the shadow caster among them (-1 when it is not there or shadows are off).
-static void UploadLightTable(const int *list, int count, bool shadowsOn)
+static void UploadLightTable(LitProgram *program, const int *list, int count)
 {
-    Shader sh = gRenderer.lighting;
+    Shader sh = program->shader;
     int caster = ShadowCasterIndex(), shadowLight = -1;
-    SetShaderValue(sh, gRenderer.lightingLoc[LU_LIGHT_COUNT], &count, SHADER_UNIFORM_INT);
+    SetShaderValue(sh, program->loc[LU_LIGHT_COUNT], &count, SHADER_UNIFORM_INT);
     for (int i = 0; i < count; i++) {
         const LightInfo &l = gLights[list[i]];
-        if (shadowsOn && list[i] == caster) shadowLight = i;
-        int type = l.type == ENTITY_LIGHT_ENVIRONMENT ? SHADER_LIGHT_SUN
-                   : (l.type == ENTITY_LIGHT_SPOT ? SHADER_LIGHT_SPOT : SHADER_LIGHT_POINT);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_TYPE][i], &type, SHADER_UNIFORM_INT);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_POS][i], &l.position, SHADER_UNIFORM_VEC3);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_DIR][i], &l.direction, SHADER_UNIFORM_VEC3);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_COLOR][i], l.colour, SHADER_UNIFORM_VEC3);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_BRIGHTNESS][i], &l.brightness, SHADER_UNIFORM_FLOAT);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_RANGE][i], &l.range, SHADER_UNIFORM_FLOAT);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_COS_INNER][i], &l.cosInner, SHADER_UNIFORM_FLOAT);
-        SetShaderValue(sh, gRenderer.lightLoc[LA_COS_OUTER][i], &l.cosOuter, SHADER_UNIFORM_FLOAT);
+        if (sPass.shadowsOn && list[i] == caster) shadowLight = i;
+        int type = ShaderLightType(&l);
+        SetShaderValue(sh, program->lightLoc[LA_TYPE][i], &type, SHADER_UNIFORM_INT);
+        SetShaderValue(sh, program->lightLoc[LA_POS][i], &l.position, SHADER_UNIFORM_VEC3);
+        SetShaderValue(sh, program->lightLoc[LA_DIR][i], &l.direction, SHADER_UNIFORM_VEC3);
+        SetShaderValue(sh, program->lightLoc[LA_COLOR][i], l.colour, SHADER_UNIFORM_VEC3);
+        SetShaderValue(sh, program->lightLoc[LA_BRIGHTNESS][i], &l.brightness, SHADER_UNIFORM_FLOAT);
+        SetShaderValue(sh, program->lightLoc[LA_RANGE][i], &l.range, SHADER_UNIFORM_FLOAT);
+        SetShaderValue(sh, program->lightLoc[LA_COS_INNER][i], &l.cosInner, SHADER_UNIFORM_FLOAT);
+        SetShaderValue(sh, program->lightLoc[LA_COS_OUTER][i], &l.cosOuter, SHADER_UNIFORM_FLOAT);
     }
-    SetShaderValue(sh, gRenderer.lightingLoc[LU_SHADOW_LIGHT], &shadowLight, SHADER_UNIFORM_INT);
+    SetShaderValue(sh, program->loc[LU_SHADOW_LIGHT], &shadowLight, SHADER_UNIFORM_INT);
+    memcpy(program->table, list, sizeof(int) * (size_t)count);
+    program->tableCount = count;
 }
 
 // The lights of list that may light some point of box, in list order: every sun, and each point

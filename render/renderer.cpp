@@ -11,6 +11,7 @@
 #include "rlgl.h"
 #include "document/platform.h"
 #include "render/mesh_batch.h"
+#include "render/lights.h"
 #include "render/mesh_cache.h"
 #include "render/settings.h"
 
@@ -42,6 +43,9 @@ static constexpr int kFallbackTargetW = 720, kFallbackTargetH = 450;
 static constexpr int kPathLen = 96;
 static constexpr int kUniformNameLen = 32;
 static constexpr int kFailedNamesLen = 24;         // "depth, ssao, blur" and its end
+static constexpr int kVariantHeaderLen = 512;      // the defines a variant adds to its source
+// LitVariantKey's fields: shadow mode, occlusion, light count, then each slot's kind.
+static constexpr int kKeyAoBit = 2, kKeyCountShift = 3, kKeyKindShift = 7, kKeyKindBits = 2;
 
 static int sLive;                                  // GPU objects held now
 static int sLastW = kFallbackTargetW, sLastH = kFallbackTargetH;   // size of the last full-size targets
@@ -50,7 +54,10 @@ static int sLastW = kFallbackTargetW, sLastH = kFallbackTargetH;   // size of th
 // Internal declarations
 //----------------------------------------------------------------------------------
 static void AttachDepthTexture(RenderTexture2D *target, int width, int height);
-static Shader LoadProgram(const char *vsName, const char *fsName);
+static char *ReadShaderFile(const char *name);
+static Shader LoadProgram(const char *vsName, const char *fsName, char *keptText[2]);
+static Shader LoadProgramText(const char *vsText, const char *fsText);
+static void ReleaseLitProgram(LitProgram *program);
 static int ProgramLoaded(Shader shader);
 static void WriteStatus(void);
 static void ReleaseProgram(Shader *shader);
@@ -59,6 +66,7 @@ static void MakeSizedTargets(int width, int height);
 static void ReleaseSizedTargets(void);
 static void ReleaseAll(void);
 static void LookUpLocations(void);
+static void LookUpLitLocations(LitProgram *program);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -113,11 +121,11 @@ bool InitRenderer(int width, int height)
 {
     ReleaseAll();                                  // a second start never strands the first one's objects
     gRendererLoads++;                              // new shader files may draw another picture
-    gRenderer.lighting = LoadProgram("lighting.vs", "lighting.fs");
-    gRenderer.depth = LoadProgram("depth.vs", "depth.fs");
-    gRenderer.ssao = LoadProgram("fullscreen.vs", "ssao.fs");
-    gRenderer.blur = LoadProgram("fullscreen.vs", "blur.fs");
-    if (!ProgramLoaded(gRenderer.lighting)) {
+    gRenderer.lighting.shader = LoadProgram("lighting.vs", "lighting.fs", gRenderer.lightingText);
+    gRenderer.depth = LoadProgram("depth.vs", "depth.fs", nullptr);
+    gRenderer.ssao = LoadProgram("fullscreen.vs", "ssao.fs", nullptr);
+    gRenderer.blur = LoadProgram("fullscreen.vs", "blur.fs", nullptr);
+    if (!ProgramLoaded(gRenderer.lighting.shader)) {
         snprintf(gRenderer.status, sizeof(gRenderer.status), "%s", kFailStatus);
         gRenderer.ready = 0;
         return false;                              // the other programs stay until FreeRenderer
@@ -125,7 +133,7 @@ bool InitRenderer(int width, int height)
     LookUpLocations();
 
     gRenderer.material = LoadMaterialDefault();
-    gRenderer.material.shader = gRenderer.lighting;
+    gRenderer.material.shader = gRenderer.lighting.shader;
     gRenderer.materialLoaded = 1;
     sLive++;
 
@@ -204,6 +212,80 @@ int RendererLiveResources(void)
     return sLive;
 }
 
+int ShaderLightType(const LightInfo *light)
+{
+    if (light->type == ENTITY_LIGHT_ENVIRONMENT) return SHADER_LIGHT_SUN;
+    return light->type == ENTITY_LIGHT_SPOT ? SHADER_LIGHT_SPOT : SHADER_LIGHT_POINT;
+}
+
+uint32_t LitVariantKey(int shadowMode, bool ao, const int *list, int count)
+{
+    int n = ClampCount(count, kMaxShaderLights);
+    uint32_t key = (uint32_t)(shadowMode & 3) | (ao ? 1u << kKeyAoBit : 0u) | ((uint32_t)n << kKeyCountShift);
+    for (int i = 0; i < n; i++) {
+        key |= (uint32_t)ShaderLightType(&gLights[list[i]]) << (kKeyKindShift + kKeyKindBits * i);
+    }
+    return key;
+}
+
+LitProgram *LitVariantFor(uint32_t key, uint32_t pass)
+{
+    LitProgram *slot = nullptr;
+    for (LitProgram &v : gRenderer.variants) {
+        bool held = ProgramLoaded(v.shader) || v.failed;
+        if (held && v.key == key) return v.failed ? nullptr : &v;
+    }
+    for (LitProgram &v : gRenderer.variants) {
+        if (!ProgramLoaded(v.shader) && !v.failed) {
+            slot = &v;
+            break;
+        }
+        if (v.usedPass != pass && (slot == nullptr || v.usedPass < slot->usedPass)) slot = &v;
+    }
+    if (slot == nullptr || gRenderer.lightingText[0] == nullptr || gRenderer.lightingText[1] == nullptr) return nullptr;
+    ReleaseLitProgram(slot);
+    slot->key = key;
+    char *fs = LitVariantSource(gRenderer.lightingText[1], key);
+    if (fs != nullptr) slot->shader = LoadProgramText(gRenderer.lightingText[0], fs);
+    MemFree(fs);
+    if (!ProgramLoaded(slot->shader)) {
+        slot->failed = 1;                          // the file as it is draws in its place
+        return nullptr;
+    }
+    LookUpLitLocations(slot);
+    return slot;
+}
+
+char *LitVariantSource(const char *source, uint32_t key)
+{
+    static const char *const kTruth[2] = { "false", "true" };
+    int mode = (int)(key & 3u);
+    char head[kVariantHeaderLen];
+    int n = snprintf(head, sizeof(head), "#define SHADOWS_ON %s\n#define SHADOWS_SOFT %s\n#define AO_ON %s\n#define LIGHT_SLOTS",
+                     kTruth[mode != LIT_SHADOWS_OFF], kTruth[mode == LIT_SHADOWS_SOFT], kTruth[(key >> kKeyAoBit) & 1u]);
+    int count = ClampCount((int)((key >> kKeyCountShift) & 15u), kMaxShaderLights);
+    for (int i = 0; i < count; i++) {
+        int kind = (int)((key >> (kKeyKindShift + kKeyKindBits * i)) & 3u);
+        if (kind == SHADER_LIGHT_SUN) n += snprintf(head + n, sizeof(head) - (size_t)n, " AddSun(%d);", i);
+        else n += snprintf(head + n, sizeof(head) - (size_t)n, " AddLamp(%d, %s);", i, kTruth[kind == SHADER_LIGHT_SPOT]);
+    }
+    // #version must stay the first line: the defines go right after it.
+    size_t length = strlen(source), at = 0;
+    const char *version = strstr(source, "#version");
+    if (version != nullptr) {
+        const char *end = strchr(version, '\n');
+        at = (end != nullptr) ? (size_t)(end + 1 - source) : length;
+    }
+    char *out = (char *)MemAlloc((unsigned int)(length + sizeof(head) + 2));
+    if (out == nullptr) return nullptr;
+    memcpy(out, source, at);
+    size_t used = at;
+    if (at > 0 && source[at - 1] != '\n') out[used++] = '\n';
+    used += (size_t)snprintf(out + used, sizeof(head) + 1, "%s\n", head);
+    memcpy(out + used, source + at, length - at + 1);
+    return out;
+}
+
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
@@ -218,17 +300,35 @@ static void AttachDepthTexture(RenderTexture2D *target, int width, int height)
     rlFramebufferAttach(target->id, target->depth.id, RL_ATTACHMENT_DEPTH, RL_ATTACHMENT_TEXTURE2D, 0);
 }
 
-// The program of two files in the shader folder, or an all-zero Shader when either is missing,
-// is not a regular file (a pipe would block the read) or the program does not build.
-static Shader LoadProgram(const char *vsName, const char *fsName)
+// The text of a file in the shader folder (UnloadFileText it), or nullptr when it is missing or
+// not a regular file (a pipe would block the read).
+static char *ReadShaderFile(const char *name)
 {
-    char vs[kPathLen], fs[kPathLen];
-    snprintf(vs, sizeof(vs), "%s%s", kShaderDir, vsName);
-    snprintf(fs, sizeof(fs), "%s%s", kShaderDir, fsName);
-    // With one file absent raylib would pair the other stage with its default one; such a half
+    char path[kPathLen];
+    snprintf(path, sizeof(path), "%s%s", kShaderDir, name);
+    return PlatformIsRegularFile(path) ? LoadFileText(path) : nullptr;
+}
+
+// The program of two files in the shader folder, or an all-zero Shader when either cannot be read
+// or the program does not build. With keptText, the two texts are kept there (else released).
+static Shader LoadProgram(const char *vsName, const char *fsName, char *keptText[2])
+{
+    char *text[2] = { ReadShaderFile(vsName), ReadShaderFile(fsName) };
+    Shader s = LoadProgramText(text[0], text[1]);
+    for (int i = 0; i < 2; i++) {
+        if (keptText != nullptr && ProgramLoaded(s)) keptText[i] = text[i];
+        else UnloadFileText(text[i]);
+    }
+    return s;
+}
+
+// The program of two sources, or an all-zero Shader when either is missing or it does not build.
+static Shader LoadProgramText(const char *vsText, const char *fsText)
+{
+    // With one stage absent raylib would pair the other with its default one; such a half
     // program counts as failed.
-    if (!PlatformIsRegularFile(vs) || !PlatformIsRegularFile(fs)) return Shader{ 0, nullptr };
-    Shader s = LoadShader(vs, fs);
+    if (vsText == nullptr || fsText == nullptr) return Shader{ 0, nullptr };
+    Shader s = LoadShaderFromMemory(vsText, fsText);
     if (ProgramLoaded(s)) {
         sLive++;
         return s;
@@ -251,6 +351,13 @@ static void ReleaseProgram(Shader *shader)
         sLive--;
     }
     memset(shader, 0, sizeof(*shader));
+}
+
+static void ReleaseLitProgram(LitProgram *program)
+{
+    ReleaseProgram(&program->shader);
+    memset(program, 0, sizeof(*program));
+    program->tableCount = -1;
 }
 
 // The ready renderer's one-line status: which passes can run, the shadow map's side, and which
@@ -324,7 +431,12 @@ static void ReleaseAll(void)
         gRenderer.materialLoaded = 0;
         sLive--;
     }
-    ReleaseProgram(&gRenderer.lighting);
+    ReleaseLitProgram(&gRenderer.lighting);
+    for (LitProgram &v : gRenderer.variants) ReleaseLitProgram(&v);
+    for (char *&text : gRenderer.lightingText) {
+        UnloadFileText(text);
+        text = nullptr;
+    }
     ReleaseProgram(&gRenderer.depth);
     ReleaseProgram(&gRenderer.ssao);
     ReleaseProgram(&gRenderer.blur);
@@ -337,22 +449,27 @@ static void ReleaseAll(void)
 
 static void LookUpLocations(void)
 {
-    for (int u = 0; u < LU_COUNT; u++) {
-        gRenderer.lightingLoc[u] = GetShaderLocation(gRenderer.lighting, kLightingUniformName[u]);
-    }
-    for (int a = 0; a < LA_COUNT; a++) {
-        for (int i = 0; i < kMaxShaderLights; i++) {
-            char name[kUniformNameLen];
-            snprintf(name, sizeof(name), kLightArrayName[a], i);
-            gRenderer.lightLoc[a][i] = GetShaderLocation(gRenderer.lighting, name);
-        }
-    }
+    LookUpLitLocations(&gRenderer.lighting);
     // A program that failed has no locations to look up; its pass never runs.
     for (int u = 0; u < SU_COUNT; u++) {
         gRenderer.ssaoLoc[u] = ProgramLoaded(gRenderer.ssao) ? GetShaderLocation(gRenderer.ssao, kSsaoUniformName[u]) : -1;
     }
     gRenderer.blurTexelLoc = ProgramLoaded(gRenderer.blur) ? GetShaderLocation(gRenderer.blur, "texelSize") : -1;
+}
+
+// A lighting program's uniform locations (-1 for what it does not use); no table given yet.
+static void LookUpLitLocations(LitProgram *program)
+{
+    for (int u = 0; u < LU_COUNT; u++) program->loc[u] = GetShaderLocation(program->shader, kLightingUniformName[u]);
+    for (int a = 0; a < LA_COUNT; a++) {
+        for (int i = 0; i < kMaxShaderLights; i++) {
+            char name[kUniformNameLen];
+            snprintf(name, sizeof(name), kLightArrayName[a], i);
+            program->lightLoc[a][i] = GetShaderLocation(program->shader, name);
+        }
+    }
     // The pass textures ride in material map slots, which DrawMesh binds to their own units.
-    gRenderer.lighting.locs[SHADER_LOC_MAP_METALNESS] = gRenderer.lightingLoc[LU_SHADOW_MAP];
-    gRenderer.lighting.locs[SHADER_LOC_MAP_OCCLUSION] = gRenderer.lightingLoc[LU_AO_MAP];
+    program->shader.locs[SHADER_LOC_MAP_METALNESS] = program->loc[LU_SHADOW_MAP];
+    program->shader.locs[SHADER_LOC_MAP_OCCLUSION] = program->loc[LU_AO_MAP];
+    program->tableCount = -1;
 }

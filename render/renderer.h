@@ -12,11 +12,15 @@
 #include <cstdint>
 #include "raylib.h"
 #include "document/map_records.h"
+#include "render/lights.h"
 
 constexpr int kRendererStatusLen = 160;
 constexpr int kMaxShaderLights = 8;          // lights uploaded to the lighting program
-constexpr int kLightArraySlots = 32;         // locations kept per light array; 8 looked up
+constexpr int kMaxLitVariants = 16;          // lighting programs built for light lists, kept at once
 constexpr int kMinRendererSide = 2;          // a size below this is never given to a target
+
+enum LitShadowMode { LIT_SHADOWS_OFF, LIT_SHADOWS_HARD, LIT_SHADOWS_SOFT };
+enum ShaderLightKind { SHADER_LIGHT_POINT = 0, SHADER_LIGHT_SPOT = 1, SHADER_LIGHT_SUN = 2 };   // "lightType"
 
 // Uniform locations of the lighting program, one per name in kLightingUniformName.
 enum LightingUniform {
@@ -31,11 +35,27 @@ enum SsaoUniform {
     SU_SAMPLE_COUNT, SU_NEAR, SU_FAR, SU_COUNT,
 };
 
+// A lighting program with its uniform locations and what it was last given. The shader file
+// built as it is reads its passes and lights from uniforms; a variant is built with them fixed
+// (LitVariantKey) and draws only the light list of its key.
+struct LitProgram {
+    Shader shader;                                         // all zero when not built
+    uint32_t key;                                          // a variant's LitVariantKey
+    uint8_t failed;                                        // a variant that did not build: not tried again
+    int32_t loc[LU_COUNT];
+    int32_t lightLoc[LA_COUNT][kMaxShaderLights];          // by LightArray, then light slot
+    uint32_t usedPass;                                     // the lit pass that last drew with it
+    uint32_t commonPass;                                   // the lit pass whose view and switches it holds
+    int32_t table[kMaxShaderLights];                       // the gathered lights in its slots
+    int32_t tableCount;                                    // -1: no table given yet
+};
+
 struct Renderer {
-    Shader lighting, depth, ssao, blur;                    // one that failed to load stays all zero
+    LitProgram lighting;                                   // the lighting shader file as it is
+    LitProgram variants[kMaxLitVariants];
+    char *lightingText[2];                                 // its vertex and fragment source, for variants
+    Shader depth, ssao, blur;                              // one that failed to load stays all zero
     uint8_t ready;                                         // lighting usable, resources set up
-    int32_t lightingLoc[LU_COUNT];
-    int32_t lightLoc[LA_COUNT][kLightArraySlots];          // by LightArray, then light
     int32_t ssaoLoc[SU_COUNT];
     int32_t blurTexelLoc;
     RenderTexture2D shadowMap, depthTarget, ssaoTarget, blurTarget;
@@ -77,6 +97,17 @@ void FreeRenderer(void);
 bool ReloadRenderer(int width, int height);
 // GPU objects the renderer holds now (programs, material, framebuffers, textures); 0 when freed.
 int RendererLiveResources(void);
+// Key of the lighting variant for these passes and the kinds of the gathered lights in list (in
+// their order); a list longer than eight counts its first eight.
+uint32_t LitVariantKey(int shadowMode, bool ao, const int *list, int count);
+// The variant for key: found, built into a free or the least recently used slot, or nullptr when
+// it failed to build or every slot is in use by this pass.
+LitProgram *LitVariantFor(uint32_t key, uint32_t pass);
+// The lighting source with the key's fixed passes and light slots defined after its #version line
+// (or first, without one); MemFree it. nullptr when out of memory.
+char *LitVariantSource(const char *source, uint32_t key);
+// "lightType" of a gathered light: 0 point, 1 spot, 2 sun.
+int ShaderLightType(const LightInfo *light);
 
 // --- passes (render_pass.cpp) ---
 extern int gDrawPerBrush;   // 1: each brush mesh drawn on its own with every light, no depth first (the reference picture)
@@ -93,9 +124,14 @@ bool PickShadowCaster(Vector3 centre, Camera3D *outCamera);
 // The brush geometry (the batches, or each cached mesh with gDrawPerBrush) with its brushes'
 // transforms, textures and colours, in the lighting material.
 void DrawBrushMeshes(const MapDoc *map);
-// Sets the lighting program's uniforms: the lights of ShaderLightList, ambient, view, shadow and
-// occlusion switches, and "shadowLight", the place of the shadow caster among them (-1 without shadows).
+// Starts a lit pass: keeps its ambient, view, shadow and occlusion switches for every lighting
+// program it draws with (LitShaderFor gives them over on first use).
 void UploadLights(Vector3 viewPos, Matrix lightVP, bool shadowsOn, bool aoOn, int width, int height);
+// The program that lights with the gathered lights in list (count of them, at most eight), given
+// this lit pass's uniforms and that list: the variant built for them, or the shader file as it is
+// when variants are off or one failed to build. "shadowLight" is the place of the shadow caster in
+// the list (-1 when it is not there or shadows are off).
+Shader LitShaderFor(const int *list, int count);
 // Draws the map lit into target; false (nothing drawn) when the GPU path cannot run.
 bool RenderScene3D_GPU(const MapDoc *map, Camera3D camera, RenderTexture2D target, Color clear, int sky);
 // Scale, then pitch, yaw and roll, then the entity's position.

@@ -134,10 +134,12 @@ TEST_F(Gpu, AShaderMissingBrokenOrNotAFileSwitchesOffWhatNeedsItAndSaysSo)
     ShadowScene(&map);
     const std::string kCpu = "Shaders missing or failed to compile - using CPU shading. Check resources/shaders/";
     const std::string kGpu = "Renderer: GPU  shadows=";
-    enum Fault { MISSING, BROKEN, FIFO };       // a FIFO, read, would block the start for ever
+    // FIXED_BROKEN: only the programs built with fixed lights fail; the file as it is draws instead.
+    enum Fault { MISSING, BROKEN, FIFO, FIXED_BROKEN };   // a FIFO, read, would block the start for ever
     const struct { const char *file; Fault fault; std::string status; } cases[] = {
         { "lighting.fs", MISSING, kCpu }, { "lighting.vs", MISSING, kCpu }, { "lighting.fs", BROKEN, kCpu },
         { "lighting.vs", BROKEN, kCpu }, { "lighting.fs", FIFO, kCpu },
+        { "lighting.fs", FIXED_BROKEN, kGpu + "yes  ssao=yes  shadowmap=1536px" },
         { "depth.fs", BROKEN,
           kGpu + "no  ssao=no  shadowmap=1536px  - shadows and occlusion off: depth shader failed to load" },
         { "ssao.fs", MISSING, kGpu + "yes  ssao=no  shadowmap=1536px  - occlusion off: ssao shader failed to load" },
@@ -150,10 +152,11 @@ TEST_F(Gpu, AShaderMissingBrokenOrNotAFileSwitchesOffWhatNeedsItAndSaysSo)
         std::filesystem::copy("resources", dir.path + "/resources", std::filesystem::copy_options::recursive);
         std::string file = dir.path + "/resources/shaders/" + c.file;
         std::vector<uint8_t> text = ReadAllBytes(file);
-        const char kNotGlsl[] = "\nthis line is not GLSL\n";
-        text.insert(text.end(), kNotGlsl, kNotGlsl + sizeof(kNotGlsl) - 1);
+        const std::string notGlsl = c.fault == FIXED_BROKEN ? "\n#ifdef LIGHT_SLOTS\nthis line is not GLSL\n#endif\n"
+                                                            : "\nthis line is not GLSL\n";
+        text.insert(text.end(), notGlsl.begin(), notGlsl.end());
         std::filesystem::remove(file);
-        if (c.fault == BROKEN) WriteAllBytes(file, text);
+        if (c.fault == BROKEN || c.fault == FIXED_BROKEN) WriteAllBytes(file, text);
         ASSERT_TRUE(c.fault != FIFO || mkfifo(file.c_str(), 0600) == 0);
         ASSERT_TRUE(ChangeDirectory(dir.path.c_str()));
         bool ready = ReloadRenderer(720, 450);

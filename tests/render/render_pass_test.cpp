@@ -1,5 +1,8 @@
-// The shadow caster pick, which reads only the gathered lights and the settings (no OpenGL).
+// The shadow caster pick and the lighting variants' keys and sources, which read only the gathered
+// lights and the settings (no OpenGL).
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "render/lights.h"
 #include "render/renderer.h"
@@ -39,4 +42,38 @@ TEST(ShadowCaster, TheBrightestWinsASunFirstAmongAllGatheredLights)
     EXPECT_EQ(list[7], 7);
     gLightCount = 0;
     gLighting = saved;
+}
+
+TEST(LitVariant, FixesThePassesAndEachSlotsKindRightAfterTheVersionLine)
+{
+    gLightCount = 3;
+    gLights[0] = LightInfo{ {}, { 0, -1, 0 }, { 1, 1, 1 }, 1.0f, 20.0f, 1, 1, ENTITY_LIGHT };
+    gLights[1] = gLights[0];
+    gLights[1].type = ENTITY_LIGHT_SPOT;
+    gLights[2] = gLights[0];
+    gLights[2].type = ENTITY_LIGHT_ENVIRONMENT;
+    const int list[3] = { 2, 0, 1 };
+    uint32_t key = LitVariantKey(LIT_SHADOWS_HARD, true, list, 3);
+    char *text = LitVariantSource("#version 330\nvoid main() {}\n", key);
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, "#version 330\n#define SHADOWS_ON true\n#define SHADOWS_SOFT false\n#define AO_ON true\n"
+                       "#define LIGHT_SLOTS AddSun(0); AddLamp(1, false); AddLamp(2, true);\nvoid main() {}\n");
+    MemFree(text);
+    // Another order, pass or count is another program; a list past eight counts its first eight.
+    const int reordered[3] = { 0, 2, 1 };
+    EXPECT_NE(LitVariantKey(LIT_SHADOWS_HARD, true, reordered, 3), key);
+    EXPECT_NE(LitVariantKey(LIT_SHADOWS_SOFT, true, list, 3), key);
+    EXPECT_NE(LitVariantKey(LIT_SHADOWS_HARD, false, list, 3), key);
+    EXPECT_NE(LitVariantKey(LIT_SHADOWS_HARD, true, list, 2), key);
+    const int many[10] = { 2, 0, 1, 1, 1, 0, 0, 2, 2, 2 };
+    EXPECT_EQ(LitVariantKey(LIT_SHADOWS_OFF, false, many, 10), LitVariantKey(LIT_SHADOWS_OFF, false, many, 8));
+    // No version line: the defines come first; one without an end of line gets one.
+    text = LitVariantSource("void main() {}", LitVariantKey(LIT_SHADOWS_OFF, false, list, 0));
+    EXPECT_STREQ(text, "#define SHADOWS_ON false\n#define SHADOWS_SOFT false\n#define AO_ON false\n#define LIGHT_SLOTS\n"
+                       "void main() {}");
+    MemFree(text);
+    text = LitVariantSource("#version 330", LitVariantKey(LIT_SHADOWS_OFF, false, list, 0));
+    EXPECT_EQ(strncmp(text, "#version 330\n#define SHADOWS_ON false\n", 38), 0) << text;
+    MemFree(text);
+    gLightCount = 0;
 }
