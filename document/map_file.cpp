@@ -24,8 +24,8 @@
 #endif
 
 #include "document/brush_geometry.h"
-#include "document/platform.h"
 #include "document/primitives.h"
+#include "platform/platform.h"
 
 static constexpr int kMaxPathLen = 1024;           // the file a save replaces, plus the temporary suffix
 static constexpr Color kWhite = { 255, 255, 255, 255 };

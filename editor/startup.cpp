@@ -7,12 +7,12 @@
 
 #include "raylib.h"
 #include "raymath.h"
-#include "document/platform.h"
 #include "document/primitives.h"
 #include "document/undo.h"
 #include "editor/console.h"
 #include "editor/gui.h"
 #include "editor/layout.h"
+#include "platform/platform.h"
 #include "project/asset_browser.h"
 #include "project/assets.h"
 #include "project/projects.h"

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "document/platform.h"
+#include "platform/platform.h"
 #include "project/model_load.h"
 #include "project/projects.h"
 

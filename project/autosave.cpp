@@ -7,8 +7,8 @@
 
 #include "raylib.h"
 #include "document/map_file.h"
-#include "document/platform.h"
 #include "document/undo.h"
+#include "platform/platform.h"
 #include "project/projects.h"
 
 //----------------------------------------------------------------------------------

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "cgltf.h"   // declarations only: cgltf itself is compiled into raylib
-#include "document/platform.h"
+#include "platform/platform.h"
 
 //----------------------------------------------------------------------------------
 // Types and constants

@@ -7,7 +7,7 @@
 
 #include "raymath.h"
 #include "rlgl.h"
-#include "document/platform.h"
+#include "platform/platform.h"
 
 constexpr int kMaterialMapCount = MATERIAL_MAP_BRDF + 1;   // the maps a raylib material names
 

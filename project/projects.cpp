@@ -7,7 +7,7 @@
 
 #include "raylib.h"
 #include "document/map_file.h"
-#include "document/platform.h"
+#include "platform/platform.h"
 
 //----------------------------------------------------------------------------------
 // Globals

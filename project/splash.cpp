@@ -1,7 +1,7 @@
 // splash.cpp: the start-up splash screen.
 #include "project/splash.h"
 
-#include "document/platform.h"
+#include "platform/platform.h"
 
 //----------------------------------------------------------------------------------
 // Public functions

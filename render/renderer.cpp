@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "rlgl.h"
-#include "document/platform.h"
+#include "platform/platform.h"
 #include "render/mesh_batch.h"
 #include "render/lights.h"
 #include "render/mesh_cache.h"

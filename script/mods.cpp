@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "raylib.h"
-#include "document/platform.h"
+#include "platform/platform.h"
 #include "script/vm.h"
 
 //----------------------------------------------------------------------------------

@@ -10,10 +10,10 @@
 #include <utime.h>
 
 #include "document/map_file.h"
-#include "document/platform.h"
 #include "document/primitives.h"
 #include "document/selection.h"
 #include "document/undo.h"
+#include "platform/platform.h"
 #include "project/autosave.h"
 #include "project/projects.h"
 

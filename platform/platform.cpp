@@ -1,5 +1,5 @@
 // platform.cpp: folder creation, the font path and the save's file operations on Windows and POSIX.
-#include "document/platform.h"
+#include "platform/platform.h"
 
 #include <cerrno>
 #include <cstdio>
