@@ -6,7 +6,7 @@
 
 #include "raymath.h"
 #include "editor/app.h"
-#include "editor/tool_clip.h"
+#include "editor/tools/clip.h"
 #include "project/autosave.h"
 #include "project/projects.h"
 #include "render/settings.h"

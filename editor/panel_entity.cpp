@@ -12,7 +12,7 @@
 #include "document/undo.h"
 #include "editor/app.h"
 #include "editor/gui.h"
-#include "editor/tool_vertex.h"
+#include "editor/tools/vertex.h"
 #include "editor/widgets.h"
 #include "project/assets.h"
 

@@ -9,7 +9,7 @@
 #include "document/undo.h"
 #include "editor/app.h"
 #include "editor/gui.h"
-#include "editor/tool_select.h"
+#include "editor/tools/select.h"
 #include "project/asset_browser.h"
 #include "project/assets.h"
 

@@ -5,7 +5,7 @@
 
 #include "editor/gui.h"
 #include "editor/shortcuts.h"
-#include "editor/tool_select.h"
+#include "editor/tools/select.h"
 
 //----------------------------------------------------------------------------------
 // Internal declarations

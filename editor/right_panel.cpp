@@ -3,7 +3,7 @@
 
 #include "editor/app.h"
 #include "editor/gui.h"
-#include "editor/mod_tools.h"
+#include "editor/tools/mod_tools.h"
 #include "editor/widgets.h"
 #include "project/asset_browser.h"
 

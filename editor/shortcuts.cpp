@@ -12,8 +12,8 @@
 #include "document/undo.h"
 #include "editor/app.h"
 #include "editor/layout.h"
-#include "editor/tool_select.h"
-#include "editor/tool_vertex.h"
+#include "editor/tools/select.h"
+#include "editor/tools/vertex.h"
 #include "render/settings.h"
 
 //----------------------------------------------------------------------------------

@@ -8,7 +8,7 @@
 #include "document/undo.h"
 #include "editor/app.h"
 #include "editor/console.h"
-#include "editor/mod_tools.h"
+#include "editor/tools/mod_tools.h"
 #include "project/asset_browser.h"
 #include "project/autosave.h"
 #include "project/projects.h"

@@ -1,5 +1,5 @@
-// tool_block.cpp: the Block tool: drawing a box in a 2D view and turning it into a brush.
-#include "editor/tool_block.h"
+// block.cpp: the Block tool: drawing a box in a 2D view and turning it into a brush.
+#include "editor/tools/block.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-// tool_block.h: the Block tool: a box dragged in a 2D view becomes a brush on Enter.
+// block.h: the Block tool: a box dragged in a 2D view becomes a brush on Enter.
 #pragma once
 
 #include "raylib.h"

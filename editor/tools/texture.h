@@ -1,4 +1,4 @@
-// tool_texture.h: the Texture tool: painting and sampling faces, and texturing a whole brush or
+// texture.h: the Texture tool: painting and sampling faces, and texturing a whole brush or
 // an entity's model.
 #pragma once
 

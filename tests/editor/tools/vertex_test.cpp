@@ -18,7 +18,7 @@
 #include "editor/merge_prompt.h"
 #include "editor/right_panel.h"
 #include "editor/shortcuts.h"
-#include "editor/tool_vertex.h"
+#include "editor/tools/vertex.h"
 #include "render/settings.h"
 #include "support/brush_check.h"
 

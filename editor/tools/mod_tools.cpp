@@ -1,5 +1,5 @@
 // mod_tools.cpp: the MODS list of the left panel, the mode tool's frame and the Mods tab.
-#include "editor/mod_tools.h"
+#include "editor/tools/mod_tools.h"
 
 #include <cstdio>
 #include <cstring>

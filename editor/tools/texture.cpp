@@ -1,6 +1,6 @@
-// tool_texture.cpp: the Texture tool: painting and sampling faces in the 3D view, and texturing
+// texture.cpp: the Texture tool: painting and sampling faces in the 3D view, and texturing
 // a whole brush or an entity's model.
-#include "editor/tool_texture.h"
+#include "editor/tools/texture.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-// tool_clip.cpp: the Clip tool: drawing cut lines in the 2D views, queuing them, applying them to
+// clip.cpp: the Clip tool: drawing cut lines in the 2D views, queuing them, applying them to
 // the selected brush, and drawing them over the views.
-#include "editor/tool_clip.h"
+#include "editor/tools/clip.h"
 
 #include <cmath>
 #include <cstdio>

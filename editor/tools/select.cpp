@@ -1,5 +1,5 @@
-// tool_select.cpp: click selection, Delete, and the grab, rotate and scale transforms.
-#include "editor/tool_select.h"
+// select.cpp: click selection, Delete, and the grab, rotate and scale transforms.
+#include "editor/tools/select.h"
 
 #include <cstdio>
 

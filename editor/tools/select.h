@@ -1,4 +1,4 @@
-// tool_select.h: object-level input: click selection, Delete, and grab, rotate and scale.
+// select.h: object-level input: click selection, Delete, and grab, rotate and scale.
 //
 // A transform rewrites its object every frame from the values saved at its start and the mouse
 // offset, so nothing accumulates; it ends by apply or cancel, and ends before anything else

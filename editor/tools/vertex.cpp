@@ -1,6 +1,6 @@
-// tool_vertex.cpp: the Vertex tool's frame and its selection half: morph modes, picks with stack
-// cycling, box selection and select all. Dragging and the operations are tool_vertex_edit.cpp.
-#include "editor/tool_vertex.h"
+// vertex.cpp: the Vertex tool's frame and its selection half: morph modes, picks with stack
+// cycling, box selection and select all. Dragging and the operations are vertex_edit.cpp.
+#include "editor/tools/vertex.h"
 
 #include <cmath>
 #include <cstdio>

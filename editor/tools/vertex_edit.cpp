@@ -1,10 +1,10 @@
-// tool_vertex_edit.cpp: the Vertex tool's editing half: dragging the selection, the drop onto
+// vertex_edit.cpp: the Vertex tool's editing half: dragging the selection, the drop onto
 // other vertices, and the keyboard operations.
 //
 // The selection sets are indexed by vertex and face number, so every operation that renumbers a
 // brush clears them. An operation works on a copy of the map and commits it, after one undo
 // snapshot, only when something changed and nothing was refused.
-#include "editor/tool_vertex.h"
+#include "editor/tools/vertex.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,5 +1,5 @@
-// tool_entity.cpp: the Entity tool: placing an entity where the Top view is clicked.
-#include "editor/tool_entity.h"
+// entity.cpp: the Entity tool: placing an entity where the Top view is clicked.
+#include "editor/tools/entity.h"
 
 #include <cstdio>
 #include <cstring>

@@ -11,7 +11,7 @@
 #include "editor/app.h"
 #include "editor/gui.h"
 #include "editor/layout.h"
-#include "editor/mod_tools.h"
+#include "editor/tools/mod_tools.h"
 #include "script/mods.h"
 #include "support/editor_state.h"
 #include "support/project_folder.h"

@@ -1,4 +1,4 @@
-// tool_entity.h: the Entity tool: a press in the Top view places an entity of the chosen kind.
+// entity.h: the Entity tool: a press in the Top view places an entity of the chosen kind.
 #pragma once
 
 #include "raylib.h"

@@ -1,9 +1,9 @@
-// tool_vertex.h: the Vertex tool: reshaping the active solids by their vertices, edges and faces.
+// vertex.h: the Vertex tool: reshaping the active solids by their vertices, edges and faces.
 //
 // Picking (vertices cycled through stacks, edges, faces), box selection in the 2D views, dragging
 // with snapping and face sliding, and the keyboard operations. Every map edit checks its result on
 // a copy first: a refused operation says so and leaves the map and the undo history alone.
-// The selection half is tool_vertex.cpp, the drag and the operations tool_vertex_edit.cpp; the
+// The selection half is vertex.cpp, the drag and the operations vertex_edit.cpp; the
 // Merge Vertices prompt that a drop can open is merge_prompt.h.
 #pragma once
 
