@@ -8,7 +8,7 @@
 #include "document/undo.h"
 #include "editor/app.h"
 #include "editor/gui.h"
-#include "editor/right_panel.h"
+#include "editor/panels/right_panel.h"
 #include "script/mods.h"
 
 //----------------------------------------------------------------------------------

@@ -1,9 +1,10 @@
 // mod_tools.h: the editor's side of the mods: the MODS list of the left panel, the per-frame run
-// of the selected mode tool, and the Mods tab's body (declared with the other tabs in right_panel.h).
+// of the selected mode tool, and the Mods tab's body (declared with the other tabs in
+// editor/panels/right_panel.h).
 #pragma once
 
 #include "document/map_records.h"
-#include "editor/right_panel.h"
+#include "editor/panels/right_panel.h"
 #include "editor/ui_state.h"
 
 // One row of the Mods tab's list: a package, a tool, one wrapped row of a tool's program error

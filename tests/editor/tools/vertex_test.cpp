@@ -16,7 +16,7 @@
 #include "editor/chrome.h"
 #include "editor/layout.h"
 #include "editor/merge_prompt.h"
-#include "editor/right_panel.h"
+#include "editor/panels/right_panel.h"
 #include "editor/shortcuts.h"
 #include "editor/tools/vertex.h"
 #include "render/settings.h"

@@ -1,5 +1,5 @@
 // right_panel.cpp: the right panel's frame: tab buttons, group box, the shared scrolled region.
-#include "editor/right_panel.h"
+#include "editor/panels/right_panel.h"
 
 #include "editor/app.h"
 #include "editor/gui.h"

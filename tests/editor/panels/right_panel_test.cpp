@@ -11,7 +11,7 @@
 #include "document/undo.h"
 #include "editor/app.h"
 #include "editor/layout.h"
-#include "editor/right_panel.h"
+#include "editor/panels/right_panel.h"
 #include "editor/tools/mod_tools.h"
 #include "editor/tools/select.h"
 #include "editor/widgets.h"

@@ -1,5 +1,5 @@
-// panel_tree.cpp: the Tree tab: a row per brush and entity, selection from a row, and Subdivide.
-#include "editor/right_panel.h"
+// tree.cpp: the Tree tab: a row per brush and entity, selection from a row, and Subdivide.
+#include "editor/panels/right_panel.h"
 
 #include <cstdio>
 

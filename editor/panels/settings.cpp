@@ -1,6 +1,6 @@
-// panel_settings.cpp: the Settings tab: grid, lighting and shadows, snapping, editor switches and
+// settings.cpp: the Settings tab: grid, lighting and shadows, snapping, editor switches and
 // the sky, edited in place. Nothing here is stored, undone or marks the map dirty.
-#include "editor/right_panel.h"
+#include "editor/panels/right_panel.h"
 
 #include "editor/app.h"
 #include "editor/gui.h"

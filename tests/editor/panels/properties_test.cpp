@@ -12,7 +12,7 @@
 #include "document/primitives.h"
 #include "document/selection.h"
 #include "document/undo.h"
-#include "editor/right_panel.h"
+#include "editor/panels/right_panel.h"
 #include "editor/widgets.h"
 #include "support/brush_check.h"
 #include "support/editor_state.h"

@@ -1,12 +1,12 @@
-// panel_face.cpp: the face placement section that ends the brush panel of the Object Properties
+// face.cpp: the face placement section that ends the brush panel of the Object Properties
 // tab: scale, rotation, offset, projection, flips and tint of the selected brush's faces, with
 // the buttons that rotate, copy, paste, fit, align and reset a placement.
 //
 // The widgets show the reference face; a change goes to every target face. Faces selected only on
 // another brush leave this brush without targets: nothing changes, and the buttons say so. The
-// changes stay within the selected brush, so the tab's undo step covers them (panel_properties.cpp);
+// changes stay within the selected brush, so the tab's undo step covers them (properties.cpp);
 // only the texture button, which reaches every brush, takes its own.
-#include "editor/right_panel.h"
+#include "editor/panels/right_panel.h"
 
 #include <cmath>
 #include <cstring>

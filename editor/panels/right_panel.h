@@ -1,12 +1,11 @@
 // right_panel.h: the tabbed panel right of the views, and the bodies of its tabs.
 //
 // The frame (tab buttons, titled group box, one scrolled region shared by every tab) lives in
-// right_panel.cpp; each tab's body is a file of its own (panel_info.cpp, panel_tree.cpp,
-// panel_model.cpp, panel_texture.cpp, panel_settings.cpp, and the Object Properties tab in
-// panel_properties.cpp, panel_face.cpp and panel_entity.cpp; the Mods tab lives with the mod tools
-// in mod_tools.cpp). A body lays its controls out from the content cursor down and returns where
-// its content ends. Panel buttons edit the map with one snapshot before the change and none when
-// they refuse.
+// right_panel.cpp; each tab's body is a file of its own beside it in editor/panels/ (info.cpp,
+// tree.cpp, model.cpp, texture.cpp, settings.cpp, and the Object Properties tab in properties.cpp,
+// face.cpp and entity.cpp; the Mods tab lives with the mod tools in editor/tools/mod_tools.cpp).
+// A body lays its controls out from the content cursor down and returns where its content ends.
+// Panel buttons edit the map with one snapshot before the change and none when they refuse.
 #pragma once
 
 #include "raylib.h"

@@ -1,6 +1,6 @@
-// panel_properties.cpp: the Object Properties tab: the vertex selection's centre and the selected
-// brush's fields and buttons; the face placement section is panel_face.cpp, the entity panel
-// panel_entity.cpp.
+// properties.cpp: the Object Properties tab: the vertex selection's centre and the selected
+// brush's fields and buttons; the face placement section is face.cpp, the entity panel
+// entity.cpp.
 //
 // The tab is immediate-mode: each frame it reads the records afresh and its fields write into
 // them in place. A field shows a value outside its range without changing it; only what the user
@@ -12,7 +12,7 @@
 // put back, so the snapshot is the map from before the change. A typed value changes the record
 // only in the frame it is committed; a held press (a slider dragged) is one step for all its
 // frames.
-#include "editor/right_panel.h"
+#include "editor/panels/right_panel.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,5 +1,5 @@
-// panel_info.cpp: the Info tab: counts of the map, the asset library and the undo history.
-#include "editor/right_panel.h"
+// info.cpp: the Info tab: counts of the map, the asset library and the undo history.
+#include "editor/panels/right_panel.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
-// panel_entity.cpp: the entity panel of the Object Properties tab: name and class, position,
+// entity.cpp: the entity panel of the Object Properties tab: name and class, position,
 // rotation and scale, kind, light settings, physics, tint, model and texture override.
 //
 // The fields, boxes, toggles, check boxes and the aim button write into the entity in place, and
 // the tab makes each committed change one undo step; the three asset buttons take their own.
-#include "editor/right_panel.h"
+#include "editor/panels/right_panel.h"
 
 #include <cstdio>
 

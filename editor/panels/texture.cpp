@@ -1,5 +1,5 @@
-// panel_texture.cpp: the Texture tab: the preview box, the texture grid, Apply and Rescan.
-#include "editor/right_panel.h"
+// texture.cpp: the Texture tab: the preview box, the texture grid, Apply and Rescan.
+#include "editor/panels/right_panel.h"
 
 #include <cmath>
 #include <cstdio>

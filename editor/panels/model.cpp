@@ -1,5 +1,5 @@
-// panel_model.cpp: the Model tab: the turning preview, the Spin toggle, the model list and Assign.
-#include "editor/right_panel.h"
+// model.cpp: the Model tab: the turning preview, the Spin toggle, the model list and Assign.
+#include "editor/panels/right_panel.h"
 
 #include <cmath>
 #include <cstdio>
