@@ -12,7 +12,7 @@
 #include "bench/bench_clock.h"
 #include "bench/bench_map.h"
 #include "editor/app.h"
-#include "editor/render_view.h"
+#include "editor/windows/render_view.h"
 #include "render/lights.h"
 #include "render/mesh_cache.h"
 #include "render/renderer.h"

@@ -10,10 +10,10 @@
 
 #include "document/selection.h"
 #include "editor/console.h"
-#include "editor/help_window.h"
-#include "editor/project_manager.h"
-#include "editor/render_view.h"
 #include "editor/widgets.h"
+#include "editor/windows/help.h"
+#include "editor/windows/project_manager.h"
+#include "editor/windows/render_view.h"
 #include "project/asset_browser.h"
 #include "project/assets.h"
 #include "project/autosave.h"

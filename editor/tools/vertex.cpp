@@ -12,7 +12,7 @@
 #include "document/view_mapping.h"
 #include "editor/app.h"
 #include "editor/layout.h"
-#include "editor/merge_prompt.h"
+#include "editor/windows/merge_prompt.h"
 
 //----------------------------------------------------------------------------------
 // Globals

@@ -4,7 +4,7 @@
 // with snapping and face sliding, and the keyboard operations. Every map edit checks its result on
 // a copy first: a refused operation says so and leaves the map and the undo history alone.
 // The selection half is vertex.cpp, the drag and the operations vertex_edit.cpp; the
-// Merge Vertices prompt that a drop can open is merge_prompt.h.
+// Merge Vertices prompt that a drop can open is editor/windows/merge_prompt.h.
 #pragma once
 
 #include "raylib.h"

@@ -9,7 +9,7 @@
 
 #include "raylib.h"
 #include "bench/bench_map.h"
-#include "editor/render_view.h"
+#include "editor/windows/render_view.h"
 #include "render/draw_cache.h"
 #include "render/lights.h"
 #include "render/mesh_cache.h"

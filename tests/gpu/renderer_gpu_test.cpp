@@ -13,7 +13,7 @@
 
 #include "raylib.h"
 #include "document/primitives.h"
-#include "editor/render_view.h"
+#include "editor/windows/render_view.h"
 #include "project/assets.h"
 #include "render/draw_cache.h"
 #include "render/lights.h"

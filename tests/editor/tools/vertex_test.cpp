@@ -15,10 +15,10 @@
 #include "editor/app.h"
 #include "editor/chrome.h"
 #include "editor/layout.h"
-#include "editor/merge_prompt.h"
 #include "editor/panels/right_panel.h"
 #include "editor/shortcuts.h"
 #include "editor/tools/vertex.h"
+#include "editor/windows/merge_prompt.h"
 #include "render/settings.h"
 #include "support/brush_check.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "editor/project_manager.h"
+#include "editor/windows/project_manager.h"
 #include "project/projects.h"
 #include "support/project_folder.h"
 

@@ -10,7 +10,7 @@
 #include "document/undo.h"
 #include "editor/app.h"
 #include "editor/chrome.h"
-#include "editor/problems_window.h"
+#include "editor/windows/problems.h"
 #include "project/splash.h"
 #include "support/brush_check.h"
 

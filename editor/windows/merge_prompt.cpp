@@ -1,5 +1,5 @@
 // merge_prompt.cpp: the Merge Vertices prompt after a drop that landed vertices on others.
-#include "editor/merge_prompt.h"
+#include "editor/windows/merge_prompt.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-// help_window.h: the Help window: the editor's keys and mouse gestures as fixed lines of text.
+// help.h: the Help window: the editor's keys and mouse gestures as fixed lines of text.
 //
 // It only shows text and holds back no input: every key it lists can be tried while it is open.
 #pragma once

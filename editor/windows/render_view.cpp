@@ -1,5 +1,5 @@
 // render_view.cpp: the Render view's pass and its output window.
-#include "editor/render_view.h"
+#include "editor/windows/render_view.h"
 
 #include <cmath>
 

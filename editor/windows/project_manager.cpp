@@ -1,6 +1,6 @@
 // project_manager.cpp: the project manager window: name box and Create, the project list,
 // Open Selected and Refresh.
-#include "editor/project_manager.h"
+#include "editor/windows/project_manager.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-// problems_window.h: the problem report: the counts of the last map check and the one repair,
+// problems.h: the problem report: the counts of the last map check and the one repair,
 // Auto-Fix All (weld near-duplicate vertices, fix face winding).
 #pragma once
 

@@ -1,6 +1,6 @@
 // map_dialogs.cpp: the map file dialog, the top bar's Save, the project switch and the recovery
 // prompt.
-#include "editor/map_dialogs.h"
+#include "editor/windows/map_dialogs.h"
 
 #include <cstdio>
 #include <cstring>
@@ -10,11 +10,11 @@
 #include "document/undo.h"
 #include "editor/app.h"
 #include "editor/gui.h"
-#include "editor/project_manager.h"
 #include "editor/tools/clip.h"
 #include "editor/tools/select.h"
 #include "editor/tools/vertex.h"
 #include "editor/widgets.h"
+#include "editor/windows/project_manager.h"
 #include "project/assets.h"
 #include "project/autosave.h"
 #include "project/projects.h"

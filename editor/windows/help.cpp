@@ -1,5 +1,5 @@
-// help_window.cpp: the Help window.
-#include "editor/help_window.h"
+// help.cpp: the Help window.
+#include "editor/windows/help.h"
 
 #include "editor/gui.h"
 #include "editor/widgets.h"

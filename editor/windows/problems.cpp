@@ -1,5 +1,5 @@
-// problems_window.cpp: the problem report window and its repair.
-#include "editor/problems_window.h"
+// problems.cpp: the problem report window and its repair.
+#include "editor/windows/problems.h"
 
 #include <cstring>
 
