@@ -10,8 +10,8 @@
 
 #include "rlgl.h"
 #include "platform/platform.h"
-#include "render/mesh_batch.h"
 #include "render/lights.h"
+#include "render/mesh_batch.h"
 #include "render/mesh_cache.h"
 #include "render/settings.h"
 
