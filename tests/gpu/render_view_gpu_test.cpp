@@ -59,6 +59,30 @@ int Settle()
     return gRenderViewRedraws - before;
 }
 
+// The Render view's image, with the brushes in batches or (perBrush) one by one.
+Image RenderImage(int perBrush)
+{
+    gDrawPerBrush = perBrush;
+    RenderViewDraw(ui, &map);
+    gDrawPerBrush = 0;
+    return LoadImageFromTexture(ui.renderTargets[kRenderOutputTarget].texture);
+}
+
+// Pixels of the batched image differing from the one drawn brush by brush by more than rounding;
+// only a pixel on an edge may round to the other side (a position computed in another order).
+int DifferingFromOneByOne(void)
+{
+    Image shot[2] = { RenderImage(0), RenderImage(1) };
+    int differing = 0;
+    const unsigned char *a = (const unsigned char *)shot[0].data, *b = (const unsigned char *)shot[1].data;
+    for (int i = 0; i < kImageW * kImageH * 4; i += 4) {
+        differing += std::max({ abs(a[i] - b[i]), abs(a[i + 1] - b[i + 1]), abs(a[i + 2] - b[i + 2]) }) > 2;
+    }
+    UnloadImage(shot[0]);
+    UnloadImage(shot[1]);
+    return differing;
+}
+
 }  // namespace
 
 TEST_F(RenderViewGpu, IsDrawnAgainOnlyWhenItsPictureWouldChange)
@@ -109,22 +133,31 @@ TEST_F(RenderViewGpu, TheBatchedBrushesDrawTheImageTheBrushesDrawnOneByOneDrew)
         ApplyRenderQuality();
         for (const Camera3D &camera : cameras) {
             ui.cam3D = camera;
-            Image shot[2];
-            for (int perBrush = 0; perBrush < 2; perBrush++) {
-                gDrawPerBrush = perBrush;
-                RenderViewDraw(ui, &map);
-                shot[perBrush] = LoadImageFromTexture(ui.renderTargets[kRenderOutputTarget].texture);
-            }
-            gDrawPerBrush = 0;
-            // Only a pixel on an edge may round to the other side (a position computed in another order).
-            int differing = 0;
-            const unsigned char *a = (const unsigned char *)shot[0].data, *b = (const unsigned char *)shot[1].data;
-            for (int i = 0; i < kImageW * kImageH * 4; i += 4) {
-                differing += std::max({ abs(a[i] - b[i]), abs(a[i + 1] - b[i + 1]), abs(a[i + 2] - b[i + 2]) }) > 2;
-            }
-            EXPECT_LT(differing, kImageW * kImageH / 4000) << "quality " << q;
-            UnloadImage(shot[0]);
-            UnloadImage(shot[1]);
+            EXPECT_LT(DifferingFromOneByOne(), kImageW * kImageH / 4000) << "quality " << q;
         }
     }
+}
+
+TEST_F(RenderViewGpu, ManyLightListsKeepTheProgramsBoundedAndThePictureTheSame)
+{
+    // The lights change kinds in every round, so each image asks for programs for new light lists;
+    // past the number kept, the least recently used make way.
+    const int unlit = RendererLiveResources();
+    SyncBrushMeshes(&map);
+    for (int round = 0; round < 12; round++) {
+        for (int i = 0; i < map.entityCount; i++) {
+            Entity *e = &map.entities[i];
+            if (EntityIsLight(e)) e->kind = (EntityKind)(ENTITY_LIGHT + (int)((uint32_t)(i * 40503 + round * 9973) >> 5) % 3);
+        }
+        GatherLights(&map);
+        Image image = RenderImage(0);
+        UnloadImage(image);
+        EXPECT_LE(RendererLiveResources() - unlit, kMaxLitVariants) << "round " << round;
+    }
+    int kept = 0;
+    for (const LitProgram &v : gRenderer.variants) kept += v.shader.id != 0;
+    EXPECT_EQ(kept, kMaxLitVariants);
+    EXPECT_LT(DifferingFromOneByOne(), kImageW * kImageH / 4000);
+    FreeRenderer();
+    EXPECT_EQ(RendererLiveResources(), 0);
 }
