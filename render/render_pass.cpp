@@ -335,8 +335,10 @@ static Matrix DepthPass(const MapDoc *map, unsigned int framebuffer, Camera3D ca
     BeginTargetCamera(camera, width, height, nearPlane, farPlane);
     Matrix view = rlGetMatrixModelview();
     *projection = rlGetMatrixProjection();
+    rlColorMask(false, false, false, false);       // only the depth is read: the colour is never written
     DrawBrushDepth(map);
     EndMode3D();
+    rlColorMask(true, true, true, true);
     rlDisableFramebuffer();
     rlViewport(0, 0, GetScreenWidth(), GetScreenHeight());   // back to the window's
     return view;
