@@ -20,6 +20,7 @@
 //----------------------------------------------------------------------------------
 Renderer gRenderer;
 int gRendererLoads;
+int gLitVariantBuilds;
 
 static const char *const kLightingUniformName[LU_COUNT] = {
     "viewPos", "ambientColor", "lightVP", "shadowMap", "shadowEnabled", "shadowBias", "shadowTexelSize",
@@ -48,6 +49,7 @@ static constexpr int kVariantHeaderLen = 512;      // the defines a variant adds
 static constexpr int kKeyAoBit = 2, kKeyCountShift = 3, kKeyKindShift = 7, kKeyKindBits = 2;
 
 static int sLive;                                  // GPU objects held now
+static uint32_t sLastBuildPass;                    // the lit pass that last built a variant
 static int sLastW = kFallbackTargetW, sLastH = kFallbackTargetH;   // size of the last full-size targets
 
 //----------------------------------------------------------------------------------
@@ -243,6 +245,11 @@ LitProgram *LitVariantFor(uint32_t key, uint32_t pass)
         if (v.usedPass != pass && (slot == nullptr || v.usedPass < slot->usedPass)) slot = &v;
     }
     if (slot == nullptr || gRenderer.lightingText[0] == nullptr || gRenderer.lightingText[1] == nullptr) return nullptr;
+    // A software GL takes a fifth of a second or more to build one: a pass builds one at most, and
+    // the file as it is lights the rest of it (the same picture, only slower).
+    if (pass == sLastBuildPass) return nullptr;
+    sLastBuildPass = pass;
+    gLitVariantBuilds++;
     ReleaseLitProgram(slot);
     slot->key = key;
     char *fs = LitVariantSource(gRenderer.lightingText[1], key);

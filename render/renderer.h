@@ -68,6 +68,7 @@ struct Renderer {
 
 extern Renderer gRenderer;
 extern int gRendererLoads;                 // InitRenderer calls since start
+extern int gLitVariantBuilds;              // lighting variants built since start
 
 // --- resources (renderer.cpp) ---
 // Shadow map side for a quality: 1536 for Medium, 2048 for High, 1024 for anything else.
@@ -100,8 +101,8 @@ int RendererLiveResources(void);
 // Key of the lighting variant for these passes and the kinds of the gathered lights in list (in
 // their order); a list longer than eight counts its first eight.
 uint32_t LitVariantKey(int shadowMode, bool ao, const int *list, int count);
-// The variant for key: found, built into a free or the least recently used slot, or nullptr when
-// it failed to build or every slot is in use by this pass.
+// The variant for key: found, or built into a free or the least recently used slot; nullptr when
+// it failed to build, every slot is in use by this pass or this pass has built one already.
 LitProgram *LitVariantFor(uint32_t key, uint32_t pass);
 // The lighting source with the key's fixed passes and light slots defined after its #version line
 // (or first, without one); MemFree it. nullptr when out of memory.
