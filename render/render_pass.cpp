@@ -425,7 +425,7 @@ static void GivePassUniforms(LitProgram *program)
     SetShaderValue(sh, loc[LU_SPECULAR], &gLighting.specular, SHADER_UNIFORM_FLOAT);
     SetShaderValue(sh, loc[LU_GAMMA], &gLighting.gamma, SHADER_UNIFORM_FLOAT);
     program->commonPass = sLitPass;
-    program->tableCount = -1;                      // the shadow caster's place may have moved
+    program->tableCount = -1;                      // the lights and the caster may have changed since
 }
 
 // "lightCount", the eight per-light arrays for the gathered lights in list, and "shadowLight", the

@@ -47,6 +47,7 @@ static constexpr int kFailedNamesLen = 24;         // "depth, ssao, blur" and it
 static constexpr int kVariantHeaderLen = 512;      // the defines a variant adds to its source
 // LitVariantKey's fields: shadow mode, occlusion, light count, then each slot's kind.
 static constexpr int kKeyAoBit = 2, kKeyCountShift = 3, kKeyKindShift = 7, kKeyKindBits = 2;
+static constexpr uint32_t kKeyModeMask = 3u, kKeyCountMask = 15u, kKeyKindMask = 3u;
 
 static int sLive;                                  // GPU objects held now
 static uint32_t sLastBuildPass;                    // the lit pass that last built a variant
@@ -223,7 +224,7 @@ int ShaderLightType(const LightInfo *light)
 uint32_t LitVariantKey(int shadowMode, bool ao, const int *list, int count)
 {
     int n = ClampCount(count, kMaxShaderLights);
-    uint32_t key = (uint32_t)(shadowMode & 3) | (ao ? 1u << kKeyAoBit : 0u) | ((uint32_t)n << kKeyCountShift);
+    uint32_t key = ((uint32_t)shadowMode & kKeyModeMask) | (ao ? 1u << kKeyAoBit : 0u) | ((uint32_t)n << kKeyCountShift);
     for (int i = 0; i < n; i++) {
         key |= (uint32_t)ShaderLightType(&gLights[list[i]]) << (kKeyKindShift + kKeyKindBits * i);
     }
@@ -266,13 +267,13 @@ LitProgram *LitVariantFor(uint32_t key, uint32_t pass)
 char *LitVariantSource(const char *source, uint32_t key)
 {
     static const char *const kTruth[2] = { "false", "true" };
-    int mode = (int)(key & 3u);
+    int mode = (int)(key & kKeyModeMask);
     char head[kVariantHeaderLen];
     int n = snprintf(head, sizeof(head), "#define SHADOWS_ON %s\n#define SHADOWS_SOFT %s\n#define AO_ON %s\n#define LIGHT_SLOTS",
                      kTruth[mode != LIT_SHADOWS_OFF], kTruth[mode == LIT_SHADOWS_SOFT], kTruth[(key >> kKeyAoBit) & 1u]);
-    int count = ClampCount((int)((key >> kKeyCountShift) & 15u), kMaxShaderLights);
+    int count = ClampCount((int)((key >> kKeyCountShift) & kKeyCountMask), kMaxShaderLights);
     for (int i = 0; i < count; i++) {
-        int kind = (int)((key >> (kKeyKindShift + kKeyKindBits * i)) & 3u);
+        int kind = (int)((key >> (kKeyKindShift + kKeyKindBits * i)) & kKeyKindMask);
         if (kind == SHADER_LIGHT_SUN) n += snprintf(head + n, sizeof(head) - (size_t)n, " AddSun(%d);", i);
         else n += snprintf(head + n, sizeof(head) - (size_t)n, " AddLamp(%d, %s);", i, kTruth[kind == SHADER_LIGHT_SPOT]);
     }
