@@ -74,7 +74,7 @@ int AppStartUp(UiState &ui)
 
     LoadInterfaceFont(ui);
     for (int v = 0; v < kViewCount; v++) ui.renderTargets[v] = LoadRenderTexture(kViewTargetW, kViewTargetH);
-    ui.renderTargets[kRenderOutputTarget] = LoadRenderTexture(kRenderTargetW, kRenderTargetH);
+    ui.renderTargets[kRenderOutputTarget] = LoadLitTarget(kRenderTargetW, kRenderTargetH);
     CamerasStartValues(ui);
     SetTargetFPS(gSettings.targetFps);
 

@@ -12,6 +12,7 @@
 #include "rlgl.h"
 #include "document/brush_geometry.h"
 #include "project/assets.h"
+#include "render/draw_cache.h"
 #include "render/gizmos.h"
 #include "render/lights.h"
 #include "render/mesh_batch.h"
@@ -35,6 +36,9 @@ static constexpr float kLightReachMargin = 0.01f;   // share of a range, and wor
 static const Vector3 kDefaultShadowDir = { -0.4f, -1.0f, -0.3f };
 
 int gDrawPerBrush;
+int gShadowMapDraws;
+
+static constexpr uint64_t kShadowKeySeed = 0x5AD0C0FFEE15D0E5ull;
 
 // The pass textures of this frame's lit pass, lent to the lit entity models drawn after it.
 static unsigned int sLitShadowTex, sLitAoTex;
@@ -59,13 +63,15 @@ static Matrix BrushModelTransform(const Brush *brush);
 static void GivePassUniforms(LitProgram *program);
 static void UploadLightTable(LitProgram *program, const int *list, int count);
 static int LightsReaching(const int *list, int count, BoundingBox box, int out[kMaxShaderLights]);
-static void DrawLitDepthFirst(const MapDoc *map);
+static void DrawLitDepthFirst(const MapDoc *map, bool always);
 static void DrawBrushDepth(const MapDoc *map);
 static void LendPassMaps(Material *material, unsigned int shadowTex, unsigned int aoTex);
 static Matrix DepthPass(const MapDoc *map, unsigned int framebuffer, Camera3D camera, int width, int height,
                         double nearPlane, double farPlane, Matrix *projection);
+static uint64_t ShadowMapKey(Camera3D shadowCam, double nearPlane, double farPlane);
 static Matrix ShadowPass(const MapDoc *map, Camera3D camera, bool *shadowsOn);
 static bool OcclusionPass(const MapDoc *map, Camera3D camera, int width, int height);
+static bool OcclusionFromDepth(Texture2D depth, Matrix projection, int width, int height);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -149,17 +155,28 @@ bool RenderScene3D_GPU(const MapDoc *map, Camera3D camera, RenderTexture2D targe
     bool aoOn = gLighting.ssao && gLighting.quality > QUALITY_LOW && OcclusionPassUsable();
     Matrix lightVP = MatrixIdentity();
     if (shadowsOn) lightVP = ShadowPass(map, camera, &shadowsOn);
-    if (aoOn) aoOn = OcclusionPass(map, camera, w, h);
+    // Where the target's depth is a texture, the occlusion reads the depth the lit pass draws first
+    // anyway, so the brushes' depth is drawn once; elsewhere it draws a depth of its own.
+    bool aoFromTarget = aoOn && DepthIsTexture(target);
+    if (aoOn && !aoFromTarget) aoOn = OcclusionPass(map, camera, w, h);
 
     BeginTextureMode(target);
     ClearBackground(clear);
     DrawSkyBackground(sky, w, h);
+    BeginMode3D(camera);
+    DrawLitDepthFirst(map, aoFromTarget);
+    if (aoFromTarget) {
+        Matrix projection = rlGetMatrixProjection();
+        EndMode3D();
+        EndTextureMode();
+        aoOn = OcclusionFromDepth(target.depth, projection, w, h);
+        BeginTextureMode(target);                  // no clear: the sky and the depth stay
+        BeginMode3D(camera);
+    }
     UploadLights(camera.position, lightVP, shadowsOn, aoOn, w, h);
     if (shadowsOn) sLitShadowTex = gRenderer.shadowMap.depth.id;
     if (aoOn) sLitAoTex = gRenderer.blurTarget.texture.id;
     LendPassMaps(&gRenderer.material, sLitShadowTex, sLitAoTex);
-    BeginMode3D(camera);
-    DrawLitDepthFirst(map);
     DrawBrushMeshes(map);
     EndMode3D();
     LendPassMaps(&gRenderer.material, 0, 0);       // never unloaded with the material
@@ -289,10 +306,11 @@ static void DrawBatches(Material material, bool brushLook)
 
 // The brushes' depth alone into the lit target, before the lit draws: the lighting program then
 // runs once for each pixel that shows a brush (the depth test passes equal depths) rather than
-// once for every brush drawn over it. Skipped without a depth program.
-static void DrawLitDepthFirst(const MapDoc *map)
+// once for every brush drawn over it. Skipped without a depth program, and for the brushes drawn
+// one by one unless always (the occlusion reads it).
+static void DrawLitDepthFirst(const MapDoc *map, bool always)
 {
-    if (gDrawPerBrush || !DepthProgramUsable()) return;
+    if ((gDrawPerBrush && !always) || !DepthProgramUsable()) return;
     rlDrawRenderBatchActive();                     // the sky, in colour, before the mask
     rlColorMask(false, false, false, false);
     DrawBrushDepth(map);
@@ -344,8 +362,35 @@ static Matrix DepthPass(const MapDoc *map, unsigned int framebuffer, Camera3D ca
     return view;
 }
 
-// The depth of every brush seen from the strongest light; returns the light's view x projection
-// (identity, with shadowsOn cleared, when no light casts).
+// What the shadow map shows follows from the caster's camera, the depth range, the map's size and
+// the batches it draws. A Render view drawn again for anything else (the lit pass's settings, its
+// own size, an entity model, its camera turned about the same target) keeps the map it has. The
+// brushes drawn one by one are never reused: that reference path draws everything each time.
+static uint64_t ShadowMapKey(Camera3D shadowCam, double nearPlane, double farPlane)
+{
+    if (gDrawPerBrush) return 0;
+    const float view[10] = { shadowCam.position.x, shadowCam.position.y, shadowCam.position.z, shadowCam.target.x,
+                             shadowCam.target.y, shadowCam.target.z, shadowCam.up.x, shadowCam.up.y, shadowCam.up.z,
+                             shadowCam.fovy };
+    const double range[2] = { nearPlane, farPlane };
+    const uint32_t target[2] = { gRenderer.shadowMap.id, (uint32_t)gRenderer.shadowMapSize };
+    uint64_t h = HashBytes(kShadowKeySeed, view, (int)sizeof(view));
+    h = HashBytes(h, range, (int)sizeof(range));
+    h = HashBytes(h, target, (int)sizeof(target));
+    for (const BatchChunk &c : gBatchChunks) {
+        const uint64_t chunk[2] = { c.built ? c.key : 0, (uint64_t)c.batchCount };
+        h = HashBytes(h, chunk, (int)sizeof(chunk));
+        for (int b = 0; b < c.batchCount; b++) {
+            const uint8_t uploaded = c.batches[b].mesh.vboId != nullptr;
+            h = HashBytes(h, &uploaded, 1);
+        }
+    }
+    return h != 0 ? h : 1;
+}
+
+// The depth of every brush seen from the strongest light, drawn again only when what it shows may
+// have changed; returns the light's view x projection (identity, with shadowsOn cleared, when no
+// light casts).
 static Matrix ShadowPass(const MapDoc *map, Camera3D camera, bool *shadowsOn)
 {
     Camera3D shadowCam;
@@ -355,21 +400,37 @@ static Matrix ShadowPass(const MapDoc *map, Camera3D camera, bool *shadowsOn)
     }
     int s = gRenderer.shadowMapSize;
     // The shadow map's own depth range, so shadowBias is a share of the scene around the target.
+    double nearPlane = rlGetCullDistanceNear(), farPlane = kShadowFar * gLighting.shadowArea;
+    uint64_t key = ShadowMapKey(shadowCam, nearPlane, farPlane);
+    if (key != 0 && key == gRenderer.shadowMapKey) return gRenderer.shadowMapVP;
     Matrix projection;
-    Matrix view = DepthPass(map, gRenderer.shadowMap.id, shadowCam, s, s, rlGetCullDistanceNear(),
-                            kShadowFar * gLighting.shadowArea, &projection);
-    return MatrixMultiply(view, projection);
+    Matrix view = DepthPass(map, gRenderer.shadowMap.id, shadowCam, s, s, nearPlane, farPlane, &projection);
+    gRenderer.shadowMapKey = key;
+    gRenderer.shadowMapVP = MatrixMultiply(view, projection);
+    gShadowMapDraws++;
+    return gRenderer.shadowMapVP;
 }
 
-// Depth prepass, occlusion and blur; false when the depth target could not be made at this size.
+// A depth prepass of its own, occlusion and blur; false when the depth target could not be made
+// at this size.
 static bool OcclusionPass(const MapDoc *map, Camera3D camera, int width, int height)
 {
     ResizeRendererTargets(width, height);
-    if (gRenderer.depthTarget.id == 0 || gRenderer.blurTarget.id == 0) return false;
-    double nearPlane = rlGetCullDistanceNear(), farPlane = rlGetCullDistanceFar();   // what BeginMode3D uses
-
+    if (gRenderer.depthTarget.id == 0) return false;
     Matrix projection;
-    DepthPass(map, gRenderer.depthTarget.id, camera, width, height, nearPlane, farPlane, &projection);
+    DepthPass(map, gRenderer.depthTarget.id, camera, width, height, rlGetCullDistanceNear(), rlGetCullDistanceFar(),
+              &projection);
+    return OcclusionFromDepth(gRenderer.depthTarget.depth, projection, width, height);
+}
+
+// The occlusion of a width x height depth texture drawn with projection (between the planes
+// BeginMode3D uses) into the blur target, at half the size, blurred; false when its targets could
+// not be made at this size.
+static bool OcclusionFromDepth(Texture2D depth, Matrix projection, int width, int height)
+{
+    ResizeRendererTargets(width, height);
+    if (gRenderer.ssaoTarget.id == 0 || gRenderer.blurTarget.id == 0) return false;
+    double nearPlane = rlGetCullDistanceNear(), farPlane = rlGetCullDistanceFar();
 
     const int32_t *loc = gRenderer.ssaoLoc;
     float screen[2] = { (float)gRenderer.ssaoWidth, (float)gRenderer.ssaoHeight };
@@ -387,9 +448,9 @@ static bool OcclusionPass(const MapDoc *map, Camera3D camera, int width, int hei
     SetShaderValue(gRenderer.ssao, loc[SU_SAMPLE_COUNT], &samples, SHADER_UNIFORM_INT);
     SetShaderValue(gRenderer.ssao, loc[SU_NEAR], &nearF, SHADER_UNIFORM_FLOAT);
     SetShaderValue(gRenderer.ssao, loc[SU_FAR], &farF, SHADER_UNIFORM_FLOAT);
-    SetShaderValueTexture(gRenderer.ssao, loc[SU_DEPTH], gRenderer.depthTarget.depth);
-    DrawTextureRec(gRenderer.depthTarget.texture, Rectangle{ 0.0f, 0.0f, (float)width, -(float)height },
-                   Vector2{ 0.0f, 0.0f }, WHITE);
+    SetShaderValueTexture(gRenderer.ssao, loc[SU_DEPTH], depth);
+    // Any texture will do for the quad: the program reads the depth by fragment position.
+    DrawTextureRec(depth, Rectangle{ 0.0f, 0.0f, (float)width, -(float)height }, Vector2{ 0.0f, 0.0f }, WHITE);
     EndShaderMode();
     EndTextureMode();
 

@@ -39,7 +39,6 @@ static const char *const kShaderDir = "resources/shaders/";
 static const char *const kFailStatus =
     "Shaders missing or failed to compile - using CPU shading. Check resources/shaders/";
 static constexpr int kShadowRes[kQualityCount] = { 1024, 1024, 1536, 2048 };
-static constexpr int kPixelFormatDepth = 19;       // what raylib records for a render texture's depth
 static constexpr int kFallbackTargetW = 720, kFallbackTargetH = 450;
 static constexpr int kPathLen = 96;
 static constexpr int kUniformNameLen = 32;
@@ -120,6 +119,17 @@ RenderTexture2D LoadDepthTarget(int width, int height)
     return t;
 }
 
+RenderTexture2D LoadLitTarget(int width, int height)
+{
+    RenderTexture2D t = LoadDepthTarget(width, height);
+    return t.id != 0 ? t : LoadRenderTexture(width, height);
+}
+
+bool DepthIsTexture(const RenderTexture2D &target)
+{
+    return target.depth.id != 0 && target.depth.format == kDepthTextureFormat;
+}
+
 bool InitRenderer(int width, int height)
 {
     ReleaseAll();                                  // a second start never strands the first one's objects
@@ -142,6 +152,7 @@ bool InitRenderer(int width, int height)
 
     gRenderer.shadowMapSize = ShadowResForQuality((int)gLighting.quality);
     gRenderer.shadowMap = LoadShadowTarget(gRenderer.shadowMapSize, gRenderer.shadowMapSize);
+    gRenderer.shadowMapKey = 0;
     if (gRenderer.shadowMap.id != 0) sLive++;
     MakeSizedTargets(width, height);
     gRenderer.ready = 1;
@@ -165,6 +176,7 @@ void ApplyRenderQuality(void)
     ReleaseTarget(&gRenderer.shadowMap);
     gRenderer.shadowMapSize = s;
     gRenderer.shadowMap = LoadShadowTarget(s, s);
+    gRenderer.shadowMapKey = 0;
     if (gRenderer.shadowMap.id != 0) sLive++;
     gRenderer.targetsOk = (gRenderer.shadowMap.id != 0 && gRenderer.depthTarget.id != 0) ? 1 : 0;
 }
@@ -304,7 +316,7 @@ static void AttachDepthTexture(RenderTexture2D *target, int width, int height)
     target->depth.width = width;
     target->depth.height = height;
     target->depth.mipmaps = 1;
-    target->depth.format = kPixelFormatDepth;
+    target->depth.format = kDepthTextureFormat;
     rlFramebufferAttach(target->id, target->depth.id, RL_ATTACHMENT_DEPTH, RL_ATTACHMENT_TEXTURE2D, 0);
 }
 

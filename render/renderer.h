@@ -18,6 +18,7 @@ constexpr int kRendererStatusLen = 160;
 constexpr int kMaxShaderLights = 8;          // lights uploaded to the lighting program
 constexpr int kMaxLitVariants = 16;          // lighting programs built for light lists, kept at once
 constexpr int kMinRendererSide = 2;          // a size below this is never given to a target
+constexpr int kDepthTextureFormat = 0x10013; // our depth textures' mark; raylib records 19 for its own
 
 enum LitShadowMode { LIT_SHADOWS_OFF, LIT_SHADOWS_HARD, LIT_SHADOWS_SOFT };
 enum ShaderLightKind { SHADER_LIGHT_POINT = 0, SHADER_LIGHT_SPOT = 1, SHADER_LIGHT_SUN = 2 };   // "lightType"
@@ -60,6 +61,8 @@ struct Renderer {
     int32_t blurTexelLoc;
     RenderTexture2D shadowMap, depthTarget, ssaoTarget, blurTarget;
     int32_t shadowMapSize, ssaoWidth, ssaoHeight;
+    uint64_t shadowMapKey;                                 // what the shadow map holds; 0: nothing known
+    Matrix shadowMapVP;                                    // the light's view x projection it was drawn with
     uint8_t targetsOk;                                     // shadowMap and depthTarget exist
     Material material;                                     // shared by every brush mesh
     uint8_t materialLoaded;
@@ -69,6 +72,7 @@ struct Renderer {
 extern Renderer gRenderer;
 extern int gRendererLoads;                 // InitRenderer calls since start
 extern int gLitVariantBuilds;              // lighting variants built since start
+extern int gShadowMapDraws;                // shadow maps drawn since start (not reused)
 
 // --- resources (renderer.cpp) ---
 // Shadow map side for a quality: 1536 for Medium, 2048 for High, 1024 for anything else.
@@ -77,6 +81,11 @@ int ShadowResForQuality(int quality);
 RenderTexture2D LoadShadowTarget(int width, int height);
 // A framebuffer with an RGBA8 colour texture and a sampleable depth texture; id 0 on failure.
 RenderTexture2D LoadDepthTarget(int width, int height);
+// A target for RenderScene3D_GPU: LoadDepthTarget's, whose depth the occlusion reads where it lies,
+// or raylib's render texture when there are no depth textures (the occlusion then draws its own).
+RenderTexture2D LoadLitTarget(int width, int height);
+// True for a target whose depth is a texture of ours (LoadShadowTarget, LoadDepthTarget).
+bool DepthIsTexture(const RenderTexture2D &target);
 // Loads the programs and makes the material and targets; false (status says why) means CPU only.
 bool InitRenderer(int width, int height);
 // Recreates the depth, occlusion and blur targets when the size changed; sizes below 2 ignored.

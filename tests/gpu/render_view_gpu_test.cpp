@@ -33,7 +33,7 @@ protected:
         memset(&ui, 0, sizeof(ui));
         ui.cam3D = Camera3D{ { 12, 10, 12 }, { 0, 0, 0 }, { 0, 1, 0 }, 75, CAMERA_PERSPECTIVE };
         ui.showRenderOutput = 1;
-        ui.renderTargets[kRenderOutputTarget] = LoadRenderTexture(kImageW, kImageH);
+        ui.renderTargets[kRenderOutputTarget] = LoadLitTarget(kImageW, kImageH);
         RenderBenchMap(&map);
     }
     void TearDown() override
@@ -68,25 +68,36 @@ Image RenderImage(int perBrush)
     return LoadImageFromTexture(ui.renderTargets[kRenderOutputTarget].texture);
 }
 
-// Pixels of the batched image differing from the one drawn brush by brush by more than rounding;
-// only a pixel on an edge may round to the other side (a position computed in another order).
-// The batched image is drawn again until it builds no lighting program: then every batch is lit
-// by the program built for its lights.
-int DifferingFromOneByOne(void)
+// Pixels of two images differing by more than rounding; both are unloaded.
+int Differing(Image a, Image b)
+{
+    int differing = 0;
+    const unsigned char *p = (const unsigned char *)a.data, *q = (const unsigned char *)b.data;
+    for (int i = 0; i < kImageW * kImageH * 4; i += 4) {
+        differing += std::max({ abs(p[i] - q[i]), abs(p[i + 1] - q[i + 1]), abs(p[i + 2] - q[i + 2]) }) > 2;
+    }
+    UnloadImage(a);
+    UnloadImage(b);
+    return differing;
+}
+
+// The batched image, drawn again until it builds no lighting program: then every batch is lit by
+// the program built for its lights.
+Image RenderSettled(void)
 {
     for (int i = 0, built = -1; i < kMaxLitVariants && built != gLitVariantBuilds; i++) {
         built = gLitVariantBuilds;
         UnloadImage(RenderImage(0));
     }
-    Image shot[2] = { RenderImage(0), RenderImage(1) };
-    int differing = 0;
-    const unsigned char *a = (const unsigned char *)shot[0].data, *b = (const unsigned char *)shot[1].data;
-    for (int i = 0; i < kImageW * kImageH * 4; i += 4) {
-        differing += std::max({ abs(a[i] - b[i]), abs(a[i + 1] - b[i + 1]), abs(a[i + 2] - b[i + 2]) }) > 2;
-    }
-    UnloadImage(shot[0]);
-    UnloadImage(shot[1]);
-    return differing;
+    return RenderImage(0);
+}
+
+// Pixels of the batched image differing from the one drawn brush by brush by more than rounding;
+// only a pixel on an edge may round to the other side (a position computed in another order).
+int DifferingFromOneByOne(void)
+{
+    Image batched = RenderSettled();
+    return Differing(batched, RenderImage(1));
 }
 
 }  // namespace
@@ -166,4 +177,54 @@ TEST_F(RenderViewGpu, ManyLightListsKeepTheProgramsBoundedAndThePictureTheSame)
     EXPECT_LT(DifferingFromOneByOne(), kImageW * kImageH / 4000);
     FreeRenderer();
     EXPECT_EQ(RendererLiveResources(), 0);
+}
+
+TEST_F(RenderViewGpu, TheShadowMapIsDrawnAgainOnlyWhenWhatItShowsChanges)
+{
+    const struct { const char *what; int draws; std::function<void()> edit; } edits[] = {
+        { "nothing", 0, [] {} },
+        { "the lit pass's settings", 0, [] { gLighting.aoStrength = 0.5f; gLighting.specular = 0.3f; } },
+        { "the camera about the same target", 0, [] { ui.cam3D.position.y += 2.0f; } },
+        { "a brush moves", 1, [] { map.brushes[90].origin.y += 1.5f; } },
+        { "a brush turns", 1, [] { map.brushes[91].rotation.y += 20.0f; } },
+        { "the shadow area", 1, [] { gLighting.shadowArea = 20.0f; } },
+        { "the camera's target", 1, [] { ui.cam3D.target.x += 1.0f; } },
+        { "the lights turn", 1, [] { for (int i = 0; i < map.entityCount; i++) map.entities[i].rotation.x -= 10.0f; } },
+        { "the quality, with a larger map", 1, [] { gLighting.quality = QUALITY_HIGH; ApplyRenderQuality(); } },
+    };
+    for (const auto &e : edits) {
+        GatherLights(&map);
+        SyncBrushMeshes(&map);
+        UnloadImage(RenderImage(0));               // the map of the scene before the edit
+        e.edit();
+        GatherLights(&map);
+        SyncBrushMeshes(&map);
+        int before = gShadowMapDraws;
+        Image kept = RenderImage(0);
+        EXPECT_EQ(gShadowMapDraws - before, e.draws) << e.what;
+        // The brushes drawn one by one draw their own map each time: a map kept when it should not
+        // have been shows in the shadows.
+        EXPECT_LT(Differing(kept, RenderImage(1)), kImageW * kImageH / 4000) << e.what;
+    }
+}
+
+TEST_F(RenderViewGpu, TheOcclusionOfTheTargetsOwnDepthMatchesADepthPassOfItsOwn)
+{
+    GatherLights(&map);
+    SyncBrushMeshes(&map);
+    RenderTexture2D &target = ui.renderTargets[kRenderOutputTarget];
+    RenderTexture2D lit = target, plain = LoadRenderTexture(kImageW, kImageH);
+    ASSERT_TRUE(DepthIsTexture(lit));
+    ASSERT_FALSE(DepthIsTexture(plain));           // a renderbuffer: the occlusion draws its own depth
+    for (RenderQuality q : { QUALITY_MEDIUM, QUALITY_HIGH }) {
+        gLighting.quality = q;
+        ApplyRenderQuality();
+        target = lit;
+        Image fromTarget = RenderSettled();
+        target = plain;
+        Image ownPass = RenderSettled();
+        EXPECT_LT(Differing(fromTarget, ownPass), kImageW * kImageH / 4000) << "quality " << q;
+    }
+    target = lit;
+    UnloadRenderTexture(plain);
 }
