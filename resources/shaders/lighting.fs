@@ -18,7 +18,7 @@ in vec3 fragPosition;
 in vec2 fragTexCoord;
 in vec3 fragNormal;
 in vec4 fragColor;
-in vec4 fragLightSpace;
+in vec3 fragShadowCoord;
 
 uniform sampler2D texture0;
 uniform vec4 colDiffuse;
@@ -66,7 +66,7 @@ vec3 gSpecular = vec3(0.0);
 // 1 where the shadow map sees this point, 0 where something nearer the light hides it.
 float Lit(float nDotL)
 {
-    vec3 p = fragLightSpace.xyz / fragLightSpace.w * 0.5 + 0.5;
+    vec3 p = fragShadowCoord;
     if (p.x < 0.0 || p.x > 1.0 || p.y < 0.0 || p.y > 1.0 || p.z > 1.0) return 1.0;
     float bias = shadowBias * (1.0 + 4.0 * (1.0 - nDotL));   // grazing light needs more
     if (!SHADOWS_SOFT) return (p.z - bias > texture(shadowMap, p.xy).r) ? 0.0 : 1.0;

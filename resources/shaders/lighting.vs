@@ -17,7 +17,7 @@ out vec3 fragPosition;
 out vec2 fragTexCoord;
 out vec3 fragNormal;
 out vec4 fragColor;
-out vec4 fragLightSpace;
+out vec3 fragShadowCoord;
 
 // The lit pass draws where the depth pass left equal depths: both compute the position alike.
 invariant gl_Position;
@@ -29,6 +29,9 @@ void main()
     fragTexCoord = vertexTexCoord;
     fragNormal = vec3(matNormal * vec4(vertexNormal, 0.0));
     fragColor = vertexColor;
-    fragLightSpace = lightVP * world;
+    // The shadow camera is orthographic: the shadow map's coordinates are linear in the world
+    // position, so they are found here once per vertex rather than once per fragment.
+    vec4 light = lightVP * world;
+    fragShadowCoord = light.xyz / light.w * 0.5 + 0.5;
     gl_Position = mvp * vec4(vertexPosition, 1.0);
 }
