@@ -364,8 +364,8 @@ static Matrix DepthPass(const MapDoc *map, unsigned int framebuffer, Camera3D ca
 
 // What the shadow map shows follows from the caster's camera, the depth range, the map's size and
 // the batches it draws. A Render view drawn again for anything else (the lit pass's settings, its
-// own size, an entity model, its camera turned about the same target) keeps the map it has. The
-// brushes drawn one by one are never reused: that reference path draws everything each time.
+// own size, an entity model, its camera turned about the same target) keeps the map it has. 0 with
+// the brushes drawn one by one: that reference path draws everything every time.
 static uint64_t ShadowMapKey(Camera3D shadowCam, double nearPlane, double farPlane)
 {
     if (gDrawPerBrush) return 0;

@@ -179,6 +179,7 @@ void ApplyRenderQuality(void)
     gRenderer.shadowMapKey = 0;
     if (gRenderer.shadowMap.id != 0) sLive++;
     gRenderer.targetsOk = (gRenderer.shadowMap.id != 0 && gRenderer.depthTarget.id != 0) ? 1 : 0;
+    WriteStatus();                                 // the Settings tab shows the map's new size
 }
 
 void ReleaseBorrowedMaterialTexture(void)

@@ -114,6 +114,7 @@ TEST_F(Gpu, ReloadsQualityAndTinySizesNeitherLeakNorLoseTheTargets)
         gLighting.quality = s.q;
         ApplyRenderQuality();
         EXPECT_EQ(gRenderer.shadowMap.depth.width, s.size);
+        EXPECT_NE(strstr(gRenderer.status, TextFormat("shadowmap=%dpx", s.size)), nullptr) << gRenderer.status;
         EXPECT_EQ(gRenderer.shadowMap.id == before, s.same);
         EXPECT_TRUE(gRenderer.targetsOk);
     }
