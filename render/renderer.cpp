@@ -64,6 +64,7 @@ static int ProgramLoaded(Shader shader);
 static void WriteStatus(void);
 static void ReleaseProgram(Shader *shader);
 static void ReleaseTarget(RenderTexture2D *target);
+static void MakeShadowMap(int size);
 static void MakeSizedTargets(int width, int height);
 static void ReleaseSizedTargets(void);
 static void ReleaseAll(void);
@@ -150,10 +151,7 @@ bool InitRenderer(int width, int height)
     gRenderer.materialLoaded = 1;
     sLive++;
 
-    gRenderer.shadowMapSize = ShadowResForQuality((int)gLighting.quality);
-    gRenderer.shadowMap = LoadShadowTarget(gRenderer.shadowMapSize, gRenderer.shadowMapSize);
-    gRenderer.shadowMapKey = 0;
-    if (gRenderer.shadowMap.id != 0) sLive++;
+    MakeShadowMap(ShadowResForQuality((int)gLighting.quality));
     MakeSizedTargets(width, height);
     gRenderer.ready = 1;
     WriteStatus();
@@ -174,10 +172,7 @@ void ApplyRenderQuality(void)
     int s = ShadowResForQuality((int)gLighting.quality);
     if (s == gRenderer.shadowMapSize) return;
     ReleaseTarget(&gRenderer.shadowMap);
-    gRenderer.shadowMapSize = s;
-    gRenderer.shadowMap = LoadShadowTarget(s, s);
-    gRenderer.shadowMapKey = 0;
-    if (gRenderer.shadowMap.id != 0) sLive++;
+    MakeShadowMap(s);
     gRenderer.targetsOk = (gRenderer.shadowMap.id != 0 && gRenderer.depthTarget.id != 0) ? 1 : 0;
     WriteStatus();                                 // the Settings tab shows the map's new size
 }
@@ -412,6 +407,15 @@ static void ReleaseTarget(RenderTexture2D *target)
         sLive--;
     }
     memset(target, 0, sizeof(*target));
+}
+
+// A shadow map of size x size that holds nothing known yet.
+static void MakeShadowMap(int size)
+{
+    gRenderer.shadowMapSize = size;
+    gRenderer.shadowMap = LoadShadowTarget(size, size);
+    gRenderer.shadowMapKey = 0;
+    if (gRenderer.shadowMap.id != 0) sLive++;
 }
 
 static void MakeSizedTargets(int width, int height)
