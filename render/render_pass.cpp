@@ -37,8 +37,10 @@ static const Vector3 kDefaultShadowDir = { -0.4f, -1.0f, -0.3f };
 
 int gDrawPerBrush;
 int gShadowMapDraws;
+int gOcclusionDraws;
 
 static constexpr uint64_t kShadowKeySeed = 0x5AD0C0FFEE15D0E5ull;
+static constexpr uint64_t kOcclusionKeySeed = 0xA0C1D0E5B1077EDull;
 
 // The pass textures of this frame's lit pass, lent to the lit entity models drawn after it.
 static unsigned int sLitShadowTex, sLitAoTex;
@@ -68,7 +70,11 @@ static void DrawBrushDepth(const MapDoc *map);
 static void LendPassMaps(Material *material, unsigned int shadowTex, unsigned int aoTex);
 static Matrix DepthPass(const MapDoc *map, unsigned int framebuffer, Camera3D camera, int width, int height,
                         double nearPlane, double farPlane, Matrix *projection);
+static uint64_t BatchesKey(uint64_t h);
+static uint64_t CameraKey(uint64_t h, Camera3D camera);
 static uint64_t ShadowMapKey(Camera3D shadowCam, double nearPlane, double farPlane);
+static uint64_t OcclusionKey(Camera3D camera, int width, int height);
+static int OcclusionSamples(void);
 static Matrix ShadowPass(const MapDoc *map, Camera3D camera, bool *shadowsOn);
 static bool OcclusionPass(const MapDoc *map, Camera3D camera, int width, int height);
 static bool OcclusionFromDepth(Texture2D depth, Matrix projection, int width, int height);
@@ -155,10 +161,13 @@ bool RenderScene3D_GPU(const MapDoc *map, Camera3D camera, RenderTexture2D targe
     bool aoOn = gLighting.ssao && gLighting.quality > QUALITY_LOW && OcclusionPassUsable();
     Matrix lightVP = MatrixIdentity();
     if (shadowsOn) lightVP = ShadowPass(map, camera, &shadowsOn);
-    // Where the target's depth is a texture, the occlusion reads the depth the lit pass draws first
-    // anyway, so the brushes' depth is drawn once; elsewhere it draws a depth of its own.
-    bool aoFromTarget = aoOn && DepthIsTexture(target);
-    if (aoOn && !aoFromTarget) aoOn = OcclusionPass(map, camera, w, h);
+    // An occlusion that shows the same brushes from the same camera is kept. Otherwise, where the
+    // target's depth is a texture, the occlusion reads the depth the lit pass draws first anyway, so
+    // the brushes' depth is drawn once; elsewhere it draws a depth of its own.
+    uint64_t aoKey = aoOn ? OcclusionKey(camera, w, h) : 0;
+    bool aoKept = aoKey != 0 && aoKey == gRenderer.occlusionKey;
+    bool aoFromTarget = aoOn && !aoKept && DepthIsTexture(target);
+    if (aoOn && !aoKept && !aoFromTarget) aoOn = OcclusionPass(map, camera, w, h);
 
     BeginTextureMode(target);
     ClearBackground(clear);
@@ -172,6 +181,10 @@ bool RenderScene3D_GPU(const MapDoc *map, Camera3D camera, RenderTexture2D targe
         aoOn = OcclusionFromDepth(target.depth, projection, w, h);
         BeginTextureMode(target);                  // no clear: the sky and the depth stay
         BeginMode3D(camera);
+    }
+    if (!aoKept) {
+        gRenderer.occlusionKey = aoOn ? aoKey : 0;
+        if (aoOn) gOcclusionDraws++;
     }
     UploadLights(camera.position, lightVP, shadowsOn, aoOn, w, h);
     if (shadowsOn) sLitShadowTex = gRenderer.shadowMap.depth.id;
@@ -369,14 +382,50 @@ static Matrix DepthPass(const MapDoc *map, unsigned int framebuffer, Camera3D ca
 static uint64_t ShadowMapKey(Camera3D shadowCam, double nearPlane, double farPlane)
 {
     if (gDrawPerBrush) return 0;
-    const float view[10] = { shadowCam.position.x, shadowCam.position.y, shadowCam.position.z, shadowCam.target.x,
-                             shadowCam.target.y, shadowCam.target.z, shadowCam.up.x, shadowCam.up.y, shadowCam.up.z,
-                             shadowCam.fovy };
     const double range[2] = { nearPlane, farPlane };
     const uint32_t target[2] = { gRenderer.shadowMap.id, (uint32_t)gRenderer.shadowMapSize };
-    uint64_t h = HashBytes(kShadowKeySeed, view, (int)sizeof(view));
+    uint64_t h = CameraKey(kShadowKeySeed, shadowCam);
     h = HashBytes(h, range, (int)sizeof(range));
     h = HashBytes(h, target, (int)sizeof(target));
+    h = BatchesKey(h);
+    return h != 0 ? h : 1;
+}
+
+// What the occlusion shows follows from the brushes' depth (the batches, seen by camera at this
+// size between BeginMode3D's planes) and the occlusion's own settings; the lights and the lit
+// pass's other settings play no part, so a Render view drawn again while a light is placed or the
+// shading is tuned keeps it. 0 with the brushes drawn one by one.
+static uint64_t OcclusionKey(Camera3D camera, int width, int height)
+{
+    if (gDrawPerBrush) return 0;
+    const double range[2] = { rlGetCullDistanceNear(), rlGetCullDistanceFar() };
+    const float settings[2] = { gLighting.aoRadius, gLighting.aoStrength };
+    const int32_t size[3] = { width, height, OcclusionSamples() };
+    uint64_t h = CameraKey(kOcclusionKeySeed, camera);
+    h = HashBytes(h, range, (int)sizeof(range));
+    h = HashBytes(h, settings, (int)sizeof(settings));
+    h = HashBytes(h, size, (int)sizeof(size));
+    h = BatchesKey(h);
+    return h != 0 ? h : 1;
+}
+
+static int OcclusionSamples(void)
+{
+    return gLighting.quality < QUALITY_HIGH ? kSamplesLow : kSamplesHigh;
+}
+
+// h followed by a camera's place, aim, up, field and projection.
+static uint64_t CameraKey(uint64_t h, Camera3D camera)
+{
+    const float view[10] = { camera.position.x, camera.position.y, camera.position.z, camera.target.x, camera.target.y,
+                             camera.target.z, camera.up.x, camera.up.y, camera.up.z, camera.fovy };
+    h = HashBytes(h, view, (int)sizeof(view));
+    return HashBytes(h, &camera.projection, (int)sizeof(camera.projection));
+}
+
+// h followed by what every batch chunk was built from and which of its batches are uploaded.
+static uint64_t BatchesKey(uint64_t h)
+{
     for (const BatchChunk &c : gBatchChunks) {
         const uint64_t chunk[2] = { c.built ? c.key : 0, (uint64_t)c.batchCount };
         h = HashBytes(h, chunk, (int)sizeof(chunk));
@@ -385,7 +434,7 @@ static uint64_t ShadowMapKey(Camera3D shadowCam, double nearPlane, double farPla
             h = HashBytes(h, &uploaded, 1);
         }
     }
-    return h != 0 ? h : 1;
+    return h;
 }
 
 // The depth of every brush seen from the strongest light, drawn again only when what it shows may
@@ -435,7 +484,7 @@ static bool OcclusionFromDepth(Texture2D depth, Matrix projection, int width, in
     const int32_t *loc = gRenderer.ssaoLoc;
     float screen[2] = { (float)gRenderer.ssaoWidth, (float)gRenderer.ssaoHeight };
     float bias = kSsaoBias, nearF = (float)nearPlane, farF = (float)farPlane;
-    int samples = gLighting.quality < QUALITY_HIGH ? kSamplesLow : kSamplesHigh;
+    int samples = OcclusionSamples();
     BeginTextureMode(gRenderer.ssaoTarget);
     ClearBackground(WHITE);
     BeginShaderMode(gRenderer.ssao);

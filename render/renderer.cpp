@@ -425,6 +425,7 @@ static void MakeSizedTargets(int width, int height)
     gRenderer.depthTarget = LoadDepthTarget(width, height);
     gRenderer.ssaoTarget = LoadRenderTexture(gRenderer.ssaoWidth, gRenderer.ssaoHeight);
     gRenderer.blurTarget = LoadRenderTexture(gRenderer.ssaoWidth, gRenderer.ssaoHeight);
+    gRenderer.occlusionKey = 0;                    // a new target holds nothing yet
     const RenderTexture2D *made[3] = { &gRenderer.depthTarget, &gRenderer.ssaoTarget, &gRenderer.blurTarget };
     for (const RenderTexture2D *t : made) {
         if (t->id != 0) sLive++;

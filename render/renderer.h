@@ -63,6 +63,7 @@ struct Renderer {
     int32_t shadowMapSize, ssaoWidth, ssaoHeight;
     uint64_t shadowMapKey;                                 // what the shadow map holds; 0: nothing known
     Matrix shadowMapVP;                                    // the light's view x projection it was drawn with
+    uint64_t occlusionKey;                                 // what the blur target's occlusion shows; 0: nothing known
     uint8_t targetsOk;                                     // shadowMap and depthTarget exist
     Material material;                                     // shared by every brush mesh
     uint8_t materialLoaded;
@@ -73,6 +74,7 @@ extern Renderer gRenderer;
 extern int gRendererLoads;                 // InitRenderer calls since start
 extern int gLitVariantBuilds;              // lighting variants built since start
 extern int gShadowMapDraws;                // shadow maps drawn since start (not reused)
+extern int gOcclusionDraws;                // occlusion passes drawn since start (not reused)
 
 // --- resources (renderer.cpp) ---
 // Shadow map side for a quality: 1536 for Medium, 2048 for High, 1024 for anything else.

@@ -179,31 +179,34 @@ TEST_F(RenderViewGpu, ManyLightListsKeepTheProgramsBoundedAndThePictureTheSame)
     EXPECT_EQ(RendererLiveResources(), 0);
 }
 
-TEST_F(RenderViewGpu, TheShadowMapIsDrawnAgainOnlyWhenWhatItShowsChanges)
+TEST_F(RenderViewGpu, TheShadowMapAndTheOcclusionAreDrawnAgainOnlyWhenWhatTheyShowChanges)
 {
-    const struct { const char *what; int draws; std::function<void()> edit; } edits[] = {
-        { "nothing", 0, [] {} },
-        { "the lit pass's settings", 0, [] { gLighting.aoStrength = 0.5f; gLighting.specular = 0.3f; } },
-        { "the camera about the same target", 0, [] { ui.cam3D.position.y += 2.0f; } },
-        { "a brush moves", 1, [] { map.brushes[90].origin.y += 1.5f; } },
-        { "a brush turns", 1, [] { map.brushes[91].rotation.y += 20.0f; } },
-        { "the shadow area", 1, [] { gLighting.shadowArea = 20.0f; } },
-        { "the camera's target", 1, [] { ui.cam3D.target.x += 1.0f; } },
-        { "the lights turn", 1, [] { for (int i = 0; i < map.entityCount; i++) map.entities[i].rotation.x -= 10.0f; } },
-        { "the quality, with a larger map", 1, [] { gLighting.quality = QUALITY_HIGH; ApplyRenderQuality(); } },
+    const struct { const char *what; int shadowDraws, occlusionDraws; std::function<void()> edit; } edits[] = {
+        { "nothing", 0, 0, [] {} },
+        { "the shading", 0, 0, [] { gLighting.specular = 0.3f; gLighting.gamma = 2.0f; gSettings.ambient = 0.5f; } },
+        { "the occlusion's strength", 0, 1, [] { gLighting.aoStrength = 0.5f; } },
+        { "the occlusion's radius", 0, 1, [] { gLighting.aoRadius = 1.0f; } },
+        { "the camera about the same target", 0, 1, [] { ui.cam3D.position.y += 2.0f; } },
+        { "a brush moves", 1, 1, [] { map.brushes[90].origin.y += 1.5f; } },
+        { "a brush turns", 1, 1, [] { map.brushes[91].rotation.y += 20.0f; } },
+        { "the shadow area", 1, 0, [] { gLighting.shadowArea = 20.0f; } },
+        { "the camera's target", 1, 1, [] { ui.cam3D.target.x += 1.0f; } },
+        { "the lights turn", 1, 0, [] { for (int i = 0; i < map.entityCount; i++) map.entities[i].rotation.x -= 10.0f; } },
+        { "the quality, with a larger map", 1, 1, [] { gLighting.quality = QUALITY_HIGH; ApplyRenderQuality(); } },
     };
     for (const auto &e : edits) {
         GatherLights(&map);
         SyncBrushMeshes(&map);
-        UnloadImage(RenderImage(0));               // the map of the scene before the edit
+        UnloadImage(RenderImage(0));               // the maps of the scene before the edit
         e.edit();
         GatherLights(&map);
         SyncBrushMeshes(&map);
-        int before = gShadowMapDraws;
+        int shadowsBefore = gShadowMapDraws, occlusionsBefore = gOcclusionDraws;
         Image kept = RenderImage(0);
-        EXPECT_EQ(gShadowMapDraws - before, e.draws) << e.what;
-        // The brushes drawn one by one draw their own map each time: a map kept when it should not
-        // have been shows in the shadows.
+        EXPECT_EQ(gShadowMapDraws - shadowsBefore, e.shadowDraws) << e.what;
+        EXPECT_EQ(gOcclusionDraws - occlusionsBefore, e.occlusionDraws) << e.what;
+        // The brushes drawn one by one draw their own maps each time: a map kept when it should not
+        // have been shows in the shadows or the shading of the corners.
         EXPECT_LT(Differing(kept, RenderImage(1)), kImageW * kImageH / 4000) << e.what;
     }
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <ostream>
+#include <random>
 #include <string>
 
 #include "raylib.h"
@@ -205,6 +206,38 @@ TEST_F(Gpu, TheCacheRebakesOnlyTheBrushesThatChanged)
     map.brushCount = 0;
     EXPECT_EQ(SyncBrushMeshes(&map), 0);
     for (const MeshCacheEntry &e : gMeshCache) EXPECT_FALSE(e.valid);
+}
+
+// The cache keeps each brush's hash and compares the brush's bytes rather than hashing them again:
+// after any run of edits, in use or not, damaged or not, every entry holds the brush's own hash,
+// so a brush whose hash changed was baked again.
+TEST_F(Gpu, TheCachedHashesFollowEveryEdit)
+{
+    constexpr int kBrushes = 8;
+    MapDoc map;
+    memset(&map, 0, sizeof(map));
+    for (int i = 0; i < kBrushes; i++) {
+        BrushInit(&map.brushes[i], i % kBrushShapeCount, Vector3{ (float)i * 3, 0, 0 }, Vector3{ 2, 2, 2 }, -1);
+    }
+    map.brushCount = kBrushes;
+    std::mt19937 rng(28);
+    auto pick = [&rng](int n) { return (int)(rng() % (unsigned)n); };
+    for (int round = 0; round < 600; round++) {
+        Brush *b = &map.brushes[pick(kBrushes)];
+        BrushFace *f = &b->faces[pick(kMaxBrushFaces)];
+        switch (pick(8)) {
+        case 0: b->verts[pick(kMaxBrushVerts)].y += 0.25f; break;
+        case 1: f->indices[pick(kMaxFaceCorners)] = pick(kMaxBrushVerts); break;   // a corner in use or not
+        case 2: f->uvOffset[1] += 0.5f; f->tint.g++; break;
+        case 3: f->projection = (uint8_t)pick(3); break;
+        case 4: b->origin.z += 1.0f; b->rotation.y += 15.0f; break;
+        case 5: b->vertCount = pick(kMaxBrushVerts + 8) - 4; break;   // out of range too
+        case 6: b->faceCount = pick(kMaxBrushFaces + 8) - 4; f->count = pick(kMaxFaceCorners + 4) - 2; break;
+        default: b->colour.r++; b->name[0]++; b->hidden ^= 1; break;   // bytes the hash skips
+        }
+        SyncBrushMeshes(&map);
+        for (int i = 0; i < kBrushes; i++) ASSERT_EQ(gMeshCache[i].hash, BrushGeometryHash(&map.brushes[i])) << round;
+    }
 }
 
 TEST_F(Gpu, ABlockedSunShadowsTheGroundOnlyOnTheGpuAndOnlyWithAShadowPass)
