@@ -1,7 +1,7 @@
 // platform.h: everything that differs between operating systems, in one small module.
 //
 // Holds folder creation, the interface font's path, the working folder, what kind of entry a path
-// names (so that only regular files are ever opened), real paths, and the file operations a save
+// names (so that only regular files are ever opened), reading a regular file whole, real paths, and the file operations a save
 // is built from so that it never damages another entry on disk: a new file made exclusively under
 // a unique name, complete writes, flushing a file and its folder to storage, copying permission
 // bits, following symbolic links, and putting one file in place of another. It leaves out all that
@@ -50,6 +50,10 @@ int PlatformRemoveFile(const char *path);
 // 1 when path names a regular file (links followed), found without opening it, so that a named
 // pipe or a device never blocks the caller; 0 for anything else and for nothing at all.
 int PlatformIsRegularFile(const char *path);
+// Reads the whole of the regular file at path into a new buffer (released with free()) with a NUL
+// after its last byte; 1, or 0 for anything else and for a file longer than maxBytes. The file is
+// checked again once open, so that a pipe put in its place after the first check cannot block.
+int PlatformReadRegularFile(const char *path, long maxBytes, unsigned char **data, long *size);
 // The absolute path of path with every link and "." or ".." resolved, written into out; 1, or 0
 // when it does not exist or the result does not fit.
 int PlatformRealPath(const char *path, char *out, size_t outSize);

@@ -66,8 +66,7 @@ int LoadMapModel(const char *path, const char *name)
 int LoadMapTexture(const char *path, const char *name)
 {
     if (gAssets.textureCount >= kMaxTextures) return -1;
-    if (!PlatformIsRegularFile(path)) return -1;   // a pipe would block the read: skipped like a missing file
-    Texture2D texture = LoadTexture(path);
+    Texture2D texture = LoadCheckedTexture(path);   // a pipe, a huge or a broken image: skipped like a missing file
     if (texture.id == 0) return -1;
     return StoreMapTexture(texture, name);
 }
@@ -75,8 +74,7 @@ int LoadMapTexture(const char *path, const char *name)
 int LoadIconAsset(const char *path, const char *name)
 {
     if (gAssets.iconCount >= kMaxIcons) return -1;
-    if (!PlatformIsRegularFile(path)) return -1;
-    Texture2D texture = LoadTexture(path);
+    Texture2D texture = LoadCheckedTexture(path);
     if (texture.id == 0) return -1;
     SetTextureFilter(texture, TEXTURE_FILTER_BILINEAR);
     TextureAsset *slot = &gAssets.icons[gAssets.iconCount];

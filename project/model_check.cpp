@@ -110,27 +110,10 @@ int ModelKindOfPath(const char *path)
 
 int ModelFileRead(const char *path, int maxBytes, unsigned char **data, int *size)
 {
-    *data = nullptr;
-    *size = 0;
-    if (!PlatformIsRegularFile(path)) return 0;   // a pipe or a device would block the open
-    FILE *f = fopen(path, "rb");
-    if (!f) return 0;
-    long length = -1;
-    if (fseek(f, 0, SEEK_END) == 0) length = ftell(f);
-    if (length < 0 || length > (long)maxBytes || fseek(f, 0, SEEK_SET) != 0) {
-        fclose(f);
-        return 0;
-    }
-    unsigned char *bytes = (unsigned char *)MemAlloc((unsigned int)length + 1);   // zeroed: ends in a NUL
-    int ok = bytes != nullptr && fread(bytes, 1, (size_t)length, f) == (size_t)length;
-    fclose(f);
-    if (!ok) {
-        MemFree(bytes);
-        return 0;
-    }
-    *data = bytes;
+    long length = 0;
+    int ok = PlatformReadRegularFile(path, maxBytes, data, &length);
     *size = (int)length;
-    return 1;
+    return ok;
 }
 
 int ModelFileCheck(const unsigned char *data, int size, int kind, const char *path)

@@ -56,8 +56,9 @@ struct ObjMaterialLib {
 
 // The kind a model file name's extension gives (case ignored), or -1 for none of them.
 int ModelKindOfPath(const char *path);
-// Reads a whole file when it is a regular file (found without opening it) of at most maxBytes;
-// *data is MemAlloc'd with a NUL after the last byte. 1, or 0 with nothing allocated.
+// Reads a whole file when it is a regular file of at most maxBytes (PlatformReadRegularFile); *data
+// has a NUL after the last byte and is calloc'd, as raylib's MemAlloc does, so MemFree or raylib's
+// UnloadFileData releases it. 1, or 0 with nothing allocated.
 int ModelFileRead(const char *path, int maxBytes, unsigned char **data, int *size);
 // 1 when the bytes may be handed to the loader of their kind: an OBJ that ObjParse reads, an IQM
 // whose every offset, count and index lies inside the file, a glTF or GLB whose every buffer,

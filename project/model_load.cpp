@@ -8,6 +8,7 @@
 #include "raymath.h"
 #include "rlgl.h"
 #include "platform/platform.h"
+#include "project/image_check.h"
 
 constexpr int kMaterialMapCount = MATERIAL_MAP_BRDF + 1;   // the maps a raylib material names
 
@@ -31,7 +32,6 @@ static unsigned char *GuardedReadFile(const char *fileName, int *dataSize);
 static int JoinFolder(char *out, const char *folder, const char *file);
 static void ReadMaterialLib(const char *folder, const char *file, ObjMaterialLib *lib);
 static Material ObjMaterialFor(const ObjMaterialLib *lib, const char *name, const char *folder);
-static Texture2D LoadCheckedTexture(const char *path);
 static int ModelHasVertices(const Model *model);
 
 //----------------------------------------------------------------------------------
@@ -164,7 +164,8 @@ static unsigned char *GuardedReadFile(const char *fileName, int *dataSize)
     unsigned char *data = nullptr;
     int size = 0;
     if (!ModelFileRead(fileName, kModelFileMaxBytes, &data, &size)) return nullptr;
-    if (size == 0) {   // raylib's own reader gives nothing for an empty file
+    // raylib's own reader gives nothing for an empty file; an image must fit before it decodes.
+    if (size == 0 || !ImageSizeAllowed(data, size, GetFileExtension(fileName))) {
         MemFree(data);
         return nullptr;
     }
@@ -208,14 +209,17 @@ static Material ObjMaterialFor(const ObjMaterialLib *lib, const char *name, cons
     return material;
 }
 
-// The image is read by us (a regular file of bounded size) and only decoded by raylib.
-static Texture2D LoadCheckedTexture(const char *path)
+Texture2D LoadCheckedTexture(const char *path)
 {
     Texture2D texture = {};
     const char *ext = GetFileExtension(path);
     unsigned char *data = nullptr;
     int size = 0;
     if (ext == nullptr || !ModelFileRead(path, kModelFileMaxBytes, &data, &size)) return texture;
+    if (!ImageSizeAllowed(data, size, ext)) {
+        MemFree(data);
+        return texture;
+    }
     Image image = LoadImageFromMemory(ext, data, size);
     MemFree(data);
     if (image.data == nullptr) return texture;

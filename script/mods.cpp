@@ -138,18 +138,9 @@ void ParseModManifest(ModPackage *package, const char *text)
 
 char *ReadWholeFile(const char *path)
 {
-    // A named pipe or a device would block the open or never end: only regular files are read.
-    if (!PlatformIsRegularFile(path)) return nullptr;
-    FILE *f = fopen(path, "rb");
-    if (!f) return nullptr;
-    char *text = nullptr;
-    long size = (fseek(f, 0, SEEK_END) == 0) ? ftell(f) : -1;
-    if (size >= 0 && size <= kModMaxFileBytes && fseek(f, 0, SEEK_SET) == 0) {
-        text = (char *)MemAlloc((unsigned int)size + 1);
-        if (text) text[fread(text, 1, (size_t)size, f)] = '\0';
-    }
-    fclose(f);
-    return text;
+    unsigned char *text = nullptr;
+    long size = 0;
+    return PlatformReadRegularFile(path, kModMaxFileBytes, &text, &size) ? (char *)text : nullptr;
 }
 
 int ModScriptPathSafe(const char *script)

@@ -10,6 +10,7 @@
 #include "raylib.h"
 #include "rlgl.h"
 #include "project/assets.h"
+#include "project/image_check.h"
 #include "support/asset_corpus.h"
 #include "support/map_bytes.h"
 
@@ -45,6 +46,10 @@ TEST(AssetScan, HostileFilesAreRefusedSoundOnesKeepTheirNumbersAndTheFolderStays
     ExportSquare("resources/icons/light.png");
     MakeFifo("assets/textures/fifo.png");                 // would block the start-up for ever
     MakeFifo("resources/icons/fifo.png");
+    Image wide = GenImageColor(kImageMaxSide + 1, 1, RED);  // a sound image, wider than any let through
+    EXPECT_TRUE(ExportImage(wide, "assets/textures/wide.png"));
+    EXPECT_TRUE(ExportImage(wide, "resources/icons/wide.png"));
+    UnloadImage(wide);
 
     AutoScanAssets();
     EXPECT_EQ(fs::current_path(), fs::path(dir.path));

@@ -155,9 +155,8 @@ TEST(GltfCheck, RefusesWhatRaylibWouldFollowUnchecked)
     for (const std::string &text : refused) EXPECT_FALSE(CheckGltf(text)) << text.substr(0, 200);
 }
 
-TEST(ModelFiles, AFileLargerThanTheBoundIsNeverRead)
+TEST(ModelFiles, OnlyARegularFileWithinTheBoundIsReadAndThenWhole)
 {
-    // Pipes and folders named like models are refused by the asset scan's test on a real context.
     TempFolder dir;
     { std::ofstream big(dir.File("big.obj")); }
     std::filesystem::resize_file(dir.File("big.obj"), (uintmax_t)kModelFileMaxBytes + 1);   // sparse
@@ -165,4 +164,18 @@ TEST(ModelFiles, AFileLargerThanTheBoundIsNeverRead)
     int size = -1;
     EXPECT_FALSE(ModelFileRead(dir.File("big.obj").c_str(), kModelFileMaxBytes, &data, &size));
     EXPECT_EQ(data, nullptr);
+
+    { std::ofstream small(dir.File("small.obj")); small << "v 1 2 3"; }
+    ASSERT_TRUE(ModelFileRead(dir.File("small.obj").c_str(), 7, &data, &size));
+    EXPECT_EQ(size, 7);
+    EXPECT_EQ(memcmp(data, "v 1 2 3", 8), 0);      // with a NUL after the last byte
+    MemFree(data);
+    EXPECT_FALSE(ModelFileRead(dir.File("small.obj").c_str(), 6, &data, &size));
+    // A pipe without a writer would block an open that waits for one; a folder has no bytes.
+    MakeFifo(dir.File("pipe.obj"));
+    std::filesystem::create_directory(dir.File("folder.obj"));
+    for (const char *name : { "pipe.obj", "folder.obj", "missing.obj" }) {
+        EXPECT_FALSE(ModelFileRead(dir.File(name).c_str(), kModelFileMaxBytes, &data, &size)) << name;
+        EXPECT_EQ(data, nullptr) << name;
+    }
 }
