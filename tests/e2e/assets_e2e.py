@@ -35,8 +35,10 @@ class WithAssets(EditorTestCase):
         os.makedirs(os.path.join(workdir, "assets", "textures"))
         os.makedirs(os.path.join(workdir, "assets", "models"))
         write_png(os.path.join(workdir, "assets", "textures", "grass.png"), 16, 16, (0, 255, 0))
+        # A JPEG header of 8 x 8 pixels (so the size check lets it through) over no picture at all.
         with open(os.path.join(workdir, "assets", "textures", "photo.jpg"), "wb") as f:
-            f.write(b"\xff\xd8\xff\xe0" + bytes(64))
+            f.write(b"\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00"
+                    b"\xff\xc0\x00\x0b\x08\x00\x08\x00\x08\x01\x01\x11\x00" + bytes(32))
         with open(os.path.join(workdir, "assets", "models", "empty.obj"), "w") as f:
             f.write("# a model without a mesh\n")
 
