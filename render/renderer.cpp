@@ -316,13 +316,15 @@ static void AttachDepthTexture(RenderTexture2D *target, int width, int height)
     rlFramebufferAttach(target->id, target->depth.id, RL_ATTACHMENT_DEPTH, RL_ATTACHMENT_TEXTURE2D, 0);
 }
 
-// The text of a file in the shader folder (UnloadFileText it), or nullptr when it is missing or
-// not a regular file (a pipe would block the read).
+// The text of a file in the shader folder (calloc'd as raylib's own: UnloadFileText it), or
+// nullptr when it is missing, not a regular file (a pipe would block the read) or too long.
 static char *ReadShaderFile(const char *name)
 {
     char path[kPathLen];
     snprintf(path, sizeof(path), "%s%s", kShaderDir, name);
-    return PlatformIsRegularFile(path) ? LoadFileText(path) : nullptr;
+    unsigned char *text = nullptr;
+    long size = 0;
+    return PlatformReadRegularFile(path, kShaderFileMaxBytes, &text, &size) ? (char *)text : nullptr;
 }
 
 // The program of two files in the shader folder, or an all-zero Shader when either cannot be read

@@ -19,6 +19,7 @@ constexpr int kMaxShaderLights = 8;          // lights uploaded to the lighting 
 constexpr int kMaxLitVariants = 16;          // lighting programs built for light lists, kept at once
 constexpr int kMinRendererSide = 2;          // a size below this is never given to a target
 constexpr int kDepthTextureFormat = 0x10013; // our depth textures' mark; raylib records 19 for its own
+constexpr long kShaderFileMaxBytes = 1 << 20; // a shader file longer than this is not read
 
 enum LitShadowMode { LIT_SHADOWS_OFF, LIT_SHADOWS_HARD, LIT_SHADOWS_SOFT };
 enum ShaderLightKind { SHADER_LIGHT_POINT = 0, SHADER_LIGHT_SPOT = 1, SHADER_LIGHT_SUN = 2 };   // "lightType"

@@ -137,10 +137,11 @@ TEST_F(Gpu, AShaderMissingBrokenOrNotAFileSwitchesOffWhatNeedsItAndSaysSo)
     const std::string kCpu = "Shaders missing or failed to compile - using CPU shading. Check resources/shaders/";
     const std::string kGpu = "Renderer: GPU  shadows=";
     // FIXED_BROKEN: only the programs built with fixed lights fail; the file as it is draws instead.
-    enum Fault { MISSING, BROKEN, FIFO, FIXED_BROKEN };   // a FIFO, read, would block the start for ever
+    // A FIFO, read, would block the start for ever; HUGE is the sound file made longer than is read.
+    enum Fault { MISSING, BROKEN, FIFO, FIXED_BROKEN, HUGE };
     const struct { const char *file; Fault fault; std::string status; } cases[] = {
         { "lighting.fs", MISSING, kCpu }, { "lighting.vs", MISSING, kCpu }, { "lighting.fs", BROKEN, kCpu },
-        { "lighting.vs", BROKEN, kCpu }, { "lighting.fs", FIFO, kCpu },
+        { "lighting.vs", BROKEN, kCpu }, { "lighting.fs", FIFO, kCpu }, { "lighting.vs", HUGE, kCpu },
         { "lighting.fs", FIXED_BROKEN, kGpu + "yes  ssao=yes  shadowmap=1536px" },
         { "depth.fs", BROKEN,
           kGpu + "no  ssao=no  shadowmap=1536px  - shadows and occlusion off: depth shader failed to load" },
@@ -159,6 +160,10 @@ TEST_F(Gpu, AShaderMissingBrokenOrNotAFileSwitchesOffWhatNeedsItAndSaysSo)
         text.insert(text.end(), notGlsl.begin(), notGlsl.end());
         std::filesystem::remove(file);
         if (c.fault == BROKEN || c.fault == FIXED_BROKEN) WriteAllBytes(file, text);
+        if (c.fault == HUGE) {                  // NULs after the sound source, which the compiler would never see
+            WriteAllBytes(file, std::vector<uint8_t>(text.begin(), text.end() - (long)notGlsl.size()));
+            std::filesystem::resize_file(file, (uintmax_t)kShaderFileMaxBytes + 1);
+        }
         ASSERT_TRUE(c.fault != FIFO || mkfifo(file.c_str(), 0600) == 0);
         ASSERT_TRUE(ChangeDirectory(dir.path.c_str()));
         bool ready = ReloadRenderer(720, 450);
