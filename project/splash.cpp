@@ -1,22 +1,30 @@
 // splash.cpp: the start-up splash screen.
 #include "project/splash.h"
 
+#include <cstdlib>
+
 #include "platform/platform.h"
+#include "project/model_load.h"
 
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
 void ShowSplashScreen(void)
 {
-    // Only regular files are opened: a named pipe in their place would block the start-up.
-    Texture2D image = {};
-    if (PlatformIsRegularFile(kSplashImage)) image = LoadTexture(kSplashImage);
+    // Only regular files of bounded size are read: a named pipe in their place would block the
+    // start-up, and a huge image would take all the memory.
+    Texture2D image = LoadCheckedTexture(kSplashImage);
     if (image.id == 0) return;   // no image: no splash and no sound
     SetTextureFilter(image, TEXTURE_FILTER_BILINEAR);
     Sound sound = {};
     bool playing = false;
-    if (IsAudioDeviceReady() && PlatformIsRegularFile(kSplashSound)) {
-        sound = LoadSound(kSplashSound);
+    unsigned char *wav = nullptr;
+    long wavSize = 0;
+    if (IsAudioDeviceReady() && PlatformReadRegularFile(kSplashSound, kSplashSoundMaxBytes, &wav, &wavSize)) {
+        Wave wave = LoadWaveFromMemory(".wav", wav, (int)wavSize);
+        free(wav);
+        sound = LoadSoundFromWave(wave);
+        UnloadWave(wave);
         if (sound.frameCount != 0) {
             PlaySound(sound);
             playing = true;

@@ -8,6 +8,7 @@
 
 constexpr const char *kSplashImage = "resources/startup/splash.png";
 constexpr const char *kSplashSound = "resources/startup/splash.wav";
+constexpr long kSplashSoundMaxBytes = 16 * 1024 * 1024;
 constexpr float kSplashFadeIn = 0.5f;
 constexpr float kSplashHoldEnd = 2.2f;     // fade-in plus hold
 constexpr float kSplashEnd = 2.7f;         // after the fade-out
