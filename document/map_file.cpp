@@ -146,8 +146,7 @@ int SaveMapZIZUDU(const char *path, const MapDoc *map)
 int LoadMapZIZUDU(const char *path, MapDoc *map)
 {
     // A named pipe or a device under a map's name would block the open: only regular files are read.
-    if (!PlatformIsRegularFile(path)) return 0;
-    FILE *f = fopen(path, "rb");
+    FILE *f = PlatformOpenRegularFile(path);
     if (!f) return 0;
     // No valid file needs more than kMaxMapFileBytes; anything after that is never parsed.
     size_t n = fread(sFileBytes, 1, kMaxMapFileBytes, f);

@@ -230,31 +230,43 @@ int PlatformIsRegularFile(const char *path)
 #endif
 }
 
+FILE *PlatformOpenRegularFile(const char *path)
+{
+    if (!PlatformIsRegularFile(path)) return nullptr;   // a device is never opened
+#if defined(_WIN32)
+    FILE *f = fopen(path, "rb");
+    struct _stat st;
+    if (f != nullptr && (_fstat(_fileno(f), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG)) {
+        fclose(f);
+        f = nullptr;
+    }
+    return f;
+#else
+    // Opened without waiting for a writer, then checked on the open file itself.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st;
+    int flags = fcntl(fd, F_GETFL);
+    bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flags >= 0 &&
+                   fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+    FILE *f = regular ? fdopen(fd, "rb") : nullptr;
+    if (f == nullptr) close(fd);
+    return f;
+#endif
+}
+
 int PlatformReadRegularFile(const char *path, long maxBytes, unsigned char **data, long *size)
 {
     *data = nullptr;
     *size = 0;
-    if (!PlatformIsRegularFile(path)) return 0;    // a device is never opened
-#if defined(_WIN32)
-    FILE *f = fopen(path, "rb");
-    struct _stat st;
-    bool regular = f != nullptr && _fstat(_fileno(f), &st) == 0 && (st.st_mode & _S_IFMT) == _S_IFREG;
-#else
-    // Opened without waiting for a writer, then checked on the open file itself.
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat st;
-    int flags = fd >= 0 ? fcntl(fd, F_GETFL) : -1;
-    bool regular = fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flags >= 0 &&
-                   fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
-    FILE *f = regular ? fdopen(fd, "rb") : nullptr;
-    if (f == nullptr && fd >= 0) close(fd);
-#endif
+    FILE *f = PlatformOpenRegularFile(path);
+    if (f == nullptr) return 0;
     long length = -1;
-    if (regular && f != nullptr && fseek(f, 0, SEEK_END) == 0) length = ftell(f);
+    if (fseek(f, 0, SEEK_END) == 0) length = ftell(f);
     unsigned char *bytes = nullptr;
     if (length >= 0 && length <= maxBytes && fseek(f, 0, SEEK_SET) == 0) bytes = (unsigned char *)calloc((size_t)length + 1, 1);
     bool ok = bytes != nullptr && fread(bytes, 1, (size_t)length, f) == (size_t)length;
-    if (f != nullptr) fclose(f);
+    fclose(f);
     if (!ok) {
         free(bytes);
         return 0;

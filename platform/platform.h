@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 
 constexpr int kPlatformMaxLinkHops = 32;        // symbolic links followed before a chain counts as a loop
 constexpr int kPlatformTempAttempts = 16;       // unique names tried before a new file is given up
@@ -50,9 +51,12 @@ int PlatformRemoveFile(const char *path);
 // 1 when path names a regular file (links followed), found without opening it, so that a named
 // pipe or a device never blocks the caller; 0 for anything else and for nothing at all.
 int PlatformIsRegularFile(const char *path);
-// Reads the whole of the regular file at path into a new buffer (released with free()) with a NUL
-// after its last byte; 1, or 0 for anything else and for a file longer than maxBytes. The file is
+// The regular file at path opened for reading bytes, or nullptr for anything else. The file is
 // checked again once open, so that a pipe put in its place after the first check cannot block.
+FILE *PlatformOpenRegularFile(const char *path);
+// Reads the whole of the regular file at path (PlatformOpenRegularFile) into a new buffer, released
+// with free(), with a NUL after its last byte; 1, or 0 for anything else and for a file longer than
+// maxBytes.
 int PlatformReadRegularFile(const char *path, long maxBytes, unsigned char **data, long *size);
 // The absolute path of path with every link and "." or ".." resolved, written into out; 1, or 0
 // when it does not exist or the result does not fit.
