@@ -264,7 +264,9 @@ int PlatformReadRegularFile(const char *path, long maxBytes, unsigned char **dat
     long length = -1;
     if (fseek(f, 0, SEEK_END) == 0) length = ftell(f);
     unsigned char *bytes = nullptr;
-    if (length >= 0 && length <= maxBytes && fseek(f, 0, SEEK_SET) == 0) bytes = (unsigned char *)calloc((size_t)length + 1, 1);
+    if (length >= 0 && length <= maxBytes && fseek(f, 0, SEEK_SET) == 0) {
+        bytes = (unsigned char *)calloc((size_t)length + 1, 1);   // zeroed: the NUL after the last byte
+    }
     bool ok = bytes != nullptr && fread(bytes, 1, (size_t)length, f) == (size_t)length;
     fclose(f);
     if (!ok) {

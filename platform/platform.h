@@ -1,12 +1,12 @@
 // platform.h: everything that differs between operating systems, in one small module.
 //
 // Holds folder creation, the interface font's path, the working folder, what kind of entry a path
-// names (so that only regular files are ever opened), reading a regular file whole, real paths, and the file operations a save
-// is built from so that it never damages another entry on disk: a new file made exclusively under
-// a unique name, complete writes, flushing a file and its folder to storage, copying permission
-// bits, following symbolic links, and putting one file in place of another. It leaves out all that
-// raylib already does alike everywhere (folder listings, reading files, the window, input) and the
-// save's own order of steps, which lives with the map file. It includes no raylib header, because
+// names and opening or reading only regular files (so that a pipe or a device is never opened),
+// real paths, and the file operations a save is built from so that it never damages another entry
+// on disk: a new file made exclusively under a unique name, complete writes, flushing a file and
+// its folder to storage, copying permission bits, following symbolic links, and putting one file
+// in place of another. It leaves out all that raylib already does alike everywhere (folder
+// listings, the window, input) and the save's own order of steps, which lives with the map file. It includes no raylib header, because
 // the Windows header cannot share a file with raylib's.
 #pragma once
 
