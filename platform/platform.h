@@ -6,8 +6,8 @@
 // on disk: a new file made exclusively under a unique name, complete writes, flushing a file and
 // its folder to storage, copying permission bits, following symbolic links, and putting one file
 // in place of another. It leaves out all that raylib already does alike everywhere (folder
-// listings, the window, input) and the save's own order of steps, which lives with the map file. It includes no raylib header, because
-// the Windows header cannot share a file with raylib's.
+// listings, the window, input) and the save's own order of steps, which lives with the map file.
+// It includes no raylib header, because the Windows header cannot share a file with raylib's.
 #pragma once
 
 #include <cstddef>
