@@ -6,6 +6,9 @@
 #pragma once
 
 constexpr int kImageMaxSide = 8192;   // 256 MB of pixels at four bytes each
+// An image file longer than this is not read: room for the largest image let through, stored
+// without compression, and its header.
+constexpr int kImageMaxFileBytes = kImageMaxSide * kImageMaxSide * 4 + (1 << 20);
 
 // The width and height the header of an image of extension ext (".png", ".jpg", ".jpeg", ".bmp",
 // ".tga", ".gif" or ".qoi", case ignored) declares: 1 with both written, 0 when the header is

@@ -215,7 +215,7 @@ Texture2D LoadCheckedTexture(const char *path)
     const char *ext = GetFileExtension(path);
     unsigned char *data = nullptr;
     int size = 0;
-    if (ext == nullptr || !ModelFileRead(path, kModelFileMaxBytes, &data, &size)) return texture;
+    if (ext == nullptr || !ModelFileRead(path, kImageMaxFileBytes, &data, &size)) return texture;
     if (!ImageSizeAllowed(data, size, ext)) {
         MemFree(data);
         return texture;

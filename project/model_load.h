@@ -13,8 +13,9 @@
 // Loads the model file at path; 1 with *model filled, or 0 with nothing loaded (an unknown
 // extension, not a regular file, too large, refused by the check, or no vertex in any mesh).
 int ModelLoadChecked(const char *path, Model *model);
-// The image file at path as a texture: read by us (a regular file of bounded size) and decoded by
-// raylib only when its header declares no more than kImageMaxSide on a side; id 0 otherwise.
+// The image file at path as a texture: read by us (a regular file of at most kImageMaxFileBytes)
+// and decoded by raylib only when its header declares no more than kImageMaxSide on a side; id 0
+// otherwise.
 Texture2D LoadCheckedTexture(const char *path);
 // Releases a model of ModelLoadChecked with the textures its materials hold, which raylib's
 // UnloadModel leaves behind.
