@@ -13,13 +13,6 @@ static constexpr int kRuns = 50;
 
 static MapDoc sMap, sLoaded;
 
-// The median, so that a run disturbed by another process or a page-cache flush does not count.
-static double Median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 // Every brush as large as a brush can be, so the file is the largest a map makes.
 static void BuildLargestMap(MapDoc *map)
 {

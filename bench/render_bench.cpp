@@ -66,12 +66,6 @@ static bool UseSetup(const UiState &ui, int setup)
     return true;
 }
 
-static double Median(std::vector<double> &v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 static void PrintFrames(const char *label, std::vector<double> &v)
 {
     double median = Median(v);

@@ -440,12 +440,9 @@ static uint64_t HashTextureTable(uint64_t h, const TextureAsset *table, int coun
 // The scene key with what belongs to one view: its camera and its render target.
 static uint64_t ViewKey(uint64_t scene, const UiState &ui, int view)
 {
-    const Camera3D &c = (view == VIEW_3D) ? ui.cam3D : ui.cam2D[view - 1];
-    const float camera[11] = { c.position.x, c.position.y, c.position.z, c.target.x, c.target.y, c.target.z,
-                               c.up.x, c.up.y, c.up.z, c.fovy, (float)c.projection };
     const Texture2D &t = ui.renderTargets[view].texture;
     const int32_t target[4] = { view, (int32_t)t.id, t.width, t.height };
-    uint64_t h = HashBytes(scene, camera, (int)sizeof(camera));
+    uint64_t h = HashCamera(scene, (view == VIEW_3D) ? ui.cam3D : ui.cam2D[view - 1]);
     return HashBytes(h, target, (int)sizeof(target));
 }
 

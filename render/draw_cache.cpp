@@ -48,6 +48,14 @@ uint64_t HashBytes(uint64_t h, const void *data, int n)
     return h ^ (h >> 32);
 }
 
+uint64_t HashCamera(uint64_t h, Camera3D camera)
+{
+    const Camera3D &c = camera;
+    const float values[11] = { c.position.x, c.position.y, c.position.z, c.target.x, c.target.y, c.target.z,
+                               c.up.x, c.up.y, c.up.z, c.fovy, (float)c.projection };
+    return HashBytes(h, values, (int)sizeof(values));
+}
+
 uint64_t BrushDrawHash(const Brush *brush)
 {
     uint64_t h = HashBytes(kHashSeed, &brush->origin, (int)sizeof(Vector3));

@@ -49,6 +49,8 @@ extern int gBrushCacheRebuilds;          // builds since start; tests count them
 
 // 64-bit mix of n bytes into h.
 uint64_t HashBytes(uint64_t h, const void *data, int n);
+// h followed by what a camera sees from: its place, aim, up, field and projection.
+uint64_t HashCamera(uint64_t h, Camera3D camera);
 // Hash over everything the views read to draw the brush's geometry (not its flags).
 uint64_t BrushDrawHash(const Brush *brush);
 // Builds the cache entry from the brush; hash is stored as given.

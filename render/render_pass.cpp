@@ -71,7 +71,6 @@ static void LendPassMaps(Material *material, unsigned int shadowTex, unsigned in
 static Matrix DepthPass(const MapDoc *map, unsigned int framebuffer, Camera3D camera, int width, int height,
                         double nearPlane, double farPlane, Matrix *projection);
 static uint64_t BatchesKey(uint64_t h);
-static uint64_t CameraKey(uint64_t h, Camera3D camera);
 static uint64_t ShadowMapKey(Camera3D shadowCam, double nearPlane, double farPlane);
 static uint64_t OcclusionKey(Camera3D camera, int width, int height);
 static int OcclusionSamples(void);
@@ -384,7 +383,7 @@ static uint64_t ShadowMapKey(Camera3D shadowCam, double nearPlane, double farPla
     if (gDrawPerBrush) return 0;
     const double range[2] = { nearPlane, farPlane };
     const uint32_t target[2] = { gRenderer.shadowMap.id, (uint32_t)gRenderer.shadowMapSize };
-    uint64_t h = CameraKey(kShadowKeySeed, shadowCam);
+    uint64_t h = HashCamera(kShadowKeySeed, shadowCam);
     h = HashBytes(h, range, (int)sizeof(range));
     h = HashBytes(h, target, (int)sizeof(target));
     h = BatchesKey(h);
@@ -401,7 +400,7 @@ static uint64_t OcclusionKey(Camera3D camera, int width, int height)
     const double range[2] = { rlGetCullDistanceNear(), rlGetCullDistanceFar() };
     const float settings[2] = { gLighting.aoRadius, gLighting.aoStrength };
     const int32_t size[3] = { width, height, OcclusionSamples() };
-    uint64_t h = CameraKey(kOcclusionKeySeed, camera);
+    uint64_t h = HashCamera(kOcclusionKeySeed, camera);
     h = HashBytes(h, range, (int)sizeof(range));
     h = HashBytes(h, settings, (int)sizeof(settings));
     h = HashBytes(h, size, (int)sizeof(size));
@@ -412,15 +411,6 @@ static uint64_t OcclusionKey(Camera3D camera, int width, int height)
 static int OcclusionSamples(void)
 {
     return gLighting.quality < QUALITY_HIGH ? kSamplesLow : kSamplesHigh;
-}
-
-// h followed by a camera's place, aim, up, field and projection.
-static uint64_t CameraKey(uint64_t h, Camera3D camera)
-{
-    const float view[10] = { camera.position.x, camera.position.y, camera.position.z, camera.target.x, camera.target.y,
-                             camera.target.z, camera.up.x, camera.up.y, camera.up.z, camera.fovy };
-    h = HashBytes(h, view, (int)sizeof(view));
-    return HashBytes(h, &camera.projection, (int)sizeof(camera.projection));
 }
 
 // h followed by what every batch chunk was built from and which of its batches are uploaded.

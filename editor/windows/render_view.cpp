@@ -86,12 +86,9 @@ uint64_t RenderViewKey(const UiState &ui, const MapDoc *map)
     uint64_t h = HashRenderBrushes(0, map);
     h = HashRenderEntities(h, map);
     h = HashRenderSettings(h);
-    const Camera3D &c = ui.cam3D;
-    const float camera[11] = { c.position.x, c.position.y, c.position.z, c.target.x, c.target.y, c.target.z,
-                               c.up.x, c.up.y, c.up.z, c.fovy, (float)c.projection };
     const Texture2D &t = ui.renderTargets[kRenderOutputTarget].texture;
     const int32_t view[4] = { (int32_t)t.id, t.width, t.height, (int32_t)ui.skyStyle };
-    h = HashBytes(h, camera, (int)sizeof(camera));
+    h = HashCamera(h, ui.cam3D);
     h = HashBytes(h, view, (int)sizeof(view));
     return HashAssetTables(h);
 }
