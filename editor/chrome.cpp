@@ -192,7 +192,6 @@ int AddLight(MapDoc *map, UiState &ui, int button)
     return 1;
 }
 
-// New keeps the map's file name, so a following Save overwrites the file it came from.
 void NewMap(MapDoc *map, UiState &ui)
 {
     TransformCancel(map, ui);   // the snapshot keeps the object as it was before the transform
@@ -204,6 +203,8 @@ void NewMap(MapDoc *map, UiState &ui)
     VtxClearActive();
     VertexToolForget(ui);   // no pick or merge entry may name a slot of the emptied map
     ui.showProblems = false;   // nor may the report of the map that was there
+    // A new map is no file's yet: Save must not put it over the file the old map came from.
+    snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledMapName);
     snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Created New Map");
 }
 

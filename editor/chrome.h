@@ -26,5 +26,5 @@ int TopBarPress(MapDoc *map, UiState &ui, int button);
 // ADD LIGHT button 0 (Point), 1 (Spot) or 2 (Sun): a light at the 3D view's focus, aimed where the
 // camera looks, selected; returns 0 with "Object limit reached." when the map holds no more entities.
 int AddLight(MapDoc *map, UiState &ui, int button);
-// New: an undo snapshot, then an empty map with nothing selected; the file name stays.
+// New: an undo snapshot, then an empty map with nothing selected, named "untitled.zizudu".
 void NewMap(MapDoc *map, UiState &ui);

@@ -12,6 +12,7 @@
 #include "editor/console.h"
 #include "editor/widgets.h"
 #include "editor/windows/help.h"
+#include "editor/windows/map_dialogs.h"
 #include "editor/windows/project_manager.h"
 #include "editor/windows/render_view.h"
 #include "project/asset_browser.h"
@@ -54,6 +55,7 @@ void FrameReadWindow(UiState &ui)
     ui.uiBlocksInput = UiBlocksInput(ui);
     ui.escConsumed = false;
     ui.textureClickConsumed = false;
+    ui.modClickConsumed = false;
     ui.transformInputUsed = false;
     FrameClockTick(&gFrameClock, GetTime());
 }
@@ -81,12 +83,8 @@ void EscapeChain(UiState &ui)
         snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Closed render view.");
     } else if (ui.showHelp) {
         ui.showHelp = false;
-    } else if (ui.showSaveDialog) {
-        ui.showSaveDialog = false;
-        ui.fileBoxEdit = false;
-    } else if (ui.showOpenDialog) {
-        ui.showOpenDialog = false;
-        ui.fileBoxEdit = false;
+    } else if (ui.showSaveDialog || ui.showOpenDialog) {
+        CancelMapFileDialog(ui);   // Save mode, then Open: one dialog either way
     } else {
         return;
     }

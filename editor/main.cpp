@@ -94,6 +94,7 @@ int main(void)
         FrameRest(ui, &activeMap, lastStatus);   // waits for the next event while nothing moves
     }
 
+    KeepUnsavedWorkOnClose(&activeMap, ui);   // the close request: unsaved work to the autosave
     AppShutDown(ui);
     return 0;
 }

@@ -155,7 +155,7 @@ void UiStateStartValues(UiState &ui, int modelCount, int textureCount)
     ui.curTexture = textureCount > 0 ? 0 : -1;
     ui.curModel = modelCount > 0 ? 0 : -1;
 
-    snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", "untitled.zizudu");
+    snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledMapName);
     for (int i = 0; i < 3; i++) snprintf(ui.vtxCentreText[i], kCentreTextLen, "%s", "0.00");
 
     ui.xformOrigScale = 1.0f;

@@ -61,6 +61,7 @@ struct UiState {
     bool ctrlHeld, shiftHeld;
     bool vertexClickConsumed;        // the Vertex tool used this frame's left press
     bool textureClickConsumed;       // the Texture tool's paint step used this frame's left press
+    bool modClickConsumed;           // a mode tool stopped on this frame's left press
     bool transformInputUsed;         // a transform ran this frame: its Enter and clicks are used up
 
     // Selection and current choices
@@ -85,6 +86,7 @@ struct UiState {
 
     // Map file
     char mapFileName[kMapFileNameLen];
+    char dlgNameBefore[kMapFileNameLen];   // mapFileName when the map file dialog opened
 
     // Windows and dialogs
     bool showHelp, showOpenDialog, showSaveDialog, showRenderOutput, showProblems, mergePrompt;

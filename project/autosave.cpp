@@ -22,15 +22,32 @@ char gRecoverPath[kRecoverPathLen];
 // Internal declarations
 //----------------------------------------------------------------------------------
 static bool AutoSaveTimerRuns(void);
+static int ProjectAutoSavePath(const char *projectPath, char *out, int outSize);
 
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
 int AutoSavePath(char *out, int outSize)
 {
-    if (gProjects.currentPath[0] == '\0') return 0;
-    int n = snprintf(out, (size_t)outSize, "%s/%s/%s", gProjects.currentPath, kMapsDir, kAutoSaveName);
-    return (n >= 0 && n < outSize) ? 1 : 0;
+    return ProjectAutoSavePath(gProjects.currentPath, out, outSize);
+}
+
+int AutoSaveWriteTo(const char *projectPath, const MapDoc *map, char *status, int statusSize)
+{
+    char path[kRecoverPathLen];
+    if (!ProjectAutoSavePath(projectPath, path, sizeof(path))) {
+        if (status) snprintf(status, (size_t)statusSize, "Could not autosave: no project folder to write to");
+        return 0;
+    }
+    if (!SaveMapZIZUDU(path, map)) {
+        // The flag stays set, so the next attempt tries again.
+        if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s", path);
+        return 0;
+    }
+    ClearMapDirty();
+    gAutoSave.saveCount++;
+    if (status) snprintf(status, (size_t)statusSize, "Autosaved (%d) to %s", gAutoSave.saveCount, kAutoSaveName);
+    return 1;
 }
 
 void RunAutoSave(const MapDoc *map, float frameSeconds, char *status, int statusSize)
@@ -39,17 +56,7 @@ void RunAutoSave(const MapDoc *map, float frameSeconds, char *status, int status
     gAutoSave.timer += frameSeconds;
     if (gAutoSave.timer < gAutoSave.interval) return;
     gAutoSave.timer = 0.0f;
-    if (!gMapDirty) return;
-
-    char path[kRecoverPathLen];
-    if (!AutoSavePath(path, sizeof(path)) || !SaveMapZIZUDU(path, map)) {
-        // The flag stays set, so the next attempt tries again one interval later.
-        if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s", path);
-        return;
-    }
-    ClearMapDirty();
-    gAutoSave.saveCount++;
-    if (status) snprintf(status, (size_t)statusSize, "Autosaved (%d) to %s", gAutoSave.saveCount, kAutoSaveName);
+    if (gMapDirty) AutoSaveWriteTo(gProjects.currentPath, map, status, statusSize);
 }
 
 float AutoSaveSecondsLeft(void)
@@ -78,4 +85,12 @@ static bool AutoSaveTimerRuns(void)
 {
     // The autosave on offer must survive until the user chooses Recover or Ignore.
     return gAutoSave.enabled && gProjects.currentPath[0] != '\0' && !gRecoverPrompt;
+}
+
+// projectPath's autosave file into out; 0 when projectPath is empty or the path does not fit.
+static int ProjectAutoSavePath(const char *projectPath, char *out, int outSize)
+{
+    if (projectPath == nullptr || projectPath[0] == '\0') return 0;
+    int n = snprintf(out, (size_t)outSize, "%s/%s/%s", projectPath, kMapsDir, kAutoSaveName);
+    return (n >= 0 && n < outSize) ? 1 : 0;
 }

@@ -26,6 +26,10 @@ extern char gRecoverPath[kRecoverPathLen];    // the autosave the prompt offers
 
 // The open project's autosave path into out; 0 when no project is open or it does not fit.
 int AutoSavePath(char *out, int outSize);
+// Writes map as the autosave of the project at projectPath (the open one, or one being left):
+// on success the dirty flag is cleared and the count moves on. Writes the outcome into status
+// (may be NULL); returns 1 when the map was written.
+int AutoSaveWriteTo(const char *projectPath, const MapDoc *map, char *status, int statusSize);
 // Once per frame: advances the timer while a project is open and no recovery prompt is shown, and
 // at each full interval writes a dirty map to the autosave. Writes the outcome into status (may
 // be NULL); the dirty flag is cleared only by a successful write.

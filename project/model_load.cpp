@@ -33,6 +33,7 @@ static int JoinFolder(char *out, const char *folder, const char *file);
 static void ReadMaterialLib(const char *folder, const char *file, ObjMaterialLib *lib);
 static Material ObjMaterialFor(const ObjMaterialLib *lib, const char *name, const char *folder);
 static int ModelHasVertices(const Model *model);
+static void ModelDefaultMissingTextures(Model *model);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -52,6 +53,7 @@ int ModelLoadChecked(const char *path, Model *model)
     if (held) PlatformRestoreWorkFolder(&keep);
     MemFree(data);
     if (!ok) *model = Model{};
+    else ModelDefaultMissingTextures(model);
     return ok;
 }
 
@@ -236,4 +238,16 @@ static int ModelHasVertices(const Model *model)
         if (model->meshes[i].vertexCount > 0) return 1;
     }
     return 0;
+}
+
+// A material whose own image could not be loaded keeps texture id 0, which binds nothing and
+// draws the model black; the default white texture lets its colour and tint show, as for a model
+// that names no image at all.
+static void ModelDefaultMissingTextures(Model *model)
+{
+    for (int i = 0; model->materials && i < model->materialCount; i++) {
+        MaterialMap *albedo = model->materials[i].maps ? &model->materials[i].maps[MATERIAL_MAP_ALBEDO] : nullptr;
+        if (albedo == nullptr || albedo->texture.id != 0) continue;
+        albedo->texture = Texture2D{ rlGetTextureIdDefault(), 1, 1, 1, PIXELFORMAT_UNCOMPRESSED_R8G8B8A8 };
+    }
 }

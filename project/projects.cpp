@@ -90,7 +90,7 @@ void OpenProject(int index)
 {
     if (index < 0 || index >= gProjects.count) return;
     const ProjectEntry *e = &gProjects.entries[index];
-    gProjects.hadProject = gProjects.currentPath[0] != '\0';
+    snprintf(gProjects.previousPath, sizeof(gProjects.previousPath), "%s", gProjects.currentPath);
     snprintf(gProjects.currentPath, sizeof(gProjects.currentPath), "%s", e->path);
     snprintf(gProjects.currentName, sizeof(gProjects.currentName), "%s", e->name);
     gProjects.selected = index;

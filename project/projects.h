@@ -20,6 +20,7 @@ constexpr char kProjectsDir[] = "projects";
 constexpr char kMapsDir[] = "maps";
 constexpr char kMapExtension[] = ".zizudu";
 constexpr char kAutoSaveName[] = "_autosave.zizudu";
+constexpr char kUntitledMapName[] = "untitled.zizudu";   // a map that is no file's yet
 
 //----------------------------------------------------------------------------------
 // Records
@@ -39,7 +40,7 @@ struct ProjectList {
     char newName[kProjectNameLen];           // the manager's name box
     char currentPath[kProjectPathLen];       // the open project's folder; empty: none open
     char currentName[kProjectNameLen];       // the open project's name
-    bool hadProject;                         // a project was open before the last OpenProject
+    char previousPath[kProjectPathLen];      // the project open before the last OpenProject; empty: none
 };
 
 struct MapBrowseList {
@@ -66,8 +67,8 @@ int ProjectNameIsValid(const char *name);
 // Makes a new project folder with its sub-folders and rescans; 1, or 0 when the name is refused,
 // the list is full, the folder exists already or could not be made. Neither selects nor opens it.
 int CreateProject(const char *name);
-// Makes entry index the open project and restores its sub-folders, noting in hadProject whether
-// one was open before; an index outside the list changes nothing. The rest of an open (map,
+// Makes entry index the open project and restores its sub-folders, noting in previousPath the
+// project that was open before; an index outside the list changes nothing. The rest of an open (map,
 // assets, autosave) is the editor's project switch.
 void OpenProject(int index);
 // The path under which a map file is read or written: the name in the open project's sub-folder,

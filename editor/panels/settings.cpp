@@ -2,6 +2,8 @@
 // the sky, edited in place. Nothing here is stored, undone or marks the map dirty.
 #include "editor/panels/right_panel.h"
 
+#include <cmath>
+
 #include "editor/app.h"
 #include "editor/gui.h"
 #include "editor/widgets.h"
@@ -13,6 +15,7 @@
 //----------------------------------------------------------------------------------
 static constexpr float kRowH = 45.0f;
 static constexpr float kStatusLineStep = 30.0f;   // between the lines of the renderer's status
+static constexpr int kStatusLinesKept = 4;         // the longest status: three passes off, named
 static constexpr float kLabelX = 33.75f, kLabelW = 180.0f;
 static constexpr float kSliderX = 213.75f, kSliderW = 225.0f, kSliderH = 40.5f;
 static constexpr int kRotStepField = 47, kScaleStepField = 48;
@@ -34,9 +37,11 @@ float DrawSettingsTab(UiState &ui, const PanelPlace &p)
     y += SliderRow(p, y, "Grid Step:", &gSettings.gridStep, 0.125f, 4.0f, "%.2f") + 9.0f;
     GuiLabel(Rectangle{ L + kLabelX, y, 450.0f, kRowH }, "--- Lighting & Shadows ---");
     y += kRowH;
-    // The status names every pass that is off and why: it takes as many lines as it needs.
-    y += GuiLabelWrapped(Rectangle{ L + kLabelX, y, P - 67.5f, 36.0f }, gRenderer.status, kStatusLineStep);
-    y += kRowH;
+    // The status names every pass that is off and why. It always has the room of the longest
+    // one, so that a reload whose status is longer or shorter never moves Reload Shaders away
+    // from under the pointer.
+    float wrapped = GuiLabelWrapped(Rectangle{ L + kLabelX, y, P - 67.5f, 36.0f }, gRenderer.status, kStatusLineStep);
+    y += fmaxf(wrapped, (float)(kStatusLinesKept - 1) * kStatusLineStep) + kRowH;
 
     float toggleW = (P - 81.0f) / 4.0f;
     for (int i = 0; i < kQualityCount; i++) {

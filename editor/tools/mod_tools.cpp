@@ -78,6 +78,9 @@ void ModToolPhase(MapDoc *map, UiState &ui)
         // An error of the same frame keeps the status line.
         if (ok) StatusSet(ui, "%s", "Mod tool exited.");
     }
+    // The press the tool stopped on was its own: the Select tool it hands over to must not take
+    // it too, nor overwrite the line that says why the tool stopped.
+    if ((!ok || gMods.exitRequested) && ToolLeftPress(ui)) ui.modClickConsumed = true;
 }
 
 float DrawModsList(MapDoc *map, UiState &ui, float y)

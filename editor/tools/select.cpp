@@ -33,7 +33,8 @@ static const char *OnOff(bool on);
 //----------------------------------------------------------------------------------
 void ClickSelectPhase(MapDoc *map, UiState &ui)
 {
-    if (!InputGateOpen(ui) || ui.vertexClickConsumed || ui.textureClickConsumed || ui.vertexDragging) return;
+    if (!InputGateOpen(ui) || ui.vertexClickConsumed || ui.textureClickConsumed || ui.modClickConsumed ||
+        ui.vertexDragging) return;
     if (ui.transformMode != XFORM_NONE || !ToolLeftPress(ui)) return;
     bool additive = ui.activeTool == TOOL_VERTEX && ui.ctrlHeld;
 

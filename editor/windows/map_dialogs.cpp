@@ -9,6 +9,7 @@
 #include "document/selection.h"
 #include "document/undo.h"
 #include "editor/app.h"
+#include "editor/console.h"
 #include "editor/gui.h"
 #include "editor/tools/clip.h"
 #include "editor/tools/select.h"
@@ -30,7 +31,6 @@ static constexpr float kRecoverMaxW = 900.0f, kRecoverMaxH = 382.5f;
 static constexpr unsigned char kDialogVeilAlpha = 110;
 static constexpr unsigned char kRecoverVeilAlpha = 120;
 static constexpr Color kRowHovered = { 52, 55, 64, 255 };
-static constexpr char kUntitledName[] = "untitled.zizudu";
 static constexpr char kRecoveredName[] = "recovered.zizudu";
 
 // The map an Open or a project switch reads into, so a failed read leaves both the map and its
@@ -44,12 +44,20 @@ static void DropSelection(UiState &ui);
 static void DrawMapList(Rectangle list, UiState &ui);
 static int SaveUnderMapFileName(const MapDoc *map, UiState &ui);
 static int OpenMapFileName(MapDoc *map, UiState &ui);
+static int KeepWorkAsAutoSave(const char *projectPath, const MapDoc *map, char *failure);
+static void OpenSwitchedMap(MapDoc *map, UiState &ui, const char *name);
 
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
 void ProjectSwitch(MapDoc *map, UiState &ui)
 {
+    // Unsaved work of the project being left goes to its autosave before anything else changes,
+    // so the recovery prompt offers it the next time that project opens.
+    char failure[kStatusLen] = "";
+    bool firstProject = gProjects.previousPath[0] == '\0';
+    if (!firstProject && gMapDirty) KeepWorkAsAutoSave(gProjects.previousPath, map, failure);
+
     RescanAssets();                      // the project's own assets, where it has them
     ui.curTexture = gAssets.textureCount > 0 ? 0 : -1;
     ui.curModel = gAssets.modelCount > 0 ? 0 : -1;
@@ -63,38 +71,48 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
     gRecoverPrompt = AutoSaveIsNewer();
 
     // A map built before any project was open was made on the editor's own advice to open a
-    // project first: it is kept, or stays one Undo away. After another project the switch starts
-    // afresh, since that project's work is in its own folder.
-    bool keepWork = !gProjects.hadProject;
+    // project first. It becomes this project's autosave, offered at once, while the project's map
+    // opens with a history of its own: no Undo reaches a map that is not this file's. It stays
+    // open instead, with its history and flag, when there is no map to open, when the project's
+    // own autosave is on offer (which it must not replace) or when it cannot be written.
     const char *name = LoadLatestProjectMap(&sLoadedMap);
-    if (name == nullptr && keepWork) {
-        // The map, its history and its dirty flag stay as they were, so work done before is
-        // autosaved into this project.
-        snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledName);
-        StatusSet(ui, "Opened '%s' - no maps yet, keeping the current map", gProjects.currentName);
-        return;
+    bool keepWork = firstProject && (name == nullptr || (gMapDirty && gRecoverPrompt));
+    if (firstProject && !keepWork && gMapDirty) {
+        keepWork = !KeepWorkAsAutoSave(gProjects.currentPath, map, failure);
+        if (!keepWork) gRecoverPrompt = AutoSavePath(gRecoverPath, sizeof(gRecoverPath)) != 0;
     }
-    if (keepWork) PushUndoState(map);   // Undo brings the replaced map back, Redo the loaded one
-    else FreeUndoHistory();
-    if (name != nullptr) {
-        memcpy(map, &sLoadedMap, sizeof(MapDoc));
-        snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", name);
-        StatusSet(ui, "Opened '%s' - loaded latest map %s (%d brushes)",
-                 gProjects.currentName, name, map->brushCount);
+    if (keepWork) {
+        snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledMapName);
+        StatusSet(ui, "Opened '%s' - %skeeping the current map", gProjects.currentName,
+                  name == nullptr ? "no maps yet, " : "");
     } else {
-        map->brushCount = 0;            // nothing else of the map is changed
-        map->entityCount = 0;
-        snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledName);
-        StatusSet(ui, "Opened '%s' - no maps yet, starting empty", gProjects.currentName);
+        OpenSwitchedMap(map, ui, name);
     }
-    if (!keepWork) PushUndoState(map);  // the new history starts with the new map
-    // A freshly opened map is no change: an untouched project stays clean.
-    ClearMapDirty();
+    if (failure[0] != '\0') {          // the failure is what the status line must show
+        ConsolePush(CONSOLE_EDITOR, ui.statusText);
+        StatusSet(ui, "%s", failure);
+    }
+}
+
+int KeepUnsavedWorkOnClose(const MapDoc *map, UiState &ui)
+{
+    if (!gMapDirty || gProjects.currentPath[0] == '\0') return 1;
+    int ok = 0;
+    if (gRecoverPrompt) {
+        // The autosave on offer is older unsaved work the user has not decided on yet.
+        StatusSet(ui, "%s", "Unsaved changes not autosaved: the autosave on offer was kept.");
+    } else {
+        ok = AutoSaveWriteTo(gProjects.currentPath, map, ui.statusText, kStatusLen);
+    }
+    // The window goes next: the log (console and standard output) is where a failure still shows.
+    if (!ok) TraceLog(LOG_WARNING, "%s", ui.statusText);
+    return ok;
 }
 
 void OpenMapFileDialog(UiState &ui, int isSave)
 {
     ScanProjectMaps();
+    snprintf(ui.dlgNameBefore, sizeof(ui.dlgNameBefore), "%s", ui.mapFileName);
     if (isSave) ui.showSaveDialog = true;
     else ui.showOpenDialog = true;
 }
@@ -104,6 +122,13 @@ void CloseMapFileDialog(UiState &ui)
     ui.showSaveDialog = false;
     ui.showOpenDialog = false;
     ui.fileBoxEdit = false;
+}
+
+void CancelMapFileDialog(UiState &ui)
+{
+    // A row clicked or a name typed only to look: Save keeps writing the map's own file.
+    snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", ui.dlgNameBefore);
+    CloseMapFileDialog(ui);
 }
 
 void MapFileDialog(MapDoc *map, UiState &ui)
@@ -132,7 +157,7 @@ void MapFileDialog(MapDoc *map, UiState &ui)
     bool action = GuiButton(Rectangle{ x + 27.0f, y2, buttonW, 49.5f }, ui.dlgIsSave ? "Save" : "Open");
     bool cancel = GuiButton(Rectangle{ x + 54.0f + buttonW, y2, buttonW, 49.5f }, "Cancel");
     if (action) MapDialogAction(map, ui);
-    else if (cancel) CloseMapFileDialog(ui);
+    else if (cancel) CancelMapFileDialog(ui);
 }
 
 int MapDialogAction(MapDoc *map, UiState &ui)
@@ -143,6 +168,8 @@ int MapDialogAction(MapDoc *map, UiState &ui)
         ScanProjectMaps();
     } else {
         ok = OpenMapFileName(map, ui);
+        // A failed Open leaves the map as it was, so the name stays that map's.
+        if (!ok) snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", ui.dlgNameBefore);
     }
     CloseMapFileDialog(ui);   // one attempt, successful or not
     return ok;
@@ -250,6 +277,7 @@ static int SaveUnderMapFileName(const MapDoc *map, UiState &ui)
     snprintf(path, sizeof(path), "%s", ProjectFilePath(kMapsDir, ui.mapFileName));
     int ok = SaveMapZIZUDU(path, map);
     StatusSet(ui, ok ? "Saved to %s" : "Could not save to %s", path);
+    if (ok) ClearMapDirty();   // written: nothing left for the autosave or the recovery prompt
     return ok;
 }
 
@@ -271,4 +299,38 @@ static int OpenMapFileName(MapDoc *map, UiState &ui)
     DropSelection(ui);
     StatusSet(ui, "Loaded %s", path);
     return 1;
+}
+
+// Writes the unsaved map as the autosave of the project at projectPath. The outcome reaches the
+// console; a failure is also copied into failure (kStatusLen), for the status line. 1 when written.
+static int KeepWorkAsAutoSave(const char *projectPath, const MapDoc *map, char *failure)
+{
+    char line[kStatusLen];
+    if (AutoSaveWriteTo(projectPath, map, line, sizeof(line))) {
+        ConsolePush(CONSOLE_EDITOR, line);
+        return 1;
+    }
+    snprintf(failure, kStatusLen, "%s", line);
+    return 0;
+}
+
+// The switched-to project's newest map (name, read into sLoadedMap), or an empty one when name is
+// NULL, as the start of a fresh undo history. A freshly opened map is no change: an untouched
+// project stays clean.
+static void OpenSwitchedMap(MapDoc *map, UiState &ui, const char *name)
+{
+    FreeUndoHistory();
+    if (name != nullptr) {
+        memcpy(map, &sLoadedMap, sizeof(MapDoc));
+        snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", name);
+        StatusSet(ui, "Opened '%s' - loaded latest map %s (%d brushes)",
+                 gProjects.currentName, name, map->brushCount);
+    } else {
+        map->brushCount = 0;            // nothing else of the map is changed
+        map->entityCount = 0;
+        snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledMapName);
+        StatusSet(ui, "Opened '%s' - no maps yet, starting empty", gProjects.currentName);
+    }
+    PushUndoState(map);
+    ClearMapDirty();
 }

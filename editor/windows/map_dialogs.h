@@ -8,25 +8,34 @@
 #include "document/map_records.h"
 #include "editor/ui_state.h"
 
-// After the project manager opened a project: fresh assets, selection, numeric fields, autosave
-// timer and recovery test, then the project's newest map. When another project was open before,
-// the new map (or an empty one) starts a fresh undo history; when none was, the map built so far
-// stays one Undo away from the loaded one, or, with no map to load, is kept with its history and
-// dirty flag. A loaded or emptied map starts clean: an untouched project is never autosaved.
+// After the project manager opened a project: unsaved work of the project left behind written to
+// its autosave, then fresh assets, selection, numeric fields, autosave timer and recovery test,
+// then the project's newest map (or an empty one) with a fresh undo history, clean. Work built
+// before any project was open becomes this project's autosave and is offered at once; with no map
+// to load, or when it cannot be written, it stays open with its history and flag instead. A write
+// that failed is the status line.
 void ProjectSwitch(MapDoc *map, UiState &ui);
 
 // The top bar's Open (isSave 0) and Save As (isSave 1): the project's maps listed, the dialog shown.
 void OpenMapFileDialog(UiState &ui, int isSave);
 // Closes the dialog and releases its File box.
 void CloseMapFileDialog(UiState &ui);
+// Cancel and Escape: the file name back to what it was when the dialog opened, then closed.
+void CancelMapFileDialog(UiState &ui);
 // Phase 31: the dialog, while showOpenDialog or showSaveDialog is set.
 void MapFileDialog(MapDoc *map, UiState &ui);
 // The dialog's action button: saves or opens mapFileName in the mode of this frame (dlgIsSave),
-// then closes the dialog whatever the outcome; returns 1 on success.
+// then closes the dialog whatever the outcome; returns 1 on success. A save clears the dirty flag;
+// a failed Open puts the file name back.
 int MapDialogAction(MapDoc *map, UiState &ui);
 // The top bar's Save: without a project the project manager opens; else the map is written under
-// mapFileName into the project's maps folder. Returns 1 when the map was written.
+// mapFileName into the project's maps folder and the dirty flag cleared. Returns 1 when the map
+// was written.
 int SaveMapToProject(const MapDoc *map, UiState &ui);
+// When the window is about to close: unsaved changes go to the open project's autosave, for the
+// recovery prompt of its next open, except over an autosave still on offer. Returns 1 when
+// nothing was left unwritten; else the status line and the log say why.
+int KeepUnsavedWorkOnClose(const MapDoc *map, UiState &ui);
 
 // Phase 34: the recovery prompt, while gRecoverPrompt is set.
 void RecoverDialog(MapDoc *map, UiState &ui);

@@ -86,7 +86,7 @@ TEST_F(ChromeActions, NewEmptiesTheMapAndUndoBringsItBack)
     EXPECT_EQ(map->entityCount, 0);
     EXPECT_EQ(ui->selBrush, -1);
     EXPECT_STREQ(ui->statusText, "Created New Map");
-    EXPECT_STREQ(ui->mapFileName, "castle.zizudu");
+    EXPECT_STREQ(ui->mapFileName, "untitled.zizudu");   // Save no longer reaches castle.zizudu
     ASSERT_EQ(Undo(map.get()), 1);
     EXPECT_EQ(map->brushCount, 1);
     EXPECT_STREQ(map->brushes[0].name, "Ground_Brush");

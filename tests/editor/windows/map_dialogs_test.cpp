@@ -28,6 +28,7 @@ protected:
         map = std::make_unique<MapDoc>();
         DefaultMap(map.get(), *ui);
         PushUndoState(map.get());
+        ClearMapDirty();                        // as at start-up: the default map is no work
     }
     // Saves a map of n cubes under name into the open project's maps folder at the given time.
     void PutMap(const char *name, int n, long seconds)
@@ -39,6 +40,15 @@ protected:
     void Open(const char *project)
     {
         maps = OpenTestProject(project) + "/maps/";
+        ProjectSwitch(map.get(), *ui);
+    }
+    // Opens a project made before, as the project manager does.
+    void Reopen(const char *project)
+    {
+        ScanProjects();
+        for (int i = 0; i < gProjects.count; i++) {
+            if (strcmp(gProjects.entries[i].name, project) == 0) OpenProject(i);
+        }
         ProjectSwitch(map.get(), *ui);
     }
     bool MapEquals(const MapDoc &other) { return memcmp(map.get(), &other, sizeof(MapDoc)) == 0; }
@@ -147,21 +157,74 @@ TEST_F(MapDialogs, FirstProjectWithoutAReadableMapKeepsTheMapItsHistoryAndItsFla
     }
 }
 
-TEST_F(MapDialogs, FirstProjectLoadsItsMapAndUndoBringsBackTheReplacedOne)
+TEST_F(MapDialogs, FirstProjectWithAMapOffersTheWorkBuiltBeforeItAsItsAutosave)
 {
-    BuildCubes(map.get(), 5);                   // changed in place, without a snapshot
-    auto replaced = std::make_unique<MapDoc>(*map);
-    maps = OpenTestProject("Level") + "/maps/";
-    PutMap("saved.zizudu", 3, 100);
+    for (bool work : { false, true }) {
+        ResetProjectState();
+        DefaultMap(map.get(), *ui);
+        PushUndoState(map.get());
+        ClearMapDirty();
+        if (work) {
+            BuildCubes(map.get(), 5);
+            PushUndoState(map.get());
+        }
+        auto before = std::make_unique<MapDoc>(*map);
+        maps = OpenTestProject(work ? "Worked" : "Fresh") + "/maps/";
+        PutMap("saved.zizudu", 3, 100);
 
-    ProjectSwitch(map.get(), *ui);
-    EXPECT_EQ(map->brushCount, 3);
-    EXPECT_STREQ(ui->statusText, "Opened 'Level' - loaded latest map saved.zizudu (3 brushes)");
+        ProjectSwitch(map.get(), *ui);
+        EXPECT_EQ(map->brushCount, 3);
+        EXPECT_STREQ(ui->mapFileName, "saved.zizudu");
+        EXPECT_FALSE(gMapDirty);
+        EXPECT_EQ(gUndo.count, 1);              // Undo never brings another map under this name
+        EXPECT_EQ(gRecoverPrompt, work);
+        EXPECT_EQ(FileExists(maps + kAutoSaveName), work);
+        if (!work) continue;
+        EXPECT_EQ(std::string(gRecoverPath), maps + kAutoSaveName);
+        ASSERT_EQ(RecoverAutoSave(map.get(), *ui), 1);
+        EXPECT_TRUE(MapEquals(*before));
+    }
+}
+
+TEST_F(MapDialogs, LeavingAProjectWritesItsUnsavedWorkWhereItsNextOpenOffersIt)
+{
+    Open("Left");
+    std::string left = maps;
+    BuildCubes(map.get(), 4);
+    PushUndoState(map.get());
+    auto work = std::make_unique<MapDoc>(*map);
+    Open("Other");
+    EXPECT_TRUE(FileExists(left + kAutoSaveName));
+    EXPECT_EQ(map->brushCount, 0);
+    std::string other = maps;
+    Open("Third");                              // Other was left untouched: nothing is written there
+    EXPECT_FALSE(FileExists(other + kAutoSaveName));
+
+    Reopen("Left");
+    ASSERT_TRUE(gRecoverPrompt);
+    ASSERT_EQ(RecoverAutoSave(map.get(), *ui), 1);
+    EXPECT_TRUE(MapEquals(*work));
+
+    // A project that cannot take its autosave: the switch goes on and the status line says so.
+    fs::permissions(left + kAutoSaveName, fs::perms::owner_read);
+    Reopen("Third");
+    EXPECT_STREQ(ui->statusText, "Could not autosave to projects/Left/maps/_autosave.zizudu");
+    EXPECT_STREQ(gProjects.currentName, "Third");
+}
+
+TEST_F(MapDialogs, CloseKeepsUnsavedWorkInTheProjectUnlessNoneIsOpenOrItsAutosaveIsOnOffer)
+{
+    BuildCubes(map.get(), 2);
+    PushUndoState(map.get());
+    EXPECT_EQ(KeepUnsavedWorkOnClose(map.get(), *ui), 1);   // no project: nowhere to write
+    Open("P");                                  // no maps: the work stays open, unsaved
+    gRecoverPrompt = true;
+    EXPECT_EQ(KeepUnsavedWorkOnClose(map.get(), *ui), 0);
+    EXPECT_FALSE(FileExists(maps + kAutoSaveName));
+    gRecoverPrompt = false;
+    EXPECT_EQ(KeepUnsavedWorkOnClose(map.get(), *ui), 1);
+    EXPECT_TRUE(FileExists(maps + kAutoSaveName));
     EXPECT_FALSE(gMapDirty);
-    ASSERT_EQ(Undo(map.get()), 1);
-    EXPECT_TRUE(MapEquals(*replaced));
-    ASSERT_EQ(Redo(map.get()), 1);
-    EXPECT_EQ(map->brushCount, 3);
 }
 
 //----------------------------------------------------------------------------------
@@ -240,7 +303,7 @@ TEST_F(MapDialogs, UnreadableAutosaveLeavesTheMapAsItWas)
 TEST_F(MapDialogs, SaveAddsNoExtensionAndListsOnlyMapFiles)
 {
     Open("P");
-    bool dirty = gMapDirty = true;
+    gMapDirty = true;
     OpenMapFileDialog(*ui, 1);
     EXPECT_TRUE(ui->showSaveDialog);
     ui->dlgIsSave = true;
@@ -251,7 +314,7 @@ TEST_F(MapDialogs, SaveAddsNoExtensionAndListsOnlyMapFiles)
     EXPECT_TRUE(FileExists(maps + "level1"));
     EXPECT_FALSE(ui->showSaveDialog || ui->showOpenDialog || ui->fileBoxEdit);
     EXPECT_EQ(gMapBrowse.count, 0);             // rescanned, and "level1" is no ".zizudu" file
-    EXPECT_EQ(gMapDirty, dirty);                // a save leaves the flag alone
+    EXPECT_FALSE(gMapDirty);                    // written: nothing left to autosave
 
     snprintf(ui->mapFileName, kMapFileNameLen, "%s", "level2.zizudu");
     ui->dlgIsSave = true;
@@ -355,13 +418,18 @@ TEST_F(MapDialogs, FailedOpenChangesNothing)
     int undoCount = gUndo.count, undoIndex = gUndo.index;
     WriteAllBytes(maps + "broken.zizudu", { 'Z', 'I', 'Z', 'U', 'D', 'U', '2', 0, 3, 0, 0, 0, 9 });
 
-    for (const char *name : { "missing.zizudu", "broken.zizudu" }) {
-        ui->showOpenDialog = true;
+    snprintf(ui->mapFileName, kMapFileNameLen, "%s", "mine.zizudu");
+    for (const char *name : { "missing.zizudu", "broken.zizudu", "cancelled" }) {
+        OpenMapFileDialog(*ui, 0);
         ui->dlgIsSave = false;
-        snprintf(ui->mapFileName, kMapFileNameLen, "%s", name);
-        EXPECT_EQ(MapDialogAction(map.get(), *ui), 0);
-        EXPECT_EQ(std::string(ui->statusText), std::string("Could not load projects/P/maps/") + name);
-        EXPECT_STREQ(ui->mapFileName, name);
+        snprintf(ui->mapFileName, kMapFileNameLen, "%s", name);   // typed, or a row clicked
+        if (strcmp(name, "cancelled") == 0) {
+            CancelMapFileDialog(*ui);
+        } else {
+            EXPECT_EQ(MapDialogAction(map.get(), *ui), 0);
+            EXPECT_EQ(std::string(ui->statusText), std::string("Could not load projects/P/maps/") + name);
+        }
+        EXPECT_STREQ(ui->mapFileName, "mine.zizudu");   // Save still writes the map's own file
         EXPECT_FALSE(ui->showOpenDialog);
         EXPECT_TRUE(MapEquals(*before));
         EXPECT_EQ(gUndo.count, undoCount);
