@@ -143,7 +143,10 @@ class Editor:
                                      stderr=self.stderr, start_new_session=True)
         self.reader = threading.Thread(target=self._read_output, daemon=True)
         self.reader.start()
-        self.window = wait_until(self._find_window, WAIT, "the kirto window")
+        try:
+            self.window = wait_until(self._find_window, WAIT, "the kirto window")
+        except AssertionError as e:
+            raise AssertionError("%s (%s)" % (e, self._start_report())) from None
         self.wait_drawn()
 
     def _read_output(self):
@@ -152,8 +155,26 @@ class Editor:
                 self.lines.append(raw.decode(errors="replace").rstrip("\n"))
 
     def _find_window(self):
-        out = self.x.run("xdotool", "search", "--onlyvisible", "--name", "^kirto$", check=False).split()
+        """The program's own shown window, found by its process id (which GLFW puts on it), so no
+        other window can stand in for it; a program that ended without one fails the wait at once."""
+        if self.proc.poll() is not None:
+            raise AssertionError("kirto ended (exit status %s) before its window showed; %s" %
+                                 (self.proc.returncode, self._start_report()))
+        out = self.x.run("xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid), check=False).split()
         return out[0] if out else None
+
+    def _start_report(self):
+        """What a start that showed no window left behind: the process's CPU seconds, the windows
+        on the display and the last lines of its output."""
+        try:
+            with open("/proc/%d/stat" % self.proc.pid) as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            cpu = "%.1f s of CPU" % ((int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK"))
+        except (OSError, IndexError, ValueError):
+            cpu = "no process"
+        windows = self.x.run("xdotool", "search", "--name", ".", check=False).split()
+        lines = self.output()[-5:]
+        return "%s, %d named window(s) on the display, output ends %r" % (cpu, len(windows), lines)
 
     def output(self):
         with self.lock:

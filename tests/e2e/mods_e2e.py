@@ -3,7 +3,8 @@ once per frame until it exits; the result is read back from the map file that Sa
 import os
 
 import harness
-from harness import TOP_SAVE, WAIT, EditorTestCase, open_only_project, parse_map, read_bytes, read_like, wait_until
+from harness import (AWAY, TOP_SAVE, WAIT, EditorTestCase, open_only_project, parse_map, read_bytes, read_like,
+                     view_rects, wait_until)
 
 MANIFEST = """name = Movers   # a package of two tools
 tool = Make | make.asm | Adds a 2-unit cube at (0, 5, 0)
@@ -32,6 +33,20 @@ JLT done
 CALL mod.exit
 POP
 done: HALT
+"""
+# A mode tool that fails on a click: brush.add is given six of its seven values.
+STAMP = """PUSH 0
+CALL mouse.pressed
+JZ idle
+PUSH 0
+PUSH 0
+PUSH 0
+PUSH 1
+PUSH 1
+PUSH 1
+CALL brush.add
+POP
+idle: HALT
 """
 # The MODS list lies below ADD LIGHT, past the left panel's end: scrolled to the end (123.75
 # pixels), the first tool's button is centred at 744.75, the next 56.25 lower.
@@ -75,6 +90,34 @@ class Mods(EditorTestCase):
         ed.click(900 + 11.25 + 6.5 * tw, 112.5 + 36)              # the "Mods" tab
         wait_until(lambda: read_like(ed.ocr(927, 214, 486, 40), "1 mod(s) loaded"), WAIT, "the Mods tab")
         self.assertTrue(read_like(ed.ocr(927, 214 + 45 + 58.5, 486, 40), "Movers  by ?", 0.8))
+
+
+class FailingModeTool(EditorTestCase):
+    keep_project_manager = True
+
+    def prepare(self, workdir):
+        folder = os.path.join(workdir, "mods", "stamper")
+        os.makedirs(folder)
+        for name, text in (("mod.txt", "name = Stamper\nmode = Stamp | stamp.asm\n"), ("stamp.asm", STAMP)):
+            with open(os.path.join(folder, name), "w") as f:
+                f.write(text)
+
+    def test_its_error_shows_and_the_click_it_failed_on_selects_nothing(self):
+        ed = self.editor
+        open_only_project(ed)
+        ed.wheel(80, 500, -3)                     # the left panel to its end: one tool less than above
+        ed.click(80, MODS_TOOL_Y + 56.25)
+        ed.wait_status("Tool 'Stamp' selected (Stamper)")
+        x, y, w, h = view_rects(1440, 900)[1]
+        ed.click(x + w / 2, y + h / 2)            # on the ground, in the Top view
+        ed.wait_status("Stamp: stack underflow")
+        ed.move(*AWAY)
+        ed.frame_sync()
+        self.assertTrue(read_like(ed.status(), "Stamp: stack underflow"), "another tool took the click")
+
+        ed.click(1001.25 + 84, 4.5 + 20)          # "Console": its newest line is the list's last
+        wait_until(lambda: read_like(ed.ocr(36, 792, 900, 33), "Stamp: stack underflow"), WAIT,
+                   "the error in the console")
 
 
 if __name__ == "__main__":

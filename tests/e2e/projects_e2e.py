@@ -5,6 +5,8 @@ import struct
 import tempfile
 import unittest
 
+import time
+
 import harness
 from harness import (ADD_POINT_LIGHT, AWAY, PM, TOP_SAVE, WAIT, Editor, EditorTestCase, STARTUP_STATUS,
                      VEIL_PROBE, XServer, open_only_project, parse_map, pm_row, read_bytes, read_like, reads_as,
@@ -20,12 +22,15 @@ DLG = dict(x=247.5, y=112.5, w=945.0, h=675.0)                 # the map file di
 DLG_LIST_Y = DLG["y"] + 117
 DLG_FILE_BOX = (DLG["x"] + 126, DLG_LIST_Y + 387 + 9, DLG["w"] - 153, 45.0)
 DLG_ACTION = (DLG["x"] + 27 + 216, DLG_LIST_Y + 387 + 9 + 58.5 + 25)
+DLG_CANCEL = (DLG["x"] + 54 + 432 + 216, DLG_ACTION[1])
 REC = dict(x=270.0, y=258.75, w=900.0, h=382.5)                 # the recovery prompt
 REC_RECOVER = (REC["x"] + 36 + 198, REC["y"] + REC["h"] - 76.5 + 27)
 TOP_SAVE_AS = (382.5 + 73, 25)
 TOP_OPEN = (135 + 56, 25)
 TOP_NEW = (11.25 + 56, 25)
 TOP_PROJECTS = (821.25 + 84, 25)
+AUTOSAVE_INTERVAL = 120          # seconds between autosave attempts
+LEVEL = "projects/Untitled/maps/level.zizudu"
 
 
 ROW_SELECTED = (80, 90, 120)
@@ -161,6 +166,70 @@ class MapFiles(EditorTestCase, MapFileCase):
         self.assertFalse(os.path.exists(os.path.join(maps, "_autosave.zizudu")))
 
 
+def put_level(workdir):
+    """Project Untitled with two maps: level.zizudu, the newest, and sketch.zizudu."""
+    maps = os.path.join(workdir, "projects", "Untitled", "maps")
+    os.makedirs(maps)
+    for name, when in (("sketch.zizudu", 1000), ("level.zizudu", 2000)):
+        with open(os.path.join(maps, name), "wb") as f:
+            f.write(map_bytes(entity_record(name[:5], "generic", (1.0, 2.0, 3.0), 0), 1))
+        os.utime(os.path.join(maps, name), (when, when))
+
+
+def entity_names(path):
+    return [e["name"] for e in parse_map(read_bytes(path))[1]]
+
+
+def add_light(editor):
+    editor.click(*ADD_POINT_LIGHT)
+    editor.wait_status("Added Point light at the 3D view focus.")
+
+
+def save_to(editor, name):
+    """The top bar's Save; returns once the status names the file written."""
+    editor.click(*TOP_SAVE)
+    editor.wait_status("Saved to projects/Untitled/maps/" + name)
+
+
+class SaveAimsAtTheOpenFile(EditorTestCase):
+    """Undo after the open, a cancelled Open dialog and New never turn Save on another file."""
+    keep_project_manager = True
+
+    def prepare(self, workdir):
+        put_level(workdir)
+
+    def test_undo_after_open_cancel_in_open_and_new_leave_save_on_the_right_file(self):
+        ed = self.editor
+        level, sketch = (os.path.join(ed.workdir, p) for p in (LEVEL, LEVEL.replace("level", "sketch")))
+        sketch_bytes = read_bytes(sketch)
+        open_only_project(ed)
+        ed.wait_status("Opened 'Untitled' - loaded latest map level.zizudu (0 brushes)")
+        ed.focus()
+        ed.key("ctrl+z")
+        ed.wait_status("Undo performed.")
+        save_to(ed, "level.zizudu")
+        self.assertEqual(entity_names(level), ["level"])       # not the start-up map's Sun
+
+        add_light(ed)
+        ed.click(*TOP_OPEN)
+        ed.move(*AWAY)
+        ed.wait_pixel(*VEIL_PROBE, veiled, "the Open dialog")
+        ed.click(*dlg_row(1))                                    # sketch, the older map
+        wait_until(lambda: reads_as(ed.ocr(*map(int, DLG_FILE_BOX)), "sketch.zizudu"), WAIT,
+                   "the row's name in the File box")
+        ed.click(*DLG_CANCEL)
+        wait_unveiled(ed, "the Open dialog to close")
+        save_to(ed, "level.zizudu")
+        self.assertEqual(entity_names(level), ["level", "Point_1"])
+
+        ed.click(*TOP_NEW)
+        ed.wait_status("Created New Map")
+        add_light(ed)
+        save_to(ed, "untitled.zizudu")
+        self.assertEqual(entity_names(level), ["level", "Point_1"])
+        self.assertEqual(read_bytes(sketch), sketch_bytes)
+
+
 class SecondRun(unittest.TestCase):
     """Two runs of the program on one working folder."""
 
@@ -204,6 +273,40 @@ class SecondRun(unittest.TestCase):
         wait_until(lambda: os.path.exists(recovered), WAIT, "recovered.zizudu")
         self.assertEqual(read_bytes(recovered), crafted)
         self.assertEqual(read_bytes(os.path.join(maps, "_autosave.zizudu")), crafted)
+
+    def test_unsaved_work_survives_a_close_and_saved_work_is_never_offered(self):
+        put_level(self.workdir)
+        autosave = os.path.join(self.workdir, "projects", "Untitled", "maps", "_autosave.zizudu")
+        first = self.start()
+        open_only_project(first)
+        add_light(first)
+        save_to(first, "level.zizudu")
+        # Nothing is left to write: let an autosave attempt pass, then close.
+        time.sleep(AUTOSAVE_INTERVAL + 5)
+        first.request_close()
+        self.assertEqual(first.wait_exit(), 0)
+        self.assertFalse(os.path.exists(autosave))
+
+        second = self.start()
+        open_only_project(second)                  # no recovery prompt keeps the veil up
+        second.wait_status("Opened 'Untitled' - loaded latest map level.zizudu (0 brushes)")
+        add_light(second)
+        second.request_close()
+        self.assertEqual(second.wait_exit(), 0)
+        self.assertEqual(entity_names(autosave), ["level", "Point_1", "Point_2"])
+
+        third = self.start()
+        third.focus()
+        third.wait_pixel(*VEIL_PROBE, veiled, "the project manager")
+        shift_click(third, *pm_row(0))
+        third.move(*AWAY)
+        wait_until(lambda: "Recover Unsaved Work" in third.ocr(int(REC["x"]), int(REC["y"]), 600, 54),
+                   WAIT, "the recovery prompt")
+        third.click(*REC_RECOVER)
+        wait_unveiled(third, "the recovery prompt to close")
+        save_to(third, "recovered.zizudu")
+        self.assertEqual(entity_names(os.path.join(self.workdir, "projects", "Untitled", "maps", "recovered.zizudu")),
+                         ["level", "Point_1", "Point_2"])
 
     def test_a_saved_map_survives_a_restart(self):
         first = self.start()

@@ -81,11 +81,16 @@ class GpuRenderCase(EditorTestCase):
         with open(os.path.join(maps, "shadow.zizudu"), "wb") as f:
             f.write(shadow_map_bytes())
 
-    def render_ground(self):
-        """Opens the project and the Render view; returns the ground's colour under the box and in the open."""
+    def open_project(self):
+        open_only_project(self.editor)
+        self.editor.wait_status("Opened 'Untitled' - loaded latest map shadow.zizudu (2 brushes)")
+
+    def render_ground(self, opened=False):
+        """Opens the project (unless opened) and the Render view; returns the ground's colour under
+        the box and in the open."""
         ed = self.editor
-        open_only_project(ed)
-        ed.wait_status("Opened 'Untitled' - loaded latest map shadow.zizudu (2 brushes)")
+        if not opened:
+            self.open_project()
         ed.click(*RENDER_BUTTON)
         ed.move(*AWAY)
         under, open_ground = on_screen(UNDER_BOX), on_screen(OPEN_GROUND)
@@ -104,6 +109,27 @@ class GpuShadow(GpuRenderCase):
         # The lit ground is the brush colour (200) lit by ambient and sun; the shadow keeps the ambient only.
         self.assertLess(under[0] * 4, open_ground[0] * 3, (under, open_ground))
         self.assertLess(open_ground[0], 250, "the GPU shows the brush colour, not the CPU fallback's white")
+
+
+class ReloadShaders(GpuRenderCase):
+    broken = "depth.fs"
+
+    def test_reload_brings_shadows_back_once_the_depth_shader_is_mended(self):
+        ed = self.editor
+        self.open_project()
+        tw = (540 - 22.5) / 7
+        ed.click(900 + 11.25 + 5.5 * tw, 112.5 + 36)              # the "Set" tab
+        wait_until(lambda: "Editor Settings" in ed.ocr(918, 172, 225, 26), WAIT, "the Settings tab")
+        ed.wheel(1170, 600, -2)                                   # two steps of 67.5 down the tab
+        reload_button = (1170, 866.25 - 135 + 24.75)              # it stays there whatever the status says
+        ed.click(*reload_button)
+        ed.wait_status("Renderer: GPU  shadows=no  ssao=no  shadowmap=1536px  - shadows and occlusion off: "
+                       "depth shader failed to load", width=1440)
+        shutil.copy(os.path.join(SHADERS, "depth.fs"), os.path.join(ed.workdir, "resources", "shaders"))
+        ed.click(*reload_button)
+        ed.wait_status("Renderer: GPU  shadows=yes  ssao=yes  shadowmap=1536px")
+        under, open_ground = self.render_ground(opened=True)
+        self.assertLess(under[0] * 4, open_ground[0] * 3, (under, open_ground))
 
 
 class CpuFallback(GpuRenderCase):

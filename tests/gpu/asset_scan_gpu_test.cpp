@@ -11,6 +11,7 @@
 #include "rlgl.h"
 #include "project/assets.h"
 #include "project/image_check.h"
+#include "project/model_load.h"
 #include "support/asset_corpus.h"
 #include "support/map_bytes.h"
 
@@ -88,4 +89,21 @@ TEST(AssetScan, HostileFilesAreRefusedSoundOnesKeepTheirNumbersAndTheFolderStays
     fs::rename(moved, dir.path);
     UnloadAllAssets();
     fs::current_path(previous);
+}
+
+TEST(AssetScan, AModelWhoseOwnTexturesFailIsDrawnWithTheDefaultTexture)
+{
+    // A JPEG (which this build does not decode), a missing image and a pipe: each leaves the
+    // material's texture unloaded, which must not bind texture 0 and draw the model black.
+    TempFolder dir;
+    WriteAllBytes(dir.path + "/skin.jpg", { 0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0 });
+    MakeFifo(dir.path + "/pipe.png");
+    for (const char *image : { "skin.jpg", "gone.png", "pipe.png" }) {
+        std::string path = dir.path + "/" + image + ".iqm";
+        WriteAllBytes(path, IqmTriangle(image));
+        Model model;
+        ASSERT_EQ(ModelLoadChecked(path.c_str(), &model), 1) << image;
+        EXPECT_EQ(model.materials[0].maps[MATERIAL_MAP_ALBEDO].texture.id, rlGetTextureIdDefault()) << image;
+        ModelRelease(model);
+    }
 }
