@@ -185,6 +185,16 @@ def add_light(editor):
     editor.wait_status("Added Point light at the 3D view focus.")
 
 
+def open_to_recovery_prompt(editor):
+    """Opens the only project from the manager a run begins in; waits for the recovery prompt."""
+    editor.focus()
+    editor.wait_pixel(*VEIL_PROBE, veiled, "the project manager")
+    shift_click(editor, *pm_row(0))
+    editor.move(*AWAY)
+    wait_until(lambda: "Recover Unsaved Work" in editor.ocr(int(REC["x"]), int(REC["y"]), 600, 54),
+               WAIT, "the recovery prompt")
+
+
 def save_to(editor, name):
     """The top bar's Save; returns once the status names the file written."""
     editor.click(*TOP_SAVE)
@@ -256,12 +266,7 @@ class SecondRun(unittest.TestCase):
         os.utime(os.path.join(maps, "_autosave.zizudu"), (2000, 2000))
 
         editor = self.start()
-        editor.focus()
-        editor.wait_pixel(*VEIL_PROBE, veiled, "the project manager")
-        shift_click(editor, *pm_row(0))
-        editor.move(*AWAY)
-        wait_until(lambda: "Recover Unsaved Work" in editor.ocr(int(REC["x"]), int(REC["y"]), 600, 54),
-                   WAIT, "the recovery prompt")
+        open_to_recovery_prompt(editor)
         editor.focus()
         editor.key("Escape")                     # never closes the prompt
         editor.click(*REC_RECOVER)
@@ -296,12 +301,7 @@ class SecondRun(unittest.TestCase):
         self.assertEqual(entity_names(autosave), ["level", "Point_1", "Point_2"])
 
         third = self.start()
-        third.focus()
-        third.wait_pixel(*VEIL_PROBE, veiled, "the project manager")
-        shift_click(third, *pm_row(0))
-        third.move(*AWAY)
-        wait_until(lambda: "Recover Unsaved Work" in third.ocr(int(REC["x"]), int(REC["y"]), 600, 54),
-                   WAIT, "the recovery prompt")
+        open_to_recovery_prompt(third)
         third.click(*REC_RECOVER)
         wait_unveiled(third, "the recovery prompt to close")
         save_to(third, "recovered.zizudu")
