@@ -15,6 +15,7 @@ bool gMapDirty = false;
 //----------------------------------------------------------------------------------
 static MapDoc *UndoSlot(int i);
 static void UndoDropOldest(void);
+static void RestoreSnapshot(MapDoc *map, const MapDoc *snapshot);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -51,7 +52,7 @@ int Undo(MapDoc *map)
     }
     MapDoc *slot = UndoSlot(gUndo.index);
     if (!slot) return 0;
-    memcpy(map, slot, sizeof(MapDoc));
+    RestoreSnapshot(map, slot);
     gUndo.index--;
     return 1;
 }
@@ -63,7 +64,7 @@ int Redo(MapDoc *map)
     if (!slot) return 0;
     gUndo.index++;
     gUndo.serial++;
-    memcpy(map, slot, sizeof(MapDoc));
+    RestoreSnapshot(map, slot);
     return 1;
 }
 
@@ -106,4 +107,12 @@ static void UndoDropOldest(void)
     MapDoc *oldest = gUndo.slots[0];
     memmove(&gUndo.slots[0], &gUndo.slots[1], sizeof(gUndo.slots[0]) * (kUndoSlots - 1));
     gUndo.slots[kUndoSlots - 1] = oldest;
+}
+
+// The map becomes the snapshot. One that differs from the map leaves it unlike what was last
+// written, so it is marked changed: a save followed by an Undo is still autosaved.
+static void RestoreSnapshot(MapDoc *map, const MapDoc *snapshot)
+{
+    if (memcmp(map, snapshot, sizeof(MapDoc)) != 0) MarkMapDirty();
+    memcpy(map, snapshot, sizeof(MapDoc));
 }

@@ -2,8 +2,8 @@
 //
 // Before every undoable edit the editor copies the whole MapDoc into a ring of buffers; the map
 // holds no pointers, so a snapshot and a restore are plain byte copies. Taking a snapshot is the
-// one thing that marks the map dirty; the autosave reads the flag and clears it once it has
-// written the map.
+// main thing that marks the map dirty (an Undo or Redo that changes the map does too); a save or
+// the autosave clears it once it has written the map.
 #pragma once
 
 #include <cstdint>
@@ -20,17 +20,18 @@ struct UndoHistory {
 };
 
 extern UndoHistory gUndo;
-extern bool gMapDirty;           // the map changed since the last autosave or project open
+extern bool gMapDirty;           // the map changed since it was last written or opened
 
 // Marks the map dirty and stores a snapshot of it, dropping every redo state.
 void PushUndoState(const MapDoc *map);
 // Keeps the current map for Redo and restores the newest snapshot; 1, or 0 with nothing to undo.
+// A snapshot that differs from the map marks it dirty.
 int Undo(MapDoc *map);
-// Restores the state the last Undo replaced; 1, or 0 when there is none.
+// Restores the state the last Undo replaced; 1, or 0 when there is none. Marks dirty as Undo does.
 int Redo(MapDoc *map);
 // Frees every snapshot buffer; the history is empty afterwards.
 void FreeUndoHistory(void);
 // Marks the map as changed since the last autosave.
 void MarkMapDirty(void);
-// The map counts as unchanged again (written by the autosave, or a freshly opened map).
+// The map counts as unchanged again (written by a save or the autosave, or freshly opened).
 void ClearMapDirty(void);

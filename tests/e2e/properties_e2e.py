@@ -110,16 +110,14 @@ class ObjectProperties(PanelCase):
         self.type_field(box(184.5), "3")              # origin X
         ed.key("ctrl+z")
         ed.wait_status("Undo performed.")
-        g = self.save()[0][0]
-        self.assertEqual((g["name"], g["origin"]), ("Moved", (0.0, -0.5, 0.0)))   # only the move went back
-        ed.key("ctrl+y")
-        ed.wait_status("Redo performed.")
-        g = self.save()[0][0]
-        self.assertEqual((g["name"], g["origin"]), ("Moved", (3.0, -0.5, 0.0)))
         # The edits marked the map changed, which nothing else did since the project opened.
         autosave = os.path.join(os.path.dirname(self.path), "_autosave.zizudu")
         g = wait_until(lambda: os.path.exists(autosave) and whole_map(autosave), AUTOSAVE_INTERVAL + WAIT,
                        "the autosave")[0][0]
+        self.assertEqual((g["name"], g["origin"]), ("Moved", (0.0, -0.5, 0.0)))   # only the move went back
+        ed.key("ctrl+y")
+        ed.wait_status("Redo performed.")
+        g = self.save()[0][0]
         self.assertEqual((g["name"], g["origin"]), ("Moved", (3.0, -0.5, 0.0)))
 
     def test_light_colour_and_range_and_a_value_out_of_range_kept(self):

@@ -26,10 +26,14 @@ TEST(AutoSave, StartValuesAndSnapshotMarksDirty)
     PushUndoState(map.get());
     EXPECT_TRUE(gMapDirty);
 
-    gMapDirty = false;                          // undo and redo leave the flag alone
+    gMapDirty = false;                          // undo and redo that change nothing leave the flag alone
     EXPECT_EQ(Undo(map.get()), 1);
     EXPECT_EQ(Redo(map.get()), 1);
     EXPECT_FALSE(gMapDirty);
+    map->brushCount = 1;                        // one that brings another map back marks it changed
+    EXPECT_EQ(Undo(map.get()), 1);
+    EXPECT_TRUE(gMapDirty);
+    gMapDirty = false;
     MarkMapDirty();
     EXPECT_TRUE(gMapDirty);
     FreeUndoHistory();
