@@ -11,7 +11,7 @@
 #include "editor/app.h"
 #include "editor/console.h"
 #include "editor/gui.h"
-#include "editor/tools/clip.h"
+#include "editor/tools/clip_tool.h"
 #include "editor/tools/select.h"
 #include "editor/tools/vertex.h"
 #include "editor/widgets.h"
@@ -171,7 +171,7 @@ int AddLight(MapDoc *map, UiState &ui, int button)
 {
     if (button < 0 || button >= 3) return 0;
     if (map->entityCount >= kMaxEntities) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Object limit reached.");
+        StatusSet(ui, "Object limit reached.");
         return 0;
     }
     const LightButton &b = kLightButtons[button];
@@ -188,7 +188,7 @@ int AddLight(MapDoc *map, UiState &ui, int button)
     ui.selEntity = index;
     ui.selBrush = -1;
     ui.sideTab = TAB_PROPERTIES;
-    snprintf(ui.statusText, sizeof(ui.statusText), "Added %s light at the 3D view focus.", b.label);
+    StatusSet(ui, "Added %s light at the 3D view focus.", b.label);
     return 1;
 }
 
@@ -205,7 +205,7 @@ void NewMap(MapDoc *map, UiState &ui)
     ui.showProblems = false;   // nor may the report of the map that was there
     // A new map is no file's yet: Save must not put it over the file the old map came from.
     snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledMapName);
-    snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Created New Map");
+    StatusSet(ui, "Created New Map");
 }
 
 //----------------------------------------------------------------------------------

@@ -77,10 +77,10 @@ void EscapeChain(UiState &ui)
     } else if (ui.mergePrompt) {
         ui.mergePrompt = false;
         ui.mergeCount = 0;
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Merge cancelled.");
+        StatusSet(ui, "Merge cancelled.");
     } else if (ui.showRenderOutput) {
         ui.showRenderOutput = false;
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Closed render view.");
+        StatusSet(ui, "Closed render view.");
     } else if (ui.showHelp) {
         ui.showHelp = false;
     } else if (ui.showSaveDialog || ui.showOpenDialog) {

@@ -6,7 +6,7 @@
 
 #include "raymath.h"
 #include "editor/app.h"
-#include "editor/tools/clip.h"
+#include "editor/tools/clip_tool.h"
 #include "project/autosave.h"
 #include "project/projects.h"
 #include "render/settings.h"
@@ -118,7 +118,7 @@ int FlySpeedByWheel(UiState &ui, float wheel)
 {
     if (wheel == 0.0f || PointerOverWindow(ui)) return 0;
     gSettings.flySpeed = FlySpeedStep(gSettings.flySpeed, wheel);
-    snprintf(ui.statusText, sizeof(ui.statusText), "Fly speed %.3f", gSettings.flySpeed);
+    StatusSet(ui, "Fly speed %.3f", gSettings.flySpeed);
     return 1;
 }
 

@@ -46,28 +46,28 @@ void ShortcutsPhase(MapDoc *map, UiState &ui)
     if (IsKeyPressed(KEY_LEFT_BRACKET) || IsKeyPressed(KEY_RIGHT_BRACKET)) {
         if (IsKeyPressed(KEY_LEFT_BRACKET)) gSettings.gridStep = GridStepAfter(gSettings.gridStep, false);
         if (IsKeyPressed(KEY_RIGHT_BRACKET)) gSettings.gridStep = GridStepAfter(gSettings.gridStep, true);
-        snprintf(ui.statusText, sizeof(ui.statusText), "Grid: %.4g", gSettings.gridStep);
+        StatusSet(ui, "Grid: %.4g", gSettings.gridStep);
     }
     if (IsKeyPressed(KEY_H)) {
         if (ctrl) {
-            snprintf(ui.statusText, sizeof(ui.statusText), "Unhid %d object(s).", UnhideAll(map));
+            StatusSet(ui, "Unhid %d object(s).", UnhideAll(map));
         } else {
             HideSelected(map, ui);
         }
     }
     if (IsKeyPressed(KEY_C) && !ctrl && CentreViewsOnSelection(map, ui)) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Centred all views on the selection.");
+        StatusSet(ui, "Centred all views on the selection.");
     }
     if (IsKeyPressed(KEY_K) && !ctrl) {
         gSettings.lighting = !gSettings.lighting;
-        snprintf(ui.statusText, sizeof(ui.statusText), "Lighting %s.", gSettings.lighting ? "ON" : "OFF");
+        StatusSet(ui, "Lighting %s.", gSettings.lighting ? "ON" : "OFF");
     }
     if (IsKeyPressed(KEY_J) && !ctrl) {
         gSettings.gizmoIcons = !gSettings.gizmoIcons;
-        snprintf(ui.statusText, sizeof(ui.statusText), "Gizmo icons %s.", gSettings.gizmoIcons ? "ON" : "OFF");
+        StatusSet(ui, "Gizmo icons %s.", gSettings.gizmoIcons ? "ON" : "OFF");
     }
     if (IsKeyPressed(KEY_C) && ctrl) {
-        if (!CopySelection(map, ui)) snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Nothing selected to copy.");
+        if (!CopySelection(map, ui)) StatusSet(ui, "Nothing selected to copy.");
     }
     bool duplicate = IsKeyPressed(KEY_D) && !flying;
     if (ctrl && (IsKeyPressed(KEY_V) || duplicate)) PasteClipboard(map, ui, duplicate);
@@ -88,14 +88,14 @@ int CopySelection(const MapDoc *map, UiState &ui)
         ui.brushClipboard = map->brushes[ui.selBrush];
         ui.clipboardHasBrush = true;
         ui.clipboardHasEntity = false;
-        snprintf(ui.statusText, sizeof(ui.statusText), "Copied Brush #%d", ui.selBrush);
+        StatusSet(ui, "Copied Brush #%d", ui.selBrush);
         return 1;
     }
     if (MapEntityValid(map, ui.selEntity)) {
         ui.entityClipboard = map->entities[ui.selEntity];
         ui.clipboardHasEntity = true;
         ui.clipboardHasBrush = false;
-        snprintf(ui.statusText, sizeof(ui.statusText), "Copied Entity #%d", ui.selEntity);
+        StatusSet(ui, "Copied Entity #%d", ui.selEntity);
         return 1;
     }
     return 0;
@@ -109,13 +109,13 @@ int PasteClipboard(MapDoc *map, UiState &ui, bool duplicate)
     float offset = fmaxf(kPasteOffsetGrids * gSettings.gridStep, kMinPasteOffset);
 
     if (!ui.clipboardHasBrush && !ui.clipboardHasEntity) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Clipboard is empty.");
+        StatusSet(ui, "Clipboard is empty.");
         return 0;
     }
     bool brush = ui.clipboardHasBrush;
     int index = brush ? ClampCount(map->brushCount, kMaxBrushes) : ClampCount(map->entityCount, kMaxEntities);
     if (index >= (brush ? kMaxBrushes : kMaxEntities)) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Object limit reached.");
+        StatusSet(ui, "Object limit reached.");
         return 0;
     }
     PushUndoState(map);
@@ -139,7 +139,7 @@ int PasteClipboard(MapDoc *map, UiState &ui, bool duplicate)
         ui.selEntity = index;
         ui.selBrush = -1;
     }
-    snprintf(ui.statusText, sizeof(ui.statusText), "%s %s -> #%d", verb, brush ? "Brush" : "Entity", index);
+    StatusSet(ui, "%s %s -> #%d", verb, brush ? "Brush" : "Entity", index);
     return 1;
 }
 
@@ -171,7 +171,7 @@ int UndoStep(MapDoc *map, UiState &ui, bool redo)
     ui.selEntity = -1;
     VtxClearActive();
     VertexToolForget(ui);   // a picked edge or drag of the replaced state must not act on this one
-    snprintf(ui.statusText, sizeof(ui.statusText), "%s", redo ? "Redo performed." : "Undo performed.");
+    StatusSet(ui, "%s", redo ? "Redo performed." : "Undo performed.");
     return 1;
 }
 
@@ -183,8 +183,7 @@ int SubdivideSelected(MapDoc *map, UiState &ui)
     // as it was, and a refusal must leave no undo step behind.
     Brush before = map->brushes[ui.selBrush];
     if (!SubdivideBrush(map, ui.selBrush)) {
-        snprintf(ui.statusText, sizeof(ui.statusText),
-                 "Cannot subdivide Brush #%d: it would pass %d vertices or %d faces.", ui.selBrush, kMaxBrushVerts,
+        StatusSet(ui, "Cannot subdivide Brush #%d: it would pass %d vertices or %d faces.", ui.selBrush, kMaxBrushVerts,
                  kMaxBrushFaces);
         return 0;
     }
@@ -192,7 +191,7 @@ int SubdivideSelected(MapDoc *map, UiState &ui)
     map->brushes[ui.selBrush] = before;
     PushUndoState(map);
     map->brushes[ui.selBrush] = after;
-    snprintf(ui.statusText, sizeof(ui.statusText), "Subdivided Brush #%d", ui.selBrush);
+    StatusSet(ui, "Subdivided Brush #%d", ui.selBrush);
     return 1;
 }
 
@@ -207,7 +206,7 @@ static void FlipSelected(MapDoc *map, UiState &ui, int axis)
     if (!BrushFlip(&flipped, axis)) return;   // a damaged brush stays as it is, with no undo step
     PushUndoState(map);
     map->brushes[ui.selBrush] = flipped;
-    snprintf(ui.statusText, sizeof(ui.statusText), "%s",
+    StatusSet(ui, "%s",
              axis == 0 ? "Flipped brush horizontally (X)." : "Flipped brush vertically (Y).");
 }
 
@@ -217,12 +216,12 @@ static void HideSelected(MapDoc *map, UiState &ui)
         TransformCancel(map, ui);
         map->brushes[ui.selBrush].hidden = 1;
         ui.selBrush = -1;
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Hid brush. Ctrl+H unhides everything.");
+        StatusSet(ui, "Hid brush. Ctrl+H unhides everything.");
     } else if (MapEntityValid(map, ui.selEntity)) {
         TransformCancel(map, ui);
         map->entities[ui.selEntity].hidden = 1;
         ui.selEntity = -1;
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Hid entity. Ctrl+H unhides everything.");
+        StatusSet(ui, "Hid entity. Ctrl+H unhides everything.");
     }
 }
 

@@ -85,8 +85,7 @@ int AppStartUp(UiState &ui)
     DefaultMap(&activeMap, ui);
     PushUndoState(&activeMap);                      // the first snapshot is the default map
     ClearMapDirty();                                // kept by the first project open, but no work to autosave
-    snprintf(ui.statusText, sizeof(ui.statusText),
-             "Loaded %d model(s), %d texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide.", modelCount, textureCount);
+    StatusSet(ui, "Loaded %d model(s), %d texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide.", modelCount, textureCount);
     return 1;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "document/undo.h"
+#include "editor/app.h"
 #include "editor/gui.h"
 #include "editor/tools/select.h"
 #include "project/asset_browser.h"
@@ -34,7 +35,7 @@ float DrawModelTab(MapDoc *map, UiState &ui, const PanelPlace &place)
     if (hovered >= 0) ui.tooltipText = "Click to select. It becomes the model for newly placed props.";
     if (picked >= 0) {
         ui.curModel = picked;
-        snprintf(ui.statusText, sizeof(ui.statusText), "Selected Model #%d (%s)", picked, gAssets.models[picked].name);
+        StatusSet(ui, "Selected Model #%d (%s)", picked, gAssets.models[picked].name);
     }
 
     if (GuiButton(r.assign, "Assign To Selected Entity")) ModelAssignToEntity(map, ui);
@@ -64,7 +65,7 @@ ModelTabRects ModelTabLayout(const PanelPlace &place)
 int ModelAssignToEntity(MapDoc *map, UiState &ui)
 {
     if (!MapEntityValid(map, ui.selEntity)) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Select an entity first.");
+        StatusSet(ui, "Select an entity first.");
         return 0;
     }
     TransformCancel(map, ui);
@@ -72,6 +73,6 @@ int ModelAssignToEntity(MapDoc *map, UiState &ui)
     // A number left behind by a rescan names nothing: the entity gets no model rather than a
     // number that the next scan may give to another file.
     map->entities[ui.selEntity].model = AssetModelUsable(ui.curModel) ? ui.curModel : -1;
-    snprintf(ui.statusText, sizeof(ui.statusText), "Assigned model to Entity #%d", ui.selEntity);
+    StatusSet(ui, "Assigned model to Entity #%d", ui.selEntity);
     return 1;
 }

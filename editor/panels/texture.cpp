@@ -55,7 +55,7 @@ float DrawTextureTab(MapDoc *map, UiState &ui, const PanelPlace &place)
     if (hovered >= 0) ui.tooltipText = "Scroll to browse. Click to make it the active texture.";
     if (picked >= 0) {
         ui.curTexture = picked;
-        snprintf(ui.statusText, sizeof(ui.statusText), "Selected Texture #%d (%s)", picked, gAssets.textures[picked].name);
+        StatusSet(ui, "Selected Texture #%d (%s)", picked, gAssets.textures[picked].name);
     }
 
     const char *applyText = FaceSelCount(map) > 0 ? "Apply To Selected Faces" : "Apply To Selected Object";
@@ -91,12 +91,12 @@ int TextureApplyToSelection(MapDoc *map, UiState &ui)
     int n = FaceSelCount(map);
     bool brush = MapBrushValid(map, ui.selBrush), entity = MapEntityValid(map, ui.selEntity);
     if (n == 0 && !brush && !entity) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Nothing selected to texture.");
+        StatusSet(ui, "Nothing selected to texture.");
         return 0;
     }
     if (!AssetTextureUsable(ui.curTexture)) {
         // A number a rescan left behind would name whatever file the next scan puts there.
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "No texture selected.");
+        StatusSet(ui, "No texture selected.");
         return 0;
     }
     TransformCancel(map, ui);
@@ -110,15 +110,15 @@ int TextureApplyToSelection(MapDoc *map, UiState &ui)
                 if (FaceIsSel(b, f)) br->faces[f].texture = t;
             }
         }
-        snprintf(ui.statusText, sizeof(ui.statusText), "Applied texture to %d face(s).", n);
+        StatusSet(ui, "Applied texture to %d face(s).", n);
     } else if (brush) {
         Brush *br = &map->brushes[ui.selBrush];
         br->texture = t;
         for (int f = 0; f < br->faceCount && f < kMaxBrushFaces; f++) br->faces[f].texture = -1;   // follow the brush
-        snprintf(ui.statusText, sizeof(ui.statusText), "Applied texture #%d to Brush #%d", t, ui.selBrush);
+        StatusSet(ui, "Applied texture #%d to Brush #%d", t, ui.selBrush);
     } else {
         map->entities[ui.selEntity].texture = t;
-        snprintf(ui.statusText, sizeof(ui.statusText), "Applied texture #%d to Entity #%d", t, ui.selEntity);
+        StatusSet(ui, "Applied texture #%d to Entity #%d", t, ui.selEntity);
     }
     return 1;
 }
@@ -130,7 +130,7 @@ void TextureTabRescan(UiState &ui)
     rlDrawRenderBatchActive();
     RescanAssets();
     gBrowser.hoveredTexture = -1;
-    snprintf(ui.statusText, sizeof(ui.statusText), "Rescanned: %d model(s), %d texture(s), %d icon(s).",
+    StatusSet(ui, "Rescanned: %d model(s), %d texture(s), %d icon(s).",
              gAssets.modelCount, gAssets.textureCount, gAssets.iconCount);
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "editor/app.h"
 #include "editor/gui.h"
 #include "editor/shortcuts.h"
 #include "editor/tools/select.h"
@@ -57,7 +58,7 @@ int TreeSelect(MapDoc *map, UiState &ui, bool isEntity, int index)
         ui.selBrush = index;
         ui.selEntity = -1;
     }
-    snprintf(ui.statusText, sizeof(ui.statusText), "Selected %s from Tree", text);
+    StatusSet(ui, "Selected %s from Tree", text);
     return 1;
 }
 

@@ -84,7 +84,7 @@ int BlockCreateBrush(MapDoc *map, UiState &ui)
     ui.selBrush = index;
     ui.selEntity = -1;
     ui.blockBoxShown = false;
-    snprintf(ui.statusText, sizeof(ui.statusText), "Created Brush #%d", map->brushCount);
+    StatusSet(ui, "Created Brush #%d", map->brushCount);
     return 1;
 }
 

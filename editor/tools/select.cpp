@@ -53,7 +53,7 @@ void ClickSelectPhase(MapDoc *map, UiState &ui)
         ui.selEntity = entity;
         ui.selBrush = -1;
         VtxClearActive();
-        snprintf(ui.statusText, sizeof(ui.statusText), "Selected Entity #%d (%s)", entity,
+        StatusSet(ui, "Selected Entity #%d (%s)", entity,
                  map->entities[entity].className);
         return;
     }
@@ -86,11 +86,11 @@ void DeleteAndTransformPhase(MapDoc *map, UiState &ui)
         if (brushSelected) {
             MapRemoveBrush(map, ui.selBrush);
             ui.selBrush = -1;
-            snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Deleted Brush");
+            StatusSet(ui, "Deleted Brush");
         } else {
             MapRemoveEntity(map, ui.selEntity);
             ui.selEntity = -1;
-            snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Deleted Entity");
+            StatusSet(ui, "Deleted Entity");
         }
         return;
     }
@@ -115,7 +115,7 @@ void DeleteAndTransformPhase(MapDoc *map, UiState &ui)
     bool leftOutside3D = ToolLeftPress(ui) && !CheckCollisionPointRec(ui.mouse, ui.viewRect[VIEW_3D]);
     if (IsKeyPressed(KEY_ENTER) || leftOutside3D) {
         ui.transformMode = XFORM_NONE;
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Transform Applied.");
+        StatusSet(ui, "Transform Applied.");
     } else if ((IsKeyPressed(KEY_ESCAPE) && !ui.escConsumed) || IsMouseButtonPressed(MOUSE_BUTTON_RIGHT)) {
         TransformCancel(map, ui);
     }
@@ -243,7 +243,7 @@ void TransformUpdate(MapDoc *map, UiState &ui, Vector2 mouse)
         Vector3 p = Vector3Add(ui.xformOrigPos, GrabOffset(d, ui.axisLock, gSnap.move ? gSettings.gridStep : 0.0f));
         if (brush) brush->origin = p;
         else entity->position = p;
-        snprintf(ui.statusText, sizeof(ui.statusText), "GRAB  [X/Y/Z lock]  snap %s", OnOff(gSnap.move));
+        StatusSet(ui, "GRAB  [X/Y/Z lock]  snap %s", OnOff(gSnap.move));
         break;
     }
     case XFORM_ROTATE: {
@@ -257,14 +257,14 @@ void TransformUpdate(MapDoc *map, UiState &ui, Vector2 mouse)
         char step[16];
         if (gSnap.rotate) snprintf(step, sizeof(step), "%.0f", gSnap.rotStep);
         else snprintf(step, sizeof(step), "%s", "OFF");
-        snprintf(ui.statusText, sizeof(ui.statusText), "ROTATE  [X/Y/Z lock]  %.1f deg  snap %s", angle, step);
+        StatusSet(ui, "ROTATE  [X/Y/Z lock]  %.1f deg  snap %s", angle, step);
         break;
     }
     case XFORM_SCALE: {
         float f = ScaleFactor(d.x, gSnap.scale ? gSnap.scaleStep : 0.0f);
         if (brush) ScaleBrush(brush, ui, f);
         else entity->scale = ui.xformOrigScale * f;
-        snprintf(ui.statusText, sizeof(ui.statusText), "SCALE MODE [X/Y/Z to Lock Axis]  x%.2f", f);
+        StatusSet(ui, "SCALE MODE [X/Y/Z to Lock Axis]  x%.2f", f);
         break;
     }
     default: break;
@@ -289,7 +289,7 @@ void TransformCancel(MapDoc *map, UiState &ui)
         }
     }
     TransformDrop(ui);
-    snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Transform Canceled.");
+    StatusSet(ui, "Transform Canceled.");
 }
 
 void TransformDrop(UiState &ui)
@@ -307,11 +307,11 @@ static void SelectBrush(MapDoc *map, UiState &ui, int brush, bool additive)
     if (ui.activeTool == TOOL_VERTEX) {
         if (!additive) VtxClearActive();
         gVtxActive[brush] = 1;
-        snprintf(ui.statusText, sizeof(ui.statusText), "Morphing %d solid(s). Ctrl+Click to add more.",
+        StatusSet(ui, "Morphing %d solid(s). Ctrl+Click to add more.",
                  VtxActiveCount(map));
     } else {
         VtxClearActive();
-        snprintf(ui.statusText, sizeof(ui.statusText), "Selected Brush #%d (%s)", brush, map->brushes[brush].name);
+        StatusSet(ui, "Selected Brush #%d (%s)", brush, map->brushes[brush].name);
     }
     ui.selBrush = brush;
     ui.selEntity = -1;

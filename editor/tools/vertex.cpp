@@ -55,7 +55,7 @@ void VertexToolPhase(MapDoc *map, UiState &ui)
         if (!IsKeyPressed(kMorphKeys[m])) continue;
         ui.morphMode = m;
         VertexClearSelection(ui);
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", kMorphStatus[m]);
+        StatusSet(ui, "%s", kMorphStatus[m]);
     }
 
     if (!ui.marqueeActive && ToolLeftPress(ui)) VertexPress(map, ui);
@@ -202,7 +202,7 @@ int VertexMarqueeFinish(const MapDoc *map, UiState &ui)
         }
     }
     if (ui.morphMode == MORPH_FACE) SyncFaceSelectionToVerts(map);
-    snprintf(ui.statusText, sizeof(ui.statusText), "Box select: %d added (%d vertices selected)", added,
+    StatusSet(ui, "Box select: %d added (%d vertices selected)", added,
              VtxSelCount(map));
     return added;
 }
@@ -211,7 +211,7 @@ void VertexSelectAll(const MapDoc *map, UiState &ui, bool clearOnly)
 {
     VertexClearSelection(ui);
     if (clearOnly) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Cleared morph selection.");
+        StatusSet(ui, "Cleared morph selection.");
         return;
     }
     int brushes = ClampCount(map->brushCount, kMaxBrushes);
@@ -225,7 +225,7 @@ void VertexSelectAll(const MapDoc *map, UiState &ui, bool clearOnly)
         ui.hoverBrush = b;
         ui.hoverVert = 0;
     }
-    snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Selected everything on the active solid(s).");
+    StatusSet(ui, "Selected everything on the active solid(s).");
 }
 
 void VertexClearSelection(UiState &ui)
@@ -277,11 +277,10 @@ static int PickVertex(const MapDoc *map, UiState &ui, int view)
     ui.hoverVert = chosen.vert;
     ui.selBrush = chosen.brush;
     if (n > 1 && view != VIEW_3D) {
-        snprintf(ui.statusText, sizeof(ui.statusText),
-                 "Vertex %d of Brush #%d  [%d/%d stacked - click again to cycle, ALT = all]  %d selected", chosen.vert,
+        StatusSet(ui, "Vertex %d of Brush #%d  [%d/%d stacked - click again to cycle, ALT = all]  %d selected", chosen.vert,
                  chosen.brush, pick + 1, n, VtxSelCount(map));
     } else {
-        snprintf(ui.statusText, sizeof(ui.statusText), "Vertex %d of Brush #%d  (%d selected)", chosen.vert,
+        StatusSet(ui, "Vertex %d of Brush #%d  (%d selected)", chosen.vert,
                  chosen.brush, VtxSelCount(map));
     }
     return 1;
@@ -323,7 +322,7 @@ static int PickEdge(const MapDoc *map, UiState &ui, int view)
     ui.pickedEdgeA = lo;
     ui.pickedEdgeB = hi;
     ui.selBrush = bestBrush;
-    snprintf(ui.statusText, sizeof(ui.statusText), "Edge %d-%d of Brush #%d  (Ctrl+E inserts a vertex)", lo, hi,
+    StatusSet(ui, "Edge %d-%d of Brush #%d  (Ctrl+E inserts a vertex)", lo, hi,
              bestBrush);
     return 1;
 }
@@ -371,7 +370,7 @@ static int PickFace(const MapDoc *map, UiState &ui, int view)
     ui.hoverVert = map->brushes[bestBrush].faces[bestFace].indices[0];
     ui.activeFace = bestFace;
     ui.selBrush = bestBrush;
-    snprintf(ui.statusText, sizeof(ui.statusText), "Face %d of Brush #%d  (%d face(s) selected)", bestFace, bestBrush,
+    StatusSet(ui, "Face %d of Brush #%d  (%d face(s) selected)", bestFace, bestBrush,
              FaceSelCount(map));
     return 1;
 }

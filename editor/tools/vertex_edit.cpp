@@ -16,6 +16,7 @@
 #include "document/topology.h"
 #include "document/undo.h"
 #include "document/view_mapping.h"
+#include "editor/app.h"
 #include "editor/layout.h"
 #include "editor/widgets.h"
 #include "render/settings.h"
@@ -146,7 +147,7 @@ int VertexDragRelease(MapDoc *map, UiState &ui)
     if (found == 0) return 0;
     ui.mergeCount = found;
     ui.mergePrompt = true;
-    snprintf(ui.statusText, sizeof(ui.statusText), "%d vertex/vertices landed on another - weld?", found);
+    StatusSet(ui, "%d vertex/vertices landed on another - weld?", found);
     return found;
 }
 
@@ -172,12 +173,12 @@ int VertexSnapSelected(MapDoc *map, UiState &ui)
         }
         // A coarse grid can fold a small brush flat or into one point, as a weld could.
         if (!BrushMoveKeepsSolid(&map->brushes[b], brush)) {
-            snprintf(ui.statusText, sizeof(ui.statusText), "Cannot snap: Brush #%d would not stay a closed solid.", b);
+            StatusSet(ui, "Cannot snap: Brush #%d would not stay a closed solid.", b);
             return 0;
         }
     }
     CommitWork(map);
-    snprintf(ui.statusText, sizeof(ui.statusText), "Snapped %d vertex/vertices to grid.", n);
+    StatusSet(ui, "Snapped %d vertex/vertices to grid.", n);
     return n;
 }
 
@@ -207,7 +208,7 @@ int VertexWeldSelected(MapDoc *map, UiState &ui)
         if (wanted == 0) continue;
         int merged = BrushMergeVerts(brush, onto);
         if (merged == 0) {
-            snprintf(ui.statusText, sizeof(ui.statusText), "Cannot weld: Brush #%d would not stay a closed solid.", b);
+            StatusSet(ui, "Cannot weld: Brush #%d would not stay a closed solid.", b);
             return 0;
         }
         total += merged;
@@ -216,7 +217,7 @@ int VertexWeldSelected(MapDoc *map, UiState &ui)
         CommitWork(map);
         VertexClearSelection(ui);
     }
-    snprintf(ui.statusText, sizeof(ui.statusText), "Welded %d vertex/vertices.", total);
+    StatusSet(ui, "Welded %d vertex/vertices.", total);
     return total;
 }
 
@@ -247,7 +248,7 @@ int VertexCollapseSelected(MapDoc *map, UiState &ui)
         }
         int merged = BrushMergeVerts(brush, onto);
         if (merged == 0) {
-            snprintf(ui.statusText, sizeof(ui.statusText), "Cannot collapse: Brush #%d would not stay a closed solid.", b);
+            StatusSet(ui, "Cannot collapse: Brush #%d would not stay a closed solid.", b);
             return 0;
         }
         total += merged;
@@ -256,7 +257,7 @@ int VertexCollapseSelected(MapDoc *map, UiState &ui)
         CommitWork(map);
         VertexClearSelection(ui);
     }
-    snprintf(ui.statusText, sizeof(ui.statusText), "Collapsed selection, removed %d vertex/vertices.", total);
+    StatusSet(ui, "Collapsed selection, removed %d vertex/vertices.", total);
     return total;
 }
 
@@ -264,13 +265,13 @@ int VertexSplitPickedEdge(MapDoc *map, UiState &ui)
 {
     if (!VertexEdgeStillThere(map, ui)) {
         ui.pickedEdgeA = ui.pickedEdgeB = -1;
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "No edge picked: click an edge first.");
+        StatusSet(ui, "No edge picked: click an edge first.");
         return -1;
     }
     Brush work = map->brushes[ui.hoverBrush];
     int m = BrushSplitEdge(&work, ui.pickedEdgeA, ui.pickedEdgeB);
     if (m < 0) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Could not split edge (limit reached).");
+        StatusSet(ui, "Could not split edge (limit reached).");
         return -1;
     }
     PushUndoState(map);
@@ -278,7 +279,7 @@ int VertexSplitPickedEdge(MapDoc *map, UiState &ui)
     VertexClearSelection(ui);   // the picked edge is two edges now
     VtxSet(ui.hoverBrush, m, 1);
     ui.hoverVert = m;
-    snprintf(ui.statusText, sizeof(ui.statusText), "Inserted vertex %d on the edge.", m);
+    StatusSet(ui, "Inserted vertex %d on the edge.", m);
     return m;
 }
 
@@ -296,11 +297,11 @@ int VertexSplitFace(MapDoc *map, UiState &ui)
             if (!BrushSplitFaceDiagonal(&work, f, ends[0], ends[1])) continue;
             PushUndoState(map);
             map->brushes[ui.hoverBrush] = work;
-            snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Split face diagonally into two.");
+            StatusSet(ui, "Split face diagonally into two.");
             return 1;
         }
     }
-    snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Pick two OPPOSITE corners of one quad face first.");
+    StatusSet(ui, "Pick two OPPOSITE corners of one quad face first.");
     return 0;
 }
 
@@ -323,10 +324,10 @@ int VertexExtrudeFaces(MapDoc *map, UiState &ui)
         SyncFaceSelectionToVerts(map);
     }
     if (refused > 0) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "Extruded %d face(s); %d would pass the brush limits.", done,
+        StatusSet(ui, "Extruded %d face(s); %d would pass the brush limits.", done,
                  refused);
     } else {
-        snprintf(ui.statusText, sizeof(ui.statusText), "Extruded %d face(s).", done);
+        StatusSet(ui, "Extruded %d face(s).", done);
     }
     return done;
 }
@@ -351,10 +352,10 @@ int VertexSubdivideFaces(MapDoc *map, UiState &ui)
         VertexClearSelection(ui);
     }
     if (refused > 0) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "Subdivided into %d quad(s); %d face(s) would pass the brush limits.",
+        StatusSet(ui, "Subdivided into %d quad(s); %d face(s) would pass the brush limits.",
                  quads, refused);
     } else {
-        snprintf(ui.statusText, sizeof(ui.statusText), "Subdivided into %d quad(s).", quads);
+        StatusSet(ui, "Subdivided into %d quad(s).", quads);
     }
     return quads;
 }
@@ -365,7 +366,7 @@ int VertexCentreCommit(MapDoc *map, UiState &ui, int axis, const char *text)
     if (axis < 0 || axis > 2 || !GetVertexSelectionCenter(map, &centre)) return 0;
     float value;
     if (!NumFieldParse(text, -kMapPositionLimit, kMapPositionLimit, &value)) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "Not a finite number: %.40s", text);
+        StatusSet(ui, "Not a finite number: %.40s", text);
         return 0;
     }
     // The whole selection moves by one offset: it is held so no selected vertex leaves the range.

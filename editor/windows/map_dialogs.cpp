@@ -11,7 +11,7 @@
 #include "editor/app.h"
 #include "editor/console.h"
 #include "editor/gui.h"
-#include "editor/tools/clip.h"
+#include "editor/tools/clip_tool.h"
 #include "editor/tools/select.h"
 #include "editor/tools/vertex.h"
 #include "editor/widgets.h"

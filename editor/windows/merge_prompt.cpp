@@ -5,6 +5,7 @@
 
 #include "document/selection.h"
 #include "document/topology.h"
+#include "editor/app.h"
 #include "editor/gui.h"
 #include "editor/widgets.h"
 
@@ -68,10 +69,9 @@ int MergePromptMerge(MapDoc *map, UiState &ui)
     VtxClearSelection();
     MergePromptClose(ui);
     if (refused >= 0) {
-        snprintf(ui.statusText, sizeof(ui.statusText),
-                 "Welded: %d vertex/vertices removed; Brush #%d would not stay a closed solid.", removed, refused);
+        StatusSet(ui, "Welded: %d vertex/vertices removed; Brush #%d would not stay a closed solid.", removed, refused);
     } else {
-        snprintf(ui.statusText, sizeof(ui.statusText), "Welded: %d vertex/vertices removed.", removed);
+        StatusSet(ui, "Welded: %d vertex/vertices removed.", removed);
     }
     return removed;
 }
@@ -79,7 +79,7 @@ int MergePromptMerge(MapDoc *map, UiState &ui)
 void MergePromptKeep(UiState &ui)
 {
     MergePromptClose(ui);
-    snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Left vertices separate.");
+    StatusSet(ui, "Left vertices separate.");
 }
 
 void MergePromptClose(UiState &ui)

@@ -1,6 +1,6 @@
-// texture.cpp: the Texture tool: painting and sampling faces in the 3D view, and texturing
+// texture_tool.cpp: the Texture tool: painting and sampling faces in the 3D view, and texturing
 // a whole brush or an entity's model.
-#include "editor/tools/texture.h"
+#include "editor/tools/texture_tool.h"
 
 #include <cstdio>
 
@@ -47,7 +47,7 @@ void TextureApplyPhase(MapDoc *map, UiState &ui)
         map->brushes[i].texture = ui.curTexture;
         ui.selBrush = i;
         ui.selEntity = -1;
-        snprintf(ui.statusText, sizeof(ui.statusText), "Applied texture to Brush #%d", i);
+        StatusSet(ui, "Applied texture to Brush #%d", i);
         return;
     }
     for (int i = 0; i < ClampCount(map->entityCount, kMaxEntities); i++) {
@@ -60,7 +60,7 @@ void TextureApplyPhase(MapDoc *map, UiState &ui)
         e->texture = ui.curTexture;
         ui.selEntity = i;
         ui.selBrush = -1;
-        snprintf(ui.statusText, sizeof(ui.statusText), "Applied texture model-wise to Entity #%d (%s)", i, e->className);
+        StatusSet(ui, "Applied texture model-wise to Entity #%d (%s)", i, e->className);
         return;
     }
 }
@@ -78,9 +78,9 @@ int TexturePaintFace(MapDoc *map, UiState &ui, int brush, int face, bool allFace
         if (placement) FacePlacementFrom(&b->faces[f], &ui.facePlacementClipboard);
     }
     if (allFaces) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "Painted all %d faces of Brush #%d.", faces, brush);
+        StatusSet(ui, "Painted all %d faces of Brush #%d.", faces, brush);
     } else {
-        snprintf(ui.statusText, sizeof(ui.statusText), "Painted face %d of Brush #%d.", face, brush);
+        StatusSet(ui, "Painted face %d of Brush #%d.", face, brush);
     }
     VtxClearSelection();
     FaceSet(brush, face, 1);
@@ -100,7 +100,7 @@ int TextureSampleFace(const MapDoc *map, UiState &ui, int brush, int face)
     if (t >= 0 && t < gAssets.textureCount) ui.curTexture = t;
     ui.facePlacementClipboard = *f;
     ui.facePlacementValid = true;
-    snprintf(ui.statusText, sizeof(ui.statusText), "Sampled texture %d and its alignment.", t);
+    StatusSet(ui, "Sampled texture %d and its alignment.", t);
     return 1;
 }
 

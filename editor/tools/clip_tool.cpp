@@ -1,6 +1,6 @@
-// clip.cpp: the Clip tool: drawing cut lines in the 2D views, queuing them, applying them to
+// clip_tool.cpp: the Clip tool: drawing cut lines in the 2D views, queuing them, applying them to
 // the selected brush, and drawing them over the views.
-#include "editor/tools/clip.h"
+#include "editor/tools/clip_tool.h"
 
 #include <cmath>
 #include <cstdio>
@@ -80,7 +80,7 @@ void ClipToolPhase(MapDoc *map, UiState &ui)
             ui.clipDragging = false;
             ui.clipHasLine = Vector2Distance(ui.clipStrokeStart, ui.clipStrokeEnd) > kClipMinLinePixels;
             if (ui.clipHasLine)
-                snprintf(ui.statusText, sizeof(ui.statusText), "%s",
+                StatusSet(ui, "%s",
                          ui.clipArc ? "Curved cut. Wheel = bulge, Shift+wheel = segments, SPACE queues, ENTER applies."
                                     : "Cut line set. TAB = kept side, SPACE queues another, ENTER applies, ESC cancels.");
         }
@@ -92,7 +92,7 @@ void ClipToolPhase(MapDoc *map, UiState &ui)
     if (IsKeyPressed(KEY_BACKSPACE)) ui.clipBackspaceUsed = ClipRemoveLast(ui);
     if (IsKeyPressed(KEY_ESCAPE) && (ui.clipHasLine || ui.clipCutCount > 0)) {
         ClipDropAll(ui);
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Clip cancelled.");
+        StatusSet(ui, "Clip cancelled.");
     }
     if (IsKeyPressed(KEY_ENTER) && (ui.clipHasLine || ui.clipCutCount > 0)) ClipApply(map, ui);
 }
@@ -115,7 +115,7 @@ int ClipQueueLine(UiState &ui)
     if (!ui.clipHasLine || ui.clipCutCount < 0 || ui.clipCutCount >= kMaxClipCuts) return 0;
     ui.clipCuts[ui.clipCutCount++] = LineStroke(ui);
     DropLine(ui);
-    snprintf(ui.statusText, sizeof(ui.statusText), "Queued cut %d/%d. Draw another, or Enter to apply them all.",
+    StatusSet(ui, "Queued cut %d/%d. Draw another, or Enter to apply them all.",
              ui.clipCutCount, kMaxClipCuts);
     return 1;
 }
@@ -124,19 +124,19 @@ int ClipRemoveLast(UiState &ui)
 {
     if (ui.clipHasLine || ui.clipDragging) {
         DropLine(ui);
-        snprintf(ui.statusText, sizeof(ui.statusText), "Removed the cut line. %d queued.", ui.clipCutCount);
+        StatusSet(ui, "Removed the cut line. %d queued.", ui.clipCutCount);
         return 1;
     }
     if (ui.clipCutCount <= 0) return 0;
     ui.clipCutCount--;
-    snprintf(ui.statusText, sizeof(ui.statusText), "Removed queued cut. %d left.", ui.clipCutCount);
+    StatusSet(ui, "Removed queued cut. %d left.", ui.clipCutCount);
     return 1;
 }
 
 void ClipSetKeep(UiState &ui, int keep)
 {
     ui.clipKeep = (keep >= CLIP_KEEP_FRONT && keep <= CLIP_KEEP_BOTH) ? keep : CLIP_KEEP_FRONT;
-    snprintf(ui.statusText, sizeof(ui.statusText), "Clip keeps: %s", ClipKeepName(ui.clipKeep));
+    StatusSet(ui, "Clip keeps: %s", ClipKeepName(ui.clipKeep));
 }
 
 int ClipWheel(UiState &ui, float wheel, bool shift)
@@ -147,18 +147,18 @@ int ClipWheel(UiState &ui, float wheel, bool shift)
         ui.clipSegments = segments < kClipMinSegments ? kClipMinSegments
                         : segments > kClipMaxSegments ? kClipMaxSegments
                                                       : segments;
-        snprintf(ui.statusText, sizeof(ui.statusText), "Arc segments: %d", ui.clipSegments);
+        StatusSet(ui, "Arc segments: %d", ui.clipSegments);
         return 1;
     }
     ui.clipBulge += BulgeStep() * wheel;
-    snprintf(ui.statusText, sizeof(ui.statusText), "Arc bulge: %.3f  (Shift+wheel changes segments)", ui.clipBulge);
+    StatusSet(ui, "Arc bulge: %.3f  (Shift+wheel changes segments)", ui.clipBulge);
     return 1;
 }
 
 int ClipApply(MapDoc *map, UiState &ui)
 {
     if (!MapBrushValid(map, ui.selBrush)) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Select a brush to clip first.");
+        StatusSet(ui, "Select a brush to clip first.");
         return 0;
     }
     ClipStroke strokes[kMaxClipCuts + 1];
@@ -171,7 +171,7 @@ int ClipApply(MapDoc *map, UiState &ui)
     for (int i = 0; i < strokeCount && planeCount < kClipMaxApplyPlanes; i++)
         planeCount += ClipStrokeToPlanes(&strokes[i], planes + planeCount, kClipMaxApplyPlanes - planeCount);
     if (planeCount == 0) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Nothing to cut with.");
+        StatusSet(ui, "Nothing to cut with.");
         return 0;
     }
 
@@ -183,17 +183,17 @@ int ClipApply(MapDoc *map, UiState &ui)
     int result = ApplyClipPlanes(map, sel, planes, planeCount, &refusal);
     // A refused cut changed nothing, so its lines stay for another try (another kept side, room).
     if (refusal == CLIP_NO_ROOM) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "Cut refused: the pieces do not fit in the map (%d brushes).",
+        StatusSet(ui, "Cut refused: the pieces do not fit in the map (%d brushes).",
                  kMaxBrushes);
         return 0;
     }
     if (refusal == CLIP_PAST_LIMITS) {
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "Cut refused: a kept part would pass the brush limits.");
+        StatusSet(ui, "Cut refused: a kept part would pass the brush limits.");
         return 0;
     }
     if (result == 0) {
         ClipDropAll(ui);
-        snprintf(ui.statusText, sizeof(ui.statusText), "%s", "No cut plane crossed the brush.");
+        StatusSet(ui, "No cut plane crossed the brush.");
         return 0;
     }
     Brush after = map->brushes[sel];
@@ -206,9 +206,9 @@ int ClipApply(MapDoc *map, UiState &ui)
 
     ClipDropAll(ui);
     if (result == 1)
-        snprintf(ui.statusText, sizeof(ui.statusText), "Carved with %d plane(s) from %d cut(s).", planeCount, strokeCount);
+        StatusSet(ui, "Carved with %d plane(s) from %d cut(s).", planeCount, strokeCount);
     else
-        snprintf(ui.statusText, sizeof(ui.statusText), "Split into %d solids using %d plane(s).", result, planeCount);
+        StatusSet(ui, "Split into %d solids using %d plane(s).", result, planeCount);
     return 1;
 }
 

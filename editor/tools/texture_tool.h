@@ -1,4 +1,4 @@
-// texture.h: the Texture tool: painting and sampling faces, and texturing a whole brush or
+// texture_tool.h: the Texture tool: painting and sampling faces, and texturing a whole brush or
 // an entity's model.
 #pragma once
 

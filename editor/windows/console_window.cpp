@@ -1,4 +1,4 @@
-// console.cpp: the console window: filters, follow mode, wheel scroll-back, Clear and X.
+// console_window.cpp: the console window: filters, follow mode, wheel scroll-back, Clear and X.
 #include <cmath>
 
 #include "editor/app.h"

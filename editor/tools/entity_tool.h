@@ -1,4 +1,4 @@
-// entity.h: the Entity tool: a press in the Top view places an entity of the chosen kind.
+// entity_tool.h: the Entity tool: a press in the Top view places an entity of the chosen kind.
 #pragma once
 
 #include "raylib.h"

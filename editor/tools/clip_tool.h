@@ -1,4 +1,4 @@
-// clip.h: the Clip tool: straight and arc cut lines drawn in the 2D views, queued and applied
+// clip_tool.h: the Clip tool: straight and arc cut lines drawn in the 2D views, queued and applied
 // to the selected brush with Enter, and their overlay.
 //
 // The tool owns Tab, Space, Backspace, Escape and Enter while it is active and something is drawn

@@ -1,4 +1,4 @@
-// settings.cpp: the Settings tab: grid, lighting and shadows, snapping, editor switches and
+// settings_tab.cpp: the Settings tab: grid, lighting and shadows, snapping, editor switches and
 // the sky, edited in place. Nothing here is stored, undone or marks the map dirty.
 #include "editor/panels/right_panel.h"
 

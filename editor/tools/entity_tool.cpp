@@ -1,5 +1,5 @@
-// entity.cpp: the Entity tool: placing an entity where the Top view is clicked.
-#include "editor/tools/entity.h"
+// entity_tool.cpp: the Entity tool: placing an entity where the Top view is clicked.
+#include "editor/tools/entity_tool.h"
 
 #include <cstdio>
 #include <cstring>
@@ -61,6 +61,6 @@ int EntityPlace(MapDoc *map, UiState &ui, Vector3 p)
     map->entityCount = index + 1;
     ui.selEntity = index;
     ui.selBrush = -1;
-    snprintf(ui.statusText, sizeof(ui.statusText), "Placed Model Entity #%d", map->entityCount);
+    StatusSet(ui, "Placed Model Entity #%d", map->entityCount);
     return 1;
 }
