@@ -1,6 +1,6 @@
 // The editor's frame loop with a full map: milliseconds per frame and the share of each phase.
 //
-// Runs the real start-up and the same phase functions as main, unthrottled, at 1440 x 900 with
+// Runs the real start-up and main's own frame (FrameRun), unthrottled, at 1440 x 900 with
 // four views. A full map (256 brushes of every shape, 256 entities with lights) is measured with
 // a moving camera (every view changes every frame), a still camera, and the Render view open,
 // beside the empty map, which shows what the GL itself costs. The vertices the GL was handed per
@@ -12,17 +12,11 @@
 #include <cstring>
 #include <vector>
 
-#include "bench/bench_clock.h"
 #include "document/primitives.h"
-#include "editor/app.h"
-#include "editor/chrome.h"
-#include "editor/console.h"
-#include "editor/layout.h"
+#include "editor/frame.h"
+#include "editor/startup.h"
 #include "editor/view_draw.h"
-#include "editor/widgets.h"
 #include "editor/windows/render_view.h"
-#include "render/lights.h"
-#include "render/mesh_cache.h"
 #include "render/renderer.h"
 
 static constexpr int kWarmFrames = 30;
@@ -46,9 +40,10 @@ static EndQueryFn glEndQueryP;
 static GetQueryU64Fn glGetQueryObjectui64vP;
 static unsigned vertexQuery;
 
-enum Phase { PH_UPDATE, PH_VIEWS, PH_RENDER, PH_LIGHTS, PH_SCREEN, PH_PRESENT, PH_COUNT };
+// The groups of phases between FrameRun's marks.
+constexpr int PH_COUNT = kFrameMarkCount - 1;
 static const char *const kPhaseName[PH_COUNT] = {
-    "1-17 input, layout, cameras", "18 four views", "19 Render view", "21 light gathering",
+    "1-17 input, tools, cameras", "18 four views", "19 Render view", "20-23 autosave, lights, meshes",
     "24-37 window pass", "38 EndDrawing (swap)",
 };
 
@@ -99,43 +94,15 @@ static void MoveCamera(UiState &ui, int frame)
                                  ui.cam3D.target.z + kOrbitRadius * cosf(a) };
 }
 
-// One frame in the order of main's loop, with the time of each group of phases added to sums.
+// One frame of main's loop, with the time of each group of phases added to sums.
 static double RunFrame(UiState &ui, char *lastStatus, double *sums)
 {
     if (vertexQuery) glBeginQueryP(kGlVerticesSubmitted, vertexQuery);
-    double t0 = NowMs();
-    FrameReadWindow(ui);
-    FrameReadModifiers(ui);
-    LayoutPhase(ui);
-    FlyCameraPhase(ui);
-    Follow2DCameras(ui);
-    double t1 = NowMs();
-    ViewportRenderPass(ui, &activeMap);
-    double t2 = NowMs();
-    if (ui.showRenderOutput) RenderPreviewPass(ui, &activeMap);
-    double t3 = NowMs();
-    GatherLights(&activeMap);
-    if (gRenderer.ready) SyncBrushMeshes(&activeMap);
-    ui.tooltipText = nullptr;
-    StatusToConsole(ui.statusText, lastStatus, kStatusLen);
-    double t4 = NowMs();
-    BeginDrawing();
-    NumFieldsBeginFrame();
-    float leftPanelBottom = DrawChromeTop(ui);
-    EndLeftPanel(ui, leftPanelBottom);
-    ViewportFrames(ui);
-    DrawCursorReadout(ui);
-    DrawChromeBottom(ui);
-    if (gConsole.open) DrawConsoleWindow(ui);
-    if (ui.showRenderOutput) RenderOutputWindow(ui);
-    NumFieldsEndFrame();
-    double t5 = NowMs();
-    EndDrawing();
-    double t6 = NowMs();
+    FrameMarks marks = {};
+    FrameRun(&activeMap, ui, lastStatus, &marks);
     if (vertexQuery) glEndQueryP(kGlVerticesSubmitted);
-    const double parts[PH_COUNT] = { t1 - t0, t2 - t1, t3 - t2, t4 - t3, t5 - t4, t6 - t5 };
-    for (int p = 0; p < PH_COUNT; p++) sums[p] += parts[p];
-    return t6 - t0;
+    for (int p = 0; p < PH_COUNT; p++) sums[p] += 1000.0 * (marks.at[p + 1] - marks.at[p]);
+    return 1000.0 * (marks.at[FRAME_MARK_END] - marks.at[FRAME_MARK_START]);
 }
 
 static unsigned long long FrameVertices(void)

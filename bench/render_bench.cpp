@@ -15,7 +15,7 @@
 
 #include "bench/bench_clock.h"
 #include "bench/bench_map.h"
-#include "editor/app.h"
+#include "editor/startup.h"
 #include "editor/windows/render_view.h"
 #include "render/lights.h"
 #include "render/mesh_cache.h"

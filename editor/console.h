@@ -1,14 +1,12 @@
 // console.h: the ring of the last 600 log and status lines.
 //
 // Library log lines arrive through KirtoTraceLog, which also writes them to standard output;
-// status lines are pushed once per frame when they change. The console window is drawn by the
-// frame's screen pass.
+// status lines are pushed once per frame when they change. The console window that lists them is
+// editor/windows/console_window.
 #pragma once
 
 #include <cstdarg>
 #include "raylib.h"
-
-struct UiState;
 
 enum ConsoleLevel { CONSOLE_EDITOR = 0, CONSOLE_INFO = 1, CONSOLE_WARN = 2, CONSOLE_ERROR = 3 };
 
@@ -46,11 +44,3 @@ bool ConsoleLevelVisible(int level);
 // The library's log hook: one console line and one line on standard output per message.
 void KirtoTraceLog(int logLevel, const char *fmt, va_list args);
 
-// The console window's rectangle for a window of the given size, above the status bar.
-Rectangle ConsoleWindowRect(int screenW, int screenH, float statusBarH);
-// Whether the open console window lies under the point, for a window of the given size.
-bool ConsoleCoversPoint(Vector2 point, int screenW, int screenH, float statusBarH);
-// Whole lines that fit a list area of the given height.
-int ConsoleLinesThatFit(float listHeight);
-// Phase 33: the console window, while it is open.
-void DrawConsoleWindow(UiState &ui);

@@ -1,24 +1,44 @@
-// frame.cpp: the frame's own phases: reading the window, the Escape chain, the modifiers, the
-// input gate, which windows are open over the pointer, the status line's copy into the console,
-// and the rest between frames when nothing moves.
-#include "editor/app.h"
+// frame.cpp: one frame in fixed phases, and the frame's own phases: reading the window, the
+// Escape chain, the modifiers, the windows in draw order, the status line's copy into the
+// console, and the rest between frames when nothing moves.
+#include "editor/frame.h"
 
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 #include "document/selection.h"
+#include "editor/cameras.h"
+#include "editor/chrome.h"
 #include "editor/console.h"
+#include "editor/input.h"
+#include "editor/layout.h"
+#include "editor/panels/right_panel.h"
+#include "editor/shortcuts.h"
+#include "editor/tools/block.h"
+#include "editor/tools/clip_tool.h"
+#include "editor/tools/entity_tool.h"
+#include "editor/tools/mod_tools.h"
+#include "editor/tools/select.h"
+#include "editor/tools/texture_tool.h"
+#include "editor/tools/vertex.h"
+#include "editor/view_draw.h"
 #include "editor/widgets.h"
+#include "editor/windows/console_window.h"
 #include "editor/windows/help.h"
 #include "editor/windows/map_dialogs.h"
+#include "editor/windows/merge_prompt.h"
+#include "editor/windows/problems.h"
 #include "editor/windows/project_manager.h"
 #include "editor/windows/render_view.h"
+#include "editor/windows/window_table.h"
 #include "project/asset_browser.h"
 #include "project/assets.h"
 #include "project/autosave.h"
 #include "project/projects.h"
+#include "render/lights.h"
+#include "render/mesh_cache.h"
+#include "render/renderer.h"
 #include "script/mods.h"
 
 // GLFW is built into raylib; raylib offers a wait for events only without a timeout.
@@ -36,18 +56,74 @@ static constexpr float kShortestRest = 0.002f;   // a timer due sooner gets a fr
 static constexpr int kLastKey = KEY_KB_MENU;
 static constexpr int kLastMouseButton = MOUSE_BUTTON_BACK;
 
-FrameClock gFrameClock = { -1.0, 0.0, 0.0f, 0.0f };
 static int sAwakeFrames = kAwakeFrames;   // the first frames draw the window as it appears
 
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
+static void WindowEscape(UiState &ui, int id);
+static void WindowDraw(MapDoc *map, UiState &ui, int id);
 static bool InputPending(void);
 static bool InputHeld(void);
 
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
+void FrameRun(MapDoc *map, UiState &ui, char *lastStatus, FrameMarks *marks)
+{
+    // Update: input, tools and cameras. Phases 1 to 23 change the map and the state; nothing
+    // reaches the screen before phase 24.
+    if (marks) marks->at[FRAME_MARK_START] = GetTime();
+    FrameReadWindow(ui);                                   // 1
+    if (IsKeyPressed(KEY_ESCAPE)) EscapeChain(ui);         // 2
+    FrameReadModifiers(ui);                                // 3
+    ShortcutsPhase(map, ui);                               // 4
+    LayoutPhase(ui);                                       // 5
+    Zoom2DByWheel(ui, GetMouseWheelMove());
+    VertexToolPhase(map, ui);                              // 6
+    ToolChangePhase(ui);                                   // 7
+    ModToolPhase(map, ui);                                 // 8
+    TexturePaintPhase(map, ui);                            // 9
+    ClipToolPhase(map, ui);                                // 10
+    ClickSelectPhase(map, ui);                             // 11
+    DeleteAndTransformPhase(map, ui);                      // 12
+    TextureApplyPhase(map, ui);                            // 13
+    BlockToolPhase(map, ui);                               // 14
+    EntityToolPhase(map, ui);                              // 15
+    FlyCameraPhase(ui);                                    // 16
+    Follow2DCameras(ui);                                   // 17
+    if (marks) marks->at[FRAME_MARK_CAMERAS] = GetTime();
+    ViewportRenderPass(ui, map);                           // 18
+    if (marks) marks->at[FRAME_MARK_VIEWS] = GetTime();
+    if (ui.showRenderOutput) RenderPreviewPass(ui, map);   // 19
+    if (marks) marks->at[FRAME_MARK_RENDER_VIEW] = GetTime();
+    RunAutoSave(map, gFrameClock.frameSeconds, ui.statusText, kStatusLen);   // 20
+    GatherLights(map);                                     // 21
+    if (gRenderer.ready) SyncBrushMeshes(map);             // 22
+    ui.tooltipText = nullptr;                              // 23
+    StatusToConsole(ui.statusText, lastStatus, kStatusLen);
+    if (marks) marks->at[FRAME_MARK_GATHER] = GetTime();
+
+    // Screen pass: each window drawn over the ones before it
+    BeginDrawing();                                        // 24
+    NumFieldsBeginFrame();
+    float leftPanelBottom = DrawChromeTop(ui);
+    leftPanelBottom = DrawModsList(map, ui, leftPanelBottom);   // 25
+    EndLeftPanel(ui, leftPanelBottom);
+    ViewportFrames(ui);                                    // 26
+    RightPanelPhase(map, ui);                              // 27
+    DrawCursorReadout(ui);                                 // 28
+    ClipOverlay(ui);
+    DrawVertexMarquee(ui);
+    DrawWindows(map, ui, true);                            // 29
+    DrawChromeBottom(ui);                                  // 30
+    DrawWindows(map, ui, false);                           // 31 to 37
+    NumFieldsEndFrame();
+    if (marks) marks->at[FRAME_MARK_SCREEN] = GetTime();
+    EndDrawing();                                          // 38
+    if (marks) marks->at[FRAME_MARK_END] = GetTime();
+}
+
 void FrameReadWindow(UiState &ui)
 {
     ui.screenW = GetScreenWidth();
@@ -60,82 +136,30 @@ void FrameReadWindow(UiState &ui)
     FrameClockTick(&gFrameClock, GetTime());
 }
 
-bool UiBlocksInput(const UiState &ui)
-{
-    return ui.fileBoxEdit || ui.showSaveDialog || ui.showOpenDialog || ui.nameBoxEdit || ui.classBoxEdit ||
-           gProjects.nameEditing || AnyNumFieldEditing() || ui.vtxCentreEdit[0] || ui.vtxCentreEdit[1] || ui.vtxCentreEdit[2];
-}
-
 void EscapeChain(UiState &ui)
 {
-    // One window per press, top-most first; the console and the recovery prompt are never closed
-    // here and the program never ends.
-    if (gProjects.managerOpen) {
-        CloseProjectManager();   // releases its name box too
-    } else if (ui.showProblems) {
-        ui.showProblems = false;
-    } else if (ui.mergePrompt) {
-        ui.mergePrompt = false;
-        ui.mergeCount = 0;
-        StatusSet(ui, "Merge cancelled.");
-    } else if (ui.showRenderOutput) {
-        ui.showRenderOutput = false;
-        StatusSet(ui, "Closed render view.");
-    } else if (ui.showHelp) {
-        ui.showHelp = false;
-    } else if (ui.showSaveDialog || ui.showOpenDialog) {
-        CancelMapFileDialog(ui);   // Save mode, then Open: one dialog either way
-    } else {
-        return;
+    // One window per press, the open one of lowest rank; the program never ends on Escape.
+    int first = -1;
+    for (int id = 0; id < kWindowCount; id++) {
+        int rank = kWindowFacts[id].escapeRank;
+        if (rank > 0 && WindowIsOpen(ui, id) && (first < 0 || rank < kWindowFacts[first].escapeRank)) first = id;
     }
+    if (first < 0) return;
+    WindowEscape(ui, first);
     ui.escConsumed = true;
+}
+
+void DrawWindows(MapDoc *map, UiState &ui, bool underStatusBar)
+{
+    for (int id = 0; id < kWindowCount; id++) {
+        if (kWindowFacts[id].underStatusBar == underStatusBar && WindowIsOpen(ui, id)) WindowDraw(map, ui, id);
+    }
 }
 
 void FrameReadModifiers(UiState &ui)
 {
     ui.ctrlHeld = IsKeyDown(KEY_LEFT_CONTROL) || IsKeyDown(KEY_RIGHT_CONTROL);
     ui.shiftHeld = IsKeyDown(KEY_LEFT_SHIFT) || IsKeyDown(KEY_RIGHT_SHIFT);
-}
-
-bool InputGateOpen(const UiState &ui)
-{
-    return !ui.uiBlocksInput && !ui.showRenderOutput && !ui.mergePrompt && !ui.showProblems && !gProjects.managerOpen &&
-           !gRecoverPrompt;
-}
-
-bool AnyModalOpen(const UiState &ui)
-{
-    return ui.showOpenDialog || ui.showSaveDialog || gRecoverPrompt || ui.showProblems || ui.mergePrompt ||
-           ui.showRenderOutput || gProjects.managerOpen;
-}
-
-bool PointerOverConsole(const UiState &ui)
-{
-    // The recovery prompt, the problem report, the merge prompt and the Render window are drawn
-    // after the console and cover it.
-    if (gRecoverPrompt || ui.showProblems || ui.mergePrompt || ui.showRenderOutput) return false;
-    return ConsoleCoversPoint(ui.mouse, ui.screenW, ui.screenH, ui.statusBarH);
-}
-
-bool PointerOverWindow(const UiState &ui)
-{
-    // A modal window's veil covers the whole screen. The Render window has none, but it fills the
-    // screen and a right click anywhere closes it, so it counts the same.
-    if (AnyModalOpen(ui) || PointerOverConsole(ui)) return true;
-    return ui.showHelp && CheckCollisionPointRec(ui.mouse, HelpWindowRect(ui.screenW, ui.screenH));
-}
-
-void StatusSet(UiState &ui, const char *fmt, ...)
-{
-    va_list args;
-    va_start(args, fmt);
-    vsnprintf(ui.statusText, sizeof(ui.statusText), fmt, args);
-    va_end(args);
-}
-
-bool ToolLeftPress(const UiState &ui)
-{
-    return IsMouseButtonPressed(MOUSE_BUTTON_LEFT) && !PointerOverWindow(ui);
 }
 
 void ToolChangePhase(UiState &ui)
@@ -151,15 +175,6 @@ void StatusToConsole(const char *statusText, char *lastStatus, int lastStatusSiz
     // An emptied line is remembered but not pushed, so the next message is pushed even if it
     // repeats the one before.
     if (statusText[0] != '\0') ConsolePush(CONSOLE_EDITOR, statusText);
-}
-
-void FrameClockTick(FrameClock *clock, double now)
-{
-    double since = clock->lastTick >= 0.0 ? fmax(0.0, now - clock->lastTick) : 0.0;
-    clock->frameSeconds = (float)since;
-    clock->motionSeconds = (float)fmax(0.0, since - clock->restSeconds);
-    clock->restSeconds = 0.0;
-    clock->lastTick = now;
 }
 
 bool FrameMayRest(const UiState &ui, const MapDoc *map, const char *lastStatus)
@@ -201,6 +216,30 @@ void FrameRest(const UiState &ui, const MapDoc *map, const char *lastStatus)
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
+// What Escape does to the window: the row's action.
+static void WindowEscape(UiState &ui, int id)
+{
+    switch (id) {
+#define KIRTO_WINDOW_ESCAPE(id, open, modal, gate, camera, under, esc, rect, escape, draw) \
+    case WIN_##id: escape; break;
+        KIRTO_WINDOWS(KIRTO_WINDOW_ESCAPE)
+#undef KIRTO_WINDOW_ESCAPE
+    default: break;
+    }
+}
+
+// Draws the window and acts on its controls: the row's draw.
+static void WindowDraw(MapDoc *map, UiState &ui, int id)
+{
+    switch (id) {
+#define KIRTO_WINDOW_DRAW(id, open, modal, gate, camera, under, esc, rect, escape, draw) \
+    case WIN_##id: draw; break;
+        KIRTO_WINDOWS(KIRTO_WINDOW_DRAW)
+#undef KIRTO_WINDOW_DRAW
+    default: break;
+    }
+}
+
 // Input that the last poll read and the next frame has not handled yet.
 static bool InputPending(void)
 {

@@ -1,15 +1,11 @@
-// layout.cpp: the frame's layout, the view targets, the 2D zoom and the cameras.
+// layout.cpp: the frame's layout, the view targets, the windows' rectangles and the camera geometry.
 #include "editor/layout.h"
 
 #include <cmath>
 #include <cstdio>
 
 #include "raymath.h"
-#include "editor/app.h"
-#include "editor/tools/clip_tool.h"
-#include "project/autosave.h"
-#include "project/projects.h"
-#include "render/settings.h"
+#include "editor/console.h"
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -96,38 +92,6 @@ void LayoutPhase(UiState &ui)
     ui.mouse = GetMousePosition();
     gEd.viewRect = ui.viewRect;
 
-    Zoom2DByWheel(ui, GetMouseWheelMove());
-}
-
-int Zoom2DByWheel(UiState &ui, float wheel)
-{
-    // The wheel zooms whatever holds the keyboard, but never beneath an open window: there the
-    // wheel is the window's.
-    if (wheel == 0.0f || PointerOverWindow(ui)) return 0;
-    if (ClipToolTakesWheel(ui, wheel)) return 0;   // it bends the arc line under the mouse
-    for (int v = VIEW_TOP; v <= VIEW_SIDE; v++) {
-        if (!CheckCollisionPointRec(ui.mouse, ui.viewRect[v])) continue;
-        ui.orthoZoom = OrthoZoomStep(ui.orthoZoom, wheel);
-        for (int i = 0; i < 3; i++) ui.cam2D[i].fovy = ui.orthoZoom;
-        return 1;
-    }
-    return 0;
-}
-
-int FlySpeedByWheel(UiState &ui, float wheel)
-{
-    if (wheel == 0.0f || PointerOverWindow(ui)) return 0;
-    gSettings.flySpeed = FlySpeedStep(gSettings.flySpeed, wheel);
-    StatusSet(ui, "Fly speed %.3f", gSettings.flySpeed);
-    return 1;
-}
-
-bool FlyCameraActive(const UiState &ui, Vector2 mouse)
-{
-    // The merge prompt and the problem report leave the camera free; the other windows hold it.
-    if (ui.uiBlocksInput || ui.showRenderOutput || gProjects.managerOpen || gRecoverPrompt) return false;
-    if (ui.transformMode != XFORM_NONE) return false;
-    return IsMouseButtonDown(MOUSE_BUTTON_RIGHT) && CheckCollisionPointRec(mouse, ui.viewRect[VIEW_3D]);
 }
 
 Ray PickRay3D(const UiState &ui)
@@ -136,27 +100,33 @@ Ray PickRay3D(const UiState &ui)
     return GetScreenToWorldRayEx(Vector2{ ui.mouse.x - r.x, ui.mouse.y - r.y }, ui.cam3D, (int)r.width, (int)r.height);
 }
 
-void FlyCameraPhase(UiState &ui)
+Rectangle HelpWindowRect(int screenW, int screenH)
 {
-    if (!FlyCameraActive(ui, ui.mouse)) return;
+    float w = kHelpW, h = kHelpH;
+    if (w > (float)screenW - kHelpMargin) w = (float)screenW - kHelpMargin;
+    if (h > (float)screenH - kHelpMargin) h = (float)screenH - kHelpMargin;
+    float x = ((float)screenW - w) / 2.0f, y = ((float)screenH - h) / 2.0f;
+    return Rectangle{ x < 0.0f ? 0.0f : x, y < 0.0f ? 0.0f : y, w, h };
+}
 
-    Vector2 d = GetMouseDelta();
-    ui.flyYaw -= kLookPerPixel * d.x;
-    ui.flyPitch = Clamp(ui.flyPitch - kLookPerPixel * d.y, -kMaxPitch, kMaxPitch);
-    Vector3 f = FlyForward(ui.flyYaw, ui.flyPitch);
-    Vector3 r = Vector3Normalize(Vector3CrossProduct(f, Vector3{ 0.0f, 1.0f, 0.0f }));
-    float step = gSettings.flySpeed * (ui.shiftHeld ? kFastFly : 1.0f);
+Rectangle RenderWindowRect(int screenW, int screenH)
+{
+    float w = fminf(kRenderWindowW, (float)screenW - kRenderWindowMargin);
+    float h = fminf(kRenderWindowH, (float)screenH - kRenderWindowMargin);
+    w = fmaxf(w, kRenderWindowMinW);   // the minimum wins over the cap
+    h = fmaxf(h, kRenderWindowMinH);
+    float x = fmaxf(0.0f, ((float)screenW - w) / 2.0f);
+    float y = fmaxf(0.0f, ((float)screenH - h) / 2.0f);
+    return Rectangle{ x, y, w, h };
+}
 
-    FlySpeedByWheel(ui, GetMouseWheelMove());   // this frame's step is the one before the change
+Rectangle ConsoleWindowRect(int screenW, int screenH, float statusBarH)
+{
+    float height = fminf(0.45f * (float)screenH, kConsoleMaxH);
+    return Rectangle{ 18.0f, (float)screenH - statusBarH - height - 13.5f, (float)screenW - 36.0f, height };
+}
 
-    Vector3 pos = ui.cam3D.position;
-    if (IsKeyDown(KEY_W)) pos = Vector3Add(pos, Vector3Scale(f, step));
-    if (IsKeyDown(KEY_S)) pos = Vector3Subtract(pos, Vector3Scale(f, step));
-    if (IsKeyDown(KEY_D)) pos = Vector3Add(pos, Vector3Scale(r, step));
-    if (IsKeyDown(KEY_A)) pos = Vector3Subtract(pos, Vector3Scale(r, step));
-    if (IsKeyDown(KEY_E)) pos.y += step;
-    if (IsKeyDown(KEY_Q)) pos.y -= step;
-    ui.cam3D.position = pos;
-    ui.cam3D.target = Vector3Add(pos, f);
-    ui.cam3D.up = Vector3{ 0.0f, 1.0f, 0.0f };
+bool ConsoleCoversPoint(Vector2 point, int screenW, int screenH, float statusBarH)
+{
+    return gConsole.open && CheckCollisionPointRec(point, ConsoleWindowRect(screenW, screenH, statusBarH));
 }

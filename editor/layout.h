@@ -1,4 +1,5 @@
-// layout.h: the window's bars, panels and four views for this frame, and the cameras.
+// layout.h: the window's bars, panels and four views for this frame, the rectangles of the
+// windows drawn over them, and the cameras' geometry.
 //
 // The layout is recomputed from the window size every frame. The 2D views cannot pan on their
 // own: they always look at the 3D camera's target, and share one zoom.
@@ -24,6 +25,14 @@ constexpr float kFlySpeedDown = 0.87f;
 constexpr float kMinFlySpeed = 0.01f;
 constexpr float kMaxFlySpeed = 5.0f;
 constexpr float kFollowDistance = 20.0f;     // 2D cameras stand this far from the target
+constexpr float kHelpW = 1080.0f, kHelpH = 1350.0f;
+constexpr float kHelpMargin = 27.0f;         // kept free around Help when the screen is smaller
+constexpr float kRenderWindowW = 1530.0f;
+constexpr float kRenderWindowH = 1170.0f;
+constexpr float kRenderWindowMargin = 45.0f;   // kept free around the window when it fits
+constexpr float kRenderWindowMinW = 450.0f;
+constexpr float kRenderWindowMinH = 360.0f;
+constexpr float kConsoleMaxH = 675.0f;
 
 // The fixed bar heights and panel widths, and where the views start below the bars.
 void LayoutSetBars(UiState &ui);
@@ -45,18 +54,18 @@ int FlyHeadingFromCamera(Camera3D camera, float *yaw, float *pitch);
 // Positions and targets of the three 2D cameras around the 3D camera's target.
 void Follow2DCameras(UiState &ui);
 
-// Phase 5: metrics, view targets, mouse, view rectangles (also to gEd), 2D zoom by wheel.
+// Phase 5: metrics, view targets, mouse, view rectangles (also to gEd).
 void LayoutPhase(UiState &ui);
-// The wheel over a 2D view at ui.mouse zooms all three, unless an open window lies over the
-// pointer; returns 1 when the zoom was applied.
-int Zoom2DByWheel(UiState &ui, float wheel);
-// The wheel while flying changes the fly speed and reports it, unless an open window lies over the
-// pointer; returns 1 when the speed changed.
-int FlySpeedByWheel(UiState &ui, float wheel);
-// Phase 16: fly camera while the right button is held over the 3D view.
-void FlyCameraPhase(UiState &ui);
-// Whether the fly camera takes this frame's keys: right button held over the 3D view, no
-// transform running and no window holding the camera.
-bool FlyCameraActive(const UiState &ui, Vector2 mouse);
 // The pick ray of the 3D view through ui.mouse, for the view's own rectangle.
 Ray PickRay3D(const UiState &ui);
+
+// The windows drawn over the views, for a screen of the given size
+// Help: centred, at most the screen less its margin.
+Rectangle HelpWindowRect(int screenW, int screenH);
+// The Render window: capped to the screen less 45, then at least 450 x 360, centred and never
+// left of or above (0, 0).
+Rectangle RenderWindowRect(int screenW, int screenH);
+// The console window, above the status bar.
+Rectangle ConsoleWindowRect(int screenW, int screenH, float statusBarH);
+// Whether the open console window lies under the point.
+bool ConsoleCoversPoint(Vector2 point, int screenW, int screenH, float statusBarH);

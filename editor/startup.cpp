@@ -1,5 +1,5 @@
 // startup.cpp: start-up, the state's start values, the default map and shutdown.
-#include "editor/app.h"
+#include "editor/startup.h"
 
 #include <cmath>
 #include <cstdio>
@@ -11,6 +11,7 @@
 #include "document/undo.h"
 #include "editor/console.h"
 #include "editor/gui.h"
+#include "editor/input.h"
 #include "editor/layout.h"
 #include "platform/platform.h"
 #include "project/asset_browser.h"

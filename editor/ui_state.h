@@ -9,6 +9,7 @@
 #include "document/map_records.h"
 #include "document/clip.h"
 #include "document/problem_check.h"
+#include "editor/tools/tool_id.h"
 #include "editor/widgets.h"
 #include "render/settings.h"
 #include "script/editor_link.h"
@@ -16,16 +17,6 @@
 //----------------------------------------------------------------------------------
 // Enumerations
 //----------------------------------------------------------------------------------
-enum ToolId : int32_t {
-    TOOL_SELECT = 0,
-    TOOL_ENTITY = 1,
-    TOOL_BLOCK = 2,
-    TOOL_TEXTURE = 3,
-    TOOL_VERTEX = 4,
-    TOOL_CLIP = 5,
-    TOOL_MOD = 6,
-};
-
 enum MorphMode : int32_t { MORPH_VERTEX = 0, MORPH_EDGE = 1, MORPH_FACE = 2 };
 enum TransformMode : int32_t { XFORM_NONE = 0, XFORM_GRAB = 1, XFORM_ROTATE = 2, XFORM_SCALE = 3 };
 enum AxisLock : int32_t { AXIS_NONE = 0, AXIS_X = 1, AXIS_Y = 2, AXIS_Z = 3 };

@@ -13,7 +13,6 @@
 #include "document/view_mapping.h"
 #include "editor/gui.h"
 #include "editor/layout.h"
-#include "editor/windows/render_view.h"
 #include "project/assets.h"
 #include "render/brush_draw.h"
 #include "render/draw_cache.h"

@@ -8,7 +8,7 @@
 
 #include "document/brush_geometry.h"
 #include "editor/gui.h"
-#include "editor/ui_state.h"
+#include "editor/tools/tool_id.h"
 
 //----------------------------------------------------------------------------------
 // Globals

@@ -10,7 +10,7 @@
 #include "raymath.h"
 #include "document/problem_check.h"
 #include "document/undo.h"
-#include "editor/app.h"
+#include "editor/input.h"
 #include "editor/gui.h"
 #include "editor/tools/vertex.h"
 #include "editor/widgets.h"

@@ -14,7 +14,7 @@
 #include "document/brush_geometry.h"
 #include "document/selection.h"
 #include "document/undo.h"
-#include "editor/app.h"
+#include "editor/input.h"
 #include "editor/gui.h"
 #include "editor/widgets.h"
 #include "render/texture_mapping.h"

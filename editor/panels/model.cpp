@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "document/undo.h"
-#include "editor/app.h"
+#include "editor/input.h"
 #include "editor/gui.h"
 #include "editor/tools/select.h"
 #include "project/asset_browser.h"

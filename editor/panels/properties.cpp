@@ -23,7 +23,7 @@
 #include "document/selection.h"
 #include "document/topology.h"
 #include "document/undo.h"
-#include "editor/app.h"
+#include "editor/input.h"
 #include "editor/gui.h"
 #include "editor/tools/vertex.h"
 #include "editor/widgets.h"

@@ -1,7 +1,7 @@
 // right_panel.cpp: the right panel's frame: tab buttons, group box, the shared scrolled region.
 #include "editor/panels/right_panel.h"
 
-#include "editor/app.h"
+#include "editor/input.h"
 #include "editor/gui.h"
 #include "editor/tools/mod_tools.h"
 #include "editor/widgets.h"

@@ -2,8 +2,8 @@
 //
 // The frame (tab buttons, titled group box, one scrolled region shared by every tab) lives in
 // right_panel.cpp; each tab's body is a file of its own beside it in editor/panels/ (info.cpp,
-// tree.cpp, model.cpp, texture.cpp, settings.cpp, and the Object Properties tab in properties.cpp,
-// face.cpp and entity.cpp; the Mods tab lives with the mod tools in editor/tools/mod_tools.cpp).
+// tree.cpp, model.cpp, texture.cpp, settings_tab.cpp, and the Object Properties tab in properties.cpp,
+// face.cpp and entity.cpp; the Mods tab mods_tab.cpp).
 // A body lays its controls out from the content cursor down and returns where its content ends.
 // Panel buttons edit the map with one snapshot before the change and none when they refuse.
 #pragma once
@@ -78,6 +78,29 @@ int ModelAssignToEntity(MapDoc *map, UiState &ui);
 float DrawSettingsTab(UiState &ui, const PanelPlace &place);
 // Mods tab: the packages and their tools, Reload Mods and the Last Run box; returns the content bottom.
 float DrawModsTab(UiState &ui, const PanelPlace &place);
+// One row of the Mods tab's list: a package, a tool, one wrapped row of a tool's program error
+// (its bytes start .. start + length), or a line of the hint shown when no mod is loaded (tool).
+enum ModsRowKind : int32_t { MODS_ROW_PACKAGE = 0, MODS_ROW_TOOL = 1, MODS_ROW_ERROR = 2, MODS_ROW_HINT = 3 };
+struct ModsListRow {
+    int32_t kind, mod, tool;
+    int32_t start, length;
+    Rectangle rect;
+};
+constexpr int kModsListRowsMax = 128;
+struct ModsListLayout {
+    ModsListRow rows[kModsListRowsMax];
+    int count;
+    float bottom;                        // the y below the last row
+};
+// The Mods tab's list below Reload Mods, as the registry stands: rows are laid out while they start
+// no lower than the list's end above the Last Run heading (measured without the scroll, so the tab
+// never scrolls), and a tool comes with every row of its wrapped error or not at all, after which
+// the list stops.
+void ModsListLayoutBuild(ModsListLayout *layout, const PanelPlace &place);
+// The Last Run heading's row, at a fixed place above the panel's bottom.
+Rectangle ModsLastRunHeading(const PanelPlace &place);
+// Where the Mods tab's content ends: the Last Run box where it lies unscrolled, or the list's end.
+float ModsTabContentBottom(const PanelPlace &place);
 
 // Where the Texture tab's parts lie, as for the Model tab: the grid fills the panel, and the
 // content ends at the top of Rescan.

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "editor/app.h"
+#include "editor/input.h"
 #include "editor/gui.h"
 #include "editor/widgets.h"
 #include "render/renderer.h"

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "editor/app.h"
+#include "editor/input.h"
 #include "editor/gui.h"
 #include "editor/shortcuts.h"
 #include "editor/tools/select.h"

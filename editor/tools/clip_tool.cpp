@@ -9,7 +9,7 @@
 #include "document/clip.h"
 #include "document/undo.h"
 #include "document/view_mapping.h"
-#include "editor/app.h"
+#include "editor/input.h"
 #include "editor/gui.h"
 #include "editor/widgets.h"
 #include "render/settings.h"

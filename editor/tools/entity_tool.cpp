@@ -7,7 +7,7 @@
 #include "document/brush_geometry.h"
 #include "document/undo.h"
 #include "document/view_mapping.h"
-#include "editor/app.h"
+#include "editor/input.h"
 #include "render/settings.h"
 
 //----------------------------------------------------------------------------------

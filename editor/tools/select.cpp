@@ -8,7 +8,7 @@
 #include "document/topology.h"
 #include "document/undo.h"
 #include "document/view_mapping.h"
-#include "editor/app.h"
+#include "editor/input.h"
 #include "editor/layout.h"
 #include "editor/widgets.h"
 #include "render/settings.h"

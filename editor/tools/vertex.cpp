@@ -10,7 +10,7 @@
 #include "document/selection.h"
 #include "document/topology.h"
 #include "document/view_mapping.h"
-#include "editor/app.h"
+#include "editor/input.h"
 #include "editor/layout.h"
 #include "editor/windows/merge_prompt.h"
 

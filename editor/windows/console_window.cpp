@@ -1,10 +1,12 @@
 // console_window.cpp: the console window: filters, follow mode, wheel scroll-back, Clear and X.
+#include "editor/windows/console_window.h"
+
 #include <cmath>
 
-#include "editor/app.h"
 #include "editor/console.h"
 #include "editor/gui.h"
-#include "editor/ui_state.h"
+#include "editor/input.h"
+#include "editor/layout.h"
 
 //----------------------------------------------------------------------------------
 // Globals
@@ -12,7 +14,6 @@
 static constexpr float kTitleH = 49.5f;
 static constexpr float kControlH = 40.5f;
 static constexpr float kLineH = 29.25f;
-static constexpr float kMaxHeight = 675.0f;
 static constexpr float kWheelLines = 3.0f;
 
 //----------------------------------------------------------------------------------
@@ -23,16 +24,6 @@ static Color ConsoleLevelColour(int level);
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-Rectangle ConsoleWindowRect(int screenW, int screenH, float statusBarH)
-{
-    float height = fminf(0.45f * (float)screenH, kMaxHeight);
-    return Rectangle{ 18.0f, (float)screenH - statusBarH - height - 13.5f, (float)screenW - 36.0f, height };
-}
-
-bool ConsoleCoversPoint(Vector2 point, int screenW, int screenH, float statusBarH)
-{
-    return gConsole.open && CheckCollisionPointRec(point, ConsoleWindowRect(screenW, screenH, statusBarH));
-}
 
 int ConsoleLinesThatFit(float listHeight)
 {

@@ -2,13 +2,12 @@
 #include "editor/windows/help.h"
 
 #include "editor/gui.h"
+#include "editor/layout.h"
 #include "editor/widgets.h"
 
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
-static constexpr float kHelpW = 1080.0f, kHelpH = 1350.0f;
-static constexpr float kScreenMargin = 27.0f;
 static constexpr float kTextTop = 63.0f;
 static constexpr float kTextBottom = 76.5f;       // below the text: the Close button's room
 static constexpr int kLineSlots = 30;             // the height leaves room for 30 lines
@@ -48,14 +47,6 @@ static const char *const kHelpLines[] = {
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-Rectangle HelpWindowRect(int screenW, int screenH)
-{
-    float w = kHelpW, h = kHelpH;
-    if (w > (float)screenW - kScreenMargin) w = (float)screenW - kScreenMargin;
-    if (h > (float)screenH - kScreenMargin) h = (float)screenH - kScreenMargin;
-    float x = ((float)screenW - w) / 2.0f, y = ((float)screenH - h) / 2.0f;
-    return Rectangle{ x < 0.0f ? 0.0f : x, y < 0.0f ? 0.0f : y, w, h };
-}
 
 void HelpWindow(UiState &ui)
 {

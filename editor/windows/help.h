@@ -6,7 +6,5 @@
 #include "raylib.h"
 #include "editor/ui_state.h"
 
-// The window's rectangle for a screen of the given size.
-Rectangle HelpWindowRect(int screenW, int screenH);
 // Phase 32: the window, its X and Close buttons.
 void HelpWindow(UiState &ui);

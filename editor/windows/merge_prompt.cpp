@@ -5,7 +5,7 @@
 
 #include "document/selection.h"
 #include "document/topology.h"
-#include "editor/app.h"
+#include "editor/input.h"
 #include "editor/gui.h"
 #include "editor/widgets.h"
 
@@ -80,6 +80,12 @@ void MergePromptKeep(UiState &ui)
 {
     MergePromptClose(ui);
     StatusSet(ui, "Left vertices separate.");
+}
+
+void MergePromptCancel(UiState &ui)
+{
+    MergePromptClose(ui);
+    StatusSet(ui, "Merge cancelled.");
 }
 
 void MergePromptClose(UiState &ui)

@@ -14,5 +14,7 @@ void DrawMergePrompt(MapDoc *map, UiState &ui);
 int MergePromptMerge(MapDoc *map, UiState &ui);
 // Closes the prompt and leaves the vertices where they were dropped.
 void MergePromptKeep(UiState &ui);
+// Escape: closes the prompt, leaves the vertices where they were dropped and says so.
+void MergePromptCancel(UiState &ui);
 // Closes the prompt without a word: the map it was about has gone.
 void MergePromptClose(UiState &ui);

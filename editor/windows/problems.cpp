@@ -7,7 +7,7 @@
 #include "document/problem_check.h"
 #include "document/topology.h"
 #include "document/undo.h"
-#include "editor/app.h"
+#include "editor/input.h"
 #include "editor/gui.h"
 #include "editor/widgets.h"
 

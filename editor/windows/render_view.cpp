@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "editor/gui.h"
+#include "editor/input.h"
+#include "editor/layout.h"
 #include "editor/view_draw.h"
 #include "render/brush_draw.h"
 #include "render/draw_cache.h"
@@ -38,16 +40,6 @@ static void FillAround(Rectangle outer, Rectangle hole, Color colour);
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-Rectangle RenderWindowRect(int screenW, int screenH)
-{
-    float w = fminf(kRenderWindowW, (float)screenW - kRenderWindowMargin);
-    float h = fminf(kRenderWindowH, (float)screenH - kRenderWindowMargin);
-    w = fmaxf(w, kRenderWindowMinW);   // the minimum wins over the cap
-    h = fmaxf(h, kRenderWindowMinH);
-    float x = fmaxf(0.0f, ((float)screenW - w) / 2.0f);
-    float y = fmaxf(0.0f, ((float)screenH - h) / 2.0f);
-    return Rectangle{ x, y, w, h };
-}
 
 Rectangle RenderImageRect(Rectangle window)
 {
@@ -117,6 +109,12 @@ void RenderViewDraw(UiState &ui, const MapDoc *map)
     }
     EndMode3D();
     EndTextureMode();
+}
+
+void RenderOutputClose(UiState &ui)
+{
+    ui.showRenderOutput = false;
+    StatusSet(ui, "Closed render view.");
 }
 
 void RenderOutputWindow(UiState &ui)

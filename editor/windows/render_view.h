@@ -7,18 +7,10 @@
 #include "raylib.h"
 #include "editor/ui_state.h"
 
-constexpr float kRenderWindowW = 1530.0f;
-constexpr float kRenderWindowH = 1170.0f;
-constexpr float kRenderWindowMargin = 45.0f;   // kept free around the window when it fits
-constexpr float kRenderWindowMinW = 450.0f;
-constexpr float kRenderWindowMinH = 360.0f;
 constexpr float kRenderTitleH = 54.0f;
 constexpr float kRenderFooterH = 76.5f;
 constexpr float kRenderMinImageH = 10.0f;
 
-// The Render window for a screen of screenW x screenH: capped to the screen less 45, then at
-// least 450 x 360, centred and never left of or above (0, 0).
-Rectangle RenderWindowRect(int screenW, int screenH);
 // The image area inside the Render window.
 Rectangle RenderImageRect(Rectangle window);
 // The largest rectangle of the image's shape inside area, centred in it (bands of the window's
@@ -40,5 +32,7 @@ uint64_t RenderViewKey(const UiState &ui, const MapDoc *map);
 int RenderViewPending(const UiState &ui, const MapDoc *map);
 // The Render view drawn now, whatever it holds: GPU when it can, else the CPU fallback.
 void RenderViewDraw(UiState &ui, const MapDoc *map);
+// Escape: closes the Render output window and says so.
+void RenderOutputClose(UiState &ui);
 // Phase 37: the Render output window; its buttons and a right click close it.
 void RenderOutputWindow(UiState &ui);

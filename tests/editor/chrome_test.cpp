@@ -8,7 +8,7 @@
 #include "raymath.h"
 #include "document/problem_check.h"
 #include "document/undo.h"
-#include "editor/app.h"
+#include "editor/ui_state.h"
 #include "editor/chrome.h"
 #include "project/autosave.h"
 #include "project/projects.h"

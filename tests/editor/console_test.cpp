@@ -4,6 +4,8 @@
 #include <string>
 
 #include "editor/console.h"
+#include "editor/layout.h"
+#include "editor/windows/console_window.h"
 
 class ConsoleTest : public ::testing::Test {
 protected:

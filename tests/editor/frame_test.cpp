@@ -6,8 +6,11 @@
 #include <memory>
 
 #include "document/undo.h"
-#include "editor/app.h"
+#include "editor/startup.h"
+#include "editor/frame.h"
+#include "editor/input.h"
 #include "editor/console.h"
+#include "editor/layout.h"
 #include "editor/tools/mod_tools.h"
 #include "project/asset_browser.h"
 #include "project/autosave.h"

@@ -8,6 +8,7 @@
 #include "raylib.h"
 #include "raymath.h"
 #include "editor/console.h"
+#include "editor/cameras.h"
 #include "editor/layout.h"
 #include "editor/view_draw.h"
 #include "editor/windows/render_view.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "document/brush_geometry.h"
-#include "editor/app.h"
+#include "editor/startup.h"
 #include "render/settings.h"
 #include "support/brush_check.h"
 

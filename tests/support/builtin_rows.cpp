@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "document/primitives.h"
-#include "editor/app.h"
+#include "editor/startup.h"
 #include "project/assets.h"
 #include "support/script_run.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "editor/app.h"
+#include "editor/startup.h"
 
 void StartEditorState(std::unique_ptr<UiState> &ui, std::unique_ptr<MapDoc> &map, int textureCount)
 {

@@ -9,7 +9,7 @@
 #include "document/primitives.h"
 #include "document/selection.h"
 #include "document/undo.h"
-#include "editor/app.h"
+#include "editor/ui_state.h"
 #include "editor/layout.h"
 #include "editor/panels/right_panel.h"
 #include "editor/tools/mod_tools.h"

@@ -8,9 +8,10 @@
 #include <string>
 
 #include "document/undo.h"
-#include "editor/app.h"
+#include "editor/startup.h"
 #include "editor/gui.h"
 #include "editor/layout.h"
+#include "editor/panels/right_panel.h"
 #include "editor/tools/mod_tools.h"
 #include "script/mods.h"
 #include "support/editor_state.h"

@@ -10,7 +10,7 @@
 #include "document/primitives.h"
 #include "document/topology.h"
 #include "document/undo.h"
-#include "editor/app.h"
+#include "editor/ui_state.h"
 #include "editor/shortcuts.h"
 #include "editor/tools/block.h"
 #include "editor/tools/clip_tool.h"

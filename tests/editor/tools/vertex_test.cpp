@@ -12,7 +12,7 @@
 #include "document/selection.h"
 #include "document/topology.h"
 #include "document/undo.h"
-#include "editor/app.h"
+#include "editor/startup.h"
 #include "editor/chrome.h"
 #include "editor/layout.h"
 #include "editor/panels/right_panel.h"

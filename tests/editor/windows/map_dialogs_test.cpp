@@ -10,7 +10,7 @@
 #include "document/map_file.h"
 #include "document/selection.h"
 #include "document/undo.h"
-#include "editor/app.h"
+#include "editor/startup.h"
 #include "editor/widgets.h"
 #include "editor/windows/map_dialogs.h"
 #include "project/autosave.h"

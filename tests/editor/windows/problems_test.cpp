@@ -8,7 +8,7 @@
 #include "document/primitives.h"
 #include "document/topology.h"
 #include "document/undo.h"
-#include "editor/app.h"
+#include "editor/startup.h"
 #include "editor/chrome.h"
 #include "editor/windows/problems.h"
 #include "support/brush_check.h"
