@@ -126,7 +126,7 @@ bool FlyCameraActive(const UiState &ui, Vector2 mouse)
 {
     // The merge prompt and the problem report leave the camera free; the other windows hold it.
     if (ui.uiBlocksInput || ui.showRenderOutput || gProjects.managerOpen || gRecoverPrompt) return false;
-    if (ui.transformMode != XFORM_NONE) return false;
+    if (ui.xform.transformMode != XFORM_NONE) return false;
     return IsMouseButtonDown(MOUSE_BUTTON_RIGHT) && CheckCollisionPointRec(mouse, ui.viewRect[VIEW_3D]);
 }
 
