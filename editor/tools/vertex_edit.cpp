@@ -27,6 +27,11 @@
 constexpr float kWeldGridShare = 0.25f;   // Ctrl+M: a quarter grid step
 constexpr float kLandGridShare = 0.5f;    // a drop: half a grid step
 
+// The tool's two large work areas live here rather than in VertexToolState, so that UiState
+// stays a few kilobytes and may be held anywhere, the stack included.
+
+// Local positions of every brush's vertices as the running drag began.
+static Vector3 gVtxOrig[kMaxBrushes][kMaxBrushVerts];
 // The map as an operation would leave it, checked before it replaces the real one.
 static MapDoc sWork;
 
