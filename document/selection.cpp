@@ -11,7 +11,6 @@
 uint64_t gVtxSel[kMaxBrushes];
 uint64_t gFaceSel[kMaxBrushes];
 uint8_t gVtxActive[kMaxBrushes];
-Vector3 gVtxOrig[kMaxBrushes][kMaxBrushVerts];
 
 static_assert(kMaxBrushVerts <= 64 && kMaxBrushFaces <= 64, "a selection mask is one 64-bit word");
 

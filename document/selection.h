@@ -13,7 +13,6 @@
 extern uint64_t gVtxSel[kMaxBrushes];                       // bit i of word b: vertex i of brush b
 extern uint64_t gFaceSel[kMaxBrushes];                      // bit i of word b: face i of brush b
 extern uint8_t gVtxActive[kMaxBrushes];                     // 1: brush b shows its vertex handles
-extern Vector3 gVtxOrig[kMaxBrushes][kMaxBrushVerts];       // local positions when a vertex drag began
 
 // 1 when vertex `vertex` of brush slot `brush` is selected (slot 0..255, vertex 0..63).
 int VtxIsSel(int brush, int vertex);

@@ -37,7 +37,7 @@ int FlySpeedByWheel(UiState &ui, float wheel)
 bool FlyCameraActive(const UiState &ui, Vector2 mouse)
 {
     if (WindowHoldsCamera(ui)) return false;
-    if (ui.transformMode != XFORM_NONE) return false;
+    if (ui.xform.transformMode != XFORM_NONE) return false;
     return IsMouseButtonDown(MOUSE_BUTTON_RIGHT) && CheckCollisionPointRec(mouse, ui.viewRect[VIEW_3D]);
 }
 

@@ -271,7 +271,7 @@ static void DrawToolStrip(UiState &ui)
         // Selections mean different things per mode, so a mode change starts afresh.
         if (ui.morphMode != before) {
             VtxClearSelection();
-            ui.pickedEdgeA = ui.pickedEdgeB = -1;
+            ui.vertex.pickedEdgeA = ui.vertex.pickedEdgeB = -1;
         }
         int hint = (ui.morphMode >= 0 && ui.morphMode < 3) ? ui.morphMode : 0;
         GuiLabel(Rectangle{ 686.25f, y, 900.0f, kStripItemH }, kMorphHints[hint]);
@@ -279,9 +279,9 @@ static void DrawToolStrip(UiState &ui)
     }
     case TOOL_CLIP: {
         GuiLabel(label, "Keep:");
-        int keep = ui.clipKeep;
+        int keep = ui.clip.clipKeep;
         ToggleRow(y, 157.5f, 132.75f, 126.0f, kKeepLabels, 3, &keep);
-        if (keep != ui.clipKeep) ClipSetKeep(ui, keep);
+        if (keep != ui.clip.clipKeep) ClipSetKeep(ui, keep);
         break;
     }
     default:

@@ -164,8 +164,8 @@ void FrameReadModifiers(UiState &ui)
 
 void ToolChangePhase(UiState &ui)
 {
-    if (ui.wasVertexTool && ui.activeTool != TOOL_VERTEX) VtxClearActive();
-    ui.wasVertexTool = (ui.activeTool == TOOL_VERTEX);
+    if (ui.vertex.wasVertexTool && ui.activeTool != TOOL_VERTEX) VtxClearActive();
+    ui.vertex.wasVertexTool = (ui.activeTool == TOOL_VERTEX);
 }
 
 void StatusToConsole(const char *statusText, char *lastStatus, int lastStatusSize)

@@ -37,7 +37,7 @@ void ShortcutsPhase(MapDoc *map, UiState &ui)
 
     if (IsKeyPressed(KEY_F1)) ui.showHelp = !ui.showHelp;
     if (IsKeyPressed(KEY_V) && !ctrl) ui.activeTool = TOOL_VERTEX;
-    if (IsKeyPressed(KEY_ESCAPE) && !ui.escConsumed && ui.transformMode == XFORM_NONE) ui.activeTool = TOOL_SELECT;
+    if (IsKeyPressed(KEY_ESCAPE) && !ui.escConsumed && ui.xform.transformMode == XFORM_NONE) ui.activeTool = TOOL_SELECT;
     if (IsKeyPressed(KEY_P) && alt) {
         CheckMapProblems(&ui.problemReport, map);
         ui.showProblems = true;

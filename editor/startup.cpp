@@ -158,19 +158,19 @@ void UiStateStartValues(UiState &ui, int modelCount, int textureCount)
     snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledMapName);
     for (int i = 0; i < 3; i++) snprintf(ui.vtxCentreText[i], kCentreTextLen, "%s", "0.00");
 
-    ui.xformOrigScale = 1.0f;
-    ui.xformBrush = -1;
-    ui.xformEntity = -1;
-    ui.blockView = VIEW_TOP;
-    ui.clipSegments = 6;
-    ui.clipView = VIEW_TOP;
-    ui.hoverBrush = -1;
-    ui.hoverVert = -1;
-    ui.activeFace = -1;
-    ui.pickedEdgeA = -1;
-    ui.pickedEdgeB = -1;
-    ui.lastStackKey = -1;
-    ui.marqueeView = VIEW_TOP;
+    ui.xform.xformOrigScale = 1.0f;
+    ui.xform.xformBrush = -1;
+    ui.xform.xformEntity = -1;
+    ui.block.blockView = VIEW_TOP;
+    ui.clip.clipSegments = 6;
+    ui.clip.clipView = VIEW_TOP;
+    ui.vertex.hoverBrush = -1;
+    ui.vertex.hoverVert = -1;
+    ui.vertex.activeFace = -1;
+    ui.vertex.pickedEdgeA = -1;
+    ui.vertex.pickedEdgeB = -1;
+    ui.vertex.lastStackKey = -1;
+    ui.vertex.marqueeView = VIEW_TOP;
 }
 
 void EditorContextFill(EditorContext *ctx, UiState &ui)

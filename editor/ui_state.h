@@ -1,16 +1,21 @@
 // ui_state.h: the editor application's one state record and the table scripts reach it through.
 //
-// UiState lives in main for the whole run; every phase of the frame reads and writes it. The
-// script builtins see only the parts published in gEd.
+// UiState lives in main for the whole run; every phase of the frame reads and writes it. It holds
+// what the frame, the layout and several tools share; each tool's own state is a record declared
+// in that tool's header and held here as one member. The script builtins see only the parts
+// published in gEd.
 #pragma once
 
 #include <cstdint>
 #include "raylib.h"
 #include "document/map_records.h"
-#include "document/clip.h"
 #include "document/problem_check.h"
 #include "editor/tools/tool_id.h"
 #include "editor/widgets.h"
+#include "editor/tools/block.h"
+#include "editor/tools/clip_tool.h"
+#include "editor/tools/select.h"
+#include "editor/tools/vertex.h"
 #include "render/settings.h"
 #include "script/editor_link.h"
 
@@ -18,8 +23,6 @@
 // Enumerations
 //----------------------------------------------------------------------------------
 enum MorphMode : int32_t { MORPH_VERTEX = 0, MORPH_EDGE = 1, MORPH_FACE = 2 };
-enum TransformMode : int32_t { XFORM_NONE = 0, XFORM_GRAB = 1, XFORM_ROTATE = 2, XFORM_SCALE = 3 };
-enum AxisLock : int32_t { AXIS_NONE = 0, AXIS_X = 1, AXIS_Y = 2, AXIS_Z = 3 };
 enum SideTab : int32_t {
     TAB_INFO = 0, TAB_TREE = 1, TAB_PROPERTIES = 2, TAB_MODEL = 3, TAB_TEXTURE = 4, TAB_SETTINGS = 5, TAB_MODS = 6,
 };
@@ -31,7 +34,6 @@ constexpr int kRenderTargetCount = 5;
 
 constexpr int kStatusLen = 128;
 constexpr int kMapFileNameLen = 96;
-constexpr int kMaxClipCuts = 8;
 constexpr int kMaxMergeBrushes = 64;         // entries of the merge prompt
 constexpr int kCentreTextLen = 24;
 
@@ -102,51 +104,11 @@ struct UiState {
     BrushFace facePlacementClipboard;
     bool facePlacementValid;
 
-    // Select tool and transforms
-    int transformMode;               // TransformMode
-    int axisLock;                    // AxisLock
-    Vector2 xformStartMouse;
-    Vector3 xformOrigPos, xformOrigRot, xformOrigSize;
-    float xformOrigScale;
-    int xformBrush, xformEntity;     // the object the running transform rewrites, -1 = none
-
-    // Block tool
-    Vector3 blockStart, blockEnd;
-    int blockView;                   // ViewKind
-    bool blockDragging;
-    bool blockBoxShown;              // a box was drawn and Enter has not turned it into a brush yet
-
-    // Clip tool
-    ClipStroke clipCuts[kMaxClipCuts];
-    int clipCutCount;
-    int clipSegments;
-    float clipBulge;
-    bool clipArc;
-    int clipKeep;                    // ClipKeep
-    int clipView;                    // ViewKind
-    bool clipHasLine, clipDragging;
-    Vector2 clipStrokeStart, clipStrokeEnd;   // screen points: under the mouse, of the press
-    Vector3 clipWorldStart, clipWorldEnd;     // world points: of the press, under the mouse
-    bool clipBackspaceUsed;          // the Clip tool took this frame's Backspace: it deletes nothing
-
-    // Vertex tool
-    int hoverBrush, hoverVert;
-    bool vertexDragging;
-    int vertexDragView;
-    bool vertexDragMoved;            // the drag has moved the selection (and taken its snapshot)
-    Vector3 dragPlaneNormal;         // 3D-view drag: towards the camera
-    Vector3 dragStartHit;            // world point under the mouse as the drag began
-    int activeFace;
-    int pickedEdgeA, pickedEdgeB;
-    int stackCycleIndex, lastStackKey;
-    Vector2 lastStackMouse;          // where the last vertex pick was clicked
-    bool marqueeActive, marqueeAdditive;
-    int marqueeView;
-    Vector2 marqueeStart, marqueeEnd;
-    int pickView;
-    bool altHeld, additiveHeld;
-    float pickRadius;
-    bool wasVertexTool;
+    // Each tool's own state, declared in its header
+    TransformState xform;            // Select tool: the running grab, rotate or scale
+    BlockToolState block;
+    ClipToolState clip;
+    VertexToolState vertex;
 
     // Scrolling
     PanelScroll leftPanelScroll, sidePanelScroll;

@@ -160,8 +160,8 @@ void DrawCursorReadout(const UiState &ui)
 
 void DrawVertexMarquee(const UiState &ui)
 {
-    if (!ui.marqueeActive) return;
-    Vector2 a = ui.marqueeStart, e = ui.marqueeEnd;
+    if (!ui.vertex.marqueeActive) return;
+    Vector2 a = ui.vertex.marqueeStart, e = ui.vertex.marqueeEnd;
     Rectangle box = { fminf(a.x, e.x), fminf(a.y, e.y), fabsf(e.x - a.x), fabsf(e.y - a.y) };
     DrawRectangleRec(box, kMarqueeFill);
     DrawRectangleLinesEx(box, kMarqueeLine, kOrange);
@@ -195,7 +195,7 @@ static void DrawHandles3D(const UiState &ui, const Brush *b, int index)
         float s = selected ? size * kVert3DSelected : size;
         Vector3 p = BrushVertWorld(b, i);
         DrawCube(p, s, s, s, selected ? kOrange : kYellow);
-        bool hovered = index == ui.hoverBrush && i == ui.hoverVert;
+        bool hovered = index == ui.vertex.hoverBrush && i == ui.vertex.hoverVert;
         DrawCubeWires(p, s, s, s, hovered ? kRed : BLACK);
     }
 }
@@ -318,7 +318,7 @@ static void Draw2DView(UiState &ui, const MapDoc *map, int view)
     for (int i = 0; i < entities; i++) {
         if (EntityInView(&volume, &map->entities[i], kEntityCubeReach)) DrawEntity2D(ui, &map->entities[i], i);
     }
-    if (ui.activeTool == TOOL_BLOCK && ui.blockBoxShown && ui.blockView == view) DrawBlockPreview(ui);
+    if (ui.activeTool == TOOL_BLOCK && ui.block.blockBoxShown && ui.block.blockView == view) DrawBlockPreview(ui);
     EndMode3D();
     EndTextureMode();
 }
@@ -343,11 +343,12 @@ static void Draw2DGrid(int view)
 // The Block tool's box as a red wire box, one unit deep along the view's depth axis.
 static void DrawBlockPreview(const UiState &ui)
 {
-    Vector3 centre = Vector3Scale(Vector3Add(ui.blockStart, ui.blockEnd), 0.5f);
-    Vector3 size = { fabsf(ui.blockStart.x - ui.blockEnd.x), fabsf(ui.blockStart.y - ui.blockEnd.y),
-                     fabsf(ui.blockStart.z - ui.blockEnd.z) };
-    if (ui.blockView == VIEW_TOP) size.y = 1.0f;
-    else if (ui.blockView == VIEW_FRONT) size.z = 1.0f;
+    const BlockToolState &block = ui.block;
+    Vector3 centre = Vector3Scale(Vector3Add(block.blockStart, block.blockEnd), 0.5f);
+    Vector3 size = { fabsf(block.blockStart.x - block.blockEnd.x), fabsf(block.blockStart.y - block.blockEnd.y),
+                     fabsf(block.blockStart.z - block.blockEnd.z) };
+    if (block.blockView == VIEW_TOP) size.y = 1.0f;
+    else if (block.blockView == VIEW_FRONT) size.z = 1.0f;
     else size.x = 1.0f;
     DrawCubeWiresV(centre, size, kRed);
 }
@@ -408,9 +409,10 @@ static uint64_t ViewSceneKey(const UiState &ui, const MapDoc *map)
         h = HashBytes(h, ids, (int)sizeof(ids));
         h = HashBytes(h, colours, (int)sizeof(colours));
     }
-    const int32_t state[8] = { ui.selBrush, ui.selEntity, ui.activeTool, ui.morphMode, ui.hoverBrush, ui.hoverVert,
-                               ui.blockView, (int32_t)ui.blockBoxShown };
-    const Vector3 block[2] = { ui.blockStart, ui.blockEnd };
+    const int32_t state[8] = { ui.selBrush, ui.selEntity, ui.activeTool, ui.morphMode,
+                               ui.vertex.hoverBrush, ui.vertex.hoverVert,
+                               ui.block.blockView, (int32_t)ui.block.blockBoxShown };
+    const Vector3 block[2] = { ui.block.blockStart, ui.block.blockEnd };
     h = HashBytes(h, state, (int)sizeof(state));
     h = HashBytes(h, block, (int)sizeof(block));
     h = HashBytes(h, gVtxActive, (int)sizeof(gVtxActive));

@@ -22,6 +22,7 @@ static float BlockSide(float a, float b);
 //----------------------------------------------------------------------------------
 void BlockToolPhase(MapDoc *map, UiState &ui)
 {
+    BlockToolState &block = ui.block;
     if (ui.uiBlocksInput || ui.showRenderOutput || ui.activeTool != TOOL_BLOCK) return;
     // The press or Enter that ended a transform is the transform's.
     if (ui.transformInputUsed) return;
@@ -29,16 +30,17 @@ void BlockToolPhase(MapDoc *map, UiState &ui)
     if (ToolLeftPress(ui)) {
         for (int v = VIEW_TOP; v <= VIEW_SIDE; v++) {
             if (!CheckCollisionPointRec(ui.mouse, ui.viewRect[v])) continue;
-            ui.blockDragging = true;
-            ui.blockBoxShown = true;
-            ui.blockView = v;
-            ui.blockEnd = SnappedPointIn(ui, v);
-            ui.blockStart = ui.blockEnd;
+            block.blockDragging = true;
+            block.blockBoxShown = true;
+            block.blockView = v;
+            block.blockEnd = SnappedPointIn(ui, v);
+            block.blockStart = block.blockEnd;
             break;
         }
     }
-    if (ui.blockDragging && IsMouseButtonDown(MOUSE_BUTTON_LEFT)) ui.blockStart = SnappedPointIn(ui, ui.blockView);
-    if (IsMouseButtonReleased(MOUSE_BUTTON_LEFT)) ui.blockDragging = false;
+    if (block.blockDragging && IsMouseButtonDown(MOUSE_BUTTON_LEFT))
+        block.blockStart = SnappedPointIn(ui, block.blockView);
+    if (IsMouseButtonReleased(MOUSE_BUTTON_LEFT)) block.blockDragging = false;
 
     // Nothing beneath a modal window changes: its Enter is the window's.
     if (IsKeyPressed(KEY_ENTER) && !AnyModalOpen(ui)) BlockCreateBrush(map, ui);
@@ -46,9 +48,10 @@ void BlockToolPhase(MapDoc *map, UiState &ui)
 
 void BlockBoxToBrush(const UiState &ui, Vector3 *centre, Vector3 *size)
 {
+    const BlockToolState &block = ui.block;
     Vector3 s = { kBlockDepth, kBlockDepth, kBlockDepth }, c = { 0.0f, 0.0f, 0.0f };
-    Vector3 a = ui.blockStart, b = ui.blockEnd, t = ui.cam3D.target;
-    switch (ui.blockView) {
+    Vector3 a = block.blockStart, b = block.blockEnd, t = ui.cam3D.target;
+    switch (block.blockView) {
     case VIEW_FRONT:
         s.x = BlockSide(a.x, b.x);
         s.y = BlockSide(a.y, b.y);
@@ -83,7 +86,7 @@ int BlockCreateBrush(MapDoc *map, UiState &ui)
     map->brushCount = index + 1;
     ui.selBrush = index;
     ui.selEntity = -1;
-    ui.blockBoxShown = false;
+    ui.block.blockBoxShown = false;
     StatusSet(ui, "Created Brush #%d", map->brushCount);
     return 1;
 }

@@ -3,12 +3,21 @@
 
 #include "raylib.h"
 #include "document/map_records.h"
-#include "editor/ui_state.h"
+
+struct UiState;
 
 constexpr float kMinBlockSide = 0.1f;     // a box side below this ...
 constexpr float kThinBlockSide = 1.0f;    // ... becomes this
 constexpr float kBlockDepth = 2.0f;       // the side along the view's depth axis
 constexpr Color kNewBrushColour = { 80, 80, 80, 255 };
+
+// The box being drawn (UiState.block).
+struct BlockToolState {
+    Vector3 blockStart, blockEnd;
+    int blockView;                   // ViewKind
+    bool blockDragging;
+    bool blockBoxShown;              // a box was drawn and Enter has not turned it into a brush yet
+};
 
 // Phase 14: press, drag and release draw the box in a 2D view; Enter makes the brush.
 void BlockToolPhase(MapDoc *map, UiState &ui);

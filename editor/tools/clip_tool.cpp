@@ -48,7 +48,8 @@ static void DrawTick(Vector2 at, Vector2 dir, int keep, Color colour);
 //----------------------------------------------------------------------------------
 void ClipToolPhase(MapDoc *map, UiState &ui)
 {
-    ui.clipBackspaceUsed = false;
+    ClipToolState &clip = ui.clip;
+    clip.clipBackspaceUsed = false;
     // Queued cuts are invisible under another tool, so they must not wait there for a later Enter.
     if (ui.activeTool != TOOL_CLIP) {
         ClipDropAll(ui);
@@ -62,109 +63,115 @@ void ClipToolPhase(MapDoc *map, UiState &ui)
     if (ToolLeftPress(ui)) {
         for (int v = VIEW_TOP; v <= VIEW_SIDE; v++) {
             if (!CheckCollisionPointRec(ui.mouse, ui.viewRect[v])) continue;
-            ui.clipDragging = true;
-            ui.clipHasLine = false;
-            ui.clipArc = ui.ctrlHeld;
-            if (ui.clipArc && fabsf(ui.clipBulge) < kClipFlatBulge) ui.clipBulge = kClipStartBulgeSteps * BulgeStep();
-            ui.clipView = v;
-            ui.clipStrokeEnd = ui.mouse;
-            ui.clipStrokeStart = ui.mouse;
-            ui.clipWorldStart = ClipPointIn(ui, v);
+            clip.clipDragging = true;
+            clip.clipHasLine = false;
+            clip.clipArc = ui.ctrlHeld;
+            if (clip.clipArc && fabsf(clip.clipBulge) < kClipFlatBulge)
+                clip.clipBulge = kClipStartBulgeSteps * BulgeStep();
+            clip.clipView = v;
+            clip.clipStrokeEnd = ui.mouse;
+            clip.clipStrokeStart = ui.mouse;
+            clip.clipWorldStart = ClipPointIn(ui, v);
             break;
         }
     }
-    if (ui.clipDragging) {
-        ui.clipStrokeStart = ui.mouse;
-        ui.clipWorldEnd = ClipPointIn(ui, ui.clipView);
+    if (clip.clipDragging) {
+        clip.clipStrokeStart = ui.mouse;
+        clip.clipWorldEnd = ClipPointIn(ui, clip.clipView);
         if (IsMouseButtonReleased(MOUSE_BUTTON_LEFT) || !IsMouseButtonDown(MOUSE_BUTTON_LEFT)) {
-            ui.clipDragging = false;
-            ui.clipHasLine = Vector2Distance(ui.clipStrokeStart, ui.clipStrokeEnd) > kClipMinLinePixels;
-            if (ui.clipHasLine)
+            clip.clipDragging = false;
+            clip.clipHasLine = Vector2Distance(clip.clipStrokeStart, clip.clipStrokeEnd) > kClipMinLinePixels;
+            if (clip.clipHasLine)
                 StatusSet(ui, "%s",
-                         ui.clipArc ? "Curved cut. Wheel = bulge, Shift+wheel = segments, SPACE queues, ENTER applies."
-                                    : "Cut line set. TAB = kept side, SPACE queues another, ENTER applies, ESC cancels.");
+                         clip.clipArc ? "Curved cut. Wheel = bulge, Shift+wheel = segments, SPACE queues, ENTER applies."
+                                      : "Cut line set. TAB = kept side, SPACE queues another, ENTER applies, ESC cancels.");
         }
     }
 
-    if (IsKeyPressed(KEY_TAB) && ui.clipHasLine) ClipSetKeep(ui, (ui.clipKeep + 1) % 3);
+    if (IsKeyPressed(KEY_TAB) && clip.clipHasLine) ClipSetKeep(ui, (clip.clipKeep + 1) % 3);
     if (bend) ClipWheel(ui, wheel, ui.shiftHeld);
     if (IsKeyPressed(KEY_SPACE)) ClipQueueLine(ui);
-    if (IsKeyPressed(KEY_BACKSPACE)) ui.clipBackspaceUsed = ClipRemoveLast(ui);
-    if (IsKeyPressed(KEY_ESCAPE) && (ui.clipHasLine || ui.clipCutCount > 0)) {
+    if (IsKeyPressed(KEY_BACKSPACE)) clip.clipBackspaceUsed = ClipRemoveLast(ui);
+    if (IsKeyPressed(KEY_ESCAPE) && (clip.clipHasLine || clip.clipCutCount > 0)) {
         ClipDropAll(ui);
         StatusSet(ui, "Clip cancelled.");
     }
-    if (IsKeyPressed(KEY_ENTER) && (ui.clipHasLine || ui.clipCutCount > 0)) ClipApply(map, ui);
+    if (IsKeyPressed(KEY_ENTER) && (clip.clipHasLine || clip.clipCutCount > 0)) ClipApply(map, ui);
 }
 
 bool ClipToolTakesWheel(const UiState &ui, float wheel)
 {
+    const ClipToolState &clip = ui.clip;
     if (wheel == 0.0f || ui.activeTool != TOOL_CLIP || !ClipInputOpen(ui) || PointerOverWindow(ui)) return false;
-    if (!ui.clipHasLine || !ui.clipArc || ui.clipView < VIEW_TOP || ui.clipView > VIEW_SIDE) return false;
-    return CheckCollisionPointRec(ui.mouse, ui.viewRect[ui.clipView]);
+    if (!clip.clipHasLine || !clip.clipArc || clip.clipView < VIEW_TOP || clip.clipView > VIEW_SIDE) return false;
+    return CheckCollisionPointRec(ui.mouse, ui.viewRect[clip.clipView]);
 }
 
 void ClipDropAll(UiState &ui)
 {
     DropLine(ui);
-    ui.clipCutCount = 0;
+    ui.clip.clipCutCount = 0;
 }
 
 int ClipQueueLine(UiState &ui)
 {
-    if (!ui.clipHasLine || ui.clipCutCount < 0 || ui.clipCutCount >= kMaxClipCuts) return 0;
-    ui.clipCuts[ui.clipCutCount++] = LineStroke(ui);
+    ClipToolState &clip = ui.clip;
+    if (!clip.clipHasLine || clip.clipCutCount < 0 || clip.clipCutCount >= kMaxClipCuts) return 0;
+    clip.clipCuts[clip.clipCutCount++] = LineStroke(ui);
     DropLine(ui);
     StatusSet(ui, "Queued cut %d/%d. Draw another, or Enter to apply them all.",
-             ui.clipCutCount, kMaxClipCuts);
+             clip.clipCutCount, kMaxClipCuts);
     return 1;
 }
 
 int ClipRemoveLast(UiState &ui)
 {
-    if (ui.clipHasLine || ui.clipDragging) {
+    ClipToolState &clip = ui.clip;
+    if (clip.clipHasLine || clip.clipDragging) {
         DropLine(ui);
-        StatusSet(ui, "Removed the cut line. %d queued.", ui.clipCutCount);
+        StatusSet(ui, "Removed the cut line. %d queued.", clip.clipCutCount);
         return 1;
     }
-    if (ui.clipCutCount <= 0) return 0;
-    ui.clipCutCount--;
-    StatusSet(ui, "Removed queued cut. %d left.", ui.clipCutCount);
+    if (clip.clipCutCount <= 0) return 0;
+    clip.clipCutCount--;
+    StatusSet(ui, "Removed queued cut. %d left.", clip.clipCutCount);
     return 1;
 }
 
 void ClipSetKeep(UiState &ui, int keep)
 {
-    ui.clipKeep = (keep >= CLIP_KEEP_FRONT && keep <= CLIP_KEEP_BOTH) ? keep : CLIP_KEEP_FRONT;
-    StatusSet(ui, "Clip keeps: %s", ClipKeepName(ui.clipKeep));
+    ui.clip.clipKeep = (keep >= CLIP_KEEP_FRONT && keep <= CLIP_KEEP_BOTH) ? keep : CLIP_KEEP_FRONT;
+    StatusSet(ui, "Clip keeps: %s", ClipKeepName(ui.clip.clipKeep));
 }
 
 int ClipWheel(UiState &ui, float wheel, bool shift)
 {
+    ClipToolState &clip = ui.clip;
     if (wheel == 0.0f) return 0;
     if (shift) {
-        int segments = ui.clipSegments + (wheel > 0.0f ? 1 : -1);
-        ui.clipSegments = segments < kClipMinSegments ? kClipMinSegments
-                        : segments > kClipMaxSegments ? kClipMaxSegments
-                                                      : segments;
-        StatusSet(ui, "Arc segments: %d", ui.clipSegments);
+        int segments = clip.clipSegments + (wheel > 0.0f ? 1 : -1);
+        clip.clipSegments = segments < kClipMinSegments ? kClipMinSegments
+                          : segments > kClipMaxSegments ? kClipMaxSegments
+                                                        : segments;
+        StatusSet(ui, "Arc segments: %d", clip.clipSegments);
         return 1;
     }
-    ui.clipBulge += BulgeStep() * wheel;
-    StatusSet(ui, "Arc bulge: %.3f  (Shift+wheel changes segments)", ui.clipBulge);
+    clip.clipBulge += BulgeStep() * wheel;
+    StatusSet(ui, "Arc bulge: %.3f  (Shift+wheel changes segments)", clip.clipBulge);
     return 1;
 }
 
 int ClipApply(MapDoc *map, UiState &ui)
 {
+    ClipToolState &clip = ui.clip;
     if (!MapBrushValid(map, ui.selBrush)) {
         StatusSet(ui, "Select a brush to clip first.");
         return 0;
     }
     ClipStroke strokes[kMaxClipCuts + 1];
     int strokeCount = 0;
-    for (int i = 0; i < ui.clipCutCount && i < kMaxClipCuts; i++) strokes[strokeCount++] = ui.clipCuts[i];
-    if (ui.clipHasLine) strokes[strokeCount++] = LineStroke(ui);
+    for (int i = 0; i < clip.clipCutCount && i < kMaxClipCuts; i++) strokes[strokeCount++] = clip.clipCuts[i];
+    if (clip.clipHasLine) strokes[strokeCount++] = LineStroke(ui);
 
     ClipPlane planes[kClipMaxApplyPlanes];
     int planeCount = 0;
@@ -223,25 +230,26 @@ const char *ClipKeepName(int keep)
 
 void ClipOverlay(const UiState &ui)
 {
+    const ClipToolState &clip = ui.clip;
     if (ui.activeTool != TOOL_CLIP) return;
-    for (int i = 0; i < ui.clipCutCount && i < kMaxClipCuts; i++) {
-        DrawStroke(ui, &ui.clipCuts[i], kQueuedColour, kQueuedWidth, 0.0f);
-        DrawKeptTicks(ui, &ui.clipCuts[i], kQueuedColour);
+    for (int i = 0; i < clip.clipCutCount && i < kMaxClipCuts; i++) {
+        DrawStroke(ui, &clip.clipCuts[i], kQueuedColour, kQueuedWidth, 0.0f);
+        DrawKeptTicks(ui, &clip.clipCuts[i], kQueuedColour);
     }
-    if (ui.clipCutCount > 0) {
+    if (clip.clipCutCount > 0) {
         char text[64];
-        snprintf(text, sizeof(text), "%d cut(s) queued - ENTER applies", ui.clipCutCount);
+        snprintf(text, sizeof(text), "%d cut(s) queued - ENTER applies", clip.clipCutCount);
         const Rectangle &top = ui.viewRect[VIEW_TOP];
         GuiLabel(Rectangle{ top.x + 9.0f, top.y + 9.0f, 585.0f, 36.0f }, text);
     }
-    if (!ui.clipDragging && !ui.clipHasLine) return;
-    Color colour = ui.clipHasLine ? kLineSetColour : kDraggingColour;
+    if (!clip.clipDragging && !clip.clipHasLine) return;
+    Color colour = clip.clipHasLine ? kLineSetColour : kDraggingColour;
     ClipStroke line = LineStroke(ui);
     if (line.arc) DrawStroke(ui, &line, colour, kArcWidth, kArcDot);
     else DrawStroke(ui, &line, colour, kQueuedWidth, 0.0f);
     DrawCircleV(ViewPoint(ui, line.start, line.view), kEndDot, colour);
     DrawCircleV(ViewPoint(ui, line.end, line.view), kEndDot, colour);
-    if (ui.clipHasLine) DrawKeptTicks(ui, &line, colour);
+    if (clip.clipHasLine) DrawKeptTicks(ui, &line, colour);
 }
 
 //----------------------------------------------------------------------------------
@@ -264,30 +272,32 @@ static float BulgeStep(void)
 // The line being drawn as a stroke, with the tool's current arc settings and kept side.
 static ClipStroke LineStroke(const UiState &ui)
 {
+    const ClipToolState &clip = ui.clip;
     ClipStroke s = {};
-    s.start = ui.clipWorldStart;
-    s.end = ui.clipWorldEnd;
-    s.bulge = ui.clipBulge;
-    s.segments = ui.clipSegments;
-    s.arc = ui.clipArc ? 1 : 0;
-    s.keep = ui.clipKeep;
-    s.view = ui.clipView;
+    s.start = clip.clipWorldStart;
+    s.end = clip.clipWorldEnd;
+    s.bulge = clip.clipBulge;
+    s.segments = clip.clipSegments;
+    s.arc = clip.clipArc ? 1 : 0;
+    s.keep = clip.clipKeep;
+    s.view = clip.clipView;
     return s;
 }
 
 // The kept side and the segment count stay for the next line.
 static void DropLine(UiState &ui)
 {
-    ui.clipDragging = false;
-    ui.clipHasLine = false;
-    ui.clipArc = false;
-    ui.clipBulge = 0.0f;
+    ClipToolState &clip = ui.clip;
+    clip.clipDragging = false;
+    clip.clipHasLine = false;
+    clip.clipArc = false;
+    clip.clipBulge = 0.0f;
 }
 
 // The tool's input: the input gate, and no running transform, whose Enter and presses are its own.
 static bool ClipInputOpen(const UiState &ui)
 {
-    return InputGateOpen(ui) && ui.transformMode == XFORM_NONE;
+    return InputGateOpen(ui) && ui.xform.transformMode == XFORM_NONE;
 }
 
 static int StrokePoints(const ClipStroke *stroke, Vector3 *out)

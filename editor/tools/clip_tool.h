@@ -6,8 +6,13 @@
 // by any means drops the line and the queue.
 #pragma once
 
+#include "raylib.h"
+#include "document/clip.h"
 #include "document/map_records.h"
-#include "editor/ui_state.h"
+
+struct UiState;
+
+constexpr int kMaxClipCuts = 8;
 
 constexpr int kClipMaxApplyPlanes = 32;        // planes collected for one apply
 constexpr float kClipMinLinePixels = 9.0f;     // a shorter drag sets no line
@@ -16,6 +21,21 @@ constexpr float kClipStartBulgeSteps = 3.0f;   // a new arc bulges this many ste
 constexpr float kClipFlatBulge = 0.0001f;      // an arc bulging less starts from the bulge above
 constexpr int kClipMinSegments = 2;
 constexpr int kClipMaxSegments = kClipMaxStrokePoints - 1;
+
+// The line being drawn and the queued cuts (UiState.clip).
+struct ClipToolState {
+    ClipStroke clipCuts[kMaxClipCuts];
+    int clipCutCount;
+    int clipSegments;
+    float clipBulge;
+    bool clipArc;
+    int clipKeep;                    // ClipKeep
+    int clipView;                    // ViewKind
+    bool clipHasLine, clipDragging;
+    Vector2 clipStrokeStart, clipStrokeEnd;   // screen points: under the mouse, of the press
+    Vector3 clipWorldStart, clipWorldEnd;     // world points: of the press, under the mouse
+    bool clipBackspaceUsed;          // the Clip tool took this frame's Backspace: it deletes nothing
+};
 
 // Phase 10: leaving the tool drops its line and queue; while it is active, the press, drag and
 // release draw a line in a 2D view, and Tab, the wheel, Space, Backspace, Escape and Enter act on it.

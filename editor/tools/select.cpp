@@ -14,13 +14,6 @@
 #include "render/settings.h"
 
 //----------------------------------------------------------------------------------
-// Globals
-//----------------------------------------------------------------------------------
-// Local vertices of the transformed brush as the transform began.
-static Vector3 origVertices[kMaxBrushVerts];
-static int origVertCount;
-
-//----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
 static void SelectBrush(MapDoc *map, UiState &ui, int brush, bool additive);
@@ -34,8 +27,8 @@ static const char *OnOff(bool on);
 void ClickSelectPhase(MapDoc *map, UiState &ui)
 {
     if (!InputGateOpen(ui) || ui.vertexClickConsumed || ui.textureClickConsumed || ui.modClickConsumed ||
-        ui.vertexDragging) return;
-    if (ui.transformMode != XFORM_NONE || !ToolLeftPress(ui)) return;
+        ui.vertex.vertexDragging) return;
+    if (ui.xform.transformMode != XFORM_NONE || !ToolLeftPress(ui)) return;
     bool additive = ui.activeTool == TOOL_VERTEX && ui.ctrlHeld;
 
     const Rectangle &view3D = ui.viewRect[VIEW_3D];
@@ -70,16 +63,17 @@ void ClickSelectPhase(MapDoc *map, UiState &ui)
 
 void DeleteAndTransformPhase(MapDoc *map, UiState &ui)
 {
+    TransformState &xform = ui.xform;
     if (!InputGateOpen(ui)) return;
     // Whatever changed the selection under a running transform (a script, a panel) ended it: its
     // saved values belong to another object.
-    if (ui.transformMode != XFORM_NONE && !TransformTargetValid(map, ui)) TransformDrop(ui);
+    if (xform.transformMode != XFORM_NONE && !TransformTargetValid(map, ui)) TransformDrop(ui);
 
     bool brushSelected = MapBrushValid(map, ui.selBrush), entitySelected = MapEntityValid(map, ui.selEntity);
     if (!brushSelected && !entitySelected) return;
 
     // A Backspace that removed a cut line or a queued cut was the Clip tool's alone.
-    bool backspace = IsKeyPressed(KEY_BACKSPACE) && !ui.clipBackspaceUsed;
+    bool backspace = IsKeyPressed(KEY_BACKSPACE) && !ui.clip.clipBackspaceUsed;
     if ((IsKeyPressed(KEY_DELETE) || backspace) && ui.activeTool != TOOL_VERTEX) {
         TransformCancel(map, ui);
         PushUndoState(map);
@@ -95,7 +89,7 @@ void DeleteAndTransformPhase(MapDoc *map, UiState &ui)
         return;
     }
 
-    if (ui.transformMode == XFORM_NONE) {
+    if (xform.transformMode == XFORM_NONE) {
         if (ui.activeTool == TOOL_VERTEX) return;
         // One key, one snapshot: of several pressed together the last of G, R, T wins.
         int mode = XFORM_NONE;
@@ -107,14 +101,14 @@ void DeleteAndTransformPhase(MapDoc *map, UiState &ui)
     }
 
     ui.transformInputUsed = true;
-    if (IsKeyPressed(KEY_X)) ui.axisLock = AXIS_X;
-    if (IsKeyPressed(KEY_Y)) ui.axisLock = AXIS_Y;
-    if (IsKeyPressed(KEY_Z)) ui.axisLock = AXIS_Z;
+    if (IsKeyPressed(KEY_X)) xform.axisLock = AXIS_X;
+    if (IsKeyPressed(KEY_Y)) xform.axisLock = AXIS_Y;
+    if (IsKeyPressed(KEY_Z)) xform.axisLock = AXIS_Z;
     TransformUpdate(map, ui, ui.mouse);
 
     bool leftOutside3D = ToolLeftPress(ui) && !CheckCollisionPointRec(ui.mouse, ui.viewRect[VIEW_3D]);
     if (IsKeyPressed(KEY_ENTER) || leftOutside3D) {
-        ui.transformMode = XFORM_NONE;
+        xform.transformMode = XFORM_NONE;
         StatusSet(ui, "Transform Applied.");
     } else if ((IsKeyPressed(KEY_ESCAPE) && !ui.escConsumed) || IsMouseButtonPressed(MOUSE_BUTTON_RIGHT)) {
         TransformCancel(map, ui);
@@ -205,42 +199,45 @@ float ScaleFactor(float dx, float step)
 
 int TransformBegin(MapDoc *map, UiState &ui, int mode, Vector2 mouse)
 {
+    TransformState &xform = ui.xform;
     bool brushSelected = MapBrushValid(map, ui.selBrush);
     if (!brushSelected && !MapEntityValid(map, ui.selEntity)) return 0;
     PushUndoState(map);
-    ui.transformMode = mode;
-    ui.axisLock = AXIS_NONE;
-    ui.xformStartMouse = mouse;
+    xform.transformMode = mode;
+    xform.axisLock = AXIS_NONE;
+    xform.xformStartMouse = mouse;
     if (brushSelected) {
         const Brush *b = &map->brushes[ui.selBrush];
-        ui.xformBrush = ui.selBrush;
-        ui.xformEntity = -1;
-        ui.xformOrigPos = b->origin;
-        ui.xformOrigRot = b->rotation;
-        ui.xformOrigSize = b->size;
-        origVertCount = ClampCount(b->vertCount, kMaxBrushVerts);
-        for (int i = 0; i < origVertCount; i++) origVertices[i] = b->verts[i];
+        xform.xformBrush = ui.selBrush;
+        xform.xformEntity = -1;
+        xform.xformOrigPos = b->origin;
+        xform.xformOrigRot = b->rotation;
+        xform.xformOrigSize = b->size;
+        xform.origVertCount = ClampCount(b->vertCount, kMaxBrushVerts);
+        for (int i = 0; i < xform.origVertCount; i++) xform.origVertices[i] = b->verts[i];
     } else {
         const Entity *e = &map->entities[ui.selEntity];
-        ui.xformBrush = -1;
-        ui.xformEntity = ui.selEntity;
-        ui.xformOrigPos = e->position;
-        ui.xformOrigRot = e->rotation;
-        ui.xformOrigScale = e->scale;
+        xform.xformBrush = -1;
+        xform.xformEntity = ui.selEntity;
+        xform.xformOrigPos = e->position;
+        xform.xformOrigRot = e->rotation;
+        xform.xformOrigScale = e->scale;
     }
     return 1;
 }
 
 void TransformUpdate(MapDoc *map, UiState &ui, Vector2 mouse)
 {
-    if (ui.transformMode == XFORM_NONE || !TransformTargetValid(map, ui)) return;
-    Brush *brush = ui.xformBrush >= 0 ? &map->brushes[ui.xformBrush] : nullptr;
-    Entity *entity = ui.xformEntity >= 0 ? &map->entities[ui.xformEntity] : nullptr;
-    Vector2 d = Vector2Subtract(mouse, ui.xformStartMouse);
+    TransformState &xform = ui.xform;
+    if (xform.transformMode == XFORM_NONE || !TransformTargetValid(map, ui)) return;
+    Brush *brush = xform.xformBrush >= 0 ? &map->brushes[xform.xformBrush] : nullptr;
+    Entity *entity = xform.xformEntity >= 0 ? &map->entities[xform.xformEntity] : nullptr;
+    Vector2 d = Vector2Subtract(mouse, xform.xformStartMouse);
 
-    switch (ui.transformMode) {
+    switch (xform.transformMode) {
     case XFORM_GRAB: {
-        Vector3 p = Vector3Add(ui.xformOrigPos, GrabOffset(d, ui.axisLock, gSnap.move ? gSettings.gridStep : 0.0f));
+        Vector3 offset = GrabOffset(d, xform.axisLock, gSnap.move ? gSettings.gridStep : 0.0f);
+        Vector3 p = Vector3Add(xform.xformOrigPos, offset);
         if (brush) brush->origin = p;
         else entity->position = p;
         StatusSet(ui, "GRAB  [X/Y/Z lock]  snap %s", OnOff(gSnap.move));
@@ -248,9 +245,9 @@ void TransformUpdate(MapDoc *map, UiState &ui, Vector2 mouse)
     }
     case XFORM_ROTATE: {
         float angle = RotateAngle(d.x, gSnap.rotate ? gSnap.rotStep : 0.0f);
-        Vector3 r = ui.xformOrigRot;
-        if (ui.axisLock == AXIS_X) r.x += angle;
-        else if (ui.axisLock == AXIS_Z) r.z += angle;
+        Vector3 r = xform.xformOrigRot;
+        if (xform.axisLock == AXIS_X) r.x += angle;
+        else if (xform.axisLock == AXIS_Z) r.z += angle;
         else r.y += angle;
         if (brush) brush->rotation = r;
         else entity->rotation = r;
@@ -263,7 +260,7 @@ void TransformUpdate(MapDoc *map, UiState &ui, Vector2 mouse)
     case XFORM_SCALE: {
         float f = ScaleFactor(d.x, gSnap.scale ? gSnap.scaleStep : 0.0f);
         if (brush) ScaleBrush(brush, ui, f);
-        else entity->scale = ui.xformOrigScale * f;
+        else entity->scale = xform.xformOrigScale * f;
         StatusSet(ui, "SCALE MODE [X/Y/Z to Lock Axis]  x%.2f", f);
         break;
     }
@@ -273,19 +270,20 @@ void TransformUpdate(MapDoc *map, UiState &ui, Vector2 mouse)
 
 void TransformCancel(MapDoc *map, UiState &ui)
 {
-    if (ui.transformMode == XFORM_NONE) return;
+    TransformState &xform = ui.xform;
+    if (xform.transformMode == XFORM_NONE) return;
     if (TransformTargetValid(map, ui)) {
-        if (ui.xformBrush >= 0) {
-            Brush *b = &map->brushes[ui.xformBrush];
-            b->origin = ui.xformOrigPos;
-            b->rotation = ui.xformOrigRot;
-            b->size = ui.xformOrigSize;
-            for (int i = 0; i < origVertCount && i < b->vertCount; i++) b->verts[i] = origVertices[i];
+        if (xform.xformBrush >= 0) {
+            Brush *b = &map->brushes[xform.xformBrush];
+            b->origin = xform.xformOrigPos;
+            b->rotation = xform.xformOrigRot;
+            b->size = xform.xformOrigSize;
+            for (int i = 0; i < xform.origVertCount && i < b->vertCount; i++) b->verts[i] = xform.origVertices[i];
         } else {
-            Entity *e = &map->entities[ui.xformEntity];
-            e->position = ui.xformOrigPos;
-            e->rotation = ui.xformOrigRot;
-            e->scale = ui.xformOrigScale;
+            Entity *e = &map->entities[xform.xformEntity];
+            e->position = xform.xformOrigPos;
+            e->rotation = xform.xformOrigRot;
+            e->scale = xform.xformOrigScale;
         }
     }
     TransformDrop(ui);
@@ -294,9 +292,10 @@ void TransformCancel(MapDoc *map, UiState &ui)
 
 void TransformDrop(UiState &ui)
 {
-    ui.transformMode = XFORM_NONE;
-    ui.xformBrush = -1;
-    ui.xformEntity = -1;
+    TransformState &xform = ui.xform;
+    xform.transformMode = XFORM_NONE;
+    xform.xformBrush = -1;
+    xform.xformEntity = -1;
 }
 
 //----------------------------------------------------------------------------------
@@ -321,27 +320,29 @@ static void SelectBrush(MapDoc *map, UiState &ui, int brush, bool additive)
 // has the vertices that were saved.
 static bool TransformTargetValid(const MapDoc *map, const UiState &ui)
 {
-    if (ui.xformBrush >= 0) {
-        return ui.xformBrush == ui.selBrush && MapBrushValid(map, ui.xformBrush) &&
-               map->brushes[ui.xformBrush].vertCount == origVertCount;
+    const TransformState &xform = ui.xform;
+    if (xform.xformBrush >= 0) {
+        return xform.xformBrush == ui.selBrush && MapBrushValid(map, xform.xformBrush) &&
+               map->brushes[xform.xformBrush].vertCount == xform.origVertCount;
     }
-    return ui.xformEntity >= 0 && ui.xformEntity == ui.selEntity && MapEntityValid(map, ui.xformEntity);
+    return xform.xformEntity >= 0 && xform.xformEntity == ui.selEntity && MapEntityValid(map, xform.xformEntity);
 }
 
 // Scales the saved size and local vertices about the vertices' mean, along the brush's own axes.
 static void ScaleBrush(Brush *brush, const UiState &ui, float f)
 {
+    const TransformState &xform = ui.xform;
     Vector3 s = { f, f, f };
-    if (ui.axisLock == AXIS_X) s = Vector3{ f, 1.0f, 1.0f };
-    if (ui.axisLock == AXIS_Y) s = Vector3{ 1.0f, f, 1.0f };
-    if (ui.axisLock == AXIS_Z) s = Vector3{ 1.0f, 1.0f, f };
-    Vector3 size = Vector3Multiply(ui.xformOrigSize, s);
+    if (xform.axisLock == AXIS_X) s = Vector3{ f, 1.0f, 1.0f };
+    if (xform.axisLock == AXIS_Y) s = Vector3{ 1.0f, f, 1.0f };
+    if (xform.axisLock == AXIS_Z) s = Vector3{ 1.0f, 1.0f, f };
+    Vector3 size = Vector3Multiply(xform.xformOrigSize, s);
     brush->size = Vector3{ fmaxf(size.x, kMinBrushSize), fmaxf(size.y, kMinBrushSize), fmaxf(size.z, kMinBrushSize) };
     Vector3 c = { 0.0f, 0.0f, 0.0f };
-    for (int i = 0; i < origVertCount; i++) c = Vector3Add(c, origVertices[i]);
-    if (origVertCount > 0) c = Vector3Scale(c, 1.0f / (float)origVertCount);
-    for (int i = 0; i < origVertCount; i++) {
-        brush->verts[i] = Vector3Add(c, Vector3Multiply(s, Vector3Subtract(origVertices[i], c)));
+    for (int i = 0; i < xform.origVertCount; i++) c = Vector3Add(c, xform.origVertices[i]);
+    if (xform.origVertCount > 0) c = Vector3Scale(c, 1.0f / (float)xform.origVertCount);
+    for (int i = 0; i < xform.origVertCount; i++) {
+        brush->verts[i] = Vector3Add(c, Vector3Multiply(s, Vector3Subtract(xform.origVertices[i], c)));
     }
 }
 

@@ -5,9 +5,14 @@
 // changes the map or the selection under it.
 #pragma once
 
+#include <cstdint>
 #include "raylib.h"
 #include "document/map_records.h"
-#include "editor/ui_state.h"
+
+struct UiState;
+
+enum TransformMode : int32_t { XFORM_NONE = 0, XFORM_GRAB = 1, XFORM_ROTATE = 2, XFORM_SCALE = 3 };
+enum AxisLock : int32_t { AXIS_NONE = 0, AXIS_X = 1, AXIS_Y = 2, AXIS_Z = 3 };
 
 constexpr float kEntityPickHalf = 0.9f;        // entity pick box: 0.9 to each side and below
 constexpr float kEntityPickUp = 1.8f;          // ... and 1.8 up from the position
@@ -17,6 +22,18 @@ constexpr float kRotatePerPixel = 2.0f;        // degrees
 constexpr float kScalePerPixel = 0.01f;
 constexpr float kMinScaleFactor = 0.05f;
 constexpr float kMinBrushSize = 0.01f;         // smallest size component a scale leaves
+
+// The running transform (UiState.xform): what it does and the object's values at its start.
+struct TransformState {
+    int transformMode;               // TransformMode
+    int axisLock;                    // AxisLock
+    Vector2 xformStartMouse;
+    Vector3 xformOrigPos, xformOrigRot, xformOrigSize;
+    float xformOrigScale;
+    int xformBrush, xformEntity;     // the object the running transform rewrites, -1 = none
+    Vector3 origVertices[kMaxBrushVerts];   // a brush's local vertices at the start
+    int origVertCount;
+};
 
 // Phase 11: selects the brush or entity under a left press (3D view with every tool, 2D views with
 // the Select and Vertex tools). A press on empty space keeps the selection.

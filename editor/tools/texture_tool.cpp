@@ -23,7 +23,7 @@ static void FacePlacementFrom(BrushFace *face, const BrushFace *from);
 //----------------------------------------------------------------------------------
 void TexturePaintPhase(MapDoc *map, UiState &ui)
 {
-    if (!InputGateOpen(ui) || ui.activeTool != TOOL_TEXTURE || ui.transformMode != XFORM_NONE) return;
+    if (!InputGateOpen(ui) || ui.activeTool != TOOL_TEXTURE || ui.xform.transformMode != XFORM_NONE) return;
     if (!PressIn3DView(ui)) return;
     int brush = -1, face = -1;
     if (!PickFace3D(map, PickRay3D(ui), &brush, &face)) return;

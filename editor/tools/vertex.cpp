@@ -37,19 +37,20 @@ static int InFrontOf3DCamera(const UiState &ui, Vector3 world);
 //----------------------------------------------------------------------------------
 void VertexToolPhase(MapDoc *map, UiState &ui)
 {
+    VertexToolState &vertex = ui.vertex;
     ui.vertexClickConsumed = false;
     if (!InputGateOpen(ui) || ui.activeTool != TOOL_VERTEX) {
-        ui.vertexDragging = false;
-        ui.marqueeActive = false;
+        vertex.vertexDragging = false;
+        vertex.marqueeActive = false;
         return;
     }
     if (MapBrushValid(map, ui.selBrush)) gVtxActive[ui.selBrush] = 1;
-    ui.pickRadius = kPickRadius;
-    ui.additiveHeld = ui.ctrlHeld || ui.shiftHeld;
-    ui.altHeld = IsKeyDown(KEY_LEFT_ALT) || IsKeyDown(KEY_RIGHT_ALT);
+    vertex.pickRadius = kPickRadius;
+    vertex.additiveHeld = ui.ctrlHeld || ui.shiftHeld;
+    vertex.altHeld = IsKeyDown(KEY_LEFT_ALT) || IsKeyDown(KEY_RIGHT_ALT);
     // Whatever cleared the selection or the active solids since the pick (a paste, the morph
     // strip, a script) took the picked edge with it.
-    if (ui.pickedEdgeA >= 0 && (VtxSelCount(map) == 0 || !VertexEdgeStillThere(map, ui))) ForgetEdge(ui);
+    if (vertex.pickedEdgeA >= 0 && (VtxSelCount(map) == 0 || !VertexEdgeStillThere(map, ui))) ForgetEdge(ui);
 
     for (int m = 0; m < 3; m++) {
         if (!IsKeyPressed(kMorphKeys[m])) continue;
@@ -58,18 +59,18 @@ void VertexToolPhase(MapDoc *map, UiState &ui)
         StatusSet(ui, "%s", kMorphStatus[m]);
     }
 
-    if (!ui.marqueeActive && ToolLeftPress(ui)) VertexPress(map, ui);
+    if (!vertex.marqueeActive && ToolLeftPress(ui)) VertexPress(map, ui);
 
-    if (ui.marqueeActive) {
-        ui.marqueeEnd = ui.mouse;
-        if (IsKeyPressed(KEY_ESCAPE)) ui.marqueeActive = false;
+    if (vertex.marqueeActive) {
+        vertex.marqueeEnd = ui.mouse;
+        if (IsKeyPressed(KEY_ESCAPE)) vertex.marqueeActive = false;
         else if (IsMouseButtonReleased(MOUSE_BUTTON_LEFT) || IsKeyPressed(KEY_ENTER)) VertexMarqueeFinish(map, ui);
     }
 
-    if (ui.vertexDragging && IsMouseButtonDown(MOUSE_BUTTON_LEFT)) VertexDragUpdate(map, ui);
+    if (vertex.vertexDragging && IsMouseButtonDown(MOUSE_BUTTON_LEFT)) VertexDragUpdate(map, ui);
     if (IsMouseButtonReleased(MOUSE_BUTTON_LEFT)) {
-        if (ui.vertexDragging) VertexDragRelease(map, ui);
-        ui.vertexDragging = false;
+        if (vertex.vertexDragging) VertexDragRelease(map, ui);
+        vertex.vertexDragging = false;
     }
     if (ui.mergePrompt) return;   // the prompt holds the keys from now on
 
@@ -79,20 +80,22 @@ void VertexToolPhase(MapDoc *map, UiState &ui)
 
 void VertexToolForget(UiState &ui)
 {
-    ui.vertexDragging = false;
-    ui.vertexDragMoved = false;
-    ui.marqueeActive = false;
-    ui.hoverBrush = -1;
-    ui.hoverVert = -1;
-    ui.activeFace = -1;
-    ui.lastStackKey = -1;
-    ui.stackCycleIndex = 0;
+    VertexToolState &vertex = ui.vertex;
+    vertex.vertexDragging = false;
+    vertex.vertexDragMoved = false;
+    vertex.marqueeActive = false;
+    vertex.hoverBrush = -1;
+    vertex.hoverVert = -1;
+    vertex.activeFace = -1;
+    vertex.lastStackKey = -1;
+    vertex.stackCycleIndex = 0;
     ForgetEdge(ui);
     MergePromptClose(ui);
 }
 
 int VertexPress(MapDoc *map, UiState &ui)
 {
+    VertexToolState &vertex = ui.vertex;
     int view = VertexPickView(ui);
     if (view < 0) return 0;
     if (VertexClick(map, ui, view)) {
@@ -104,14 +107,14 @@ int VertexPress(MapDoc *map, UiState &ui)
         // The press belongs to the box alone: the click selection would otherwise clear the
         // active solids under it in the same frame.
         ui.vertexClickConsumed = true;
-        ui.marqueeActive = true;
-        ui.marqueeView = view;
-        ui.marqueeStart = ui.marqueeEnd = ui.mouse;
-        ui.marqueeAdditive = ui.additiveHeld;
-    } else if (!ui.additiveHeld) {
+        vertex.marqueeActive = true;
+        vertex.marqueeView = view;
+        vertex.marqueeStart = vertex.marqueeEnd = ui.mouse;
+        vertex.marqueeAdditive = vertex.additiveHeld;
+    } else if (!vertex.additiveHeld) {
         VertexClearSelection(ui);
-        ui.lastStackKey = -1;
-        ui.stackCycleIndex = 0;
+        vertex.lastStackKey = -1;
+        vertex.stackCycleIndex = 0;
     }
     return 0;
 }
@@ -159,7 +162,7 @@ int VertexPickCandidates(const MapDoc *map, const UiState &ui, int view, Vector2
 
 int VertexClick(MapDoc *map, UiState &ui, int view)
 {
-    ui.pickView = view;
+    ui.vertex.pickView = view;
     switch (ui.morphMode) {
     case MORPH_FACE: return PickFace(map, ui, view);
     case MORPH_EDGE: return PickEdge(map, ui, view);
@@ -169,12 +172,13 @@ int VertexClick(MapDoc *map, UiState &ui, int view)
 
 int VertexMarqueeFinish(const MapDoc *map, UiState &ui)
 {
-    ui.marqueeActive = false;
-    Vector2 a = ui.marqueeStart, e = ui.marqueeEnd;
+    VertexToolState &vertex = ui.vertex;
+    vertex.marqueeActive = false;
+    Vector2 a = vertex.marqueeStart, e = vertex.marqueeEnd;
     Rectangle box = { fminf(a.x, e.x), fminf(a.y, e.y), fabsf(e.x - a.x), fabsf(e.y - a.y) };
     if (box.width <= kMarqueeMinSize && box.height <= kMarqueeMinSize) return 0;
-    if (ui.marqueeView < VIEW_TOP || ui.marqueeView > VIEW_SIDE) return 0;
-    if (!ui.marqueeAdditive) VertexClearSelection(ui);
+    if (vertex.marqueeView < VIEW_TOP || vertex.marqueeView > VIEW_SIDE) return 0;
+    if (!vertex.marqueeAdditive) VertexClearSelection(ui);
 
     int added = 0;
     int brushes = ClampCount(map->brushCount, kMaxBrushes);
@@ -184,20 +188,20 @@ int VertexMarqueeFinish(const MapDoc *map, UiState &ui)
         if (ui.morphMode == MORPH_FACE) {
             for (int f = 0; f < ClampCount(brush->faceCount, kMaxBrushFaces); f++) {
                 Vector3 c = BrushPointWorld(brush, FaceCenterLocal(brush, &brush->faces[f]));
-                if (!CheckCollisionPointRec(VertexViewScreen(ui, ui.marqueeView, c), box)) continue;
+                if (!CheckCollisionPointRec(VertexViewScreen(ui, vertex.marqueeView, c), box)) continue;
                 FaceSet(b, f, 1);
                 added++;
-                ui.hoverBrush = b;
-                ui.activeFace = f;
-                ui.hoverVert = brush->faces[f].indices[0];
+                vertex.hoverBrush = b;
+                vertex.activeFace = f;
+                vertex.hoverVert = brush->faces[f].indices[0];
             }
         } else {
             for (int i = 0; i < ClampCount(brush->vertCount, kMaxBrushVerts); i++) {
-                if (!CheckCollisionPointRec(VertexViewScreen(ui, ui.marqueeView, BrushVertWorld(brush, i)), box)) continue;
+                if (!CheckCollisionPointRec(VertexViewScreen(ui, vertex.marqueeView, BrushVertWorld(brush, i)), box)) continue;
                 VtxSet(b, i, 1);
                 added++;
-                ui.hoverBrush = b;
-                ui.hoverVert = i;
+                vertex.hoverBrush = b;
+                vertex.hoverVert = i;
             }
         }
     }
@@ -222,8 +226,8 @@ void VertexSelectAll(const MapDoc *map, UiState &ui, bool clearOnly)
         if (ui.morphMode == MORPH_FACE) {
             for (int f = 0; f < ClampCount(brush->faceCount, kMaxBrushFaces); f++) FaceSet(b, f, 1);
         }
-        ui.hoverBrush = b;
-        ui.hoverVert = 0;
+        ui.vertex.hoverBrush = b;
+        ui.vertex.hoverVert = 0;
     }
     StatusSet(ui, "Selected everything on the active solid(s).");
 }
@@ -236,9 +240,10 @@ void VertexClearSelection(UiState &ui)
 
 int VertexEdgeStillThere(const MapDoc *map, const UiState &ui)
 {
-    if (!BrushActive(map, ui.hoverBrush)) return 0;
-    const Brush *brush = &map->brushes[ui.hoverBrush];
-    int a = ui.pickedEdgeA, b = ui.pickedEdgeB;
+    const VertexToolState &vertex = ui.vertex;
+    if (!BrushActive(map, vertex.hoverBrush)) return 0;
+    const Brush *brush = &map->brushes[vertex.hoverBrush];
+    int a = vertex.pickedEdgeA, b = vertex.pickedEdgeB;
     if (a < 0 || b < 0 || a == b || a >= brush->vertCount || b >= brush->vertCount) return 0;
     static int pairs[kMaxBrushEdges][2];
     int edges = BrushBuildEdges(brush, pairs, kMaxBrushEdges);
@@ -253,28 +258,29 @@ int VertexEdgeStillThere(const MapDoc *map, const UiState &ui)
 //----------------------------------------------------------------------------------
 static int PickVertex(const MapDoc *map, UiState &ui, int view)
 {
+    VertexToolState &vertex = ui.vertex;
     VertexCandidate c[kMaxPickCandidates];
     int n = VertexPickCandidates(map, ui, view, ui.mouse, c, kMaxPickCandidates);
     if (n == 0) return 0;
-    bool repeat = ui.lastStackKey == view && Vector2Distance(ui.mouse, ui.lastStackMouse) <= kPickRadius;
-    int pick = (repeat && n > 1) ? (ui.stackCycleIndex + 1) % n : 0;
-    ui.stackCycleIndex = pick;
-    ui.lastStackMouse = ui.mouse;
-    ui.lastStackKey = view;
+    bool repeat = vertex.lastStackKey == view && Vector2Distance(ui.mouse, vertex.lastStackMouse) <= kPickRadius;
+    int pick = (repeat && n > 1) ? (vertex.stackCycleIndex + 1) % n : 0;
+    vertex.stackCycleIndex = pick;
+    vertex.lastStackMouse = ui.mouse;
+    vertex.lastStackKey = view;
     VertexCandidate chosen = c[pick];
 
-    if (ui.altHeld && view != VIEW_3D) {
-        if (!ui.additiveHeld) VertexClearSelection(ui);
+    if (vertex.altHeld && view != VIEW_3D) {
+        if (!vertex.additiveHeld) VertexClearSelection(ui);
         for (int k = 0; k < n; k++) VtxSet(c[k].brush, c[k].vert, 1);
-    } else if (ui.additiveHeld) {
+    } else if (vertex.additiveHeld) {
         VtxSet(chosen.brush, chosen.vert, !VtxIsSel(chosen.brush, chosen.vert));
     } else if (repeat || !VtxIsSel(chosen.brush, chosen.vert)) {
         // An already selected vertex keeps the whole selection, so all of it can be dragged.
         VertexClearSelection(ui);
         VtxSet(chosen.brush, chosen.vert, 1);
     }
-    ui.hoverBrush = chosen.brush;
-    ui.hoverVert = chosen.vert;
+    vertex.hoverBrush = chosen.brush;
+    vertex.hoverVert = chosen.vert;
     ui.selBrush = chosen.brush;
     if (n > 1 && view != VIEW_3D) {
         StatusSet(ui, "Vertex %d of Brush #%d  [%d/%d stacked - click again to cycle, ALT = all]  %d selected", chosen.vert,
@@ -288,6 +294,7 @@ static int PickVertex(const MapDoc *map, UiState &ui, int view)
 
 static int PickEdge(const MapDoc *map, UiState &ui, int view)
 {
+    VertexToolState &vertex = ui.vertex;
     float best = kEdgePickScale * kPickRadius;
     int bestBrush = -1, lo = -1, hi = -1;
     static int pairs[kMaxPickEdges][2];
@@ -308,7 +315,7 @@ static int PickEdge(const MapDoc *map, UiState &ui, int view)
         }
     }
     if (bestBrush < 0) return 0;
-    if (!ui.additiveHeld) {
+    if (!vertex.additiveHeld) {
         VertexClearSelection(ui);
         VtxSet(bestBrush, lo, 1);
         VtxSet(bestBrush, hi, 1);
@@ -317,10 +324,10 @@ static int PickEdge(const MapDoc *map, UiState &ui, int view)
         VtxSet(bestBrush, lo, !both);
         VtxSet(bestBrush, hi, !both);
     }
-    ui.hoverBrush = bestBrush;
-    ui.hoverVert = lo;
-    ui.pickedEdgeA = lo;
-    ui.pickedEdgeB = hi;
+    vertex.hoverBrush = bestBrush;
+    vertex.hoverVert = lo;
+    vertex.pickedEdgeA = lo;
+    vertex.pickedEdgeB = hi;
     ui.selBrush = bestBrush;
     StatusSet(ui, "Edge %d-%d of Brush #%d  (Ctrl+E inserts a vertex)", lo, hi,
              bestBrush);
@@ -329,6 +336,7 @@ static int PickEdge(const MapDoc *map, UiState &ui, int view)
 
 static int PickFace(const MapDoc *map, UiState &ui, int view)
 {
+    VertexToolState &vertex = ui.vertex;
     float best = view == VIEW_3D ? kRayFar : kFacePickScale * kPickRadius;
     int bestBrush = -1, bestFace = -1;
     Ray ray = PickRay3D(ui);
@@ -363,12 +371,12 @@ static int PickFace(const MapDoc *map, UiState &ui, int view)
         }
     }
     if (bestBrush < 0) return 0;
-    if (!ui.additiveHeld) VertexClearSelection(ui);
-    FaceSet(bestBrush, bestFace, ui.additiveHeld ? !FaceIsSel(bestBrush, bestFace) : 1);
+    if (!vertex.additiveHeld) VertexClearSelection(ui);
+    FaceSet(bestBrush, bestFace, vertex.additiveHeld ? !FaceIsSel(bestBrush, bestFace) : 1);
     SyncFaceSelectionToVerts(map);   // a face toggled off keeps its corners selected
-    ui.hoverBrush = bestBrush;
-    ui.hoverVert = map->brushes[bestBrush].faces[bestFace].indices[0];
-    ui.activeFace = bestFace;
+    vertex.hoverBrush = bestBrush;
+    vertex.hoverVert = map->brushes[bestBrush].faces[bestFace].indices[0];
+    vertex.activeFace = bestFace;
     ui.selBrush = bestBrush;
     StatusSet(ui, "Face %d of Brush #%d  (%d face(s) selected)", bestFace, bestBrush,
              FaceSelCount(map));
@@ -377,8 +385,8 @@ static int PickFace(const MapDoc *map, UiState &ui, int view)
 
 static void ForgetEdge(UiState &ui)
 {
-    ui.pickedEdgeA = -1;
-    ui.pickedEdgeB = -1;
+    ui.vertex.pickedEdgeA = -1;
+    ui.vertex.pickedEdgeB = -1;
 }
 
 static int BrushActive(const MapDoc *map, int b)

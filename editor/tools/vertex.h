@@ -9,7 +9,8 @@
 
 #include "raylib.h"
 #include "document/map_records.h"
-#include "editor/ui_state.h"
+
+struct UiState;
 
 constexpr float kPickRadius = 20.25f;          // pixels around a vertex handle
 constexpr float kEdgePickScale = 1.8f;         // edge midpoints: 1.8 x the pick radius
@@ -22,6 +23,28 @@ constexpr float kMinLandEps = 0.01f;           // a dropped vertex this close to
 constexpr float kMaxLandEps = 0.25f;           // ... and never further, whatever the grid step
 constexpr float kCollapseEps = 0.006f;
 constexpr float kMapPositionLimit = 500.0f;    // positions the map's fields accept, either sign
+
+// Picks, the drag and the box of the tool (UiState.vertex). The vertex and face selection
+// itself is document/selection.h.
+struct VertexToolState {
+    int hoverBrush, hoverVert;
+    bool vertexDragging;
+    int vertexDragView;
+    bool vertexDragMoved;            // the drag has moved the selection (and taken its snapshot)
+    Vector3 dragPlaneNormal;         // 3D-view drag: towards the camera
+    Vector3 dragStartHit;            // world point under the mouse as the drag began
+    int activeFace;
+    int pickedEdgeA, pickedEdgeB;
+    int stackCycleIndex, lastStackKey;
+    Vector2 lastStackMouse;          // where the last vertex pick was clicked
+    bool marqueeActive, marqueeAdditive;
+    int marqueeView;
+    Vector2 marqueeStart, marqueeEnd;
+    int pickView;
+    bool altHeld, additiveHeld;
+    float pickRadius;
+    bool wasVertexTool;
+};
 
 // One vertex under a click, with its depth along the view (larger is nearer the viewer).
 struct VertexCandidate {

@@ -27,6 +27,11 @@
 constexpr float kWeldGridShare = 0.25f;   // Ctrl+M: a quarter grid step
 constexpr float kLandGridShare = 0.5f;    // a drop: half a grid step
 
+// The tool's two large work areas live here rather than in VertexToolState, so that UiState
+// stays a few kilobytes and may be held anywhere, the stack included.
+
+// Local positions of every brush's vertices as the running drag began.
+static Vector3 gVtxOrig[kMaxBrushes][kMaxBrushVerts];
 // The map as an operation would leave it, checked before it replaces the real one.
 static MapDoc sWork;
 
@@ -46,15 +51,16 @@ static Vector3 HoldDragInRange(Vector3 delta, Vector3 lo, Vector3 hi, bool keepD
 //----------------------------------------------------------------------------------
 int VertexDragStart(MapDoc *map, UiState &ui)
 {
-    if (VtxSelCount(map) == 0 || !MapBrushValid(map, ui.hoverBrush)) return 0;
-    const Brush *anchor = &map->brushes[ui.hoverBrush];
-    if (ui.hoverVert < 0 || ui.hoverVert >= ClampCount(anchor->vertCount, kMaxBrushVerts)) return 0;
-    int view = ui.pickView;
+    VertexToolState &vertex = ui.vertex;
+    if (VtxSelCount(map) == 0 || !MapBrushValid(map, vertex.hoverBrush)) return 0;
+    const Brush *anchor = &map->brushes[vertex.hoverBrush];
+    if (vertex.hoverVert < 0 || vertex.hoverVert >= ClampCount(anchor->vertCount, kMaxBrushVerts)) return 0;
+    int view = vertex.pickView;
     Vector3 hit;
     if (view == VIEW_3D) {
         Vector3 normal = Vector3Normalize(Vector3Subtract(ui.cam3D.position, ui.cam3D.target));
-        if (!RayPlaneIntersect(PickRay3D(ui), BrushVertWorld(anchor, ui.hoverVert), normal, &hit)) return 0;
-        ui.dragPlaneNormal = normal;
+        if (!RayPlaneIntersect(PickRay3D(ui), BrushVertWorld(anchor, vertex.hoverVert), normal, &hit)) return 0;
+        vertex.dragPlaneNormal = normal;
     } else if (view >= VIEW_TOP && view <= VIEW_SIDE) {
         hit = ScreenToOrthoWorld(ui.mouse, ui.viewRect[view], ui.cam2D[view - 1], ui.orthoZoom, view);
     } else {
@@ -62,40 +68,41 @@ int VertexDragStart(MapDoc *map, UiState &ui)
     }
     int brushes = ClampCount(map->brushCount, kMaxBrushes);
     for (int b = 0; b < brushes; b++) memcpy(gVtxOrig[b], map->brushes[b].verts, sizeof(gVtxOrig[b]));
-    ui.vertexDragging = true;
-    ui.vertexDragView = view;
-    ui.vertexDragMoved = false;
-    ui.dragStartHit = hit;
+    vertex.vertexDragging = true;
+    vertex.vertexDragView = view;
+    vertex.vertexDragMoved = false;
+    vertex.dragStartHit = hit;
     return 1;
 }
 
 void VertexDragUpdate(MapDoc *map, UiState &ui)
 {
-    if (!ui.vertexDragging || !MapBrushValid(map, ui.hoverBrush)) return;
-    const Brush *anchor = &map->brushes[ui.hoverBrush];
-    if (ui.hoverVert < 0 || ui.hoverVert >= ClampCount(anchor->vertCount, kMaxBrushVerts)) return;
-    int view = ui.vertexDragView;
+    VertexToolState &vertex = ui.vertex;
+    if (!vertex.vertexDragging || !MapBrushValid(map, vertex.hoverBrush)) return;
+    const Brush *anchor = &map->brushes[vertex.hoverBrush];
+    if (vertex.hoverVert < 0 || vertex.hoverVert >= ClampCount(anchor->vertCount, kMaxBrushVerts)) return;
+    int view = vertex.vertexDragView;
     Vector3 current;
     if (view == VIEW_3D) {
-        if (!RayPlaneIntersect(PickRay3D(ui), ui.dragStartHit, ui.dragPlaneNormal, &current)) return;
+        if (!RayPlaneIntersect(PickRay3D(ui), vertex.dragStartHit, vertex.dragPlaneNormal, &current)) return;
     } else {
         current = ScreenToOrthoWorld(ui.mouse, ui.viewRect[view], ui.cam2D[view - 1], ui.orthoZoom, view);
     }
-    Vector3 delta = Vector3Subtract(current, ui.dragStartHit);
+    Vector3 delta = Vector3Subtract(current, vertex.dragStartHit);
     ZeroDepthAxis(&delta, view);
     // Until the mouse moves, a pick leaves even an off-grid anchor where it is.
-    if (!ui.vertexDragMoved && Vector3Length(delta) <= kDragMoveEpsilon) return;
+    if (!vertex.vertexDragMoved && Vector3Length(delta) <= kDragMoveEpsilon) return;
 
     // The anchor lands on the grid; every other selected vertex keeps its offset from it.
-    Vector3 a0 = BrushPointWorld(anchor, gVtxOrig[ui.hoverBrush][ui.hoverVert]);
+    Vector3 a0 = BrushPointWorld(anchor, gVtxOrig[vertex.hoverBrush][vertex.hoverVert]);
     Vector3 target = SnapInView(Vector3Add(a0, delta), view, gSnap.vertex ? gSettings.gridStep : 0.0f);
     delta = Vector3Subtract(target, a0);
     ZeroDepthAxis(&delta, view);
 
-    bool slide = ui.morphMode == MORPH_FACE && ui.shiftHeld && ui.activeFace >= 0 &&
-                 ui.activeFace < ClampCount(anchor->faceCount, kMaxBrushFaces);
+    bool slide = ui.morphMode == MORPH_FACE && ui.shiftHeld && vertex.activeFace >= 0 &&
+                 vertex.activeFace < ClampCount(anchor->faceCount, kMaxBrushFaces);
     if (slide) {
-        Vector3 n = FaceNormalWorld(anchor, &anchor->faces[ui.activeFace]);
+        Vector3 n = FaceNormalWorld(anchor, &anchor->faces[vertex.activeFace]);
         n = Vector3Normalize(n);
         delta = Vector3Scale(n, Vector3DotProduct(delta, n));
     }
@@ -103,10 +110,10 @@ void VertexDragUpdate(MapDoc *map, UiState &ui)
     Vector3 lo, hi;
     if (SelectionWorldBox(map, true, &lo, &hi)) delta = HoldDragInRange(delta, lo, hi, slide);
     bool moves = fabsf(delta.x) > kDragMoveEpsilon || fabsf(delta.y) > kDragMoveEpsilon || fabsf(delta.z) > kDragMoveEpsilon;
-    if (!moves && !ui.vertexDragMoved) return;
-    if (!ui.vertexDragMoved) {
+    if (!moves && !vertex.vertexDragMoved) return;
+    if (!vertex.vertexDragMoved) {
         PushUndoState(map);   // the map is still as the drag found it: one Undo undoes the drag
-        ui.vertexDragMoved = true;
+        vertex.vertexDragMoved = true;
     }
 
     int brushes = ClampCount(map->brushCount, kMaxBrushes);
@@ -122,9 +129,10 @@ void VertexDragUpdate(MapDoc *map, UiState &ui)
 
 int VertexDragRelease(MapDoc *map, UiState &ui)
 {
-    ui.vertexDragging = false;
-    bool moved = ui.vertexDragMoved;
-    ui.vertexDragMoved = false;
+    VertexToolState &vertex = ui.vertex;
+    vertex.vertexDragging = false;
+    bool moved = vertex.vertexDragMoved;
+    vertex.vertexDragMoved = false;
     if (!moved) return 0;
 
     float eps = VertexLandEps(gSettings.gridStep);
@@ -263,40 +271,42 @@ int VertexCollapseSelected(MapDoc *map, UiState &ui)
 
 int VertexSplitPickedEdge(MapDoc *map, UiState &ui)
 {
+    VertexToolState &vertex = ui.vertex;
     if (!VertexEdgeStillThere(map, ui)) {
-        ui.pickedEdgeA = ui.pickedEdgeB = -1;
+        vertex.pickedEdgeA = vertex.pickedEdgeB = -1;
         StatusSet(ui, "No edge picked: click an edge first.");
         return -1;
     }
-    Brush work = map->brushes[ui.hoverBrush];
-    int m = BrushSplitEdge(&work, ui.pickedEdgeA, ui.pickedEdgeB);
+    Brush work = map->brushes[vertex.hoverBrush];
+    int m = BrushSplitEdge(&work, vertex.pickedEdgeA, vertex.pickedEdgeB);
     if (m < 0) {
         StatusSet(ui, "Could not split edge (limit reached).");
         return -1;
     }
     PushUndoState(map);
-    map->brushes[ui.hoverBrush] = work;
+    map->brushes[vertex.hoverBrush] = work;
     VertexClearSelection(ui);   // the picked edge is two edges now
-    VtxSet(ui.hoverBrush, m, 1);
-    ui.hoverVert = m;
+    VtxSet(vertex.hoverBrush, m, 1);
+    vertex.hoverVert = m;
     StatusSet(ui, "Inserted vertex %d on the edge.", m);
     return m;
 }
 
 int VertexSplitFace(MapDoc *map, UiState &ui)
 {
-    if (VtxSelCount(map) != 2 || !MapBrushValid(map, ui.hoverBrush)) return 0;
-    const Brush *brush = &map->brushes[ui.hoverBrush];
+    VertexToolState &vertex = ui.vertex;
+    if (VtxSelCount(map) != 2 || !MapBrushValid(map, vertex.hoverBrush)) return 0;
+    const Brush *brush = &map->brushes[vertex.hoverBrush];
     int ends[2] = { -1, -1 }, found = 0;
     for (int i = 0; i < ClampCount(brush->vertCount, kMaxBrushVerts) && found < 2; i++) {
-        if (VtxIsSel(ui.hoverBrush, i)) ends[found++] = i;
+        if (VtxIsSel(vertex.hoverBrush, i)) ends[found++] = i;
     }
     if (found == 2) {
         for (int f = 0; f < ClampCount(brush->faceCount, kMaxBrushFaces); f++) {
             Brush work = *brush;
             if (!BrushSplitFaceDiagonal(&work, f, ends[0], ends[1])) continue;
             PushUndoState(map);
-            map->brushes[ui.hoverBrush] = work;
+            map->brushes[vertex.hoverBrush] = work;
             StatusSet(ui, "Split face diagonally into two.");
             return 1;
         }

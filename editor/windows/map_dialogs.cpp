@@ -64,7 +64,7 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
     ui.curModel = gAssets.modelCount > 0 ? 0 : -1;
 
     DropSelection(ui);
-    ui.transformMode = XFORM_NONE;      // a running grab, rotate or scale is dropped
+    ui.xform.transformMode = XFORM_NONE;      // a running grab, rotate or scale is dropped
     ResetNumFields();
 
     gAutoSave.timer = 0.0f;

@@ -91,12 +91,12 @@ TEST(StartValues, UiStateFieldsKeepResourcesAndCameras)
     EXPECT_STREQ(ui->vtxCentreText[2], "0.00");
     EXPECT_FALSE(ui->showHelp || ui->showOpenDialog || ui->showSaveDialog || ui->showRenderOutput ||
                  ui->showProblems || ui->mergePrompt || ui->uiBlocksInput);
-    EXPECT_EQ(ui->clipSegments, 6);
-    EXPECT_EQ(ui->clipView, VIEW_TOP);
-    EXPECT_EQ(ui->blockView, VIEW_TOP);
-    EXPECT_EQ(ui->hoverVert, -1);
-    EXPECT_EQ(ui->lastStackKey, -1);
-    EXPECT_EQ(ui->xformOrigScale, 1.0f);
+    EXPECT_EQ(ui->clip.clipSegments, 6);
+    EXPECT_EQ(ui->clip.clipView, VIEW_TOP);
+    EXPECT_EQ(ui->block.blockView, VIEW_TOP);
+    EXPECT_EQ(ui->vertex.hoverVert, -1);
+    EXPECT_EQ(ui->vertex.lastStackKey, -1);
+    EXPECT_EQ(ui->xform.xformOrigScale, 1.0f);
     EXPECT_EQ(ui->statusText[0], '\0');
     EXPECT_EQ(ui->tooltipText, nullptr);
     EXPECT_FALSE(ui->clipboardHasBrush || ui->clipboardHasEntity || ui->facePlacementValid);

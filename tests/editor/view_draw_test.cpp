@@ -30,7 +30,7 @@ static void SetUpScene(UiState &ui, MapDoc *map)
     memset(&ui, 0, sizeof(ui));
     memset(map, 0, sizeof(*map));
     VtxClearActive();
-    ui.selBrush = ui.selEntity = ui.hoverBrush = -1;
+    ui.selBrush = ui.selEntity = ui.vertex.hoverBrush = -1;
     ui.cam3D = Camera3D{ { 10, 10, 10 }, { 0, 0, 0 }, { 0, 1, 0 }, 45, CAMERA_PERSPECTIVE };
     Follow2DCameras(ui);
     for (int v = 0; v < kViewCount; v++) ui.renderTargets[v].texture = Texture2D{ (unsigned)v + 1, 400, 300, 1, 7 };
@@ -64,7 +64,7 @@ TEST(ViewRedraw, EachChangeRedrawsTheViewsThatShowIt)
         { "a turned entity", [](UiState &, MapDoc *m) { m->entities[0].rotation.y = 45; }, kAllViews },
         { "the selection", [](UiState &u, MapDoc *) { u.selBrush = 1; }, kAllViews },
         { "a selected vertex", [](UiState &u, MapDoc *) { u.activeTool = TOOL_VERTEX; gVtxActive[0] = 1; }, kAllViews },
-        { "the Block box", [](UiState &u, MapDoc *) { u.blockBoxShown = true; u.blockEnd.x = 2; }, kAllViews },
+        { "the Block box", [](UiState &u, MapDoc *) { u.block.blockBoxShown = true; u.block.blockEnd.x = 2; }, kAllViews },
         { "the grid step", [](UiState &, MapDoc *) { gSettings.gridStep *= 2.0f; }, kAllViews },
         { "another icon set", [](UiState &, MapDoc *) { strcpy(gAssets.icons[0].name, "light"); }, kAllViews },
         { "the 3D camera", [](UiState &u, MapDoc *) { u.cam3D.position.x += 1; }, 1 << VIEW_3D },

@@ -89,7 +89,7 @@ TEST_F(RightPanel, TreeRowsAndSelection)
     TransformUpdate(map.get(), *ui, Vector2{ 600, 300 });
     ASSERT_NE(map->brushes[1].origin.x, origin.x);
     TreeSelect(map.get(), *ui, false, 0);
-    EXPECT_EQ(ui->transformMode, XFORM_NONE);
+    EXPECT_EQ(ui->xform.transformMode, XFORM_NONE);
     EXPECT_EQ(map->brushes[1].origin.x, origin.x);
 }
 

@@ -64,7 +64,7 @@ TEST_F(Tools, TransformArithmeticSnapsLocksAndFloors)
     EXPECT_EQ(map->brushes[0].size.y, kMinBrushSize);
     EXPECT_FLOAT_EQ(map->brushes[0].size.x, 0.5f);
     TransformCancel(map.get(), *ui);
-    EXPECT_EQ(ui->transformMode, XFORM_NONE);
+    EXPECT_EQ(ui->xform.transformMode, XFORM_NONE);
     EXPECT_EQ(memcmp(&map->brushes[0], &before, sizeof(Brush)), 0);
     EXPECT_EQ(gUndo.count, snapshots + 1);
 }
@@ -111,9 +111,9 @@ TEST_F(Tools, DuplicateAndPasteLandAtOneOffsetAndRefuseAFullMap)
 
 TEST_F(Tools, BlockBoxesAndPlacedEntities)
 {
-    ui->blockView = VIEW_TOP;
-    ui->blockStart = Vector3{ 1, 0, 4 };
-    ui->blockEnd = Vector3{ 4, 0, 0 };
+    ui->block.blockView = VIEW_TOP;
+    ui->block.blockStart = Vector3{ 1, 0, 4 };
+    ui->block.blockEnd = Vector3{ 4, 0, 0 };
     ui->cam3D.target.y = 3.0f;
     Vector3 c, s;
     BlockBoxToBrush(*ui, &c, &s);
@@ -123,9 +123,9 @@ TEST_F(Tools, BlockBoxesAndPlacedEntities)
     EXPECT_EQ(s.x, 3.0f);
     EXPECT_EQ(s.y, kBlockDepth);
     EXPECT_EQ(s.z, 4.0f);
-    ui->blockView = VIEW_FRONT;
-    ui->blockStart = Vector3{ 1, 0.05f, 0 };
-    ui->blockEnd = Vector3{ 1, 0, 0 };   // a click without a drag
+    ui->block.blockView = VIEW_FRONT;
+    ui->block.blockStart = Vector3{ 1, 0.05f, 0 };
+    ui->block.blockEnd = Vector3{ 1, 0, 0 };   // a click without a drag
     BlockBoxToBrush(*ui, &c, &s);
     EXPECT_EQ(s.x, kThinBlockSide);
     EXPECT_EQ(s.y, kThinBlockSide);
@@ -158,7 +158,7 @@ TEST_F(Tools, TransformsNeverOutliveTheirObject)
     ASSERT_EQ(TransformBegin(map.get(), *ui, XFORM_GRAB, Vector2{ 0, 0 }), 1);
     TransformUpdate(map.get(), *ui, Vector2{ 40, 0 });
     ASSERT_EQ(UndoStep(map.get(), *ui, false), 1);   // cancels, then undoes the grab's snapshot
-    EXPECT_EQ(ui->transformMode, XFORM_NONE);
+    EXPECT_EQ(ui->xform.transformMode, XFORM_NONE);
     ASSERT_EQ(UndoStep(map.get(), *ui, true), 1);
     EXPECT_EQ(map->brushes[1].origin.x, start.x);   // the state kept for Redo is untransformed
 
@@ -170,7 +170,7 @@ TEST_F(Tools, TransformsNeverOutliveTheirObject)
     ui->selEntity = 0;
     Entity sun = map->entities[0];
     DeleteAndTransformPhase(map.get(), *ui);
-    EXPECT_EQ(ui->transformMode, XFORM_NONE);
+    EXPECT_EQ(ui->xform.transformMode, XFORM_NONE);
     EXPECT_EQ(memcmp(&map->entities[0], &sun, sizeof(Entity)), 0);
 
     // A stale index neither starts a transform nor selects anything to delete.
@@ -199,12 +199,12 @@ TEST_F(Tools, RefusedSubdivisionSaysSoWithoutASnapshot)
 // A finished cut line down the Top view at world x: its front is the part at x below it.
 static void ClipLine(UiState &ui, float x, int keep, bool arc = false)
 {
-    ui.clipWorldStart = Vector3{ x, 0, -8 };
-    ui.clipWorldEnd = Vector3{ x, 0, 8 };
-    ui.clipView = VIEW_TOP;
-    ui.clipKeep = keep;
-    ui.clipArc = arc;
-    ui.clipHasLine = true;
+    ui.clip.clipWorldStart = Vector3{ x, 0, -8 };
+    ui.clip.clipWorldEnd = Vector3{ x, 0, 8 };
+    ui.clip.clipView = VIEW_TOP;
+    ui.clip.clipKeep = keep;
+    ui.clip.clipArc = arc;
+    ui.clip.clipHasLine = true;
 }
 
 TEST_F(Tools, ClipMissesAndRefusalsLeaveTheMapWithoutASnapshot)
@@ -220,11 +220,11 @@ TEST_F(Tools, ClipMissesAndRefusalsLeaveTheMapWithoutASnapshot)
     ASSERT_TRUE(ClipQueueLine(*ui));
     EXPECT_EQ(ClipApply(map.get(), *ui), 0);
     EXPECT_NE(strstr(ui->statusText, "refused"), nullptr);
-    EXPECT_EQ(ui->clipCutCount, 1);
+    EXPECT_EQ(ui->clip.clipCutCount, 1);
     EXPECT_EQ(map->brushCount, kMaxBrushes);
     EXPECT_EQ(memcmp(&map->brushes[0], &before, sizeof(Brush)), 0);
     EXPECT_EQ(gUndo.count, 0);
-    ui->clipCuts[0].keep = CLIP_KEEP_FRONT;                // keeping the front needs no room
+    ui->clip.clipCuts[0].keep = CLIP_KEEP_FRONT;                // keeping the front needs no room
     EXPECT_EQ(ClipApply(map.get(), *ui), 1);
     EXPECT_EQ(gUndo.count, 1);
 }
@@ -239,7 +239,7 @@ TEST_F(Tools, AClipPastTheBrushLimitsSaysSoAndKeepsItsLine)
     ClipLine(*ui, 0.5f, CLIP_KEEP_BOTH);
     EXPECT_EQ(ClipApply(map.get(), *ui), 0);
     EXPECT_STREQ(ui->statusText, "Cut refused: a kept part would pass the brush limits.");
-    EXPECT_TRUE(ui->clipHasLine);
+    EXPECT_TRUE(ui->clip.clipHasLine);
     EXPECT_EQ(gUndo.count, 0);
     ClipSetKeep(*ui, CLIP_KEEP_BACK);
     EXPECT_EQ(ClipApply(map.get(), *ui), 1);
@@ -256,6 +256,6 @@ TEST_F(Tools, LeavingTheClipToolDropsItsLineAndQueue)
     ClipLine(*ui, 1, CLIP_KEEP_FRONT, true);
     ui->activeTool = TOOL_SELECT;
     ClipToolPhase(map.get(), *ui);
-    EXPECT_EQ(ui->clipCutCount, 0);
-    EXPECT_FALSE(ui->clipHasLine || ui->clipArc);
+    EXPECT_EQ(ui->clip.clipCutCount, 0);
+    EXPECT_FALSE(ui->clip.clipHasLine || ui->clip.clipArc);
 }

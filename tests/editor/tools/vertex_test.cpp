@@ -74,8 +74,8 @@ TEST_F(VertexTool, StackedVerticesCycleFromTheTopAndAltTakesThemAll)
     const int expected[5][2] = { { 1, 6 }, { 1, 2 }, { 0, 6 }, { 0, 2 }, { 1, 6 } };
     for (const auto &e : expected) {
         ASSERT_EQ(VertexClick(map.get(), *ui, VIEW_TOP), 1);
-        EXPECT_EQ(ui->hoverBrush, e[0]);
-        EXPECT_EQ(ui->hoverVert, e[1]);
+        EXPECT_EQ(ui->vertex.hoverBrush, e[0]);
+        EXPECT_EQ(ui->vertex.hoverVert, e[1]);
         EXPECT_EQ(VtxSelCount(map.get()), 1);
         ui->mouse.x += 3.0f;   // still within the pick radius of the first click
     }
@@ -85,8 +85,8 @@ TEST_F(VertexTool, StackedVerticesCycleFromTheTopAndAltTakesThemAll)
     // Another view starts a new stack; Alt in a 2D view takes every candidate.
     MouseAt(VIEW_FRONT, World(0, 6));
     ASSERT_EQ(VertexClick(map.get(), *ui, VIEW_FRONT), 1);
-    EXPECT_EQ(ui->hoverVert, 6);   // nearest in z; brush 0's vertex 6 lies at y 1, brush 1's at y 4
-    ui->altHeld = true;
+    EXPECT_EQ(ui->vertex.hoverVert, 6);   // nearest in z; brush 0's vertex 6 lies at y 1, brush 1's at y 4
+    ui->vertex.altHeld = true;
     MouseAt(VIEW_TOP, World(0, 6));
     VertexClick(map.get(), *ui, VIEW_TOP);
     EXPECT_EQ(VtxSelCount(map.get()), 4);
@@ -114,8 +114,8 @@ TEST_F(VertexTool, ClicksKeepOrToggleTheSelectionAndEdgesAndFacesPickWithinTheir
     MouseAt(VIEW_3D, World(0, 5));
     ASSERT_EQ(VertexClick(map.get(), *ui, VIEW_3D), 1);
     EXPECT_EQ(VtxSelCount(map.get()), 2);   // a selected vertex keeps the selection for a drag
-    ui->additiveHeld = true;
-    ui->lastStackKey = -1;
+    ui->vertex.additiveHeld = true;
+    ui->vertex.lastStackKey = -1;
     VertexClick(map.get(), *ui, VIEW_3D);
     EXPECT_FALSE(VtxIsSel(0, 5));
     EXPECT_TRUE(VtxIsSel(0, 4));
@@ -127,13 +127,13 @@ TEST_F(VertexTool, ClicksKeepOrToggleTheSelectionAndEdgesAndFacesPickWithinTheir
     EXPECT_TRUE(VtxIsSel(0, 4) && VtxIsSel(0, 5));
     VertexClick(map.get(), *ui, VIEW_3D);
     EXPECT_FALSE(VtxIsSel(0, 4) || VtxIsSel(0, 5));
-    EXPECT_EQ(ui->pickedEdgeA, 4);
-    EXPECT_EQ(ui->pickedEdgeB, 5);
+    EXPECT_EQ(ui->vertex.pickedEdgeA, 4);
+    EXPECT_EQ(ui->vertex.pickedEdgeB, 5);
 
     // Face centres in a 2D view: 50 pixels away is a pick, 51 is not (diagonally, far from the
     // side faces' centres).
     ui->morphMode = MORPH_FACE;
-    ui->additiveHeld = false;
+    ui->vertex.additiveHeld = false;
     MouseAt(VIEW_TOP, Vector3{ 0, 0, 0 }, 51 / sqrtf(2), 51 / sqrtf(2));
     EXPECT_EQ(VertexClick(map.get(), *ui, VIEW_TOP), 0);
     MouseAt(VIEW_TOP, Vector3{ 0, 0, 0 }, 50 / sqrtf(2), 50 / sqrtf(2));
@@ -148,18 +148,18 @@ TEST_F(VertexTool, AnEmptyPressStartsABoxThatTakesThePressAndTinyBoxesSelectNoth
     VtxSet(0, 0, 1);
     MouseAt(VIEW_TOP, Vector3{ 5, 0, 5 });
     EXPECT_EQ(VertexPress(map.get(), *ui), 0);
-    EXPECT_TRUE(ui->marqueeActive);
+    EXPECT_TRUE(ui->vertex.marqueeActive);
     EXPECT_TRUE(ui->vertexClickConsumed);   // the click selection of this frame must not see it
     EXPECT_EQ(gVtxActive[0], 1);
     EXPECT_EQ(VtxSelCount(map.get()), 1);   // kept until the box finishes
 
-    ui->marqueeEnd = Vector2Add(ui->marqueeStart, Vector2{ 2, -1 });
+    ui->vertex.marqueeEnd = Vector2Add(ui->vertex.marqueeStart, Vector2{ 2, -1 });
     EXPECT_EQ(VertexMarqueeFinish(map.get(), *ui), 0);
     EXPECT_EQ(VtxSelCount(map.get()), 1);
     MouseAt(VIEW_TOP, World(0, 6), -5, -5);   // a box around column (1, 1): two vertices
-    ui->marqueeActive = true;
-    ui->marqueeStart = ui->mouse;
-    ui->marqueeEnd = Vector2Add(ui->mouse, Vector2{ 10, 10 });
+    ui->vertex.marqueeActive = true;
+    ui->vertex.marqueeStart = ui->mouse;
+    ui->vertex.marqueeEnd = Vector2Add(ui->mouse, Vector2{ 10, 10 });
     EXPECT_EQ(VertexMarqueeFinish(map.get(), *ui), 2);
     EXPECT_TRUE(VtxIsSel(0, 2) && VtxIsSel(0, 6) && !VtxIsSel(0, 0));
 
@@ -167,7 +167,7 @@ TEST_F(VertexTool, AnEmptyPressStartsABoxThatTakesThePressAndTinyBoxesSelectNoth
     const Rectangle &r = ui->viewRect[VIEW_3D];
     ui->mouse = Vector2{ r.x + 20, r.y + r.height - 20 };
     VertexPress(map.get(), *ui);
-    EXPECT_FALSE(ui->marqueeActive);
+    EXPECT_FALSE(ui->vertex.marqueeActive);
     EXPECT_EQ(VtxSelCount(map.get()), 0);
 }
 
@@ -180,7 +180,7 @@ TEST_F(VertexTool, DragsSnapTheAnchorStayInTheViewPlaneAndTakeOneSnapshot)
     VtxSet(0, 7, 1);
     MouseAt(VIEW_TOP, World(0, 6));
     ASSERT_EQ(VertexPress(map.get(), *ui), 1);   // selected already: both are dragged
-    ASSERT_TRUE(ui->vertexDragging);
+    ASSERT_TRUE(ui->vertex.vertexDragging);
     int snapshots = gUndo.count;
     VertexDragUpdate(map.get(), *ui);             // no movement yet: no undo step
     EXPECT_EQ(gUndo.count, snapshots);
@@ -202,7 +202,7 @@ TEST_F(VertexTool, DragsSnapTheAnchorStayInTheViewPlaneAndTakeOneSnapshot)
     BrushInit(&map->brushes[0], SHAPE_CUBE, Vector3{ 0, 0, 0 }, Vector3{ 2, 2, 2 }, 0);
     MouseAt(VIEW_FRONT, Vector3{ 0, 1, 0 });
     ASSERT_EQ(VertexPress(map.get(), *ui), 1);
-    ASSERT_EQ(ui->activeFace, 1);
+    ASSERT_EQ(ui->vertex.activeFace, 1);
     ui->mouse = Vector2Add(ui->mouse, Vector2{ 50, -23 });
     VertexDragUpdate(map.get(), *ui);
     EXPECT_EQ(map->brushes[0].verts[4].x, -1.0f);
@@ -216,7 +216,7 @@ TEST_F(VertexTool, ADropWeldsOnlyTheVerticesThatLandedAndAnyMapChangeClosesThePr
     Brush *cube = &map->brushes[b];
     cube->verts[2] = Vector3{ -1.95f, -2, -2 };   // two unselected vertices lying close together
     VtxSet(b, 6, 1);
-    ui->vertexDragMoved = true;
+    ui->vertex.vertexDragMoved = true;
     cube->verts[6] = Vector3{ 0, 2, 2 };           // 2 units from any vertex: no landing
     EXPECT_EQ(VertexDragRelease(map.get(), *ui), 0);
     EXPECT_FALSE(ui->mergePrompt);
@@ -224,7 +224,7 @@ TEST_F(VertexTool, ADropWeldsOnlyTheVerticesThatLandedAndAnyMapChangeClosesThePr
     EXPECT_EQ(cube->vertCount, 8);
 
     cube->verts[6] = cube->verts[5];               // dropped right on vertex 5
-    ui->vertexDragMoved = true;
+    ui->vertex.vertexDragMoved = true;
     ASSERT_EQ(VertexDragRelease(map.get(), *ui), 1);
     ASSERT_TRUE(ui->mergePrompt);
     EXPECT_EQ(MergePromptMerge(map.get(), *ui), 1);
@@ -235,7 +235,7 @@ TEST_F(VertexTool, ADropWeldsOnlyTheVerticesThatLandedAndAnyMapChangeClosesThePr
     // A prompt left open over a map that is then replaced never welds by its stale indices.
     VtxSet(b, 0, 1);
     cube->verts[0] = cube->verts[3];
-    ui->vertexDragMoved = true;
+    ui->vertex.vertexDragMoved = true;
     ASSERT_EQ(VertexDragRelease(map.get(), *ui), 1);
     NewMap(map.get(), *ui);
     EXPECT_FALSE(ui->mergePrompt);
@@ -253,15 +253,15 @@ TEST_F(VertexTool, ThePickedEdgeIsForgottenOnUndoAndNeverSplitWhenGone)
     EXPECT_EQ(map->brushes[b].faces[1].count, 5);
     EXPECT_EQ(VertexSplitPickedEdge(map.get(), *ui), -1);   // 4-5 is two edges now
 
-    ui->pickedEdgeA = 4;
-    ui->pickedEdgeB = 8;
+    ui->vertex.pickedEdgeA = 4;
+    ui->vertex.pickedEdgeB = 8;
     ASSERT_EQ(UndoStep(map.get(), *ui, false), 1);
-    EXPECT_EQ(ui->pickedEdgeA, -1);
+    EXPECT_EQ(ui->vertex.pickedEdgeA, -1);
     int snapshots = gUndo.count;
     gVtxActive[b] = 1;
-    ui->pickedEdgeA = 4;   // an edge the restored cube does not have: no orphan vertex
-    ui->pickedEdgeB = 8;
-    ui->hoverBrush = b;
+    ui->vertex.pickedEdgeA = 4;   // an edge the restored cube does not have: no orphan vertex
+    ui->vertex.pickedEdgeB = 8;
+    ui->vertex.hoverBrush = b;
     EXPECT_EQ(VertexSplitPickedEdge(map.get(), *ui), -1);
     EXPECT_EQ(map->brushes[b].vertCount, 8);
     EXPECT_EQ(gUndo.count, snapshots);
@@ -276,7 +276,7 @@ TEST_F(VertexTool, OperationsLeaveAClosedBrushOrRefuseWithNoUndoStep)
     VtxSet(b, 6, 1);
     EXPECT_EQ(VertexCollapseSelected(map.get(), *ui), 0);
     EXPECT_STREQ(ui->statusText, "Cannot collapse: Brush #0 would not stay a closed solid.");
-    ui->hoverBrush = b;
+    ui->vertex.hoverBrush = b;
     VtxClearSelection();
     VtxSet(b, 4, 1);   // adjacent corners
     VtxSet(b, 5, 1);

@@ -69,7 +69,7 @@ TEST_F(MapDialogs, SwitchLoadsTheNewestMapCleanWithAFreshHistory)
     PutMap("older.zizudu", 2, 100);
     PutMap("newer.zizudu", 3, 200);
     ui->selEntity = 0;
-    ui->transformMode = XFORM_GRAB;
+    ui->xform.transformMode = XFORM_GRAB;
     gNumFields.editing[3] = true;
     gVtxActive[0] = 1;
     gAutoSave.timer = 77.0f;
@@ -82,7 +82,7 @@ TEST_F(MapDialogs, SwitchLoadsTheNewestMapCleanWithAFreshHistory)
     EXPECT_STREQ(ui->statusText, "Opened 'Level' - loaded latest map newer.zizudu (3 brushes)");
     EXPECT_EQ(ui->selBrush, -1);
     EXPECT_EQ(ui->selEntity, -1);
-    EXPECT_EQ(ui->transformMode, XFORM_NONE);
+    EXPECT_EQ(ui->xform.transformMode, XFORM_NONE);
     EXPECT_EQ(ui->curTexture, -1);
     EXPECT_EQ(ui->curModel, -1);
     EXPECT_FALSE(AnyNumFieldEditing());
