@@ -8,6 +8,7 @@
 #include "raymath.h"
 #include "rlgl.h"
 #include "document/brush_geometry.h"
+#include "document/draw_colours.h"
 #include "document/selection.h"
 #include "document/topology.h"
 #include "document/view_mapping.h"
@@ -32,7 +33,6 @@ static constexpr Color kMaroon = { 190, 33, 55, 255 };
 static constexpr Color kGreen = { 0, 228, 48, 255 };
 static constexpr Color kDarkGreen = { 0, 158, 47, 255 };
 static constexpr Color kReadoutFill = { 20, 21, 26, 210 };
-static constexpr Color kOrange = { 255, 161, 0, 255 };
 static constexpr Color kLightBlue = { 102, 191, 255, 255 };
 static constexpr Color kFaceOverlay = { 255, 160, 40, 110 };
 static constexpr Color kMarqueeFill = { 255, 200, 60, 40 };
@@ -164,7 +164,7 @@ void DrawVertexMarquee(const UiState &ui)
     Vector2 a = ui.vertex.marqueeStart, e = ui.vertex.marqueeEnd;
     Rectangle box = { fminf(a.x, e.x), fminf(a.y, e.y), fabsf(e.x - a.x), fabsf(e.y - a.y) };
     DrawRectangleRec(box, kMarqueeFill);
-    DrawRectangleLinesEx(box, kMarqueeLine, kOrange);
+    DrawRectangleLinesEx(box, kMarqueeLine, kSelectionColour);
 }
 
 //----------------------------------------------------------------------------------
@@ -186,15 +186,15 @@ static void DrawHandles3D(const UiState &ui, const Brush *b, int index)
             Vector3 p = BrushVertWorld(b, pairs[e][0]), q = BrushVertWorld(b, pairs[e][1]);
             bool selected = VtxIsSel(index, pairs[e][0]) && VtxIsSel(index, pairs[e][1]);
             float s = size * (selected ? kEdge3DSelected : kEdge3D);
-            DrawCube(Vector3Scale(Vector3Add(p, q), 0.5f), s, s, s, selected ? kOrange : kLightBlue);
-            if (selected) DrawLine3D(p, q, kOrange);
+            DrawCube(Vector3Scale(Vector3Add(p, q), 0.5f), s, s, s, selected ? kSelectionColour : kLightBlue);
+            if (selected) DrawLine3D(p, q, kSelectionColour);
         }
     }
     for (int i = 0; i < ClampCount(b->vertCount, kMaxBrushVerts); i++) {
         bool selected = VtxIsSel(index, i);
         float s = selected ? size * kVert3DSelected : size;
         Vector3 p = BrushVertWorld(b, i);
-        DrawCube(p, s, s, s, selected ? kOrange : kYellow);
+        DrawCube(p, s, s, s, selected ? kSelectionColour : kYellow);
         bool hovered = index == ui.vertex.hoverBrush && i == ui.vertex.hoverVert;
         DrawCubeWires(p, s, s, s, hovered ? kRed : BLACK);
     }
@@ -209,7 +209,7 @@ static void DrawHandles2D(const UiState &ui, const Brush *b, int index)
             Vector3 c = BrushPointWorld(b, FaceCenterLocal(b, &b->faces[f]));
             bool selected = FaceIsSel(index, f);
             float s = size * (selected ? kFace2DSelected : kFace2D);
-            DrawCubeWires(c, s, s, s, selected ? kOrange : kLightBlue);
+            DrawCubeWires(c, s, s, s, selected ? kSelectionColour : kLightBlue);
         }
     } else if (ui.morphMode == MORPH_EDGE) {
         static int pairs[kMaxHandleEdges][2];
@@ -218,13 +218,13 @@ static void DrawHandles2D(const UiState &ui, const Brush *b, int index)
             Vector3 mid = Vector3Scale(Vector3Add(BrushVertWorld(b, pairs[e][0]), BrushVertWorld(b, pairs[e][1])), 0.5f);
             bool selected = VtxIsSel(index, pairs[e][0]) && VtxIsSel(index, pairs[e][1]);
             float s = size * (selected ? kEdge2DSelected : kEdge2D);
-            DrawCubeWires(mid, s, s, s, selected ? kOrange : kLightBlue);
+            DrawCubeWires(mid, s, s, s, selected ? kSelectionColour : kLightBlue);
         }
     } else {
         for (int i = 0; i < ClampCount(b->vertCount, kMaxBrushVerts); i++) {
             bool selected = VtxIsSel(index, i);
             float s = size * (selected ? kVert2DSelected : kVert2D);
-            DrawCubeWires(BrushVertWorld(b, i), s, s, s, selected ? kOrange : kYellow);
+            DrawCubeWires(BrushVertWorld(b, i), s, s, s, selected ? kSelectionColour : kYellow);
         }
     }
 }

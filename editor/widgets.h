@@ -17,7 +17,32 @@ struct PanelScroll {
     float contentHeight;   // measured at the end of the last frame, margin included
 };
 
-constexpr int kNumFieldCount = 49;       // ids 0..48
+// One id per numeric field on screen, the index of its edit state in gNumFields; two fields that
+// shared an id would share their typed text and edit mode. An axis triple runs X, Y, Z in a row,
+// so a loop over the axes adds its axis to the X id.
+enum NumFieldId : int {
+    // Object Properties, brush
+    NF_BRUSH_POS_X, NF_BRUSH_POS_Y, NF_BRUSH_POS_Z,
+    NF_BRUSH_SIZE_X, NF_BRUSH_SIZE_Y, NF_BRUSH_SIZE_Z,
+    NF_BRUSH_ROT_X, NF_BRUSH_ROT_Y, NF_BRUSH_ROT_Z,
+    NF_BRUSH_MASS, NF_BRUSH_FRICTION, NF_BRUSH_BOUNCE,
+    // Object Properties, face
+    NF_FACE_SCALE_U, NF_FACE_SCALE_V, NF_FACE_ROTATION, NF_FACE_OFFSET_U, NF_FACE_OFFSET_V,
+    NF_FACE_TINT_R, NF_FACE_TINT_G, NF_FACE_TINT_B,
+    // Object Properties, entity
+    NF_ENTITY_POS_X, NF_ENTITY_POS_Y, NF_ENTITY_POS_Z,
+    NF_ENTITY_ROT_X, NF_ENTITY_ROT_Y, NF_ENTITY_ROT_Z,
+    NF_ENTITY_SCALE,
+    NF_LIGHT_COLOUR_R, NF_LIGHT_COLOUR_G, NF_LIGHT_COLOUR_B,
+    NF_LIGHT_BRIGHTNESS, NF_LIGHT_RANGE, NF_LIGHT_INNER_CONE, NF_LIGHT_OUTER_CONE,
+    NF_ENTITY_TINT_R, NF_ENTITY_TINT_G, NF_ENTITY_TINT_B,
+    NF_ENTITY_MASS,
+    // Settings tab
+    NF_SNAP_ROT_STEP, NF_SNAP_SCALE_STEP,
+    NF_COUNT
+};
+
+constexpr int kNumFieldCount = NF_COUNT;
 constexpr int kNumFieldTextLen = 24;     // 23 characters plus NUL
 
 struct NumFieldState {
@@ -61,7 +86,7 @@ void PanelScrollClamp(PanelScroll *scroll, float viewHeight);
 // The content height of a region whose content ends at contentBottom (screen y, offset applied).
 void PanelScrollMeasure(PanelScroll *scroll, Rectangle view, float contentBottom);
 
-// Labelled slider plus text box for a float kept by field id; true when the value changed. Only
+// Labelled slider plus text box for a float kept by field id (NumFieldId); true when the value changed. Only
 // a moved slider or committed text writes the value; Escape ends typing and keeps the old value.
 bool GuiNumField(int id, Rectangle bounds, const char *label, float *value, float min, float max, const char *fmt);
 // The same for a byte 0..255; true when the value changed.

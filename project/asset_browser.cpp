@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "raygui.h"
+#include "document/draw_colours.h"
 #include "project/assets.h"
 
 //----------------------------------------------------------------------------------
@@ -17,7 +18,6 @@ static constexpr Color kPreviewWire = { 0, 158, 47, 255 };
 static constexpr Color kBoxBorder = { 60, 62, 70, 255 };
 static constexpr Color kBoxFill = { 28, 29, 34, 255 };
 static constexpr Color kCellEmpty = { 50, 52, 58, 255 };
-static constexpr Color kCellSelected = { 255, 161, 0, 255 };
 static constexpr Color kCellHovered = { 102, 191, 255, 255 };
 static constexpr Color kCellPlain = { 70, 72, 80, 200 };
 static constexpr Color kRowSelected = { 80, 90, 120, 255 };
@@ -103,7 +103,7 @@ int DrawTextureGrid(Rectangle bounds, Rectangle clip, int selected, float *scrol
         }
         bool over = mouseIn && CheckCollisionPointRec(mouse, cell);
         if (over) *hovered = i;
-        if (i == selected) DrawRectangleLinesEx(cell, 4.5f, kCellSelected);
+        if (i == selected) DrawRectangleLinesEx(cell, 4.5f, kSelectionColour);
         else DrawRectangleLinesEx(cell, 2.25f, over ? kCellHovered : kCellPlain);
         if (over && IsMouseButtonPressed(MOUSE_BUTTON_LEFT)) result = i;
     }

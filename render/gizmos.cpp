@@ -7,6 +7,7 @@
 #include "raymath.h"
 #include "rlgl.h"
 #include "document/brush_geometry.h"
+#include "document/draw_colours.h"
 #include "document/problem_check.h"
 #include "document/topology.h"
 #include "project/assets.h"
@@ -23,7 +24,6 @@ const OrientHandle kOrientHandles[kOrientHandleCount] = {
     { "R", { 0.0f, 0.0f, 0.0f }, { 255, 255, 255, 255 }, { 12.0f, 10.0f, 12.0f }, { 0.0f, 1.0f, 0.0f } },
 };
 
-static constexpr Color kSelectedColour = { 255, 161, 0, 255 };
 static constexpr Color kMarkerColour = { 102, 191, 255, 255 };
 static constexpr Color kHoverColour = { 253, 249, 0, 255 };
 static constexpr float kSpotLineShare = 0.35f;     // spot line: this share of the range
@@ -122,13 +122,13 @@ void DrawEntityGizmo(Camera3D camera, const Entity *e, float size, bool selected
 
 void DrawEntityGizmoIcon(Camera3D camera, const Entity *e, int icon, float size, bool selected)
 {
-    Color colour = selected ? kSelectedColour : (EntityIsLight(e) ? e->lightColour : WHITE);
+    Color colour = selected ? kSelectionColour : (EntityIsLight(e) ? e->lightColour : WHITE);
     DrawBillboard(camera, gAssets.icons[icon].texture, e->position, size, colour);
 }
 
 void DrawEntityGizmoLines(const Entity *e, int icon, float size, bool selected)
 {
-    Color colour = selected ? kSelectedColour : (EntityIsLight(e) ? e->lightColour : WHITE);
+    Color colour = selected ? kSelectionColour : (EntityIsLight(e) ? e->lightColour : WHITE);
     if (icon < 0) DrawFallbackGizmo(e->kind, e->position, size, colour);
 
     if (e->kind != ENTITY_LIGHT_SPOT && e->kind != ENTITY_LIGHT_ENVIRONMENT) return;

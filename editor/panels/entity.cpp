@@ -50,16 +50,17 @@ float EntityPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, float y)
     GuiLabel(field, "--- Position ---");
     for (int k = 0; k < 3; k++) {
         field.y += h;
-        GuiNumField(20 + k, field, kAxisLabel[k], &e->position.x + k, -kMapPositionLimit, kMapPositionLimit, "%.3f");
+        GuiNumField(NF_ENTITY_POS_X + k, field, kAxisLabel[k], &e->position.x + k, -kMapPositionLimit,
+                    kMapPositionLimit, "%.3f");
     }
     field.y += h + 6.75f;
     GuiLabel(field, "--- Rotation (deg) ---");
     for (int k = 0; k < 3; k++) {
         field.y += h;
-        GuiNumField(23 + k, field, kRotLabel[k], &e->rotation.x + k, -kRotLimit[k], kRotLimit[k], "%.1f");
+        GuiNumField(NF_ENTITY_ROT_X + k, field, kRotLabel[k], &e->rotation.x + k, -kRotLimit[k], kRotLimit[k], "%.1f");
     }
     field.y += h;
-    GuiNumField(26, field, "Scale:", &e->scale, 0.05f, 20.0f, "%.3f");
+    GuiNumField(NF_ENTITY_SCALE, field, "Scale:", &e->scale, 0.05f, 20.0f, "%.3f");
     y = field.y + h + 6.75f;
 
     GuiLabel(Rectangle{ L + 33.75f, y, 405.0f, h }, "--- Type ---");
@@ -81,14 +82,14 @@ float EntityPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, float y)
     PropertyCheckBox(Rectangle{ L + 33.75f, y, h - 9.0f, h - 9.0f }, "Physics Object", &e->physics);
     y += h + 4.5f;
     field = Rectangle{ L + 27.0f, y, P - 54.0f, h };
-    GuiNumFieldByte(34, field, "Tint R:", &e->tint.r);
+    GuiNumFieldByte(NF_ENTITY_TINT_R, field, "Tint R:", &e->tint.r);
     field.y += h;
-    GuiNumFieldByte(35, field, "Tint G:", &e->tint.g);
+    GuiNumFieldByte(NF_ENTITY_TINT_G, field, "Tint G:", &e->tint.g);
     field.y += h;
-    GuiNumFieldByte(36, field, "Tint B:", &e->tint.b);
+    GuiNumFieldByte(NF_ENTITY_TINT_B, field, "Tint B:", &e->tint.b);
     y = field.y + h;
     if (e->physics) {
-        GuiNumField(37, Rectangle{ L + 27.0f, y, P - 54.0f, h }, "Mass:", &e->mass, 0.1f, 500.0f, "%.2f");
+        GuiNumField(NF_ENTITY_MASS, Rectangle{ L + 27.0f, y, P - 54.0f, h }, "Mass:", &e->mass, 0.1f, 500.0f, "%.2f");
         y += h;
     }
     return EntityAssetRows(map, ui, e, L, P, y + 9.0f);
@@ -153,22 +154,22 @@ static float EntityLightRows(UiState &ui, Entity *e, float L, float P, float y)
     PropertyCheckBox(Rectangle{ L + 33.75f, y, h - 9.0f, h - 9.0f }, "Casts Light", &e->castsLight);
     y += h + 4.5f;
     Rectangle field = { L + 27.0f, y, P - 54.0f, h };
-    GuiNumFieldByte(27, field, "Red:", &e->lightColour.r);
+    GuiNumFieldByte(NF_LIGHT_COLOUR_R, field, "Red:", &e->lightColour.r);
     field.y += h;
-    GuiNumFieldByte(28, field, "Green:", &e->lightColour.g);
+    GuiNumFieldByte(NF_LIGHT_COLOUR_G, field, "Green:", &e->lightColour.g);
     field.y += h;
-    GuiNumFieldByte(29, field, "Blue:", &e->lightColour.b);
+    GuiNumFieldByte(NF_LIGHT_COLOUR_B, field, "Blue:", &e->lightColour.b);
     field.y += h;
-    GuiNumField(30, field, "Bright:", &e->brightness, 0.0f, 10.0f, "%.2f");
+    GuiNumField(NF_LIGHT_BRIGHTNESS, field, "Bright:", &e->brightness, 0.0f, 10.0f, "%.2f");
     field.y += h;
     if (e->kind != ENTITY_LIGHT_ENVIRONMENT) {
-        GuiNumField(31, field, "Range:", &e->range, 1.0f, 400.0f, "%.2f");
+        GuiNumField(NF_LIGHT_RANGE, field, "Range:", &e->range, 1.0f, 400.0f, "%.2f");
         field.y += h;
     }
     if (e->kind == ENTITY_LIGHT_SPOT) {
-        bool inner = GuiNumField(32, field, "Inner:", &e->innerCone, 1.0f, 89.0f, "%.1f");
+        bool inner = GuiNumField(NF_LIGHT_INNER_CONE, field, "Inner:", &e->innerCone, 1.0f, 89.0f, "%.1f");
         field.y += h;
-        bool outer = GuiNumField(33, field, "Outer:", &e->outerCone, 1.0f, 89.0f, "%.1f");
+        bool outer = GuiNumField(NF_LIGHT_OUTER_CONE, field, "Outer:", &e->outerCone, 1.0f, 89.0f, "%.1f");
         field.y += h;
         EntityConesHold(e, inner, outer);
     }

@@ -225,19 +225,19 @@ static float FaceFieldRows(UiState &ui, Brush *b, const bool *targets, int ref, 
     BrushFace work = b->faces[ref];
     const BrushFace &r = b->faces[ref];
     Rectangle field = { L + 27.0f, y, P - 54.0f, h };
-    GuiNumField(12, field, "Scale U:", &work.uvScale[0], 0.05f, 64.0f, "%.3f");
+    GuiNumField(NF_FACE_SCALE_U, field, "Scale U:", &work.uvScale[0], 0.05f, 64.0f, "%.3f");
     field.y += h;
-    GuiNumField(13, field, "Scale V:", &work.uvScale[1], 0.05f, 64.0f, "%.3f");
+    GuiNumField(NF_FACE_SCALE_V, field, "Scale V:", &work.uvScale[1], 0.05f, 64.0f, "%.3f");
     field.y += h;
-    GuiNumField(14, field, "Rot:", &work.uvRotation, 0.0f, 359.0f, "%.1f");
+    GuiNumField(NF_FACE_ROTATION, field, "Rot:", &work.uvRotation, 0.0f, 359.0f, "%.1f");
     field.y += h;
     if (fabsf(work.uvScale[0] - r.uvScale[0]) > kFaceEditEps || fabsf(work.uvScale[1] - r.uvScale[1]) > kFaceEditEps ||
         fabsf(work.uvRotation - r.uvRotation) > kFaceEditEps) {
         FacesTake(b, targets, &work, FACE_SCALE_ROT);
     }
-    GuiNumField(15, field, "Off U:", &work.uvOffset[0], -64.0f, 64.0f, "%.3f");
+    GuiNumField(NF_FACE_OFFSET_U, field, "Off U:", &work.uvOffset[0], -64.0f, 64.0f, "%.3f");
     field.y += h;
-    GuiNumField(16, field, "Off V:", &work.uvOffset[1], -64.0f, 64.0f, "%.3f");
+    GuiNumField(NF_FACE_OFFSET_V, field, "Off V:", &work.uvOffset[1], -64.0f, 64.0f, "%.3f");
     field.y += h;
     if (fabsf(work.uvOffset[0] - r.uvOffset[0]) > kFaceEditEps || fabsf(work.uvOffset[1] - r.uvOffset[1]) > kFaceEditEps) {
         FacesTake(b, targets, &work, FACE_OFFSET);
@@ -280,11 +280,11 @@ static float FaceButtonRows(MapDoc *map, UiState &ui, Brush *b, const bool *targ
     }
     work = b->faces[ref];
     Rectangle field = { L + 27.0f, y, P - 54.0f, h };
-    bool tinted = GuiNumFieldByte(17, field, "Face R:", &work.tint.r);
+    bool tinted = GuiNumFieldByte(NF_FACE_TINT_R, field, "Face R:", &work.tint.r);
     field.y += h;
-    tinted = GuiNumFieldByte(18, field, "Face G:", &work.tint.g) || tinted;
+    tinted = GuiNumFieldByte(NF_FACE_TINT_G, field, "Face G:", &work.tint.g) || tinted;
     field.y += h;
-    tinted = GuiNumFieldByte(19, field, "Face B:", &work.tint.b) || tinted;
+    tinted = GuiNumFieldByte(NF_FACE_TINT_B, field, "Face B:", &work.tint.b) || tinted;
     if (tinted) {
         work.tint.a = 255;
         FacesTake(b, targets, &work, FACE_TINT);

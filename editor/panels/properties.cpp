@@ -348,15 +348,15 @@ static float BrushPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, fl
     GuiLabel(Rectangle{ L + 27.0f, y, P - 54.0f, h }, "--- Position ---");
     y += h;
     for (int k = 0; k < 3; k++) {
-        GuiNumField(k, Rectangle{ L + 27.0f, y, P - 54.0f, h }, kAxisLabel[k], &b->origin.x + k, -kMapPositionLimit,
-                    kMapPositionLimit, "%.3f");
+        GuiNumField(NF_BRUSH_POS_X + k, Rectangle{ L + 27.0f, y, P - 54.0f, h }, kAxisLabel[k], &b->origin.x + k,
+                    -kMapPositionLimit, kMapPositionLimit, "%.3f");
         y += k < 2 ? h : h + 6.75f;
     }
     GuiLabel(Rectangle{ L + 27.0f, y, P - 54.0f, h }, "--- Rotation (deg) ---");
     y += h;
     for (int k = 0; k < 3; k++) {
-        GuiNumField(6 + k, Rectangle{ L + 27.0f, y, P - 54.0f, h }, kRotLabel[k], &b->rotation.x + k, -180.0f, 180.0f,
-                    "%.1f");
+        GuiNumField(NF_BRUSH_ROT_X + k, Rectangle{ L + 27.0f, y, P - 54.0f, h }, kRotLabel[k], &b->rotation.x + k,
+                    -180.0f, 180.0f, "%.1f");
         y += h;
     }
     if (GuiButton(Rectangle{ L + 27.0f, y, P - 54.0f, h }, "Reset Rotation")) b->rotation = Vector3{ 0.0f, 0.0f, 0.0f };
@@ -364,8 +364,8 @@ static float BrushPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, fl
     GuiLabel(Rectangle{ L + 27.0f, y, P - 54.0f, h }, "--- Size ---");
     y += h;
     for (int k = 0; k < 3; k++) {
-        GuiNumField(3 + k, Rectangle{ L + 27.0f, y, P - 54.0f, h }, kAxisLabel[k], &b->size.x + k, kMinBrushFieldSize,
-                    100.0f, "%.3f");
+        GuiNumField(NF_BRUSH_SIZE_X + k, Rectangle{ L + 27.0f, y, P - 54.0f, h }, kAxisLabel[k], &b->size.x + k,
+                    kMinBrushFieldSize, 100.0f, "%.3f");
         y += k < 2 ? h : h + 6.75f;
     }
     BrushSizeRescale(b, before);
@@ -376,11 +376,13 @@ static float BrushPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, fl
     PropertyCheckBox(Rectangle{ L + 33.75f, y, h - 9.0f, h - 9.0f }, "Physics Object", &b->physics);
     y += h + 4.5f;
     if (b->physics) {
-        GuiNumField(9, Rectangle{ L + 27.0f, y, P - 54.0f, h }, "Mass:", &b->mass, 0.1f, 500.0f, "%.2f");
+        GuiNumField(NF_BRUSH_MASS, Rectangle{ L + 27.0f, y, P - 54.0f, h }, "Mass:", &b->mass, 0.1f, 500.0f, "%.2f");
         y += h;
-        GuiNumField(10, Rectangle{ L + 27.0f, y, P - 54.0f, h }, "Friction:", &b->friction, 0.0f, 2.0f, "%.2f");
+        GuiNumField(NF_BRUSH_FRICTION, Rectangle{ L + 27.0f, y, P - 54.0f, h }, "Friction:", &b->friction, 0.0f, 2.0f,
+                    "%.2f");
         y += h;
-        GuiNumField(11, Rectangle{ L + 27.0f, y, P - 54.0f, h }, "Bounce:", &b->bounce, 0.0f, 1.0f, "%.2f");
+        GuiNumField(NF_BRUSH_BOUNCE, Rectangle{ L + 27.0f, y, P - 54.0f, h }, "Bounce:", &b->bounce, 0.0f, 1.0f,
+                    "%.2f");
         y += h;
     }
     y += 9.0f;

@@ -18,7 +18,6 @@ static constexpr float kStatusLineStep = 30.0f;   // between the lines of the re
 static constexpr int kStatusLinesKept = 4;         // the longest status: three passes off, named
 static constexpr float kLabelX = 33.75f, kLabelW = 180.0f;
 static constexpr float kSliderX = 213.75f, kSliderW = 225.0f, kSliderH = 40.5f;
-static constexpr int kRotStepField = 47, kScaleStepField = 48;
 static const char *const kSkyLabels[4] = { "Day", "Sunset", "Night", "Grid" };
 
 //----------------------------------------------------------------------------------
@@ -77,10 +76,10 @@ float DrawSettingsTab(UiState &ui, const PanelPlace &p)
     // A snapping step out of range would misbehave in every tool: these two are held to it.
     gSnap.rotStep = NumFieldShown(gSnap.rotStep, 1.0f, 90.0f);
     gSnap.scaleStep = NumFieldShown(gSnap.scaleStep, 0.01f, 1.0f);
-    GuiNumField(kRotStepField, Rectangle{ L + 27.0f, y, P - 54.0f, kRowH }, "Rot Step:", &gSnap.rotStep, 1.0f, 90.0f,
+    GuiNumField(NF_SNAP_ROT_STEP, Rectangle{ L + 27.0f, y, P - 54.0f, kRowH }, "Rot Step:", &gSnap.rotStep, 1.0f, 90.0f,
                 "%.1f");
     y += kRowH;
-    GuiNumField(kScaleStepField, Rectangle{ L + 27.0f, y, P - 54.0f, kRowH }, "Scl Step:", &gSnap.scaleStep, 0.01f,
+    GuiNumField(NF_SNAP_SCALE_STEP, Rectangle{ L + 27.0f, y, P - 54.0f, kRowH }, "Scl Step:", &gSnap.scaleStep, 0.01f,
                 1.0f, "%.3f");
     y += kRowH;
     static const char *const kSnapLabels[4] = { "Snap Movement", "Snap Rotation", "Snap Scale", "Snap Vertices" };

@@ -52,7 +52,7 @@ TEST(NumField, EditStateIsReleasedWhenTheFieldIsNoLongerDrawn)
 TEST(NumField, OutOfRangeIdsDrawNothing)
 {
     float v = 1.0f;
-    EXPECT_FALSE(GuiNumField(49, Rectangle{ 0, 0, 300, 40 }, "X:", &v, 0.0f, 2.0f, nullptr));
+    EXPECT_FALSE(GuiNumField(kNumFieldCount, Rectangle{ 0, 0, 300, 40 }, "X:", &v, 0.0f, 2.0f, nullptr));
     EXPECT_FALSE(GuiNumField(-1, Rectangle{ 0, 0, 300, 40 }, "X:", &v, 0.0f, 2.0f, nullptr));
     EXPECT_EQ(v, 1.0f);
 }
