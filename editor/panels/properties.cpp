@@ -32,15 +32,8 @@
 //----------------------------------------------------------------------------------
 // Types and globals
 //----------------------------------------------------------------------------------
-static constexpr int kTextBoxSlots = 2;              // the Name box and the Class box
 static constexpr float kSizeChangeEps = 0.0001f;
 static constexpr float kWeldGridShare = 0.25f;
-
-// The text a Name or Class box is typing, and the record text it replaces at commit.
-struct TypedText {
-    char text[kNameLen];
-    const char *owner;
-};
 
 // A record the tab can show, by value.
 union ShownRecord {
@@ -59,8 +52,6 @@ struct PropertiesEdit {
     uint32_t pressHistory;      // gUndo.serial right after the press's step
 };
 
-static TypedText typed[kTextBoxSlots];
-static bool textBoxDrawn[kTextBoxSlots];
 static bool centreBoxesDrawn;
 static PropertiesEdit propEdit;
 
@@ -129,39 +120,11 @@ int PropertiesEditEnd(MapDoc *map, bool pressHeld)
     return stepped;
 }
 
-void PropertyTextBox(Rectangle bounds, char *text, int capacity, bool *edit, int slot)
-{
-    if (slot < 0 || slot >= kTextBoxSlots || capacity < 1) return;
-    TypedText &t = typed[slot];
-    int size = capacity < kNameLen ? capacity : kNameLen;
-    textBoxDrawn[slot] = true;
-    // The selection moved to another record while typing, or Escape: the typed text is dropped.
-    if (*edit && (t.owner != text || IsKeyPressed(KEY_ESCAPE))) *edit = false;
-    // The box types into its own copy and the record takes it at commit: one change, one step.
-    if (!GuiTextBox(bounds, *edit ? t.text : text, size, *edit)) return;
-    *edit = !*edit;
-    if (*edit) {
-        snprintf(t.text, (size_t)size, "%s", text);
-        t.owner = text;
-    } else {
-        snprintf(text, (size_t)size, "%s", t.text);
-    }
-}
-
-bool PropertyCheckBox(Rectangle bounds, const char *text, uint8_t *flag)
-{
-    bool on = *flag != 0;
-    if (GuiCheckBox(bounds, text, on) == on) return false;
-    *flag = on ? 0 : 1;
-    return true;
-}
-
 void PropertiesTabEndFrame(UiState &ui)
 {
-    if (!textBoxDrawn[0]) ui.nameBoxEdit = false;
-    if (!textBoxDrawn[1]) ui.classBoxEdit = false;
+    PropertyTextBoxesEndFrame(ui);
     if (!centreBoxesDrawn) ui.vtxCentreEdit[0] = ui.vtxCentreEdit[1] = ui.vtxCentreEdit[2] = false;
-    textBoxDrawn[0] = textBoxDrawn[1] = centreBoxesDrawn = false;
+    centreBoxesDrawn = false;
 }
 
 int BrushSizeRescale(Brush *brush, Vector3 before)

@@ -3,7 +3,7 @@
 // The frame (tab buttons, titled group box, one scrolled region shared by every tab) lives in
 // right_panel.cpp; each tab's body is a file of its own beside it in editor/panels/ (info.cpp,
 // tree.cpp, model.cpp, texture.cpp, settings_tab.cpp, and the Object Properties tab in properties.cpp,
-// face.cpp and entity.cpp; the Mods tab mods_tab.cpp).
+// face.cpp, entity.cpp and property_boxes.cpp; the Mods tab mods_tab.cpp).
 // A body lays its controls out from the content cursor down and returns where its content ends.
 // Panel buttons edit the map with one snapshot before the change and none when they refuse.
 #pragma once
@@ -136,6 +136,8 @@ float EntityPropertiesPanel(MapDoc *map, UiState &ui, float L, float P, float y)
 void PropertyTextBox(Rectangle bounds, char *text, int capacity, bool *edit, int slot);
 // A check box on a u8 flag that writes it only when clicked; true then.
 bool PropertyCheckBox(Rectangle bounds, const char *text, uint8_t *flag);
+// Releases the keyboard from a Name or Class box that was not drawn this frame.
+void PropertyTextBoxesEndFrame(UiState &ui);
 // Ends the edit of a Name, Class or centre box that was not drawn this frame, so a hidden box
 // never keeps the keyboard.
 void PropertiesTabEndFrame(UiState &ui);

@@ -19,7 +19,6 @@
 //----------------------------------------------------------------------------------
 static const char *const kMorphStatus[3] = { "Morph: VERTEX mode", "Morph: EDGE mode", "Morph: FACE mode" };
 static const int kMorphKeys[3] = { KEY_ONE, KEY_TWO, KEY_THREE };
-constexpr int kMaxBrushEdges = kMaxBrushFaces * kMaxFaceCorners;   // an edge per corner at most
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -28,7 +27,6 @@ static int PickVertex(const MapDoc *map, UiState &ui, int view);
 static int PickEdge(const MapDoc *map, UiState &ui, int view);
 static int PickFace(const MapDoc *map, UiState &ui, int view);
 static void ForgetEdge(UiState &ui);
-static int BrushActive(const MapDoc *map, int b);
 static int PickableIn(const MapDoc *map, int b, int view);
 static int InFrontOf3DCamera(const UiState &ui, Vector3 world);
 
@@ -232,27 +230,6 @@ void VertexSelectAll(const MapDoc *map, UiState &ui, bool clearOnly)
     StatusSet(ui, "Selected everything on the active solid(s).");
 }
 
-void VertexClearSelection(UiState &ui)
-{
-    VtxClearSelection();
-    ForgetEdge(ui);
-}
-
-int VertexEdgeStillThere(const MapDoc *map, const UiState &ui)
-{
-    const VertexToolState &vertex = ui.vertex;
-    if (!BrushActive(map, vertex.hoverBrush)) return 0;
-    const Brush *brush = &map->brushes[vertex.hoverBrush];
-    int a = vertex.pickedEdgeA, b = vertex.pickedEdgeB;
-    if (a < 0 || b < 0 || a == b || a >= brush->vertCount || b >= brush->vertCount) return 0;
-    static int pairs[kMaxBrushEdges][2];
-    int edges = BrushBuildEdges(brush, pairs, kMaxBrushEdges);
-    for (int e = 0; e < edges; e++) {
-        if ((pairs[e][0] == a && pairs[e][1] == b) || (pairs[e][0] == b && pairs[e][1] == a)) return 1;
-    }
-    return 0;
-}
-
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
@@ -387,11 +364,6 @@ static void ForgetEdge(UiState &ui)
 {
     ui.vertex.pickedEdgeA = -1;
     ui.vertex.pickedEdgeB = -1;
-}
-
-static int BrushActive(const MapDoc *map, int b)
-{
-    return MapBrushValid(map, b) && gVtxActive[b];
 }
 
 // An active solid's handles can be picked where they are drawn: a hidden brush has none in the

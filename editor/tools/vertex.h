@@ -23,6 +23,7 @@ constexpr float kMinLandEps = 0.01f;           // a dropped vertex this close to
 constexpr float kMaxLandEps = 0.25f;           // ... and never further, whatever the grid step
 constexpr float kCollapseEps = 0.006f;
 constexpr float kMapPositionLimit = 500.0f;    // positions the map's fields accept, either sign
+constexpr int kMaxBrushEdges = kMaxBrushFaces * kMaxFaceCorners;   // an edge per corner at most
 
 // Picks, the drag and the box of the tool (UiState.vertex). The vertex and face selection
 // itself is document/selection.h.

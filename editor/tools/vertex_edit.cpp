@@ -409,6 +409,28 @@ void VertexEditKeys(MapDoc *map, UiState &ui)
     if (IsKeyPressed(KEY_U) && ui.morphMode == MORPH_FACE) VertexSubdivideFaces(map, ui);
 }
 
+void VertexClearSelection(UiState &ui)
+{
+    VtxClearSelection();
+    ui.vertex.pickedEdgeA = -1;
+    ui.vertex.pickedEdgeB = -1;
+}
+
+int VertexEdgeStillThere(const MapDoc *map, const UiState &ui)
+{
+    const VertexToolState &vertex = ui.vertex;
+    if (!MapBrushValid(map, vertex.hoverBrush) || !gVtxActive[vertex.hoverBrush]) return 0;
+    const Brush *brush = &map->brushes[vertex.hoverBrush];
+    int a = vertex.pickedEdgeA, b = vertex.pickedEdgeB;
+    if (a < 0 || b < 0 || a == b || a >= brush->vertCount || b >= brush->vertCount) return 0;
+    static int pairs[kMaxBrushEdges][2];
+    int edges = BrushBuildEdges(brush, pairs, kMaxBrushEdges);
+    for (int e = 0; e < edges; e++) {
+        if ((pairs[e][0] == a && pairs[e][1] == b) || (pairs[e][0] == b && pairs[e][1] == a)) return 1;
+    }
+    return 0;
+}
+
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
