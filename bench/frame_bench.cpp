@@ -43,7 +43,7 @@ static unsigned vertexQuery;
 // The groups of phases between FrameRun's marks.
 constexpr int PH_COUNT = kFrameMarkCount - 1;
 static const char *const kPhaseName[PH_COUNT] = {
-    "1-17 input, tools, cameras", "18 four views", "19 Render view", "20-23 autosave, lights, meshes",
+    "1-17 input, tools, cameras", "18 four views", "19 Render view", "20-23 autosave, lights",
     "24-37 window pass", "38 EndDrawing (swap)",
 };
 
