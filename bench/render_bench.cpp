@@ -15,12 +15,12 @@
 
 #include "bench/bench_clock.h"
 #include "bench/bench_map.h"
+#include "document/settings.h"
 #include "editor/startup.h"
 #include "editor/windows/render_view.h"
 #include "render/lights.h"
 #include "render/mesh_cache.h"
 #include "render/renderer.h"
-#include "render/settings.h"
 #include "raymath.h"
 
 static constexpr int kRounds = 6;

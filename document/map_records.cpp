@@ -1,4 +1,4 @@
-// map_records.cpp: name tables, snapping settings and face defaults of the map records.
+// map_records.cpp: name tables and face defaults of the map records.
 #include "document/map_records.h"
 
 #include <cstdio>
@@ -20,8 +20,6 @@ const char *const kEntityKindIcon[kEntityKindCount] = {
 };
 const char *const kShapeName[kBrushShapeCount] = { "Cube", "Cylinder", "Sphere", "Arc", "Plane" };
 const char *const kProjName[kProjectionCount] = { "World", "Local", "Fit" };
-
-SnapSettings gSnap = { 1, 0, 1, 1, 15.0f, 0.25f };
 
 //----------------------------------------------------------------------------------
 // Public functions

@@ -124,17 +124,6 @@ struct MapDoc {
     int32_t entityCount;
 };
 
-struct SnapSettings {
-    uint8_t move;                        // snap moved objects to the grid
-    uint8_t scale;                       // snap scaling to scaleStep
-    uint8_t rotate;                      // snap rotation to rotStep
-    uint8_t vertex;                      // snap dragged vertices to the grid
-    float rotStep;                       // degrees
-    float scaleStep;
-};
-
-extern SnapSettings gSnap;
-
 //----------------------------------------------------------------------------------
 // Functions
 //----------------------------------------------------------------------------------

@@ -3,10 +3,10 @@
 #include "editor/cameras.h"
 
 #include "raymath.h"
+#include "document/settings.h"
 #include "editor/input.h"
 #include "editor/layout.h"
 #include "editor/tools/clip_tool.h"
-#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Public functions

@@ -7,6 +7,7 @@
 
 #include "document/problem_check.h"
 #include "document/selection.h"
+#include "document/settings.h"
 #include "document/undo.h"
 #include "editor/startup.h"
 #include "editor/input.h"
@@ -19,7 +20,6 @@
 #include "editor/windows/map_dialogs.h"
 #include "editor/windows/project_manager.h"
 #include "project/projects.h"
-#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Globals

@@ -8,6 +8,7 @@
 #include "raymath.h"
 #include "document/problem_check.h"
 #include "document/selection.h"
+#include "document/settings.h"
 #include "document/topology.h"
 #include "document/undo.h"
 #include "editor/input.h"
@@ -15,7 +16,6 @@
 #include "editor/layout.h"
 #include "editor/tools/select.h"
 #include "editor/tools/vertex.h"
-#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Internal declarations

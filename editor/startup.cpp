@@ -8,6 +8,7 @@
 #include "raylib.h"
 #include "raymath.h"
 #include "document/primitives.h"
+#include "document/settings.h"
 #include "document/undo.h"
 #include "editor/console.h"
 #include "editor/gui.h"
@@ -19,7 +20,6 @@
 #include "project/projects.h"
 #include "project/splash.h"
 #include "render/renderer.h"
-#include "render/settings.h"
 #include "script/mods.h"
 
 //----------------------------------------------------------------------------------

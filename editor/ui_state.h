@@ -10,13 +10,13 @@
 #include "raylib.h"
 #include "document/map_records.h"
 #include "document/problem_check.h"
+#include "document/settings.h"
 #include "editor/tools/tool_id.h"
 #include "editor/widgets.h"
 #include "editor/tools/block.h"
 #include "editor/tools/clip_tool.h"
 #include "editor/tools/select.h"
 #include "editor/tools/vertex.h"
-#include "render/settings.h"
 #include "script/editor_link.h"
 
 //----------------------------------------------------------------------------------

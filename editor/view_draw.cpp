@@ -10,6 +10,7 @@
 #include "document/brush_geometry.h"
 #include "document/draw_colours.h"
 #include "document/selection.h"
+#include "document/settings.h"
 #include "document/topology.h"
 #include "document/view_mapping.h"
 #include "editor/gui.h"
@@ -19,7 +20,6 @@
 #include "render/draw_cache.h"
 #include "render/gizmos.h"
 #include "render/renderer.h"
-#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Globals

@@ -9,10 +9,10 @@
 #include "document/brush_geometry.h"
 #include "document/draw_colours.h"
 #include "document/problem_check.h"
+#include "document/settings.h"
 #include "document/topology.h"
 #include "project/assets.h"
 #include "render/draw_cache.h"
-#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Globals

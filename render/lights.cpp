@@ -6,7 +6,7 @@
 #include "raymath.h"
 #include "document/brush_geometry.h"
 #include "document/problem_check.h"
-#include "render/settings.h"
+#include "document/settings.h"
 
 //----------------------------------------------------------------------------------
 // Globals

@@ -11,6 +11,7 @@
 #include "raymath.h"
 #include "rlgl.h"
 #include "document/brush_geometry.h"
+#include "document/settings.h"
 #include "project/assets.h"
 #include "render/draw_cache.h"
 #include "render/gizmos.h"
@@ -18,7 +19,6 @@
 #include "render/mesh_batch.h"
 #include "render/mesh_cache.h"
 #include "render/renderer.h"
-#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Globals

@@ -9,11 +9,11 @@
 #include <cstring>
 
 #include "rlgl.h"
+#include "document/settings.h"
 #include "platform/platform.h"
 #include "render/lights.h"
 #include "render/mesh_batch.h"
 #include "render/mesh_cache.h"
-#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Globals

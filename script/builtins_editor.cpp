@@ -12,6 +12,7 @@
 #include "raylib.h"
 #include "raymath.h"
 #include "document/brush_geometry.h"
+#include "document/settings.h"
 #include "document/view_mapping.h"
 #include "script/builtin_families.h"
 #include "script/editor_link.h"

@@ -4,11 +4,11 @@
 
 #include <cmath>
 
+#include "document/settings.h"
 #include "editor/input.h"
 #include "editor/gui.h"
 #include "editor/widgets.h"
 #include "render/renderer.h"
-#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Globals

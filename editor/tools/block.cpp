@@ -6,10 +6,10 @@
 
 #include "document/brush_geometry.h"
 #include "document/primitives.h"
+#include "document/settings.h"
 #include "document/undo.h"
 #include "document/view_mapping.h"
 #include "editor/input.h"
-#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Internal declarations

@@ -7,12 +7,12 @@
 
 #include "raymath.h"
 #include "document/clip.h"
+#include "document/settings.h"
 #include "document/undo.h"
 #include "document/view_mapping.h"
 #include "editor/input.h"
 #include "editor/gui.h"
 #include "editor/widgets.h"
-#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Globals

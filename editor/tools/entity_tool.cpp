@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "document/brush_geometry.h"
+#include "document/settings.h"
 #include "document/undo.h"
 #include "document/view_mapping.h"
 #include "editor/input.h"
-#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Globals

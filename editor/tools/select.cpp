@@ -5,13 +5,13 @@
 
 #include "raymath.h"
 #include "document/selection.h"
+#include "document/settings.h"
 #include "document/topology.h"
 #include "document/undo.h"
 #include "document/view_mapping.h"
 #include "editor/input.h"
 #include "editor/layout.h"
 #include "editor/widgets.h"
-#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Internal declarations

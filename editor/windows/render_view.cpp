@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "document/settings.h"
 #include "editor/gui.h"
 #include "editor/input.h"
 #include "editor/layout.h"
@@ -13,7 +14,6 @@
 #include "render/lights.h"
 #include "render/mesh_cache.h"
 #include "render/renderer.h"
-#include "render/settings.h"
 
 //----------------------------------------------------------------------------------
 // Globals

@@ -7,13 +7,13 @@
 
 #include "raylib.h"
 #include "raymath.h"
+#include "document/settings.h"
 #include "editor/console.h"
 #include "editor/cameras.h"
 #include "editor/layout.h"
 #include "editor/view_draw.h"
 #include "editor/windows/render_view.h"
 #include "render/gizmos.h"
-#include "render/settings.h"
 #include "support/vector_check.h"
 
 static UiState Laid(int w, int h)

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "document/brush_geometry.h"
+#include "document/settings.h"
 #include "editor/startup.h"
-#include "render/settings.h"
 #include "support/brush_check.h"
 
 TEST(StartValues, SettingsRecords)

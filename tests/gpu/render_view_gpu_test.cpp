@@ -9,12 +9,12 @@
 
 #include "raylib.h"
 #include "bench/bench_map.h"
+#include "document/settings.h"
 #include "editor/windows/render_view.h"
 #include "render/draw_cache.h"
 #include "render/lights.h"
 #include "render/mesh_cache.h"
 #include "render/renderer.h"
-#include "render/settings.h"
 
 namespace {
 

@@ -14,13 +14,13 @@
 
 #include "raylib.h"
 #include "document/primitives.h"
+#include "document/settings.h"
 #include "editor/windows/render_view.h"
 #include "project/assets.h"
 #include "render/draw_cache.h"
 #include "render/lights.h"
 #include "render/mesh_cache.h"
 #include "render/renderer.h"
-#include "render/settings.h"
 #include "support/map_bytes.h"
 
 namespace {

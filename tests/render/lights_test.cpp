@@ -7,8 +7,8 @@
 
 #include "document/brush_geometry.h"
 #include "document/problem_check.h"
+#include "document/settings.h"
 #include "render/lights.h"
-#include "render/settings.h"
 
 class Lights : public ::testing::Test {
 protected:

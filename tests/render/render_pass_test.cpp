@@ -4,9 +4,9 @@
 
 #include <cstring>
 
+#include "document/settings.h"
 #include "render/lights.h"
 #include "render/renderer.h"
-#include "render/settings.h"
 
 TEST(ShadowCaster, TheBrightestWinsASunFirstAmongAllGatheredLights)
 {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "document/map_records.h"
+#include "document/settings.h"
 #include "editor/ui_state.h"
-#include "render/settings.h"
 #include "script/mods.h"
 
 // One row: a script ('|' between instructions), the stack it leaves (deepest first) and an

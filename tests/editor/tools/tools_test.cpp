@@ -8,6 +8,7 @@
 
 #include "raylib.h"
 #include "document/primitives.h"
+#include "document/settings.h"
 #include "document/topology.h"
 #include "document/undo.h"
 #include "editor/ui_state.h"
@@ -16,7 +17,6 @@
 #include "editor/tools/clip_tool.h"
 #include "editor/tools/entity_tool.h"
 #include "editor/tools/select.h"
-#include "render/settings.h"
 #include "support/brush_check.h"
 #include "support/editor_state.h"
 

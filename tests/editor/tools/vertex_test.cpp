@@ -10,6 +10,7 @@
 #include "document/brush_geometry.h"
 #include "document/primitives.h"
 #include "document/selection.h"
+#include "document/settings.h"
 #include "document/topology.h"
 #include "document/undo.h"
 #include "editor/startup.h"
@@ -19,7 +20,6 @@
 #include "editor/shortcuts.h"
 #include "editor/tools/vertex.h"
 #include "editor/windows/merge_prompt.h"
-#include "render/settings.h"
 #include "support/brush_check.h"
 
 class VertexTool : public ::testing::Test {

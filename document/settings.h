@@ -1,6 +1,7 @@
-// settings.h: the editor and lighting settings shared by drawing, tools, panels and scripts.
+// settings.h: the editor, snapping and lighting settings shared by drawing, tools, panels and
+// scripts.
 //
-// Both records start from fixed values every run and are never saved or loaded.
+// The three records start from fixed values every run and are never saved or loaded.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +34,15 @@ struct EditorSettings {
     float gizmoSize;
 };
 
+struct SnapSettings {
+    uint8_t move;                        // snap moved objects to the grid
+    uint8_t scale;                       // snap scaling to scaleStep
+    uint8_t rotate;                      // snap rotation to rotStep
+    uint8_t vertex;                      // snap dragged vertices to the grid
+    float rotStep;                       // degrees
+    float scaleStep;
+};
+
 struct LightingSettings {
     RenderQuality quality;
     uint8_t shadows;
@@ -46,4 +56,5 @@ struct LightingSettings {
 };
 
 extern EditorSettings gSettings;
+extern SnapSettings gSnap;
 extern LightingSettings gLighting;

@@ -1,5 +1,5 @@
-// settings.cpp: start values of the editor and lighting settings.
-#include "render/settings.h"
+// settings.cpp: start values of the editor, snapping and lighting settings.
+#include "document/settings.h"
 
 const char *const kQualityName[kQualityCount] = { "Off (CPU)", "Low", "Medium", "High" };
 
@@ -18,6 +18,8 @@ EditorSettings gSettings = {
     1,                        // gizmoIcons
     1.0f,                     // gizmoSize
 };
+
+SnapSettings gSnap = { 1, 0, 1, 1, 15.0f, 0.25f };
 
 LightingSettings gLighting = {
     QUALITY_MEDIUM, // quality
