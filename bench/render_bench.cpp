@@ -61,7 +61,7 @@ static bool UseSetup(const UiState &ui, int setup)
     }
     const Texture2D &view = ui.renderTargets[kRenderOutputTarget].texture;
     if (!gRenderer.ready && !InitRenderer(view.width, view.height)) return false;
-    gLighting.quality = (RenderQuality)setup;
+    SettingsSetQuality(setup);
     ApplyRenderQuality();
     return true;
 }

@@ -29,7 +29,7 @@ int Zoom2DByWheel(UiState &ui, float wheel)
 int FlySpeedByWheel(UiState &ui, float wheel)
 {
     if (wheel == 0.0f || PointerOverWindow(ui)) return 0;
-    gSettings.flySpeed = FlySpeedStep(gSettings.flySpeed, wheel);
+    SettingsSetFlySpeed(FlySpeedStep(gSettings.flySpeed, wheel));
     StatusSet(ui, "Fly speed %.3f", gSettings.flySpeed);
     return 1;
 }

@@ -55,7 +55,7 @@ struct SnapToggle {
     const char *label;
     const char *tooltip;
 };
-static const SnapToggle kSnapToggles[4] = {
+static const SnapToggle kSnapToggles[kSnapSwitchCount] = {   // SnapSwitch order
     { 1683.0f, "Mov", "Snap object movement to the grid" },
     { 1768.5f, "Rot", "Snap rotation to the angle step" },
     { 1854.0f, "Scl", "Snap scaling to fixed increments" },
@@ -95,7 +95,6 @@ static const ShapeButton kShapeButtons[kBrushShapeCount] = {
 static void DrawTopBar(UiState &ui);
 static void DrawToolStrip(UiState &ui);
 static Rectangle LeftPanelRect(const UiState &ui);
-static uint8_t *SnapFlag(int i);
 static float DrawAddLightButtons(UiState &ui, float y);
 static void ToggleRow(float y, float x0, float step, float width, const char *const *labels, int count, int *field);
 
@@ -236,10 +235,10 @@ static void DrawTopBar(UiState &ui)
     const char *project = gProjects.currentName;
     GuiLabel(item(1192.5f, 382.5f), TextFormat("Project: %s", project[0] ? project : "(none)"));
     GuiLabel(item(1597.5f, 90.0f), "Snap:");
-    for (int i = 0; i < 4; i++) {
+    for (int i = 0; i < kSnapSwitchCount; i++) {
+        SnapSwitch which = (SnapSwitch)i;
         Rectangle r = item(kSnapToggles[i].offset, 78.75f);
-        uint8_t *flag = SnapFlag(i);
-        *flag = GuiToggle(r, kSnapToggles[i].label, *flag != 0) ? 1 : 0;
+        SettingsSetSnapSwitch(which, GuiToggle(r, kSnapToggles[i].label, SnapSwitchOn(which)));
         if (CheckCollisionPointRec(ui.mouse, r)) ui.tooltipText = kSnapToggles[i].tooltip;
     }
     GuiLabel(item(2036.25f, 495.0f), TextFormat("grid %.4g   rot %.0f deg", gSettings.gridStep, gSnap.rotStep));
@@ -322,14 +321,4 @@ static float DrawAddLightButtons(UiState &ui, float y)
         y += 56.25f;
     }
     return y;
-}
-
-static uint8_t *SnapFlag(int i)
-{
-    switch (i) {
-    case 0: return &gSnap.move;
-    case 1: return &gSnap.rotate;
-    case 2: return &gSnap.scale;
-    default: return &gSnap.vertex;
-    }
 }

@@ -45,8 +45,8 @@ void ShortcutsPhase(MapDoc *map, UiState &ui)
     if (IsKeyPressed(KEY_L) && ctrl) FlipSelected(map, ui, 0);
     if (IsKeyPressed(KEY_I) && ctrl) FlipSelected(map, ui, 1);
     if (IsKeyPressed(KEY_LEFT_BRACKET) || IsKeyPressed(KEY_RIGHT_BRACKET)) {
-        if (IsKeyPressed(KEY_LEFT_BRACKET)) gSettings.gridStep = GridStepAfter(gSettings.gridStep, false);
-        if (IsKeyPressed(KEY_RIGHT_BRACKET)) gSettings.gridStep = GridStepAfter(gSettings.gridStep, true);
+        if (IsKeyPressed(KEY_LEFT_BRACKET)) SettingsSetGridStep(GridStepAfter(gSettings.gridStep, false));
+        if (IsKeyPressed(KEY_RIGHT_BRACKET)) SettingsSetGridStep(GridStepAfter(gSettings.gridStep, true));
         StatusSet(ui, "Grid: %.4g", gSettings.gridStep);
     }
     if (IsKeyPressed(KEY_H)) {
@@ -60,11 +60,11 @@ void ShortcutsPhase(MapDoc *map, UiState &ui)
         StatusSet(ui, "Centred all views on the selection.");
     }
     if (IsKeyPressed(KEY_K) && !ctrl) {
-        gSettings.lighting = !gSettings.lighting;
+        SettingsSetLighting(!gSettings.lighting);
         StatusSet(ui, "Lighting %s.", gSettings.lighting ? "ON" : "OFF");
     }
     if (IsKeyPressed(KEY_J) && !ctrl) {
-        gSettings.gizmoIcons = !gSettings.gizmoIcons;
+        SettingsSetGizmoIcons(!gSettings.gizmoIcons);
         StatusSet(ui, "Gizmo icons %s.", gSettings.gizmoIcons ? "ON" : "OFF");
     }
     if (IsKeyPressed(KEY_C) && ctrl) {

@@ -29,13 +29,9 @@ MapDoc activeMap;
 EditorContext gEd;
 // Addresses of globals: filled before main, so scripts see the settings even without a window.
 ScriptGlobals gScriptGlobals = {
-    &gSettings.gridStep, &gSettings.flySpeed, &gSettings.ambient,
-    &gSettings.lighting, &gSettings.gizmoIcons,
-    &gLighting.gamma, &gLighting.specular,
-    &gLighting.quality,
+    &gSettingsRecord,
     &gAssets.textureCount, &gAssets.modelCount, &gAssets.iconCount,
 };
-static_assert(sizeof(RenderQuality) == sizeof(uint32_t), "scripts copy the quality as 32 bits");
 
 static constexpr int kStartWidth = 1440;
 static constexpr int kStartHeight = 900;

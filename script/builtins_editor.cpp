@@ -7,7 +7,6 @@
 // counts through gScriptGlobals. Without them getters answer 0 (-1 where stated) and setters refuse.
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 #include "raylib.h"
 #include "raymath.h"
@@ -22,18 +21,11 @@
 // Limits and constants
 //----------------------------------------------------------------------------------
 constexpr int kToolCountScript = 6;          // tools 0..5 a script may select; the mod tool (6) it may not
-constexpr float kMinGridStep = 0.0001f;      // a grid step must be above this
-constexpr float kMaxGridStep = 64.0f;
 constexpr float kRadToDeg = 57.295776f;
 constexpr float kMaxScriptPitch = 1.5533f;   // radians, just short of straight up or down
 constexpr float kMinFov = 10.0f, kMaxFov = 150.0f;
 constexpr float kMinZoom = 0.1f, kMaxZoom = 5000.0f;   // exclusive: wider than the mouse wheel's range
 constexpr float kMinOrbitRadius = 0.01f;     // this radius or less orbits at one unit
-constexpr float kMinRotStep = 0.1f, kMaxRotStep = 180.0f;
-constexpr float kMaxAmbient = 2.0f;
-constexpr float kMinFlySpeed = 0.001f, kMaxFlySpeed = 10.0f;
-constexpr float kMinGamma = 0.5f, kMaxGamma = 4.0f;
-constexpr int kQualityLevels = 4;            // RenderQuality 0..3
 constexpr int kMaxKeyCode = 512;             // raylib's key codes are 1..511
 constexpr int kKeyLeftShift = 340, kKeyRightShift = 344;
 constexpr int kKeyLeftCtrl = 341, kKeyRightCtrl = 345;
@@ -53,8 +45,8 @@ static float CallPlain(VmState *state, int id, const float *args);
 static void CameraAimAt(Vector3 target);
 static Vector3 CameraForward(void);
 static int ViewUnderMouse(void);
-static float GetFloatSetting(const float *setting) { return setting ? *setting : 0.0f; }
-static float SetClampedSetting(float *setting, float value, float lo, float hi);
+static float GridStep(void);
+static float Accepted(SettingChange change) { return change == SETTING_REFUSED ? 0.0f : 1.0f; }
 static int AssetCount(const int32_t *count) { return count ? *count : 0; }
 
 //----------------------------------------------------------------------------------
@@ -115,11 +107,10 @@ static float CallSelection(VmState *state, int id, const float *args)
 
     case BI_MAP_BRUSHCOUNT: return map ? (float)ClampCount(map->brushCount, kMaxBrushes) : 0.0f;
     case BI_MAP_ENTCOUNT: return map ? (float)ClampCount(map->entityCount, kMaxEntities) : 0.0f;
-    case BI_MAP_GRID: return GetFloatSetting(gScriptGlobals.gridStep);
+    case BI_MAP_GRID: return GridStep();
     case BI_MAP_SETGRID:
-        if (!gScriptGlobals.gridStep || !(args[0] > kMinGridStep && args[0] <= kMaxGridStep)) return 0.0f;
-        *gScriptGlobals.gridStep = args[0];
-        return 1.0f;
+        if (!gScriptGlobals.settings || !(args[0] > kGridStepRange.min && args[0] <= kGridStepRange.max)) return 0.0f;
+        return Accepted(SettingsSetGridStep(args[0]));
     case BI_MAP_CLEARBRUSHES: {
         if (!map) return 0.0f;
         int count = ClampCount(map->brushCount, kMaxBrushes);
@@ -207,52 +198,44 @@ static float CallCamera(int id, const float *args)
 
 static float CallSettings(int id, const float *args)
 {
-    const ScriptGlobals &g = gScriptGlobals;
+    const SettingsRecord *settings = gScriptGlobals.settings;
+    if (!settings) return 0.0f;
+    const SnapSettings &snap = settings->snap;
+    const EditorSettings &editor = settings->editor;
+    const LightingSettings &lighting = settings->lighting;
+    const float value = args[0];
     switch (id) {
-    case BI_SNAP_MOVE: return FromBool(gSnap.move);
-    case BI_SNAP_ROT: return FromBool(gSnap.rotate);
-    case BI_SNAP_SCALE: return FromBool(gSnap.scale);
-    case BI_SNAP_VERTEX: return FromBool(gSnap.vertex);
-    case BI_SNAP_SETMOVE: gSnap.move = (uint8_t)ArgFlag(args[0]); return 1.0f;
-    case BI_SNAP_SETROT: gSnap.rotate = (uint8_t)ArgFlag(args[0]); return 1.0f;
-    case BI_SNAP_SETSCALE: gSnap.scale = (uint8_t)ArgFlag(args[0]); return 1.0f;
-    case BI_SNAP_SETVERTEX: gSnap.vertex = (uint8_t)ArgFlag(args[0]); return 1.0f;
-    case BI_SNAP_ROTSTEP: return gSnap.rotStep;
+    case BI_SNAP_MOVE: return FromBool(snap.move);
+    case BI_SNAP_ROT: return FromBool(snap.rotate);
+    case BI_SNAP_SCALE: return FromBool(snap.scale);
+    case BI_SNAP_VERTEX: return FromBool(snap.vertex);
+    case BI_SNAP_SETMOVE: return Accepted(SettingsSetSnapSwitch(SNAP_MOVE, ArgFlag(value)));
+    case BI_SNAP_SETROT: return Accepted(SettingsSetSnapSwitch(SNAP_ROTATE, ArgFlag(value)));
+    case BI_SNAP_SETSCALE: return Accepted(SettingsSetSnapSwitch(SNAP_SCALE, ArgFlag(value)));
+    case BI_SNAP_SETVERTEX: return Accepted(SettingsSetSnapSwitch(SNAP_VERTEX, ArgFlag(value)));
+    case BI_SNAP_ROTSTEP: return snap.rotStep;
     case BI_SNAP_SETROTSTEP:
-        if (!(args[0] >= kMinRotStep && args[0] <= kMaxRotStep)) return 0.0f;
-        gSnap.rotStep = args[0];
-        return 1.0f;
+        if (!(value >= kRotStepRange.min && value <= kRotStepRange.max)) return 0.0f;
+        return Accepted(SettingsSetRotStep(value));
 
-    case BI_SET_AMBIENT: return GetFloatSetting(g.ambient);
-    case BI_SET_SETAMBIENT: return SetClampedSetting(g.ambient, args[0], 0.0f, kMaxAmbient);
-    case BI_SET_FLYSPEED: return GetFloatSetting(g.flySpeed);
-    case BI_SET_SETFLYSPEED: return SetClampedSetting(g.flySpeed, args[0], kMinFlySpeed, kMaxFlySpeed);
-    case BI_SET_GAMMA: return GetFloatSetting(g.gamma);
-    case BI_SET_SETGAMMA: return SetClampedSetting(g.gamma, args[0], kMinGamma, kMaxGamma);
-    case BI_SET_SPECULAR: return GetFloatSetting(g.specular);
-    case BI_SET_SETSPECULAR: return SetClampedSetting(g.specular, args[0], 0.0f, 1.0f);
-    case BI_SET_LIGHTING: return g.lighting ? FromBool(*g.lighting) : 0.0f;
-    case BI_SET_SETLIGHTING:
-        if (!g.lighting) return 0.0f;
-        *g.lighting = (uint8_t)ArgFlag(args[0]);
-        return 1.0f;
-    case BI_SET_GIZMOS: return g.gizmoIcons ? FromBool(*g.gizmoIcons) : 0.0f;
-    case BI_SET_SETGIZMOS:
-        if (!g.gizmoIcons) return 0.0f;
-        *g.gizmoIcons = (uint8_t)ArgFlag(args[0]);
-        return 1.0f;
-    case BI_SET_QUALITY: {
-        if (!g.quality) return 0.0f;
-        uint32_t quality;
-        memcpy(&quality, g.quality, sizeof(quality));
-        return (float)quality;
-    }
+    // Numbers outside their range are held to it; only what is not a number is refused.
+    case BI_SET_AMBIENT: return editor.ambient;
+    case BI_SET_SETAMBIENT: return Accepted(SettingsSetAmbient(value));
+    case BI_SET_FLYSPEED: return editor.flySpeed;
+    case BI_SET_SETFLYSPEED: return Accepted(SettingsSetFlySpeed(value));
+    case BI_SET_GAMMA: return lighting.gamma;
+    case BI_SET_SETGAMMA: return Accepted(SettingsSetGamma(value));
+    case BI_SET_SPECULAR: return lighting.specular;
+    case BI_SET_SETSPECULAR: return Accepted(SettingsSetSpecular(value));
+    case BI_SET_LIGHTING: return FromBool(editor.lighting);
+    case BI_SET_SETLIGHTING: return Accepted(SettingsSetLighting(ArgFlag(value)));
+    case BI_SET_GIZMOS: return FromBool(editor.gizmoIcons);
+    case BI_SET_SETGIZMOS: return Accepted(SettingsSetGizmoIcons(ArgFlag(value)));
+    case BI_SET_QUALITY: return (float)lighting.quality;
     case BI_SET_SETQUALITY: {
-        int32_t quality = ArgIndex(args[0]);
-        if (!g.quality || quality < 0 || quality >= kQualityLevels) return 0.0f;
-        uint32_t value = (uint32_t)quality;   // only the value: the renderer applies it when it draws
-        memcpy(g.quality, &value, sizeof(value));
-        return 1.0f;
+        int32_t quality = ArgIndex(value);
+        if (quality < 0 || quality >= kQualityCount) return 0.0f;
+        return Accepted(SettingsSetQuality(quality));   // only the value: the renderer applies it when it draws
     }
     default: return 0.0f;
     }
@@ -330,7 +313,7 @@ static float CallMod(VmState *state, int id, const float *args)
 static float CallPlain(VmState *state, int id, const float *args)
 {
     switch (id) {
-    case BI_SNAP: return SnapToGrid(args[0], GetFloatSetting(gScriptGlobals.gridStep));
+    case BI_SNAP: return SnapToGrid(args[0], GridStep());
     case BI_LOG: {
         char text[kLogValueLen];
         snprintf(text, sizeof(text), "%.4g", (double)args[0]);   // as PRINT writes it
@@ -372,9 +355,8 @@ static int ViewUnderMouse(void)
     return -1;
 }
 
-static float SetClampedSetting(float *setting, float value, float lo, float hi)
+// The grid step; 0 (no snapping) while the editor has not shared its settings.
+static float GridStep(void)
 {
-    if (!setting || !std::isfinite(value)) return 0.0f;
-    *setting = Clamp(value, lo, hi);
-    return 1.0f;
+    return gScriptGlobals.settings ? gScriptGlobals.settings->editor.gridStep : 0.0f;
 }

@@ -2,13 +2,16 @@
 //
 // The editor application fills both records; scripts never include its headers. gEd points into
 // the editor's own state (cameras, selection, tool, current assets, view rectangles) and is
-// trusted only while valid is set. gScriptGlobals points at the shared settings and the asset
+// trusted only while valid is set. gScriptGlobals points at the settings record and the asset
 // counts, whose records belong to subsystems the scripts do not include; each pointer is null
 // until it is filled, and a builtin whose pointer is null answers as for a missing object.
+// Scripts read the settings through their pointer and change them only through the settings'
+// change functions (document/settings.h), the same ones the editor uses.
 #pragma once
 
 #include <cstdint>
 #include "raylib.h"
+#include "document/settings.h"
 
 //----------------------------------------------------------------------------------
 // Records
@@ -23,10 +26,7 @@ struct EditorContext {
 };
 
 struct ScriptGlobals {
-    float *gridStep, *flySpeed, *ambient;         // editor settings
-    uint8_t *lighting, *gizmoIcons;
-    float *gamma, *specular;                      // lighting settings
-    void *quality;                                // RenderQuality: 32-bit unsigned, copied with memcpy
+    const SettingsRecord *settings;                         // editor, snapping and lighting settings
     const int32_t *textureCount, *modelCount, *iconCount;   // loaded assets
 };
 

@@ -1,5 +1,6 @@
 // settings_tab.cpp: the Settings tab: grid, lighting and shadows, snapping, editor switches and
-// the sky, edited in place. Nothing here is stored, undone or marks the map dirty.
+// the sky. Each widget shows its setting within the widget's own range and hands what it shows to
+// the setting's change function. Nothing here is stored, undone or marks the map dirty.
 #include "editor/panels/right_panel.h"
 
 #include <cmath>
@@ -23,9 +24,10 @@ static const char *const kSkyLabels[4] = { "Day", "Sunset", "Night", "Grid" };
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
-static float SliderRow(const PanelPlace &p, float y, const char *label, float *value, float min, float max,
+static float SliderRow(const PanelPlace &p, float *y, const char *label, float value, float min, float max,
                        const char *fmt);
-static void CheckBox(Rectangle r, const char *text, uint8_t *flag);
+static float NumFieldRow(const PanelPlace &p, float *y, int id, const char *label, float value, float min, float max,
+                         const char *fmt);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -33,7 +35,8 @@ static void CheckBox(Rectangle r, const char *text, uint8_t *flag);
 float DrawSettingsTab(UiState &ui, const PanelPlace &p)
 {
     float L = p.x, P = p.w, y = p.y;
-    y += SliderRow(p, y, "Grid Step:", &gSettings.gridStep, 0.125f, 4.0f, "%.2f") + 9.0f;
+    SettingsSetGridStep(SliderRow(p, &y, "Grid Step:", gSettings.gridStep, 0.125f, 4.0f, "%.2f"));
+    y += 9.0f;
     GuiLabel(Rectangle{ L + kLabelX, y, 450.0f, kRowH }, "--- Lighting & Shadows ---");
     y += kRowH;
     // The status names every pass that is off and why. It always has the room of the longest
@@ -48,23 +51,23 @@ float DrawSettingsTab(UiState &ui, const PanelPlace &p)
         bool on = GuiToggle(Rectangle{ L + kLabelX + (float)i * (toggleW + 4.5f), y, toggleW, kRowH }, kQualityName[i],
                             current);
         if (on && !current) {
-            gLighting.quality = (RenderQuality)i;
+            SettingsSetQuality(i);
             ApplyRenderQuality();
-            gSettings.lighting = 1;
+            SettingsSetLighting(true);
             StatusSet(ui, "Render quality: %s", kQualityName[i]);
         }
     }
     y += 54.0f;
-    CheckBox(Rectangle{ L + kLabelX, y, 31.5f, 31.5f }, "Shadows", &gLighting.shadows);
-    CheckBox(Rectangle{ L + 247.5f, y, 31.5f, 31.5f }, "SSAO", &gLighting.ssao);
+    SettingsSetShadows(GuiCheckBox(Rectangle{ L + kLabelX, y, 31.5f, 31.5f }, "Shadows", gLighting.shadows != 0));
+    SettingsSetSsao(GuiCheckBox(Rectangle{ L + 247.5f, y, 31.5f, 31.5f }, "SSAO", gLighting.ssao != 0));
     y += 49.5f;
-    y += SliderRow(p, y, "Ambient:", &gSettings.ambient, 0.0f, 1.0f, "%.2f");
-    y += SliderRow(p, y, "Shadow Bias:", &gLighting.shadowBias, 0.0002f, 0.02f, "%.4f");
-    y += SliderRow(p, y, "Shadow Area:", &gLighting.shadowArea, 6.0f, 90.0f, "%.0f");
-    y += SliderRow(p, y, "AO Radius:", &gLighting.aoRadius, 0.05f, 3.0f, "%.2f");
-    y += SliderRow(p, y, "AO Strength:", &gLighting.aoStrength, 0.0f, 2.0f, "%.2f");
-    y += SliderRow(p, y, "Specular:", &gLighting.specular, 0.0f, 1.0f, "%.2f");
-    y += SliderRow(p, y, "Gamma:", &gLighting.gamma, 1.0f, 3.0f, "%.2f");
+    SettingsSetAmbient(SliderRow(p, &y, "Ambient:", gSettings.ambient, 0.0f, 1.0f, "%.2f"));
+    SettingsSetShadowBias(SliderRow(p, &y, "Shadow Bias:", gLighting.shadowBias, 0.0002f, 0.02f, "%.4f"));
+    SettingsSetShadowArea(SliderRow(p, &y, "Shadow Area:", gLighting.shadowArea, 6.0f, 90.0f, "%.0f"));
+    SettingsSetAoRadius(SliderRow(p, &y, "AO Radius:", gLighting.aoRadius, 0.05f, 3.0f, "%.2f"));
+    SettingsSetAoStrength(SliderRow(p, &y, "AO Strength:", gLighting.aoStrength, 0.0f, 2.0f, "%.2f"));
+    SettingsSetSpecular(SliderRow(p, &y, "Specular:", gLighting.specular, 0.0f, 1.0f, "%.2f"));
+    SettingsSetGamma(SliderRow(p, &y, "Gamma:", gLighting.gamma, 1.0f, 3.0f, "%.2f"));
     if (GuiButton(Rectangle{ L + kLabelX, y, P - 67.5f, 49.5f }, "Reload Shaders")) {
         ReloadRenderer((int)ui.viewSize.x, (int)ui.viewSize.y);   // a view too small keeps the old size
         StatusSet(ui, "%s", gRenderer.status);
@@ -73,29 +76,28 @@ float DrawSettingsTab(UiState &ui, const PanelPlace &p)
 
     GuiLabel(Rectangle{ L + kLabelX, y, 450.0f, kRowH }, "--- Snapping ---");
     y += kRowH;
-    // A snapping step out of range would misbehave in every tool: these two are held to it.
-    gSnap.rotStep = NumFieldShown(gSnap.rotStep, 1.0f, 90.0f);
-    gSnap.scaleStep = NumFieldShown(gSnap.scaleStep, 0.01f, 1.0f);
-    GuiNumField(NF_SNAP_ROT_STEP, Rectangle{ L + 27.0f, y, P - 54.0f, kRowH }, "Rot Step:", &gSnap.rotStep, 1.0f, 90.0f,
-                "%.1f");
-    y += kRowH;
-    GuiNumField(NF_SNAP_SCALE_STEP, Rectangle{ L + 27.0f, y, P - 54.0f, kRowH }, "Scl Step:", &gSnap.scaleStep, 0.01f,
-                1.0f, "%.3f");
-    y += kRowH;
-    static const char *const kSnapLabels[4] = { "Snap Movement", "Snap Rotation", "Snap Scale", "Snap Vertices" };
-    uint8_t *snapFlags[4] = { &gSnap.move, &gSnap.rotate, &gSnap.scale, &gSnap.vertex };
-    for (int i = 0; i < 4; i++) {
-        CheckBox(Rectangle{ L + 27.0f, y, 31.5f, 31.5f }, kSnapLabels[i], snapFlags[i]);
-        y += i < 3 ? kRowH : 54.0f;
+    SettingsSetRotStep(NumFieldRow(p, &y, NF_SNAP_ROT_STEP, "Rot Step:", gSnap.rotStep, 1.0f, 90.0f, "%.1f"));
+    SettingsSetScaleStep(NumFieldRow(p, &y, NF_SNAP_SCALE_STEP, "Scl Step:", gSnap.scaleStep, 0.01f, 1.0f, "%.3f"));
+    static const char *const kSnapLabels[kSnapSwitchCount] = { "Snap Movement", "Snap Rotation", "Snap Scale",
+                                                               "Snap Vertices" };
+    for (int i = 0; i < kSnapSwitchCount; i++) {
+        SnapSwitch which = (SnapSwitch)i;
+        bool on = GuiCheckBox(Rectangle{ L + 27.0f, y, 31.5f, 31.5f }, kSnapLabels[i], SnapSwitchOn(which));
+        SettingsSetSnapSwitch(which, on);
+        y += i < kSnapSwitchCount - 1 ? kRowH : 54.0f;
     }
 
     GuiLabel(Rectangle{ L + kLabelX, y, 450.0f, kRowH }, "--- Editor ---");
     y += kRowH;
-    y += SliderRow(p, y, "Fly Speed:", &gSettings.flySpeed, 0.05f, 2.0f, "%.2f") + 9.0f;
-    y += SliderRow(p, y, "Vertex Size:", &gSettings.vertexSize, 0.05f, 1.0f, "%.2f") + 9.0f;
-    CheckBox(Rectangle{ L + kLabelX, y, 36.0f, 36.0f }, " Show 2D Grid", &gSettings.show2DGrid);
+    SettingsSetFlySpeed(SliderRow(p, &y, "Fly Speed:", gSettings.flySpeed, 0.05f, 2.0f, "%.2f"));
+    y += 9.0f;
+    SettingsSetVertexSize(SliderRow(p, &y, "Vertex Size:", gSettings.vertexSize, 0.05f, 1.0f, "%.2f"));
+    y += 9.0f;
+    bool grid2D = GuiCheckBox(Rectangle{ L + kLabelX, y, 36.0f, 36.0f }, " Show 2D Grid", gSettings.show2DGrid != 0);
+    SettingsSetShow2DGrid(grid2D);
     y += kRowH;
-    CheckBox(Rectangle{ L + kLabelX, y, 36.0f, 36.0f }, " Show 3D Grid", &gSettings.show3DGrid);
+    bool grid3D = GuiCheckBox(Rectangle{ L + kLabelX, y, 36.0f, 36.0f }, " Show 3D Grid", gSettings.show3DGrid != 0);
+    SettingsSetShow3DGrid(grid3D);
     y += 58.5f;
     GuiLabel(Rectangle{ L + kLabelX, y, kLabelW, kRowH }, "Sky Style:");
     y += kRowH;
@@ -108,18 +110,25 @@ float DrawSettingsTab(UiState &ui, const PanelPlace &p)
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
-// A label and a slider with its value printed at its right; the slider holds the value in range
-// whenever it is drawn. Returns the row's height.
-static float SliderRow(const PanelPlace &p, float y, const char *label, float *value, float min, float max,
+// A label and a slider with its value printed at its right, at *y, which moves down one row. The
+// slider holds the value in range whenever it is drawn; returns the value it shows.
+static float SliderRow(const PanelPlace &p, float *y, const char *label, float value, float min, float max,
                        const char *fmt)
 {
-    GuiLabel(Rectangle{ p.x + kLabelX, y, kLabelW, kRowH }, label);
-    *value = GuiSlider(Rectangle{ p.x + kSliderX, y, kSliderW, kSliderH }, nullptr, TextFormat(fmt, *value), *value,
-                       min, max);
-    return kRowH;
+    GuiLabel(Rectangle{ p.x + kLabelX, *y, kLabelW, kRowH }, label);
+    value = GuiSlider(Rectangle{ p.x + kSliderX, *y, kSliderW, kSliderH }, nullptr, TextFormat(fmt, value), value, min,
+                      max);
+    *y += kRowH;
+    return value;
 }
 
-static void CheckBox(Rectangle r, const char *text, uint8_t *flag)
+// A numeric field at *y, which moves down one row. A snapping step out of range would misbehave
+// in every tool, so the field holds its value in range whenever it is drawn; returns the value.
+static float NumFieldRow(const PanelPlace &p, float *y, int id, const char *label, float value, float min, float max,
+                         const char *fmt)
 {
-    *flag = GuiCheckBox(r, text, *flag != 0) ? 1 : 0;
+    value = NumFieldShown(value, min, max);
+    GuiNumField(id, Rectangle{ p.x + 27.0f, *y, p.w - 54.0f, kRowH }, label, &value, min, max, fmt);
+    *y += kRowH;
+    return value;
 }

@@ -116,7 +116,7 @@ TEST(Cameras, TheWheelOverTheConsoleNeitherZoomsNorChangesTheFlySpeed)
     ui.mouse = overSide;
     EXPECT_EQ(Zoom2DByWheel(ui, 1.0f), 1);
     EXPECT_FLOAT_EQ(ui.cam2D[2].fovy, 14.5f);
-    gSettings.flySpeed = speed;
+    SettingsForTests().editor.flySpeed = speed;
 }
 
 TEST(Cameras, HeadingAndFollow)

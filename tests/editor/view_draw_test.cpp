@@ -65,7 +65,7 @@ TEST(ViewRedraw, EachChangeRedrawsTheViewsThatShowIt)
         { "the selection", [](UiState &u, MapDoc *) { u.selBrush = 1; }, kAllViews },
         { "a selected vertex", [](UiState &u, MapDoc *) { u.activeTool = TOOL_VERTEX; gVtxActive[0] = 1; }, kAllViews },
         { "the Block box", [](UiState &u, MapDoc *) { u.block.blockBoxShown = true; u.block.blockEnd.x = 2; }, kAllViews },
-        { "the grid step", [](UiState &, MapDoc *) { gSettings.gridStep *= 2.0f; }, kAllViews },
+        { "the grid step", [](UiState &, MapDoc *) { SettingsForTests().editor.gridStep *= 2.0f; }, kAllViews },
         { "another icon set", [](UiState &, MapDoc *) { strcpy(gAssets.icons[0].name, "light"); }, kAllViews },
         { "the 3D camera", [](UiState &u, MapDoc *) { u.cam3D.position.x += 1; }, 1 << VIEW_3D },
         { "the Front zoom", [](UiState &u, MapDoc *) { u.cam2D[VIEW_FRONT - 1].fovy = 30; }, 1 << VIEW_FRONT },
@@ -76,7 +76,7 @@ TEST(ViewRedraw, EachChangeRedrawsTheViewsThatShowIt)
         SetUpScene(ui, &map);
         EXPECT_EQ(RedrawnBy(ui, &map, c.edit), c.views) << c.what;
     }
-    gSettings.gridStep /= 2.0f;
+    SettingsForTests().editor.gridStep /= 2.0f;
     gAssets.icons[0] = icon0;
     gAssets.iconCount = iconCount;
     VtxClearActive();

@@ -26,9 +26,10 @@ class RenderViewGpu : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        gLighting = LightingSettings{ QUALITY_MEDIUM, 1, 1, 0.0022f, 26.0f, 0.55f, 1.5f, 0.12f, 2.2f };
-        gSettings.lighting = 1;
-        gSettings.ambient = 0.35f;
+        SettingsForTests().lighting =
+            LightingSettings{ QUALITY_MEDIUM, 1, 1, 0.0022f, 26.0f, 0.55f, 1.5f, 0.12f, 2.2f };
+        SettingsForTests().editor.lighting = 1;
+        SettingsForTests().editor.ambient = 0.35f;
         ASSERT_TRUE(ReloadRenderer(kImageW, kImageH)) << gRenderer.status;
         memset(&ui, 0, sizeof(ui));
         ui.cam3D = Camera3D{ { 12, 10, 12 }, { 0, 0, 0 }, { 0, 1, 0 }, 75, CAMERA_PERSPECTIVE };
@@ -115,7 +116,7 @@ TEST_F(RenderViewGpu, IsDrawnAgainOnlyWhenItsPictureWouldChange)
         { "a brush's colour", true, [] { map.brushes[3].colour.r ^= 0x40; } },
         { "a light dims", true, [] { map.entities[1].brightness = 0.25f; } },
         { "the camera", true, [] { ui.cam3D.position.y += 1.0f; } },
-        { "the quality", true, [] { gLighting.quality = QUALITY_HIGH; } },
+        { "the quality", true, [] { SettingsForTests().lighting.quality = QUALITY_HIGH; } },
         { "the sky", true, [] { ui.skyStyle = SKY_NIGHT; } },
         { "the shaders reloaded", true, [] { ReloadRenderer(kImageW, kImageH); } },
         { "the selection, names and physics", false, [] {
@@ -146,7 +147,7 @@ TEST_F(RenderViewGpu, TheBatchedBrushesDrawTheImageTheBrushesDrawnOneByOneDrew)
     GatherLights(&map);
     SyncBrushMeshes(&map);
     for (int q = 0; q < kQualityCount; q++) {
-        gLighting.quality = (RenderQuality)q;
+        SettingsForTests().lighting.quality = (RenderQuality)q;
         ApplyRenderQuality();
         for (const Camera3D &camera : cameras) {
             ui.cam3D = camera;
@@ -183,16 +184,24 @@ TEST_F(RenderViewGpu, TheShadowMapAndTheOcclusionAreDrawnAgainOnlyWhenWhatTheySh
 {
     const struct { const char *what; int shadowDraws, occlusionDraws; std::function<void()> edit; } edits[] = {
         { "nothing", 0, 0, [] {} },
-        { "the shading", 0, 0, [] { gLighting.specular = 0.3f; gLighting.gamma = 2.0f; gSettings.ambient = 0.5f; } },
-        { "the occlusion's strength", 0, 1, [] { gLighting.aoStrength = 0.5f; } },
-        { "the occlusion's radius", 0, 1, [] { gLighting.aoRadius = 1.0f; } },
+        { "the shading", 0, 0, [] {
+              SettingsRecord &s = SettingsForTests();
+              s.lighting.specular = 0.3f;
+              s.lighting.gamma = 2.0f;
+              s.editor.ambient = 0.5f;
+          } },
+        { "the occlusion's strength", 0, 1, [] { SettingsForTests().lighting.aoStrength = 0.5f; } },
+        { "the occlusion's radius", 0, 1, [] { SettingsForTests().lighting.aoRadius = 1.0f; } },
         { "the camera about the same target", 0, 1, [] { ui.cam3D.position.y += 2.0f; } },
         { "a brush moves", 1, 1, [] { map.brushes[90].origin.y += 1.5f; } },
         { "a brush turns", 1, 1, [] { map.brushes[91].rotation.y += 20.0f; } },
-        { "the shadow area", 1, 0, [] { gLighting.shadowArea = 20.0f; } },
+        { "the shadow area", 1, 0, [] { SettingsForTests().lighting.shadowArea = 20.0f; } },
         { "the camera's target", 1, 1, [] { ui.cam3D.target.x += 1.0f; } },
         { "the lights turn", 1, 0, [] { for (int i = 0; i < map.entityCount; i++) map.entities[i].rotation.x -= 10.0f; } },
-        { "the quality, with a larger map", 1, 1, [] { gLighting.quality = QUALITY_HIGH; ApplyRenderQuality(); } },
+        { "the quality, with a larger map", 1, 1, [] {
+              SettingsForTests().lighting.quality = QUALITY_HIGH;
+              ApplyRenderQuality();
+          } },
     };
     for (const auto &e : edits) {
         GatherLights(&map);
@@ -220,7 +229,7 @@ TEST_F(RenderViewGpu, TheOcclusionOfTheTargetsOwnDepthMatchesADepthPassOfItsOwn)
     ASSERT_TRUE(DepthIsTexture(lit));
     ASSERT_FALSE(DepthIsTexture(plain));           // a renderbuffer: the occlusion draws its own depth
     for (RenderQuality q : { QUALITY_MEDIUM, QUALITY_HIGH }) {
-        gLighting.quality = q;
+        SettingsForTests().lighting.quality = q;
         ApplyRenderQuality();
         // The same camera on the same brushes would keep the occlusion: forget it before each.
         target = lit;

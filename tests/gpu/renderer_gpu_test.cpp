@@ -79,9 +79,10 @@ class Gpu : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        gLighting = LightingSettings{ QUALITY_MEDIUM, 1, 1, 0.0022f, 26.0f, 0.55f, 1.0f, 0.12f, 2.2f };
-        gSettings.lighting = 1;
-        gSettings.ambient = 0.35f;
+        SettingsForTests().lighting =
+            LightingSettings{ QUALITY_MEDIUM, 1, 1, 0.0022f, 26.0f, 0.55f, 1.0f, 0.12f, 2.2f };
+        SettingsForTests().editor.lighting = 1;
+        SettingsForTests().editor.ambient = 0.35f;
         ASSERT_TRUE(ReloadRenderer(720, 450)) << gRenderer.status;
     }
     void TearDown() override { FreeRenderer(); }
@@ -112,7 +113,7 @@ TEST_F(Gpu, ReloadsQualityAndTinySizesNeitherLeakNorLoseTheTargets)
         { QUALITY_LOW, 1024, false }, { QUALITY_OFF, 1024, true }, { QUALITY_HIGH, 2048, false } };
     for (const auto &s : steps) {
         unsigned int before = gRenderer.shadowMap.id;
-        gLighting.quality = s.q;
+        SettingsForTests().lighting.quality = s.q;
         ApplyRenderQuality();
         EXPECT_EQ(gRenderer.shadowMap.depth.width, s.size);
         EXPECT_NE(strstr(gRenderer.status, TextFormat("shadowmap=%dpx", s.size)), nullptr) << gRenderer.status;
@@ -250,16 +251,16 @@ TEST_F(Gpu, ABlockedSunShadowsTheGroundOnlyOnTheGpuAndOnlyWithAShadowPass)
     MapDoc map;
     ShadowScene(&map);
     for (RenderQuality q : { QUALITY_LOW, QUALITY_MEDIUM, QUALITY_HIGH }) {
-        gLighting.quality = q;
+        SettingsForTests().lighting.quality = q;
         Shot s = RenderShot(&map);
         EXPECT_LT(s.at * 4, s.open * 3) << "quality " << q << ": " << s;
     }
-    gLighting.quality = QUALITY_OFF;            // still the GPU path, without a shadow pass
+    SettingsForTests().lighting.quality = QUALITY_OFF;   // still the GPU path, without a shadow pass
     Shot off = RenderShot(&map);
     EXPECT_TRUE(off.gpu);
     EXPECT_NEAR(off.at, off.open, 3) << off;
-    gLighting.quality = QUALITY_MEDIUM;
-    gLighting.shadows = 0;
+    SettingsForTests().lighting.quality = QUALITY_MEDIUM;
+    SettingsForTests().lighting.shadows = 0;
     Shot noShadows = RenderShot(&map);
     EXPECT_NEAR(noShadows.at, noShadows.open, 12) << noShadows;   // the occlusion may shade a little
 
@@ -276,11 +277,11 @@ TEST_F(Gpu, OcclusionDarkensTheFootOfAWallWhereTheLitPassDrawsIt)
     ShadowScene(&map);
     map.entityCount = 0;
     BrushInit(&map.brushes[1], SHAPE_CUBE, Vector3{ 0, 1, 0 }, Vector3{ 6, 2, 0.5f }, -1);
-    gLighting.quality = QUALITY_HIGH;
-    gLighting.aoRadius = 1.0f;
-    gLighting.aoStrength = 2.0f;
+    SettingsForTests().lighting.quality = QUALITY_HIGH;
+    SettingsForTests().lighting.aoRadius = 1.0f;
+    SettingsForTests().lighting.aoStrength = 2.0f;
     Shot withAo = RenderShot(&map, Vector3{ 0, 0, 0.4f });
-    gLighting.ssao = 0;
+    SettingsForTests().lighting.ssao = 0;
     Shot without = RenderShot(&map, Vector3{ 0, 0, 0.4f });
     // A depth prepass drawn in another shape than the lit pass puts the dark band elsewhere.
     EXPECT_LT(withAo.at * 5, without.at * 4) << withAo << " / " << without;

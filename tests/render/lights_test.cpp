@@ -16,10 +16,10 @@ protected:
     {
         saved = gSettings;
         memset(&map, 0, sizeof(map));
-        gSettings.lighting = 1;
-        gSettings.ambient = 0.35f;
+        SettingsForTests().editor.lighting = 1;
+        SettingsForTests().editor.ambient = 0.35f;
     }
-    void TearDown() override { gSettings = saved; }
+    void TearDown() override { SettingsForTests().editor = saved; }
 
     Entity *Add(int kind, Vector3 pos)
     {
@@ -44,10 +44,10 @@ static const Vector3 kUp = { 0, 1, 0 };
 TEST_F(Lights, GatherKeepsTheFirst32QualifyingLightsOnlyWhileLightingIsOn)
 {
     for (int i = 0; i < 40; i++) Add(ENTITY_LIGHT, Vector3{ (float)i, 0, 0 });
-    gSettings.lighting = 0;
+    SettingsForTests().editor.lighting = 0;
     GatherLights(&map);
     EXPECT_EQ(gLightCount, 0);
-    gSettings.lighting = 1;
+    SettingsForTests().editor.lighting = 1;
     GatherLights(&map);
     ASSERT_EQ(gLightCount, kMaxLights);
     EXPECT_EQ(gLights[31].position.x, 31.0f);
@@ -102,7 +102,7 @@ TEST_F(Lights, ShadeAmbientOnlyAndSaturatedSun)
 
 TEST_F(Lights, PointLightFallsOffToNothingAtItsRange)
 {
-    gSettings.ambient = 0.0f;
+    SettingsForTests().editor.ambient = 0.0f;
     Add(ENTITY_LIGHT, Vector3{ 0, 10, 0 });
     GatherLights(&map);
     EXPECT_EQ(ShadeSurface(Vector3{ 0, 5, 0 }, kUp, kWhite).r, 143);    // (1 - 5/20)^2 = 0.5625
@@ -113,7 +113,7 @@ TEST_F(Lights, PointLightFallsOffToNothingAtItsRange)
 
 TEST_F(Lights, SpotLightConeHasASoftEdgeBetweenInnerAndOuter)
 {
-    gSettings.ambient = 0.0f;
+    SettingsForTests().editor.ambient = 0.0f;
     Entity *s = Add(ENTITY_LIGHT_SPOT, Vector3{ 0, 10, 0 });
     s->rotation = Vector3{ 90, 0, 0 };                          // pointing down
     s->innerCone = 10.0f;
@@ -144,7 +144,7 @@ TEST_F(Lights, FixedKeyLightWhenLightingIsOffOrNoLightIsHeld)
     EXPECT_NEAR(ShadeSurface(Vector3{ 0, 0, 0 }, key, Color{ 100, 100, 100, 255 }).r, 100, 1);   // facing it fully
     Add(ENTITY_LIGHT_ENVIRONMENT, Vector3{ 0, 0, 0 });
     GatherLights(&map);
-    gSettings.lighting = 0;                                      // lights held, but lighting off
+    SettingsForTests().editor.lighting = 0;   // lights held, but lighting off
     EXPECT_EQ(ShadeSurface(Vector3{ 0, 0, 0 }, kUp, kWhite).r, (int)(255.0f * (0.55f + 0.45f * 0.8f / len)));
 }
 
@@ -162,6 +162,6 @@ TEST_F(Lights, UncheckedMapValuesShadeWithinZeroTo255)
     sun->brightness = 1e30f;
     GatherLights(&map);
     EXPECT_EQ(ShadeSurface(Vector3{ 0, 0, 0 }, kUp, kWhite).r, 255);
-    gSettings.ambient = -3.0f;                                   // nothing reaches a face turned away
+    SettingsForTests().editor.ambient = -3.0f;   // nothing reaches a face turned away
     EXPECT_EQ(ShadeSurface(Vector3{ 0, 0, 0 }, Vector3{ 0, -1, 0 }, kWhite).r, 0);
 }

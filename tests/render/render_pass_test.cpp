@@ -11,7 +11,7 @@
 TEST(ShadowCaster, TheBrightestWinsASunFirstAmongAllGatheredLights)
 {
     const LightingSettings saved = gLighting;
-    gLighting.shadowArea = 10.0f;
+    SettingsForTests().lighting.shadowArea = 10.0f;
     Camera3D cam = {};
     gLightCount = 0;
     EXPECT_FALSE(PickShadowCaster(Vector3{ 0, 0, 0 }, &cam));
@@ -41,7 +41,7 @@ TEST(ShadowCaster, TheBrightestWinsASunFirstAmongAllGatheredLights)
     ShaderLightList(list);                      // a caster among the first eight moves nothing
     EXPECT_EQ(list[7], 7);
     gLightCount = 0;
-    gLighting = saved;
+    SettingsForTests().lighting = saved;
 }
 
 TEST(LitVariant, FixesThePassesAndEachSlotsKindRightAfterTheVersionLine)

@@ -95,9 +95,9 @@ UiState &ScriptEnvGuard::LinkEditor(void)
 
 ScriptEnvGuard::~ScriptEnvGuard()
 {
-    gSettings = settings;
-    gLighting = lighting;
-    gSnap = snap;
+    SettingsForTests().editor = settings;
+    SettingsForTests().lighting = lighting;
+    SettingsForTests().snap = snap;
     gEd = link;
     gAssets.modelCount = modelCount;
     gAssets.textureCount = textureCount;

@@ -25,12 +25,12 @@ protected:
     void SetUp() override
     {
         StartEditorState(ui, map, 1);
-        gSettings.gridStep = 0.5f;
+        SettingsForTests().editor.gridStep = 0.5f;
         savedSnap = gSnap;
     }
     void TearDown() override
     {
-        gSnap = savedSnap;
+        SettingsForTests().snap = savedSnap;
         FreeUndoHistory();
     }
     void AddCube(Vector3 centre, Vector3 size)
@@ -57,7 +57,7 @@ TEST_F(Tools, TransformArithmeticSnapsLocksAndFloors)
     Brush before = map->brushes[0];
     map->brushes[0].size.y = 0.1f;
     before.size.y = 0.1f;
-    gSnap.scale = 0;
+    SettingsForTests().snap.scale = 0;
     int snapshots = gUndo.count;
     ASSERT_EQ(TransformBegin(map.get(), *ui, XFORM_SCALE, Vector2{ 500, 300 }), 1);
     TransformUpdate(map.get(), *ui, Vector2{ 400, 310 });
@@ -154,7 +154,7 @@ TEST_F(Tools, TransformsNeverOutliveTheirObject)
     AddCube(Vector3{ 5, 0, 0 }, Vector3{ 1, 1, 1 });
     ui->selBrush = 1;
     Vector3 start = map->brushes[1].origin;
-    gSnap.move = 0;
+    SettingsForTests().snap.move = 0;
     ASSERT_EQ(TransformBegin(map.get(), *ui, XFORM_GRAB, Vector2{ 0, 0 }), 1);
     TransformUpdate(map.get(), *ui, Vector2{ 40, 0 });
     ASSERT_EQ(UndoStep(map.get(), *ui, false), 1);   // cancels, then undoes the grab's snapshot

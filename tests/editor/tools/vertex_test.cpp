@@ -36,14 +36,14 @@ protected:
         memset(map.get(), 0, sizeof(MapDoc));
         savedSnap = gSnap;
         savedGrid = gSettings.gridStep;
-        gSettings.gridStep = 0.5f;
+        SettingsForTests().editor.gridStep = 0.5f;
         VtxClearActive();
         PushUndoState(map.get());
     }
     void TearDown() override
     {
-        gSnap = savedSnap;
-        gSettings.gridStep = savedGrid;
+        SettingsForTests().snap = savedSnap;
+        SettingsForTests().editor.gridStep = savedGrid;
         VtxClearActive();
         FreeUndoHistory();
     }
@@ -197,7 +197,7 @@ TEST_F(VertexTool, DragsSnapTheAnchorStayInTheViewPlaneAndTakeOneSnapshot)
     // Face mode with Shift: a sideways drag moves the top face only along its normal.
     ui->morphMode = MORPH_FACE;
     ui->shiftHeld = true;
-    gSnap.vertex = 0;
+    SettingsForTests().snap.vertex = 0;
     VtxClearSelection();
     BrushInit(&map->brushes[0], SHAPE_CUBE, Vector3{ 0, 0, 0 }, Vector3{ 2, 2, 2 }, 0);
     MouseAt(VIEW_FRONT, Vector3{ 0, 1, 0 });
@@ -211,7 +211,7 @@ TEST_F(VertexTool, DragsSnapTheAnchorStayInTheViewPlaneAndTakeOneSnapshot)
 
 TEST_F(VertexTool, ADropWeldsOnlyTheVerticesThatLandedAndAnyMapChangeClosesThePrompt)
 {
-    gSettings.gridStep = 16.0f;   // half a step would be 8: more than the whole cube
+    SettingsForTests().editor.gridStep = 16.0f;   // half a step would be 8: more than the whole cube
     int b = AddCube(Vector3{ 0, 0, 0 }, 4);
     Brush *cube = &map->brushes[b];
     cube->verts[2] = Vector3{ -1.95f, -2, -2 };   // two unselected vertices lying close together
@@ -335,7 +335,7 @@ TEST_F(VertexTool, ASnapThatWouldFoldABrushIsRefusedByCtrlBAndThePanel)
     before = *map;
     int snapshots = gUndo.count;
     for (int k : { b, slab, pinch }) {
-        gSettings.gridStep = k == pinch ? 1.0f : 16.0f;
+        SettingsForTests().editor.gridStep = k == pinch ? 1.0f : 16.0f;
         VtxClearSelection();
         for (int i = 0; i < map->brushes[k].vertCount; i++) VtxSet(k, i, k != pinch || i == 4);
         EXPECT_EQ(VertexSnapSelected(map.get(), *ui), 0) << k;
