@@ -118,6 +118,23 @@ TEST(BuiltinsSettings, SnappingSettingsAndAssets)
     EXPECT_EQ(gSnap.scale, 1);
 }
 
+// Until the editor shares its settings, the builtins that reach them answer as for a missing object.
+TEST(BuiltinsSettings, WithoutTheSharedRecordGettersAnswerZeroAndSettersRefuse)
+{
+    ScriptEnvGuard guard;
+    const SettingsRecord *shared = gScriptGlobals.settings;
+    gScriptGlobals.settings = nullptr;
+    auto map = EmptyMap();
+    RunBuiltinRows({
+        { "CALL map.grid|PUSH 1|CALL map.setgrid|PUSH 0.7|CALL snap", { 0, 0, 0.7f } },
+        { "CALL snap.move|PUSH 0|CALL snap.setmove|CALL set.quality|PUSH 1|CALL set.setquality", { 0, 0, 0, 0 } },
+    }, *map);
+    gScriptGlobals.settings = shared;
+    EXPECT_EQ(gSettings.gridStep, 0.5f);
+    EXPECT_EQ(gSnap.move, 1);
+    EXPECT_EQ(gLighting.quality, QUALITY_MEDIUM);
+}
+
 TEST(BuiltinsInput, ViewsUnderTheMouseAndKeys)
 {
     // Without a window the mouse stays at (0, 0) and no key is held.
