@@ -26,12 +26,6 @@
 // Globals
 //----------------------------------------------------------------------------------
 MapDoc activeMap;
-EditorContext gEd;
-// Addresses of globals: filled before main, so scripts see the settings even without a window.
-ScriptGlobals gScriptGlobals = {
-    &gSettingsRecord,
-    &gAssets.textureCount, &gAssets.modelCount, &gAssets.iconCount,
-};
 
 static constexpr int kStartWidth = 1440;
 static constexpr int kStartHeight = 900;
@@ -185,6 +179,9 @@ void EditorContextFill(EditorContext *ctx, UiState &ui)
     ctx->curModel = &ui.curModel;
     ctx->viewRect = ui.viewRect;
     ctx->valid = 1;
+    gScriptGlobals.textureCount = &gAssets.textureCount;
+    gScriptGlobals.modelCount = &gAssets.modelCount;
+    gScriptGlobals.iconCount = &gAssets.iconCount;
 }
 
 void DefaultMap(MapDoc *map, UiState &ui)

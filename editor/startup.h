@@ -17,7 +17,8 @@ void AppShutDown(UiState &ui);
 void UiStateStartValues(UiState &ui, int modelCount, int textureCount);
 // The cameras, their heading, the panel scrolls and the 2D zoom as a run begins.
 void CamerasStartValues(UiState &ui);
-// Points gEd at the script-visible fields of ui and marks it valid.
+// Points ctx (gEd) at the script-visible fields of ui and marks it valid; points gScriptGlobals at
+// the asset library's counts.
 void EditorContextFill(EditorContext *ctx, UiState &ui);
 // The map every run begins with: the ground brush and the sun. Selects the ground.
 void DefaultMap(MapDoc *map, UiState &ui);

@@ -1,10 +1,10 @@
 // editor_link.h: how the builtins reach state that lives outside the map they are given.
 //
-// The editor application fills both records; scripts never include its headers. gEd points into
-// the editor's own state (cameras, selection, tool, current assets, view rectangles) and is
-// trusted only while valid is set. gScriptGlobals points at the settings record and the asset
-// counts, whose records belong to subsystems the scripts do not include; each pointer is null
-// until it is filled, and a builtin whose pointer is null answers as for a missing object.
+// Both records are defined here and filled from above; scripts never include the editor's headers.
+// gEd points into the editor's own state (cameras, selection, tool, current assets, view
+// rectangles) and is trusted only while valid is set. gScriptGlobals points at the settings record
+// from the start and at the asset counts once the editor has linked them (the asset library is
+// not the scripts' to include); a builtin whose pointer is null answers as for a missing object.
 // Scripts read the settings through their pointer and change them only through the settings'
 // change functions (document/settings.h), the same ones the editor uses.
 #pragma once
