@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "document/map_records.h"
 #include "platform/platform.h"
 #include "project/model_load.h"
 #include "project/projects.h"
@@ -23,6 +24,7 @@ static const char *const kIconDir = "resources/icons";
 static void ScanFolder(int table, const char *dir);
 static void AddCheckerTexture(void);
 static int StoreMapTexture(Texture2D texture, const char *name);
+static uint64_t HashTextureTable(uint64_t h, const TextureAsset *table, int count);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -134,6 +136,19 @@ int AssetTextureUsable(int i)
     return (i >= 0 && i < gAssets.textureCount && i < kMaxTextures && gAssets.textures[i].loaded) ? 1 : 0;
 }
 
+uint64_t HashAssetTables(uint64_t h)
+{
+    // A project switch may load other assets into the same slots under the same GL ids.
+    int models = ClampCount(gAssets.modelCount, kMaxModels);
+    h = HashBytes(h, &models, (int)sizeof(models));
+    for (int i = 0; i < models; i++) {
+        h = HashBytes(h, gAssets.models[i].name, kAssetNameLen);
+        h = HashBytes(h, &gAssets.models[i].loaded, (int)sizeof(bool));
+    }
+    h = HashTextureTable(h, gAssets.textures, ClampCount(gAssets.textureCount, kMaxTextures));
+    return HashTextureTable(h, gAssets.icons, ClampCount(gAssets.iconCount, kMaxIcons));
+}
+
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
@@ -178,4 +193,15 @@ static int StoreMapTexture(Texture2D texture, const char *name)
     slot->texture = texture;
     slot->loaded = true;
     return gAssets.textureCount++;
+}
+
+static uint64_t HashTextureTable(uint64_t h, const TextureAsset *table, int count)
+{
+    h = HashBytes(h, &count, (int)sizeof(count));
+    for (int i = 0; i < count; i++) {
+        const unsigned int id = table[i].loaded ? table[i].texture.id : 0;
+        h = HashBytes(h, table[i].name, kAssetNameLen);
+        h = HashBytes(h, &id, (int)sizeof(id));
+    }
+    return h;
 }

@@ -70,3 +70,6 @@ void AssetSetName(char *dst, const char *name);
 int AssetModelUsable(int i);
 // 1 when texture number i may be used: 0 <= i < textureCount and the slot is loaded.
 int AssetTextureUsable(int i);
+// The loaded models, textures and icons (names and GL ids) mixed into h: what a cached picture
+// drawn with the library depends on.
+uint64_t HashAssetTables(uint64_t h);
