@@ -289,7 +289,7 @@ static int OpenMapFileName(MapDoc *map, UiState &ui)
     char path[kProjectFilePathLen];
     snprintf(path, sizeof(path), "%s", ProjectFilePath(kMapsDir, ui.mapFileName));
     if (!LoadMapZIZUDU(path, &sLoadedMap)) {
-        StatusSet(ui, "Could not load %s", path);
+        StatusSet(ui, "Could not load %s: %s", path, MapFileReason());
         return 0;
     }
     // The snapshot keeps the replaced map for Undo; a load is no edit, so the flag stays as it was.
