@@ -22,6 +22,7 @@ static const char *const kIconDir = "resources/icons";
 // Internal declarations
 //----------------------------------------------------------------------------------
 static void ScanFolder(int table, const char *dir);
+static int AssetTableFull(int table);
 static void AddCheckerTexture(void);
 static int StoreMapTexture(Texture2D texture, const char *name);
 static uint64_t HashTextureTable(uint64_t h, const TextureAsset *table, int count);
@@ -160,17 +161,31 @@ static void ScanFolder(int table, const char *dir)
     for (unsigned int i = 0; i < files.count; i++) {
         const char *entry = files.paths[i];
         if (!AssetFileAccepted(table, entry)) continue;
-        if (table == ASSET_ICONS && gAssets.iconCount >= kMaxIcons) break;
+        if (table == ASSET_ICONS && AssetTableFull(table)) break;
         char name[kAssetNameLen];
         AssetSetName(name, GetFileNameWithoutExt(entry));   // raylib's name buffer is shared
+        int number = -1;
         switch (table) {
-        case ASSET_MODELS: LoadMapModel(entry, name); break;
-        case ASSET_TEXTURES: LoadMapTexture(entry, name); break;
-        case ASSET_ICONS: LoadIconAsset(entry, name); break;
+        case ASSET_MODELS: number = LoadMapModel(entry, name); break;
+        case ASSET_TEXTURES: number = LoadMapTexture(entry, name); break;
+        case ASSET_ICONS: number = LoadIconAsset(entry, name); break;
         default: break;
         }
+        // A full table never asks the loader, whose reason would be an older file's.
+        const char *reason = AssetTableFull(table) ? "asset table full" : ModelLoadReason();
+        if (number < 0) TraceLog(LOG_WARNING, "Could not load %s: %s", entry, reason);
     }
     UnloadDirectoryFiles(files);
+}
+
+// 1 when the table holds all the assets it can.
+static int AssetTableFull(int table)
+{
+    switch (table) {
+    case ASSET_MODELS: return gAssets.modelCount >= kMaxModels;
+    case ASSET_TEXTURES: return gAssets.textureCount >= kMaxTextures;
+    default: return gAssets.iconCount >= kMaxIcons;
+    }
 }
 
 static void AddCheckerTexture(void)
