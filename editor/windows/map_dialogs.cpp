@@ -206,7 +206,7 @@ int RecoverAutoSave(MapDoc *map, UiState &ui)
 {
     gRecoverPrompt = false;
     if (!LoadMapZIZUDU(gRecoverPath, map)) {
-        StatusSet(ui, "%s", "The autosave could not be read.");
+        StatusSet(ui, "The autosave could not be read: %s.", MapFileReason());
         return 0;
     }
     DropSelection(ui);

@@ -290,7 +290,7 @@ TEST_F(MapDialogs, UnreadableAutosaveLeavesTheMapAsItWas)
 
     EXPECT_EQ(RecoverAutoSave(map.get(), *ui), 0);
     EXPECT_FALSE(gRecoverPrompt);
-    EXPECT_STREQ(ui->statusText, "The autosave could not be read.");
+    EXPECT_STREQ(ui->statusText, "The autosave could not be read: file cut short.");
     EXPECT_TRUE(MapEquals(*before));
     EXPECT_EQ(gUndo.count, undoCount);
     EXPECT_STREQ(ui->mapFileName, "saved.zizudu");
