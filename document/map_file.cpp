@@ -85,6 +85,8 @@ static constexpr size_t kPrefetchAhead = 512;
 static uint8_t sFileBytes[kMaxMapFileBytes + kReadSlack];
 static Brush sSpareBrush;
 static Entity sSpareEntity;
+static const char *sLoadReason = "";   // why the last refused load refused
+static const char *const kCutShort = "file cut short";
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -104,6 +106,7 @@ static void ImportV1Brush(const uint8_t *record, Brush *brush);
 static void ImportV1Entity(const uint8_t *record, Entity *entity);
 static void TerminateName(char *name);
 static void CopyNameText(char *to, const uint8_t *from);
+static int Refuse(const char *reason);
 
 static void PutBytes(ByteWriter *w, const void *bytes, size_t n);
 static void PutU8(ByteWriter *w, uint8_t v);
@@ -147,12 +150,12 @@ int LoadMapZIZUDU(const char *path, MapDoc *map)
 {
     // A named pipe or a device under a map's name would block the open: only regular files are read.
     FILE *f = PlatformOpenRegularFile(path);
-    if (!f) return 0;
+    if (!f) return Refuse(PlatformFileRefusal(path, -1));
     // No valid file needs more than kMaxMapFileBytes; anything after that is never parsed.
     size_t n = fread(sFileBytes, 1, kMaxMapFileBytes, f);
     int readError = ferror(f);
     fclose(f);
-    if (readError) return 0;
+    if (readError) return Refuse("read error");
 
     // The whole file is checked before the map is touched, so a bad file leaves the open map as it
     // was. The second pass runs the same code over the same bytes and therefore succeeds too.
@@ -160,6 +163,11 @@ int LoadMapZIZUDU(const char *path, MapDoc *map)
     if (!ReadMapBytes(&check, nullptr)) return 0;
     ByteReader r = { sFileBytes, n, 0 };
     return ReadMapBytes(&r, map);
+}
+
+const char *MapFileReason(void)
+{
+    return sLoadReason;
 }
 
 //----------------------------------------------------------------------------------
@@ -283,14 +291,14 @@ static int ReadMapBytes(ByteReader *r, MapDoc *out)
 
     int32_t version, brushCount;
     if (!GetI32(r, &version) || !GetI32(r, &brushCount)) return 0;
-    if (brushCount < 0 || brushCount > kMaxBrushes) return 0;
+    if (brushCount < 0 || brushCount > kMaxBrushes) return Refuse("brush count out of range");
     for (int b = 0; b < brushCount; b++) {
         if (!ReadBrush(r, out ? &out->brushes[b] : &sSpareBrush, version)) return 0;
     }
 
     int32_t entityCount;
     if (!GetI32(r, &entityCount)) return 0;
-    if (entityCount < 0 || entityCount > kMaxEntities) return 0;
+    if (entityCount < 0 || entityCount > kMaxEntities) return Refuse("entity count out of range");
     for (int e = 0; e < entityCount; e++) {
         if (!ReadEntity(r, out ? &out->entities[e] : &sSpareEntity)) return 0;
     }
@@ -312,10 +320,10 @@ static int ReadBrush(ByteReader *r, Brush *brush, int version)
     if (!GetColour(r, &brush->colour) || !GetI32(r, &brush->texture) || !GetI32(r, &brush->shape)) return 0;
     if (!GetU8(r, &brush->physics) || !GetF32(r, &brush->mass) || !GetF32(r, &brush->friction)) return 0;
     if (!GetF32(r, &brush->bounce) || !GetI32(r, &brush->vertCount)) return 0;
-    if (brush->vertCount < 0 || brush->vertCount > kMaxBrushVerts) return 0;
+    if (brush->vertCount < 0 || brush->vertCount > kMaxBrushVerts) return Refuse("vertex count out of range");
     if (!GetVerts(r, brush->verts, brush->vertCount)) return 0;
     if (!GetI32(r, &brush->faceCount)) return 0;
-    if (brush->faceCount < 0 || brush->faceCount > kMaxBrushFaces) return 0;
+    if (brush->faceCount < 0 || brush->faceCount > kMaxBrushFaces) return Refuse("face count out of range");
     if (!ReadFaces(r, brush, version)) return 0;
     memset(&brush->faces[brush->faceCount], 0, sizeof(BrushFace) * (size_t)(kMaxBrushFaces - brush->faceCount));
     return 1;
@@ -338,14 +346,14 @@ static int ReadFaces(ByteReader *r, Brush *brush, int version)
 #ifdef KIRTO_SSE2_INDICES
         _mm_prefetch(reinterpret_cast<const char *>(data + pos + kPrefetchAhead), _MM_HINT_T0);
 #endif
-        if (size - pos < 4) return 0;
+        if (size - pos < 4) return Refuse(kCutShort);
         int32_t count = LoadI32(data + pos);
-        if (count < 0 || count > kMaxFaceCorners) return 0;
+        if (count < 0 || count > kMaxFaceCorners) return Refuse("corner count out of range");
         size_t indexBytes = 4 * (size_t)count;
-        if (size - pos - 4 < indexBytes + tailBytes) return 0;
+        if (size - pos - 4 < indexBytes + tailBytes) return Refuse(kCutShort);
         const uint8_t *stored = data + pos + 4;
         face->count = count;
-        if (!CopyFaceIndices(face->indices, stored, count, vertCount)) return 0;
+        if (!CopyFaceIndices(face->indices, stored, count, vertCount)) return Refuse("face index out of range");
 
         // The tail in two 16-byte pieces (overlapping for the full tail): fixed-size copies stay
         // plain register moves where a variable one would start a string copy.
@@ -451,11 +459,11 @@ static int ImportV1Map(ByteReader *r, MapDoc *out)
     r->pos = 0;
     int32_t brushCount, entityCount;
     if (!GetI32(r, &brushCount) || !GetI32(r, &entityCount)) return 0;
-    if (brushCount < 0 || brushCount > kMaxBrushes) return 0;
-    if (entityCount < 0 || entityCount > kMaxEntities) return 0;
+    if (brushCount < 0 || brushCount > kMaxBrushes) return Refuse("brush count out of range");
+    if (entityCount < 0 || entityCount > kMaxEntities) return Refuse("entity count out of range");
 
     size_t need = (size_t)kMapV1BrushBytes * brushCount + (size_t)kMapV1EntityBytes * entityCount;
-    if (r->size - r->pos < need) return 0;   // truncated: refuse before building anything
+    if (r->size - r->pos < need) return Refuse(kCutShort);   // refused before building anything
     if (!out) return 1;
     for (int b = 0; b < brushCount; b++) {
         ImportV1Brush(r->data + r->pos, &out->brushes[b]);
@@ -542,6 +550,13 @@ static void CopyNameText(char *to, const uint8_t *from)
     to[kNameLen - 1] = '\0';
 }
 
+// Keeps the reason for the caller; 0, so that a check can end with `return Refuse(...)`.
+static int Refuse(const char *reason)
+{
+    sLoadReason = reason;
+    return 0;
+}
+
 //----------------------------------------------------------------------------------
 // Internal functions: little-endian fields
 //----------------------------------------------------------------------------------
@@ -589,7 +604,7 @@ static void PutColour(ByteWriter *w, Color c)
 
 static int GetBytes(ByteReader *r, void *bytes, size_t n)
 {
-    if (r->size - r->pos < n) return 0;
+    if (r->size - r->pos < n) return Refuse(kCutShort);
     memcpy(bytes, r->data + r->pos, n);
     r->pos += n;
     return 1;
@@ -602,7 +617,7 @@ static int GetU8(ByteReader *r, uint8_t *v)
 
 static int GetI32(ByteReader *r, int32_t *v)
 {
-    if (r->size - r->pos < 4) return 0;
+    if (r->size - r->pos < 4) return Refuse(kCutShort);
     *v = LoadI32(r->data + r->pos);
     r->pos += 4;
     return 1;
@@ -610,7 +625,7 @@ static int GetI32(ByteReader *r, int32_t *v)
 
 static int GetF32(ByteReader *r, float *v)
 {
-    if (r->size - r->pos < 4) return 0;
+    if (r->size - r->pos < 4) return Refuse(kCutShort);
     *v = LoadF32(r->data + r->pos);
     r->pos += 4;
     return 1;
@@ -638,7 +653,7 @@ static int GetVerts(ByteReader *r, Vector3 *verts, int n)
     static_assert(sizeof(Vector3) == 12 && sizeof(Vector3) * kMaxBrushVerts % 16 == 0,
                   "a stored vertex is three packed floats");
     size_t bytes = (size_t)n * sizeof(Vector3);
-    if (r->size - r->pos < bytes) return 0;
+    if (r->size - r->pos < bytes) return Refuse(kCutShort);
     const uint8_t *from = r->data + r->pos;
 #ifdef KIRTO_LITTLE_ENDIAN
     uint8_t *to = reinterpret_cast<uint8_t *>(verts);

@@ -4,7 +4,7 @@
 // NUL), an i32 version (3 written; below 3 read with short faces), the brush records, the entity
 // records. A file without the magic is read as the headerless first version, whose brushes were
 // boxes. Hidden flags and entity tints are not stored. These functions write no messages; the
-// callers turn 1 or 0 into their own status lines.
+// callers turn 1 or 0 into their own status lines, with the reason a refused load keeps.
 #pragma once
 
 #include <cstddef>
@@ -39,3 +39,5 @@ int SaveMapZIZUDU(const char *path, const MapDoc *map);
 // Reads the file at path into map; returns 1, or 0 with map unchanged (unreadable, truncated or
 // invalid file).
 int LoadMapZIZUDU(const char *path, MapDoc *map);
+// Why the last refused load refused its file, a short lower-case phrase ("file cut short").
+const char *MapFileReason(void);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include "raylib.h"
 
 //----------------------------------------------------------------------------------
@@ -131,6 +132,25 @@ struct MapDoc {
 inline int ClampCount(int count, int max)
 {
     return count < 0 ? 0 : (count > max ? max : count);
+}
+// 64-bit mix of n bytes into h. A record holds no pointer, so its bytes are all it says: the caches
+// key on hashes of records and of the asset tables. Inline: the brush hashes call it per field.
+inline uint64_t HashBytes(uint64_t h, const void *data, int n)
+{
+    constexpr uint64_t kHashMul = 0xFF51AFD7ED558CCDull;
+    const unsigned char *p = (const unsigned char *)data;
+    while (n >= 8) {
+        uint64_t w;
+        memcpy(&w, p, 8);
+        h = (h ^ w) * kHashMul;
+        h ^= h >> 29;
+        p += 8;
+        n -= 8;
+    }
+    uint64_t tail = 0;
+    memcpy(&tail, p, (size_t)(n > 0 ? n : 0));
+    h = (h ^ tail ^ ((uint64_t)n << 56)) * kHashMul;
+    return h ^ (h >> 32);
 }
 // 1 for the three light kinds.
 inline int EntityIsLight(const Entity *entity)

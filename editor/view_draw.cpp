@@ -65,7 +65,6 @@ static void DrawEntity2D(const UiState &ui, const Entity *e, int index);
 static int EntityInView(const ViewVolume *volume, const Entity *e, float reach);
 static uint64_t ViewSceneKey(const UiState &ui, const MapDoc *map);
 static uint64_t ViewKey(uint64_t scene, const UiState &ui, int view);
-static uint64_t HashTextureTable(uint64_t h, const TextureAsset *table, int count);
 static void PushEntityFrame(const Entity *e);
 static int ViewBrushSelected(const UiState &ui, int i);
 static void Draw2DGrid(int view);
@@ -97,19 +96,6 @@ void ViewportRenderPass(UiState &ui, const MapDoc *map)
 uint64_t ViewDrawKey(const UiState &ui, const MapDoc *map, int view)
 {
     return ViewKey(ViewSceneKey(ui, map), ui, view);
-}
-
-uint64_t HashAssetTables(uint64_t h)
-{
-    // A project switch may load other assets into the same slots under the same GL ids.
-    int models = ClampCount(gAssets.modelCount, kMaxModels);
-    h = HashBytes(h, &models, (int)sizeof(models));
-    for (int i = 0; i < models; i++) {
-        h = HashBytes(h, gAssets.models[i].name, kAssetNameLen);
-        h = HashBytes(h, &gAssets.models[i].loaded, (int)sizeof(bool));
-    }
-    h = HashTextureTable(h, gAssets.textures, ClampCount(gAssets.textureCount, kMaxTextures));
-    return HashTextureTable(h, gAssets.icons, ClampCount(gAssets.iconCount, kMaxIcons));
 }
 
 void ViewportFrames(UiState &ui)
@@ -425,17 +411,6 @@ static uint64_t ViewSceneKey(const UiState &ui, const MapDoc *map)
     h = HashBytes(h, backgrounds, (int)sizeof(backgrounds));
     h = HashBytes(h, switches, (int)sizeof(switches));
     return HashAssetTables(h);
-}
-
-static uint64_t HashTextureTable(uint64_t h, const TextureAsset *table, int count)
-{
-    h = HashBytes(h, &count, (int)sizeof(count));
-    for (int i = 0; i < count; i++) {
-        const unsigned int id = table[i].loaded ? table[i].texture.id : 0;
-        h = HashBytes(h, table[i].name, kAssetNameLen);
-        h = HashBytes(h, &id, (int)sizeof(id));
-    }
-    return h;
 }
 
 // The scene key with what belongs to one view: its camera and its render target.

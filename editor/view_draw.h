@@ -17,8 +17,6 @@ void ViewportRenderPass(UiState &ui, const MapDoc *map);
 // What view `view` is drawn from, as one hash; equal keys draw equal images. It reads the brush
 // cache's hashes: bring the cache up to date (MapDrawCacheUpdate) first.
 uint64_t ViewDrawKey(const UiState &ui, const MapDoc *map, int view);
-// The loaded models, textures and icons (names and GL ids) mixed into h.
-uint64_t HashAssetTables(uint64_t h);
 // Phase 26: the four images with their title bars, and the orientation widget of the 3D view.
 void ViewportFrames(UiState &ui);
 // The readout text for world point p in 2D view `view` ("x %.2f   z %.2f" for Top and so on).

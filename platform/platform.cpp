@@ -278,6 +278,23 @@ int PlatformReadRegularFile(const char *path, long maxBytes, unsigned char **dat
     return 1;
 }
 
+const char *PlatformFileRefusal(const char *path, long maxBytes)
+{
+#if defined(_WIN32)
+    struct _stat st;
+    int found = _stat(path, &st) == 0;
+    bool regular = found && (st.st_mode & _S_IFMT) == _S_IFREG;
+#else
+    struct stat st;
+    int found = stat(path, &st) == 0;
+    bool regular = found && S_ISREG(st.st_mode);
+#endif
+    if (!found) return errno == ENOENT || errno == ENOTDIR ? "no such file" : "unreadable file";
+    if (!regular) return "not a regular file";
+    if (maxBytes >= 0 && (long long)st.st_size > (long long)maxBytes) return "file too large";
+    return "unreadable file";
+}
+
 int PlatformRealPath(const char *path, char *out, size_t outSize)
 {
 #if defined(_WIN32)

@@ -58,6 +58,10 @@ FILE *PlatformOpenRegularFile(const char *path);
 // with free(), with a NUL after its last byte; 1, or 0 for anything else and for a file longer than
 // maxBytes.
 int PlatformReadRegularFile(const char *path, long maxBytes, unsigned char **data, long *size);
+// Why PlatformOpenRegularFile or PlatformReadRegularFile (with maxBytes; -1 for no bound) gives
+// nothing for path, asked without opening it: "no such file", "not a regular file", "file too
+// large" or "unreadable file".
+const char *PlatformFileRefusal(const char *path, long maxBytes);
 // The absolute path of path with every link and "." or ".." resolved, written into out; 1, or 0
 // when it does not exist or the result does not fit.
 int PlatformRealPath(const char *path, char *out, size_t outSize);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "document/map_records.h"
 #include "platform/platform.h"
 #include "project/model_load.h"
 #include "project/projects.h"
@@ -21,8 +22,10 @@ static const char *const kIconDir = "resources/icons";
 // Internal declarations
 //----------------------------------------------------------------------------------
 static void ScanFolder(int table, const char *dir);
+static int AssetTableFull(int table);
 static void AddCheckerTexture(void);
 static int StoreMapTexture(Texture2D texture, const char *name);
+static uint64_t HashTextureTable(uint64_t h, const TextureAsset *table, int count);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -134,6 +137,19 @@ int AssetTextureUsable(int i)
     return (i >= 0 && i < gAssets.textureCount && i < kMaxTextures && gAssets.textures[i].loaded) ? 1 : 0;
 }
 
+uint64_t HashAssetTables(uint64_t h)
+{
+    // A project switch may load other assets into the same slots under the same GL ids.
+    int models = ClampCount(gAssets.modelCount, kMaxModels);
+    h = HashBytes(h, &models, (int)sizeof(models));
+    for (int i = 0; i < models; i++) {
+        h = HashBytes(h, gAssets.models[i].name, kAssetNameLen);
+        h = HashBytes(h, &gAssets.models[i].loaded, (int)sizeof(bool));
+    }
+    h = HashTextureTable(h, gAssets.textures, ClampCount(gAssets.textureCount, kMaxTextures));
+    return HashTextureTable(h, gAssets.icons, ClampCount(gAssets.iconCount, kMaxIcons));
+}
+
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
@@ -145,17 +161,31 @@ static void ScanFolder(int table, const char *dir)
     for (unsigned int i = 0; i < files.count; i++) {
         const char *entry = files.paths[i];
         if (!AssetFileAccepted(table, entry)) continue;
-        if (table == ASSET_ICONS && gAssets.iconCount >= kMaxIcons) break;
+        if (table == ASSET_ICONS && AssetTableFull(table)) break;
         char name[kAssetNameLen];
         AssetSetName(name, GetFileNameWithoutExt(entry));   // raylib's name buffer is shared
+        int number = -1;
         switch (table) {
-        case ASSET_MODELS: LoadMapModel(entry, name); break;
-        case ASSET_TEXTURES: LoadMapTexture(entry, name); break;
-        case ASSET_ICONS: LoadIconAsset(entry, name); break;
+        case ASSET_MODELS: number = LoadMapModel(entry, name); break;
+        case ASSET_TEXTURES: number = LoadMapTexture(entry, name); break;
+        case ASSET_ICONS: number = LoadIconAsset(entry, name); break;
         default: break;
         }
+        // A full table never asks the loader, whose reason would be an older file's.
+        const char *reason = AssetTableFull(table) ? "asset table full" : ModelLoadReason();
+        if (number < 0) TraceLog(LOG_WARNING, "Could not load %s: %s", entry, reason);
     }
     UnloadDirectoryFiles(files);
+}
+
+// 1 when the table holds all the assets it can.
+static int AssetTableFull(int table)
+{
+    switch (table) {
+    case ASSET_MODELS: return gAssets.modelCount >= kMaxModels;
+    case ASSET_TEXTURES: return gAssets.textureCount >= kMaxTextures;
+    default: return gAssets.iconCount >= kMaxIcons;
+    }
 }
 
 static void AddCheckerTexture(void)
@@ -178,4 +208,15 @@ static int StoreMapTexture(Texture2D texture, const char *name)
     slot->texture = texture;
     slot->loaded = true;
     return gAssets.textureCount++;
+}
+
+static uint64_t HashTextureTable(uint64_t h, const TextureAsset *table, int count)
+{
+    h = HashBytes(h, &count, (int)sizeof(count));
+    for (int i = 0; i < count; i++) {
+        const unsigned int id = table[i].loaded ? table[i].texture.id : 0;
+        h = HashBytes(h, table[i].name, kAssetNameLen);
+        h = HashBytes(h, &id, (int)sizeof(id));
+    }
+    return h;
 }

@@ -5,7 +5,8 @@
 // (the open project's, else the working folder's) and the icon folder. Only regular files are
 // read, so a pipe or a folder named like an asset is skipped like a missing file; a model file
 // reaches a parser only after model_check has passed it, and never moves the working folder.
-// No paths are kept and nothing here writes a message: the callers report the counts.
+// No paths are kept. The scan logs each refused file with its reason as a warning; the callers
+// report the counts.
 #pragma once
 
 #include <cstdint>
@@ -52,10 +53,10 @@ void AutoScanAssets(void);
 // Loads up to 16 ".png" icons of "resources/icons" in listing order.
 void ScanIconFolder(void);
 // Loads one model into the next slot; returns its number, or -1 (table full, not a regular file,
-// refused by the check, no mesh or no vertex in any mesh).
+// refused by the check, no mesh or no vertex in any mesh: ModelLoadReason says which but the first).
 int LoadMapModel(const char *path, const char *name);
 // Loads one texture into the next slot (nearest filtering, repeat wrap); returns its number, or -1
-// (table full, not a regular file, not decoded).
+// (table full, not a regular file, not decoded: ModelLoadReason says which but the first).
 int LoadMapTexture(const char *path, const char *name);
 // Loads one icon into the next slot (bilinear filtering); returns its number or -1.
 int LoadIconAsset(const char *path, const char *name);
@@ -70,3 +71,6 @@ void AssetSetName(char *dst, const char *name);
 int AssetModelUsable(int i);
 // 1 when texture number i may be used: 0 <= i < textureCount and the slot is loaded.
 int AssetTextureUsable(int i);
+// The loaded models, textures and icons (names and GL ids) mixed into h: what a cached picture
+// drawn with the library depends on.
+uint64_t HashAssetTables(uint64_t h);

@@ -3,7 +3,13 @@
 
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+static char sReason[64];   // why the last refused image was refused
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -68,7 +74,15 @@ int ImageSizeAllowed(const unsigned char *data, int size, const char *ext)
 {
     int w = 0, h = 0;
     int known = ImageHeaderSize(data, size, ext, &w, &h);
-    return known < 0 || (known == 1 && w <= kImageMaxSide && h <= kImageMaxSide);
+    if (known < 0 || (known == 1 && w <= kImageMaxSide && h <= kImageMaxSide)) return 1;
+    if (known == 0) snprintf(sReason, sizeof(sReason), "%s", "bad header");
+    else snprintf(sReason, sizeof(sReason), "image %d x %d over %d pixels a side", w, h, kImageMaxSide);
+    return 0;
+}
+
+const char *ImageCheckReason(void)
+{
+    return sReason;
 }
 
 //----------------------------------------------------------------------------------

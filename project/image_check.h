@@ -18,3 +18,5 @@ int ImageHeaderSize(const unsigned char *data, int size, const char *ext, int *w
 // kImageMaxSide on each side, or a format ImageHeaderSize does not read (the decoder's own limits
 // hold there); 0 otherwise.
 int ImageSizeAllowed(const unsigned char *data, int size, const char *ext);
+// Why the last refused image was refused, a short lower-case phrase ("bad header").
+const char *ImageCheckReason(void);

@@ -3,6 +3,7 @@
 #include "project/model_check.h"
 
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -49,6 +50,14 @@ static const int kIqmFormatBytes[kIqmFormatCount] = { 1, 1, 2, 2, 4, 4, 2, 4, 8 
 // tangent, blend indexes, blend weights, colour), whatever format the file declares; 0: not read.
 static const int kIqmReadBytes[7] = { 12, 8, 12, 0, 4, 4, 4 };
 
+// One block of an IQM file: count records of unit bytes from offset.
+struct IqmBlock {
+    uint32_t offset;
+    uint64_t count;
+    uint64_t unit;
+    const char *name;
+};
+
 // One pass over text, line by line.
 struct TextCursor {
     const unsigned char *data;
@@ -59,6 +68,9 @@ struct TextCursor {
 // A corner of an OBJ face: indices into the lists read so far, -1 when the corner gives none.
 struct ObjCorner { int v, vt, vn; };
 
+// What each index of an OBJ face corner names, in the order v/vt/vn.
+static const char *const kObjCornerIndex[3] = { "face index", "face texture index", "face normal index" };
+
 // The lists an OBJ builds its faces from.
 struct ObjLists {
     float *positions, *texcoords, *normals;   // 3, 2 and 3 floats each
@@ -68,8 +80,16 @@ struct ObjLists {
 };
 
 //----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+static char sReason[96];   // why the last refusal refused
+
+//----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
+static int Refuse(const char *format, ...);
+static int BytesReadable(const unsigned char *data, int size, int minSize);
+static const char *GltfResultText(cgltf_result result);
 static int TextNextLine(TextCursor *c, char *line);
 static const char *SkipSpace(const char *p);
 static const char *TokenEnd(const char *p);
@@ -113,12 +133,13 @@ int ModelFileRead(const char *path, int maxBytes, unsigned char **data, int *siz
     long length = 0;
     int ok = PlatformReadRegularFile(path, maxBytes, data, &length);
     *size = (int)length;
+    if (!ok) Refuse("%s", PlatformFileRefusal(path, maxBytes));
     return ok;
 }
 
 int ModelFileCheck(const unsigned char *data, int size, int kind, const char *path)
 {
-    if (data == nullptr || size <= 0 || size > kModelFileMaxBytes) return 0;
+    if (!BytesReadable(data, size, 1)) return 0;
     switch (kind) {
     case MODEL_OBJ: {
         ObjMesh mesh;
@@ -129,14 +150,14 @@ int ModelFileCheck(const unsigned char *data, int size, int kind, const char *pa
     case MODEL_IQM: return IqmCheck(data, size);
     case MODEL_GLTF:
     case MODEL_GLB: return GltfCheck(data, size, path);
-    default: return 0;
+    default: return Refuse("unknown model format");
     }
 }
 
 int ObjParse(const unsigned char *data, int size, ObjMesh *mesh)
 {
     memset(mesh, 0, sizeof(*mesh));
-    if (data == nullptr || size < 0 || size > kModelFileMaxBytes) return 0;
+    if (!BytesReadable(data, size, 0)) return 0;
     ObjLists lists;
     memset(&lists, 0, sizeof(lists));
     TextCursor cursor = { data, size, 0 };
@@ -166,7 +187,7 @@ void ObjMeshFree(ObjMesh *mesh)
 int ObjParseMaterials(const unsigned char *data, int size, ObjMaterialLib *lib)
 {
     memset(lib, 0, sizeof(*lib));
-    if (data == nullptr || size < 0 || size > kModelFileMaxBytes) return 0;
+    if (!BytesReadable(data, size, 0)) return 0;
     TextCursor cursor = { data, size, 0 };
     char line[kObjMaxLineLen + 1];
     ObjMaterial *current = nullptr;   // statements before any newmtl, or past the limit, are skipped
@@ -213,6 +234,32 @@ int ObjFindMaterial(const ObjMaterialLib *lib, const char *name)
     return -1;
 }
 
+const char *ModelCheckReason(void)
+{
+    return sReason;
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions: refusals
+//----------------------------------------------------------------------------------
+// Keeps the reason for the caller; 0, so that a check can end with `return Refuse(...)`.
+static int Refuse(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    vsnprintf(sReason, sizeof(sReason), format, args);
+    va_end(args);
+    return 0;
+}
+
+// Bytes to read: data present, at least minSize and at most a model file's size.
+static int BytesReadable(const unsigned char *data, int size, int minSize)
+{
+    if (size > kModelFileMaxBytes) return Refuse("file too large");
+    if (data == nullptr || size < minSize) return Refuse(size == 0 ? "empty file" : "no data");
+    return 1;
+}
+
 //----------------------------------------------------------------------------------
 // Internal functions: text
 //----------------------------------------------------------------------------------
@@ -223,7 +270,14 @@ static int TextNextLine(TextCursor *c, char *line)
     if (c->at >= c->size) return 0;
     int n = 0;
     while (c->at < c->size && c->data[c->at] != '\n') {
-        if (c->data[c->at] == '\0' || n >= kObjMaxLineLen) return -1;
+        if (c->data[c->at] == '\0') {
+            Refuse("NUL byte in text");
+            return -1;
+        }
+        if (n >= kObjMaxLineLen) {
+            Refuse("line longer than %d characters", kObjMaxLineLen);
+            return -1;
+        }
         line[n++] = (char)c->data[c->at++];
     }
     c->at++;   // past the '\n' (or the end)
@@ -278,18 +332,20 @@ static int ObjParseLine(const char *line, ObjMesh *mesh, ObjLists *lists, char *
     const char *rest = SkipSpace(end);
     if (len == 1 && p[0] == 'v') {
         float xyz[3];
-        return ParseFloats(&rest, xyz, 3) && ObjListPush(&lists->positions, &lists->positionCount, &lists->positionCap, xyz, 3);
+        if (!ParseFloats(&rest, xyz, 3)) return Refuse("bad vertex");
+        return ObjListPush(&lists->positions, &lists->positionCount, &lists->positionCap, xyz, 3);
     }
     if (len == 2 && p[0] == 'v' && p[1] == 't') {
         float uv[2] = { 0.0f, 0.0f };
-        if (!ParseFloats(&rest, uv, 1)) return 0;
+        if (!ParseFloats(&rest, uv, 1)) return Refuse("bad texture coordinate");
         const char *more = rest;
         if (!ParseFloats(&more, uv + 1, 1)) uv[1] = 0.0f;   // V may be left out
         return ObjListPush(&lists->texcoords, &lists->texcoordCount, &lists->texcoordCap, uv, 2);
     }
     if (len == 2 && p[0] == 'v' && p[1] == 'n') {
         float n[3];
-        return ParseFloats(&rest, n, 3) && ObjListPush(&lists->normals, &lists->normalCount, &lists->normalCap, n, 3);
+        if (!ParseFloats(&rest, n, 3)) return Refuse("bad normal");
+        return ObjListPush(&lists->normals, &lists->normalCount, &lists->normalCap, n, 3);
     }
     if (len == 1 && p[0] == 'f') {
         // Fanned from the first corner: (0, 1, 2), (0, 2, 3), ... for any corner count.
@@ -309,7 +365,7 @@ static int ObjParseLine(const char *line, ObjMesh *mesh, ObjLists *lists, char *
             if (count >= 3 && !ObjAddTriangle(mesh, lists, material, fan)) return 0;
             q = SkipSpace(q);
         }
-        return count >= 3;
+        return count >= 3 ? 1 : Refuse("face of fewer than 3 corners");
     }
     if (len == 6 && strncmp(p, "usemtl", 6) == 0) {
         CopyToken(material, kObjNameLen, rest);
@@ -339,12 +395,12 @@ static int ObjParseCorner(const char **p, const ObjLists *lists, ObjCorner *corn
         }
         char *end = nullptr;
         long index = strtol(q, &end, 10);
-        if (end == q) return 0;
+        if (end == q) return Refuse("bad face corner");
         out[k] = ObjResolveIndex(index, counts[k]);
-        if (out[k] < 0) return 0;
+        if (out[k] < 0) return Refuse("%s %ld out of range", kObjCornerIndex[k], index);
         q = end;
     }
-    if (*q != '\0' && *q != ' ' && *q != '\t' && *q != '\r') return 0;
+    if (*q != '\0' && *q != ' ' && *q != '\t' && *q != '\r') return Refuse("bad face corner");
     corner->v = out[0];
     corner->vt = out[1];
     corner->vn = out[2];
@@ -365,9 +421,9 @@ static int ObjListPush(float **list, int *count, int *cap, const float *values, 
 {
     if (*count >= *cap) {
         int grown = *cap ? *cap * 2 : 64;
-        if (grown > kModelFileMaxBytes) return 0;   // more than the file could hold
+        if (grown > kModelFileMaxBytes) return Refuse("too many vertices");   // more than the file could hold
         float *bigger = (float *)MemRealloc(*list, (unsigned int)((size_t)grown * (size_t)width * sizeof(float)));
-        if (!bigger) return 0;
+        if (!bigger) return Refuse("out of memory");
         *list = bigger;
         *cap = grown;
     }
@@ -379,7 +435,7 @@ static int ObjListPush(float **list, int *count, int *cap, const float *values, 
 // Appends the triangle c[0], c[1], c[2] to the part of the current material.
 static int ObjAddTriangle(ObjMesh *mesh, ObjLists *lists, const char *material, const ObjCorner *c)
 {
-    if (lists->corners > kModelMaxCorners - 3) return 0;
+    if (lists->corners > kModelMaxCorners - 3) return Refuse("too many triangles");
     ObjPart *part = ObjPartFor(mesh, material);
     if (part->vertexCount + 3 > part->capacity && !ObjPartGrow(part)) return 0;
     Vector3 pos[3];
@@ -425,7 +481,7 @@ static int ObjPartGrow(ObjPart *part)
 {
     int grown = part->capacity ? part->capacity * 2 : 192;
     if (grown > kModelMaxCorners) grown = kModelMaxCorners;
-    if (grown < part->vertexCount + 3) return 0;
+    if (grown < part->vertexCount + 3) return Refuse("too many triangles");
     size_t n = (size_t)grown;
     float *positions = (float *)MemRealloc(part->positions, (unsigned int)(n * 3 * sizeof(float)));
     if (positions) part->positions = positions;
@@ -433,7 +489,7 @@ static int ObjPartGrow(ObjPart *part)
     if (normals) part->normals = normals;
     float *texcoords = (float *)MemRealloc(part->texcoords, (unsigned int)(n * 2 * sizeof(float)));
     if (texcoords) part->texcoords = texcoords;
-    if (!positions || !normals || !texcoords) return 0;   // the arrays kept are freed with the mesh
+    if (!positions || !normals || !texcoords) return Refuse("out of memory");   // the arrays kept are freed with the mesh
     part->capacity = grown;
     return 1;
 }
@@ -446,29 +502,37 @@ static int ObjPartGrow(ObjPart *part)
 // and every triangle of a mesh names a vertex of that mesh.
 static int IqmCheck(const unsigned char *data, int size)
 {
-    if (size < (int)sizeof(IqmHeader)) return 0;
+    if (size < (int)sizeof(IqmHeader)) return Refuse("IQM header cut short");
     IqmHeader h;
     memcpy(&h, data, sizeof(h));
-    if (memcmp(h.magic, kIqmMagic, sizeof(kIqmMagic)) != 0 || h.version != kIqmVersion) return 0;
-    if (h.numMeshes < 1 || h.numMeshes > (uint32_t)kIqmMaxMeshes) return 0;
-    if ((uint64_t)h.numVertexes > (uint64_t)kModelMaxCorners || (uint64_t)h.numTriangles * 3 > (uint64_t)kModelMaxCorners) return 0;
-    if (h.numFrames > (uint32_t)size || h.numFrameChannels > (uint32_t)size) return 0;   // keeps the product small
-    if (!IqmBlockInside(h.ofsText, h.numText, 1, size)) return 0;
-    if (!IqmBlockInside(h.ofsMeshes, h.numMeshes, sizeof(IqmMesh), size)) return 0;
-    if (!IqmBlockInside(h.ofsVertexArrays, h.numVertexArrays, sizeof(IqmVertexArray), size)) return 0;
-    if (!IqmBlockInside(h.ofsTriangles, h.numTriangles, kIqmTriangleBytes, size)) return 0;
-    if (h.ofsAdjacency && !IqmBlockInside(h.ofsAdjacency, h.numTriangles, kIqmTriangleBytes, size)) return 0;
-    if (!IqmBlockInside(h.ofsJoints, h.numJoints, kIqmJointBytes, size)) return 0;
-    if (!IqmBlockInside(h.ofsPoses, h.numPoses, kIqmPoseBytes, size)) return 0;
-    if (!IqmBlockInside(h.ofsAnims, h.numAnims, kIqmAnimBytes, size)) return 0;
-    if (!IqmBlockInside(h.ofsFrames, (uint64_t)h.numFrames * h.numFrameChannels, kIqmFrameValueBytes, size)) return 0;
-    if (h.ofsBounds && !IqmBlockInside(h.ofsBounds, h.numFrames, kIqmBoundsBytes, size)) return 0;
-    if (!IqmBlockInside(h.ofsComment, h.numComment, 1, size)) return 0;
-    if (!IqmBlockInside(h.ofsExtensions, h.numExtensions, kIqmExtensionBytes, size)) return 0;
+    if (memcmp(h.magic, kIqmMagic, sizeof(kIqmMagic)) != 0 || h.version != kIqmVersion) return Refuse("bad IQM header");
+    if (h.numMeshes < 1 || h.numMeshes > (uint32_t)kIqmMaxMeshes) return Refuse("IQM mesh count %u out of range", h.numMeshes);
+    if ((uint64_t)h.numVertexes > (uint64_t)kModelMaxCorners) return Refuse("too many vertices");
+    if ((uint64_t)h.numTriangles * 3 > (uint64_t)kModelMaxCorners) return Refuse("too many triangles");
+    // Bounded by the file's size, which keeps their product small.
+    if (h.numFrames > (uint32_t)size || h.numFrameChannels > (uint32_t)size) return Refuse("IQM frame count out of range");
+    // Optional blocks with no offset hold nothing.
+    const IqmBlock blocks[] = {
+        { h.ofsText, h.numText, 1, "text" },
+        { h.ofsMeshes, h.numMeshes, sizeof(IqmMesh), "meshes" },
+        { h.ofsVertexArrays, h.numVertexArrays, sizeof(IqmVertexArray), "vertex arrays" },
+        { h.ofsTriangles, h.numTriangles, kIqmTriangleBytes, "triangles" },
+        { h.ofsAdjacency, h.ofsAdjacency ? h.numTriangles : 0u, kIqmTriangleBytes, "adjacency" },
+        { h.ofsJoints, h.numJoints, kIqmJointBytes, "joints" },
+        { h.ofsPoses, h.numPoses, kIqmPoseBytes, "poses" },
+        { h.ofsAnims, h.numAnims, kIqmAnimBytes, "animations" },
+        { h.ofsFrames, (uint64_t)h.numFrames * h.numFrameChannels, kIqmFrameValueBytes, "frames" },
+        { h.ofsBounds, h.ofsBounds ? h.numFrames : 0u, kIqmBoundsBytes, "bounds" },
+        { h.ofsComment, h.numComment, 1, "comment" },
+        { h.ofsExtensions, h.numExtensions, kIqmExtensionBytes, "extensions" },
+    };
+    for (const IqmBlock &b : blocks) {
+        if (!IqmBlockInside(b.offset, b.count, b.unit, size)) return Refuse("IQM %s outside the file", b.name);
+    }
     for (uint32_t j = 0; j < h.numJoints; j++) {
         uint32_t name;
         memcpy(&name, data + h.ofsJoints + (size_t)j * kIqmJointBytes, sizeof(name));
-        if (!IqmNameInside(&h, name, data, size)) return 0;
+        if (!IqmNameInside(&h, name, data, size)) return Refuse("IQM joint name outside the text");
     }
     return IqmMeshesInside(&h, data, size) && IqmArraysInside(&h, data, size);
 }
@@ -497,17 +561,22 @@ static int IqmMeshesInside(const IqmHeader *h, const unsigned char *data, int si
     for (uint32_t m = 0; m < h->numMeshes; m++) {
         IqmMesh mesh;
         memcpy(&mesh, data + h->ofsMeshes + (size_t)m * sizeof(IqmMesh), sizeof(mesh));
-        if (!IqmNameInside(h, mesh.name, data, size) || !IqmNameInside(h, mesh.material, data, size)) return 0;
-        if ((uint64_t)mesh.firstVertex + mesh.numVertexes > h->numVertexes) return 0;
-        if ((uint64_t)mesh.firstTriangle + mesh.numTriangles > h->numTriangles) return 0;
+        if (!IqmNameInside(h, mesh.name, data, size) || !IqmNameInside(h, mesh.material, data, size)) {
+            return Refuse("IQM mesh name outside the text");
+        }
+        if ((uint64_t)mesh.firstVertex + mesh.numVertexes > h->numVertexes) return Refuse("IQM mesh vertices out of range");
+        if ((uint64_t)mesh.firstTriangle + mesh.numTriangles > h->numTriangles) return Refuse("IQM mesh triangles out of range");
         vertexTotal += mesh.numVertexes;
         cornerTotal += (uint64_t)mesh.numTriangles * 3;
-        if (vertexTotal > (uint64_t)kModelMaxCorners || cornerTotal > (uint64_t)kModelMaxCorners) return 0;
+        if (vertexTotal > (uint64_t)kModelMaxCorners) return Refuse("too many vertices");
+        if (cornerTotal > (uint64_t)kModelMaxCorners) return Refuse("too many triangles");
         for (uint32_t t = mesh.firstTriangle; t < mesh.firstTriangle + mesh.numTriangles; t++) {
             uint32_t v[3];
             memcpy(v, data + h->ofsTriangles + (size_t)t * kIqmTriangleBytes, sizeof(v));
             for (int k = 0; k < 3; k++) {
-                if (v[k] < mesh.firstVertex || v[k] - mesh.firstVertex >= mesh.numVertexes) return 0;
+                if (v[k] < mesh.firstVertex || v[k] - mesh.firstVertex >= mesh.numVertexes) {
+                    return Refuse("IQM triangle vertex %u outside its mesh", v[k]);
+                }
             }
         }
     }
@@ -522,10 +591,15 @@ static int IqmArraysInside(const IqmHeader *h, const unsigned char *data, int si
     for (uint32_t i = 0; i < h->numVertexArrays; i++) {
         IqmVertexArray va;
         memcpy(&va, data + h->ofsVertexArrays + (size_t)i * sizeof(IqmVertexArray), sizeof(va));
-        if (va.format >= kIqmFormatCount) return 0;
-        if (!IqmBlockInside(va.offset, h->numVertexes, (uint64_t)va.size * kIqmFormatBytes[va.format], size)) return 0;
+        if (va.format >= kIqmFormatCount) return Refuse("IQM vertex format %u unknown", va.format);
+        if (!IqmBlockInside(va.offset, h->numVertexes, (uint64_t)va.size * kIqmFormatBytes[va.format], size)) {
+            return Refuse("IQM vertex array outside the file");
+        }
         if (va.type >= 7 || kIqmReadBytes[va.type] == 0) continue;
-        if ((seen & (1u << va.type)) || !IqmBlockInside(va.offset, h->numVertexes, (uint64_t)kIqmReadBytes[va.type], size)) return 0;
+        if (seen & (1u << va.type)) return Refuse("IQM vertex array type %u repeated", va.type);
+        if (!IqmBlockInside(va.offset, h->numVertexes, (uint64_t)kIqmReadBytes[va.type], size)) {
+            return Refuse("IQM vertex array outside the file");
+        }
         seen |= 1u << va.type;
     }
     return 1;
@@ -544,13 +618,22 @@ static int GltfCheck(const unsigned char *data, int size, const char *path)
     options.file.read = GltfReadFile;
     options.file.release = GltfReleaseFile;
     cgltf_data *gltf = nullptr;
-    if (cgltf_parse(&options, data, (cgltf_size)size, &gltf) != cgltf_result_success) return 0;
+    cgltf_result result = cgltf_parse(&options, data, (cgltf_size)size, &gltf);
+    if (result != cgltf_result_success) return Refuse("glTF %s", GltfResultText(result));
+    int ok = GltfLayoutBounded(gltf);
     // Without a path cgltf refuses every buffer that is not in the bytes themselves.
-    int ok = GltfLayoutBounded(gltf) && cgltf_load_buffers(&options, gltf, path) == cgltf_result_success;
-    for (cgltf_size i = 0; ok && i < gltf->buffers_count; i++) {
-        ok = gltf->buffers[i].data != nullptr;   // no URI, and not a GLB's own: raylib would read nothing
+    if (ok && (result = cgltf_load_buffers(&options, gltf, path)) != cgltf_result_success) {
+        ok = Refuse("glTF buffer %s", GltfResultText(result));
     }
-    ok = ok && cgltf_validate(gltf) == cgltf_result_success && GltfMeshesReadable(gltf) && GltfImagesReadable(gltf);
+    for (cgltf_size i = 0; ok && i < gltf->buffers_count; i++) {
+        // No URI, and not a GLB's own: raylib would read nothing.
+        if (gltf->buffers[i].data == nullptr) ok = Refuse("glTF buffer without data");
+    }
+    if (ok && (result = cgltf_validate(gltf)) != cgltf_result_success) {
+        // The validation says "too short" for any accessor, view or index past what it refers to.
+        ok = Refuse(result == cgltf_result_data_too_short ? "glTF index or accessor out of range" : "glTF layout invalid");
+    }
+    ok = ok && GltfMeshesReadable(gltf) && GltfImagesReadable(gltf);
     cgltf_free(gltf);
     return ok;
 }
@@ -585,15 +668,16 @@ static int GltfLayoutBounded(const cgltf_data *gltf)
 {
     const cgltf_size limit = (cgltf_size)kModelFileMaxBytes;
     for (cgltf_size i = 0; i < gltf->buffers_count; i++) {
-        if (gltf->buffers[i].size > limit) return 0;
+        if (gltf->buffers[i].size > limit) return Refuse("glTF buffer too large");
     }
     for (cgltf_size i = 0; i < gltf->buffer_views_count; i++) {
         const cgltf_buffer_view *v = &gltf->buffer_views[i];
-        if (v->offset > limit || v->size > limit || v->stride > limit) return 0;
+        if (v->offset > limit || v->size > limit || v->stride > limit) return Refuse("glTF buffer view out of range");
     }
     for (cgltf_size i = 0; i < gltf->accessors_count; i++) {
         const cgltf_accessor *a = &gltf->accessors[i];
-        if (a->is_sparse || a->offset > limit || a->count > limit || a->stride > limit) return 0;
+        if (a->is_sparse) return Refuse("sparse glTF accessor");
+        if (a->offset > limit || a->count > limit || a->stride > limit) return Refuse("glTF accessor out of range");
     }
     return 1;
 }
@@ -613,13 +697,15 @@ static int GltfMeshesReadable(const cgltf_data *gltf)
             int positioned = 0;
             for (cgltf_size a = 0; a < prim->attributes_count; a++) {
                 const cgltf_attribute *attribute = &prim->attributes[a];
-                if (attribute->data->buffer_view == nullptr) return 0;
+                if (attribute->data->buffer_view == nullptr) return Refuse("glTF attribute without a buffer view");
                 if (attribute->type == cgltf_attribute_type_position && GltfPositionReadable(attribute->data)) positioned = 1;
             }
-            if (!positioned) return 0;
+            if (!positioned) return Refuse("glTF primitive without readable positions");
             vertices += prim->attributes[0].data->count;   // every attribute has as many (validated)
             if (prim->indices != nullptr) corners += prim->indices->count;
-            if (++meshes > (uint64_t)kGltfMaxMeshes || vertices > (uint64_t)kModelMaxCorners || corners > (uint64_t)kModelMaxCorners) return 0;
+            if (++meshes > (uint64_t)kGltfMaxMeshes) return Refuse("more than %d glTF meshes", kGltfMaxMeshes);
+            if (vertices > (uint64_t)kModelMaxCorners) return Refuse("too many vertices");
+            if (corners > (uint64_t)kModelMaxCorners) return Refuse("too many triangles");
         }
     }
     return 1;
@@ -640,7 +726,24 @@ static int GltfImagesReadable(const cgltf_data *gltf)
     for (cgltf_size i = 0; i < gltf->images_count; i++) {
         const cgltf_image *image = &gltf->images[i];
         if (image->uri != nullptr || image->buffer_view == nullptr) continue;
-        if (image->mime_type == nullptr || image->buffer_view->stride > 1) return 0;
+        if (image->mime_type == nullptr) return Refuse("glTF image without a MIME type");
+        if (image->buffer_view->stride > 1) return Refuse("glTF image view with a stride");
     }
     return 1;
+}
+
+// cgltf's result as the end of a reason ("glTF invalid JSON").
+static const char *GltfResultText(cgltf_result result)
+{
+    switch (result) {
+    case cgltf_result_data_too_short: return "data cut short";
+    case cgltf_result_unknown_format: return "of unknown format";
+    case cgltf_result_invalid_json: return "invalid JSON";
+    case cgltf_result_invalid_gltf: return "layout invalid";
+    case cgltf_result_file_not_found: return "file not found";
+    case cgltf_result_io_error: return "not read";
+    case cgltf_result_out_of_memory: return "out of memory";
+    case cgltf_result_legacy_gltf: return "of version 1";
+    default: return "not read";
+    }
 }

@@ -73,3 +73,6 @@ void ObjMeshFree(ObjMesh *mesh);
 int ObjParseMaterials(const unsigned char *data, int size, ObjMaterialLib *lib);
 // The index of the material named name in lib, or -1.
 int ObjFindMaterial(const ObjMaterialLib *lib, const char *name);
+// Why the last refusal of a function above refused, a short lower-case phrase ("face index 9 out
+// of range", "not a regular file").
+const char *ModelCheckReason(void);

@@ -22,6 +22,8 @@ static struct {
     int size;
 } sGuard;
 
+static char sReason[96];   // why the last refused load gave nothing, copied: the checks reuse theirs
+
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
@@ -33,6 +35,7 @@ static int JoinFolder(char *out, const char *folder, const char *file);
 static void ReadMaterialLib(const char *folder, const char *file, ObjMaterialLib *lib);
 static Material ObjMaterialFor(const ObjMaterialLib *lib, const char *name, const char *folder);
 static int ModelHasVertices(const Model *model);
+static int Refuse(const char *reason);
 static void ModelDefaultMissingTextures(Model *model);
 
 //----------------------------------------------------------------------------------
@@ -44,7 +47,8 @@ int ModelLoadChecked(const char *path, Model *model)
     int kind = ModelKindOfPath(path);
     unsigned char *data = nullptr;
     int size = 0;
-    if (kind < 0 || !ModelFileRead(path, kModelFileMaxBytes, &data, &size)) return 0;
+    if (kind < 0) return Refuse("unknown model format");
+    if (!ModelFileRead(path, kModelFileMaxBytes, &data, &size)) return Refuse(ModelCheckReason());
     // Neither loader changes folder, but a model must never move the editor, whatever it holds.
     PlatformWorkFolder keep;
     int held = PlatformKeepWorkFolder(&keep);
@@ -55,6 +59,11 @@ int ModelLoadChecked(const char *path, Model *model)
     if (!ok) *model = Model{};
     else ModelDefaultMissingTextures(model);
     return ok;
+}
+
+const char *ModelLoadReason(void)
+{
+    return sReason;
 }
 
 void ModelRelease(Model model)
@@ -85,7 +94,7 @@ void ModelRelease(Model model)
 static int LoadObjModel(const char *path, const unsigned char *data, int size, Model *model)
 {
     ObjMesh mesh;
-    if (!ObjParse(data, size, &mesh)) return 0;
+    if (!ObjParse(data, size, &mesh)) return Refuse(ModelCheckReason());
     char folder[kPlatformPathLen];
     snprintf(folder, sizeof(folder), "%s", GetDirectoryPath(path));   // raylib's buffer is shared
     int ok = ObjBuildModel(&mesh, folder, model);
@@ -101,7 +110,7 @@ static int ObjBuildModel(ObjMesh *mesh, const char *folder, Model *model)
     *model = Model{};
     int n = 0;
     for (int i = 0; i < mesh->partCount; i++) n += mesh->parts[i].vertexCount > 0;
-    if (n == 0) return 0;
+    if (n == 0) return Refuse("no triangles");
     ObjMaterialLib lib;
     memset(&lib, 0, sizeof(lib));
     if (mesh->materialLib[0] != '\0') ReadMaterialLib(folder, mesh->materialLib, &lib);
@@ -135,7 +144,7 @@ static int ObjBuildModel(ObjMesh *mesh, const char *folder, Model *model)
 // raylib's loader, after the check, with every file it reads going through GuardedReadFile.
 static int LoadLibraryModel(const char *path, const unsigned char *data, int size, int kind, Model *model)
 {
-    if (!ModelFileCheck(data, size, kind, path)) return 0;
+    if (!ModelFileCheck(data, size, kind, path)) return Refuse(ModelCheckReason());
     sGuard.path = path;
     sGuard.data = data;
     sGuard.size = size;
@@ -146,7 +155,7 @@ static int LoadLibraryModel(const char *path, const unsigned char *data, int siz
     if (ModelHasVertices(model)) return 1;
     // A failed load still holds its default material; an empty or vertex-only file is no model either.
     ModelRelease(*model);
-    return 0;
+    return Refuse("no vertices");
 }
 
 // raylib's file reads during a model load: the checked bytes for the model itself (so the file
@@ -217,16 +226,28 @@ Texture2D LoadCheckedTexture(const char *path)
     const char *ext = GetFileExtension(path);
     unsigned char *data = nullptr;
     int size = 0;
-    if (ext == nullptr || !ModelFileRead(path, kImageMaxFileBytes, &data, &size)) return texture;
+    if (ext == nullptr) {
+        Refuse("no file extension");
+        return texture;
+    }
+    if (!ModelFileRead(path, kImageMaxFileBytes, &data, &size)) {
+        Refuse(ModelCheckReason());
+        return texture;
+    }
     if (!ImageSizeAllowed(data, size, ext)) {
+        Refuse(ImageCheckReason());
         MemFree(data);
         return texture;
     }
     Image image = LoadImageFromMemory(ext, data, size);
     MemFree(data);
-    if (image.data == nullptr) return texture;
+    if (image.data == nullptr) {
+        Refuse("image not decoded");
+        return texture;
+    }
     texture = LoadTextureFromImage(image);
     UnloadImage(image);
+    if (texture.id == 0) Refuse("texture not uploaded");
     return texture;
 }
 
@@ -250,4 +271,11 @@ static void ModelDefaultMissingTextures(Model *model)
         if (albedo == nullptr || albedo->texture.id != 0) continue;
         albedo->texture = Texture2D{ rlGetTextureIdDefault(), 1, 1, 1, PIXELFORMAT_UNCOMPRESSED_R8G8B8A8 };
     }
+}
+
+// Keeps the reason for the caller; 0, so that a load can end with `return Refuse(...)`.
+static int Refuse(const char *reason)
+{
+    snprintf(sReason, sizeof(sReason), "%s", reason);
+    return 0;
 }

@@ -17,6 +17,9 @@ int ModelLoadChecked(const char *path, Model *model);
 // and decoded by raylib only when its header declares no more than kImageMaxSide on a side; id 0
 // otherwise.
 Texture2D LoadCheckedTexture(const char *path);
+// Why the last refused ModelLoadChecked or LoadCheckedTexture gave nothing, a short lower-case
+// phrase: the check's reason ("face index 9 out of range", "bad header") or the load's own.
+const char *ModelLoadReason(void);
 // Releases a model of ModelLoadChecked with the textures its materials hold, which raylib's
 // UnloadModel leaves behind.
 void ModelRelease(Model model);

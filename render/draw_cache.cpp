@@ -17,7 +17,6 @@ int gBrushCacheRebuilds;
 int gDrawUncached;
 
 static constexpr uint64_t kHashSeed = 0x9E3779B97F4A7C15ull;
-static constexpr uint64_t kHashMul = 0xFF51AFD7ED558CCDull;
 static constexpr int kOriginPoint = kMaxBrushVerts;
 
 //----------------------------------------------------------------------------------
@@ -31,23 +30,6 @@ static void CacheBounds(BrushDrawCache *cache);
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-uint64_t HashBytes(uint64_t h, const void *data, int n)
-{
-    const unsigned char *p = (const unsigned char *)data;
-    while (n >= 8) {
-        uint64_t w;
-        memcpy(&w, p, 8);
-        h = (h ^ w) * kHashMul;
-        h ^= h >> 29;
-        p += 8;
-        n -= 8;
-    }
-    uint64_t tail = 0;
-    memcpy(&tail, p, (size_t)(n > 0 ? n : 0));
-    h = (h ^ tail ^ ((uint64_t)n << 56)) * kHashMul;
-    return h ^ (h >> 32);
-}
-
 uint64_t HashCamera(uint64_t h, Camera3D camera)
 {
     const Camera3D &c = camera;

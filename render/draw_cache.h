@@ -47,8 +47,6 @@ extern BrushDrawCache gBrushDrawCache[kMaxBrushes];
 extern int gDrawUncached;                // 1: draw straight from the records (the reference picture)
 extern int gBrushCacheRebuilds;          // builds since start; tests count them
 
-// 64-bit mix of n bytes into h.
-uint64_t HashBytes(uint64_t h, const void *data, int n);
 // h followed by what a camera sees from: its place, aim, up, field and projection.
 uint64_t HashCamera(uint64_t h, Camera3D camera);
 // Hash over everything the views read to draw the brush's geometry (not its flags).

@@ -206,7 +206,7 @@ int RecoverAutoSave(MapDoc *map, UiState &ui)
 {
     gRecoverPrompt = false;
     if (!LoadMapZIZUDU(gRecoverPath, map)) {
-        StatusSet(ui, "%s", "The autosave could not be read.");
+        StatusSet(ui, "The autosave could not be read: %s.", MapFileReason());
         return 0;
     }
     DropSelection(ui);
@@ -289,7 +289,7 @@ static int OpenMapFileName(MapDoc *map, UiState &ui)
     char path[kProjectFilePathLen];
     snprintf(path, sizeof(path), "%s", ProjectFilePath(kMapsDir, ui.mapFileName));
     if (!LoadMapZIZUDU(path, &sLoadedMap)) {
-        StatusSet(ui, "Could not load %s", path);
+        StatusSet(ui, "Could not load %s: %s", path, MapFileReason());
         return 0;
     }
     // The snapshot keeps the replaced map for Undo; a load is no edit, so the flag stays as it was.

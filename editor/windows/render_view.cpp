@@ -8,6 +8,7 @@
 #include "editor/input.h"
 #include "editor/layout.h"
 #include "editor/view_draw.h"
+#include "project/assets.h"
 #include "render/brush_draw.h"
 #include "render/draw_cache.h"
 #include "render/gizmos.h"

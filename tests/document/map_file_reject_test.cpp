@@ -161,3 +161,24 @@ TEST_F(MapRejectTest, EveryTruncationOfEveryVersion)
 }
 
 }  // namespace
+
+TEST_F(MapRejectTest, ARefusedLoadKeepsItsReason)
+{
+    FileLayout lastIndexPast, tooManyBrushes;
+    lastIndexPast.lastIndex = 4;
+    tooManyBrushes.brushCount = 257;
+    MapBytes headerless;
+    headerless.I32(1).I32(0);
+    const struct { std::vector<uint8_t> bytes; const char *reason; } cases[] = {
+        { CurrentFile(lastIndexPast).v, "face index out of range" },
+        { CurrentFile(tooManyBrushes).v, "brush count out of range" },
+        { std::vector<uint8_t>{ 'Z', 'I', 'Z', 'U', 'D', 'U', '2', 0, 3, 0 }, "file cut short" },
+        { headerless.v, "file cut short" },
+    };
+    for (const auto &c : cases) {
+        ExpectRejected(c.bytes, c.reason);
+        EXPECT_STREQ(MapFileReason(), c.reason);
+    }
+    EXPECT_EQ(LoadMapZIZUDU(dir.path.c_str(), map.get()), 0);
+    EXPECT_STREQ(MapFileReason(), "not a regular file");
+}

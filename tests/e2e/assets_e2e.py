@@ -50,6 +50,8 @@ class WithAssets(EditorTestCase):
                          "no checker left on the ground")
         wait_until(lambda: any("Failed to load image data" in l for l in self.editor.output()), WAIT,
                    "the JPEG offered to the loader and refused")
+        refusal = "Could not load assets/textures/photo.jpg: image not decoded"
+        wait_until(lambda: refusal in self.editor.output(), WAIT, "the JPEG's refusal logged with its reason")
         self.assertTrue(self.editor.alive())
 
 

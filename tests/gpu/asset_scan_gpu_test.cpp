@@ -2,6 +2,9 @@
 // crashes or blocks, every sound file loads and keeps its number, and the working folder stays.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -25,6 +28,15 @@ const Model *ModelNamed(const char *name)
         if (std::string(gAssets.models[i].name) == name) return &gAssets.models[i].model;
     }
     return nullptr;
+}
+
+std::vector<std::string> sWarnings;
+
+void KeepWarning(int level, const char *format, va_list args)
+{
+    char text[512];
+    vsnprintf(text, sizeof(text), format, args);
+    if (level == LOG_WARNING) sWarnings.push_back(text);
 }
 
 void ExportSquare(const char *path)
@@ -106,4 +118,32 @@ TEST(AssetScan, AModelWhoseOwnTexturesFailIsDrawnWithTheDefaultTexture)
         EXPECT_EQ(model.materials[0].maps[MATERIAL_MAP_ALBEDO].texture.id, rlGetTextureIdDefault()) << image;
         ModelRelease(model);
     }
+}
+
+TEST(AssetScan, EachRefusedFileIsLoggedWithItsReason)
+{
+    TempFolder dir;
+    fs::path previous = fs::current_path();
+    fs::current_path(dir.path);
+    fs::create_directories("assets/models");
+    fs::create_directories("assets/textures");
+    WriteAllBytes("assets/models/far.obj", TextBytes(ObjTriangleWithFace("f 1 2 9")));
+    WriteAllBytes("assets/models/empty.obj", TextBytes("# no faces\n"));
+    MakeFifo("assets/textures/fifo.png");
+    Image wide = GenImageColor(kImageMaxSide + 1, 1, RED);
+    EXPECT_TRUE(ExportImage(wide, "assets/textures/wide.png"));
+    UnloadImage(wide);
+
+    sWarnings.clear();
+    SetTraceLogCallback(KeepWarning);
+    AutoScanAssets();
+    SetTraceLogCallback(nullptr);
+    for (const char *line : { "Could not load assets/models/far.obj: face index 9 out of range",
+                              "Could not load assets/models/empty.obj: no triangles",
+                              "Could not load assets/textures/fifo.png: not a regular file",
+                              "Could not load assets/textures/wide.png: image 8193 x 1 over 8192 pixels a side" }) {
+        EXPECT_NE(std::find(sWarnings.begin(), sWarnings.end(), line), sWarnings.end()) << line;
+    }
+    UnloadAllAssets();
+    fs::current_path(previous);
 }

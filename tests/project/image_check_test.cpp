@@ -99,3 +99,16 @@ TEST(ImageCheck, HeadersGiveTheirSizesAndOnlyImagesThatFitPass)
         EXPECT_EQ(ImageSizeAllowed(c.bytes.data(), (int)c.bytes.size(), c.ext) == 1, c.allowed) << c.what;
     }
 }
+
+TEST(ImageCheck, ARefusedImageKeepsItsReason)
+{
+    const struct { Bytes bytes; const char *ext; const char *reason; } cases[] = {
+        { Png(kImageMaxSide + 1, 1), ".png", "image 8193 x 1 over 8192 pixels a side" },
+        { Cut(Png(16, 8), 20), ".png", "bad header" },
+        { Jpeg(10, 10, true), ".jpg", "bad header" },
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(ImageSizeAllowed(c.bytes.data(), (int)c.bytes.size(), c.ext), 0) << c.reason;
+        EXPECT_STREQ(ImageCheckReason(), c.reason);
+    }
+}

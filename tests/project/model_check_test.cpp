@@ -179,3 +179,34 @@ TEST(ModelFiles, OnlyARegularFileWithinTheBoundIsReadAndThenWhole)
         EXPECT_EQ(data, nullptr) << name;
     }
 }
+
+TEST(ModelCheck, EachRefusalKeepsItsReason)
+{
+    TempFolder dir;
+    std::filesystem::create_directory(dir.File("folder.obj"));
+    { std::ofstream big(dir.File("big.obj")); }
+    std::filesystem::resize_file(dir.File("big.obj"), (uintmax_t)kModelFileMaxBytes + 1);   // sparse
+    const struct { const char *file, *reason; } files[] = {
+        { "missing.obj", "no such file" }, { "folder.obj", "not a regular file" }, { "big.obj", "file too large" },
+    };
+    for (const auto &f : files) {
+        unsigned char *data = nullptr;
+        int size = 0;
+        EXPECT_FALSE(ModelFileRead(dir.File(f.file).c_str(), kModelFileMaxBytes, &data, &size)) << f.file;
+        EXPECT_STREQ(ModelCheckReason(), f.reason);
+    }
+    const struct { int kind; std::vector<uint8_t> bytes; const char *reason; } cases[] = {
+        { MODEL_OBJ, TextBytes(ObjTriangleWithFace("f 1 2 9")), "face index 9 out of range" },
+        { MODEL_OBJ, TextBytes(ObjTriangleWithFace("f 1/5 2/1 3/1")), "face texture index 5 out of range" },
+        { MODEL_OBJ, TextBytes(ObjTriangleWithFace("f 1 2")), "face of fewer than 3 corners" },
+        { MODEL_OBJ, TextBytes(ObjLongLine()), "line longer than 4096 characters" },
+        { MODEL_OBJ, {}, "empty file" },
+        { MODEL_IQM, IqmWithField(kIqmFieldOfsMeshes, 0x7fffff00u), "IQM meshes outside the file" },
+        { MODEL_IQM, IqmWithField(kIqmFieldVersion, 1), "bad IQM header" },
+        { MODEL_GLTF, TextBytes("{\"asset\": [1, 2"), "glTF invalid JSON" },
+    };
+    for (const auto &c : cases) {
+        EXPECT_FALSE(ModelFileCheck(c.bytes.data(), (int)c.bytes.size(), c.kind, nullptr)) << c.reason;
+        EXPECT_STREQ(ModelCheckReason(), c.reason);
+    }
+}

@@ -290,7 +290,7 @@ TEST_F(MapDialogs, UnreadableAutosaveLeavesTheMapAsItWas)
 
     EXPECT_EQ(RecoverAutoSave(map.get(), *ui), 0);
     EXPECT_FALSE(gRecoverPrompt);
-    EXPECT_STREQ(ui->statusText, "The autosave could not be read.");
+    EXPECT_STREQ(ui->statusText, "The autosave could not be read: file cut short.");
     EXPECT_TRUE(MapEquals(*before));
     EXPECT_EQ(gUndo.count, undoCount);
     EXPECT_STREQ(ui->mapFileName, "saved.zizudu");
@@ -427,7 +427,8 @@ TEST_F(MapDialogs, FailedOpenChangesNothing)
             CancelMapFileDialog(*ui);
         } else {
             EXPECT_EQ(MapDialogAction(map.get(), *ui), 0);
-            EXPECT_EQ(std::string(ui->statusText), std::string("Could not load projects/P/maps/") + name);
+            const char *reason = strcmp(name, "missing.zizudu") == 0 ? "no such file" : "file cut short";
+            EXPECT_EQ(std::string(ui->statusText), std::string("Could not load projects/P/maps/") + name + ": " + reason);
         }
         EXPECT_STREQ(ui->mapFileName, "mine.zizudu");   // Save still writes the map's own file
         EXPECT_FALSE(ui->showOpenDialog);
