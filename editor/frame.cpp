@@ -97,7 +97,7 @@ void FrameRun(MapDoc *map, UiState &ui, char *lastStatus, FrameMarks *marks)
     if (marks) marks->at[FRAME_MARK_VIEWS] = GetTime();
     if (ui.showRenderOutput) RenderPreviewPass(ui, map);   // 19
     if (marks) marks->at[FRAME_MARK_RENDER_VIEW] = GetTime();
-    RunAutoSave(map, gFrameClock.frameSeconds, ui.statusText, kStatusLen);   // 20
+    AutoSavePhase(map, ui);                                // 20
     GatherLights(map);                                     // 21
     if (gRenderer.ready) SyncBrushMeshes(map);             // 22
     ui.tooltipText = nullptr;                              // 23
@@ -122,6 +122,13 @@ void FrameRun(MapDoc *map, UiState &ui, char *lastStatus, FrameMarks *marks)
     if (marks) marks->at[FRAME_MARK_SCREEN] = GetTime();
     EndDrawing();                                          // 38
     if (marks) marks->at[FRAME_MARK_END] = GetTime();
+}
+
+void AutoSavePhase(const MapDoc *map, UiState &ui)
+{
+    char outcome[kStatusLen] = "";   // written only when a write was tried
+    RunAutoSave(map, gFrameClock.frameSeconds, outcome, kStatusLen);
+    if (outcome[0] != '\0') StatusSet(ui, "%s", outcome);
 }
 
 void FrameReadWindow(UiState &ui)

@@ -37,6 +37,8 @@ void DrawWindows(MapDoc *map, UiState &ui, bool underStatusBar);
 void FrameReadModifiers(UiState &ui);
 // Phase 7: leaving the Vertex tool lets go of its active solids.
 void ToolChangePhase(UiState &ui);
+// Phase 20: the autosave's timer; a write's outcome becomes the status line.
+void AutoSavePhase(const MapDoc *map, UiState &ui);
 // Phase 23: a changed, non-empty status line becomes one Editor line of the console.
 void StatusToConsole(const char *statusText, char *lastStatus, int lastStatusSize);
 

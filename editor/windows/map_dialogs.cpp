@@ -103,7 +103,9 @@ int KeepUnsavedWorkOnClose(const MapDoc *map, UiState &ui)
         // The autosave on offer is older unsaved work the user has not decided on yet.
         StatusSet(ui, "%s", "Unsaved changes not autosaved: the autosave on offer was kept.");
     } else {
-        ok = AutoSaveWriteTo(gProjects.currentPath, map, ui.statusText, kStatusLen);
+        char outcome[kStatusLen];
+        ok = AutoSaveWriteTo(gProjects.currentPath, map, outcome, kStatusLen);
+        StatusSet(ui, "%s", outcome);
     }
     // The window goes next: the log (console and standard output) is where a failure still shows.
     if (!ok) TraceLog(LOG_WARNING, "%s", ui.statusText);

@@ -6,6 +6,7 @@
 
 #include "editor/console.h"
 #include "editor/gui.h"
+#include "editor/input.h"
 #include "editor/layout.h"
 #include "editor/widgets.h"
 #include "project/projects.h"
@@ -34,8 +35,9 @@ Rectangle ProjectManagerRect(int screenW, int screenH)
     return ModalWindowRect(screenW, screenH, kMaxW, kMaxH);
 }
 
-int DrawProjectManager(int screenW, int screenH, char *status, int statusSize)
+int DrawProjectManager(UiState &ui)
 {
+    int screenW = ui.screenW, screenH = ui.screenH;
     if (!gProjects.managerOpen) return 0;
     Rectangle win = ProjectManagerRect(screenW, screenH);
     float x = win.x, y = win.y, w = win.width, h = win.height;
@@ -54,7 +56,7 @@ int DrawProjectManager(int screenW, int screenH, char *status, int statusSize)
         gProjects.nameEditing = !gProjects.nameEditing;
     }
     if (GuiButton(Rectangle{ x + w - 202.5f, y + 117.0f, 175.5f, 45.0f }, "Create")) {
-        ProjectManagerCreate(status, statusSize);
+        ProjectManagerCreate(ui);
     }
 
     float listH = h - 265.5f;
@@ -65,10 +67,10 @@ int DrawProjectManager(int screenW, int screenH, char *status, int statusSize)
 
     float buttonW = (w - 81.0f) / 2.0f, buttonY = y + h - 67.5f;
     if (GuiButton(Rectangle{ x + 27.0f, buttonY, buttonW, 49.5f }, "Open Selected")) {
-        if (ProjectManagerOpenSelected(status, statusSize)) opened = 1;
+        if (ProjectManagerOpenSelected(ui)) opened = 1;
     }
     if (GuiButton(Rectangle{ x + 54.0f + buttonW, buttonY, buttonW, 49.5f }, "Refresh")) {
-        ProjectManagerRefresh(status, statusSize);
+        ProjectManagerRefresh(ui);
     }
 
     if (closeClicked || opened) CloseProjectManager();
@@ -87,31 +89,31 @@ void CloseProjectManager(void)
     gProjects.nameEditing = false;
 }
 
-int ProjectManagerCreate(char *status, int statusSize)
+int ProjectManagerCreate(UiState &ui)
 {
     if (!CreateProject(gProjects.newName)) {
-        snprintf(status, (size_t)statusSize, "%s", "Could not create that project (bad name or already exists).");
+        StatusSet(ui, "Could not create that project (bad name or already exists).");
         return 0;
     }
-    snprintf(status, (size_t)statusSize, "Created project '%s'", gProjects.newName);
+    StatusSet(ui, "Created project '%s'", gProjects.newName);
     gProjects.newName[0] = '\0';
     return 1;
 }
 
-int ProjectManagerOpenSelected(char *status, int statusSize)
+int ProjectManagerOpenSelected(UiState &ui)
 {
     if (gProjects.selected < 0 || gProjects.selected >= gProjects.count) {
-        snprintf(status, (size_t)statusSize, "%s", "Select a project first.");
+        StatusSet(ui, "Select a project first.");
         return 0;
     }
     OpenProject(gProjects.selected);
     return 1;
 }
 
-void ProjectManagerRefresh(char *status, int statusSize)
+void ProjectManagerRefresh(UiState &ui)
 {
     ScanProjects();
-    snprintf(status, (size_t)statusSize, "Found %d project(s).", gProjects.count);
+    StatusSet(ui, "Found %d project(s).", gProjects.count);
 }
 
 //----------------------------------------------------------------------------------

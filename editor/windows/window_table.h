@@ -21,8 +21,7 @@
 // closes the console or the recovery prompt.
 #define KIRTO_WINDOWS(X)                                                                                    \
     X(PROJECT_MANAGER, gProjects.managerOpen, true, true, true, true, 1, FULL_SCREEN,                      \
-      CloseProjectManager(), if (DrawProjectManager(ui.screenW, ui.screenH, ui.statusText, kStatusLen))   \
-                                 ProjectSwitch(map, ui))                                                   \
+      CloseProjectManager(), if (DrawProjectManager(ui)) ProjectSwitch(map, ui))                           \
     X(MAP_FILE_DIALOG, ui.showOpenDialog || ui.showSaveDialog, true, false, false, false, 6, FULL_SCREEN,  \
       CancelMapFileDialog(ui), MapFileDialog(map, ui))                                                     \
     X(HELP, ui.showHelp, false, false, false, false, 5, HelpWindowRect(ui.screenW, ui.screenH),            \
