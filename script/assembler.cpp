@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "script/builtins.h"
+#include "script/builtin_table.h"
 
 // A PUSH narrows a double to float; on IEEE formats every double has a float neighbour (or infinity).
 static_assert(std::numeric_limits<float>::is_iec559, "PUSH relies on IEEE float conversion");

@@ -1,7 +1,7 @@
 // builtin_families.h: what the builtin families share inside the script subsystem.
 //
-// VmCallBuiltin (builtins.cpp) pops the arguments and hands the call to the family that owns the
-// id; each family switches on the id and returns the one value the call pushes. The argument
+// VmCallBuiltin (builtins.cpp) pops the arguments and hands the call to the family its row names
+// (builtin_list.h); each family switches on the id and returns the one value the call pushes. The argument
 // readers apply the calling convention in one place: an index, code or count that is NaN,
 // infinite or outside the 32-bit range is never converted, so it can name no object by accident.
 #pragma once
@@ -9,7 +9,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "script/builtin_ids.h"
+#include "script/builtin_table.h"
 #include "script/vm.h"
 
 //----------------------------------------------------------------------------------
@@ -48,7 +48,8 @@ int EditorLinkReady(void);
 //----------------------------------------------------------------------------------
 // Families: the value to push for builtin id with the popped arguments
 //----------------------------------------------------------------------------------
-// sel., map., cam., snap., set., asset., sys., key., mouse., mod. and the plain helpers.
+// sel., map., cam., snap., set., asset., sys., key., mouse., mod. and the plain helpers: every
+// family but the three below.
 float CallEditorBuiltin(VmState *state, int id, const float *args);
 // brush.
 float CallBrushBuiltin(VmState *state, int id, const float *args);

@@ -54,12 +54,14 @@ static int AssetCount(const int32_t *count) { return count ? *count : 0; }
 //----------------------------------------------------------------------------------
 float CallEditorBuiltin(VmState *state, int id, const float *args)
 {
-    if (id <= BI_MAP_CLEARENTS) return CallSelection(state, id, args);
-    if (id <= BI_CAM_DOLLY) return CallCamera(id, args);
-    if (id <= BI_SET_SETQUALITY) return CallSettings(id, args);
-    if (id >= BI_ASSET_TEXCOUNT && id <= BI_MOUSE_WORLDZ) return CallInput(id, args);
-    if (id >= BI_MOD_ACTIVE && id <= BI_MOD_ISMODE) return CallMod(state, id, args);
-    return CallPlain(state, id, args);
+    switch (BuiltinFamilyOf(id)) {
+    case BF_SELECTION: return CallSelection(state, id, args);
+    case BF_CAMERA: return CallCamera(id, args);
+    case BF_SETTINGS: return CallSettings(id, args);
+    case BF_INPUT: return CallInput(id, args);
+    case BF_MOD: return CallMod(state, id, args);
+    default: return CallPlain(state, id, args);
+    }
 }
 
 //----------------------------------------------------------------------------------
