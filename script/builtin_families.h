@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "script/builtin_table.h"
-#include "script/vm.h"
+#include "script/vm_state.h"
 
 //----------------------------------------------------------------------------------
 // Constants

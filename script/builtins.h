@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "script/builtin_table.h"
-#include "script/vm.h"
+#include "script/vm_state.h"
 
 //----------------------------------------------------------------------------------
 // Limits

@@ -1,4 +1,4 @@
-// vm.cpp: the run loop of the script virtual machine and its stack, log and integer helpers.
+// vm.cpp: the run loop of the script virtual machine and its integer helper.
 //
 // The loop keeps the stack depth, the program counter and the step budget in locals; a failure
 // writes its message, in place or at one of the exits at the bottom, and leaves through fail.
@@ -47,37 +47,6 @@ static float VmFromBool(bool value) { return value ? 1.0f : 0.0f; }
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-int VmPush(VmState *state, float value)
-{
-    if (state->sp >= kVmStackSize) {
-        snprintf(state->error, sizeof(state->error), "stack overflow");
-        return 0;
-    }
-    state->stack[state->sp++] = value;
-    return 1;
-}
-
-int VmPop(VmState *state, float *out)
-{
-    if (state->sp <= 0) {
-        snprintf(state->error, sizeof(state->error), "stack underflow");
-        return 0;
-    }
-    *out = state->stack[--state->sp];
-    return 1;
-}
-
-void VmLog(VmState *state, const char *text)
-{
-    size_t used = strnlen(state->log, sizeof(state->log) - 1);
-    size_t len = strlen(text);
-    // The whole entry and its line feed must fit, with room for the terminator: no partial entries.
-    if (used + len + 2 >= sizeof(state->log)) return;
-    memcpy(state->log + used, text, len);
-    state->log[used + len] = '\n';
-    state->log[used + len + 1] = '\0';
-}
-
 int32_t VmToInt(float value)
 {
     // Converting NaN or an out-of-range float to an integer is undefined in C++: pin them first.
