@@ -15,7 +15,6 @@
 #include "document/view_mapping.h"
 #include "script/builtin_families.h"
 #include "script/editor_link.h"
-#include "script/mods.h"
 
 //----------------------------------------------------------------------------------
 // Limits and constants
@@ -292,22 +291,23 @@ static float CallInput(int id, const float *args)
     }
 }
 
+// The run's mod tool as the registry described it in the link; its requests go back the same way.
 static float CallMod(VmState *state, int id, const float *args)
 {
-    ModTool *tool = state->tool;
+    ModRunLink &link = state->modLink;
     const int32_t slot = ArgIndex(args[0]);
-    const bool slotOk = tool && slot >= 0 && slot < kModToolSlots;
+    const bool slotOk = link.hasTool && slot >= 0 && slot < kModRunSlots;
     switch (id) {
-    case BI_MOD_ISMODE: return tool ? FromBool(tool->isMode) : 0.0f;
-    case BI_MOD_ACTIVE: return FromBool(ModToolIsActive(tool));
-    case BI_MOD_FRAME: return tool && tool->isMode ? (float)tool->frame : 0.0f;   // one-shot runs count no frames
-    case BI_MOD_EXIT: gMods.exitRequested = true; return 1.0f;
-    case BI_MOD_GET: return slotOk ? tool->slots[slot] : 0.0f;
+    case BI_MOD_ISMODE: return FromBool(link.isMode);
+    case BI_MOD_ACTIVE: return FromBool(link.active);
+    case BI_MOD_FRAME: return link.isMode ? (float)link.frame : 0.0f;   // one-shot runs count no frames
+    case BI_MOD_EXIT: link.exitRequested = true; return 1.0f;
+    case BI_MOD_GET: return slotOk ? link.slots[slot] : 0.0f;
     case BI_MOD_SET:
         if (!slotOk) return 0.0f;
-        tool->slots[slot] = args[1];
+        link.slots[slot] = args[1];
         return 1.0f;
-    case BI_MOD_PUSHUNDO: gMods.undoRequested = true; return 1.0f;
+    case BI_MOD_PUSHUNDO: link.undoRequested = true; return 1.0f;
     default: return 0.0f;
     }
 }

@@ -63,9 +63,9 @@ int VmRun(const VmProgram *program, MapDoc *map, int selBrush, int selEntity, Vm
         snprintf(state->error, sizeof(state->error), "script did not assemble");
         return 0;
     }
-    ModTool *tool = state->tool;
+    ModRunLink link = state->modLink;    // the mod registry's, filled before the run
     memset(state, 0, sizeof(*state));
-    state->tool = tool;
+    state->modLink = link;
     state->map = map;
     state->selBrush = selBrush;
     state->selEntity = selEntity;

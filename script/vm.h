@@ -24,7 +24,7 @@ constexpr float kVmDivEps = 1e-9f;       // divisor guard
 //----------------------------------------------------------------------------------
 // Functions
 //----------------------------------------------------------------------------------
-// Resets the state (keeping tool) and runs the program; 1 when it halts or leaves its code, 0 with error set.
+// Resets the state (keeping modLink) and runs the program; 1 when it halts or leaves its code, 0 with error set.
 int VmRun(const VmProgram *program, MapDoc *map, int selBrush, int selEntity, VmState *state);
 // Truncates toward zero to a 32-bit integer, saturating out-of-range values and mapping NaN to 0.
 int32_t VmToInt(float value);

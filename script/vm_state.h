@@ -1,8 +1,9 @@
 // vm_state.h: the state of one script run, shared by the run loop (vm.cpp) and the builtins.
 //
 // VmState is one fixed record owned by the caller: the stack, the variables, the log and the error,
-// the map the run edits, the selection it started with and the mod tool it belongs to. Nothing here
-// allocates.
+// the map the run edits and the selection it started with. ModRunLink inside it is all a run knows
+// of the mod tool it belongs to: the mod registry fills it before the run and reads the run's
+// requests back after it, so the builtins never reach the registry. Nothing here allocates.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,6 @@
 #include "script/assembler.h"
 
 struct MapDoc;
-struct ModTool;                          // the mod tool a run belongs to, defined by the mod layer
 
 //----------------------------------------------------------------------------------
 // Limits
@@ -19,10 +19,22 @@ constexpr int kVmStackSize = 128;
 constexpr int kVmCallDepth = 32;         // GOSUB return addresses
 constexpr int kVmLogLen = 512;
 constexpr int kVmErrorLen = 192;
+constexpr int kModRunSlots = 32;         // floats a mod tool keeps between runs (mod.get, mod.set)
 
 //----------------------------------------------------------------------------------
 // Records
 //----------------------------------------------------------------------------------
+// What a run is told of its mod tool and what it asks of the editor; all zero for a run of no tool.
+struct ModRunLink {
+    bool hasTool;                        // the run belongs to a mod tool: mod.get and mod.set may use slots
+    bool isMode;                         // declared as a mode tool
+    bool active;                         // the registry's selected mode tool
+    int32_t frame;                       // frames run since the mode tool was selected; 0 for a one-shot tool
+    float slots[kModRunSlots];           // the tool's kept state, written back after the run
+    bool exitRequested;                  // mod.exit: deselect the mode tool after this frame
+    bool undoRequested;                  // mod.pushundo: the script asks for an undo step
+};
+
 struct VmState {
     float stack[kVmStackSize];
     int32_t sp;                          // values on the stack
@@ -34,7 +46,7 @@ struct VmState {
     uint32_t rng;                        // RAND state
     int32_t callStack[kVmCallDepth];
     int32_t callDepth;
-    ModTool *tool;                       // the tool being run, or none; kept across VmRun's reset
+    ModRunLink modLink;                  // the run's mod tool; kept across VmRun's reset
 };
 
 //----------------------------------------------------------------------------------
