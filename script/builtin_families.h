@@ -48,12 +48,21 @@ int EditorLinkReady(void);
 //----------------------------------------------------------------------------------
 // Families: the value to push for builtin id with the popped arguments
 //----------------------------------------------------------------------------------
-// sel., map., cam., snap., set., asset., sys., key., mouse., mod. and the plain helpers: every
-// family but the three below.
-float CallEditorBuiltin(VmState *state, int id, const float *args);
-// brush.
+// In builtins_editor.cpp: BF_SELECTION (sel., map.), the run's own selection and the editor's.
+float CallSelectionBuiltin(VmState *state, int id, const float *args);
+// BF_CAMERA (cam.): the 3D camera, and the zoom of the 2D views.
+float CallCameraBuiltin(int id, const float *args);
+// BF_SETTINGS (snap., set.).
+float CallSettingsBuiltin(int id, const float *args);
+// BF_INPUT (asset., sys., key., mouse.).
+float CallInputBuiltin(int id, const float *args);
+// BF_MOD (mod.): the run's mod tool, through the state's link.
+float CallModBuiltin(VmState *state, int id, const float *args);
+// BF_PLAIN: snap, log, dist3, dot3, len3.
+float CallPlainBuiltin(VmState *state, int id, const float *args);
+// BF_BRUSH (brush.), in builtins_brush.cpp.
 float CallBrushBuiltin(VmState *state, int id, const float *args);
-// face.
+// BF_FACE (face.), in builtins_face.cpp.
 float CallFaceBuiltin(VmState *state, int id, const float *args);
-// ent.
+// BF_ENTITY (ent.), in builtins_entity.cpp.
 float CallEntityBuiltin(VmState *state, int id, const float *args);

@@ -1,18 +1,19 @@
 // builtin_list.h: the one list of the builtins scripts reach with CALL.
 //
 // KIRTO_BUILTINS names every builtin once, in the order of its row (the position CALL stores), with
-// its dispatch id, name, argument count, family and help. The ids (BuiltinId), the table kBuiltins
-// and the family of each id (builtin_table.*) are all expanded from it, and the family is what the
-// dispatch routes on (VmCallBuiltin in builtins.cpp, CallEditorBuiltin in builtins_editor.cpp). A
-// new builtin is one line here, with the next free id, plus its case in its family's switch. The ids
-// equal the rows except in the mod. group, numbered in another order; they are checked to be
-// 0..count-1, each once, when this compiles. The tests pin rows and ids: add at the end of a group.
+// its dispatch id, name, argument count, family and help. The ids (BuiltinId) and the table
+// kBuiltins (builtin_table.h) are expanded from it, and VmCallBuiltin (builtins.cpp) hands each call
+// to the switch its row's family names. A new builtin is one line here, with the next free id, plus
+// its case in its family's switch. The ids equal the rows except in the mod. group, numbered in
+// another order; they are checked to be 0..count-1, each once, when builtin_table.cpp compiles.
+// The tests pin rows and ids: add at the end of a group.
 #pragma once
 
 #include <cstdint>
 
+// The switch a builtin runs in (builtin_families.h).
 enum BuiltinFamily : int32_t {
-    BF_SELECTION,                        // sel. and map.
+    BF_SELECTION,                        // sel. and map. (builtins_editor.cpp, like the next five)
     BF_CAMERA,                           // cam.
     BF_SETTINGS,                         // snap. and set.
     BF_INPUT,                            // asset., sys., key. and mouse.

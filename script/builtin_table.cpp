@@ -1,5 +1,4 @@
-// builtin_table.cpp: the table of builtins and the family of each id, expanded from builtin_list.h,
-// and the lookup by name.
+// builtin_table.cpp: the table of builtins, expanded from builtin_list.h, and the lookup by name.
 #include "script/builtin_table.h"
 
 #include <cstring>
@@ -36,14 +35,4 @@ int FindBuiltin(const char *name)
     for (int i = 0; i < kBuiltinCount; i++)
         if (strcmp(kBuiltins[i].name, name) == 0) return i;
     return -1;
-}
-
-int BuiltinFamilyOf(int id)
-{
-    switch (id) {
-#define KIRTO_BUILTIN_FAMILY_CASE(id, number, name, argc, family, help) case id: return family;
-    KIRTO_BUILTINS(KIRTO_BUILTIN_FAMILY_CASE)
-#undef KIRTO_BUILTIN_FAMILY_CASE
-    default: return -1;
-    }
 }

@@ -38,5 +38,3 @@ extern const BuiltinDef kBuiltins[kBuiltinCount];
 //----------------------------------------------------------------------------------
 // Row of the builtin with exactly this name, or -1.
 int FindBuiltin(const char *name);
-// The family (BuiltinFamily) of dispatch id, or -1 for no builtin's id.
-int BuiltinFamilyOf(int id);

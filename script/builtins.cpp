@@ -31,10 +31,16 @@ int VmCallBuiltin(VmState *state, int index)
 
     float result = 0.0f;
     switch (def.family) {
+    case BF_SELECTION: result = CallSelectionBuiltin(state, def.id, args); break;
+    case BF_CAMERA: result = CallCameraBuiltin(def.id, args); break;
+    case BF_SETTINGS: result = CallSettingsBuiltin(def.id, args); break;
+    case BF_INPUT: result = CallInputBuiltin(def.id, args); break;
+    case BF_MOD: result = CallModBuiltin(state, def.id, args); break;
+    case BF_PLAIN: result = CallPlainBuiltin(state, def.id, args); break;
     case BF_BRUSH: result = CallBrushBuiltin(state, def.id, args); break;
     case BF_FACE: result = CallFaceBuiltin(state, def.id, args); break;
     case BF_ENTITY: result = CallEntityBuiltin(state, def.id, args); break;
-    default: result = CallEditorBuiltin(state, def.id, args); break;
+    default: break;
     }
     return VmPush(state, result);
 }

@@ -35,12 +35,6 @@ constexpr int kLogValueLen = 64;
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
-static float CallSelection(VmState *state, int id, const float *args);
-static float CallCamera(int id, const float *args);
-static float CallSettings(int id, const float *args);
-static float CallInput(int id, const float *args);
-static float CallMod(VmState *state, int id, const float *args);
-static float CallPlain(VmState *state, int id, const float *args);
 static void CameraAimAt(Vector3 target);
 static Vector3 CameraForward(void);
 static int ViewUnderMouse(void);
@@ -51,22 +45,7 @@ static int AssetCount(const int32_t *count) { return count ? *count : 0; }
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-float CallEditorBuiltin(VmState *state, int id, const float *args)
-{
-    switch (BuiltinFamilyOf(id)) {
-    case BF_SELECTION: return CallSelection(state, id, args);
-    case BF_CAMERA: return CallCamera(id, args);
-    case BF_SETTINGS: return CallSettings(id, args);
-    case BF_INPUT: return CallInput(id, args);
-    case BF_MOD: return CallMod(state, id, args);
-    default: return CallPlain(state, id, args);
-    }
-}
-
-//----------------------------------------------------------------------------------
-// Internal functions
-//----------------------------------------------------------------------------------
-static float CallSelection(VmState *state, int id, const float *args)
+float CallSelectionBuiltin(VmState *state, int id, const float *args)
 {
     MapDoc *map = state->map;
     const int link = EditorLinkReady();
@@ -128,7 +107,7 @@ static float CallSelection(VmState *state, int id, const float *args)
     }
 }
 
-static float CallCamera(int id, const float *args)
+float CallCameraBuiltin(int id, const float *args)
 {
     if (!EditorLinkReady()) return 0.0f;
     Camera3D &cam = *gEd.cam3D;
@@ -197,7 +176,7 @@ static float CallCamera(int id, const float *args)
     }
 }
 
-static float CallSettings(int id, const float *args)
+float CallSettingsBuiltin(int id, const float *args)
 {
     const SettingsRecord *settings = gScriptGlobals.settings;
     if (!settings) return 0.0f;
@@ -242,7 +221,7 @@ static float CallSettings(int id, const float *args)
     }
 }
 
-static float CallInput(int id, const float *args)
+float CallInputBuiltin(int id, const float *args)
 {
     const int32_t a = ArgIndex(args[0]);
     const bool key = a > 0 && a < kMaxKeyCode;
@@ -292,7 +271,7 @@ static float CallInput(int id, const float *args)
 }
 
 // The run's mod tool as the registry described it in the link; its requests go back the same way.
-static float CallMod(VmState *state, int id, const float *args)
+float CallModBuiltin(VmState *state, int id, const float *args)
 {
     ModRunLink &link = state->modLink;
     const int32_t slot = ArgIndex(args[0]);
@@ -312,7 +291,7 @@ static float CallMod(VmState *state, int id, const float *args)
     }
 }
 
-static float CallPlain(VmState *state, int id, const float *args)
+float CallPlainBuiltin(VmState *state, int id, const float *args)
 {
     switch (id) {
     case BI_SNAP: return SnapToGrid(args[0], GridStep());
@@ -330,6 +309,9 @@ static float CallPlain(VmState *state, int id, const float *args)
     }
 }
 
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
 // Aims the 3D camera at target from where it stands and turns the fly heading to match.
 static void CameraAimAt(Vector3 target)
 {
