@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "script/builtins.h"
+#include "script/builtin_table.h"
 
 // A PUSH narrows a double to float; on IEEE formats every double has a float neighbour (or infinity).
 static_assert(std::numeric_limits<float>::is_iec559, "PUSH relies on IEEE float conversion");
@@ -19,9 +19,8 @@ enum OperandKind { OPERAND_NONE, OPERAND_NUMBER, OPERAND_VARIABLE, OPERAND_LABEL
 static const char *const kOperandNoun[] = { "", "number", "variable", "label", "function" };
 
 struct MnemonicDef {
-    const char *name;
-    int32_t op;
-    int32_t operand;                     // OperandKind
+    const char *name;                    // upper case, as VmUpper leaves the source's
+    int32_t op;                          // VmOp
 };
 
 struct VmLabel {
@@ -38,58 +37,18 @@ struct VmFixup {
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
-static const MnemonicDef kMnemonics[] = {
-    { "HALT", OP_HALT, OPERAND_NONE }, { "NOP", OP_NOP, OPERAND_NONE },
-    { "PUSH", OP_PUSH, OPERAND_NUMBER }, { "POP", OP_POP, OPERAND_NONE },
-    { "DROP", OP_POP, OPERAND_NONE }, { "DUP", OP_DUP, OPERAND_NONE },
-    { "SWAP", OP_SWAP, OPERAND_NONE }, { "OVER", OP_OVER, OPERAND_NONE },
-    { "ROT", OP_ROT, OPERAND_NONE }, { "RROT", OP_RROT, OPERAND_NONE },
-    { "NIP", OP_NIP, OPERAND_NONE }, { "TUCK", OP_TUCK, OPERAND_NONE },
-    { "DEPTH", OP_DEPTH, OPERAND_NONE }, { "CLEAR", OP_CLEAR, OPERAND_NONE },
+// The operand each opcode's mnemonics take, by opcode.
+#define OPERAND_OF(name, operand) OPERAND_##operand,
+static constexpr int32_t kOpcodeOperand[kVmOpCount] = { KIRTO_OPCODES(OPERAND_OF) };
+#undef OPERAND_OF
 
-    { "LOAD", OP_LOAD, OPERAND_VARIABLE }, { "STORE", OP_STORE, OPERAND_VARIABLE },
-    { "INC", OP_INC, OPERAND_VARIABLE }, { "DEC", OP_DEC, OPERAND_VARIABLE },
-    { "ADDV", OP_ADDV, OPERAND_VARIABLE },
-
-    { "ADD", OP_ADD, OPERAND_NONE }, { "SUB", OP_SUB, OPERAND_NONE }, { "MUL", OP_MUL, OPERAND_NONE },
-    { "DIV", OP_DIV, OPERAND_NONE }, { "MOD", OP_MOD, OPERAND_NONE }, { "IDIV", OP_IDIV, OPERAND_NONE },
-    { "POW", OP_POW, OPERAND_NONE }, { "MIN", OP_MIN, OPERAND_NONE }, { "MAX", OP_MAX, OPERAND_NONE },
-    { "ATAN2", OP_ATAN2, OPERAND_NONE }, { "HYPOT", OP_HYPOT, OPERAND_NONE },
-    { "STEP", OP_STEP, OPERAND_NONE }, { "WRAP", OP_WRAP, OPERAND_NONE },
-    { "SNAPTO", OP_SNAPTO, OPERAND_NONE }, { "COPYSIGN", OP_COPYSIGN, OPERAND_NONE },
-
-    { "NEG", OP_NEG, OPERAND_NONE }, { "ABS", OP_ABS, OPERAND_NONE }, { "FLOOR", OP_FLOOR, OPERAND_NONE },
-    { "CEIL", OP_CEIL, OPERAND_NONE }, { "ROUND", OP_ROUND, OPERAND_NONE },
-    { "TRUNC", OP_TRUNC, OPERAND_NONE }, { "FRACT", OP_FRACT, OPERAND_NONE },
-    { "SIGN", OP_SIGN, OPERAND_NONE }, { "RECIP", OP_RECIP, OPERAND_NONE },
-    { "SQR", OP_SQR, OPERAND_NONE }, { "SQRT", OP_SQRT, OPERAND_NONE }, { "EXP", OP_EXP, OPERAND_NONE },
-    { "LOG", OP_LOG, OPERAND_NONE }, { "LOG2", OP_LOG2, OPERAND_NONE },
-    { "LOG10", OP_LOG10, OPERAND_NONE }, { "SIN", OP_SIN, OPERAND_NONE }, { "COS", OP_COS, OPERAND_NONE },
-    { "TAN", OP_TAN, OPERAND_NONE }, { "ASIN", OP_ASIN, OPERAND_NONE }, { "ACOS", OP_ACOS, OPERAND_NONE },
-    { "ATAN", OP_ATAN, OPERAND_NONE }, { "SINH", OP_SINH, OPERAND_NONE },
-    { "COSH", OP_COSH, OPERAND_NONE }, { "TANH", OP_TANH, OPERAND_NONE }, { "DEG", OP_DEG, OPERAND_NONE },
-    { "RAD", OP_RAD, OPERAND_NONE },
-
-    { "RAND", OP_RAND, OPERAND_NONE }, { "CLAMP", OP_CLAMP, OPERAND_NONE },
-    { "LERP", OP_LERP, OPERAND_NONE }, { "SMOOTHSTEP", OP_SMOOTHSTEP, OPERAND_NONE },
-
-    { "LT", OP_LT, OPERAND_NONE }, { "GT", OP_GT, OPERAND_NONE }, { "LE", OP_LE, OPERAND_NONE },
-    { "GE", OP_GE, OPERAND_NONE }, { "EQ", OP_EQ, OPERAND_NONE }, { "NE", OP_NE, OPERAND_NONE },
-    { "NOT", OP_NOT, OPERAND_NONE }, { "AND", OP_AND, OPERAND_NONE }, { "OR", OP_OR, OPERAND_NONE },
-    { "XOR", OP_XOR, OPERAND_NONE }, { "ISZERO", OP_ISZERO, OPERAND_NONE },
-    { "ISNAN", OP_ISNAN, OPERAND_NONE }, { "BETWEEN", OP_BETWEEN, OPERAND_NONE },
-
-    { "BAND", OP_BAND, OPERAND_NONE }, { "BOR", OP_BOR, OPERAND_NONE }, { "BXOR", OP_BXOR, OPERAND_NONE },
-    { "BNOT", OP_BNOT, OPERAND_NONE }, { "SHL", OP_SHL, OPERAND_NONE }, { "SHR", OP_SHR, OPERAND_NONE },
-
-    { "JMP", OP_JMP, OPERAND_LABEL }, { "JZ", OP_JZ, OPERAND_LABEL }, { "JNZ", OP_JNZ, OPERAND_LABEL },
-    { "JEQ", OP_JEQ, OPERAND_LABEL }, { "JNE", OP_JNE, OPERAND_LABEL }, { "JLT", OP_JLT, OPERAND_LABEL },
-    { "JGT", OP_JGT, OPERAND_LABEL }, { "JLE", OP_JLE, OPERAND_LABEL }, { "JGE", OP_JGE, OPERAND_LABEL },
-    { "GOSUB", OP_GOSUB, OPERAND_LABEL }, { "RET", OP_RET, OPERAND_NONE },
-    { "CALL", OP_CALL, OPERAND_FUNCTION }, { "PRINT", OP_PRINT, OPERAND_NONE },
-};
+// Every opcode under its own name, then the aliases.
+#define MNEMONIC_OF(name, operand) { #name, OP_##name },
+#define MNEMONIC_OF_ALIAS(alias, name) { #alias, OP_##name },
+static const MnemonicDef kMnemonics[] = { KIRTO_OPCODES(MNEMONIC_OF) KIRTO_OPCODE_ALIASES(MNEMONIC_OF_ALIAS) };
+#undef MNEMONIC_OF
+#undef MNEMONIC_OF_ALIAS
 constexpr int kMnemonicCount = (int)(sizeof(kMnemonics) / sizeof(kMnemonics[0]));
-static_assert(kMnemonicCount == 96, "96 mnemonics");
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -195,14 +154,14 @@ int VmAssemble(const char *source, VmProgram *program)
             snprintf(err, errSize, "line %d: unknown instruction '%s'", lineNo, tok[0]);
             return 0;
         }
-        const MnemonicDef &def = kMnemonics[m];
-        in->op = def.op;
+        in->op = kMnemonics[m].op;
+        const int32_t operandKind = kOpcodeOperand[in->op];
         const char *operand = ntok > 1 ? tok[1] : nullptr;
-        if (def.operand != OPERAND_NONE && !operand) {
-            snprintf(err, errSize, "line %d: %s needs a %s", lineNo, mnemonic, kOperandNoun[def.operand]);
+        if (operandKind != OPERAND_NONE && !operand) {
+            snprintf(err, errSize, "line %d: %s needs a %s", lineNo, mnemonic, kOperandNoun[operandKind]);
             return 0;
         }
-        switch (def.operand) {
+        switch (operandKind) {
         case OPERAND_NUMBER:
             // Only the leading numeric part counts; text that is no number gives 0.
             in->value = (float)strtod(operand, nullptr);

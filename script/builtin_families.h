@@ -1,7 +1,7 @@
 // builtin_families.h: what the builtin families share inside the script subsystem.
 //
-// VmCallBuiltin (builtins.cpp) pops the arguments and hands the call to the family that owns the
-// id; each family switches on the id and returns the one value the call pushes. The argument
+// VmCallBuiltin (builtins.cpp) pops the arguments and hands the call to the family its row names
+// (builtin_list.h); each family switches on the id and returns the one value the call pushes. The argument
 // readers apply the calling convention in one place: an index, code or count that is NaN,
 // infinite or outside the 32-bit range is never converted, so it can name no object by accident.
 #pragma once
@@ -9,8 +9,8 @@
 #include <climits>
 #include <cstdint>
 
-#include "script/builtin_ids.h"
-#include "script/vm.h"
+#include "script/builtin_table.h"
+#include "script/vm_state.h"
 
 //----------------------------------------------------------------------------------
 // Constants
@@ -48,11 +48,21 @@ int EditorLinkReady(void);
 //----------------------------------------------------------------------------------
 // Families: the value to push for builtin id with the popped arguments
 //----------------------------------------------------------------------------------
-// sel., map., cam., snap., set., asset., sys., key., mouse., mod. and the plain helpers.
-float CallEditorBuiltin(VmState *state, int id, const float *args);
-// brush.
+// In builtins_editor.cpp: BF_SELECTION (sel., map.), the run's own selection and the editor's.
+float CallSelectionBuiltin(VmState *state, int id, const float *args);
+// BF_CAMERA (cam.): the 3D camera, and the zoom of the 2D views.
+float CallCameraBuiltin(int id, const float *args);
+// BF_SETTINGS (snap., set.).
+float CallSettingsBuiltin(int id, const float *args);
+// BF_INPUT (asset., sys., key., mouse.).
+float CallInputBuiltin(int id, const float *args);
+// BF_MOD (mod.): the run's mod tool, through the state's link.
+float CallModBuiltin(VmState *state, int id, const float *args);
+// BF_PLAIN: snap, log, dist3, dot3, len3.
+float CallPlainBuiltin(VmState *state, int id, const float *args);
+// BF_BRUSH (brush.), in builtins_brush.cpp.
 float CallBrushBuiltin(VmState *state, int id, const float *args);
-// face.
+// BF_FACE (face.), in builtins_face.cpp.
 float CallFaceBuiltin(VmState *state, int id, const float *args);
-// ent.
+// BF_ENTITY (ent.), in builtins_entity.cpp.
 float CallEntityBuiltin(VmState *state, int id, const float *args);

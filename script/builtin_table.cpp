@@ -1,249 +1,38 @@
-// builtin_table.cpp: the table of builtins, in the order scripts' CALL rows refer to.
-//
-// A row's id equals its position except in the mod. group, whose ids were numbered in another
-// order; CALL stores the position, the dispatcher switches on the id.
-#include "script/builtins.h"
+// builtin_table.cpp: the table of builtins, expanded from builtin_list.h, and the lookup by name.
+#include "script/builtin_table.h"
 
-#include "script/builtin_ids.h"
+#include <cstring>
 
-const BuiltinDef kBuiltins[kBuiltinCount] = {
-    // sel.
-    { "sel.brush", 0, BI_SEL_BRUSH, "selected brush when the run started, -1 none" },
-    { "sel.entity", 0, BI_SEL_ENTITY, "selected entity when the run started, -1 none" },
-    { "sel.setbrush", 1, BI_SEL_SETBRUSH, "(i) select brush i and drop the entity selection" },
-    { "sel.setentity", 1, BI_SEL_SETENTITY, "(i) select entity i and drop the brush selection" },
-    { "sel.clear", 0, BI_SEL_CLEAR, "select nothing" },
-    { "sel.tool", 0, BI_SEL_TOOL, "active tool: 0 sel 1 ent 2 blk 3 tex 4 vtx 5 clip 6 mod" },
-    { "sel.settool", 1, BI_SEL_SETTOOL, "(tool) 0 sel 1 ent 2 blk 3 tex 4 vtx 5 clip" },
-    { "sel.texture", 0, BI_SEL_TEXTURE, "current texture, -1 none" },
-    { "sel.settexture", 1, BI_SEL_SETTEXTURE, "(i) set the current texture, -1 for none" },
-    { "sel.model", 0, BI_SEL_MODEL, "current model, -1 none" },
-    { "sel.setmodel", 1, BI_SEL_SETMODEL, "(i) set the current model, -1 for none" },
-    // map.
-    { "map.brushcount", 0, BI_MAP_BRUSHCOUNT, "number of brushes in the map" },
-    { "map.entcount", 0, BI_MAP_ENTCOUNT, "number of entities in the map" },
-    { "map.grid", 0, BI_MAP_GRID, "grid step" },
-    { "map.setgrid", 1, BI_MAP_SETGRID, "(step) set the grid step, above 0.0001 and up to 64" },
-    { "map.clearbrushes", 0, BI_MAP_CLEARBRUSHES, "remove every brush; returns how many there were" },
-    { "map.clearents", 0, BI_MAP_CLEARENTS, "remove every entity; returns how many there were" },
-    // cam.
-    { "cam.posx", 0, BI_CAM_POSX, "3D camera position x" },
-    { "cam.posy", 0, BI_CAM_POSY, "3D camera position y" },
-    { "cam.posz", 0, BI_CAM_POSZ, "3D camera position z" },
-    { "cam.setpos", 3, BI_CAM_SETPOS, "(x,y,z) move the camera, keeping its aim" },
-    { "cam.targetx", 0, BI_CAM_TARGETX, "3D camera target x" },
-    { "cam.targety", 0, BI_CAM_TARGETY, "3D camera target y" },
-    { "cam.targetz", 0, BI_CAM_TARGETZ, "3D camera target z" },
-    { "cam.settarget", 3, BI_CAM_SETTARGET, "(x,y,z) aim the camera at a point" },
-    { "cam.fwdx", 0, BI_CAM_FWDX, "camera forward direction x" },
-    { "cam.fwdy", 0, BI_CAM_FWDY, "camera forward direction y" },
-    { "cam.fwdz", 0, BI_CAM_FWDZ, "camera forward direction z" },
-    { "cam.yaw", 0, BI_CAM_YAW, "camera yaw in degrees" },
-    { "cam.pitch", 0, BI_CAM_PITCH, "camera pitch in degrees" },
-    { "cam.setangles", 2, BI_CAM_SETANGLES, "(yaw,pitch) turn the camera, degrees" },
-    { "cam.lookat", 3, BI_CAM_LOOKAT, "(x,y,z) aim the camera at a point" },
-    { "cam.fov", 0, BI_CAM_FOV, "field of view in degrees" },
-    { "cam.setfov", 1, BI_CAM_SETFOV, "(deg) set the field of view, 10 to 150" },
-    { "cam.zoom", 0, BI_CAM_ZOOM, "2D view zoom" },
-    { "cam.setzoom", 1, BI_CAM_SETZOOM, "(zoom) set the 2D view zoom" },
-    { "cam.orbit", 4, BI_CAM_ORBIT, "(cx,cy,cz,r) place the camera r units from a centre, looking at it" },
-    { "cam.dolly", 1, BI_CAM_DOLLY, "(d) move the camera d units along its aim" },
-    // snap.
-    { "snap.move", 0, BI_SNAP_MOVE, "move snapping on (1) or off (0)" },
-    { "snap.rot", 0, BI_SNAP_ROT, "rotation snapping on (1) or off (0)" },
-    { "snap.scale", 0, BI_SNAP_SCALE, "scale snapping on (1) or off (0)" },
-    { "snap.vertex", 0, BI_SNAP_VERTEX, "vertex snapping on (1) or off (0)" },
-    { "snap.setmove", 1, BI_SNAP_SETMOVE, "(on) switch move snapping" },
-    { "snap.setrot", 1, BI_SNAP_SETROT, "(on) switch rotation snapping" },
-    { "snap.setscale", 1, BI_SNAP_SETSCALE, "(on) switch scale snapping" },
-    { "snap.setvertex", 1, BI_SNAP_SETVERTEX, "(on) switch vertex snapping" },
-    { "snap.rotstep", 0, BI_SNAP_ROTSTEP, "rotation snap step in degrees" },
-    { "snap.setrotstep", 1, BI_SNAP_SETROTSTEP, "(deg) set the rotation snap step, 0.1 to 180" },
-    // set.
-    { "set.ambient", 0, BI_SET_AMBIENT, "ambient light level" },
-    { "set.setambient", 1, BI_SET_SETAMBIENT, "(v) set the ambient light, 0 to 2" },
-    { "set.flyspeed", 0, BI_SET_FLYSPEED, "fly camera speed" },
-    { "set.setflyspeed", 1, BI_SET_SETFLYSPEED, "(v) set the fly speed, 0.001 to 10" },
-    { "set.gamma", 0, BI_SET_GAMMA, "render gamma" },
-    { "set.setgamma", 1, BI_SET_SETGAMMA, "(v) set the render gamma, 0.5 to 4" },
-    { "set.specular", 0, BI_SET_SPECULAR, "specular strength" },
-    { "set.setspecular", 1, BI_SET_SETSPECULAR, "(v) set the specular strength, 0 to 1" },
-    { "set.lighting", 0, BI_SET_LIGHTING, "lighting in the views on (1) or off (0)" },
-    { "set.setlighting", 1, BI_SET_SETLIGHTING, "(on) switch lighting in the views" },
-    { "set.gizmos", 0, BI_SET_GIZMOS, "gizmo icons on (1) or off (0)" },
-    { "set.setgizmos", 1, BI_SET_SETGIZMOS, "(on) switch gizmo icons" },
-    { "set.quality", 0, BI_SET_QUALITY, "render quality: 0 off (CPU) 1 low 2 medium 3 high" },
-    { "set.setquality", 1, BI_SET_SETQUALITY, "(q) set the render quality, 0 to 3" },
-    // brush.
-    { "brush.vertcount", 1, BI_BRUSH_VERTCOUNT, "(b) number of vertices, -1 no brush" },
-    { "brush.facecount", 1, BI_BRUSH_FACECOUNT, "(b) number of faces, -1 no brush" },
-    { "brush.getx", 2, BI_BRUSH_GETX, "(b,v) local x of vertex v" },
-    { "brush.gety", 2, BI_BRUSH_GETY, "(b,v) local y of vertex v" },
-    { "brush.getz", 2, BI_BRUSH_GETZ, "(b,v) local z of vertex v" },
-    { "brush.setv", 5, BI_BRUSH_SETV, "(b,v,x,y,z) move vertex v to a local point" },
-    { "brush.posx", 1, BI_BRUSH_POSX, "(b) origin x" },
-    { "brush.posy", 1, BI_BRUSH_POSY, "(b) origin y" },
-    { "brush.posz", 1, BI_BRUSH_POSZ, "(b) origin z" },
-    { "brush.setpos", 4, BI_BRUSH_SETPOS, "(b,x,y,z) set the origin" },
-    { "brush.sizex", 1, BI_BRUSH_SIZEX, "(b) size x" },
-    { "brush.sizey", 1, BI_BRUSH_SIZEY, "(b) size y" },
-    { "brush.sizez", 1, BI_BRUSH_SIZEZ, "(b) size z" },
-    { "brush.setsize", 4, BI_BRUSH_SETSIZE, "(b,x,y,z) set the size; scales the mesh too" },
-    { "brush.rotx", 1, BI_BRUSH_ROTX, "(b) pitch in degrees" },
-    { "brush.roty", 1, BI_BRUSH_ROTY, "(b) yaw in degrees" },
-    { "brush.rotz", 1, BI_BRUSH_ROTZ, "(b) roll in degrees" },
-    { "brush.setrot", 4, BI_BRUSH_SETROT, "(b,pitch,yaw,roll) set the rotation, degrees" },
-    { "brush.add", 7, BI_BRUSH_ADD, "(shape,x,y,z,sx,sy,sz) add a brush: 0 cube 1 cylinder 2 sphere 3 arc 4 plane; returns its index" },
-    { "brush.delete", 1, BI_BRUSH_DELETE, "(b) delete a brush; later brushes move down" },
-    { "brush.clone", 1, BI_BRUSH_CLONE, "(b) copy a brush; returns the new index" },
-    { "brush.extrude", 3, BI_BRUSH_EXTRUDE, "(b,f,dist) extrude face f" },
-    { "brush.splitedge", 3, BI_BRUSH_SPLITEDGE, "(b,va,vb) split an edge at its midpoint; returns the new vertex" },
-    { "brush.weld", 2, BI_BRUSH_WELD, "(b,eps) merge vertices closer than eps; returns how many" },
-    { "brush.flip", 2, BI_BRUSH_FLIP, "(b,axis) mirror the brush: 0 X 1 Y 2 Z" },
-    { "brush.subdivide", 2, BI_BRUSH_SUBDIVIDE, "(b,f) split face f into quads; returns how many" },
-    { "brush.fixwind", 1, BI_BRUSH_FIXWIND, "(b) wind every face outward" },
-    { "brush.settex", 2, BI_BRUSH_SETTEX, "(b,tex) set the brush texture on every face" },
-    { "brush.gettex", 1, BI_BRUSH_GETTEX, "(b) brush texture, -1 no brush" },
-    { "brush.shape", 1, BI_BRUSH_SHAPE, "(b) shape it was built from, -1 no brush" },
-    { "brush.rebuild", 2, BI_BRUSH_REBUILD, "(b,shape) rebuild as a fresh shape, keeping place, size and name" },
-    { "brush.hide", 2, BI_BRUSH_HIDE, "(b,on) hide or show" },
-    { "brush.ishidden", 1, BI_BRUSH_ISHIDDEN, "(b) 1 when hidden" },
-    { "brush.physics", 1, BI_BRUSH_PHYSICS, "(b) 1 when it takes part in physics" },
-    { "brush.setphysics", 2, BI_BRUSH_SETPHYSICS, "(b,on) switch physics" },
-    { "brush.mass", 1, BI_BRUSH_MASS, "(b) mass" },
-    { "brush.setmass", 2, BI_BRUSH_SETMASS, "(b,m) set the mass, at least 0" },
-    { "brush.friction", 1, BI_BRUSH_FRICTION, "(b) friction" },
-    { "brush.setfriction", 2, BI_BRUSH_SETFRICTION, "(b,f) set the friction, at least 0" },
-    { "brush.bounce", 1, BI_BRUSH_BOUNCE, "(b) bounce (restitution)" },
-    { "brush.setbounce", 2, BI_BRUSH_SETBOUNCE, "(b,v) set the bounce, at least 0" },
-    { "brush.colr", 1, BI_BRUSH_COLR, "(b) colour red 0-255" },
-    { "brush.colg", 1, BI_BRUSH_COLG, "(b) colour green 0-255" },
-    { "brush.colb", 1, BI_BRUSH_COLB, "(b) colour blue 0-255" },
-    { "brush.setcol", 4, BI_BRUSH_SETCOL, "(b,r,g,b) set the colour, 0-255" },
-    { "brush.minx", 1, BI_BRUSH_MINX, "(b) world bounds min x" },
-    { "brush.miny", 1, BI_BRUSH_MINY, "(b) world bounds min y" },
-    { "brush.minz", 1, BI_BRUSH_MINZ, "(b) world bounds min z" },
-    { "brush.maxx", 1, BI_BRUSH_MAXX, "(b) world bounds max x" },
-    { "brush.maxy", 1, BI_BRUSH_MAXY, "(b) world bounds max y" },
-    { "brush.maxz", 1, BI_BRUSH_MAXZ, "(b) world bounds max z" },
-    { "brush.centrex", 1, BI_BRUSH_CENTREX, "(b) world bounds centre x" },
-    { "brush.centrey", 1, BI_BRUSH_CENTREY, "(b) world bounds centre y" },
-    { "brush.centrez", 1, BI_BRUSH_CENTREZ, "(b) world bounds centre z" },
-    { "brush.volume", 1, BI_BRUSH_VOLUME, "(b) volume of the local mesh" },
-    { "brush.clip", 6, BI_BRUSH_CLIP, "(b,nx,ny,nz,dist,keep) cut by a local plane; keep 0=front 1=back 2=both" },
-    // face.
-    { "face.vertcount", 2, BI_FACE_VERTCOUNT, "(b,f) number of corners, -1 no face" },
-    { "face.vert", 3, BI_FACE_VERT, "(b,f,k) vertex index of corner k, -1 none" },
-    { "face.nx", 2, BI_FACE_NX, "(b,f) local normal x" },
-    { "face.ny", 2, BI_FACE_NY, "(b,f) local normal y" },
-    { "face.nz", 2, BI_FACE_NZ, "(b,f) local normal z" },
-    { "face.cx", 2, BI_FACE_CX, "(b,f) local centre x" },
-    { "face.cy", 2, BI_FACE_CY, "(b,f) local centre y" },
-    { "face.cz", 2, BI_FACE_CZ, "(b,f) local centre z" },
-    { "face.area", 2, BI_FACE_AREA, "(b,f) area" },
-    { "face.tex", 2, BI_FACE_TEX, "(b,f) face texture, -1 inherit" },
-    { "face.settex", 3, BI_FACE_SETTEX, "(b,f,tex) set the face texture, -1 to inherit" },
-    { "face.scaleu", 2, BI_FACE_SCALEU, "(b,f) texture scale u" },
-    { "face.scalev", 2, BI_FACE_SCALEV, "(b,f) texture scale v" },
-    { "face.setscale", 4, BI_FACE_SETSCALE, "(b,f,u,v) set the texture scale" },
-    { "face.offu", 2, BI_FACE_OFFU, "(b,f) texture offset u" },
-    { "face.offv", 2, BI_FACE_OFFV, "(b,f) texture offset v" },
-    { "face.setoff", 4, BI_FACE_SETOFF, "(b,f,u,v) set the texture offset" },
-    { "face.rot", 2, BI_FACE_ROT, "(b,f) texture rotation in degrees" },
-    { "face.setrot", 3, BI_FACE_SETROT, "(b,f,deg) set the texture rotation" },
-    { "face.proj", 2, BI_FACE_PROJ, "(b,f) projection: 0 world 1 local 2 fit" },
-    { "face.setproj", 3, BI_FACE_SETPROJ, "(b,f,mode) set the projection: 0 world 1 local 2 fit" },
-    { "face.flipu", 2, BI_FACE_FLIPU, "(b,f) 1 when u is flipped" },
-    { "face.flipv", 2, BI_FACE_FLIPV, "(b,f) 1 when v is flipped" },
-    { "face.setflip", 4, BI_FACE_SETFLIP, "(b,f,fu,fv) set both flips" },
-    { "face.tintr", 2, BI_FACE_TINTR, "(b,f) tint red 0-255" },
-    { "face.tintg", 2, BI_FACE_TINTG, "(b,f) tint green 0-255" },
-    { "face.tintb", 2, BI_FACE_TINTB, "(b,f) tint blue 0-255" },
-    { "face.settint", 5, BI_FACE_SETTINT, "(b,f,r,g,b) set the tint, 0-255" },
-    { "face.split", 4, BI_FACE_SPLIT, "(b,f,va,vb) split a face along the diagonal va-vb" },
-    { "face.planarerr", 2, BI_FACE_PLANARERR, "(b,f) how bent the face is" },
-    // ent.
-    { "ent.add", 4, BI_ENT_ADD, "(kind,x,y,z) add an entity: 0 generic 1 light 2 spot 3 sun 4 prop 5 start; returns its index" },
-    { "ent.delete", 1, BI_ENT_DELETE, "(e) delete an entity; later entities move down" },
-    { "ent.posx", 1, BI_ENT_POSX, "(e) position x" },
-    { "ent.posy", 1, BI_ENT_POSY, "(e) position y" },
-    { "ent.posz", 1, BI_ENT_POSZ, "(e) position z" },
-    { "ent.setpos", 4, BI_ENT_SETPOS, "(e,x,y,z) set the position" },
-    { "ent.rotx", 1, BI_ENT_ROTX, "(e) pitch in degrees" },
-    { "ent.roty", 1, BI_ENT_ROTY, "(e) yaw in degrees" },
-    { "ent.rotz", 1, BI_ENT_ROTZ, "(e) roll in degrees" },
-    { "ent.setrot", 4, BI_ENT_SETROT, "(e,pitch,yaw,roll) set the rotation, degrees" },
-    { "ent.aim", 4, BI_ENT_AIM, "(e,dx,dy,dz) turn to look along a direction" },
-    { "ent.scale", 1, BI_ENT_SCALE, "(e) scale" },
-    { "ent.setscale", 2, BI_ENT_SETSCALE, "(e,s) set the scale, at least 0.001" },
-    { "ent.kind", 1, BI_ENT_KIND, "(e) kind, -1 no entity" },
-    { "ent.setkind", 2, BI_ENT_SETKIND, "(e,kind) set the kind: 0 generic 1 light 2 spot 3 sun 4 prop 5 start" },
-    { "ent.setlight", 5, BI_ENT_SETLIGHT, "(e,r,g,b,bright) set the light colour 0-255 and brightness" },
-    { "ent.lightr", 1, BI_ENT_LIGHTR, "(e) light red 0-255" },
-    { "ent.lightg", 1, BI_ENT_LIGHTG, "(e) light green 0-255" },
-    { "ent.lightb", 1, BI_ENT_LIGHTB, "(e) light blue 0-255" },
-    { "ent.bright", 1, BI_ENT_BRIGHT, "(e) light brightness" },
-    { "ent.range", 1, BI_ENT_RANGE, "(e) light range" },
-    { "ent.setrange", 2, BI_ENT_SETRANGE, "(e,r) set the light range, at least 0.1" },
-    { "ent.inner", 1, BI_ENT_INNER, "(e) inner cone angle in degrees" },
-    { "ent.outer", 1, BI_ENT_OUTER, "(e) outer cone angle in degrees" },
-    { "ent.setcone", 3, BI_ENT_SETCONE, "(e,inner,outer) set the cone angles, 1 to 89" },
-    { "ent.casts", 1, BI_ENT_CASTS, "(e) 1 when it casts light" },
-    { "ent.setcasts", 2, BI_ENT_SETCASTS, "(e,on) switch light casting" },
-    { "ent.mass", 1, BI_ENT_MASS, "(e) mass" },
-    { "ent.setmass", 2, BI_ENT_SETMASS, "(e,m) set the mass, at least 0" },
-    { "ent.physics", 1, BI_ENT_PHYSICS, "(e) 1 when it takes part in physics" },
-    { "ent.setphysics", 2, BI_ENT_SETPHYSICS, "(e,on) switch physics" },
-    { "ent.hide", 2, BI_ENT_HIDE, "(e,on) hide or show" },
-    { "ent.ishidden", 1, BI_ENT_ISHIDDEN, "(e) 1 when hidden" },
-    { "ent.model", 1, BI_ENT_MODEL, "(e) model, -1 none" },
-    { "ent.setmodel", 2, BI_ENT_SETMODEL, "(e,model) set the model, -1 for none" },
-    { "ent.tex", 1, BI_ENT_TEX, "(e) texture override, -1 none" },
-    { "ent.settex", 2, BI_ENT_SETTEX, "(e,tex) set the texture override, -1 for none" },
-    // asset.
-    { "asset.texcount", 0, BI_ASSET_TEXCOUNT, "number of loaded textures" },
-    { "asset.modelcount", 0, BI_ASSET_MODELCOUNT, "number of loaded models" },
-    { "asset.iconcount", 0, BI_ASSET_ICONCOUNT, "number of loaded icons" },
-    // sys.
-    { "sys.time", 0, BI_SYS_TIME, "seconds since the window opened" },
-    { "sys.fps", 0, BI_SYS_FPS, "frames per second" },
-    { "sys.frametime", 0, BI_SYS_FRAMETIME, "last frame's duration in seconds" },
-    { "sys.screenw", 0, BI_SYS_SCREENW, "window width in pixels" },
-    { "sys.screenh", 0, BI_SYS_SCREENH, "window height in pixels" },
-    { "sys.mousex", 0, BI_SYS_MOUSEX, "mouse x in window pixels" },
-    { "sys.mousey", 0, BI_SYS_MOUSEY, "mouse y in window pixels" },
-    // key.
-    { "key.down", 1, BI_KEY_DOWN, "(key) 1 while the key is held" },
-    { "key.up", 1, BI_KEY_UP, "(key) 1 while the key is not held" },
-    { "key.pressed", 1, BI_KEY_PRESSED, "(key) 1 in the frame the key goes down" },
-    { "key.released", 1, BI_KEY_RELEASED, "(key) 1 in the frame the key comes up" },
-    { "key.shift", 0, BI_KEY_SHIFT, "1 while either shift key is held" },
-    { "key.ctrl", 0, BI_KEY_CTRL, "1 while either control key is held" },
-    { "key.alt", 0, BI_KEY_ALT, "1 while either alt key is held" },
-    { "key.any", 0, BI_KEY_ANY, "next key pressed this frame, 0 when none" },
-    // mouse.
-    { "mouse.down", 1, BI_MOUSE_DOWN, "(button) 1 while held: 0 left 1 right 2 middle" },
-    { "mouse.pressed", 1, BI_MOUSE_PRESSED, "(button) 1 in the frame it goes down" },
-    { "mouse.released", 1, BI_MOUSE_RELEASED, "(button) 1 in the frame it comes up" },
-    { "mouse.wheel", 0, BI_MOUSE_WHEEL, "wheel movement this frame" },
-    { "mouse.dx", 0, BI_MOUSE_DX, "mouse movement x this frame" },
-    { "mouse.dy", 0, BI_MOUSE_DY, "mouse movement y this frame" },
-    { "mouse.vp", 0, BI_MOUSE_VP, "view under the mouse: 0 3D, 1 top, 2 front, 3 side, -1 none" },
-    { "mouse.worldx", 0, BI_MOUSE_WORLDX, "world x under the mouse in a 2D view" },
-    { "mouse.worldy", 0, BI_MOUSE_WORLDY, "world y under the mouse in a 2D view" },
-    { "mouse.worldz", 0, BI_MOUSE_WORLDZ, "world z under the mouse in a 2D view" },
-    // mod.
-    { "mod.ismode", 0, BI_MOD_ISMODE, "1 when this tool is a mode tool" },
-    { "mod.active", 0, BI_MOD_ACTIVE, "1 when this mode tool is the selected tool" },
-    { "mod.frame", 0, BI_MOD_FRAME, "frames run since this mode tool was selected" },
-    { "mod.exit", 0, BI_MOD_EXIT, "deselect this mode tool after the frame" },
-    { "mod.get", 1, BI_MOD_GET, "(slot) read state that survives between frames, slots 0-31" },
-    { "mod.set", 2, BI_MOD_SET, "(slot,v) store state that survives between frames, slots 0-31" },
-    { "mod.pushundo", 0, BI_MOD_PUSHUNDO, "record an undo step before the next edit" },
-    // plain helpers
-    { "snap", 1, BI_SNAP, "(v) snap a value to the grid" },
-    { "log", 1, BI_LOG, "(v) print a value to the log; returns it" },
-    { "dist3", 6, BI_DIST3, "(x1,y1,z1,x2,y2,z2) distance between two points" },
-    { "dot3", 6, BI_DOT3, "(x1,y1,z1,x2,y2,z2) dot product of two vectors" },
-    { "len3", 3, BI_LEN3, "(x,y,z) length of a vector" },
-};
+//----------------------------------------------------------------------------------
+// Globals
+//----------------------------------------------------------------------------------
+#define KIRTO_BUILTIN_ROW(id, number, name, argc, family, help) { name, argc, id, family, help },
+const BuiltinDef kBuiltins[kBuiltinCount] = { KIRTO_BUILTINS(KIRTO_BUILTIN_ROW) };
+#undef KIRTO_BUILTIN_ROW
+
+// The ids in row order, checked here so that a new row cannot reuse an id or leave a gap: the
+// families' switches and the tests take the ids to be 0..count-1, each once.
+#define KIRTO_BUILTIN_NUMBER(id, number, name, argc, family, help) number,
+static constexpr int kIdsByRow[kBuiltinCount] = { KIRTO_BUILTINS(KIRTO_BUILTIN_NUMBER) };
+#undef KIRTO_BUILTIN_NUMBER
+static constexpr bool BuiltinIdsAreRowsPermuted()
+{
+    bool seen[kBuiltinCount] = {};
+    for (int row = 0; row < kBuiltinCount; row++) {
+        int id = kIdsByRow[row];
+        if (id < 0 || id >= kBuiltinCount || seen[id]) return false;
+        seen[id] = true;
+    }
+    return true;
+}
+static_assert(BuiltinIdsAreRowsPermuted(), "builtin ids must be 0..count-1, each once");
+
+//----------------------------------------------------------------------------------
+// Public functions
+//----------------------------------------------------------------------------------
+int FindBuiltin(const char *name)
+{
+    for (int i = 0; i < kBuiltinCount; i++)
+        if (strcmp(kBuiltins[i].name, name) == 0) return i;
+    return -1;
+}

@@ -1,42 +1,47 @@
-// builtins.cpp: builtin lookup, the calling convention shared by every builtin, and the argument
-// readers the families use.
+// builtins.cpp: the calling convention shared by every builtin and the argument readers the
+// families use.
 //
-// The operations live in one file per family; this file only pops, picks the family by id range
+// The operations live in one file per family; this file only pops, picks the family the row names
 // and pushes. An id that no family handles pushes 0.
 #include "script/builtins.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "script/builtin_families.h"
 #include "script/editor_link.h"
 
+// Every row's arguments fit the slots VmCallBuiltin clears.
+#define KIRTO_BUILTIN_ARGC_FITS(id, number, name, argc, family, help) \
+    static_assert(argc >= 0 && argc <= kBuiltinMaxArgs, "too many arguments: " name);
+KIRTO_BUILTINS(KIRTO_BUILTIN_ARGC_FITS)
+#undef KIRTO_BUILTIN_ARGC_FITS
+
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-int FindBuiltin(const char *name)
-{
-    for (int i = 0; i < kBuiltinCount; i++)
-        if (strcmp(kBuiltins[i].name, name) == 0) return i;
-    return -1;
-}
-
 int VmCallBuiltin(VmState *state, int index)
 {
     if (index < 0 || index >= kBuiltinCount) return 0;
     const BuiltinDef &def = kBuiltins[index];
     float args[kBuiltinMaxArgs] = {};
-    int argc = def.argc < kBuiltinMaxArgs ? def.argc : kBuiltinMaxArgs;
+    int argc = def.argc;
     // The top of the stack is the last argument, so a script pushes them in the written order.
     for (int i = argc - 1; i >= 0; i--)
         if (!VmPop(state, &args[i])) return 0;
 
     float result = 0.0f;
-    int id = def.id;
-    if (id >= BI_BRUSH_VERTCOUNT && id <= BI_BRUSH_CLIP) result = CallBrushBuiltin(state, id, args);
-    else if (id >= BI_FACE_VERTCOUNT && id <= BI_FACE_PLANARERR) result = CallFaceBuiltin(state, id, args);
-    else if (id >= BI_ENT_ADD && id <= BI_ENT_SETTEX) result = CallEntityBuiltin(state, id, args);
-    else result = CallEditorBuiltin(state, id, args);
+    switch (def.family) {
+    case BF_SELECTION: result = CallSelectionBuiltin(state, def.id, args); break;
+    case BF_CAMERA: result = CallCameraBuiltin(def.id, args); break;
+    case BF_SETTINGS: result = CallSettingsBuiltin(def.id, args); break;
+    case BF_INPUT: result = CallInputBuiltin(def.id, args); break;
+    case BF_MOD: result = CallModBuiltin(state, def.id, args); break;
+    case BF_PLAIN: result = CallPlainBuiltin(state, def.id, args); break;
+    case BF_BRUSH: result = CallBrushBuiltin(state, def.id, args); break;
+    case BF_FACE: result = CallFaceBuiltin(state, def.id, args); break;
+    case BF_ENTITY: result = CallEntityBuiltin(state, def.id, args); break;
+    default: break;
+    }
     return VmPush(state, result);
 }
 

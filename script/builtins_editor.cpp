@@ -15,7 +15,6 @@
 #include "document/view_mapping.h"
 #include "script/builtin_families.h"
 #include "script/editor_link.h"
-#include "script/mods.h"
 
 //----------------------------------------------------------------------------------
 // Limits and constants
@@ -36,12 +35,6 @@ constexpr int kLogValueLen = 64;
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
-static float CallSelection(VmState *state, int id, const float *args);
-static float CallCamera(int id, const float *args);
-static float CallSettings(int id, const float *args);
-static float CallInput(int id, const float *args);
-static float CallMod(VmState *state, int id, const float *args);
-static float CallPlain(VmState *state, int id, const float *args);
 static void CameraAimAt(Vector3 target);
 static Vector3 CameraForward(void);
 static int ViewUnderMouse(void);
@@ -52,20 +45,7 @@ static int AssetCount(const int32_t *count) { return count ? *count : 0; }
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-float CallEditorBuiltin(VmState *state, int id, const float *args)
-{
-    if (id <= BI_MAP_CLEARENTS) return CallSelection(state, id, args);
-    if (id <= BI_CAM_DOLLY) return CallCamera(id, args);
-    if (id <= BI_SET_SETQUALITY) return CallSettings(id, args);
-    if (id >= BI_ASSET_TEXCOUNT && id <= BI_MOUSE_WORLDZ) return CallInput(id, args);
-    if (id >= BI_MOD_ACTIVE && id <= BI_MOD_ISMODE) return CallMod(state, id, args);
-    return CallPlain(state, id, args);
-}
-
-//----------------------------------------------------------------------------------
-// Internal functions
-//----------------------------------------------------------------------------------
-static float CallSelection(VmState *state, int id, const float *args)
+float CallSelectionBuiltin(VmState *state, int id, const float *args)
 {
     MapDoc *map = state->map;
     const int link = EditorLinkReady();
@@ -127,7 +107,7 @@ static float CallSelection(VmState *state, int id, const float *args)
     }
 }
 
-static float CallCamera(int id, const float *args)
+float CallCameraBuiltin(int id, const float *args)
 {
     if (!EditorLinkReady()) return 0.0f;
     Camera3D &cam = *gEd.cam3D;
@@ -196,7 +176,7 @@ static float CallCamera(int id, const float *args)
     }
 }
 
-static float CallSettings(int id, const float *args)
+float CallSettingsBuiltin(int id, const float *args)
 {
     const SettingsRecord *settings = gScriptGlobals.settings;
     if (!settings) return 0.0f;
@@ -241,7 +221,7 @@ static float CallSettings(int id, const float *args)
     }
 }
 
-static float CallInput(int id, const float *args)
+float CallInputBuiltin(int id, const float *args)
 {
     const int32_t a = ArgIndex(args[0]);
     const bool key = a > 0 && a < kMaxKeyCode;
@@ -290,27 +270,28 @@ static float CallInput(int id, const float *args)
     }
 }
 
-static float CallMod(VmState *state, int id, const float *args)
+// The run's mod tool as the registry described it in the link; its requests go back the same way.
+float CallModBuiltin(VmState *state, int id, const float *args)
 {
-    ModTool *tool = state->tool;
+    ModRunLink &link = state->modLink;
     const int32_t slot = ArgIndex(args[0]);
-    const bool slotOk = tool && slot >= 0 && slot < kModToolSlots;
+    const bool slotOk = link.hasTool && slot >= 0 && slot < kModRunSlots;
     switch (id) {
-    case BI_MOD_ISMODE: return tool ? FromBool(tool->isMode) : 0.0f;
-    case BI_MOD_ACTIVE: return FromBool(ModToolIsActive(tool));
-    case BI_MOD_FRAME: return tool && tool->isMode ? (float)tool->frame : 0.0f;   // one-shot runs count no frames
-    case BI_MOD_EXIT: gMods.exitRequested = true; return 1.0f;
-    case BI_MOD_GET: return slotOk ? tool->slots[slot] : 0.0f;
+    case BI_MOD_ISMODE: return FromBool(link.isMode);
+    case BI_MOD_ACTIVE: return FromBool(link.active);
+    case BI_MOD_FRAME: return link.isMode ? (float)link.frame : 0.0f;   // one-shot runs count no frames
+    case BI_MOD_EXIT: link.exitRequested = true; return 1.0f;
+    case BI_MOD_GET: return slotOk ? link.slots[slot] : 0.0f;
     case BI_MOD_SET:
         if (!slotOk) return 0.0f;
-        tool->slots[slot] = args[1];
+        link.slots[slot] = args[1];
         return 1.0f;
-    case BI_MOD_PUSHUNDO: gMods.undoRequested = true; return 1.0f;
+    case BI_MOD_PUSHUNDO: link.undoRequested = true; return 1.0f;
     default: return 0.0f;
     }
 }
 
-static float CallPlain(VmState *state, int id, const float *args)
+float CallPlainBuiltin(VmState *state, int id, const float *args)
 {
     switch (id) {
     case BI_SNAP: return SnapToGrid(args[0], GridStep());
@@ -328,6 +309,9 @@ static float CallPlain(VmState *state, int id, const float *args)
     }
 }
 
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
 // Aims the 3D camera at target from where it stands and turns the fly heading to match.
 static void CameraAimAt(Vector3 target)
 {

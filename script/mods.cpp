@@ -170,11 +170,31 @@ int RunModTool(int mod, int tool, MapDoc *map, int selBrush, int selEntity)
         return 0;
     }
     memset(&sRunState, 0, sizeof(sRunState));
-    sRunState.tool = t;
+    ModRunLinkFill(&sRunState.modLink, t);
     int ok = VmRun(&t->prog, map, selBrush, selEntity, &sRunState);
+    ModRunLinkRead(&sRunState.modLink, t);   // a failed run keeps what it did before it stopped
     snprintf(gMods.lastOutput, sizeof(gMods.lastOutput), "%s", sRunState.log);
     if (!ok) snprintf(gMods.lastError, sizeof(gMods.lastError), "%s: %.158s", t->name, sRunState.error);
     return ok;
+}
+
+void ModRunLinkFill(ModRunLink *link, const ModTool *tool)
+{
+    memset(link, 0, sizeof(*link));
+    if (!tool) return;
+    link->hasTool = true;
+    link->isMode = tool->isMode;
+    link->active = ModToolIsActive(tool) != 0;
+    link->frame = tool->frame;
+    memcpy(link->slots, tool->slots, sizeof(link->slots));
+}
+
+void ModRunLinkRead(const ModRunLink *link, ModTool *tool)
+{
+    if (tool) memcpy(tool->slots, link->slots, sizeof(tool->slots));
+    // Only raised: the editor clears them before each frame of a mode tool.
+    if (link->exitRequested) gMods.exitRequested = true;
+    if (link->undoRequested) gMods.undoRequested = true;
 }
 
 //----------------------------------------------------------------------------------

@@ -10,13 +10,14 @@
 
 #include "document/map_records.h"
 #include "script/assembler.h"
+#include "script/vm_state.h"
 
 //----------------------------------------------------------------------------------
 // Limits
 //----------------------------------------------------------------------------------
 constexpr int kMaxMods = 16;
 constexpr int kMaxModTools = 12;
-constexpr int kModToolSlots = 32;        // floats a tool keeps between runs
+constexpr int kModToolSlots = kModRunSlots;   // floats a tool keeps between runs
 constexpr int kModToolNameLen = 32;
 constexpr int kModScriptLen = 64;
 constexpr int kModHelpLen = 96;
@@ -55,6 +56,7 @@ struct ModRegistry {
     char lastOutput[kModOutputLen];
     char lastError[kModErrorLen];
     int32_t activeMod, activeTool;       // the selected mode tool, -1 and -1 for none
+    // Raised from a run's link after the run (ModRunLinkRead), cleared by the editor.
     bool exitRequested;                  // mod.exit: deselect the mode tool after this frame
     bool undoRequested;                  // mod.pushundo: the script asks for an undo step
 };
@@ -81,3 +83,7 @@ char *ReadWholeFile(const char *path);
 int ModScriptPathSafe(const char *script);
 // Runs one tool once on a fresh state against the map and selection; 1, or 0 with lastError set.
 int RunModTool(int mod, int tool, MapDoc *map, int selBrush, int selEntity);
+// Describes tool (or no tool) to a run in its link, with no requests yet; done before every run.
+void ModRunLinkFill(ModRunLink *link, const ModTool *tool);
+// After a run: keeps the slots it wrote in tool and raises the registry's flags it requested.
+void ModRunLinkRead(const ModRunLink *link, ModTool *tool);

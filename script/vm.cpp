@@ -1,4 +1,4 @@
-// vm.cpp: the run loop of the script virtual machine and its stack, log and integer helpers.
+// vm.cpp: the run loop of the script virtual machine and its integer helper.
 //
 // The loop keeps the stack depth, the program counter and the step budget in locals; a failure
 // writes its message, in place or at one of the exits at the bottom, and leaves through fail.
@@ -18,43 +18,21 @@
 //----------------------------------------------------------------------------------
 // Dispatch codes
 //----------------------------------------------------------------------------------
-// What the run loop dispatches on: the opcodes themselves, then instruction groups that run as one
-// (a variable and a constant feeding an operation, the heart of every counting loop), then the end.
-enum VmDispatchOp : uint8_t {
-    VMX_LOAD_PUSH_ADD = kVmOpCount, VMX_LOAD_PUSH_SUB, VMX_LOAD_PUSH_MUL,
-    VMX_LOAD_PUSH_JEQ, VMX_LOAD_PUSH_JNE, VMX_LOAD_PUSH_JLT, VMX_LOAD_PUSH_JGT, VMX_LOAD_PUSH_JLE,
-    VMX_LOAD_PUSH_JGE,
-    VMX_END,                             // one past the last instruction
+// What the run loop dispatches on: the opcodes themselves (opcodes.h), then instruction groups that
+// run as one (a variable and a constant feeding an operation, the heart of every counting loop),
+// then the end. The codes and the run loop's jump table are both expanded from the two lists.
+#define VM_EXTRA_CODES(X) \
+    X(LOAD_PUSH_ADD) X(LOAD_PUSH_SUB) X(LOAD_PUSH_MUL) \
+    X(LOAD_PUSH_JEQ) X(LOAD_PUSH_JNE) X(LOAD_PUSH_JLT) X(LOAD_PUSH_JGT) X(LOAD_PUSH_JLE) X(LOAD_PUSH_JGE) \
+    X(END)                               /* one past the last instruction */
+
+#define VM_EXTRA_ENUM(name) VMX_##name,
+enum VmDispatchOp : uint8_t {           // a byte per instruction: a code past 255 does not compile
+    VMX_BEFORE_FIRST = kVmOpCount - 1,   // the extra codes follow the opcodes
+    VM_EXTRA_CODES(VM_EXTRA_ENUM)
     kVmDispatchCount
 };
-
-// Every dispatch code in numeric order: the run loop's jump table is built from this list.
-#define VM_DISPATCH_LIST(X) \
-    X(OP_HALT) X(OP_NOP) X(OP_PUSH) X(OP_POP) X(OP_DUP) X(OP_SWAP) X(OP_OVER) X(OP_ROT) X(OP_RROT) \
-    X(OP_NIP) X(OP_TUCK) X(OP_DEPTH) X(OP_CLEAR) X(OP_LOAD) X(OP_STORE) X(OP_INC) X(OP_DEC) \
-    X(OP_ADDV) X(OP_ADD) X(OP_SUB) X(OP_MUL) X(OP_DIV) X(OP_MOD) X(OP_IDIV) X(OP_POW) X(OP_MIN) \
-    X(OP_MAX) X(OP_ATAN2) X(OP_HYPOT) X(OP_STEP) X(OP_WRAP) X(OP_SNAPTO) X(OP_COPYSIGN) X(OP_NEG) \
-    X(OP_ABS) X(OP_FLOOR) X(OP_CEIL) X(OP_ROUND) X(OP_TRUNC) X(OP_FRACT) X(OP_SIGN) X(OP_RECIP) \
-    X(OP_SQR) X(OP_SQRT) X(OP_EXP) X(OP_LOG) X(OP_LOG2) X(OP_LOG10) X(OP_SIN) X(OP_COS) X(OP_TAN) \
-    X(OP_ASIN) X(OP_ACOS) X(OP_ATAN) X(OP_SINH) X(OP_COSH) X(OP_TANH) X(OP_DEG) X(OP_RAD) \
-    X(OP_RAND) X(OP_CLAMP) X(OP_LERP) X(OP_SMOOTHSTEP) X(OP_LT) X(OP_GT) X(OP_LE) X(OP_GE) X(OP_EQ) \
-    X(OP_NE) X(OP_NOT) X(OP_AND) X(OP_OR) X(OP_XOR) X(OP_ISZERO) X(OP_ISNAN) X(OP_BETWEEN) \
-    X(OP_BAND) X(OP_BOR) X(OP_BXOR) X(OP_BNOT) X(OP_SHL) X(OP_SHR) X(OP_JMP) X(OP_JZ) X(OP_JNZ) \
-    X(OP_JEQ) X(OP_JNE) X(OP_JLT) X(OP_JGT) X(OP_JLE) X(OP_JGE) X(OP_GOSUB) X(OP_RET) X(OP_CALL) \
-    X(OP_PRINT) X(VMX_LOAD_PUSH_ADD) X(VMX_LOAD_PUSH_SUB) X(VMX_LOAD_PUSH_MUL) X(VMX_LOAD_PUSH_JEQ) \
-    X(VMX_LOAD_PUSH_JNE) X(VMX_LOAD_PUSH_JLT) X(VMX_LOAD_PUSH_JGT) X(VMX_LOAD_PUSH_JLE) \
-    X(VMX_LOAD_PUSH_JGE) X(VMX_END)
-
-#define VM_VALUE(name) name,
-static constexpr int kDispatchOrder[] = { VM_DISPATCH_LIST(VM_VALUE) };
-#undef VM_VALUE
-static constexpr bool VmDispatchListInOrder()
-{
-    for (int i = 0; i < (int)(sizeof(kDispatchOrder) / sizeof(kDispatchOrder[0])); i++)
-        if (kDispatchOrder[i] != i) return false;
-    return sizeof(kDispatchOrder) / sizeof(kDispatchOrder[0]) == kVmDispatchCount;
-}
-static_assert(VmDispatchListInOrder(), "the dispatch list must follow the codes' order");
+#undef VM_EXTRA_ENUM
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -69,37 +47,6 @@ static float VmFromBool(bool value) { return value ? 1.0f : 0.0f; }
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-int VmPush(VmState *state, float value)
-{
-    if (state->sp >= kVmStackSize) {
-        snprintf(state->error, sizeof(state->error), "stack overflow");
-        return 0;
-    }
-    state->stack[state->sp++] = value;
-    return 1;
-}
-
-int VmPop(VmState *state, float *out)
-{
-    if (state->sp <= 0) {
-        snprintf(state->error, sizeof(state->error), "stack underflow");
-        return 0;
-    }
-    *out = state->stack[--state->sp];
-    return 1;
-}
-
-void VmLog(VmState *state, const char *text)
-{
-    size_t used = strnlen(state->log, sizeof(state->log) - 1);
-    size_t len = strlen(text);
-    // The whole entry and its line feed must fit, with room for the terminator: no partial entries.
-    if (used + len + 2 >= sizeof(state->log)) return;
-    memcpy(state->log + used, text, len);
-    state->log[used + len] = '\n';
-    state->log[used + len + 1] = '\0';
-}
-
 int32_t VmToInt(float value)
 {
     // Converting NaN or an out-of-range float to an integer is undefined in C++: pin them first.
@@ -116,9 +63,9 @@ int VmRun(const VmProgram *program, MapDoc *map, int selBrush, int selEntity, Vm
         snprintf(state->error, sizeof(state->error), "script did not assemble");
         return 0;
     }
-    ModTool *tool = state->tool;
+    ModRunLink link = state->modLink;    // the mod registry's, filled before the run
     memset(state, 0, sizeof(*state));
-    state->tool = tool;
+    state->modLink = link;
     state->map = map;
     state->selBrush = selBrush;
     state->selEntity = selEntity;
@@ -136,9 +83,11 @@ int VmRun(const VmProgram *program, MapDoc *map, int selBrush, int selEntity, Vm
 
 #if defined(__GNUC__)
     // Threaded dispatch: every handler jumps straight to the next one, in the order of VmDispatchOp.
-#define VM_TARGET(name) &&L_##name,
-    static const void *const kTargets[] = { VM_DISPATCH_LIST(VM_TARGET) };
-#undef VM_TARGET
+#define VM_OP_TARGET(name, operand) &&L_OP_##name,
+#define VM_EXTRA_TARGET(name) &&L_VMX_##name,
+    static const void *const kTargets[] = { KIRTO_OPCODES(VM_OP_TARGET) VM_EXTRA_CODES(VM_EXTRA_TARGET) };
+#undef VM_OP_TARGET
+#undef VM_EXTRA_TARGET
     static_assert(sizeof(kTargets) / sizeof(kTargets[0]) == kVmDispatchCount, "one target per dispatch code");
 #define VM_NEXT() do { if (--budget < 0) goto step_limit; goto *kTargets[ops[pc]]; } while (0)
 #else

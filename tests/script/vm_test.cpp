@@ -57,8 +57,7 @@ TEST(ScriptVm, EveryRunStartsClean)
     ASSERT_TRUE(VmAssemble("LOAD x\nINC x\nRAND\nPUSH 7\nPRINT", p.get()));
     std::unique_ptr<VmState> s(new VmState());
     std::unique_ptr<MapDoc> map(new MapDoc());
-    ModTool *tool = reinterpret_cast<ModTool *>(s.get());   // any pointer: only its survival is tested
-    s->tool = tool;
+    s->modLink.hasTool = true;           // as the mod registry fills it: only its survival is tested
     ASSERT_TRUE(VmRun(p.get(), map.get(), 4, 7, s.get()));
     float first = s->stack[1];
     ASSERT_TRUE(VmRun(p.get(), map.get(), 2, -1, s.get()));
@@ -67,7 +66,7 @@ TEST(ScriptVm, EveryRunStartsClean)
     EXPECT_EQ(s->vars[0], 1.0f);
     EXPECT_EQ(s->stack[1], first);       // the same random value
     EXPECT_STREQ(s->log, "7\n");
-    EXPECT_EQ(s->tool, tool);
+    EXPECT_TRUE(s->modLink.hasTool);
     EXPECT_EQ(s->map, map.get());
     EXPECT_EQ(s->selBrush, 2);
     EXPECT_EQ(s->selEntity, -1);

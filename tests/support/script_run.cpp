@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "script/mods.h"
+
 float ScriptRun::Top() const
 {
     return state->sp > 0 ? state->stack[state->sp - 1] : NAN;
@@ -29,9 +31,10 @@ std::unique_ptr<ScriptRun> RunScriptOn(const std::string &source, const MapDoc &
 {
     std::unique_ptr<ScriptRun> run(new ScriptRun());
     *run->map = map;
-    run->state->tool = tool;
+    ModRunLinkFill(&run->state->modLink, tool);   // as the mod registry runs a tool
     run->assembled = VmAssemble(source.c_str(), run->program.get());
     if (run->assembled) run->ran = VmRun(run->program.get(), run->map.get(), selBrush, selEntity, run->state.get());
+    ModRunLinkRead(&run->state->modLink, tool);
     return run;
 }
 

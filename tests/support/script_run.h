@@ -8,6 +8,8 @@
 #include "script/assembler.h"
 #include "script/vm.h"
 
+struct ModTool;
+
 struct ScriptRun {
     std::unique_ptr<VmProgram> program{ new VmProgram() };
     std::unique_ptr<VmState> state{ new VmState() };
@@ -25,7 +27,8 @@ struct ScriptRun {
 
 // Assembles the source; runs it when it assembled.
 std::unique_ptr<ScriptRun> RunScript(const std::string &source);
-// Assembles the source and runs it on a copy of map with the given selection, as the given tool.
+// Assembles the source and runs it on a copy of map with the given selection, as the given tool
+// (none for a null tool), filling and reading the run's link as the mod registry does.
 std::unique_ptr<ScriptRun> RunScriptOn(const std::string &source, const MapDoc &map, int selBrush = -1,
                                        int selEntity = -1, ModTool *tool = nullptr);
 // Script text from instructions separated by '|' ("PUSH 1|CALL log"), one per line.
