@@ -7,9 +7,11 @@
 #pragma once
 
 #include <climits>
+#include <cmath>
 #include <cstdint>
 
 #include "script/builtin_table.h"
+#include "script/editor_link.h"
 #include "script/vm_state.h"
 
 //----------------------------------------------------------------------------------
@@ -25,13 +27,31 @@ constexpr float kMaxChannel = 255.0f;    // colour channels run 0..255
 //----------------------------------------------------------------------------------
 // 1 with the value truncated toward zero in out; 0 (out untouched) for NaN, infinities and values
 // outside the 32-bit range.
-int ArgInt(float value, int32_t *out);
+inline int ArgInt(float value, int32_t *out)
+{
+    // Checked in floating point: converting NaN or an out-of-range float is undefined behaviour.
+    if (!(value > -2147483649.0f && value < 2147483648.0f)) return 0;
+    *out = (int32_t)value;
+    return 1;
+}
 // The value truncated toward zero, or kArgBad when ArgInt refuses it.
-int32_t ArgIndex(float value);
+inline int32_t ArgIndex(float value)
+{
+    int32_t out = kArgBad;
+    return ArgInt(value, &out) ? out : kArgBad;
+}
 // 1 when the flag's magnitude is above 0.5 (NaN is off).
-int ArgFlag(float value);
+inline int ArgFlag(float value)
+{
+    return fabsf(value) > kFlagOn ? 1 : 0;
+}
 // 1 when args[first .. first+count-1] are all finite.
-int ArgsFinite(const float *args, int first, int count);
+inline int ArgsFinite(const float *args, int first, int count)
+{
+    for (int i = first; i < first + count; i++)
+        if (!std::isfinite(args[i])) return 0;
+    return 1;
+}
 // A colour channel from a finite argument: clamped to 0..255, then truncated.
 inline uint8_t ArgChannel(float value)
 {
@@ -43,7 +63,10 @@ inline float FromBool(int value)
     return value ? 1.0f : 0.0f;
 }
 // 1 when the editor link is filled (gEd.valid).
-int EditorLinkReady(void);
+inline int EditorLinkReady(void)
+{
+    return gEd.valid ? 1 : 0;
+}
 
 //----------------------------------------------------------------------------------
 // Families: the value to push for builtin id with the popped arguments

@@ -1,14 +1,10 @@
-// builtins.cpp: the calling convention shared by every builtin and the argument readers the
-// families use.
+// builtins.cpp: the calling convention shared by every builtin.
 //
 // The operations live in one file per family; this file only pops, picks the family the row names
 // and pushes. An id that no family handles pushes 0.
 #include "script/builtins.h"
 
-#include <cmath>
-
 #include "script/builtin_families.h"
-#include "script/editor_link.h"
 
 // Every row's arguments fit the slots VmCallBuiltin clears.
 #define KIRTO_BUILTIN_ARGC_FITS(id, number, name, argc, family, help) \
@@ -43,35 +39,4 @@ int VmCallBuiltin(VmState *state, int index)
     default: break;
     }
     return VmPush(state, result);
-}
-
-int ArgInt(float value, int32_t *out)
-{
-    // Checked in floating point: converting NaN or an out-of-range float is undefined behaviour.
-    if (!(value > -2147483649.0f && value < 2147483648.0f)) return 0;
-    *out = (int32_t)value;
-    return 1;
-}
-
-int32_t ArgIndex(float value)
-{
-    int32_t out = kArgBad;
-    return ArgInt(value, &out) ? out : kArgBad;
-}
-
-int ArgFlag(float value)
-{
-    return fabsf(value) > kFlagOn ? 1 : 0;
-}
-
-int ArgsFinite(const float *args, int first, int count)
-{
-    for (int i = first; i < first + count; i++)
-        if (!std::isfinite(args[i])) return 0;
-    return 1;
-}
-
-int EditorLinkReady(void)
-{
-    return gEd.valid ? 1 : 0;
 }
