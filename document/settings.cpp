@@ -55,59 +55,19 @@ static uint8_t *SnapSwitchField(SnapSwitch which);
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-SettingChange SettingsSetGridStep(float step)
-{
-    return SetNumber(&sRecord.editor.gridStep, step, kGridStepRange);
-}
+#define KIRTO_SETTING_NUMBER_SET(name, field, lowest, highest) \
+    SettingChange SettingsSet##name(float value) { return SetNumber(&sRecord.field, value, k##name##Range); }
+KIRTO_NUMBER_SETTINGS(KIRTO_SETTING_NUMBER_SET)
+#undef KIRTO_SETTING_NUMBER_SET
 
-SettingChange SettingsSetFlySpeed(float speed)
-{
-    return SetNumber(&sRecord.editor.flySpeed, speed, kFlySpeedRange);
-}
-
-SettingChange SettingsSetVertexSize(float size)
-{
-    return SetNumber(&sRecord.editor.vertexSize, size, kVertexSizeRange);
-}
-
-SettingChange SettingsSetAmbient(float ambient)
-{
-    return SetNumber(&sRecord.editor.ambient, ambient, kAmbientRange);
-}
-
-SettingChange SettingsSetShow2DGrid(bool on)
-{
-    return SetSwitch(&sRecord.editor.show2DGrid, on);
-}
-
-SettingChange SettingsSetShow3DGrid(bool on)
-{
-    return SetSwitch(&sRecord.editor.show3DGrid, on);
-}
-
-SettingChange SettingsSetLighting(bool on)
-{
-    return SetSwitch(&sRecord.editor.lighting, on);
-}
-
-SettingChange SettingsSetGizmoIcons(bool on)
-{
-    return SetSwitch(&sRecord.editor.gizmoIcons, on);
-}
+#define KIRTO_SETTING_SWITCH_SET(name, field) \
+    SettingChange SettingsSet##name(bool on) { return SetSwitch(&sRecord.field, on); }
+KIRTO_SWITCH_SETTINGS(KIRTO_SETTING_SWITCH_SET)
+#undef KIRTO_SETTING_SWITCH_SET
 
 SettingChange SettingsSetSnapSwitch(SnapSwitch which, bool on)
 {
     return SetSwitch(SnapSwitchField(which), on);
-}
-
-SettingChange SettingsSetRotStep(float degrees)
-{
-    return SetNumber(&sRecord.snap.rotStep, degrees, kRotStepRange);
-}
-
-SettingChange SettingsSetScaleStep(float step)
-{
-    return SetNumber(&sRecord.snap.scaleStep, step, kScaleStepRange);
 }
 
 SettingChange SettingsSetQuality(int quality)
@@ -116,46 +76,6 @@ SettingChange SettingsSetQuality(int quality)
     SettingChange change = Outcome(held != quality, held == (int)sRecord.lighting.quality);
     sRecord.lighting.quality = (RenderQuality)held;
     return change;
-}
-
-SettingChange SettingsSetShadows(bool on)
-{
-    return SetSwitch(&sRecord.lighting.shadows, on);
-}
-
-SettingChange SettingsSetSsao(bool on)
-{
-    return SetSwitch(&sRecord.lighting.ssao, on);
-}
-
-SettingChange SettingsSetShadowBias(float bias)
-{
-    return SetNumber(&sRecord.lighting.shadowBias, bias, kShadowBiasRange);
-}
-
-SettingChange SettingsSetShadowArea(float area)
-{
-    return SetNumber(&sRecord.lighting.shadowArea, area, kShadowAreaRange);
-}
-
-SettingChange SettingsSetAoRadius(float radius)
-{
-    return SetNumber(&sRecord.lighting.aoRadius, radius, kAoRadiusRange);
-}
-
-SettingChange SettingsSetAoStrength(float strength)
-{
-    return SetNumber(&sRecord.lighting.aoStrength, strength, kAoStrengthRange);
-}
-
-SettingChange SettingsSetSpecular(float specular)
-{
-    return SetNumber(&sRecord.lighting.specular, specular, kSpecularRange);
-}
-
-SettingChange SettingsSetGamma(float gamma)
-{
-    return SetNumber(&sRecord.lighting.gamma, gamma, kGammaRange);
 }
 
 bool SnapSwitchOn(SnapSwitch which)

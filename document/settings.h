@@ -87,20 +87,37 @@ struct SettingRange {
 };
 
 //----------------------------------------------------------------------------------
-// Limits
+// The settings that change at run time, each declared once
 //----------------------------------------------------------------------------------
-constexpr SettingRange kGridStepRange = { 0.0001f, 64.0f };   // a script's step must lie above min
-constexpr SettingRange kFlySpeedRange = { 0.001f, 10.0f };
-constexpr SettingRange kVertexSizeRange = { 0.05f, 1.0f };
-constexpr SettingRange kAmbientRange = { 0.0f, 2.0f };
-constexpr SettingRange kRotStepRange = { 0.1f, 180.0f };       // degrees
-constexpr SettingRange kScaleStepRange = { 0.01f, 1.0f };
-constexpr SettingRange kShadowBiasRange = { 0.0002f, 0.02f };
-constexpr SettingRange kShadowAreaRange = { 6.0f, 90.0f };
-constexpr SettingRange kAoRadiusRange = { 0.05f, 3.0f };
-constexpr SettingRange kAoStrengthRange = { 0.0f, 2.0f };
-constexpr SettingRange kSpecularRange = { 0.0f, 1.0f };
-constexpr SettingRange kGammaRange = { 0.5f, 4.0f };
+// X(Name, field of SettingsRecord, lowest, highest): a number held to its range, both ends
+// included; the range is the widest any writer may set. Each row gives k<Name>Range and
+// SettingsSet<Name>(float).
+#define KIRTO_NUMBER_SETTINGS(X)                                                              \
+    X(GridStep, editor.gridStep, 0.0001f, 64.0f) /* a script's step must lie above lowest */ \
+    X(FlySpeed, editor.flySpeed, 0.001f, 10.0f)                                               \
+    X(VertexSize, editor.vertexSize, 0.05f, 1.0f)                                             \
+    X(Ambient, editor.ambient, 0.0f, 2.0f)                                                    \
+    X(RotStep, snap.rotStep, 0.1f, 180.0f) /* degrees */                                      \
+    X(ScaleStep, snap.scaleStep, 0.01f, 1.0f)                                                 \
+    X(ShadowBias, lighting.shadowBias, 0.0002f, 0.02f)                                        \
+    X(ShadowArea, lighting.shadowArea, 6.0f, 90.0f)                                           \
+    X(AoRadius, lighting.aoRadius, 0.05f, 3.0f)                                               \
+    X(AoStrength, lighting.aoStrength, 0.0f, 2.0f)                                            \
+    X(Specular, lighting.specular, 0.0f, 1.0f)                                                \
+    X(Gamma, lighting.gamma, 0.5f, 4.0f)
+
+// X(Name, field of SettingsRecord): a switch held to 0/1; each row gives SettingsSet<Name>(bool).
+#define KIRTO_SWITCH_SETTINGS(X)     \
+    X(Show2DGrid, editor.show2DGrid) \
+    X(Show3DGrid, editor.show3DGrid) \
+    X(Lighting, editor.lighting)     \
+    X(GizmoIcons, editor.gizmoIcons) \
+    X(Shadows, lighting.shadows)     \
+    X(Ssao, lighting.ssao)
+
+#define KIRTO_SETTING_RANGE(name, field, lowest, highest) constexpr SettingRange k##name##Range = { lowest, highest };
+KIRTO_NUMBER_SETTINGS(KIRTO_SETTING_RANGE)
+#undef KIRTO_SETTING_RANGE
 
 //----------------------------------------------------------------------------------
 // Globals
@@ -117,29 +134,15 @@ extern const LightingSettings &gLighting;    // gSettingsRecord.lighting
 // what they did. Nothing here redraws or applies anything: the readers see the value next time.
 // The fields nothing changes while the program runs (targetFps, the backgrounds, fovy, gizmoSize)
 // have none.
-SettingChange SettingsSetGridStep(float step);
-SettingChange SettingsSetFlySpeed(float speed);
-SettingChange SettingsSetVertexSize(float size);
-SettingChange SettingsSetAmbient(float ambient);
-SettingChange SettingsSetShow2DGrid(bool on);
-SettingChange SettingsSetShow3DGrid(bool on);
-SettingChange SettingsSetLighting(bool on);
-SettingChange SettingsSetGizmoIcons(bool on);
-
+#define KIRTO_SETTING_NUMBER_SET(name, ...) SettingChange SettingsSet##name(float value);
+KIRTO_NUMBER_SETTINGS(KIRTO_SETTING_NUMBER_SET)
+#undef KIRTO_SETTING_NUMBER_SET
+#define KIRTO_SETTING_SWITCH_SET(name, field) SettingChange SettingsSet##name(bool on);
+KIRTO_SWITCH_SETTINGS(KIRTO_SETTING_SWITCH_SET)
+#undef KIRTO_SETTING_SWITCH_SET
 SettingChange SettingsSetSnapSwitch(SnapSwitch which, bool on);
-SettingChange SettingsSetRotStep(float degrees);
-SettingChange SettingsSetScaleStep(float step);
-
 // The quality is held to 0 .. kQualityCount - 1; the renderer takes it up in ApplyRenderQuality.
 SettingChange SettingsSetQuality(int quality);
-SettingChange SettingsSetShadows(bool on);
-SettingChange SettingsSetSsao(bool on);
-SettingChange SettingsSetShadowBias(float bias);
-SettingChange SettingsSetShadowArea(float area);
-SettingChange SettingsSetAoRadius(float radius);
-SettingChange SettingsSetAoStrength(float strength);
-SettingChange SettingsSetSpecular(float specular);
-SettingChange SettingsSetGamma(float gamma);
 
 // Whether a snapping switch is on.
 bool SnapSwitchOn(SnapSwitch which);
