@@ -12,6 +12,7 @@
 #include "editor/console.h"
 #include "editor/layout.h"
 #include "editor/tools/mod_tools.h"
+#include "editor/windows/window_table.h"
 #include "project/asset_browser.h"
 #include "project/autosave.h"
 #include "project/projects.h"
@@ -73,6 +74,17 @@ TEST_F(FrameTest, EscapeCancelsMergeAndReleasesFileBox)
     EXPECT_FALSE(ui->showSaveDialog);
     EXPECT_FALSE(ui->fileBoxEdit);
     EXPECT_FALSE(UiBlocksInput(*ui));
+}
+
+TEST_F(FrameTest, EscapeRanksNameOneWindowEach)
+{
+    bool taken[kWindowCount + 1] = {};
+    for (int id = 0; id < kWindowCount; id++) {
+        int rank = kWindowFacts[id].escapeRank;
+        ASSERT_TRUE(rank >= 0 && rank <= kWindowCount) << kWindowFacts[id].name;
+        EXPECT_TRUE(rank == 0 || !taken[rank]) << kWindowFacts[id].name;
+        taken[rank] = true;
+    }
 }
 
 TEST_F(FrameTest, EscapeNeverClosesConsole)
