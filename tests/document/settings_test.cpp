@@ -76,7 +76,8 @@ TEST(Settings, ChangeFunctionsHoldTheirRangesAndSaySo)
         SCOPED_TRACE(c.what);
         EXPECT_EQ(c.set(*c.field == 0), SETTING_CHANGED);
         EXPECT_EQ(c.set(*c.field != 0), SETTING_KEPT);
-        EXPECT_EQ(c.set(true), *c.field == 1 ? SETTING_KEPT : SETTING_CHANGED);
+        SettingChange expected = *c.field == 1 ? SETTING_KEPT : SETTING_CHANGED;   // read before the set
+        EXPECT_EQ(c.set(true), expected);
         EXPECT_EQ(*c.field, 1);
     }
     EXPECT_TRUE(SnapSwitchOn(SNAP_SCALE));
