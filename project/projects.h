@@ -87,5 +87,6 @@ int MapNameIsReserved(const char *name);
 // Rebuilds gMapBrowse from the open project's maps folder, newest first; empty with none open.
 void ScanProjectMaps(void);
 // Rescans the maps and loads the newest into map; its name (in gMapBrowse), or NULL when there
-// is none or it could not be read (map unchanged).
+// is none or it could not be read (map unchanged; gMapBrowse.names[0] and MapFileReason say which
+// and why).
 const char *LoadLatestProjectMap(MapDoc *map);

@@ -46,7 +46,8 @@ static void DrawMapList(Rectangle list, UiState &ui);
 static int SaveUnderMapFileName(const MapDoc *map, UiState &ui);
 static int OpenMapFileName(MapDoc *map, UiState &ui);
 static int KeepWorkAsAutoSave(const char *projectPath, const MapDoc *map, char *failure);
-static void OpenSwitchedMap(MapDoc *map, UiState &ui, const char *name);
+static void OpenSwitchedMap(MapDoc *map, UiState &ui, const char *name, const char *missing);
+static void DescribeMissingLatestMap(char *out, int outSize);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -77,6 +78,8 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
     // open instead, with its history and flag, when there is no map to open, when the project's
     // own autosave is on offer (which it must not replace) or when it cannot be written.
     const char *name = LoadLatestProjectMap(&sLoadedMap);
+    char missing[kStatusLen] = "";
+    if (name == nullptr) DescribeMissingLatestMap(missing, sizeof(missing));
     bool keepWork = firstProject && (name == nullptr || (gMapDirty && gRecoverPrompt));
     if (firstProject && !keepWork && gMapDirty) {
         keepWork = !KeepWorkAsAutoSave(gProjects.currentPath, map, failure);
@@ -84,10 +87,9 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
     }
     if (keepWork) {
         snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledMapName);
-        StatusSet(ui, "Opened '%s' - %skeeping the current map", gProjects.currentName,
-                  name == nullptr ? "no maps yet, " : "");
+        StatusSet(ui, "Opened '%s' - %skeeping the current map", gProjects.currentName, missing);
     } else {
-        OpenSwitchedMap(map, ui, name);
+        OpenSwitchedMap(map, ui, name, missing);
     }
     if (failure[0] != '\0') {          // the failure is what the status line must show
         ConsolePush(CONSOLE_EDITOR, ui.statusText);
@@ -143,7 +145,7 @@ void MapFileDialog(MapDoc *map, UiState &ui)
 
     Rectangle folder = { x + 27.0f, y + 72.0f, w - 54.0f, 36.0f };
     if (gProjects.currentPath[0] != '\0') GuiLabel(folder, TextFormat("%s/maps/", gProjects.currentPath));
-    else GuiLabel(folder, "No project open - files go next to the executable.");
+    else GuiLabel(folder, TextFormat("No project open - files go into the working folder %s/", GetWorkingDirectory()));
 
     float listH = h - 288.0f;
     if (listH < kDialogMinListH) listH = kDialogMinListH;
@@ -317,10 +319,18 @@ static int KeepWorkAsAutoSave(const char *projectPath, const MapDoc *map, char *
     return 0;
 }
 
+// Why a project switch found no map to open, as the status line's phrase after "Opened 'P' - ":
+// none in the project, or the newest one (first in gMapBrowse) refused by the reader.
+static void DescribeMissingLatestMap(char *out, int outSize)
+{
+    if (gMapBrowse.count == 0) snprintf(out, (size_t)outSize, "no maps yet, ");
+    else snprintf(out, (size_t)outSize, "could not load %s: %s, ", gMapBrowse.names[0], MapFileReason());
+}
+
 // The switched-to project's newest map (name, read into sLoadedMap), or an empty one when name is
-// NULL, as the start of a fresh undo history. A freshly opened map is no change: an untouched
-// project stays clean.
-static void OpenSwitchedMap(MapDoc *map, UiState &ui, const char *name)
+// NULL (missing says why), as the start of a fresh undo history. A freshly opened map is no
+// change: an untouched project stays clean.
+static void OpenSwitchedMap(MapDoc *map, UiState &ui, const char *name, const char *missing)
 {
     FreeUndoHistory();
     if (name != nullptr) {
@@ -332,7 +342,7 @@ static void OpenSwitchedMap(MapDoc *map, UiState &ui, const char *name)
         map->brushCount = 0;            // nothing else of the map is changed
         map->entityCount = 0;
         snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledMapName);
-        StatusSet(ui, "Opened '%s' - no maps yet, starting empty", gProjects.currentName);
+        StatusSet(ui, "Opened '%s' - %sstarting empty", gProjects.currentName, missing);
     }
     PushUndoState(map);
     ClearMapDirty();

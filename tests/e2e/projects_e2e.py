@@ -76,15 +76,18 @@ class MapFileCase(unittest.TestCase):
 
 
 # --- driving the windows ----------------------------------------------------------------------
-def file_dialog(editor, button, name, action_name):
+def file_dialog(editor, button, name, action_name, read_folder=False):
     """Opens the map file dialog with a top bar button, types name into the File box in place of
-    what is there, and presses the action button."""
+    what is there, and presses the action button. With read_folder, returns the dialog's folder
+    line as it read."""
     editor.click(*button)
     editor.move(*AWAY)
     editor.wait_pixel(*VEIL_PROBE, veiled, "the map file dialog")
+    line = editor.ocr(int(DLG["x"] + 27), int(DLG["y"] + 72), int(DLG["w"] - 54), 36) if read_folder else None
     editor.enter_text(DLG_FILE_BOX, name)
     editor.click(*DLG_ACTION)
     wait_unveiled(editor, "the dialog to close after " + action_name)
+    return line
 
 
 def projects_dir(editor, name):
@@ -125,8 +128,10 @@ class ProjectManager(EditorTestCase):
 
 class MapFiles(EditorTestCase, MapFileCase):
     def test_save_as_writes_into_the_project_and_open_brings_it_back(self):
-        # No project yet: the dialog writes next to the program, and the default map is live.
-        file_dialog(self.editor, TOP_SAVE_AS, "start.zizudu", "saving start.zizudu")
+        # No project yet: the dialog writes into the working folder, and says so; the default map is live.
+        line = file_dialog(self.editor, TOP_SAVE_AS, "start.zizudu", "saving start.zizudu", read_folder=True)
+        self.assertTrue(read_like(line, "No project open - files go into the working folder %s/" % self.editor.workdir,
+                                  0.8), line)
         start = os.path.join(self.editor.workdir, "start.zizudu")
         wait_until(lambda: os.path.exists(start), WAIT, "start.zizudu in the working folder")
         self.assert_default_map(start)

@@ -96,6 +96,22 @@ TEST_F(MapDialogs, SwitchLoadsTheNewestMapCleanWithAFreshHistory)
     EXPECT_EQ(Undo(map.get()), 0);
 }
 
+// A newest map the reader refuses is named with its reason; the older maps stay on disk and Save
+// aims at a new name.
+TEST_F(MapDialogs, SwitchNamesTheNewestMapItCouldNotRead)
+{
+    Open("Before");
+    maps = OpenTestProject("Cut") + "/maps/";
+    PutMap("older.zizudu", 2, 100);
+    PutMap("newer.zizudu", 3, 200);
+    fs::resize_file(maps + "newer.zizudu", 40);
+    SetModTime(maps + "newer.zizudu", 300);
+    ProjectSwitch(map.get(), *ui);
+    EXPECT_STREQ(ui->statusText, "Opened 'Cut' - could not load newer.zizudu: file cut short, starting empty");
+    EXPECT_STREQ(ui->mapFileName, "untitled.zizudu");
+    EXPECT_TRUE(FileExists(maps + "older.zizudu"));
+}
+
 TEST_F(MapDialogs, SwitchWithoutReadableMapStartsEmptyAndIsNeverAutosaved)
 {
     Open("Before");
@@ -141,8 +157,8 @@ TEST_F(MapDialogs, FirstProjectWithoutAReadableMapKeepsTheMapItsHistoryAndItsFla
         ProjectSwitch(map.get(), *ui);
         EXPECT_TRUE(MapEquals(*work));
         EXPECT_STREQ(ui->mapFileName, "untitled.zizudu");
-        EXPECT_EQ(std::string(ui->statusText),
-                  std::string("Opened '") + gProjects.currentName + "' - no maps yet, keeping the current map");
+        EXPECT_EQ(std::string(ui->statusText), std::string("Opened '") + gProjects.currentName + "' - " +
+                  (unreadable ? "could not load bad.zizudu: file cut short, " : "no maps yet, ") + "keeping the current map");
         EXPECT_EQ(gUndo.count, undoCount);
         EXPECT_EQ(gUndo.index, undoIndex);
         EXPECT_TRUE(gMapDirty);
