@@ -435,7 +435,8 @@ static uint64_t BatchesKey(uint64_t h)
 static Matrix ShadowPass(const MapDoc *map, Camera3D camera, bool *shadowsOn)
 {
     Camera3D shadowCam;
-    if (!PickShadowCaster(camera.target, &shadowCam) || gLights[ShadowCasterIndex()].type != ENTITY_LIGHT_ENVIRONMENT) {
+    bool found = PickShadowCaster(camera.target, &shadowCam);
+    if (!found || gLights[ShadowCasterIndex()].type != ENTITY_LIGHT_ENVIRONMENT) {
         *shadowsOn = false;
         return MatrixIdentity();
     }

@@ -117,7 +117,8 @@ class GpuRenderCase(EditorTestCase):
 
     def open_project(self):
         open_only_project(self.editor)
-        self.editor.wait_status("Opened 'Untitled' - loaded latest map %s (%d brushes)" % (self.map_file, self.map_brushes))
+        loaded = "loaded latest map %s (%d brushes)" % (self.map_file, self.map_brushes)
+        self.editor.wait_status("Opened 'Untitled' - " + loaded)
 
     def render_ground(self, opened=False):
         """Opens the project (unless opened) and the Render view; returns the ground's colour under
