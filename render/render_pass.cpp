@@ -429,11 +429,14 @@ static uint64_t BatchesKey(uint64_t h)
 
 // The depth of every brush seen from the strongest light, drawn again only when what it shows may
 // have changed; returns the light's view x projection (identity, with shadowsOn cleared, when no
-// light casts).
+// light casts). Only a sun casts: its light all comes from the shadow camera's one direction,
+// while a lamp's spreads from a point that an orthographic map along its facing knows nothing of,
+// so a lamp that wins (no sun gathered) lights as it does with shadows off.
 static Matrix ShadowPass(const MapDoc *map, Camera3D camera, bool *shadowsOn)
 {
     Camera3D shadowCam;
-    if (!PickShadowCaster(camera.target, &shadowCam)) {
+    bool found = PickShadowCaster(camera.target, &shadowCam);
+    if (!found || gLights[ShadowCasterIndex()].type != ENTITY_LIGHT_ENVIRONMENT) {
         *shadowsOn = false;
         return MatrixIdentity();
     }

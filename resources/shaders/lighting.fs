@@ -1,7 +1,7 @@
 #version 330
 // Up to eight lights (point, spot, sun) with the same falloff as the CPU shading, a shadow on the
-// light the program names in shadowLight, ambient occlusion on the ambient term, a little
-// specular and gamma.
+// sun the program names in shadowLight, ambient occlusion on the ambient term, a little specular
+// and gamma.
 //
 // The program may be built with its passes and its lights fixed: then SHADOWS_ON, SHADOWS_SOFT and
 // AO_ON are defined as true or false and LIGHT_SLOTS as one call per light slot (AddSun(0);
@@ -28,7 +28,7 @@ uniform sampler2D aoMap;
 uniform vec3 viewPos;
 uniform vec3 ambientColor;
 uniform int shadowEnabled;
-uniform int shadowLight;        // the uploaded light the shadow map was made for
+uniform int shadowLight;        // the uploaded sun the shadow map was made for
 uniform int shadowSoft;
 uniform float shadowBias;
 uniform float shadowTexelSize;
@@ -58,7 +58,7 @@ out vec4 finalColor;
 // What the lights add up to at this fragment, and what they need of it.
 vec3 gNormal;
 vec3 gView;
-int gCaster;          // the light slot the shadow map was made for, -1 for none
+int gCaster;          // the sun's slot the shadow map was made for, -1 for none
 float gShadow;
 vec3 gDiffuse = vec3(0.0);
 vec3 gSpecular = vec3(0.0);
@@ -141,12 +141,14 @@ void main()
     if (AO_ON) ao = texture(aoMap, gl_FragCoord.xy / screenSize).r;
 
     // The caster's shadow is looked up once here: inside the loop a software GL would pay for
-    // the lookup in every pass, whichever light the pass is for.
+    // the lookup in every pass, whichever light the pass is for. The map is a view along one
+    // direction, so it answers only for light that all comes from there, a sun's: a point or spot
+    // lamp spreads from its position and is never shadowed by it.
     gCaster = SHADOWS_ON ? shadowLight : -1;
+    if (gCaster >= 0 && lightType[gCaster] != TYPE_SUN) gCaster = -1;
     gShadow = 1.0;
     if (gCaster >= 0) {
-        vec3 lc = (lightType[gCaster] == TYPE_SUN) ? -lightDir[gCaster] : normalize(lightPos[gCaster] - fragPosition);
-        float nDotLc = dot(gNormal, lc);
+        float nDotLc = dot(gNormal, -lightDir[gCaster]);
         if (nDotLc > 0.0) gShadow = Lit(nDotLc);
     }
 #ifdef LIGHT_SLOTS

@@ -47,12 +47,15 @@ struct Shot {
     bool gpu;
 };
 
-// The Render view's own pass (GPU when the renderer is ready, else the CPU fallback), read back.
-Shot RenderShot(const MapDoc *map, Vector3 at = Vector3{ 0, 0, 0 })
+const Camera3D kShotCamera = { { 12, 10, 12 }, { 0, 0, 0 }, { 0, 1, 0 }, 75, CAMERA_PERSPECTIVE };
+
+// The Render view's own pass (GPU when the renderer is ready, else the CPU fallback), read back
+// top row first; UnloadImage it.
+Image RenderPicture(const MapDoc *map)
 {
     static UiState ui;
     memset(&ui, 0, sizeof(ui));
-    ui.cam3D = Camera3D{ { 12, 10, 12 }, { 0, 0, 0 }, { 0, 1, 0 }, 75, CAMERA_PERSPECTIVE };
+    ui.cam3D = kShotCamera;
     ui.renderTargets[kRenderOutputTarget] = LoadRenderTexture(kImageW, kImageH);
     GatherLights(map);
     if (gRenderer.ready) SyncBrushMeshes(map);   // as the end of the frame before does
@@ -60,13 +63,23 @@ Shot RenderShot(const MapDoc *map, Vector3 at = Vector3{ 0, 0, 0 })
     RenderPreviewPass(ui, map);
     Image img = LoadImageFromTexture(ui.renderTargets[kRenderOutputTarget].texture);
     ImageFlipVertical(&img);
-    auto red = [&](Vector3 p) {
-        Vector2 s = GetWorldToScreenEx(p, ui.cam3D, kImageW, kImageH);
-        return (int)GetImageColor(img, (int)s.x, (int)s.y).r;
-    };
-    Shot shot = { red(at), red(Vector3{ -5, 0, 5 }), red(Vector3{ -5, 0.5f, 5.5f }), gRenderer.ready != 0 };
-    UnloadImage(img);
     UnloadRenderTexture(ui.renderTargets[kRenderOutputTarget]);
+    return img;
+}
+
+// The red of the picture where it shows the world point p.
+int RedAt(Image img, Vector3 p)
+{
+    Vector2 s = GetWorldToScreenEx(p, kShotCamera, kImageW, kImageH);
+    return (int)GetImageColor(img, (int)s.x, (int)s.y).r;
+}
+
+Shot RenderShot(const MapDoc *map, Vector3 at = Vector3{ 0, 0, 0 })
+{
+    Image img = RenderPicture(map);
+    Shot shot = { RedAt(img, at), RedAt(img, Vector3{ -5, 0, 5 }), RedAt(img, Vector3{ -5, 0.5f, 5.5f }),
+                  gRenderer.ready != 0 };
+    UnloadImage(img);
     return shot;
 }
 
@@ -339,4 +352,47 @@ TEST_F(Gpu, TheLightThatCastsTheShadowIsLitAndShadowedWhereverItWasGathered)
     EXPECT_LT(last.at * 4, last.open * 3) << last;   // the sun is shadowed under the box
     EXPECT_NEAR(last.at, first.at, 2) << last << " / " << first;
     EXPECT_NEAR(last.open, first.open, 2) << last << " / " << first;
+}
+
+TEST_F(Gpu, ALampLightsTheSamePlacesWithShadowsOnAsWithShadowsOff)
+{
+    // A room without a ceiling and one lamp in it. The shadow camera looks along the lamp's
+    // facing, from outside the walls: a lamp shadowed by that map would leave its own pool dark.
+    MapDoc map;
+    ShadowScene(&map);
+    const Vector3 wallAt[4] = { { 0, 1.5f, -9.75f }, { 0, 1.5f, 9.75f }, { -9.75f, 1.5f, 0 }, { 9.75f, 1.5f, 0 } };
+    for (int i = 0; i < 4; i++) {
+        Vector3 size = (i < 2) ? Vector3{ 20, 3, 0.5f } : Vector3{ 0.5f, 3, 20 };
+        BrushInit(&map.brushes[1 + i], SHAPE_CUBE, wallAt[i], size, -1);
+        map.brushes[1 + i].colour = WHITE;
+    }
+    map.brushCount = 5;
+    const struct { const char *what; int kind; Vector3 rotation; } lamps[] = {
+        { "point facing level", ENTITY_LIGHT, { 0, 0, 0 } },
+        { "point facing down and across", ENTITY_LIGHT, { 35, 40, 0 } },
+        { "spot aimed a little down", ENTITY_LIGHT_SPOT, { 8, 0, 0 } },
+    };
+    for (const auto &l : lamps) {
+        EntityInitLight(&map.entities[0], l.kind, Vector3{ 0, 2.5f, 0 }, WHITE, 1.5f, 12, 50, 80);
+        map.entities[0].rotation = l.rotation;
+        for (RenderQuality q : { QUALITY_LOW, QUALITY_MEDIUM, QUALITY_HIGH }) {
+            SCOPED_TRACE(std::string(l.what) + ", quality " + kQualityName[q]);
+            SettingsForTests().lighting.quality = q;
+            ApplyRenderQuality();
+            SettingsForTests().lighting.shadows = 1;
+            Image on = RenderPicture(&map);
+            SettingsForTests().lighting.shadows = 0;
+            Image off = RenderPicture(&map);
+            Vector3 pool = (l.kind == ENTITY_LIGHT_SPOT) ? Vector3{ 0, 0, 3 } : Vector3{ 0, 0, 0 };
+            int lit = RedAt(off, pool), unlit = RedAt(off, Vector3{ -8, 0, -8 });
+            EXPECT_GT(lit, unlit + 40) << "the pool is lit at all";
+            EXPECT_NEAR(RedAt(on, pool), lit, 2);
+            int differing = 0;
+            const unsigned char *p = (const unsigned char *)on.data, *o = (const unsigned char *)off.data;
+            for (int i = 0; i < kImageW * kImageH * 4; i += 4) differing += abs(p[i] - o[i]) > 2;
+            EXPECT_EQ(differing, 0);
+            UnloadImage(on);
+            UnloadImage(off);
+        }
+    }
 }
