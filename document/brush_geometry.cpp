@@ -258,7 +258,8 @@ static int FaceIndicesValid(const Brush *brush, const BrushFace *face)
 // link to nothing and go by the centroid alone.
 static void WindingEdgesBuild(const Brush *brush, WindingEdge (*edges)[kMaxBrushVerts])
 {
-    memset(edges, 0, sizeof(WindingEdge) * kMaxBrushVerts * kMaxBrushVerts);
+    // Only the rows of vertices in use are read: a small brush clears a small part of the table.
+    memset(edges, 0, sizeof(WindingEdge) * kMaxBrushVerts * ClampCount(brush->vertCount, kMaxBrushVerts));
     for (int f = 0; f < ClampCount(brush->faceCount, kMaxBrushFaces); f++) {
         const BrushFace *face = &brush->faces[f];
         if (!FaceIndicesValid(brush, face)) continue;
