@@ -5,10 +5,30 @@
 #include <cstring>
 
 //----------------------------------------------------------------------------------
+// Types and constants
+//----------------------------------------------------------------------------------
+// An edge between two vertices as the winding fix sees it, filed under (lower, higher) vertex.
+struct WindingEdge {
+    uint8_t uses;          // face sides along the edge, over all faces
+    int8_t face[2];        // the first two faces along it
+    uint8_t forward[2];    // 1 when that face walks it from the lower vertex to the higher
+};
+static_assert(kMaxBrushFaces <= 127, "face numbers are kept in signed bytes");
+
+// A shell whose volume is below this fraction of the largest it could enclose for its faces and
+// reach is flat (a plane seen from both sides, a lone strip): no side of it is outward.
+constexpr double kWindingFlatRatio = 1e-5;
+
+//----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
 static Vector3 FaceCorner(const Brush *brush, const BrushFace *face, int k);
 static Vector3 FaceNewell(const Brush *brush, const BrushFace *face);
+static int FaceIndicesValid(const Brush *brush, const BrushFace *face);
+static void WindingEdgesBuild(const Brush *brush, WindingEdge (*edges)[kMaxBrushVerts]);
+static int WindingShellGrow(const Brush *brush, const WindingEdge (*edges)[kMaxBrushVerts], int seed, int id,
+                            int8_t *shell, uint8_t *flip);
+static int WindingShellInward(const Brush *brush, const int8_t *shell, const uint8_t *flip, int id);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -144,14 +164,29 @@ void FaceReverse(BrushFace *face)
 
 void BrushFixWinding(Brush *brush)
 {
+    WindingEdge edges[kMaxBrushVerts][kMaxBrushVerts];
+    WindingEdgesBuild(brush, edges);
+    int faces = ClampCount(brush->faceCount, kMaxBrushFaces);
+    int8_t shell[kMaxBrushFaces];
+    uint8_t flip[kMaxBrushFaces];
+    memset(shell, -1, sizeof(shell));
+    memset(flip, 0, sizeof(flip));
     Vector3 c = BrushCentroidLocal(brush);
-    for (int f = 0; f < brush->faceCount && f < kMaxBrushFaces; f++) {
-        BrushFace *face = &brush->faces[f];
-        if (face->count <= 2) continue;
-        Vector3 n = FaceNormalLocal(brush, face);
-        Vector3 centre = FaceCenterLocal(brush, face);
-        if (Vector3DotProduct(Vector3Subtract(centre, c), n) < 0.0f) FaceReverse(face);
+    for (int seed = 0, id = 0; seed < faces; seed++) {
+        if (shell[seed] >= 0 || FaceCornerCount(&brush->faces[seed]) < kMinFaceCorners) continue;
+        int size = WindingShellGrow(brush, edges, seed, id, shell, flip);
+        if (size == 1) {
+            // A face that shares no edge with the rest has only the centroid to go by.
+            const BrushFace *face = &brush->faces[seed];
+            Vector3 n = FaceNormalLocal(brush, face);
+            flip[seed] = Vector3DotProduct(Vector3Subtract(FaceCenterLocal(brush, face), c), n) < 0.0f;
+        } else if (WindingShellInward(brush, shell, flip, id)) {
+            for (int f = 0; f < faces; f++) flip[f] ^= (uint8_t)(shell[f] == id);
+        }
+        id++;
     }
+    for (int f = 0; f < faces; f++)
+        if (flip[f]) FaceReverse(&brush->faces[f]);
 }
 
 int VertsAreFinite(const Vector3 *verts, int count)
@@ -207,4 +242,115 @@ static Vector3 FaceNewell(const Brush *brush, const BrushFace *face)
         n.z += (a.x - b.x) * (a.y + b.y);
     }
     return n;
+}
+
+// 1 when the face has 3..16 corners, all naming vertices of the brush.
+static int FaceIndicesValid(const Brush *brush, const BrushFace *face)
+{
+    if (face->count < kMinFaceCorners || face->count > kMaxFaceCorners) return 0;
+    int verts = ClampCount(brush->vertCount, kMaxBrushVerts);
+    for (int k = 0; k < face->count; k++)
+        if (face->indices[k] < 0 || face->indices[k] >= verts) return 0;
+    return 1;
+}
+
+// Files every side of every sound face under its edge; damaged faces are left out, so they
+// link to nothing and go by the centroid alone.
+static void WindingEdgesBuild(const Brush *brush, WindingEdge (*edges)[kMaxBrushVerts])
+{
+    // Only the rows of vertices in use are read: a small brush clears a small part of the table.
+    memset(edges, 0, sizeof(WindingEdge) * kMaxBrushVerts * ClampCount(brush->vertCount, kMaxBrushVerts));
+    for (int f = 0; f < ClampCount(brush->faceCount, kMaxBrushFaces); f++) {
+        const BrushFace *face = &brush->faces[f];
+        if (!FaceIndicesValid(brush, face)) continue;
+        for (int k = 0; k < face->count; k++) {
+            int a = face->indices[k], b = face->indices[(k + 1) % face->count];
+            if (a == b) continue;
+            WindingEdge *e = &edges[a < b ? a : b][a < b ? b : a];
+            if (e->uses < 2) {
+                e->face[e->uses] = (int8_t)f;
+                e->forward[e->uses] = (uint8_t)(a < b);
+            }
+            if (e->uses < 255) e->uses++;
+        }
+    }
+}
+
+// Gathers the faces reached from seed across edges that exactly two faces share into shell id,
+// flipping each so that it walks every such edge against its neighbour; the seed keeps its winding.
+// Edges of one face, or of three and more (no single neighbour to agree with), link nothing.
+// Returns the number of faces in the shell.
+static int WindingShellGrow(const Brush *brush, const WindingEdge (*edges)[kMaxBrushVerts], int seed, int id,
+                            int8_t *shell, uint8_t *flip)
+{
+    int queue[kMaxBrushFaces];
+    int head = 0, tail = 0;
+    shell[seed] = (int8_t)id;
+    flip[seed] = 0;
+    queue[tail++] = seed;
+    while (head < tail) {
+        int f = queue[head++];
+        const BrushFace *face = &brush->faces[f];
+        if (!FaceIndicesValid(brush, face)) continue;
+        for (int k = 0; k < face->count; k++) {
+            int a = face->indices[k], b = face->indices[(k + 1) % face->count];
+            if (a == b) continue;
+            const WindingEdge *e = &edges[a < b ? a : b][a < b ? b : a];
+            if (e->uses != 2 || e->face[0] == e->face[1]) continue;
+            int other = e->face[0] == f ? e->face[1] : e->face[0];
+            if (shell[other] >= 0) continue;
+            shell[other] = (int8_t)id;
+            flip[other] = flip[f] ^ (uint8_t)(e->forward[0] == e->forward[1]);
+            queue[tail++] = other;
+        }
+    }
+    return tail;
+}
+
+// 1 when shell id, with its faces flipped as proposed, encloses a volume of clearly negative sign.
+// The volume is taken from the shell's own vertex centroid: for a closed shell any point gives
+// the same, and for an open one (a hole) it is the volume of the cones from that centroid, which
+// is still positive for faces that look away from the shell's middle.
+static int WindingShellInward(const Brush *brush, const int8_t *shell, const uint8_t *flip, int id)
+{
+    int faces = ClampCount(brush->faceCount, kMaxBrushFaces);
+    uint8_t used[kMaxBrushVerts];
+    memset(used, 0, sizeof(used));
+    for (int f = 0; f < faces; f++)
+        for (int k = 0; shell[f] == id && k < brush->faces[f].count; k++) used[brush->faces[f].indices[k]] = 1;
+    double cx = 0.0, cy = 0.0, cz = 0.0;
+    int count = 0;
+    for (int i = 0; i < kMaxBrushVerts; i++) {
+        if (!used[i]) continue;
+        cx += brush->verts[i].x, cy += brush->verts[i].y, cz += brush->verts[i].z;
+        count++;
+    }
+    if (count == 0) return 0;
+    cx /= count, cy /= count, cz /= count;
+    double reach = 0.0;
+    for (int i = 0; i < kMaxBrushVerts; i++) {
+        if (!used[i]) continue;
+        double dx = brush->verts[i].x - cx, dy = brush->verts[i].y - cy, dz = brush->verts[i].z - cz;
+        reach = fmax(reach, sqrt(dx * dx + dy * dy + dz * dz));
+    }
+    double volume = 0.0, area = 0.0;   // six times the volume, twice the area
+    for (int f = 0; f < faces; f++) {
+        if (shell[f] != id) continue;
+        const BrushFace *face = &brush->faces[f];
+        const Vector3 &p = brush->verts[face->indices[0]];
+        double ax = p.x - cx, ay = p.y - cy, az = p.z - cz;
+        double faceVolume = 0.0, nx = 0.0, ny = 0.0, nz = 0.0;
+        for (int k = 1; k + 1 < face->count; k++) {
+            const Vector3 &q = brush->verts[face->indices[k]], &r = brush->verts[face->indices[k + 1]];
+            double bx = q.x - cx, by = q.y - cy, bz = q.z - cz;
+            double ex = r.x - cx, ey = r.y - cy, ez = r.z - cz;
+            faceVolume += ax * (by * ez - bz * ey) - ay * (bx * ez - bz * ex) + az * (bx * ey - by * ex);
+            double ux = bx - ax, uy = by - ay, uz = bz - az, vx = ex - ax, vy = ey - ay, vz = ez - az;
+            nx += uy * vz - uz * vy, ny += uz * vx - ux * vz, nz += ux * vy - uy * vx;
+        }
+        volume += flip[f] ? -faceVolume : faceVolume;
+        area += sqrt(nx * nx + ny * ny + nz * nz);
+    }
+    // Each face's cone holds at most its area times the reach over 3; in the units above, area x reach.
+    return volume < -kWindingFlatRatio * area * reach;
 }

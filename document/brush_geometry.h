@@ -44,7 +44,9 @@ float BrushSignedVolume(const Brush *brush);
 float FacePlanarError(const Brush *brush, const BrushFace *face);
 // Reverses the face's winding in place.
 void FaceReverse(BrushFace *face);
-// Reverses every face of 3 or more corners whose normal points toward the centroid.
+// Winds every face the same way round as its neighbours across their shared edges, each shell
+// of faces outward by the sign of its volume; a face sharing no edge is turned to face away from
+// the centroid. A consistently wound brush, convex or not, is left as it is.
 void BrushFixWinding(Brush *brush);
 // 1 when every component of the count points is finite (not NaN, not infinite).
 int VertsAreFinite(const Vector3 *verts, int count);

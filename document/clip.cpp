@@ -4,6 +4,8 @@
 // cap face built from the points where the brush meets the plane. A part is only reported when
 // it is a closed brush: corners are never dropped to fit a limit (a polygon too long for one face
 // becomes several coplanar faces), and a part that cannot be built whole is refused instead.
+// Only a convex brush is cut: the cap is one polygon sorted about its middle, which closes the
+// section of a convex brush but not the several or hollowed sections of any other.
 // Nothing non-finite gets in or out: a NaN or infinite plane, point or bulge is refused, and so is
 // a result that overflows the float range.
 #include "document/clip.h"
@@ -41,8 +43,9 @@ static Vector3 ViewDepthAxis(int view);
 //----------------------------------------------------------------------------------
 // Public functions
 //----------------------------------------------------------------------------------
-int BrushClip(const Brush *brush, Vector3 normal, float dist, Brush *front, Brush *back)
+int BrushClip(const Brush *brush, Vector3 normal, float dist, Brush *front, Brush *back, int *refusal)
 {
+    if (refusal) *refusal = CLIP_MISSED;
     Vector3 n = Vector3Normalize(normal);
     int sides = ClipSides(brush, n, dist);
     if (sides == 0) return 0;
@@ -54,6 +57,10 @@ int BrushClip(const Brush *brush, Vector3 normal, float dist, Brush *front, Brus
         if (back && back != brush) memcpy(back, brush, sizeof(*brush));
         return 2;
     }
+    if (!BrushIsConvex(brush)) {
+        if (refusal) *refusal = CLIP_NOT_CONVEX;
+        return 0;
+    }
     int result = 0;
     if (front && BuildClippedSide(brush, n, dist, 1, front)) result |= 1;
     if (back && BuildClippedSide(brush, n, dist, -1, back)) result |= 2;
@@ -63,6 +70,48 @@ int BrushClip(const Brush *brush, Vector3 normal, float dist, Brush *front, Brus
 int BuildClippedSide(const Brush *brush, Vector3 normal, float dist, int sign, Brush *out)
 {
     return BuildPart(brush, normal, dist, sign, out) == CLIP_PART_BUILT;
+}
+
+int BrushIsConvex(const Brush *brush)
+{
+    int verts = ClampCount(brush->vertCount, kMaxBrushVerts), faces = ClampCount(brush->faceCount, kMaxBrushFaces);
+    uint8_t used[kMaxBrushVerts];
+    memset(used, 0, sizeof(used));
+    for (int f = 0; f < faces; f++)
+        for (int k = 0; k < FaceCornerCount(&brush->faces[f]); k++) {
+            int i = brush->faces[f].indices[k];
+            if (i >= 0 && i < verts) used[i] = 1;
+        }
+    Vector3 c = BrushCentroidLocal(brush);
+    float reach = 0.0f;
+    for (int i = 0; i < verts; i++)
+        if (used[i]) reach = fmaxf(reach, Vector3Distance(brush->verts[i], c));
+    float slack = kClipConvexSlack * (1.0f + reach);
+    for (int f = 0; f < faces; f++) {
+        const BrushFace *face = &brush->faces[f];
+        if (FaceCornerCount(face) < kMinFaceCorners || !FaceHasArea(brush, face)) continue;   // no plane to judge by
+        Vector3 n = FaceNormalLocal(brush, face), centre = FaceCenterLocal(brush, face);
+        float limit = slack + FacePlanarError(brush, face);
+        int sides = 0;
+        for (int i = 0; i < verts; i++) {
+            if (!used[i]) continue;
+            float d = Vector3DotProduct(Vector3Subtract(brush->verts[i], centre), n);
+            sides |= (d > limit ? 1 : 0) | (d < -limit ? 2 : 0);
+        }
+        if (sides == 3) return 0;
+        // A notch in a face (a corner turning against its normal) is a groove in the brush, even
+        // where the face across the groove is bent too much for the plane test above to see it.
+        int corners = FaceCornerCount(face);
+        for (int k = 0; k < corners; k++) {
+            int a = face->indices[(k + corners - 1) % corners], b = face->indices[k], e = face->indices[(k + 1) % corners];
+            if (a < 0 || a >= verts || b < 0 || b >= verts || e < 0 || e >= verts) continue;
+            Vector3 in = Vector3Subtract(brush->verts[b], brush->verts[a]);
+            Vector3 out = Vector3Subtract(brush->verts[e], brush->verts[b]);
+            float turn = Vector3DotProduct(Vector3CrossProduct(in, out), n);
+            if (turn < -slack * (Vector3Length(in) + Vector3Length(out))) return 0;
+        }
+    }
+    return 1;
 }
 
 int ClipAddVert(Brush *brush, Vector3 point)
@@ -208,6 +257,10 @@ int ApplyClipPlanes(MapDoc *map, int brushIndex, const ClipPlane *planes, int co
         if (BrushIsRotated(&work)) n = Vector3Transform(n, MatrixTranspose(BrushRotMatrix(&work)));
         n = Vector3Normalize(n);
         if (ClipSides(&work, n, localDist) != 3) continue;
+        if (!BrushIsConvex(&work)) {
+            why = CLIP_NOT_CONVEX;   // its parts could not be closed right: the whole cut is refused
+            break;
+        }
         // Only the parts kept are built, so only they have to fit the brush limits.
         int keep = planes[p].keep;
         int front = keep == CLIP_KEEP_BACK ? CLIP_PART_BUILT : BuildPart(&work, n, localDist, 1, &parts[0]);

@@ -15,6 +15,7 @@ enum ClipRefusal : int32_t {
     CLIP_MISSED = 0,        // no plane crossed the brush (or the arguments were bad)
     CLIP_NO_ROOM = 1,       // a back part kept with "both" found no free brush slot in the map
     CLIP_PAST_LIMITS = 2,   // a kept part would pass the brush limits (vertices, faces)
+    CLIP_NOT_CONVEX = 3,    // a plane crossed a brush that is not convex, which a cut cannot close right
 };
 
 // A point p is in front when dot(normal, p) - dist > 0.
@@ -51,11 +52,20 @@ constexpr int kClipMaxPolyCorners = 32;      // corners collected per clipped fa
 constexpr int kClipMaxRingPoints = 128;      // cap points collected per cut (any section of a brush)
 constexpr int kClipMaxStrokePoints = 17;     // 16 segments
 constexpr int kClipMaxExtraPieces = 32;      // back parts kept by one ApplyClipPlanes
+// A vertex counts as beyond a face's plane when it lies farther than the face's own bend plus
+// this fraction of (1 + the brush's reach from its centroid): float noise and slightly bent
+// faces of a convex brush stay within it.
+constexpr float kClipConvexSlack = 1e-4f;
 
 // Splits the brush by a plane in its local frame into front and back (either may be null).
 // Returns bit 1 when front was written, bit 2 when back was; 3 for a real cut, 0 when the brush
-// has fewer than 4 vertices or faces, the plane or a vertex is not finite, or no part could be built.
-int BrushClip(const Brush *brush, Vector3 normal, float dist, Brush *front, Brush *back);
+// has fewer than 4 vertices or faces, the plane or a vertex is not finite, the plane crosses a
+// brush that is not convex, or no part could be built. refusal (when given) says CLIP_NOT_CONVEX
+// for the brush that is not convex, else CLIP_MISSED.
+int BrushClip(const Brush *brush, Vector3 normal, float dist, Brush *front, Brush *back, int *refusal = nullptr);
+// 1 when no face's plane has vertices of the brush (those the faces use) clearly on both of its
+// sides, whichever way the faces are wound; a cut's cap closes only the section of such a brush.
+int BrushIsConvex(const Brush *brush);
 // Builds the part of brush with sign x (dot(n, p) - dist) >= 0, closed by a cap; 1 when out is a
 // closed brush of at least 4 vertices and 4 faces, all finite, else 0 (out must not be used).
 int BuildClippedSide(const Brush *brush, Vector3 normal, float dist, int sign, Brush *out);

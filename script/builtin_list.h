@@ -151,7 +151,7 @@ enum BuiltinFamily : int32_t {
     X(BI_BRUSH_CENTREY,     114, "brush.centrey",      1, BF_BRUSH,     "(b) world bounds centre y") \
     X(BI_BRUSH_CENTREZ,     115, "brush.centrez",      1, BF_BRUSH,     "(b) world bounds centre z") \
     X(BI_BRUSH_VOLUME,      116, "brush.volume",       1, BF_BRUSH,     "(b) volume of the local mesh") \
-    X(BI_BRUSH_CLIP,        117, "brush.clip",         6, BF_BRUSH,     "(b,nx,ny,nz,dist,keep) cut by a local plane; keep 0=front 1=back 2=both") \
+    X(BI_BRUSH_CLIP,        117, "brush.clip",         6, BF_BRUSH,     "(b,nx,ny,nz,dist,keep) cut by a local plane; keep 0=front 1=back 2=both; -2 not convex") \
     /* face. */ \
     X(BI_FACE_VERTCOUNT,    118, "face.vertcount",     2, BF_FACE,      "(b,f) number of corners, -1 no face") \
     X(BI_FACE_VERT,         119, "face.vert",          3, BF_FACE,      "(b,f,k) vertex index of corner k, -1 none") \

@@ -25,6 +25,8 @@ constexpr float kMinBrushSize = 0.01f;       // each size component is raised to
 constexpr float kMinOldSize = 0.0001f;       // an old size this small scales nothing on its axis
 constexpr float kMinWeldEps = 0.00001f;
 constexpr int kAxisCount = 3;                // flip axes 0 X, 1 Y, 2 Z
+// brush.clip's answer for a plane that crosses a brush it cannot cut: -1 is a missing brush, 0 a miss.
+constexpr float kClipNotConvexAnswer = -2.0f;
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -276,8 +278,9 @@ static float ClipBrush(MapDoc *map, Brush *brush, const float *args)
     int count = ClampCount(map->brushCount, kMaxBrushes);
     if (keep == CLIP_KEEP_BOTH && count >= kMaxBrushes) return 0.0f;
     Brush front, back;
-    int made = BrushClip(brush, Vector3{ args[1], args[2], args[3] }, args[4], &front, &back);
-    if (made != 3) return 0.0f;   // not a real cut
+    int refusal = CLIP_MISSED;
+    int made = BrushClip(brush, Vector3{ args[1], args[2], args[3] }, args[4], &front, &back, &refusal);
+    if (made != 3) return refusal == CLIP_NOT_CONVEX ? kClipNotConvexAnswer : 0.0f;   // not a real cut
     if (keep == CLIP_KEEP_BACK) {
         *brush = back;
         return 1.0f;

@@ -198,6 +198,10 @@ int ClipApply(MapDoc *map, UiState &ui)
         StatusSet(ui, "Cut refused: a kept part would pass the brush limits.");
         return 0;
     }
+    if (refusal == CLIP_NOT_CONVEX) {
+        StatusSet(ui, "Cut refused: the brush is not convex.");
+        return 0;
+    }
     if (result == 0) {
         ClipDropAll(ui);
         StatusSet(ui, "No cut plane crossed the brush.");

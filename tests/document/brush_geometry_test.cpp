@@ -131,6 +131,106 @@ TEST(Winding, FixReversesInwardFacesAndIsIdempotent)
     EXPECT_EQ(memcmp(&b, &outward, sizeof(Brush)), 0);
 }
 
+// The faces of src appended to dst, their vertices moved by offset.
+static void AppendShell(Brush *dst, const Brush &src, Vector3 offset)
+{
+    int base = dst->vertCount;
+    for (int i = 0; i < src.vertCount; i++) BrushAddVert(dst, Vector3Add(src.verts[i], offset));
+    for (int f = 0; f < src.faceCount; f++) {
+        int idx[kMaxFaceCorners];
+        for (int k = 0; k < src.faces[f].count; k++) idx[k] = src.faces[f].indices[k] + base;
+        BrushAddFace(dst, idx, src.faces[f].count, -1);
+    }
+}
+
+static Brush Cube(void)
+{
+    Brush b;
+    BrushInit(&b, SHAPE_CUBE, Vector3{ 0, 0, 0 }, Vector3{ 2, 2, 2 }, -1);
+    return b;
+}
+
+// Each case: a brush wound as it should be, and the faces to turn round before the fix; the fix
+// must give the first back exactly, and a second run must change nothing.
+TEST(Winding, FixRestoresConsistentOutwardWinding)
+{
+    Brush cube = Cube(), ell = ExtrudedL();
+    Brush open = cube;   // no top: a hole the propagation runs around
+    open.faces[1] = open.faces[5];
+    open.faceCount = 5;
+    Brush twoShells = cube, edgeTouch = cube, plane, sphere, wedge;
+    BrushInit(&sphere, SHAPE_SPHERE, Vector3{ 0, 0, 0 }, Vector3{ 2, 3, 2 }, -1);
+    BrushInit(&wedge, SHAPE_WEDGE, Vector3{ 0, 0, 0 }, Vector3{ 3, 2, 1 }, -1);
+    AppendShell(&twoShells, cube, Vector3{ 5, 0, 0 });
+    AppendShell(&edgeTouch, cube, Vector3{ 2, 2, 0 });   // shares the edge x = 1, y = 1 with the first
+    for (int i = 8; i < 16; i++) {
+        // Weld the touching edge's two vertex pairs so the edge is one edge of four faces.
+        for (int j = 0; j < 8; j++)
+            if (Vector3Distance(edgeTouch.verts[i], edgeTouch.verts[j]) < 1e-4f)
+                for (int f = 6; f < 12; f++)
+                    for (int k = 0; k < 4; k++)
+                        if (edgeTouch.faces[f].indices[k] == i) edgeTouch.faces[f].indices[k] = j;
+    }
+    BrushInit(&plane, SHAPE_PLANE, Vector3{ 0, 0, 0 }, Vector3{ 2, 1, 2 }, -1);
+    Brush bent = ExtrudedL();   // a leg end's corners lifted unevenly: faces bent, winding sound
+    const BrushFace &end = bent.faces[FaceFacing(bent, Vector3{ 0, 0, 1 }, 1.0f)];
+    for (int k = 0; k < end.count; k++) bent.verts[end.indices[k]].y += 0.3f * k;
+
+    struct Case {
+        const char *name;
+        Brush want;
+        std::vector<int> flipped;   // -1: every face
+    } cases[] = {
+        { "cube", cube, {} },
+        { "cube all inward", cube, { -1 } },
+        { "cube, one face inward", cube, { 3 } },
+        { "sphere, every third face inward", sphere, { 0, 3, 6, 9, 12, 15, 18, 21, 24, 27, 30 } },
+        { "wedge, two faces inward", wedge, { 1, 4 } },
+        { "L", ell, {} },
+        { "L, one face inward", ell, { 7 } },
+        { "L, the face the centroid misjudges inward", ell, { FaceFacing(ell, Vector3{ 0, -1, 0 }, 0.0f) } },
+        { "L all inward", ell, { -1 } },
+        { "L with bent faces", bent, { 2, 9 } },
+        { "open cube, one face inward", open, { 2 } },
+        { "open cube all inward", open, { -1 } },
+        { "two shells, one inward", twoShells, { 6, 7, 8, 9, 10, 11 } },
+        { "two shells, a face of each inward", twoShells, { 0, 11 } },
+        { "shells sharing one edge, a face of each inward", edgeTouch, { 4, 6 } },
+        { "plane seen from both sides", plane, {} },
+    };
+    for (const Case &c : cases) {
+        Brush b = c.want;
+        for (int f : c.flipped)
+            for (int g = 0; g < b.faceCount; g++)
+                if (f == g || f < 0) FaceReverse(&b.faces[g]);
+        BrushFixWinding(&b);
+        EXPECT_EQ(memcmp(&b, &c.want, sizeof(Brush)), 0) << c.name;
+        BrushFixWinding(&b);
+        EXPECT_EQ(memcmp(&b, &c.want, sizeof(Brush)), 0) << c.name << ", second run";
+    }
+    EXPECT_TRUE(BrushIsValid(ell, { true, false }));
+    EXPECT_NEAR(BrushVolume(ell), 56.0, 1e-4);
+    EXPECT_FALSE(BrushIsValid(ell)) << "the L has a face whose centre lies on the centroid's outer side";
+}
+
+// Faces without a neighbour keep the centroid test: a lone face looking toward the centroid is
+// turned, and degenerate or damaged faces are read without harm.
+TEST(Winding, LoneAndDamagedFacesGoByTheCentroid)
+{
+    Brush b = Cube();
+    int lone[3] = { BrushAddVert(&b, Vector3{ 0, 3, 0 }), BrushAddVert(&b, Vector3{ 1, 3, 0 }),
+                    BrushAddVert(&b, Vector3{ 0, 3, 1 }) };
+    BrushAddFace(&b, lone, 3, -1);   // above the cube, wound to look down at it
+    b.faces[2].count = 2;
+    b.faces[3].indices[1] = 5000;    // damaged: no edges of its own, so no links either
+    Brush want = b;
+    FaceReverse(&want.faces[6]);
+    BrushFixWinding(&b);
+    EXPECT_EQ(Corners(b.faces[6]), Corners(want.faces[6]));
+    EXPECT_EQ(Corners(b.faces[2]), Corners(want.faces[2]));
+    for (int f : { 0, 1, 4, 5 }) EXPECT_EQ(Corners(b.faces[f]), Corners(want.faces[f])) << f;
+}
+
 TEST(Winding, ReverseFlipsIndicesInPlace)
 {
     BrushFace f;

@@ -328,6 +328,61 @@ TEST(ClipApply, RotatedBrushCutAlongTheSameWorldPlane)
     }
 }
 
+// Which brushes count as convex, whichever way their faces are wound: bent faces and float noise
+// of a convex brush do not make it concave.
+TEST(ClipConvex, ConvexBrushesAndTheL)
+{
+    Brush inward = Shape(SHAPE_CUBE), bent = Shape(SHAPE_CUBE), dented = Shape(SHAPE_CUBE);
+    for (int f = 0; f < inward.faceCount; f++) FaceReverse(&inward.faces[f]);
+    bent.verts[6].y += 0.1f;     // a top corner raised: the top face is bent
+    dented.verts[6].y -= 0.3f;   // a top corner pushed down: the top folds inward along its diagonal
+    Brush bump = Shape(SHAPE_CUBE), dent = Shape(SHAPE_CUBE);
+    int mid = BrushSplitEdge(&bump, 4, 5);   // the top's -Z edge gets a middle vertex, lifted and lowered
+    BrushSplitEdge(&dent, 4, 5);
+    bump.verts[mid].y += 0.5f;
+    dent.verts[mid].y -= 0.5f;
+    Brush sliver = Shape(SHAPE_CUBE);
+    sliver.verts[mid = BrushSplitEdge(&sliver, 4, 5)].y -= 2e-4f;   // within the slack: still convex
+    const struct {
+        const char *name;
+        Brush brush;
+        int convex;
+    } cases[] = {
+        { "cube", Shape(SHAPE_CUBE), 1 },      { "cube all inward", inward, 1 },
+        { "sphere", Shape(SHAPE_SPHERE), 1 },  { "wedge", Shape(SHAPE_WEDGE), 1 },
+        { "bent top", bent, 1 },               { "folded top", dented, 1 },
+        { "ridge", bump, 1 },                  { "groove", dent, 0 },
+        { "nearly flat groove", sliver, 1 },   { "L", ExtrudedL(), 0 },
+        { "far from the origin", Shape(SHAPE_CYLINDER, Vector3{ 3, 5, 3 }, Vector3{ 9e4f, 0, -9e4f }), 1 },
+    };
+    for (const auto &c : cases) EXPECT_EQ(BrushIsConvex(&c.brush), c.convex) << c.name;
+}
+
+// A cut through both legs of the L is refused as a brush that is not convex, by BrushClip and
+// by ApplyClipPlanes, and the map stays as it was; a plane beside it is still a miss.
+TEST(ClipApply, RefusesTheLAsNotConvex)
+{
+    Brush ell = ExtrudedL(), front, back;
+    int refusal = CLIP_MISSED;
+    EXPECT_EQ(BrushClip(&ell, Vector3{ 1, 0, 0 }, 0.5f, &front, &back, &refusal), 0);
+    EXPECT_EQ(refusal, CLIP_NOT_CONVEX);
+    EXPECT_EQ(BrushClip(&ell, Vector3{ 1, 0, 0 }, 1.5f, &front, &back, &refusal), 2);
+    EXPECT_EQ(refusal, CLIP_MISSED);
+
+    MapDoc *map = FreshMap();
+    map->brushCount = 1;
+    map->brushes[0] = ell;
+    map->brushes[0].origin = Vector3{ 10, 0, 0 };
+    static MapDoc before;
+    before = *map;
+    ClipPlane planes[2] = { { Vector3{ 1, 0, 0 }, 30.0f, CLIP_KEEP_BOTH }, { Vector3{ 1, 0, 0 }, 10.5f, CLIP_KEEP_FRONT } };
+    for (int count : { 1, 2 }) {
+        EXPECT_EQ(ApplyClipPlanes(map, 0, planes, count, &refusal), 0);
+        EXPECT_EQ(refusal, count == 1 ? CLIP_MISSED : CLIP_NOT_CONVEX);
+        EXPECT_EQ(memcmp(map, &before, sizeof(before)), 0);
+    }
+}
+
 TEST(ClipStroke, StraightAndArcPlanes)
 {
     ClipPlane planes[32];

@@ -1,13 +1,19 @@
 """The Vertex tool with real input: a snapped corner drag, a box-selected weld, an extrusion and an
-edge split on the ground brush, each checked in the map file that Save writes."""
+edge split on the ground brush, each checked in the map file that Save writes; and an L built of
+extrusions that Fix Winding leaves drawn whole."""
 import os
 
 import harness
-from harness import (TOP_SAVE, EditorTestCase, WAIT, matching_box, open_only_project, parse_map, view_rects,
-                     wait_until)
+from harness import (AWAY, TOP_SAVE, EditorTestCase, WAIT, lower_part, matching_box, open_only_project, palette_row,
+                     parse_map, pixels_in, view_rects, wait_until)
+from right_panel_e2e import CURSOR, PANEL_X, tab_button
 
 TOP = view_rects(1440, 900)[1]
 VIEW_3D = view_rects(1440, 900)[0]
+FRONT = view_rects(1440, 900)[2]
+PROPERTIES_TAB = 2
+FIX_WINDING_ROW = 780.75      # the Object Properties row of "Weld Verts" and "Fix Winding" below the content top
+PANEL_STEP = 67.5             # one wheel step of the panel
 PIXELS_PER_UNIT = TOP[3] / 16.0   # the 2D views show 16 world units from top to bottom
 # The ground brush: origin (0, -0.5, 0), size 10 x 1 x 10, so its local vertices lie at x and z
 # +-5 and y +-0.5; vertex 6 is the top corner (+x, +z), faces 0 bottom and 1 top.
@@ -16,6 +22,11 @@ PIXELS_PER_UNIT = TOP[3] / 16.0   # the 2D views show 16 world units from top to
 def top_point(x, z):
     """Screen point of world (x, z) in the Top view, which looks at the origin."""
     return TOP[0] + TOP[2] / 2 + x * PIXELS_PER_UNIT, TOP[1] + TOP[3] / 2 + z * PIXELS_PER_UNIT
+
+
+def front_point(x, y):
+    """Screen point of world (x, y) in the Front view, which looks at the origin."""
+    return FRONT[0] + FRONT[2] / 2 + x * PIXELS_PER_UNIT, FRONT[1] + FRONT[3] / 2 - y * PIXELS_PER_UNIT
 
 
 def orange(r, g, b):
@@ -107,6 +118,46 @@ class VertexTool(EditorTestCase):
         ground = self.saved_ground()
         self.assertEqual(len(ground["verts"]), 9)
         self.assertEqual(ground["verts"][8], (5.0, -0.5, 0.0))
+
+    def test_fix_winding_keeps_an_extruded_l_whole(self):
+        # The top raised three grid steps, then the slab's +x side (its centre at x 5, y -0.5 in
+        # the Front view) pushed out two: a foot whose top faces up beside a taller block. The mean
+        # of the vertices lies above the foot's top, so a repair by the centroid alone turned it
+        # inward and the 3D view lost it.
+        ed = self.editor
+        ed.key("3")
+        ed.wait_status("Morph: FACE mode")
+        ed.click(VIEW_3D[0] + VIEW_3D[2] / 2, VIEW_3D[1] + VIEW_3D[3] / 2)
+        ed.wait_status("Face 1 of Brush #0 (1 face(s) selected)")
+        for _ in range(3):
+            ed.key("ctrl+shift+e")
+            ed.wait_frames()
+        ed.click(*front_point(5, -0.5))
+        ed.wait_status("Face 4 of Brush #0 (1 face(s) selected)")
+        for _ in range(2):
+            ed.key("ctrl+shift+e")
+            ed.wait_frames()
+        ed.wait_status("Extruded 1 face(s).")
+
+        # The Select tool keeps the brush selected without the vertex panel above it.
+        select = palette_row(0)
+        ed.click(select[0] + select[2] / 2, select[1] + select[3] / 2)
+        ed.click(*tab_button(PROPERTIES_TAB))
+        steps = 4
+        ed.wheel(PANEL_X + 270, 500, -steps)
+        y = CURSOR + FIX_WINDING_ROW - steps * PANEL_STEP
+        wait_until(lambda: "Fix Winding" in ed.ocr(int(PANEL_X + 27), int(y), 486, 45), WAIT, "Fix Winding in view")
+        ed.move(*AWAY)
+        ed.wait_frames()
+        before = pixels_in(ed.screenshot(), lower_part(VIEW_3D))
+        ed.click(PANEL_X + 40.5 + 1.5 * (540 - 74.25) / 2, y + 22)
+        ed.wait_status("Recomputed face winding.")
+        ed.move(*AWAY)
+        ed.wait_frames()
+        after = pixels_in(ed.screenshot(), lower_part(VIEW_3D))
+        self.assertEqual(sum(a != b for a, b in zip(before, after)), 0, "3D view pixels changed by Fix Winding")
+        ground = self.saved_ground()
+        self.assertEqual((len(ground["verts"]), ground["faces"]), (28, 26))
 
 
 if __name__ == "__main__":

@@ -135,6 +135,17 @@ TEST(BuiltinsBrush, TopologyAndClipGoThroughTheToolsOperations)
     // A face turned inward is turned back.
     FaceReverse(&sample->brushes[3].faces[2]);
     RunBuiltinRows({ { "PUSH 3|CALL brush.fixwind|PUSH 3|CALL brush.volume", { 1, 1 }, ValidBrush(3) } }, *sample);
+    // The L of two extrusions: a face turned inward is turned back without turning the others, and
+    // a plane through both legs is refused as not convex, not as a miss.
+    Brush &ell = sample->brushes[0];
+    ell = ExtrudedL();
+    FaceReverse(&ell.faces[FaceFacing(ell, Vector3{ 0, -1, 0 }, 0.0f)]);
+    RunBuiltinRows({ { "PUSH 0|CALL brush.fixwind|PUSH 0|CALL brush.volume|PUSH 0|PUSH 1|PUSH 0|PUSH 0|PUSH 0.5|PUSH 2|CALL brush.clip",
+                       { 1, 56, -2 }, [](const MapDoc &m) {
+                           Brush want = ExtrudedL();
+                           EXPECT_EQ(memcmp(&m.brushes[0], &want, sizeof(Brush)), 0);
+                           EXPECT_EQ(m.brushCount, 5);
+                       } } }, *sample);
 }
 
 TEST(BuiltinsFace, PlacementFieldsAndMeasures)

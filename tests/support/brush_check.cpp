@@ -7,6 +7,7 @@
 
 #include "document/brush_geometry.h"
 #include "document/primitives.h"
+#include "document/topology.h"
 
 ::testing::AssertionResult BrushIsValid(const Brush &brush, BrushCheckOptions options)
 {
@@ -117,4 +118,22 @@ Brush Bipyramid24(void)
     }
     BrushFixWinding(&b);
     return b;
+}
+
+Brush ExtrudedL(void)
+{
+    Brush b;
+    BrushInit(&b, SHAPE_CUBE, Vector3{ 0, 0, 0 }, Vector3{ 2, 2, 2 }, -1);
+    BrushExtrudeFace(&b, FaceFacing(b, Vector3{ 0, 1, 0 }), 4.0f);
+    BrushExtrudeFace(&b, FaceFacing(b, Vector3{ 0, 0, 1 }, 1.0f), 4.0f);
+    return b;
+}
+
+int FaceFacing(const Brush &brush, Vector3 n, float above)
+{
+    for (int f = 0; f < brush.faceCount; f++) {
+        Vector3 d = Vector3Subtract(FaceNormalLocal(&brush, &brush.faces[f]), n);
+        if (Vector3Length(d) < 0.001f && FaceCenterLocal(&brush, &brush.faces[f]).y > above) return f;
+    }
+    return -1;
 }

@@ -23,3 +23,9 @@ Brush Prism16(void);
 // Two cones on a 24-sided ring of radius 2 in the XZ plane, apexes at y = +-2: 26 vertices and
 // the full 48 faces, so a cut that keeps every face of one side needs a 49th for its cap.
 Brush Bipyramid24(void);
+// A cube of size 2 at the origin whose top was extruded by 4, then the new part's +Z side by 4:
+// an L of volume 56, closed and wound outward but not convex.
+Brush ExtrudedL(void);
+// Index of the first face whose normal lies within 0.001 of n and whose centre lies above y;
+// -1 when none does.
+int FaceFacing(const Brush &brush, Vector3 n, float above = -1e30f);

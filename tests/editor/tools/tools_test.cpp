@@ -247,6 +247,20 @@ TEST_F(Tools, AClipPastTheBrushLimitsSaysSoAndKeepsItsLine)
     EXPECT_GE(GetBrushBoundingBox(&map->brushes[ui->selBrush]).min.x, 0.499f);
 }
 
+TEST_F(Tools, AClipThroughANonConvexBrushSaysSoAndKeepsItsLine)
+{
+    ui->activeTool = TOOL_CLIP;
+    ui->selBrush = map->brushCount;
+    map->brushes[map->brushCount++] = ExtrudedL();   // at the origin, legs along +Y and +Z
+    Brush before = map->brushes[ui->selBrush];
+    ClipLine(*ui, 0.5f, CLIP_KEEP_FRONT);
+    EXPECT_EQ(ClipApply(map.get(), *ui), 0);
+    EXPECT_STREQ(ui->statusText, "Cut refused: the brush is not convex.");
+    EXPECT_TRUE(ui->clip.clipHasLine);
+    EXPECT_EQ(memcmp(&map->brushes[ui->selBrush], &before, sizeof(Brush)), 0);
+    EXPECT_EQ(gUndo.count, 0);
+}
+
 TEST_F(Tools, LeavingTheClipToolDropsItsLineAndQueue)
 {
     // Queued cuts are not drawn under another tool; a later Enter must not apply them unseen.

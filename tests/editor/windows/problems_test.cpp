@@ -50,3 +50,22 @@ TEST(AutoFix, RepairsIntoClosedBrushesOrLeavesThemAndSaysWhat)
     EXPECT_FALSE(ui->showProblems);
     FreeUndoHistory();
 }
+
+// The L of two extrusions is wound right though not convex: the repair leaves it alone, and
+// turns back only the face that was turned.
+TEST(AutoFix, KeepsASoundLAndMendsItsTurnedFace)
+{
+    auto ui = std::make_unique<UiState>();
+    auto map = std::make_unique<MapDoc>();
+    memset(map.get(), 0, sizeof(MapDoc));
+    UiStateStartValues(*ui, 0, 0);
+    map->brushes[0] = ExtrudedL();
+    map->brushCount = 1;
+    EXPECT_EQ(AutoFixAll(map.get(), *ui), 0);
+    FaceReverse(&map->brushes[0].faces[FaceFacing(map->brushes[0], Vector3{ 0, -1, 0 }, 0.0f)]);
+    EXPECT_EQ(AutoFixAll(map.get(), *ui), 1);
+    Brush ell = ExtrudedL();
+    EXPECT_EQ(memcmp(&map->brushes[0], &ell, sizeof(Brush)), 0);
+    EXPECT_STREQ(ui->statusText, "Welded 0 duplicate vertices and fixed winding of 1 face(s).");
+    FreeUndoHistory();
+}
