@@ -1,5 +1,6 @@
 """The map-making tools with real input: Block, click selection, transforms, duplicate and delete,
 the Entity and Texture tools; every result is read back from the map file that Save writes."""
+import math
 import os
 
 import harness
@@ -120,6 +121,52 @@ class Brushes(ToolCase):
         self.assertEqual([(b["name"], b["origin"], b["size"]) for b in brushes],
                          [("Ground_Brush", (0.0, -0.5, 0.0), (10.0, 1.0, 10.0)),
                           ("Brush_2", (7.5, 0.0, 4.0), (3.0, 2.0, 4.0))])
+
+
+SCALE_LIMIT = 1000000.0
+SCALE_PASSES = 8   # each pass from the Top view's left edge to its right scales by 4.65: 10 x 4.65^8 > 10^6
+
+
+def numbers(value):
+    """Every number in a parsed record, however deeply nested."""
+    if isinstance(value, (int, float)):
+        yield value
+    elif isinstance(value, (list, tuple)):
+        for item in value:
+            yield from numbers(item)
+    elif isinstance(value, dict):
+        for item in value.values():
+            yield from numbers(item)
+
+
+class ScaleLimit(ToolCase):
+    def scale_pass(self, start, end):
+        """T with the pointer at start, the pointer to end in the same row of the Top view, Enter."""
+        ed = self.editor
+        y = TOP[1] + TOP[3] / 2
+        ed.move(start, y)
+        ed.key("t")
+        ed.move(end, y)
+        wait_until(lambda: "SCALE" in ed.status(), WAIT, "the scale to run")
+        ed.key("Return")
+        ed.wait_status("Transform Applied.")
+
+    def saved_finite(self):
+        """Saves, checks every stored number is finite, and returns the ground's largest size."""
+        brushes, entities = self.save()
+        self.assertTrue(all(math.isfinite(x) for x in numbers(brushes + entities)))
+        return max(brushes[0]["size"])
+
+    def test_scaling_stops_at_the_limit_and_the_map_stays_finite(self):
+        self.editor.click(*GROUND_3D)
+        self.wait_selected(0, "Ground_Brush")
+        left, right = TOP[0] + 2, TOP[0] + TOP[2] - 2
+        for _ in range(SCALE_PASSES):
+            self.scale_pass(left, right)
+        held = self.saved_finite()
+        self.assertTrue(0.99 * SCALE_LIMIT < held <= SCALE_LIMIT, held)
+        self.scale_pass(right, right - 50)           # a small scale down halves it
+        self.assertAlmostEqual(self.saved_finite() / held, 0.5, places=5)
 
 
 class EntitiesAndTextures(ToolCase):
