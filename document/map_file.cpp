@@ -37,7 +37,7 @@ static constexpr int kV1BrushTexture = 40, kV1BrushDensity = 44, kV1BrushOffset 
 static constexpr int kV1BrushShape = 192, kV1BrushCorners = 196, kV1BrushCornersValid = 292;
 static constexpr int kV1BrushCornerCount = 8;
 static_assert(kV1BrushSize == kV1BrushOrigin + 12 && kV1BrushRotation == kV1BrushSize + 12 &&
-              kV1BrushOffset == kV1BrushDensity + 8, "headerless brush floats run unbroken from the origin and the densities");
+              kV1BrushOffset == kV1BrushDensity + 8, "headerless brush floats run unbroken from origin and density");
 static constexpr int kV1EntityPosition = 0, kV1EntityRotation = 12, kV1EntityScale = 24;
 static constexpr int kV1EntityClass = 28, kV1EntityModel = 60, kV1EntityTexture = 64, kV1EntityName = 69;
 // Headerless entities start with the values every entity of that time had.
@@ -547,7 +547,8 @@ static int V1RecordsFinite(const uint8_t *records, int brushCount, int entityCou
 {
     for (int b = 0; b < brushCount; b++) {
         const uint8_t *record = records + (size_t)kMapV1BrushBytes * b;
-        if (!StoredFloatsFinite(record + kV1BrushOrigin, 9) || !StoredFloatsFinite(record + kV1BrushDensity, 4)) return 0;
+        if (!StoredFloatsFinite(record + kV1BrushOrigin, 9)) return 0;                   // origin, size, rotation
+        if (!StoredFloatsFinite(record + kV1BrushDensity, 4)) return 0;                  // densities, offsets
         if (record[kV1BrushCornersValid] != 0 && !StoredFloatsFinite(record + kV1BrushCorners, 3 * kV1BrushCornerCount))
             return 0;
     }

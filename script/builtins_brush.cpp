@@ -247,7 +247,8 @@ static float ResizeBrush(Brush *brush, const float *args)
     Brush work = *brush;
     Vector3 c = BrushCentroidLocal(&work);
     int n = ClampCount(work.vertCount, kMaxBrushVerts);
-    for (int i = 0; i < n; i++) work.verts[i] = Vector3Add(c, Vector3Multiply(Vector3Subtract(work.verts[i], c), factor));
+    for (int i = 0; i < n; i++)
+        work.verts[i] = Vector3Add(c, Vector3Multiply(Vector3Subtract(work.verts[i], c), factor));
     // Refused like an overflow: a new size that carries a vertex out past the scale limit.
     if (!VertsAreFinite(work.verts, n) || VertsGrowPastLimit(brush->verts, work.verts, n)) return 0.0f;
     work.size = size;

@@ -25,15 +25,6 @@ TEST(NumField, ParsesClampsAndRejectsNonFiniteText)
     }
 }
 
-TEST(NumField, ARefusedTextIsTakenOnceForTheStatusLine)
-{
-    char text[kNumFieldTextLen];
-    snprintf(gNumFields.refused, kNumFieldTextLen, "%s", "1e39");
-    ASSERT_EQ(NumFieldTakeRefusal(text, kNumFieldTextLen), 1);
-    EXPECT_STREQ(text, "1e39");
-    EXPECT_EQ(NumFieldTakeRefusal(text, kNumFieldTextLen), 0);
-}
-
 TEST(NumField, SliderWidthHasAFloor)
 {
     EXPECT_FLOAT_EQ(NumFieldSliderWidth(300.0f), 43.5f);
