@@ -1,11 +1,12 @@
 // map_limits.h: the bounds every number a map stores keeps.
 //
 // Every float of a record is finite: an infinity or a NaN spreads through every mean, box and
-// draw call that touches it and cannot be edited away. The map reader refuses a file holding one,
-// and the edits that multiply what is already stored (the scale transform, a size typed in, a
-// script's resize) stop growing at kMapScaleLimit, far past any level, where the float range is
-// still wide enough for every sum and product the geometry forms. Edits that store a value they
-// are given refuse a non-finite one themselves, each with its family's refusal.
+// draw call that touches it and cannot be edited away. The map reader refuses a file holding one.
+// The edits that multiply what is already stored stop growing at kMapScaleLimit, far past any
+// level, where the float range is still wide enough for every sum and product the geometry forms:
+// the scale transform holds its factor there, a script's sizes and entity scales are held to it,
+// and a script's resize that would carry a vertex past it is refused. Edits that store a value
+// they are given refuse a non-finite one themselves, each with its family's refusal.
 #pragma once
 
 #include "raylib.h"
