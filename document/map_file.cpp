@@ -24,6 +24,7 @@
 #endif
 
 #include "document/brush_geometry.h"
+#include "document/map_limits.h"
 #include "document/primitives.h"
 #include "platform/platform.h"
 
@@ -35,6 +36,8 @@ static constexpr int kV1BrushOrigin = 0, kV1BrushSize = 12, kV1BrushRotation = 2
 static constexpr int kV1BrushTexture = 40, kV1BrushDensity = 44, kV1BrushOffset = 52, kV1BrushName = 160;
 static constexpr int kV1BrushShape = 192, kV1BrushCorners = 196, kV1BrushCornersValid = 292;
 static constexpr int kV1BrushCornerCount = 8;
+static_assert(kV1BrushSize == kV1BrushOrigin + 12 && kV1BrushRotation == kV1BrushSize + 12 &&
+              kV1BrushOffset == kV1BrushDensity + 8, "headerless brush floats run unbroken from origin and density");
 static constexpr int kV1EntityPosition = 0, kV1EntityRotation = 12, kV1EntityScale = 24;
 static constexpr int kV1EntityClass = 28, kV1EntityModel = 60, kV1EntityTexture = 64, kV1EntityName = 69;
 // Headerless entities start with the values every entity of that time had.
@@ -87,6 +90,7 @@ static Brush sSpareBrush;
 static Entity sSpareEntity;
 static const char *sLoadReason = "";   // why the last refused load refused
 static const char *const kCutShort = "file cut short";
+static const char *const kNotFinite = "not a finite number";
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -104,6 +108,8 @@ static int ReadEntity(ByteReader *r, Entity *entity);
 static int ImportV1Map(ByteReader *r, MapDoc *out);
 static void ImportV1Brush(const uint8_t *record, Brush *brush);
 static void ImportV1Entity(const uint8_t *record, Entity *entity);
+static int V1RecordsFinite(const uint8_t *records, int brushCount, int entityCount);
+static int StoredFloatsFinite(const uint8_t *p, int count);
 static void TerminateName(char *name);
 static void CopyNameText(char *to, const uint8_t *from);
 static int Refuse(const char *reason);
@@ -292,8 +298,11 @@ static int ReadMapBytes(ByteReader *r, MapDoc *out)
     int32_t version, brushCount;
     if (!GetI32(r, &version) || !GetI32(r, &brushCount)) return 0;
     if (brushCount < 0 || brushCount > kMaxBrushes) return Refuse("brush count out of range");
+    // An infinity or a NaN would spread through every mean and box the editor forms from it. The
+    // check pass looks; the second reads the same numbers.
     for (int b = 0; b < brushCount; b++) {
         if (!ReadBrush(r, out ? &out->brushes[b] : &sSpareBrush, version)) return 0;
+        if (!out && !BrushIsFinite(&sSpareBrush)) return Refuse(kNotFinite);
     }
 
     int32_t entityCount;
@@ -301,6 +310,7 @@ static int ReadMapBytes(ByteReader *r, MapDoc *out)
     if (entityCount < 0 || entityCount > kMaxEntities) return Refuse("entity count out of range");
     for (int e = 0; e < entityCount; e++) {
         if (!ReadEntity(r, out ? &out->entities[e] : &sSpareEntity)) return 0;
+        if (!out && !EntityIsFinite(&sSpareEntity)) return Refuse(kNotFinite);
     }
     if (out) {
         out->brushCount = brushCount;
@@ -464,6 +474,7 @@ static int ImportV1Map(ByteReader *r, MapDoc *out)
 
     size_t need = (size_t)kMapV1BrushBytes * brushCount + (size_t)kMapV1EntityBytes * entityCount;
     if (r->size - r->pos < need) return Refuse(kCutShort);   // refused before building anything
+    if (!V1RecordsFinite(r->data + r->pos, brushCount, entityCount)) return Refuse(kNotFinite);
     if (!out) return 1;
     for (int b = 0; b < brushCount; b++) {
         ImportV1Brush(r->data + r->pos, &out->brushes[b]);
@@ -527,6 +538,33 @@ static void ImportV1Entity(const uint8_t *record, Entity *entity)
     entity->outerCone = kV1OuterCone;
     entity->mass = kV1Mass;
     entity->tint = kWhite;
+}
+
+// Every float a headerless brush or entity record gives its object is finite: a brush's origin,
+// size, rotation, texture densities and offsets and, when they replace the box's, its corners; an
+// entity's position, rotation and scale.
+static int V1RecordsFinite(const uint8_t *records, int brushCount, int entityCount)
+{
+    for (int b = 0; b < brushCount; b++) {
+        const uint8_t *record = records + (size_t)kMapV1BrushBytes * b;
+        if (!StoredFloatsFinite(record + kV1BrushOrigin, 9)) return 0;                   // origin, size, rotation
+        if (!StoredFloatsFinite(record + kV1BrushDensity, 4)) return 0;                  // densities, offsets
+        if (record[kV1BrushCornersValid] != 0 && !StoredFloatsFinite(record + kV1BrushCorners, 3 * kV1BrushCornerCount))
+            return 0;
+    }
+    const uint8_t *entities = records + (size_t)kMapV1BrushBytes * brushCount;
+    for (int e = 0; e < entityCount; e++) {
+        if (!StoredFloatsFinite(entities + (size_t)kMapV1EntityBytes * e + kV1EntityPosition, 7)) return 0;
+    }
+    return 1;
+}
+
+// 1 when the count stored floats from p on are all finite.
+static int StoredFloatsFinite(const uint8_t *p, int count)
+{
+    for (int i = 0; i < count; i++)
+        if (!std::isfinite(LoadF32(p + 4 * i))) return 0;
+    return 1;
 }
 
 // A stored name of 32 bytes without a NUL loses its last byte rather than run into the next field.

@@ -119,6 +119,8 @@ void FrameRun(MapDoc *map, UiState &ui, char *lastStatus, FrameMarks *marks)
     DrawChromeBottom(ui);                                  // 30
     DrawWindows(map, ui, false);                           // 31 to 37
     NumFieldsEndFrame();
+    char refused[kNumFieldTextLen];
+    if (NumFieldTakeRefusal(refused, kNumFieldTextLen)) StatusSet(ui, kNotFiniteStatus, refused);
     if (marks) marks->at[FRAME_MARK_SCREEN] = GetTime();
     EndDrawing();                                          // 38
     if (marks) marks->at[FRAME_MARK_END] = GetTime();

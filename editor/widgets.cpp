@@ -143,7 +143,9 @@ bool GuiNumField(int id, Rectangle bounds, const char *label, float *value, floa
     if (!gNumFields.editing[id]) snprintf(text, kNumFieldTextLen, fmt, *value);
     if (GuiTextBox(boxRect, text, kNumFieldTextLen, gNumFields.editing[id])) {
         gNumFields.editing[id] = !gNumFields.editing[id];
-        if (!gNumFields.editing[id]) NumFieldParse(text, min, max, value);
+        if (!gNumFields.editing[id] && !NumFieldParse(text, min, max, value)) {
+            snprintf(gNumFields.refused, kNumFieldTextLen, "%s", text);
+        }
     }
     return fabsf(*value - before) > 0.00001f;
 }
@@ -154,6 +156,14 @@ bool GuiNumFieldByte(int id, Rectangle bounds, const char *label, unsigned char 
     if (!GuiNumField(id, bounds, label, &f, 0.0f, 255.0f, "%.0f")) return false;
     *value = (unsigned char)(f <= 0.0f ? 0 : (f >= 255.0f ? 255 : (int)f));
     return true;
+}
+
+int NumFieldTakeRefusal(char *out, int cap)
+{
+    if (gNumFields.refused[0] == '\0' || cap <= 0) return 0;
+    snprintf(out, (size_t)cap, "%s", gNumFields.refused);
+    gNumFields.refused[0] = '\0';
+    return 1;
 }
 
 bool AnyNumFieldEditing(void)

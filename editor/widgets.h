@@ -49,7 +49,11 @@ struct NumFieldState {
     bool editing[kNumFieldCount];        // the field's text box is in edit mode
     char text[kNumFieldCount][kNumFieldTextLen];
     bool drawn[kNumFieldCount];          // drawn in the current screen pass
+    char refused[kNumFieldTextLen];      // the last typed text refused as not finite; empty: none
 };
+
+// The status line for typed text that reads as NaN or an infinity, with the text.
+constexpr char kNotFiniteStatus[] = "Not a finite number: %.40s";
 
 extern NumFieldState gNumFields;
 
@@ -88,6 +92,7 @@ void PanelScrollMeasure(PanelScroll *scroll, Rectangle view, float contentBottom
 
 // Labelled slider plus text box for a float kept by field id (NumFieldId); true when the value changed. Only
 // a moved slider or committed text writes the value; Escape ends typing and keeps the old value.
+// Committed text that is not finite keeps the old value too and is held for NumFieldTakeRefusal.
 bool GuiNumField(int id, Rectangle bounds, const char *label, float *value, float min, float max, const char *fmt);
 // The same for a byte 0..255; true when the value changed.
 bool GuiNumFieldByte(int id, Rectangle bounds, const char *label, unsigned char *value);
@@ -100,6 +105,9 @@ float NumFieldShown(float value, float min, float max);
 float NumFieldSliderWidth(float fieldWidth);
 // True when any numeric field's text box is in edit mode.
 bool AnyNumFieldEditing(void);
+// 1 with the text a field refused since the last call copied into out (cap bytes, terminated),
+// which the caller reports with kNotFiniteStatus; 0 when none was refused.
+int NumFieldTakeRefusal(char *out, int cap);
 // Leaves edit mode in every field; the texts stay.
 void ResetNumFields(void);
 // Marks the start of a screen pass: no field has been drawn yet.

@@ -13,6 +13,7 @@
 #include "raymath.h"
 #include "document/brush_geometry.h"
 #include "document/clip.h"
+#include "document/map_limits.h"
 #include "document/primitives.h"
 #include "document/topology.h"
 #include "script/builtin_families.h"
@@ -42,6 +43,7 @@ static float ResizeBrush(Brush *brush, const float *args);
 static float RebuildBrush(Brush *brush, float shapeArg);
 static float ClipBrush(MapDoc *map, Brush *brush, const float *args);
 static float SetNonNegative(float *field, float value);
+static Vector3 SizeArgs(const float *args);
 static float Axis(Vector3 v, int axis) { return axis == 0 ? v.x : (axis == 1 ? v.y : v.z); }
 
 //----------------------------------------------------------------------------------
@@ -200,7 +202,7 @@ static float AddBrush(MapDoc *map, const float *args)
     int slot = ClampCount(map->brushCount, kMaxBrushes);
     if (slot >= kMaxBrushes) return -1.0f;
     if (shape < 0 || shape >= kBrushShapeCount) shape = SHAPE_CUBE;
-    Vector3 size = { fmaxf(args[4], kMinBrushSize), fmaxf(args[5], kMinBrushSize), fmaxf(args[6], kMinBrushSize) };
+    Vector3 size = SizeArgs(args + 4);
     Brush made;
     BrushInit(&made, shape, Vector3{ args[1], args[2], args[3] }, size, -1);
     if (!VertsAreFinite(made.verts, made.vertCount)) return -1.0f;   // a size so large its shape overflows
@@ -239,16 +241,18 @@ static float CloneBrush(MapDoc *map, float arg)
 static float ResizeBrush(Brush *brush, const float *args)
 {
     if (!ArgsFinite(args, 1, 3)) return 0.0f;
-    Vector3 size = { fmaxf(args[1], kMinBrushSize), fmaxf(args[2], kMinBrushSize), fmaxf(args[3], kMinBrushSize) };
+    Vector3 size = SizeArgs(args + 1);
     Vector3 old = brush->size;
     Vector3 factor = { fabsf(old.x) > kMinOldSize ? size.x / old.x : 1.0f,
                        fabsf(old.y) > kMinOldSize ? size.y / old.y : 1.0f,
                        fabsf(old.z) > kMinOldSize ? size.z / old.z : 1.0f };
     Brush work = *brush;
     Vector3 c = BrushCentroidLocal(&work);
-    for (int i = 0; i < ClampCount(work.vertCount, kMaxBrushVerts); i++)
+    int n = ClampCount(work.vertCount, kMaxBrushVerts);
+    for (int i = 0; i < n; i++)
         work.verts[i] = Vector3Add(c, Vector3Multiply(Vector3Subtract(work.verts[i], c), factor));
-    if (!VertsAreFinite(work.verts, ClampCount(work.vertCount, kMaxBrushVerts))) return 0.0f;
+    // Refused like an overflow: a new size that carries a vertex out past the scale limit.
+    if (!VertsAreFinite(work.verts, n) || VertsGrowPastLimit(brush->verts, work.verts, n)) return 0.0f;
     work.size = size;
     *brush = work;
     return 1.0f;
@@ -298,4 +302,11 @@ static float SetNonNegative(float *field, float value)
     if (!std::isfinite(value)) return 0.0f;
     *field = fmaxf(value, 0.0f);
     return 1.0f;
+}
+
+// Three finite size arguments, each held to kMinBrushSize .. kMapScaleLimit.
+static Vector3 SizeArgs(const float *args)
+{
+    return Vector3{ Clamp(args[0], kMinBrushSize, kMapScaleLimit), Clamp(args[1], kMinBrushSize, kMapScaleLimit),
+                    Clamp(args[2], kMinBrushSize, kMapScaleLimit) };
 }

@@ -9,6 +9,7 @@
 
 #include "raylib.h"
 #include "raymath.h"
+#include "document/map_limits.h"
 #include "document/problem_check.h"
 #include "script/builtin_families.h"
 #include "script/editor_link.h"
@@ -67,7 +68,10 @@ float CallEntityBuiltin(VmState *state, int id, const float *args)
         return 1.0f;
     }
     case BI_ENT_SCALE: return e->scale;
-    case BI_ENT_SETSCALE: return SetAtLeast(&e->scale, args[1], kMinEntityScale);
+    case BI_ENT_SETSCALE:
+        // Refused when not finite (fminf would take NaN for the limit); held at the scale limit.
+        if (!std::isfinite(args[1])) return 0.0f;
+        return SetAtLeast(&e->scale, fminf(args[1], kMapScaleLimit), kMinEntityScale);
 
     case BI_ENT_KIND: return (float)e->kind;
     case BI_ENT_SETKIND: {

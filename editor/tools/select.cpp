@@ -1,9 +1,12 @@
 // select.cpp: click selection, Delete, and the grab, rotate and scale transforms.
 #include "editor/tools/select.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "raymath.h"
+#include "document/brush_geometry.h"
+#include "document/map_limits.h"
 #include "document/selection.h"
 #include "document/settings.h"
 #include "document/topology.h"
@@ -18,7 +21,7 @@
 //----------------------------------------------------------------------------------
 static void SelectBrush(MapDoc *map, UiState &ui, int brush, bool additive);
 static bool TransformTargetValid(const MapDoc *map, const UiState &ui);
-static void ScaleBrush(Brush *brush, const UiState &ui, float f);
+static float ScaleBrush(Brush *brush, const UiState &ui, float f);
 static const char *OnOff(bool on);
 
 //----------------------------------------------------------------------------------
@@ -259,8 +262,12 @@ void TransformUpdate(MapDoc *map, UiState &ui, Vector2 mouse)
     }
     case XFORM_SCALE: {
         float f = ScaleFactor(d.x, gSnap.scale ? gSnap.scaleStep : 0.0f);
-        if (brush) ScaleBrush(brush, ui, f);
-        else entity->scale = xform.xformOrigScale * f;
+        // Growth stops at the limit; the status shows the factor that was applied.
+        if (brush) f = ScaleBrush(brush, ui, f);
+        else {
+            f = fminf(f, EntityScaleRoom(xform.xformOrigScale));
+            entity->scale = xform.xformOrigScale * f;
+        }
         StatusSet(ui, "SCALE MODE [X/Y/Z to Lock Axis]  x%.2f", f);
         break;
     }
@@ -328,22 +335,35 @@ static bool TransformTargetValid(const MapDoc *map, const UiState &ui)
     return xform.xformEntity >= 0 && xform.xformEntity == ui.selEntity && MapEntityValid(map, xform.xformEntity);
 }
 
-// Scales the saved size and local vertices about the vertices' mean, along the brush's own axes.
-static void ScaleBrush(Brush *brush, const UiState &ui, float f)
+// Scales the saved size and local vertices about the vertices' mean, along the brush's own axes,
+// with f held where a size component or a vertex coordinate would pass kMapScaleLimit; returns
+// the factor applied.
+static float ScaleBrush(Brush *brush, const UiState &ui, float f)
 {
     const TransformState &xform = ui.xform;
-    Vector3 s = { f, f, f };
-    if (xform.axisLock == AXIS_X) s = Vector3{ f, 1.0f, 1.0f };
-    if (xform.axisLock == AXIS_Y) s = Vector3{ 1.0f, f, 1.0f };
-    if (xform.axisLock == AXIS_Z) s = Vector3{ 1.0f, 1.0f, f };
-    Vector3 size = Vector3Multiply(xform.xformOrigSize, s);
-    brush->size = Vector3{ fmaxf(size.x, kMinBrushSize), fmaxf(size.y, kMinBrushSize), fmaxf(size.z, kMinBrushSize) };
     Vector3 c = { 0.0f, 0.0f, 0.0f };
     for (int i = 0; i < xform.origVertCount; i++) c = Vector3Add(c, xform.origVertices[i]);
     if (xform.origVertCount > 0) c = Vector3Scale(c, 1.0f / (float)xform.origVertCount);
+    Vector3 room = BrushScaleRoom(xform.origVertices, xform.origVertCount, c, xform.xformOrigSize);
+    // One factor for every scaled axis, so a held brush keeps its proportions.
+    Vector3 s = { 1.0f, 1.0f, 1.0f };
+    if (xform.axisLock == AXIS_X) s.x = f = fminf(f, room.x);
+    else if (xform.axisLock == AXIS_Y) s.y = f = fminf(f, room.y);
+    else if (xform.axisLock == AXIS_Z) s.z = f = fminf(f, room.z);
+    else {
+        f = fminf(f, fminf(room.x, fminf(room.y, room.z)));
+        s = Vector3{ f, f, f };
+    }
+    Vector3 size = Vector3Multiply(xform.xformOrigSize, s);
+    brush->size = Vector3{ fmaxf(size.x, kMinBrushSize), fmaxf(size.y, kMinBrushSize), fmaxf(size.z, kMinBrushSize) };
     for (int i = 0; i < xform.origVertCount; i++) {
         brush->verts[i] = Vector3Add(c, Vector3Multiply(s, Vector3Subtract(xform.origVertices[i], c)));
     }
+    if (VertsAreFinite(brush->verts, xform.origVertCount)) return f;
+    // Only vertices stored near the float range's end (by a script) overflow the mean; they stay.
+    brush->size = xform.xformOrigSize;
+    for (int i = 0; i < xform.origVertCount; i++) brush->verts[i] = xform.origVertices[i];
+    return 1.0f;
 }
 
 static const char *OnOff(bool on)

@@ -376,7 +376,7 @@ int VertexCentreCommit(MapDoc *map, UiState &ui, int axis, const char *text)
     if (axis < 0 || axis > 2 || !GetVertexSelectionCenter(map, &centre)) return 0;
     float value;
     if (!NumFieldParse(text, -kMapPositionLimit, kMapPositionLimit, &value)) {
-        StatusSet(ui, "Not a finite number: %.40s", text);
+        StatusSet(ui, kNotFiniteStatus, text);
         return 0;
     }
     // The whole selection moves by one offset: it is held so no selected vertex leaves the range.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <memory>
 
 #include "document/map_file.h"
@@ -181,4 +182,29 @@ TEST_F(MapRejectTest, ARefusedLoadKeepsItsReason)
     }
     EXPECT_EQ(LoadMapZIZUDU(dir.path.c_str(), map.get()), 0);
     EXPECT_STREQ(MapFileReason(), "not a regular file");
+}
+
+TEST_F(MapRejectTest, ANonFiniteNumberInAnyFieldIsRefused)
+{
+    const std::vector<uint8_t> good = CurrentFile(FileLayout{}).v;
+    const size_t brush = kMapHeaderBytes, face = brush + kMapBrushFixedBytes + 12 * 4;
+    const size_t entity = good.size() - kMapEntityBytes;
+    // Brush origin x, size y, bounce, last vertex z; face scale u, rotation; entity position x, scale, mass.
+    const size_t fields[] = { brush + 32, brush + 60, brush + 89, brush + 97 + 12 * 3 + 8, face + 20, face + 36,
+                              entity + 64, entity + 88, entity + 126 };
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    std::vector<std::vector<uint8_t>> files;
+    for (size_t at : fields) {
+        for (float value : { nan, inf, -inf }) {
+            files.push_back(good);
+            memcpy(&files.back()[at], &value, 4);
+        }
+    }
+    files.push_back(std::vector<uint8_t>(8 + kMapV1BrushBytes, 0));   // headerless: one brush of size inf
+    files.back()[0] = 1;
+    memcpy(&files.back()[8 + 12], &inf, 4);
+    for (const std::vector<uint8_t> &bytes : files) {
+        ExpectRejected(bytes, "a float field");
+        EXPECT_STREQ(MapFileReason(), "not a finite number");
+    }
 }

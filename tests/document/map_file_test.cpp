@@ -229,8 +229,8 @@ TEST_F(MapFileTest, LargestMapFillsTheBufferExactly)
 
 TEST_F(MapFileTest, ExtremeFieldValuesSurvive)
 {
-    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-    const float floats[] = { nan, -inf, FLT_MAX, -FLT_MAX, FLT_MIN / 4, -0.0f };
+    // NaN and the infinities are refused (MapFileReject); every finite extreme comes back as it was.
+    const float floats[] = { FLT_MAX, -FLT_MAX, FLT_MIN / 4, -0.0f };
     const int32_t ints[] = { INT32_MIN, INT32_MAX, -1, 0 };
     std::string path = dir.File("extreme.zizudu");
     for (float x : floats) {

@@ -1,7 +1,8 @@
 """The Object Properties tab with real input: a brush's origin and size typed in, Escape in a field,
-a face placement changed, copied and pasted onto another brush, a light's colour and range, and a
-value out of a field's range left as it was; read back from the saved map. A rename and a move
-made in the tab are an undo step each and reach the autosave."""
+a number past the float range refused with a word, a face placement changed, copied and pasted
+onto another brush, a light's colour and range, and a value out of a field's range left as it was;
+read back from the saved map. A rename and a move made in the tab are an undo step each and reach
+the autosave."""
 import os
 import struct
 
@@ -68,6 +69,8 @@ class ObjectProperties(PanelCase):
                    "the Top view to show the moved, smaller ground")
         self.type_field(box(225), "7", key="Escape")  # origin Y: the typed text is dropped
         self.type_field(NAME_BOX, "Renamed", key="Escape")   # Name
+        self.type_field(box(184.5), "1e39")           # origin X: past the float range, kept at 3
+        ed.wait_status("Not a finite number: 1e39")
         self.assertTrue(reads_as(ed.ocr(*[int(v) for v in box(225)]), "-0.500"))
 
         # Scale U and rotation of every face (none is selected), then Copy.

@@ -1,5 +1,6 @@
 """The map-making tools with real input: Block, click selection, transforms, duplicate and delete,
 the Entity and Texture tools; every result is read back from the map file that Save writes."""
+import math
 import os
 
 import harness
@@ -120,6 +121,37 @@ class Brushes(ToolCase):
         self.assertEqual([(b["name"], b["origin"], b["size"]) for b in brushes],
                          [("Ground_Brush", (0.0, -0.5, 0.0), (10.0, 1.0, 10.0)),
                           ("Brush_2", (7.5, 0.0, 4.0), (3.0, 2.0, 4.0))])
+
+
+class ScaleLimit(ToolCase):
+    def scale_pass(self, start, end):
+        """T with the pointer at start, the pointer to end in the middle row of the Top view, Enter."""
+        ed = self.editor
+        ed.move(start, TOP[1] + TOP[3] / 2)
+        ed.key("t")
+        ed.move(end, TOP[1] + TOP[3] / 2)
+        wait_until(lambda: "SCALE" in ed.status(), WAIT, "the scale to run")
+        ed.key("Return")
+        ed.wait_status("Transform Applied.")
+
+    def saved_ground_size(self):
+        """Saves, checks every stored float is finite, and returns the ground's largest size component."""
+        brushes, entities = self.save()
+        floats = [x for b in brushes for x in b["origin"] + b["size"] + sum(b["verts"] + b["facePlacements"], ())]
+        floats += [x for e in entities for x in e["position"] + e["light"] + (e["scale"],)]
+        self.assertTrue(all(math.isfinite(x) for x in floats))
+        return max(brushes[0]["size"])
+
+    def test_scaling_stops_at_the_limit_and_the_map_stays_finite(self):
+        self.editor.click(*GROUND_3D)
+        self.wait_selected(0, "Ground_Brush")
+        left, right = TOP[0] + 2, TOP[0] + TOP[2] - 2
+        for _ in range(8):                           # x4.65 each: 10 x 4.65^8 is past the limit
+            self.scale_pass(left, right)
+        held = self.saved_ground_size()
+        self.assertTrue(0.99e6 < held <= 1e6, held)
+        self.scale_pass(right, right - 50)           # a small scale down halves it
+        self.assertAlmostEqual(self.saved_ground_size() / held, 0.5, places=5)
 
 
 class EntitiesAndTextures(ToolCase):

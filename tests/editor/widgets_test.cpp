@@ -18,7 +18,7 @@ TEST(NumField, ParsesClampsAndRejectsNonFiniteText)
     EXPECT_FLOAT_EQ(v, 0.05f);                     // not a number reads 0, then clamped
     EXPECT_EQ(NumFieldParse("-3.25", -500.0f, 500.0f, &v), 1);
     EXPECT_EQ(v, -3.25f);
-    for (const char *bad : { "nan", "NaN", "inf", "-inf", "infinity", "1e999", "-1e999" }) {
+    for (const char *bad : { "nan", "NaN", "inf", "-inf", "infinity", "1e39", "-1e39", "1e999" }) {
         v = 12.5f;
         EXPECT_EQ(NumFieldParse(bad, 0.0f, 100.0f, &v), 0) << bad;
         EXPECT_EQ(v, 12.5f) << bad;

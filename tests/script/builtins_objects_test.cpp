@@ -7,6 +7,7 @@
 #include <string>
 
 #include "document/brush_geometry.h"
+#include "document/map_limits.h"
 #include "support/brush_check.h"
 #include "support/builtin_rows.h"
 #include "support/script_run.h"
@@ -241,6 +242,24 @@ TEST(BuiltinsFaults, RefusedEditsLeaveTheBrushAsItWas)
           "PUSH 0|PUSH 0|PUSH 0|PUSH 1e39|PUSH 1|PUSH 1|PUSH 1|CALL brush.add|PUSH 0|PUSH 1|PUSH nan|PUSH 0|PUSH 0|PUSH 0|CALL brush.clip",
           { 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, 0 }, Unchanged(*map) },
     }, *map);
+}
+
+TEST(BuiltinsFaults, NumbersPastTheScaleLimitAreHeldAndInfinitiesRefused)
+{
+    auto map = SampleMap();
+    RunBuiltinRows({
+        // 1e38 x 10 is an infinity by the time a builtin sees it.
+        { "PUSH 0|PUSH 1e38|PUSH 10|MUL|CALL ent.setscale|PUSH 0|PUSH 0|PUSH 1e38|PUSH 10|MUL|PUSH 0|CALL brush.setpos",
+          { 0, 0 }, Unchanged(*map) },
+        { "PUSH 1|PUSH 1e9|CALL ent.setscale|PUSH 1|CALL ent.scale", { 1, kMapScaleLimit } },
+        // Sizes are held at the limit; the cube of size 1 grows to it, vertices at half of it.
+        { "PUSH 0|PUSH 0|PUSH 0|PUSH 0|PUSH 3e38|PUSH 1|PUSH 1|CALL brush.add|CALL brush.sizex", { kMapScaleLimit } },
+        { "PUSH 3|PUSH 2e6|PUSH 1|PUSH 1|CALL brush.setsize|PUSH 3|CALL brush.sizex|PUSH 3|PUSH 0|CALL brush.getx",
+          { 1, kMapScaleLimit, -0.5f * kMapScaleLimit } },
+    }, *map);
+    // A size whose old value is tiny would carry the vertices past the limit: refused.
+    map->brushes[3].size.x = 0.001f;
+    RunBuiltinRows({ { "PUSH 3|PUSH 1e4|PUSH 1|PUSH 1|CALL brush.setsize", { 0 }, Unchanged(*map) } }, *map);
 }
 
 TEST(BuiltinsFaults, DeletingKeepsTheEditorsSelectionOnItsObject)

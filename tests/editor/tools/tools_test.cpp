@@ -3,10 +3,12 @@
 // Clip tool's misses, refusals and reset (its wheel and Backspace are driven end to end).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 
 #include "raylib.h"
+#include "document/map_limits.h"
 #include "document/primitives.h"
 #include "document/settings.h"
 #include "document/topology.h"
@@ -67,6 +69,35 @@ TEST_F(Tools, TransformArithmeticSnapsLocksAndFloors)
     EXPECT_EQ(ui->xform.transformMode, XFORM_NONE);
     EXPECT_EQ(memcmp(&map->brushes[0], &before, sizeof(Brush)), 0);
     EXPECT_EQ(gUndo.count, snapshots + 1);
+}
+
+TEST_F(Tools, RepeatedScalingStopsAtTheLimitAndStaysFinite)
+{
+    SettingsForTests().snap.scale = 0;
+    auto pass = [&](int lock, float dx) {   // T, the pointer dx pixels on (800: x9), applied
+        ASSERT_EQ(TransformBegin(map.get(), *ui, XFORM_SCALE, Vector2{ 100, 300 }), 1);
+        ui->xform.axisLock = lock;
+        TransformUpdate(map.get(), *ui, Vector2{ 100 + dx, 300 });
+        TransformDrop(*ui);
+    };
+    const Brush ground = map->brushes[0];   // 10 x 1 x 10: its size X is its largest number
+    const struct { int lock; bool entity; } cases[] = { { AXIS_NONE, false }, { AXIS_X, false }, { AXIS_NONE, true } };
+    for (const auto &c : cases) {
+        map->brushes[0] = ground;
+        ui->selBrush = c.entity ? -1 : 0;
+        ui->selEntity = c.entity ? 0 : -1;
+        float *grown = c.entity ? &map->entities[0].scale : &map->brushes[0].size.x;
+        pass(c.lock, 100.0f);
+        EXPECT_EQ(*grown, 2.0f * (c.entity ? 1.0f : ground.size.x));   // below the limit: as always
+        for (int i = 0; i < 34; i++) pass(c.lock, 800.0f);
+        float held = *grown;
+        EXPECT_TRUE(held <= kMapScaleLimit && held > 0.99f * kMapScaleLimit) << held;
+        EXPECT_TRUE(BrushIsFinite(&map->brushes[0]) && EntityIsFinite(&map->entities[0]));
+        for (int i = 0; i < map->brushes[0].vertCount; i++)
+            EXPECT_LE(fabsf(map->brushes[0].verts[i].x), kMapScaleLimit);
+        pass(c.lock, -50.0f);
+        EXPECT_FLOAT_EQ(*grown, 0.5f * held);
+    }
 }
 
 TEST_F(Tools, TwoDPickTakesTheSmallestBoxAndSkipsHidden)
