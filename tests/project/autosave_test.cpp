@@ -119,6 +119,7 @@ TEST_F(AutoSaveRun, FailureIsReportedKeepsDirtyAndTheOldFile)
     auto old = std::make_unique<MapDoc>();
     BuildCubes(old.get(), 5);
     SaveMapAt(maps + "_autosave.zizudu", *old, 100);
+    AutoSaveNoteOpened();                       // there when the project opened: it may be replaced
     std::vector<uint8_t> before = ReadAllBytes(maps + "_autosave.zizudu");
     // A read-only file is not replaced.
     std::filesystem::permissions(maps + "_autosave.zizudu", std::filesystem::perms::owner_read);
@@ -147,6 +148,7 @@ TEST_F(AutoSaveRun, NothingIsWrittenWhileTheRecoveryPromptIsShown)
     auto offered = std::make_unique<MapDoc>();
     BuildCubes(offered.get(), 4);
     SaveMapAt(maps + "_autosave.zizudu", *offered, 500);
+    AutoSaveNoteOpened();
     std::vector<uint8_t> before = ReadAllBytes(maps + "_autosave.zizudu");
 
     gRecoverPrompt = true;
