@@ -215,3 +215,41 @@ TEST(RecoveryTest, UnreadableAutosaveIsStillOffered)
     ScanProjectMaps();
     EXPECT_TRUE(AutoSaveIsNewer());
 }
+
+//----------------------------------------------------------------------------------
+// Another writer's autosave
+//----------------------------------------------------------------------------------
+TEST_F(AutoSaveRun, NeverReplacesAnAutosaveAnotherWriterChanged)
+{
+    std::string path = OpenTestProject("P") + "/maps/_autosave.zizudu";
+    auto other = std::make_unique<MapDoc>();
+    BuildCubes(other.get(), 7);
+    auto refused = [&](const char *reason) {
+        std::vector<uint8_t> before = ReadAllBytes(path);
+        PushUndoState(map.get());
+        EXPECT_EQ(AutoSaveWriteTo(gProjects.currentPath, map.get(), status, sizeof(status)), 0);
+        EXPECT_EQ(std::string(status), "Could not autosave to " + path + ": " + reason);
+        EXPECT_TRUE(gMapDirty);
+        EXPECT_EQ(ReadAllBytes(path), before);
+    };
+
+    SaveMapAt(path, *other, 100);               // an old autosave, there when the project opened
+    AutoSaveNoteOpened();
+    PushUndoState(map.get());
+    ASSERT_EQ(AutoSaveWriteTo(gProjects.currentPath, map.get(), status, sizeof(status)), 1);
+    ASSERT_EQ(AutoSaveWriteTo(gProjects.currentPath, map.get(), status, sizeof(status)), 1);   // its own write
+
+    SaveMapAt(path, *other, 300);               // another copy of the editor writes its work
+    refused("changed on disk since this editor wrote it");
+    std::filesystem::remove(path);              // nothing left to replace: written anew
+    ASSERT_EQ(AutoSaveWriteTo(gProjects.currentPath, map.get(), status, sizeof(status)), 1);
+
+    // Never written here: one that appears after the open is someone else's.
+    std::string fresh = OpenTestProject("Q") + "/maps/_autosave.zizudu";
+    AutoSaveNoteOpened();
+    path = fresh;
+    SaveMapAt(path, *other, 400);
+    refused("written by someone else after the project opened");
+    AutoSaveNoteOpened();                       // opened again: now it was there before the open
+    ASSERT_EQ(AutoSaveWriteTo(gProjects.currentPath, map.get(), status, sizeof(status)), 1);
+}
