@@ -34,6 +34,7 @@ static constexpr unsigned char kDialogVeilAlpha = 110;
 static constexpr unsigned char kRecoverVeilAlpha = 120;
 static constexpr Color kRowHovered = { 52, 55, 64, 255 };
 static constexpr char kRecoveredName[] = "recovered.zizudu";
+static constexpr char kOfferKept[] = "Unsaved changes not autosaved: the autosave on offer was kept.";
 
 // The map an Open or a project switch reads into, so a failed read leaves both the map and its
 // undo history alone.
@@ -76,7 +77,7 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
     bool firstProject = gProjects.previousPath[0] == '\0';
     bool leftBehind = false;
     if (!firstProject && gMapDirty) {
-        if (gRecoverPrompt) snprintf(failure, sizeof(failure), "%s", "Unsaved changes not autosaved: the autosave on offer was kept.");
+        if (gRecoverPrompt) snprintf(failure, sizeof(failure), "%s", kOfferKept);
         leftBehind = gRecoverPrompt || !KeepWorkAsAutoSave(gProjects.previousPath, map, failure);
     }
     AutoSaveState autoSaveBefore = gAutoSave;
@@ -134,7 +135,7 @@ int KeepUnsavedWorkOnClose(const MapDoc *map, UiState &ui)
     int ok = 0;
     if (gRecoverPrompt) {
         // The autosave on offer is older unsaved work the user has not decided on yet.
-        StatusSet(ui, "%s", "Unsaved changes not autosaved: the autosave on offer was kept.");
+        StatusSet(ui, "%s", kOfferKept);
     } else {
         char outcome[kStatusLen];
         ok = AutoSaveWriteTo(gProjects.currentPath, map, outcome, kStatusLen);
