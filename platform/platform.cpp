@@ -380,9 +380,9 @@ static unsigned TempTag(void)
 // safely touch.
 static volatile sig_atomic_t sCloseSignal = 0;
 
-static void NoteCloseSignal(int signal)
+static void NoteCloseSignal(int number)
 {
-    (void)signal;
+    (void)number;
     sCloseSignal = 1;
 }
 
