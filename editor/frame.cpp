@@ -38,11 +38,11 @@
 #include "project/projects.h"
 #include "render/lights.h"
 #include "render/mesh_cache.h"
+#include "platform/platform.h"
 #include "render/renderer.h"
 #include "script/mods.h"
 
-// GLFW is built into raylib; raylib offers a wait for events only without a timeout.
-extern "C" void glfwWaitEvents(void);
+// GLFW is built into raylib; raylib offers no wait for events with a timeout.
 extern "C" void glfwWaitEventsTimeout(double timeout);
 
 //----------------------------------------------------------------------------------
@@ -53,6 +53,9 @@ extern "C" void glfwWaitEventsTimeout(double timeout);
 // on a release see the pointer settle.
 static constexpr int kAwakeFrames = 8;
 static constexpr float kShortestRest = 0.002f;   // a timer due sooner gets a frame, not a wait
+// GLFW's wait goes on through a signal, so a rest is taken in slices this long: a close signal
+// ends it within one.
+static constexpr double kRestSlice = 0.25;
 static constexpr int kLastKey = KEY_KB_MENU;
 static constexpr int kLastMouseButton = MOUSE_BUTTON_BACK;
 
@@ -206,20 +209,37 @@ void FrameRest(const UiState &ui, const MapDoc *map, const char *lastStatus)
         sAwakeFrames--;
         return;
     }
-    // A close request read by that poll ends the loop right after this call.
-    if (WindowShouldClose() || !FrameMayRest(ui, map, lastStatus)) return;
+    // A close request read by that poll, or a close signal, is taken right after this call.
+    if (WindowShouldClose() || PlatformCloseSignalled() || !FrameMayRest(ui, map, lastStatus)) return;
     float timeout = AutoSaveSecondsLeft();   // the only timer that needs a frame
     if (timeout >= 0.0f && timeout < kShortestRest) return;
     // Events that arrive during the wait reach raylib's current input state while its previous
     // state stays as the last poll left it, so the next frame sees each press as a press.
     double start = GetTime();
-    if (timeout < 0.0f) glfwWaitEvents();
-    else glfwWaitEventsTimeout((double)timeout);
-    double rested = GetTime() - start;
-    gFrameClock.restSeconds += rested;
+    bool woken = false;
+    for (;;) {
+        double left = timeout < 0.0f ? kRestSlice : (double)timeout - (GetTime() - start);
+        if (left <= 0.0) break;
+        double slice = left < kRestSlice ? left : kRestSlice;
+        double sliceStart = GetTime();
+        glfwWaitEventsTimeout(slice);
+        // An event ends the wait before its time; one read just as it ran out still left input.
+        woken = GetTime() - sliceStart < slice || InputPending() || PlatformCloseSignalled();
+        if (woken) break;
+    }
+    gFrameClock.restSeconds += GetTime() - start;
     // Whatever ended the rest before its time (input, a resize, the window shown or covered, a
-    // close request) gets the frames that input gets.
-    if (timeout < 0.0f || rested < (double)timeout) sAwakeFrames = kAwakeFrames;
+    // close request or signal) gets the frames that input gets.
+    if (woken) sAwakeFrames = kAwakeFrames;
+}
+
+bool FrameTakeCloseRequest(const MapDoc *map, UiState &ui)
+{
+    // raylib latches the window's close request at the poll that ends a frame and clears it at
+    // the next: read once before each frame, a refused request is gone and the next one is seen.
+    bool signalled = PlatformTakeCloseSignal() != 0;
+    if (!WindowShouldClose() && !signalled) return false;
+    return CloseRequestGranted(map, ui) != 0;
 }
 
 //----------------------------------------------------------------------------------

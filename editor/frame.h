@@ -46,6 +46,9 @@ void StatusToConsole(const char *statusText, char *lastStatus, int lastStatusSiz
 // tool, the turning model preview), no key or mouse button is held, no status line is waiting
 // for its copy into the console (lastStatus is the copied one) and the Render view owes no image.
 bool FrameMayRest(const UiState &ui, const MapDoc *map, const char *lastStatus);
-// After EndDrawing: rests until the next event or timer when input has been still for a few
-// frames and FrameMayRest holds; otherwise returns at once.
+// After EndDrawing: rests until the next event, timer or close signal when input has been still
+// for a few frames and FrameMayRest holds; otherwise returns at once.
 void FrameRest(const UiState &ui, const MapDoc *map, const char *lastStatus);
+// Before each frame: takes the window's close request and a SIGTERM or SIGHUP alike
+// (CloseRequestGranted); true when the program ends now.
+bool FrameTakeCloseRequest(const MapDoc *map, UiState &ui);

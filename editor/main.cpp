@@ -6,24 +6,25 @@
 
 #include "editor/startup.h"
 #include "editor/frame.h"
-#include "editor/windows/map_dialogs.h"
+#include "platform/platform.h"
 
 static char lastStatus[kStatusLen];
 
 int main(void)
 {
     static UiState ui;   // lives as long as main, so gEd's pointers stay valid
+    PlatformCatchCloseSignals();   // a logout's SIGTERM or SIGHUP is a close request like the window's
     if (!AppStartUp(ui)) {
         fprintf(stderr, "kirto: could not open a window. Is a display available (DISPLAY)?\n");
         return 1;
     }
 
-    while (!WindowShouldClose()) {
+    // A close request writes unsaved work to the autosave first; one that cannot is refused once.
+    while (!FrameTakeCloseRequest(&activeMap, ui)) {
         FrameRun(&activeMap, ui, lastStatus);
         FrameRest(ui, &activeMap, lastStatus);   // waits for the next event while nothing moves
     }
 
-    KeepUnsavedWorkOnClose(&activeMap, ui);   // the close request: unsaved work to the autosave
     AppShutDown(ui);
     return 0;
 }

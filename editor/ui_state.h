@@ -96,6 +96,9 @@ struct UiState {
     char statusText[kStatusLen];
     const char *tooltipText;
 
+    // A close request was refused for unsaved work it could not write: the next one ends the run
+    bool closeRefused;
+
     // Clipboards
     Brush brushClipboard;
     bool clipboardHasBrush;

@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -370,4 +371,71 @@ static unsigned TempTag(void)
     x *= 2246822519u;
     x ^= x >> 13;
     return x;
+}
+
+//----------------------------------------------------------------------------------
+// File stamps and close signals
+//----------------------------------------------------------------------------------
+// Set by the signal handler, read and cleared by the frame loop: the one thing a handler may
+// safely touch.
+static volatile sig_atomic_t sCloseSignal = 0;
+
+static void NoteCloseSignal(int number)
+{
+    (void)number;
+    sCloseSignal = 1;
+}
+
+int PlatformReadStamp(const char *path, PlatformStamp *stamp)
+{
+    stamp->mtimeNs = 0;
+    stamp->size = 0;
+#if defined(_WIN32)
+    struct _stat64 st;
+    if (_stat64(path, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) return 0;
+    stamp->mtimeNs = (long long)st.st_mtime * 1000000000LL;
+#else
+    struct stat st;
+    if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+#if defined(__APPLE__)
+    stamp->mtimeNs = (long long)st.st_mtimespec.tv_sec * 1000000000LL + st.st_mtimespec.tv_nsec;
+#else
+    stamp->mtimeNs = (long long)st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+#endif
+#endif
+    stamp->size = (long long)st.st_size;
+    return 1;
+}
+
+int PlatformStampsEqual(const PlatformStamp *a, const PlatformStamp *b)
+{
+    return a->mtimeNs == b->mtimeNs && a->size == b->size;
+}
+
+void PlatformCatchCloseSignals(void)
+{
+#if defined(_WIN32)
+    signal(SIGTERM, NoteCloseSignal);
+#else
+    struct sigaction action;
+    memset(&action, 0, sizeof(action));
+    action.sa_handler = NoteCloseSignal;
+    sigemptyset(&action.sa_mask);
+    // Restarted calls: a signal in the middle of a save must not make its write fail.
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+#endif
+}
+
+int PlatformCloseSignalled(void)
+{
+    return sCloseSignal != 0;
+}
+
+int PlatformTakeCloseSignal(void)
+{
+    if (sCloseSignal == 0) return 0;
+    sCloseSignal = 0;
+    return 1;
 }

@@ -76,3 +76,24 @@ struct PlatformWorkFolder {
 int PlatformKeepWorkFolder(PlatformWorkFolder *keep);
 // Makes the remembered folder the working folder again and lets go of it; 1, or 0 when it failed.
 int PlatformRestoreWorkFolder(PlatformWorkFolder *keep);
+
+//----------------------------------------------------------------------------------
+// File stamps and close signals
+//----------------------------------------------------------------------------------
+// What a regular file looked like at one moment: another writer changes at least one of these.
+struct PlatformStamp {
+    long long mtimeNs;          // modification time, nanoseconds since the epoch
+    long long size;             // bytes
+};
+// The stamp of the regular file at path (links followed); 1, or 0 with a zero stamp when no
+// regular file is there.
+int PlatformReadStamp(const char *path, PlatformStamp *stamp);
+// 1 when both stamps describe the same state of a file.
+int PlatformStampsEqual(const PlatformStamp *a, const PlatformStamp *b);
+// Makes SIGTERM and SIGHUP (where the system has them) a close request instead of an end: their
+// handler only notes them, for the frame loop to take as it takes the window's close.
+void PlatformCatchCloseSignals(void);
+// 1 when a close signal arrived that PlatformTakeCloseSignal has not taken yet.
+int PlatformCloseSignalled(void);
+// 1 once for the close signals since the last call (several count as one), else 0.
+int PlatformTakeCloseSignal(void);

@@ -14,7 +14,7 @@
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
-AutoSaveState gAutoSave = { true, kAutoSaveInterval, 0.0f, 0 };
+AutoSaveState gAutoSave = { true, kAutoSaveInterval, 0.0f, 0, {} };
 bool gRecoverPrompt = false;
 char gRecoverPath[kRecoverPathLen];
 
@@ -23,6 +23,8 @@ char gRecoverPath[kRecoverPathLen];
 //----------------------------------------------------------------------------------
 static bool AutoSaveTimerRuns(void);
 static int ProjectAutoSavePath(const char *projectPath, char *out, int outSize);
+static const char *AutoSaveReplaceRefusal(const char *projectPath, const char *path);
+static void AutoSaveKeepStamp(const char *projectPath, const char *path, bool written);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -32,6 +34,17 @@ int AutoSavePath(char *out, int outSize)
     return ProjectAutoSavePath(gProjects.currentPath, out, outSize);
 }
 
+void AutoSaveNoteOpened(void)
+{
+    char path[kRecoverPathLen];
+    if (!AutoSavePath(path, sizeof(path))) return;
+    PlatformStamp now;
+    PlatformReadStamp(path, &now);
+    // Opened again while its file is as noted: whether this editor wrote it still counts.
+    if (strcmp(gAutoSave.kept.projectPath, gProjects.currentPath) == 0 && PlatformStampsEqual(&now, &gAutoSave.kept.file)) return;
+    AutoSaveKeepStamp(gProjects.currentPath, path, false);
+}
+
 int AutoSaveWriteTo(const char *projectPath, const MapDoc *map, char *status, int statusSize)
 {
     char path[kRecoverPathLen];
@@ -39,11 +52,17 @@ int AutoSaveWriteTo(const char *projectPath, const MapDoc *map, char *status, in
         if (status) snprintf(status, (size_t)statusSize, "Could not autosave: no project folder to write to");
         return 0;
     }
+    const char *refusal = AutoSaveReplaceRefusal(projectPath, path);
+    if (refusal != nullptr) {
+        if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s: %s", path, refusal);
+        return 0;
+    }
     if (!SaveMapZIZUDU(path, map)) {
         // The flag stays set, so the next attempt tries again.
         if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s", path);
         return 0;
     }
+    AutoSaveKeepStamp(projectPath, path, true);
     ClearMapDirty();
     gAutoSave.saveCount++;
     if (status) snprintf(status, (size_t)statusSize, "Autosaved (%d) to %s", gAutoSave.saveCount, kAutoSaveName);
@@ -93,4 +112,26 @@ static int ProjectAutoSavePath(const char *projectPath, char *out, int outSize)
     if (projectPath == nullptr || projectPath[0] == '\0') return 0;
     int n = snprintf(out, (size_t)outSize, "%s/%s/%s", projectPath, kMapsDir, kAutoSaveName);
     return (n >= 0 && n < outSize) ? 1 : 0;
+}
+
+// Why the autosave file at path, of the project at projectPath, must not be replaced; NULL when it
+// may: no regular file is there, or it is the file of the kept stamp.
+static const char *AutoSaveReplaceRefusal(const char *projectPath, const char *path)
+{
+    PlatformStamp now;
+    if (!PlatformReadStamp(path, &now)) return nullptr;   // nothing to replace; the save refuses the rest
+    const AutoSaveStamp &kept = gAutoSave.kept;
+    bool known = strcmp(kept.projectPath, projectPath) == 0;
+    if (known && PlatformStampsEqual(&now, &kept.file)) return nullptr;
+    if (known && kept.written) return "changed on disk since this editor wrote it";
+    return "written by someone else after the project opened";
+}
+
+// The file at path as it is now becomes the kept stamp of the project at projectPath.
+static void AutoSaveKeepStamp(const char *projectPath, const char *path, bool written)
+{
+    AutoSaveStamp &kept = gAutoSave.kept;
+    snprintf(kept.projectPath, sizeof(kept.projectPath), "%s", projectPath);
+    PlatformReadStamp(path, &kept.file);
+    kept.written = written;
 }

@@ -8,16 +8,27 @@
 
 #include <cstdint>
 #include "document/map_records.h"
+#include "platform/platform.h"
 #include "project/projects.h"
 
 constexpr float kAutoSaveInterval = 120.0f;   // seconds between autosave attempts
 constexpr int kRecoverPathLen = kProjectFilePathLen;
+
+// The autosave file as this editor last wrote it or, before its first write there, as it was when
+// the project opened. Another copy of the editor on the same project changes it: the autosave
+// then refuses to replace that copy's work.
+struct AutoSaveStamp {
+    char projectPath[kProjectPathLen];   // the project it belongs to; empty: none noted
+    PlatformStamp file;                  // zero when no file was there
+    bool written;                        // taken after this editor's own write
+};
 
 struct AutoSaveState {
     bool enabled;          // autosave switch; nothing changes it
     float interval;        // seconds between attempts
     float timer;           // seconds since the last attempt
     int32_t saveCount;     // successful autosaves of this run; never reset
+    AutoSaveStamp kept;    // the only autosave file it may replace
 };
 
 extern AutoSaveState gAutoSave;
@@ -26,9 +37,13 @@ extern char gRecoverPath[kRecoverPathLen];    // the autosave the prompt offers
 
 // The open project's autosave path into out; 0 when no project is open or it does not fit.
 int AutoSavePath(char *out, int outSize);
+// Notes the open project's autosave as it is now (or that there is none), when the project has
+// just opened; kept as it is when it already describes that file.
+void AutoSaveNoteOpened(void);
 // Writes map as the autosave of the project at projectPath (the open one, or one being left):
-// on success the dirty flag is cleared and the count moves on. Writes the outcome into status
-// (may be NULL); returns 1 when the map was written.
+// on success the dirty flag is cleared, the count moves on and the file's stamp is kept. A file
+// that differs from the kept stamp (another writer's) is never replaced. Writes the outcome into
+// status (may be NULL); returns 1 when the map was written.
 int AutoSaveWriteTo(const char *projectPath, const MapDoc *map, char *status, int statusSize);
 // Once per frame: advances the timer while a project is open and no recovery prompt is shown, and
 // at each full interval writes a dirty map to the autosave. Writes the outcome into status (may

@@ -12,7 +12,7 @@
 //----------------------------------------------------------------------------------
 // Globals
 //----------------------------------------------------------------------------------
-ProjectList gProjects = { {}, 0, -1, 0.0f, false, false, "", "", "(none)", false };
+ProjectList gProjects = { {}, 0, -1, 0.0f, false, false, "", "", "(none)", "", "" };
 MapBrowseList gMapBrowse;
 
 static const char *const kProjectSubdirs[] = { "maps", "exports", "mods", "assets", "assets/models", "assets/textures" };
@@ -91,10 +91,18 @@ void OpenProject(int index)
     if (index < 0 || index >= gProjects.count) return;
     const ProjectEntry *e = &gProjects.entries[index];
     snprintf(gProjects.previousPath, sizeof(gProjects.previousPath), "%s", gProjects.currentPath);
+    snprintf(gProjects.previousName, sizeof(gProjects.previousName), "%s", gProjects.currentName);
     snprintf(gProjects.currentPath, sizeof(gProjects.currentPath), "%s", e->path);
     snprintf(gProjects.currentName, sizeof(gProjects.currentName), "%s", e->name);
     gProjects.selected = index;
     MakeProjectSubdirs(gProjects.currentPath);   // a project whose sub-folders were deleted gets them back
+}
+
+void ReturnToPreviousProject(void)
+{
+    if (gProjects.previousPath[0] == '\0') return;
+    snprintf(gProjects.currentPath, sizeof(gProjects.currentPath), "%s", gProjects.previousPath);
+    snprintf(gProjects.currentName, sizeof(gProjects.currentName), "%s", gProjects.previousName);
 }
 
 const char *ProjectFilePath(const char *subdir, const char *fileName)

@@ -41,6 +41,7 @@ struct ProjectList {
     char currentPath[kProjectPathLen];       // the open project's folder; empty: none open
     char currentName[kProjectNameLen];       // the open project's name
     char previousPath[kProjectPathLen];      // the project open before the last OpenProject; empty: none
+    char previousName[kProjectNameLen];      // its name
 };
 
 struct MapBrowseList {
@@ -67,10 +68,13 @@ int ProjectNameIsValid(const char *name);
 // Makes a new project folder with its sub-folders and rescans; 1, or 0 when the name is refused,
 // the list is full, the folder exists already or could not be made. Neither selects nor opens it.
 int CreateProject(const char *name);
-// Makes entry index the open project and restores its sub-folders, noting in previousPath the
-// project that was open before; an index outside the list changes nothing. The rest of an open (map,
+// Makes entry index the open project and restores its sub-folders, noting in previousPath and
+// previousName the project that was open before; an index outside the list changes nothing. The rest of an open (map,
 // assets, autosave) is the editor's project switch.
 void OpenProject(int index);
+// Undoes the last OpenProject: the project open before it (previousPath, previousName) is the
+// open project again; the manager's selection stays. Nothing changes when none was open before.
+void ReturnToPreviousProject(void);
 // The path under which a map file is read or written: the name in the open project's sub-folder,
 // or unchanged when it looks like a path or no project is open. One static buffer, overwritten
 // by the next call.

@@ -17,6 +17,7 @@
 #include "editor/tools/vertex.h"
 #include "editor/widgets.h"
 #include "editor/windows/project_manager.h"
+#include "platform/platform.h"
 #include "project/assets.h"
 #include "project/autosave.h"
 #include "project/projects.h"
@@ -33,10 +34,21 @@ static constexpr unsigned char kDialogVeilAlpha = 110;
 static constexpr unsigned char kRecoverVeilAlpha = 120;
 static constexpr Color kRowHovered = { 52, 55, 64, 255 };
 static constexpr char kRecoveredName[] = "recovered.zizudu";
+static constexpr char kOfferKept[] = "Unsaved changes not autosaved: the autosave on offer was kept.";
 
 // The map an Open or a project switch reads into, so a failed read leaves both the map and its
 // undo history alone.
 static MapDoc sLoadedMap;
+
+// The map's own file as this editor last read or wrote it (or found it, when the map took its
+// name): a Save over it after another writer changed it is refused once.
+struct MapFileStamp {
+    char path[kProjectFilePathLen];   // empty: none
+    PlatformStamp file;               // zero when no file was there
+    bool warned;                      // a Save was refused over the file as it is in warnedAbout
+    PlatformStamp warnedAbout;
+};
+static MapFileStamp sMapFile;
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -46,8 +58,12 @@ static void DrawMapList(Rectangle list, UiState &ui);
 static int SaveUnderMapFileName(const MapDoc *map, UiState &ui);
 static int OpenMapFileName(MapDoc *map, UiState &ui);
 static int KeepWorkAsAutoSave(const char *projectPath, const MapDoc *map, char *failure);
+static int KeepWorkInOpenedProject(const MapDoc *map, char *failure);
+static void StayInPreviousProject(UiState &ui, const char *failure, const char *refusal);
 static void OpenSwitchedMap(MapDoc *map, UiState &ui, const char *name, const char *missing);
 static void DescribeMissingLatestMap(char *out, int outSize);
+static void MapFileNoteOpen(const char *path);
+static int MapFileMayReplace(const char *path);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -55,10 +71,24 @@ static void DescribeMissingLatestMap(char *out, int outSize);
 void ProjectSwitch(MapDoc *map, UiState &ui)
 {
     // Unsaved work of the project being left goes to its autosave before anything else changes,
-    // so the recovery prompt offers it the next time that project opens.
+    // so the recovery prompt offers it the next time that project opens. When that cannot be
+    // written (nor replace an autosave still on offer), it becomes the autosave of the project
+    // being opened, offered at once; when that fails too, the switch is undone.
     char failure[kStatusLen] = "";
     bool firstProject = gProjects.previousPath[0] == '\0';
-    if (!firstProject && gMapDirty) KeepWorkAsAutoSave(gProjects.previousPath, map, failure);
+    bool leftBehind = false;
+    if (!firstProject && gMapDirty) {
+        if (gRecoverPrompt) snprintf(failure, sizeof(failure), "%s", kOfferKept);
+        leftBehind = gRecoverPrompt || !KeepWorkAsAutoSave(gProjects.previousPath, map, failure);
+    }
+    AutoSaveState autoSaveBefore = gAutoSave;
+    AutoSaveNoteOpened();
+    char refusal[kStatusLen];
+    if (leftBehind && !KeepWorkInOpenedProject(map, refusal)) {
+        gAutoSave = autoSaveBefore;   // the stamp of the project that stays open
+        StayInPreviousProject(ui, failure, refusal);
+        return;
+    }
 
     RescanAssets();                      // the project's own assets, where it has them
     ui.curTexture = gAssets.textureCount > 0 ? 0 : -1;
@@ -81,16 +111,20 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
     char missing[kStatusLen] = "";
     if (name == nullptr) DescribeMissingLatestMap(missing, sizeof(missing));
     bool keepWork = firstProject && (name == nullptr || (gMapDirty && gRecoverPrompt));
+    bool workOffered = leftBehind;
     if (firstProject && !keepWork && gMapDirty) {
         keepWork = !KeepWorkAsAutoSave(gProjects.currentPath, map, failure);
-        if (!keepWork) gRecoverPrompt = AutoSavePath(gRecoverPath, sizeof(gRecoverPath)) != 0;
+        workOffered = !keepWork;
     }
+    // Written in this very second, the autosave need not be newer than every map: it is offered.
+    if (workOffered) gRecoverPrompt = AutoSavePath(gRecoverPath, sizeof(gRecoverPath)) != 0;
     if (keepWork) {
         snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledMapName);
         StatusSet(ui, "Opened '%s' - %skeeping the current map", gProjects.currentName, missing);
     } else {
         OpenSwitchedMap(map, ui, name, missing);
     }
+    MapFileNoteOpen(ProjectFilePath(kMapsDir, ui.mapFileName));
     if (failure[0] != '\0') {          // the failure is what the status line must show
         ConsolePush(CONSOLE_EDITOR, ui.statusText);
         StatusSet(ui, "%s", failure);
@@ -103,15 +137,25 @@ int KeepUnsavedWorkOnClose(const MapDoc *map, UiState &ui)
     int ok = 0;
     if (gRecoverPrompt) {
         // The autosave on offer is older unsaved work the user has not decided on yet.
-        StatusSet(ui, "%s", "Unsaved changes not autosaved: the autosave on offer was kept.");
+        StatusSet(ui, "%s", kOfferKept);
     } else {
         char outcome[kStatusLen];
         ok = AutoSaveWriteTo(gProjects.currentPath, map, outcome, kStatusLen);
         StatusSet(ui, "%s", outcome);
     }
-    // The window goes next: the log (console and standard output) is where a failure still shows.
+    // The window may go next: the log (console and standard output) is where a failure still shows.
     if (!ok) TraceLog(LOG_WARNING, "%s", ui.statusText);
     return ok;
+}
+
+int CloseRequestGranted(const MapDoc *map, UiState &ui)
+{
+    if (KeepUnsavedWorkOnClose(map, ui) || ui.closeRefused) return 1;
+    ui.closeRefused = true;
+    char why[kStatusLen];
+    snprintf(why, sizeof(why), "%s", ui.statusText);
+    StatusSet(ui, "Not closed - close again to discard the changes. %s", why);
+    return 0;
 }
 
 void OpenMapFileDialog(UiState &ui, int isSave)
@@ -217,6 +261,7 @@ int RecoverAutoSave(MapDoc *map, UiState &ui)
     FreeUndoHistory();
     PushUndoState(map);   // the recovered map counts as changed until it is saved again
     snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kRecoveredName);
+    MapFileNoteOpen(ProjectFilePath(kMapsDir, ui.mapFileName));
     StatusSet(ui, "Recovered %d brushes. Save As to keep it.", map->brushCount);
     return 1;
 }
@@ -280,10 +325,16 @@ static int SaveUnderMapFileName(const MapDoc *map, UiState &ui)
     }
     char path[kProjectFilePathLen];
     snprintf(path, sizeof(path), "%s", ProjectFilePath(kMapsDir, ui.mapFileName));
+    if (!MapFileMayReplace(path)) {
+        StatusSet(ui, "Could not save to %s: changed on disk - Save again to overwrite it.", path);
+        return 0;
+    }
     int ok = SaveMapZIZUDU(path, map);
     StatusSet(ui, ok ? "Saved to %s" : "Could not save to %s", path);
-    if (ok) ClearMapDirty();   // written: nothing left for the autosave or the recovery prompt
-    return ok;
+    if (!ok) return 0;
+    ClearMapDirty();   // written: nothing left for the autosave or the recovery prompt
+    MapFileNoteOpen(path);
+    return 1;
 }
 
 // Reads mapFileName as given (no extension added). On success the map it replaced stays one Undo
@@ -302,6 +353,7 @@ static int OpenMapFileName(MapDoc *map, UiState &ui)
     if (!wasDirty) ClearMapDirty();
     memcpy(map, &sLoadedMap, sizeof(MapDoc));
     DropSelection(ui);
+    MapFileNoteOpen(path);
     StatusSet(ui, "Loaded %s", path);
     return 1;
 }
@@ -346,4 +398,53 @@ static void OpenSwitchedMap(MapDoc *map, UiState &ui, const char *name, const ch
     }
     PushUndoState(map);
     ClearMapDirty();
+}
+
+// The opened project takes the unsaved work as its autosave, unless its own autosave is on offer
+// (which the work must not replace). 1 when written; else the reason is copied into refusal
+// (kStatusLen).
+static int KeepWorkInOpenedProject(const MapDoc *map, char *refusal)
+{
+    ScanProjectMaps();
+    if (AutoSaveIsNewer()) {
+        snprintf(refusal, kStatusLen, "'%s' has an autosave on offer", gProjects.currentName);
+        return 0;
+    }
+    return KeepWorkAsAutoSave(gProjects.currentPath, map, refusal);
+}
+
+// The switch is undone: the project left is open again, with the map, its history and its flag as
+// they were. failure (why the work could not stay in that project) reaches the console and
+// refusal (why the other project could not take it) the status line.
+static void StayInPreviousProject(UiState &ui, const char *failure, const char *refusal)
+{
+    char opened[kProjectNameLen];
+    snprintf(opened, sizeof(opened), "%s", gProjects.currentName);
+    ReturnToPreviousProject();
+    ScanProjectMaps();
+    if (gRecoverPrompt) AutoSavePath(gRecoverPath, sizeof(gRecoverPath));   // the prompt offers the open project's
+    ConsolePush(CONSOLE_EDITOR, failure);
+    StatusSet(ui, "Did not open '%s' - the unsaved work stays open: %s", opened, refusal);
+}
+
+// The map now goes by the file at path: its state on disk is the one a Save may replace.
+static void MapFileNoteOpen(const char *path)
+{
+    snprintf(sMapFile.path, sizeof(sMapFile.path), "%s", path);
+    PlatformReadStamp(path, &sMapFile.file);
+    sMapFile.warned = false;
+}
+
+// 1 when a Save may write path: another file than the map's own, no regular file there, the file
+// as this editor left it, or the very change a refused Save named. Else 0, and the next Save over
+// the same change goes ahead.
+static int MapFileMayReplace(const char *path)
+{
+    PlatformStamp now;
+    if (strcmp(path, sMapFile.path) != 0 || !PlatformReadStamp(path, &now)) return 1;
+    if (PlatformStampsEqual(&now, &sMapFile.file)) return 1;
+    if (sMapFile.warned && PlatformStampsEqual(&now, &sMapFile.warnedAbout)) return 1;
+    sMapFile.warned = true;
+    sMapFile.warnedAbout = now;
+    return 0;
 }

@@ -119,6 +119,7 @@ TEST_F(AutoSaveRun, FailureIsReportedKeepsDirtyAndTheOldFile)
     auto old = std::make_unique<MapDoc>();
     BuildCubes(old.get(), 5);
     SaveMapAt(maps + "_autosave.zizudu", *old, 100);
+    AutoSaveNoteOpened();                       // there when the project opened: it may be replaced
     std::vector<uint8_t> before = ReadAllBytes(maps + "_autosave.zizudu");
     // A read-only file is not replaced.
     std::filesystem::permissions(maps + "_autosave.zizudu", std::filesystem::perms::owner_read);
@@ -147,6 +148,7 @@ TEST_F(AutoSaveRun, NothingIsWrittenWhileTheRecoveryPromptIsShown)
     auto offered = std::make_unique<MapDoc>();
     BuildCubes(offered.get(), 4);
     SaveMapAt(maps + "_autosave.zizudu", *offered, 500);
+    AutoSaveNoteOpened();
     std::vector<uint8_t> before = ReadAllBytes(maps + "_autosave.zizudu");
 
     gRecoverPrompt = true;
@@ -212,4 +214,42 @@ TEST(RecoveryTest, UnreadableAutosaveIsStillOffered)
     WriteAllBytes(maps + "_autosave.zizudu", { 1, 2, 3 });
     ScanProjectMaps();
     EXPECT_TRUE(AutoSaveIsNewer());
+}
+
+//----------------------------------------------------------------------------------
+// Another writer's autosave
+//----------------------------------------------------------------------------------
+TEST_F(AutoSaveRun, NeverReplacesAnAutosaveAnotherWriterChanged)
+{
+    std::string path = OpenTestProject("P") + "/maps/_autosave.zizudu";
+    auto other = std::make_unique<MapDoc>();
+    BuildCubes(other.get(), 7);
+    auto refused = [&](const char *reason) {
+        std::vector<uint8_t> before = ReadAllBytes(path);
+        PushUndoState(map.get());
+        EXPECT_EQ(AutoSaveWriteTo(gProjects.currentPath, map.get(), status, sizeof(status)), 0);
+        EXPECT_EQ(std::string(status), "Could not autosave to " + path + ": " + reason);
+        EXPECT_TRUE(gMapDirty);
+        EXPECT_EQ(ReadAllBytes(path), before);
+    };
+
+    SaveMapAt(path, *other, 100);               // an old autosave, there when the project opened
+    AutoSaveNoteOpened();
+    PushUndoState(map.get());
+    ASSERT_EQ(AutoSaveWriteTo(gProjects.currentPath, map.get(), status, sizeof(status)), 1);
+    ASSERT_EQ(AutoSaveWriteTo(gProjects.currentPath, map.get(), status, sizeof(status)), 1);   // its own write
+
+    SaveMapAt(path, *other, 300);               // another copy of the editor writes its work
+    refused("changed on disk since this editor wrote it");
+    std::filesystem::remove(path);              // nothing left to replace: written anew
+    ASSERT_EQ(AutoSaveWriteTo(gProjects.currentPath, map.get(), status, sizeof(status)), 1);
+
+    // Never written here: one that appears after the open is someone else's.
+    std::string fresh = OpenTestProject("Q") + "/maps/_autosave.zizudu";
+    AutoSaveNoteOpened();
+    path = fresh;
+    SaveMapAt(path, *other, 400);
+    refused("written by someone else after the project opened");
+    AutoSaveNoteOpened();                       // opened again: now it was there before the open
+    ASSERT_EQ(AutoSaveWriteTo(gProjects.currentPath, map.get(), status, sizeof(status)), 1);
 }

@@ -41,6 +41,7 @@ void ResetProjectState(void)
     gAutoSave.enabled = true;
     gAutoSave.interval = kAutoSaveInterval;
     gAutoSave.timer = 0.0f;
+    memset(&gAutoSave.kept, 0, sizeof(gAutoSave.kept));
     gMapDirty = false;
     gRecoverPrompt = false;
     gRecoverPath[0] = '\0';

@@ -221,11 +221,47 @@ TEST_F(MapDialogs, LeavingAProjectWritesItsUnsavedWorkWhereItsNextOpenOffersIt)
     ASSERT_EQ(RecoverAutoSave(map.get(), *ui), 1);
     EXPECT_TRUE(MapEquals(*work));
 
-    // A project that cannot take its autosave: the switch goes on and the status line says so.
+    // A project that cannot take its autosave: the work becomes the opened project's autosave,
+    // offered at once, and the status line says why.
     fs::permissions(left + kAutoSaveName, fs::perms::owner_read);
     Reopen("Third");
     EXPECT_STREQ(ui->statusText, "Could not autosave to projects/Left/maps/_autosave.zizudu");
     EXPECT_STREQ(gProjects.currentName, "Third");
+    ASSERT_TRUE(gRecoverPrompt);
+    EXPECT_STREQ(gRecoverPath, "projects/Third/maps/_autosave.zizudu");
+    ASSERT_EQ(RecoverAutoSave(map.get(), *ui), 1);
+    EXPECT_TRUE(MapEquals(*work));
+}
+
+TEST_F(MapDialogs, WorkNoProjectCanTakeStaysOpenAndTheFirstCloseIsRefused)
+{
+    Open("Offer");
+    std::string offer = maps;
+    PutMap(kAutoSaveName, 2, 200);              // older work on offer at Offer's next open
+    std::vector<uint8_t> offered = ReadAllBytes(offer + kAutoSaveName);
+    Open("Left");
+    BuildCubes(map.get(), 4);
+    PushUndoState(map.get());
+    auto work = std::make_unique<MapDoc>(*map);
+    int undoCount = gUndo.count, undoIndex = gUndo.index;
+    fs::create_directory(maps + kAutoSaveName); // no file can go there, whoever runs the test
+
+    Reopen("Offer");
+    EXPECT_STREQ(gProjects.currentPath, "projects/Left");
+    EXPECT_STREQ(gProjects.currentName, "Left");
+    EXPECT_STREQ(ui->statusText, "Did not open 'Offer' - the unsaved work stays open: 'Offer' has an autosave on offer");
+    EXPECT_TRUE(MapEquals(*work));
+    EXPECT_EQ(gUndo.count, undoCount);
+    EXPECT_EQ(gUndo.index, undoIndex);
+    EXPECT_TRUE(gMapDirty);
+    EXPECT_FALSE(gRecoverPrompt);
+    EXPECT_EQ(ReadAllBytes(offer + kAutoSaveName), offered);
+
+    // The close: refused once with the reason, and the second goes ahead.
+    const std::string refused = "Not closed - close again to discard the changes. Could not autosave to projects/Left/maps/_autosave.zizudu";
+    EXPECT_EQ(CloseRequestGranted(map.get(), *ui), 0);
+    EXPECT_EQ(std::string(ui->statusText).rfind(refused, 0), 0u) << ui->statusText;
+    EXPECT_EQ(CloseRequestGranted(map.get(), *ui), 1);
 }
 
 TEST_F(MapDialogs, CloseKeepsUnsavedWorkInTheProjectUnlessNoneIsOpenOrItsAutosaveIsOnOffer)
@@ -392,6 +428,32 @@ TEST_F(MapDialogs, FailedSaveReportsKeepsDirtyAndTheOldFile)
     EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/keep.zizudu");
     EXPECT_TRUE(gMapDirty);
     EXPECT_EQ(ReadAllBytes(maps + "keep.zizudu"), before);
+}
+
+TEST_F(MapDialogs, SaveOverTheMapsOwnFileChangedOnDiskIsRefusedOnce)
+{
+    auto other = std::make_unique<MapDoc>();
+    BuildCubes(other.get(), 6);
+    for (bool loaded : { true, false }) {       // read from the file, or named after one not there yet
+        Open(loaded ? "Loaded" : "Fresh");
+        if (loaded) {
+            PutMap("level.zizudu", 1, 100);
+            Reopen("Loaded");
+        }
+        std::string path = maps + ui->mapFileName;
+        SaveMapAt(path, *other, 300);           // another copy of the editor saves first
+        std::vector<uint8_t> theirs = ReadAllBytes(path);
+        EXPECT_EQ(SaveMapToProject(map.get(), *ui), 0);
+        EXPECT_EQ(std::string(ui->statusText), "Could not save to " + path + ": changed on disk - Save again to overwrite it.");
+        EXPECT_EQ(ReadAllBytes(path), theirs);
+        ASSERT_EQ(SaveMapToProject(map.get(), *ui), 1);
+        EXPECT_NE(ReadAllBytes(path), theirs);
+        ASSERT_EQ(SaveMapToProject(map.get(), *ui), 1);   // written here: no question
+
+        SaveMapAt(path, *other, 500);           // warned about one change, not about the next
+        ui->dlgIsSave = true;                   // Save As to its own name asks the same
+        EXPECT_EQ(MapDialogAction(map.get(), *ui), 0);
+    }
 }
 
 TEST_F(MapDialogs, OpenBringsTheFileBackAndUndoTheMapItReplaced)
