@@ -7,6 +7,7 @@
 #include "editor/startup.h"
 #include "editor/frame.h"
 #include "editor/windows/map_dialogs.h"
+#include "platform/platform.h"
 
 static char lastStatus[kStatusLen];
 
@@ -18,10 +19,13 @@ int main(void)
         return 1;
     }
 
+    // Xlib ends the process from inside the loop when the display is lost; the work goes first.
+    PlatformSetExitRescue(KeepUnsavedWorkAtExit);
     while (!WindowShouldClose()) {
         FrameRun(&activeMap, ui, lastStatus);
         FrameRest(ui, &activeMap, lastStatus);   // waits for the next event while nothing moves
     }
+    PlatformSetExitRescue(nullptr);           // the close below keeps the work itself
 
     KeepUnsavedWorkOnClose(&activeMap, ui);   // the close request: unsaved work to the autosave
     AppShutDown(ui);

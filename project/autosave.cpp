@@ -39,9 +39,9 @@ int AutoSaveWriteTo(const char *projectPath, const MapDoc *map, char *status, in
         if (status) snprintf(status, (size_t)statusSize, "Could not autosave: no project folder to write to");
         return 0;
     }
-    if (!SaveMapZIZUDU(path, map)) {
+    if (!SaveMapZIZUDUWithin(path, projectPath, map)) {
         // The flag stays set, so the next attempt tries again.
-        if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s", path);
+        if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s: %s", path, MapSaveReason());
         return 0;
     }
     ClearMapDirty();

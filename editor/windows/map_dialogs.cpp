@@ -112,6 +112,14 @@ int KeepUnsavedWorkOnClose(const MapDoc *map, UiState &ui)
     return ok;
 }
 
+void KeepUnsavedWorkAtExit(void)
+{
+    if (!gMapDirty || gProjects.currentPath[0] == '\0') return;
+    char outcome[kStatusLen] = "Unsaved changes not autosaved: the autosave on offer was kept.";
+    int ok = !gRecoverPrompt && AutoSaveWriteTo(gProjects.currentPath, &activeMap, outcome, kStatusLen);
+    TraceLog(ok ? LOG_INFO : LOG_WARNING, "%s", outcome);
+}
+
 void OpenMapFileDialog(UiState &ui, int isSave)
 {
     ScanProjectMaps();
@@ -278,8 +286,11 @@ static int SaveUnderMapFileName(const MapDoc *map, UiState &ui)
     }
     char path[kProjectFilePathLen];
     snprintf(path, sizeof(path), "%s", ProjectFilePath(kMapsDir, ui.mapFileName));
-    int ok = SaveMapZIZUDU(path, map);
-    StatusSet(ui, ok ? "Saved to %s" : "Could not save to %s", path);
+    // With no project open the working folder holds the maps, as the user's own folder.
+    const char *project = gProjects.currentPath[0] != '\0' ? gProjects.currentPath : nullptr;
+    int ok = SaveMapZIZUDUWithin(path, project, map);
+    if (ok) StatusSet(ui, "Saved to %s", path);
+    else StatusSet(ui, "Could not save to %s: %s", path, MapSaveReason());
     if (ok) ClearMapDirty();   // written: nothing left for the autosave or the recovery prompt
     return ok;
 }

@@ -36,6 +36,10 @@ int SaveMapToProject(const MapDoc *map, UiState &ui);
 // recovery prompt of its next open, except over an autosave still on offer. Returns 1 when
 // nothing was left unwritten; else the status line and the log say why.
 int KeepUnsavedWorkOnClose(const MapDoc *map, UiState &ui);
+// When the process ends before the frame loop does (a lost display connection): the live map's
+// unsaved changes to the open project's autosave by the close's rule, the outcome to the log only.
+// Touches neither the window nor the GL.
+void KeepUnsavedWorkAtExit(void);
 
 // Phase 34: the recovery prompt, while gRecoverPrompt is set.
 void RecoverDialog(MapDoc *map, UiState &ui);

@@ -208,7 +208,7 @@ TEST_F(MapDialogs, LeavingAProjectWritesItsUnsavedWorkWhereItsNextOpenOffersIt)
     // A project that cannot take its autosave: the switch goes on and the status line says so.
     fs::permissions(left + kAutoSaveName, fs::perms::owner_read);
     Reopen("Third");
-    EXPECT_STREQ(ui->statusText, "Could not autosave to projects/Left/maps/_autosave.zizudu");
+    EXPECT_STREQ(ui->statusText, "Could not autosave to projects/Left/maps/_autosave.zizudu: file is read-only");
     EXPECT_STREQ(gProjects.currentName, "Third");
 }
 
@@ -370,10 +370,10 @@ TEST_F(MapDialogs, FailedSaveReportsKeepsDirtyAndTheOldFile)
 
     fs::permissions(maps + "keep.zizudu", fs::perms::owner_read);   // a read-only file is not replaced
     EXPECT_EQ(SaveMapToProject(map.get(), *ui), 0);
-    EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/keep.zizudu");
+    EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/keep.zizudu: file is read-only");
     ui->dlgIsSave = true;
     EXPECT_EQ(MapDialogAction(map.get(), *ui), 0);
-    EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/keep.zizudu");
+    EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/keep.zizudu: file is read-only");
     EXPECT_TRUE(gMapDirty);
     EXPECT_EQ(ReadAllBytes(maps + "keep.zizudu"), before);
 }
