@@ -1,5 +1,6 @@
 // Saving a map on a real file system: links, permission bits, read-only files and a full disk
-// never damage another entry, and a failed save leaves nothing behind.
+// never damage another entry, a failed save leaves nothing behind and says why, and a save within
+// a project never follows a link out of it.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -90,6 +91,94 @@ TEST_F(MapSaveTest, PermissionBitsAreKeptAndReadOnlyFilesRefused)
     }
 }
 
+TEST_F(MapSaveTest, SavesWithinAProjectNeverFollowALinkOutOfIt)
+{
+    // dir/projects/P is reached through the link dir/disk-link, as a project kept on another disk.
+    for (const char *sub : { "outside", "disk", "disk/P", "disk/P/maps", "disk/P/maps/sub", "projects" }) {
+        mkdir(dir.File(sub).c_str(), 0755);
+    }
+    ASSERT_EQ(symlink(dir.File("disk/P").c_str(), dir.File("projects/P").c_str()), 0);
+    ASSERT_EQ(symlink("../../outside", dir.File("disk/P/away").c_str()), 0);
+    WriteAllBytes(dir.File("outside/victim"), { 1, 2, 3 });
+    struct Case {
+        const char *name;      // in projects/P/maps
+        const char *link;      // what the link there holds; nullptr: no link
+        int saved;
+    };
+    const std::string outside = dir.File("outside/victim");
+    const Case cases[] = {
+        { "plain.zizudu", nullptr, 1 },
+        { "near.zizudu", "sub/kept", 1 },                  // stays inside
+        { "up.zizudu", "../up-real", 1 },                  // leaves maps/ but not the project
+        { "abs.zizudu", outside.c_str(), 0 },
+        { "rel.zizudu", "../../../outside/victim", 0 },
+        { "chain.zizudu", "near.zizudu", 1 },              // a chain that ends inside
+        { "leave.zizudu", "hop.zizudu", 0 },               // a chain whose last hop leaves
+        { "hop.zizudu", "../away/victim", 0 },             // inside, then through a folder link out
+        { "dangling.zizudu", "../../../outside/fresh", 0 },
+        { "dangling-in.zizudu", "sub/fresh", 1 },
+    };
+    for (const Case &c : cases) {
+        std::string path = dir.File("projects/P/maps/") + c.name;
+        if (c.link) {
+            ASSERT_EQ(symlink(c.link, path.c_str()), 0) << c.name;
+        }
+    }
+    std::vector<uint8_t> want = ReadAllBytes(outside);
+    for (const Case &c : cases) {
+        std::string path = dir.File("projects/P/maps/") + c.name;
+        EXPECT_EQ(SaveMapZIZUDUWithin(path.c_str(), dir.File("projects/P").c_str(), map.get()), c.saved) << c.name;
+        if (!c.saved) {
+            EXPECT_STREQ(MapSaveReason(), "link leads outside the project") << c.name;
+        }
+    }
+    EXPECT_EQ(ReadAllBytes(outside), want);
+    EXPECT_EQ(FolderNames(dir.File("outside")), Names{ "victim" });
+    EXPECT_EQ(FolderNames(dir.File("disk/P/maps/sub")), (Names{ "fresh", "kept" }));
+    EXPECT_TRUE(FileExists(dir.File("disk/P/up-real")));
+
+    // A maps folder that is itself a link out of the project; the plain save still goes through it.
+    ASSERT_EQ(symlink(dir.File("outside").c_str(), dir.File("disk/P/elsewhere").c_str()), 0);
+    std::string through = dir.File("projects/P/elsewhere/victim");
+    EXPECT_EQ(SaveMapZIZUDUWithin(through.c_str(), dir.File("projects/P").c_str(), map.get()), 0);
+    EXPECT_EQ(ReadAllBytes(outside), want);
+    EXPECT_EQ(SaveMapZIZUDU(through.c_str(), map.get()), 1);
+}
+
+TEST_F(MapSaveTest, EveryFailureSaysWhy)
+{
+    mkdir(dir.File("folder.zizudu").c_str(), 0755);
+    WriteAllBytes(dir.File("locked.zizudu"), { 1 });
+    chmod(dir.File("locked.zizudu").c_str(), 0444);     // refused even for root, which access() lets write
+    ASSERT_EQ(symlink("loop", dir.File("loop").c_str()), 0);
+    const std::pair<const char *, const char *> cases[] = {
+        { "missing/map.zizudu", "no such folder" },
+        { "locked.zizudu", "file is read-only" },
+        { "folder.zizudu", "is a folder" },
+        { "loop", "too many links" },
+        { "missing/map.zizudu", "no such folder" },   // after another failure: never the last one's reason
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(Save(c.first), 0) << c.first;
+        EXPECT_STREQ(MapSaveReason(), c.second) << c.first;
+    }
+    Names before = FolderNames(dir.path);
+    map->brushes[0].vertCount = -1;                     // a map no load would take back
+    EXPECT_EQ(Save("map.zizudu"), 0);
+    EXPECT_STRNE(MapSaveReason(), "no such folder");
+    EXPECT_EQ(FolderNames(dir.path), before);
+
+    // A read-only file system refuses root too, where the tests may mount one.
+    std::string disk = dir.File("ro");
+    mkdir(disk.c_str(), 0755);
+    if (mount("kirto_test", disk.c_str(), "tmpfs", MS_RDONLY, "size=64k") != 0) GTEST_SKIP() << "cannot mount a tmpfs";
+    std::shared_ptr<void> unmount(nullptr, [&](void *) { umount2(disk.c_str(), MNT_DETACH); });
+    BuildFullMap(map.get());
+    map->brushCount = 1;
+    EXPECT_EQ(Save("ro/map.zizudu"), 0);
+    EXPECT_STREQ(MapSaveReason(), "read-only file system");
+}
+
 TEST_F(MapSaveTest, FullDiskFailsKeepingTheOldFileAndLeavingNothing)
 {
     // A 64 KiB file system of its own, where the tests may mount one (root, no locked container).
@@ -103,6 +192,7 @@ TEST_F(MapSaveTest, FullDiskFailsKeepingTheOldFileAndLeavingNothing)
     mkdir((disk + "/map.zizudu.tmp").c_str(), 0755);    // an unrelated empty folder the clean-up keeps
     BuildFullMap(map.get());                   // several times the disk's size
     EXPECT_EQ(Save("disk/map.zizudu"), 0);
+    EXPECT_STREQ(MapSaveReason(), "no space left on device");
     EXPECT_EQ(ReadAllBytes(disk + "/map.zizudu"), before);
     EXPECT_EQ(FolderNames(disk), (Names{ "map.zizudu", "map.zizudu.tmp" }));
 }
