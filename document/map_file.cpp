@@ -266,7 +266,8 @@ static void WriteEntity(ByteWriter *w, const Entity *entity)
 // is kept and the file it leads to is replaced; a file the user may not write is left alone; the
 // bytes go into a file that only this call created, which takes the old file's permission bits
 // and reaches the disk before it replaces the old file in one step. 1, or 0 with the old file as
-// it was (unless only the last flush failed) and nothing of the attempt left behind.
+// it was (unless only the last flush failed) and nothing of the attempt left behind. With folder
+// set, a file that lies outside it is refused before anything is made.
 static int ReplaceFileBytes(const char *path, const char *folder, const uint8_t *data, size_t size)
 {
     char target[kMaxPathLen];
