@@ -29,6 +29,7 @@
 #include "platform/platform.h"
 
 static constexpr int kMaxPathLen = 1024;           // the file a save replaces, plus the temporary suffix
+static constexpr int kSaveReasonLen = 96;
 static constexpr Color kWhite = { 255, 255, 255, 255 };
 
 // Headerless first version: field offsets inside a MapV1Brush and a MapV1Entity record.
@@ -89,6 +90,7 @@ static uint8_t sFileBytes[kMaxMapFileBytes + kReadSlack];
 static Brush sSpareBrush;
 static Entity sSpareEntity;
 static const char *sLoadReason = "";   // why the last refused load refused
+static char sSaveReason[kSaveReasonLen];   // why the last failed save failed
 static const char *const kCutShort = "file cut short";
 static const char *const kNotFinite = "not a finite number";
 
@@ -99,7 +101,8 @@ static int MapIsWritable(const MapDoc *map);
 static void WriteBrush(ByteWriter *w, const Brush *brush);
 static void WriteFace(ByteWriter *w, const BrushFace *face);
 static void WriteEntity(ByteWriter *w, const Entity *entity);
-static int ReplaceFileBytes(const char *path, const uint8_t *data, size_t size);
+static int ReplaceFileBytes(const char *path, const char *folder, const uint8_t *data, size_t size);
+static int SaveFails(const char *reason);
 static int ReadMapBytes(ByteReader *r, MapDoc *out);
 static int ReadBrush(ByteReader *r, Brush *brush, int version);
 static int ReadFaces(ByteReader *r, Brush *brush, int version);
@@ -136,9 +139,14 @@ static Vector3 LoadVec3(const uint8_t *p);
 //----------------------------------------------------------------------------------
 int SaveMapZIZUDU(const char *path, const MapDoc *map)
 {
+    return SaveMapZIZUDUWithin(path, nullptr, map);
+}
+
+int SaveMapZIZUDUWithin(const char *path, const char *folder, const MapDoc *map)
+{
     // A map the loader would refuse is not written: the save would replace a good file with one
     // that can never be opened again.
-    if (!MapIsWritable(map)) return 0;
+    if (!MapIsWritable(map)) return SaveFails("the map holds a count or index no file may hold");
 
     ByteWriter w = { sFileBytes, 0, kMaxMapFileBytes, 1 };
     PutBytes(&w, kMapMagic, sizeof(kMapMagic));
@@ -147,9 +155,9 @@ int SaveMapZIZUDU(const char *path, const MapDoc *map)
     for (int b = 0; b < map->brushCount; b++) WriteBrush(&w, &map->brushes[b]);
     PutI32(&w, map->entityCount);
     for (int e = 0; e < map->entityCount; e++) WriteEntity(&w, &map->entities[e]);
-    if (!w.ok) return 0;
+    if (!w.ok) return SaveFails("map too large");
 
-    return ReplaceFileBytes(path, w.data, w.size);
+    return ReplaceFileBytes(path, folder, w.data, w.size);
 }
 
 int LoadMapZIZUDU(const char *path, MapDoc *map)
@@ -174,6 +182,11 @@ int LoadMapZIZUDU(const char *path, MapDoc *map)
 const char *MapFileReason(void)
 {
     return sLoadReason;
+}
+
+const char *MapSaveReason(void)
+{
+    return sSaveReason;
 }
 
 //----------------------------------------------------------------------------------
@@ -259,29 +272,49 @@ static void WriteEntity(ByteWriter *w, const Entity *entity)
 // is kept and the file it leads to is replaced; a file the user may not write is left alone; the
 // bytes go into a file that only this call created, which takes the old file's permission bits
 // and reaches the disk before it replaces the old file in one step. 1, or 0 with the old file as
-// it was (unless only the last flush failed) and nothing of the attempt left behind.
-static int ReplaceFileBytes(const char *path, const uint8_t *data, size_t size)
+// it was (unless only the last flush failed) and nothing of the attempt left behind. With folder
+// set, a file that lies outside it is refused before anything is made.
+static int ReplaceFileBytes(const char *path, const char *folder, const uint8_t *data, size_t size)
 {
     char target[kMaxPathLen];
     int exists;
-    if (!PlatformResolveLinks(path, target, sizeof(target))) return 0;
-    if (!PlatformCheckReplaceable(target, &exists)) return 0;
+    if (!PlatformResolveLinks(path, target, sizeof(target))) return SaveFails(PlatformErrorReason());
+    // A link planted in the folder must not carry the save to a file elsewhere.
+    if (folder != nullptr && PlatformPathLeaves(target, folder)) return SaveFails("link leads outside the project");
+    if (!PlatformCheckReplaceable(target, &exists)) return SaveFails(PlatformReplaceRefusal(target));
 
     char temp[kMaxPathLen];
     int file = PlatformCreateTemp(target, temp, sizeof(temp));
-    if (file < 0) return 0;
+    if (file < 0) return SaveFails(PlatformErrorReason());
     int ok = PlatformWriteAll(file, data, size);
     if (ok && exists) ok = PlatformCopyMode(file, target);      // a new map keeps the default mode
     if (ok) ok = PlatformSyncFile(file);
-    if (!PlatformCloseFile(file)) ok = 0;
-    if (ok) ok = PlatformReplaceFile(temp, target);
+    // Each reason is taken before the next call can change the system's error code.
+    const char *reason = ok ? "" : PlatformErrorReason();
+    if (!PlatformCloseFile(file) && ok) {
+        ok = 0;
+        reason = PlatformErrorReason();
+    }
+    if (ok && !PlatformReplaceFile(temp, target)) {
+        ok = 0;
+        reason = PlatformErrorReason();
+    }
     if (!ok) {
-        PlatformRemoveFile(temp);
+        SaveFails(reason);
+        PlatformRemoveFile(temp);   // a half-written temporary file never stays behind
         return 0;
     }
     // Without this the rename itself may be lost to a power cut, leaving the old file. When it
     // fails the new file is in place but not safe yet, and the save is reported as failed.
-    return PlatformSyncFolderOf(target);
+    if (!PlatformSyncFolderOf(target)) return SaveFails(PlatformErrorReason());
+    return 1;
+}
+
+// Keeps reason as the last save's failure; returns 0.
+static int SaveFails(const char *reason)
+{
+    snprintf(sSaveReason, sizeof(sSaveReason), "%s", reason);
+    return 0;
 }
 
 //----------------------------------------------------------------------------------

@@ -36,6 +36,12 @@ constexpr size_t kMaxMapFileBytes = (size_t)kMapHeaderBytes + 4 + (size_t)kMapEn
 // load would reject, the file is read-only or no regular file, or a write or flush failed; after
 // a failed flush of the folder the new file is in place but may not survive a power cut).
 int SaveMapZIZUDU(const char *path, const MapDoc *map);
+// SaveMapZIZUDU kept inside folder: refused, with nothing written, when path (through its links)
+// ends outside folder, while folder itself may be reached through links.
+int SaveMapZIZUDUWithin(const char *path, const char *folder, const MapDoc *map);
+// Why the last failed save failed, a short lower-case phrase ("permission denied", "link leads
+// outside the project"); every failed save sets it, a successful one leaves it.
+const char *MapSaveReason(void);
 // Reads the file at path into map; returns 1, or 0 with map unchanged (unreadable, truncated or
 // invalid file).
 int LoadMapZIZUDU(const char *path, MapDoc *map);

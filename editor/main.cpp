@@ -6,6 +6,7 @@
 
 #include "editor/startup.h"
 #include "editor/frame.h"
+#include "editor/windows/map_dialogs.h"
 #include "platform/platform.h"
 
 static char lastStatus[kStatusLen];
@@ -19,11 +20,14 @@ int main(void)
         return 1;
     }
 
+    // Xlib ends the process from inside the loop when the display is lost; the work goes first.
+    PlatformSetExitRescue(KeepUnsavedWorkAtExit);
     // A close request writes unsaved work to the autosave first; one that cannot is refused once.
     while (!FrameTakeCloseRequest(&activeMap, ui)) {
         FrameRun(&activeMap, ui, lastStatus);
         FrameRest(ui, &activeMap, lastStatus);   // waits for the next event while nothing moves
     }
+    PlatformSetExitRescue(nullptr);   // the granted close request has kept the work already
 
     AppShutDown(ui);
     return 0;

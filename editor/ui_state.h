@@ -96,8 +96,10 @@ struct UiState {
     char statusText[kStatusLen];
     const char *tooltipText;
 
-    // A close request was refused for unsaved work it could not write: the next one ends the run
+    // A close request was refused for unsaved work it could not write: the next one ends the run,
+    // unless the history moved since (gUndo.serial then differs), which asks again
     bool closeRefused;
+    uint32_t closeRefusedSerial;
 
     // Clipboards
     Brush brushClipboard;

@@ -20,6 +20,7 @@
 #include <sys/types.h>
 #else
 #include <climits>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -70,8 +71,9 @@ const char *PlatformFontPath(void)
 
 int PlatformResolveLinks(const char *path, char *out, size_t outSize)
 {
+    // A refusal leaves its cause in errno, for PlatformErrorReason.
     int n = snprintf(out, outSize, "%s", path);
-    if (n < 0 || (size_t)n >= outSize) return 0;
+    if (n < 0 || (size_t)n >= outSize) { errno = ENAMETOOLONG; return 0; }
 #if defined(_WIN32)
     return 1;                   // links on Windows need privileges the editor's users rarely have
 #else
@@ -80,17 +82,19 @@ int PlatformResolveLinks(const char *path, char *out, size_t outSize)
     for (int hop = 0; hop <= kPlatformMaxLinkHops; hop++) {
         struct stat st;
         if (lstat(out, &st) != 0 || !S_ISLNK(st.st_mode)) return 1;     // the chain ends here
-        if (hop == kPlatformMaxLinkHops) return 0;
+        if (hop == kPlatformMaxLinkHops) { errno = ELOOP; return 0; }
         ssize_t len = readlink(out, link, sizeof(link));
-        if (len <= 0 || (size_t)len >= sizeof(link)) return 0;
+        if (len < 0) return 0;
+        if (len == 0 || (size_t)len >= sizeof(link)) { errno = ENAMETOOLONG; return 0; }
         link[len] = '\0';
         // A relative link names an entry in the folder of the link itself.
         const char *slash = strrchr(out, '/');
         int folderLen = (link[0] == '/' || !slash) ? 0 : (int)(slash - out) + 1;
         n = snprintf(joined, sizeof(joined), "%.*s%s", folderLen, out, link);
-        if (n < 0 || (size_t)n >= sizeof(joined) || (size_t)n >= outSize) return 0;
+        if (n < 0 || (size_t)n >= sizeof(joined) || (size_t)n >= outSize) { errno = ENAMETOOLONG; return 0; }
         memcpy(out, joined, (size_t)n + 1);
     }
+    errno = ELOOP;
     return 0;
 #endif
 }
@@ -144,6 +148,7 @@ int PlatformWriteAll(int file, const void *data, size_t size)
         long n = (long)write(file, p, chunk);
 #endif
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = ENOSPC;         // nothing taken and no error: the disk is full
         if (n <= 0) return 0;
         p += n;
         size -= (size_t)n;
@@ -186,7 +191,13 @@ int PlatformReplaceFile(const char *from, const char *to)
 {
 #if defined(_WIN32)
     // rename() refuses an existing target on Windows; this call replaces it and waits for the disk.
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
+    if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 1;
+    DWORD error = GetLastError();       // into errno, for PlatformErrorReason
+    errno = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? EACCES
+          : error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL     ? ENOSPC
+          : error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND  ? ENOENT
+                                                                            : EIO;
+    return 0;
 #else
     return rename(from, to) == 0;   // one step over an existing file on POSIX systems
 #endif
@@ -371,6 +382,187 @@ static unsigned TempTag(void)
     x *= 2246822519u;
     x ^= x >> 13;
     return x;
+}
+
+//----------------------------------------------------------------------------------
+// Saves kept inside a folder, why a file operation failed, interrupted saves, the exit rescue
+//----------------------------------------------------------------------------------
+struct ErrorText {
+    int code;
+    const char *text;
+};
+static const ErrorText kErrorTexts[] = {
+    { EACCES, "permission denied" },
+    { EPERM, "permission denied" },
+    { ENOSPC, "no space left on device" },
+#if defined(EDQUOT)
+    { EDQUOT, "disk quota exceeded" },
+#endif
+    { ENOENT, "no such folder" },                // a save names a file not there yet: its folder is missing
+    { ENOTDIR, "no such folder" },
+    { EROFS, "read-only file system" },
+    { ELOOP, "too many links" },
+    { ENAMETOOLONG, "name too long" },
+    { EISDIR, "is a folder" },
+    { EEXIST, "no free temporary name" },       // every name PlatformCreateTemp tried was taken
+    { EIO, "input/output error" },
+    { EMFILE, "too many open files" },
+};
+static constexpr int kErrorTextLen = 96;
+static constexpr int kTempTagDigits = 8;        // PlatformCreateTemp's "%08x"
+static constexpr char kTempEnding[] = ".tmp";
+
+static char sErrorText[kErrorTextLen];         // the system's own text for codes not listed
+static void (*sExitRescue)(void);
+static bool sExitHookSet;
+
+static int PathInsideFolder(const char *real, const char *folder);
+static int IsSaveTempName(const char *name);
+static void RunExitRescue(void);
+
+int PlatformPathLeaves(const char *path, const char *folder)
+{
+    char real[kPlatformPathLen];
+    if (!PlatformRealPath(path, real, sizeof(real))) {
+        // Not there yet: the real path of the folder that would hold it, and the name.
+        char parent[kPlatformPathLen];
+        const char *slash = strrchr(path, '/');
+#if defined(_WIN32)
+        const char *back = strrchr(path, '\\');
+        if (back && (!slash || back > slash)) slash = back;
+#endif
+        const char *name = slash ? slash + 1 : path;
+        int n = slash ? snprintf(parent, sizeof(parent), "%.*s", slash == path ? 1 : (int)(slash - path), path)
+                      : snprintf(parent, sizeof(parent), ".");
+        if (n < 0 || (size_t)n >= sizeof(parent)) return 0;
+        if (name[0] == '\0' || strcmp(name, ".") == 0 || strcmp(name, "..") == 0) return 0;  // no file to write
+        char realParent[kPlatformPathLen];
+        if (!PlatformRealPath(parent, realParent, sizeof(realParent))) return 0;
+        bool rootParent = strcmp(realParent, "/") == 0;
+        n = snprintf(real, sizeof(real), "%s%s%s", realParent, rootParent ? "" : "/", name);
+        if (n < 0 || (size_t)n >= sizeof(real)) return 1;
+    }
+    char realFolder[kPlatformPathLen];
+    if (!PlatformRealPath(folder, realFolder, sizeof(realFolder))) return 1;   // nothing to show it stays inside
+    return !PathInsideFolder(real, realFolder);
+}
+
+const char *PlatformErrorReason(void)
+{
+    int code = errno;
+    for (const ErrorText &e : kErrorTexts) {
+        if (e.code == code) return e.text;
+    }
+    if (code == 0) return "unknown error";
+    snprintf(sErrorText, sizeof(sErrorText), "%s", strerror(code));
+    if (sErrorText[0] >= 'A' && sErrorText[0] <= 'Z') sErrorText[0] = (char)(sErrorText[0] - 'A' + 'a');
+    return sErrorText;
+}
+
+const char *PlatformReplaceRefusal(const char *path)
+{
+#if defined(_WIN32)
+    struct _stat st;
+    if (_stat(path, &st) != 0) return PlatformErrorReason();
+    if ((st.st_mode & _S_IFMT) == _S_IFDIR) return "is a folder";
+    if ((st.st_mode & _S_IFMT) != _S_IFREG) return "not a regular file";
+#else
+    struct stat st;
+    if (stat(path, &st) != 0) return PlatformErrorReason();
+    if (S_ISDIR(st.st_mode)) return "is a folder";
+    if (!S_ISREG(st.st_mode)) return "not a regular file";
+#endif
+    return "file is read-only";
+}
+
+int PlatformRemoveStaleTemps(const char *folder, long minAgeSeconds)
+{
+    int removed = 0;
+    time_t now = time(nullptr);
+#if defined(_WIN32)
+    char pattern[kPlatformPathLen];
+    char path[kPlatformPathLen];
+    int n = snprintf(pattern, sizeof(pattern), "%s\\*%s", folder, kTempEnding);
+    if (n < 0 || (size_t)n >= sizeof(pattern)) return 0;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(pattern, &found);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do {
+        // A reparse point (a link or a junction) is never followed nor removed.
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+        if (!IsSaveTempName(found.cFileName)) continue;
+        ULARGE_INTEGER written;
+        written.LowPart = found.ftLastWriteTime.dwLowDateTime;
+        written.HighPart = found.ftLastWriteTime.dwHighDateTime;
+        // File times count 100 ns steps from 1601; time() counts seconds from 1970.
+        long long seconds = (long long)(written.QuadPart / 10000000ull) - 11644473600ll;
+        if ((long long)now - seconds < minAgeSeconds) continue;
+        n = snprintf(path, sizeof(path), "%s\\%s", folder, found.cFileName);
+        if (n >= 0 && (size_t)n < sizeof(path) && DeleteFileA(path)) removed++;
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+#else
+    int dir = open(folder, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir < 0) return 0;
+    DIR *listing = fdopendir(dir);
+    if (listing == nullptr) {
+        close(dir);
+        return 0;
+    }
+    for (struct dirent *entry = readdir(listing); entry != nullptr; entry = readdir(listing)) {
+        if (!IsSaveTempName(entry->d_name)) continue;
+        // The entry itself is looked at and removed, never where a link leads.
+        struct stat st;
+        if (fstatat(dir, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
+        if ((long long)now - (long long)st.st_mtime < minAgeSeconds) continue;   // a save may still be writing it
+        if (unlinkat(dir, entry->d_name, 0) == 0) removed++;
+    }
+    closedir(listing);          // closes dir with it
+#endif
+    return removed;
+}
+
+void PlatformSetExitRescue(void (*rescue)(void))
+{
+    // The one function handed down to this module, against the rule of no callbacks: Xlib's
+    // default answer to a lost display connection is exit(1) from inside whichever library call
+    // noticed it, so no return value can ever reach the program's own shutdown. An exit-time
+    // handler is the one place left to keep the unsaved work, and it needs no X library of ours.
+    sExitRescue = rescue;
+    if (rescue != nullptr && !sExitHookSet) sExitHookSet = atexit(RunExitRescue) == 0;
+}
+
+// 1 when the real path real is folder itself or lies beneath it.
+static int PathInsideFolder(const char *real, const char *folder)
+{
+    size_t len = strlen(folder);
+    while (len > 1 && (folder[len - 1] == '/' || folder[len - 1] == '\\')) len--;   // "/" stays "/"
+    if (strncmp(real, folder, len) != 0) return 0;
+    char next = real[len];
+    return next == '\0' || next == '/' || next == '\\' || folder[len - 1] == '/' || folder[len - 1] == '\\';
+}
+
+// 1 for "<name>.<8 hex digits>.tmp" with a name of at least one character, as PlatformCreateTemp
+// makes them.
+static int IsSaveTempName(const char *name)
+{
+    size_t len = strlen(name);
+    size_t endLen = sizeof(kTempEnding) - 1;
+    if (len < 1 + 1 + kTempTagDigits + endLen || strcmp(name + len - endLen, kTempEnding) != 0) return 0;
+    const char *tag = name + len - endLen - kTempTagDigits;
+    if (tag[-1] != '.') return 0;
+    for (int i = 0; i < kTempTagDigits; i++) {
+        char c = tag[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return 0;
+    }
+    return 1;
+}
+
+static void RunExitRescue(void)
+{
+    void (*rescue)(void) = sExitRescue;
+    sExitRescue = nullptr;          // at most once, whatever the rescue itself ends in
+    if (rescue != nullptr) rescue();
 }
 
 //----------------------------------------------------------------------------------

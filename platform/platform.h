@@ -78,6 +78,29 @@ int PlatformKeepWorkFolder(PlatformWorkFolder *keep);
 int PlatformRestoreWorkFolder(PlatformWorkFolder *keep);
 
 //----------------------------------------------------------------------------------
+// Saves kept inside a folder, why a file operation failed, interrupted saves, the exit rescue
+//----------------------------------------------------------------------------------
+// 1 when path (a name whose links were followed, PlatformResolveLinks) lies outside folder, both
+// taken as real paths: the folder itself may be reached through links. 0 when it lies inside, and
+// when the folder that would hold path cannot be resolved (no write can reach it then either).
+int PlatformPathLeaves(const char *path, const char *folder);
+// Why the last failed file operation of this module failed, from the system's error code, as a
+// short lower-case phrase ("permission denied", "no space left on device", "no such folder").
+// Asked at once, before any other call can change the code.
+const char *PlatformErrorReason(void);
+// Why PlatformCheckReplaceable refuses path: "is a folder", "not a regular file", "file is
+// read-only", or the system's reason when the file cannot be looked at.
+const char *PlatformReplaceRefusal(const char *path);
+// Removes from folder (never followed when it is itself a link) the files that PlatformCreateTemp
+// made for saves that never finished: regular files named "<name>.<8 hex digits>.tmp", last
+// written at least minAgeSeconds ago. Links and anything else are left. Returns how many went.
+int PlatformRemoveStaleTemps(const char *folder, long minAgeSeconds);
+// Runs rescue once if the process ends through exit() while it is set: Xlib ends the process that
+// way when the display connection is lost, from inside whichever call noticed it. nullptr unsets
+// it, when the program comes to its own shutdown. rescue must not touch the display or the GL.
+void PlatformSetExitRescue(void (*rescue)(void));
+
+//----------------------------------------------------------------------------------
 // File stamps and close signals
 //----------------------------------------------------------------------------------
 // What a regular file looked like at one moment: another writer changes at least one of these.

@@ -57,9 +57,9 @@ int AutoSaveWriteTo(const char *projectPath, const MapDoc *map, char *status, in
         if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s: %s", path, refusal);
         return 0;
     }
-    if (!SaveMapZIZUDU(path, map)) {
+    if (!SaveMapZIZUDUWithin(path, projectPath, map)) {
         // The flag stays set, so the next attempt tries again.
-        if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s", path);
+        if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s: %s", path, MapSaveReason());
         return 0;
     }
     AutoSaveKeepStamp(projectPath, path, true);

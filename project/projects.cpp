@@ -96,6 +96,11 @@ void OpenProject(int index)
     snprintf(gProjects.currentName, sizeof(gProjects.currentName), "%s", e->name);
     gProjects.selected = index;
     MakeProjectSubdirs(gProjects.currentPath);   // a project whose sub-folders were deleted gets them back
+    // A save killed halfway leaves its complete temporary file; a fresh one may be another
+    // editor's save still being written.
+    char maps[kProjectDirLen];
+    int n = snprintf(maps, sizeof(maps), "%s/%s", gProjects.currentPath, kMapsDir);
+    if (n >= 0 && n < (int)sizeof(maps)) PlatformRemoveStaleTemps(maps, kStaleSaveSeconds);
 }
 
 void ReturnToPreviousProject(void)

@@ -21,6 +21,7 @@ constexpr char kMapsDir[] = "maps";
 constexpr char kMapExtension[] = ".zizudu";
 constexpr char kAutoSaveName[] = "_autosave.zizudu";
 constexpr char kUntitledMapName[] = "untitled.zizudu";   // a map that is no file's yet
+constexpr long kStaleSaveSeconds = 60;       // a save's temporary file this old was left by an interrupted save
 
 //----------------------------------------------------------------------------------
 // Records
@@ -68,8 +69,10 @@ int ProjectNameIsValid(const char *name);
 // Makes a new project folder with its sub-folders and rescans; 1, or 0 when the name is refused,
 // the list is full, the folder exists already or could not be made. Neither selects nor opens it.
 int CreateProject(const char *name);
-// Makes entry index the open project and restores its sub-folders, noting in previousPath and
-// previousName the project that was open before; an index outside the list changes nothing. The rest of an open (map,
+// Makes entry index the open project, restores its sub-folders and removes from its maps folder
+// the temporary files of saves interrupted at least kStaleSaveSeconds ago, noting in previousPath
+// and previousName the project that was open before; an index outside the list changes nothing.
+// The rest of an open (map,
 // assets, autosave) is the editor's project switch.
 void OpenProject(int index);
 // Undoes the last OpenProject: the project open before it (previousPath, previousName) is the

@@ -63,6 +63,7 @@ static void StayInPreviousProject(UiState &ui, const char *failure, const char *
 static void OpenSwitchedMap(MapDoc *map, UiState &ui, const char *name, const char *missing);
 static void DescribeMissingLatestMap(char *out, int outSize);
 static void MapFileNoteOpen(const char *path);
+static int KeepUnsavedWork(const MapDoc *map, char *outcome);
 static int MapFileMayReplace(const char *path);
 
 //----------------------------------------------------------------------------------
@@ -133,16 +134,9 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
 
 int KeepUnsavedWorkOnClose(const MapDoc *map, UiState &ui)
 {
-    if (!gMapDirty || gProjects.currentPath[0] == '\0') return 1;
-    int ok = 0;
-    if (gRecoverPrompt) {
-        // The autosave on offer is older unsaved work the user has not decided on yet.
-        StatusSet(ui, "%s", kOfferKept);
-    } else {
-        char outcome[kStatusLen];
-        ok = AutoSaveWriteTo(gProjects.currentPath, map, outcome, kStatusLen);
-        StatusSet(ui, "%s", outcome);
-    }
+    char outcome[kStatusLen];
+    int ok = KeepUnsavedWork(map, outcome);
+    if (outcome[0] != '\0') StatusSet(ui, "%s", outcome);
     // The window may go next: the log (console and standard output) is where a failure still shows.
     if (!ok) TraceLog(LOG_WARNING, "%s", ui.statusText);
     return ok;
@@ -150,12 +144,22 @@ int KeepUnsavedWorkOnClose(const MapDoc *map, UiState &ui)
 
 int CloseRequestGranted(const MapDoc *map, UiState &ui)
 {
-    if (KeepUnsavedWorkOnClose(map, ui) || ui.closeRefused) return 1;
+    if (KeepUnsavedWorkOnClose(map, ui)) return 1;
+    // The warning covered the work as it was then: after a further edit the next close asks again.
+    if (ui.closeRefused && ui.closeRefusedSerial == gUndo.serial) return 1;
     ui.closeRefused = true;
+    ui.closeRefusedSerial = gUndo.serial;
     char why[kStatusLen];
     snprintf(why, sizeof(why), "%s", ui.statusText);
     StatusSet(ui, "Not closed - close again to discard the changes. %s", why);
     return 0;
+}
+
+void KeepUnsavedWorkAtExit(void)
+{
+    char outcome[kStatusLen];
+    int ok = KeepUnsavedWork(&activeMap, outcome);
+    if (outcome[0] != '\0') TraceLog(ok ? LOG_INFO : LOG_WARNING, "%s", outcome);
 }
 
 void OpenMapFileDialog(UiState &ui, int isSave)
@@ -329,9 +333,13 @@ static int SaveUnderMapFileName(const MapDoc *map, UiState &ui)
         StatusSet(ui, "Could not save to %s: changed on disk - Save again to overwrite it.", path);
         return 0;
     }
-    int ok = SaveMapZIZUDU(path, map);
-    StatusSet(ui, ok ? "Saved to %s" : "Could not save to %s", path);
-    if (!ok) return 0;
+    // With no project open the working folder holds the maps, as the user's own folder.
+    const char *project = gProjects.currentPath[0] != '\0' ? gProjects.currentPath : nullptr;
+    if (!SaveMapZIZUDUWithin(path, project, map)) {
+        StatusSet(ui, "Could not save to %s: %s", path, MapSaveReason());
+        return 0;
+    }
+    StatusSet(ui, "Saved to %s", path);
     ClearMapDirty();   // written: nothing left for the autosave or the recovery prompt
     MapFileNoteOpen(path);
     return 1;
@@ -356,6 +364,25 @@ static int OpenMapFileName(MapDoc *map, UiState &ui)
     MapFileNoteOpen(path);
     StatusSet(ui, "Loaded %s", path);
     return 1;
+}
+
+// The close's rule for unsaved work: written to the open project's autosave unless there is no
+// project to hold it or the autosave on offer is older work the user has not decided on yet.
+// The outcome goes into outcome (kStatusLen; empty when the map has no unsaved changes);
+// 1 when nothing is left unwritten.
+static int KeepUnsavedWork(const MapDoc *map, char *outcome)
+{
+    outcome[0] = '\0';
+    if (!gMapDirty) return 1;
+    if (gProjects.currentPath[0] == '\0') {
+        snprintf(outcome, kStatusLen, "%s", "Unsaved changes not autosaved: no project is open to hold them.");
+        return 0;
+    }
+    if (gRecoverPrompt) {
+        snprintf(outcome, kStatusLen, "%s", kOfferKept);
+        return 0;
+    }
+    return AutoSaveWriteTo(gProjects.currentPath, map, outcome, kStatusLen);
 }
 
 // Writes the unsaved map as the autosave of the project at projectPath. The outcome reaches the

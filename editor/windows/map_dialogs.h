@@ -44,6 +44,10 @@ int KeepUnsavedWorkOnClose(const MapDoc *map, UiState &ui);
 // KeepUnsavedWorkOnClose leaves work unwritten, the first request is refused (0) and the status
 // line says why and that a second close discards the changes; the next request ends the program.
 int CloseRequestGranted(const MapDoc *map, UiState &ui);
+// When the process ends before the frame loop does (a lost display connection): the live map's
+// unsaved changes to the open project's autosave by the close's rule, the outcome to the log only.
+// Touches neither the window nor the GL.
+void KeepUnsavedWorkAtExit(void);
 
 // Phase 34: the recovery prompt, while gRecoverPrompt is set.
 void RecoverDialog(MapDoc *map, UiState &ui);

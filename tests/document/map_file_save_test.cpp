@@ -1,5 +1,6 @@
 // Saving a map on a real file system: links, permission bits, read-only files and a full disk
-// never damage another entry, and a failed save leaves nothing behind.
+// never damage another entry, a failed save leaves nothing behind and says why, and a save within
+// a project never follows a link out of it.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -90,6 +91,50 @@ TEST_F(MapSaveTest, PermissionBitsAreKeptAndReadOnlyFilesRefused)
     }
 }
 
+TEST_F(MapSaveTest, SavesWithinAProjectNeverFollowALinkOutOfIt)
+{
+    // The project P is itself a link, as one kept on another disk; away is a folder link out of it.
+    for (const char *sub : { "out", "disk", "disk/maps", "disk/maps/sub" }) mkdir(dir.File(sub).c_str(), 0755);
+    ASSERT_EQ(symlink(dir.File("disk").c_str(), dir.File("P").c_str()), 0);
+    ASSERT_EQ(symlink("../out", dir.File("disk/away").c_str()), 0);
+    WriteAllBytes(dir.File("out/victim"), { 1 });
+    struct Case { std::string name, link; int saved; };   // name in P/maps, what its link holds
+    const Case cases[] = {
+        { "in", "sub/kept", 1 }, { "up", "../up", 1 }, { "chain", "in", 1 }, { "new-in", "sub/fresh", 1 },
+        { "abs", dir.File("out/victim"), 0 }, { "rel", "../../out/victim", 0 }, { "leave", "rel", 0 },
+        { "new-out", "../../out/fresh", 0 }, { "../away/victim", "", 0 },
+    };
+    for (const Case &c : cases) {
+        std::string path = dir.File("P/maps/") + c.name;
+        if (!c.link.empty()) {
+            ASSERT_EQ(symlink(c.link.c_str(), path.c_str()), 0) << c.name;
+        }
+        EXPECT_EQ(SaveMapZIZUDUWithin(path.c_str(), dir.File("P").c_str(), map.get()), c.saved) << c.name;
+        if (!c.saved) {
+            EXPECT_STREQ(MapSaveReason(), "link leads outside the project") << c.name;
+        }
+    }
+    EXPECT_EQ(ReadAllBytes(dir.File("out/victim")), std::vector<uint8_t>{ 1 });
+    EXPECT_EQ(FolderNames(dir.File("out")), Names{ "victim" });
+    EXPECT_EQ(FolderNames(dir.File("disk/maps/sub")), (Names{ "fresh", "kept" }));
+}
+
+TEST_F(MapSaveTest, EveryFailureSaysWhy)
+{
+    mkdir(dir.File("folder").c_str(), 0755);
+    WriteAllBytes(dir.File("locked"), { 1 });
+    chmod(dir.File("locked").c_str(), 0444);             // refused even for root, whom access() lets write
+    ASSERT_EQ(symlink("loop", dir.File("loop").c_str()), 0);
+    const std::pair<const char *, const char *> cases[] = {
+        { "missing/map", "no such folder" }, { "locked", "file is read-only" }, { "folder", "is a folder" },
+        { "loop", "too many links" }, { "missing/map", "no such folder" },   // never the last failure's reason
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(Save(c.first), 0) << c.first;
+        EXPECT_STREQ(MapSaveReason(), c.second) << c.first;
+    }
+}
+
 TEST_F(MapSaveTest, FullDiskFailsKeepingTheOldFileAndLeavingNothing)
 {
     // A 64 KiB file system of its own, where the tests may mount one (root, no locked container).
@@ -103,6 +148,7 @@ TEST_F(MapSaveTest, FullDiskFailsKeepingTheOldFileAndLeavingNothing)
     mkdir((disk + "/map.zizudu.tmp").c_str(), 0755);    // an unrelated empty folder the clean-up keeps
     BuildFullMap(map.get());                   // several times the disk's size
     EXPECT_EQ(Save("disk/map.zizudu"), 0);
+    EXPECT_STREQ(MapSaveReason(), "no space left on device");
     EXPECT_EQ(ReadAllBytes(disk + "/map.zizudu"), before);
     EXPECT_EQ(FolderNames(disk), (Names{ "map.zizudu", "map.zizudu.tmp" }));
 }

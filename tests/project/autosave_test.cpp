@@ -127,7 +127,7 @@ TEST_F(AutoSaveRun, FailureIsReportedKeepsDirtyAndTheOldFile)
     int count = gAutoSave.saveCount;
     PushUndoState(map.get());
     RunAutoSave(map.get(), 120.0f, status, sizeof(status));
-    EXPECT_STREQ(status, "Could not autosave to projects/P/maps/_autosave.zizudu");
+    EXPECT_STREQ(status, "Could not autosave to projects/P/maps/_autosave.zizudu: file is read-only");
     EXPECT_TRUE(gMapDirty);
     EXPECT_EQ(gAutoSave.saveCount, count);
     EXPECT_EQ(gAutoSave.timer, 0.0f);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -104,6 +105,12 @@ TEST(Projects, OpenProjectAndStaleSelection)
     EXPECT_STREQ(gProjects.currentName, "A");
     EXPECT_EQ(gProjects.selected, a);
     for (const char *sub : kSubdirs) EXPECT_TRUE(fs::is_directory(std::string("projects/A/") + sub)) << sub;
+
+    // Opened again: a save interrupted over a minute ago leaves nothing behind.
+    WriteTextFile("projects/A/maps/a.zizudu.0000abcd.tmp", "x");
+    SetModTime("projects/A/maps/a.zizudu.0000abcd.tmp", (long)time(nullptr) - kStaleSaveSeconds - 1);
+    OpenProject(a);
+    EXPECT_FALSE(FileExists("projects/A/maps/a.zizudu.0000abcd.tmp"));
 
     // A rescan that leaves fewer rows than the selection drops the selection.
     gProjects.selected = 1;

@@ -225,7 +225,7 @@ TEST_F(MapDialogs, LeavingAProjectWritesItsUnsavedWorkWhereItsNextOpenOffersIt)
     // offered at once, and the status line says why.
     fs::permissions(left + kAutoSaveName, fs::perms::owner_read);
     Reopen("Third");
-    EXPECT_STREQ(ui->statusText, "Could not autosave to projects/Left/maps/_autosave.zizudu");
+    EXPECT_STREQ(ui->statusText, "Could not autosave to projects/Left/maps/_autosave.zizudu: file is read-only");
     EXPECT_STREQ(gProjects.currentName, "Third");
     ASSERT_TRUE(gRecoverPrompt);
     EXPECT_STREQ(gRecoverPath, "projects/Third/maps/_autosave.zizudu");
@@ -264,11 +264,16 @@ TEST_F(MapDialogs, WorkNoProjectCanTakeStaysOpenAndTheFirstCloseIsRefused)
     EXPECT_EQ(CloseRequestGranted(map.get(), *ui), 1);
 }
 
-TEST_F(MapDialogs, CloseKeepsUnsavedWorkInTheProjectUnlessNoneIsOpenOrItsAutosaveIsOnOffer)
+TEST_F(MapDialogs, CloseKeepsUnsavedWorkInTheProjectAndSaysWhenItCannot)
 {
     BuildCubes(map.get(), 2);
     PushUndoState(map.get());
-    EXPECT_EQ(KeepUnsavedWorkOnClose(map.get(), *ui), 1);   // no project: nowhere to write
+    EXPECT_EQ(KeepUnsavedWorkOnClose(map.get(), *ui), 0);   // no project: nowhere to write, and it says so
+    EXPECT_STREQ(ui->statusText, "Unsaved changes not autosaved: no project is open to hold them.");
+    EXPECT_EQ(CloseRequestGranted(map.get(), *ui), 0);     // so the first close is refused,
+    PushUndoState(map.get());
+    EXPECT_EQ(CloseRequestGranted(map.get(), *ui), 0);     // and again after a further edit,
+    EXPECT_EQ(CloseRequestGranted(map.get(), *ui), 1);     // but not twice over the same work
     Open("P");                                  // no maps: the work stays open, unsaved
     gRecoverPrompt = true;
     EXPECT_EQ(KeepUnsavedWorkOnClose(map.get(), *ui), 0);
@@ -422,10 +427,10 @@ TEST_F(MapDialogs, FailedSaveReportsKeepsDirtyAndTheOldFile)
 
     fs::permissions(maps + "keep.zizudu", fs::perms::owner_read);   // a read-only file is not replaced
     EXPECT_EQ(SaveMapToProject(map.get(), *ui), 0);
-    EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/keep.zizudu");
+    EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/keep.zizudu: file is read-only");
     ui->dlgIsSave = true;
     EXPECT_EQ(MapDialogAction(map.get(), *ui), 0);
-    EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/keep.zizudu");
+    EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/keep.zizudu: file is read-only");
     EXPECT_TRUE(gMapDirty);
     EXPECT_EQ(ReadAllBytes(maps + "keep.zizudu"), before);
 }
