@@ -97,7 +97,7 @@ static const char *const kNotFinite = "not a finite number";
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
-static int MapIsWritable(const MapDoc *map);
+static const char *MapWriteRefusal(const MapDoc *map);
 static void WriteBrush(ByteWriter *w, const Brush *brush);
 static void WriteFace(ByteWriter *w, const BrushFace *face);
 static void WriteEntity(ByteWriter *w, const Entity *entity);
@@ -146,7 +146,8 @@ int SaveMapZIZUDUWithin(const char *path, const char *folder, const MapDoc *map)
 {
     // A map the loader would refuse is not written: the save would replace a good file with one
     // that can never be opened again.
-    if (!MapIsWritable(map)) return SaveFails("the map holds a count or index no file may hold");
+    const char *refusal = MapWriteRefusal(map);
+    if (refusal != nullptr) return SaveFails(refusal);
 
     ByteWriter w = { sFileBytes, 0, kMaxMapFileBytes, 1 };
     PutBytes(&w, kMapMagic, sizeof(kMapMagic));
@@ -192,24 +193,30 @@ const char *MapSaveReason(void)
 //----------------------------------------------------------------------------------
 // Internal functions: writing
 //----------------------------------------------------------------------------------
-// Every count and index within the ranges the loader accepts.
-static int MapIsWritable(const MapDoc *map)
+// Why the loader would refuse the map (a count or index out of its ranges, a number that is not
+// finite), or NULL when it may be written.
+static const char *MapWriteRefusal(const MapDoc *map)
 {
-    if (map->brushCount < 0 || map->brushCount > kMaxBrushes) return 0;
-    if (map->entityCount < 0 || map->entityCount > kMaxEntities) return 0;
+    static const char *const kBadCount = "the map holds a count or index no file may hold";
+    if (map->brushCount < 0 || map->brushCount > kMaxBrushes) return kBadCount;
+    if (map->entityCount < 0 || map->entityCount > kMaxEntities) return kBadCount;
     for (int b = 0; b < map->brushCount; b++) {
         const Brush *brush = &map->brushes[b];
-        if (brush->vertCount < 0 || brush->vertCount > kMaxBrushVerts) return 0;
-        if (brush->faceCount < 0 || brush->faceCount > kMaxBrushFaces) return 0;
+        if (brush->vertCount < 0 || brush->vertCount > kMaxBrushVerts) return kBadCount;
+        if (brush->faceCount < 0 || brush->faceCount > kMaxBrushFaces) return kBadCount;
         for (int f = 0; f < brush->faceCount; f++) {
             const BrushFace *face = &brush->faces[f];
-            if (face->count < 0 || face->count > kMaxFaceCorners) return 0;
+            if (face->count < 0 || face->count > kMaxFaceCorners) return kBadCount;
             for (int c = 0; c < face->count; c++) {
-                if (face->indices[c] < 0 || face->indices[c] >= brush->vertCount) return 0;
+                if (face->indices[c] < 0 || face->indices[c] >= brush->vertCount) return kBadCount;
             }
         }
+        if (!BrushIsFinite(brush)) return kNotFinite;
     }
-    return 1;
+    for (int e = 0; e < map->entityCount; e++) {
+        if (!EntityIsFinite(&map->entities[e])) return kNotFinite;
+    }
+    return nullptr;
 }
 
 static void WriteBrush(ByteWriter *w, const Brush *brush)

@@ -33,8 +33,9 @@ constexpr size_t kMaxMapFileBytes = (size_t)kMapHeaderBytes + 4 + (size_t)kMapEn
 
 // Writes map to path as a version-3 file (through a symbolic link, to the file it leads to);
 // returns 1, or 0 leaving any earlier file at path as it was (the map holds a count or index a
-// load would reject, the file is read-only or no regular file, or a write or flush failed; after
-// a failed flush of the folder the new file is in place but may not survive a power cut).
+// load would reject or a number that is not finite, the file is read-only or no regular file, or
+// a write or flush failed; after a failed flush of the folder the new file is in place but may
+// not survive a power cut). MapSaveReason says why.
 int SaveMapZIZUDU(const char *path, const MapDoc *map);
 // SaveMapZIZUDU kept inside folder: refused, with nothing written, when path (through its links)
 // ends outside folder, while folder itself may be reached through links.

@@ -38,9 +38,9 @@
 #include "project/projects.h"
 #include "render/lights.h"
 #include "render/mesh_cache.h"
-#include "platform/platform.h"
 #include "render/renderer.h"
 #include "script/mods.h"
+#include "platform/platform.h"
 
 // GLFW is built into raylib; raylib offers no wait for events with a timeout.
 extern "C" void glfwWaitEventsTimeout(double timeout);

@@ -72,8 +72,7 @@ int CreateProject(const char *name);
 // Makes entry index the open project, restores its sub-folders and removes from its maps folder
 // the temporary files of saves interrupted at least kStaleSaveSeconds ago, noting in previousPath
 // and previousName the project that was open before; an index outside the list changes nothing.
-// The rest of an open (map,
-// assets, autosave) is the editor's project switch.
+// The rest of an open (map, assets, autosave) is the editor's project switch.
 void OpenProject(int index);
 // Undoes the last OpenProject: the project open before it (previousPath, previousName) is the
 // open project again; the manager's selection stays. Nothing changes when none was open before.

@@ -3,6 +3,7 @@
 // a project never follows a link out of it.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 
 #include <sys/mount.h>
@@ -133,6 +134,11 @@ TEST_F(MapSaveTest, EveryFailureSaysWhy)
         EXPECT_EQ(Save(c.first), 0) << c.first;
         EXPECT_STREQ(MapSaveReason(), c.second) << c.first;
     }
+    // A map the reader would refuse never replaces a file.
+    ASSERT_GT(map->brushCount, 0);
+    map->brushes[0].verts[0].x = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(Save("map"), 0);
+    EXPECT_STREQ(MapSaveReason(), "not a finite number");
 }
 
 TEST_F(MapSaveTest, FullDiskFailsKeepingTheOldFileAndLeavingNothing)
