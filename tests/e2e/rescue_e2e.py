@@ -55,6 +55,17 @@ class RescueWrites(EditorTestCase):
         self.assertEqual(ed.wait_exit(), 0)
 
 
+class NoProject(EditorTestCase):
+    def test_a_close_with_work_and_no_project_to_keep_it_is_refused_once(self):
+        ed = self.editor
+        add_light(ed)
+        ed.request_close()
+        wait_status_begins(ed, "Not closed - close again to discard the changes. Unsaved changes not autosaved")
+        self.assertTrue(ed.alive())
+        ed.request_close()
+        self.assertEqual(ed.wait_exit(), 0)
+
+
 class TwoCopies(unittest.TestCase):
     """Two copies of the editor, each on an X server of its own, on one working folder."""
 
