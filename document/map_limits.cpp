@@ -11,6 +11,7 @@ static constexpr double kRoomMargin = 1e-6;
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
+static int IsFinite(float v);
 static int PointIsFinite(Vector3 p);
 static double AxisRoom(double room, double centre, double offset);
 static float RoomFactor(double room);
@@ -27,8 +28,8 @@ int BrushIsFinite(const Brush *brush)
     for (int i = 0; i < ClampCount(brush->vertCount, kMaxBrushVerts); i++) finite &= PointIsFinite(brush->verts[i]);
     for (int f = 0; f < ClampCount(brush->faceCount, kMaxBrushFaces); f++) {
         const BrushFace *face = &brush->faces[f];
-        finite &= std::isfinite(face->uvScale[0]) & std::isfinite(face->uvScale[1]) &
-                  std::isfinite(face->uvOffset[0]) & std::isfinite(face->uvOffset[1]) & std::isfinite(face->uvRotation);
+        finite &= IsFinite(face->uvScale[0]) & IsFinite(face->uvScale[1]) & IsFinite(face->uvOffset[0]) &
+                  IsFinite(face->uvOffset[1]) & IsFinite(face->uvRotation);
     }
     return finite;
 }
@@ -74,9 +75,15 @@ float EntityScaleRoom(float scale)
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
+// 1 or 0, so that several are joined with & and none is skipped.
+static int IsFinite(float v)
+{
+    return std::isfinite(v) ? 1 : 0;
+}
+
 static int PointIsFinite(Vector3 p)
 {
-    return std::isfinite(p.x) & std::isfinite(p.y) & std::isfinite(p.z);
+    return IsFinite(p.x) & IsFinite(p.y) & IsFinite(p.z);
 }
 
 // The room on one axis after a vertex offset from the centre: the factor that takes the vertex
