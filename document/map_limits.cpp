@@ -4,6 +4,8 @@
 #include <cfloat>
 #include <cmath>
 
+#include "document/brush_geometry.h"
+
 // The room is cut this fraction short: the float arithmetic of centre + factor x offset may round
 // a coordinate held exactly at the limit an ulp or two past it.
 static constexpr double kRoomMargin = 1e-6;
@@ -11,8 +13,7 @@ static constexpr double kRoomMargin = 1e-6;
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
-static int IsFinite(float v);
-static int PointIsFinite(Vector3 p);
+static int FloatsAreFinite(const float *values, int count);
 static double AxisRoom(double room, double centre, double offset);
 static float RoomFactor(double room);
 
@@ -21,24 +22,25 @@ static float RoomFactor(double room);
 //----------------------------------------------------------------------------------
 int BrushIsFinite(const Brush *brush)
 {
-    if (!PointIsFinite(brush->origin) || !PointIsFinite(brush->rotation) || !PointIsFinite(brush->size)) return 0;
-    if (!std::isfinite(brush->mass) || !std::isfinite(brush->friction) || !std::isfinite(brush->bounce)) return 0;
-    // Every float is looked at, without an early way out: the map reader runs this on every brush.
-    int finite = 1;
-    for (int i = 0; i < ClampCount(brush->vertCount, kMaxBrushVerts); i++) finite &= PointIsFinite(brush->verts[i]);
+    const Vector3 frame[3] = { brush->origin, brush->rotation, brush->size };
+    const float body[3] = { brush->mass, brush->friction, brush->bounce };
+    if (!VertsAreFinite(frame, 3) || !FloatsAreFinite(body, 3)) return 0;
+    if (!VertsAreFinite(brush->verts, ClampCount(brush->vertCount, kMaxBrushVerts))) return 0;
     for (int f = 0; f < ClampCount(brush->faceCount, kMaxBrushFaces); f++) {
         const BrushFace *face = &brush->faces[f];
-        finite &= IsFinite(face->uvScale[0]) & IsFinite(face->uvScale[1]) & IsFinite(face->uvOffset[0]) &
-                  IsFinite(face->uvOffset[1]) & IsFinite(face->uvRotation);
+        const float placement[5] = { face->uvScale[0], face->uvScale[1], face->uvOffset[0], face->uvOffset[1],
+                                     face->uvRotation };
+        if (!FloatsAreFinite(placement, 5)) return 0;
     }
-    return finite;
+    return 1;
 }
 
 int EntityIsFinite(const Entity *entity)
 {
-    return PointIsFinite(entity->position) && PointIsFinite(entity->rotation) && std::isfinite(entity->scale) &&
-           std::isfinite(entity->brightness) && std::isfinite(entity->range) && std::isfinite(entity->innerCone) &&
-           std::isfinite(entity->outerCone) && std::isfinite(entity->mass);
+    const Vector3 frame[2] = { entity->position, entity->rotation };
+    const float values[6] = { entity->scale, entity->brightness, entity->range, entity->innerCone, entity->outerCone,
+                              entity->mass };
+    return VertsAreFinite(frame, 2) && FloatsAreFinite(values, 6);
 }
 
 Vector3 BrushScaleRoom(const Vector3 *verts, int count, Vector3 centre, Vector3 size)
@@ -75,15 +77,12 @@ float EntityScaleRoom(float scale)
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------
-// 1 or 0, so that several are joined with & and none is skipped.
-static int IsFinite(float v)
+// 1 when each of the count values is finite.
+static int FloatsAreFinite(const float *values, int count)
 {
-    return std::isfinite(v) ? 1 : 0;
-}
-
-static int PointIsFinite(Vector3 p)
-{
-    return IsFinite(p.x) & IsFinite(p.y) & IsFinite(p.z);
+    for (int i = 0; i < count; i++)
+        if (!std::isfinite(values[i])) return 0;
+    return 1;
 }
 
 // The room on one axis after a vertex offset from the centre: the factor that takes the vertex

@@ -42,12 +42,17 @@ static constexpr size_t kLinkTextLen = PATH_MAX;
 #endif
 
 static unsigned sTempSerial;                          // tells apart the names one run generates
+// A save's temporary file is "<name>.<8 hex digits>.tmp": made by PlatformCreateTemp, recognised
+// by PlatformRemoveStaleTemps.
+static constexpr int kTempTagDigits = 8;
+static constexpr char kTempEnding[] = ".tmp";
 
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
 static int PathExists(const char *path);
 static unsigned TempTag(void);
+static const char *SplitFolder(const char *path, char *folder, size_t folderSize);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -122,7 +127,7 @@ int PlatformCheckReplaceable(const char *path, int *exists)
 int PlatformCreateTemp(const char *path, char *tempPath, size_t tempSize)
 {
     for (int attempt = 0; attempt < kPlatformTempAttempts; attempt++) {
-        int n = snprintf(tempPath, tempSize, "%s.%08x.tmp", path, TempTag());
+        int n = snprintf(tempPath, tempSize, "%s.%0*x%s", path, kTempTagDigits, TempTag(), kTempEnding);
         if (n < 0 || (size_t)n >= tempSize) return -1;
         // Exclusive creation fails on any entry already there, a symbolic link included, so the
         // save can only ever write into a file it made itself.
@@ -210,10 +215,7 @@ int PlatformSyncFolderOf(const char *path)
     return 1;                   // the write-through move already reached the disk
 #else
     char folder[kLinkTextLen];
-    const char *slash = strrchr(path, '/');
-    int n = !slash ? snprintf(folder, sizeof(folder), ".")
-                   : snprintf(folder, sizeof(folder), "%.*s", slash == path ? 1 : (int)(slash - path), path);
-    if (n < 0 || (size_t)n >= sizeof(folder)) return 0;
+    if (SplitFolder(path, folder, sizeof(folder)) == nullptr) return 0;
     int dir = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0) return 0;
     int ok = fsync(dir) == 0 || errno == EINVAL;     // some file systems cannot flush a folder
@@ -384,6 +386,21 @@ static unsigned TempTag(void)
     return x;
 }
 
+// The folder that holds path ("." for a bare name, "/" for a name at the root) written into
+// folder; the name that follows it in path, or nullptr when the folder does not fit.
+static const char *SplitFolder(const char *path, char *folder, size_t folderSize)
+{
+    const char *slash = strrchr(path, '/');
+#if defined(_WIN32)
+    const char *back = strrchr(path, '\\');
+    if (back && (!slash || back > slash)) slash = back;
+#endif
+    int n = !slash ? snprintf(folder, folderSize, ".")
+                   : snprintf(folder, folderSize, "%.*s", slash == path ? 1 : (int)(slash - path), path);
+    if (n < 0 || (size_t)n >= folderSize) return nullptr;
+    return slash ? slash + 1 : path;
+}
+
 //----------------------------------------------------------------------------------
 // Saves kept inside a folder, why a file operation failed, interrupted saves, the exit rescue
 //----------------------------------------------------------------------------------
@@ -409,8 +426,6 @@ static const ErrorText kErrorTexts[] = {
     { EMFILE, "too many open files" },
 };
 static constexpr int kErrorTextLen = 96;
-static constexpr int kTempTagDigits = 8;        // PlatformCreateTemp's "%08x"
-static constexpr char kTempEnding[] = ".tmp";
 
 static char sErrorText[kErrorTextLen];         // the system's own text for codes not listed
 static void (*sExitRescue)(void);
@@ -426,20 +441,13 @@ int PlatformPathLeaves(const char *path, const char *folder)
     if (!PlatformRealPath(path, real, sizeof(real))) {
         // Not there yet: the real path of the folder that would hold it, and the name.
         char parent[kPlatformPathLen];
-        const char *slash = strrchr(path, '/');
-#if defined(_WIN32)
-        const char *back = strrchr(path, '\\');
-        if (back && (!slash || back > slash)) slash = back;
-#endif
-        const char *name = slash ? slash + 1 : path;
-        int n = slash ? snprintf(parent, sizeof(parent), "%.*s", slash == path ? 1 : (int)(slash - path), path)
-                      : snprintf(parent, sizeof(parent), ".");
-        if (n < 0 || (size_t)n >= sizeof(parent)) return 0;
+        const char *name = SplitFolder(path, parent, sizeof(parent));
+        if (name == nullptr) return 0;
         if (name[0] == '\0' || strcmp(name, ".") == 0 || strcmp(name, "..") == 0) return 0;  // no file to write
         char realParent[kPlatformPathLen];
         if (!PlatformRealPath(parent, realParent, sizeof(realParent))) return 0;
         bool rootParent = strcmp(realParent, "/") == 0;
-        n = snprintf(real, sizeof(real), "%s%s%s", realParent, rootParent ? "" : "/", name);
+        int n = snprintf(real, sizeof(real), "%s%s%s", realParent, rootParent ? "" : "/", name);
         if (n < 0 || (size_t)n >= sizeof(real)) return 1;
     }
     char realFolder[kPlatformPathLen];

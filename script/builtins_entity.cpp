@@ -70,7 +70,7 @@ float CallEntityBuiltin(VmState *state, int id, const float *args)
     case BI_ENT_SCALE: return e->scale;
     case BI_ENT_SETSCALE:
         // Refused when not finite (fminf would take NaN for the limit); held at the scale limit.
-        if (!std::isfinite(args[1])) return 0.0f;
+        if (!ArgsFinite(args, 1, 1)) return 0.0f;
         return SetAtLeast(&e->scale, fminf(args[1], kMapScaleLimit), kMinEntityScale);
 
     case BI_ENT_KIND: return (float)e->kind;

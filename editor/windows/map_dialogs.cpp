@@ -63,7 +63,7 @@ static void StayInPreviousProject(UiState &ui, const char *failure, const char *
 static void OpenSwitchedMap(MapDoc *map, UiState &ui, const char *name, const char *missing);
 static void DescribeMissingLatestMap(char *out, int outSize);
 static void MapFileNoteOpen(const char *path);
-static int KeepUnsavedWork(const MapDoc *map, char *outcome);
+static int KeepUnsavedWork(const char *projectPath, const MapDoc *map, char *outcome);
 static int MapFileMayReplace(const char *path);
 
 //----------------------------------------------------------------------------------
@@ -78,9 +78,11 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
     char failure[kStatusLen] = "";
     bool firstProject = gProjects.previousPath[0] == '\0';
     bool leftBehind = false;
-    if (!firstProject && gMapDirty) {
-        if (gRecoverPrompt) snprintf(failure, sizeof(failure), "%s", kOfferKept);
-        leftBehind = gRecoverPrompt || !KeepWorkAsAutoSave(gProjects.previousPath, map, failure);
+    if (!firstProject) {
+        char outcome[kStatusLen];
+        leftBehind = !KeepUnsavedWork(gProjects.previousPath, map, outcome);   // the close's rule
+        if (leftBehind) snprintf(failure, sizeof(failure), "%s", outcome);
+        else if (outcome[0] != '\0') ConsolePush(CONSOLE_EDITOR, outcome);
     }
     AutoSaveState autoSaveBefore = gAutoSave;
     AutoSaveNoteOpened();
@@ -135,7 +137,7 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
 int KeepUnsavedWorkOnClose(const MapDoc *map, UiState &ui)
 {
     char outcome[kStatusLen];
-    int ok = KeepUnsavedWork(map, outcome);
+    int ok = KeepUnsavedWork(gProjects.currentPath, map, outcome);
     if (outcome[0] != '\0') StatusSet(ui, "%s", outcome);
     // The window may go next: the log (console and standard output) is where a failure still shows.
     if (!ok) TraceLog(LOG_WARNING, "%s", ui.statusText);
@@ -158,7 +160,7 @@ int CloseRequestGranted(const MapDoc *map, UiState &ui)
 void KeepUnsavedWorkAtExit(void)
 {
     char outcome[kStatusLen];
-    int ok = KeepUnsavedWork(&activeMap, outcome);
+    int ok = KeepUnsavedWork(gProjects.currentPath, &activeMap, outcome);
     if (outcome[0] != '\0') TraceLog(ok ? LOG_INFO : LOG_WARNING, "%s", outcome);
 }
 
@@ -366,15 +368,15 @@ static int OpenMapFileName(MapDoc *map, UiState &ui)
     return 1;
 }
 
-// The close's rule for unsaved work: written to the open project's autosave unless there is no
-// project to hold it or the autosave on offer is older work the user has not decided on yet.
-// The outcome goes into outcome (kStatusLen; empty when the map has no unsaved changes);
-// 1 when nothing is left unwritten.
-static int KeepUnsavedWork(const MapDoc *map, char *outcome)
+// The close's rule for unsaved work, which a project switch applies to the project it leaves: written
+// to the autosave of the project at projectPath unless there is no project to hold it or the
+// autosave on offer is older work the user has not decided on yet. The outcome goes into outcome
+// (kStatusLen; empty when the map has no unsaved changes); 1 when nothing is left unwritten.
+static int KeepUnsavedWork(const char *projectPath, const MapDoc *map, char *outcome)
 {
     outcome[0] = '\0';
     if (!gMapDirty) return 1;
-    if (gProjects.currentPath[0] == '\0') {
+    if (projectPath[0] == '\0') {
         snprintf(outcome, kStatusLen, "%s", "Unsaved changes not autosaved: no project is open to hold them.");
         return 0;
     }
@@ -382,7 +384,7 @@ static int KeepUnsavedWork(const MapDoc *map, char *outcome)
         snprintf(outcome, kStatusLen, "%s", kOfferKept);
         return 0;
     }
-    return AutoSaveWriteTo(gProjects.currentPath, map, outcome, kStatusLen);
+    return AutoSaveWriteTo(projectPath, map, outcome, kStatusLen);
 }
 
 // Writes the unsaved map as the autosave of the project at projectPath. The outcome reaches the
