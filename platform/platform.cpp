@@ -121,7 +121,8 @@ void PlatformSetExitRescue(void (*rescue)(void))
 
 int PlatformStampsEqual(const PlatformStamp *a, const PlatformStamp *b)
 {
-    return a->mtimeNs == b->mtimeNs && a->size == b->size;
+    return a->device == b->device && a->file == b->file && a->mtimeNs == b->mtimeNs && a->ctimeNs == b->ctimeNs &&
+           a->size == b->size;
 }
 
 int PlatformCloseSignalled(void)

@@ -104,13 +104,21 @@ void PlatformSetExitRescue(void (*rescue)(void));
 // File stamps and close signals
 //----------------------------------------------------------------------------------
 // What a regular file looked like at one moment: another writer changes at least one of these.
+// The identity and the change time matter most: a copy that keeps the time (cp -p), or two writes
+// within one tick of the file system's clock, still differ in them.
 struct PlatformStamp {
+    unsigned long long device;  // the volume that holds the file (Windows: its serial number)
+    unsigned long long file;    // the file's number on that volume (the inode; Windows: the file index)
     long long mtimeNs;          // modification time, nanoseconds since the epoch
+    long long ctimeNs;          // change time, which no tool can set, nanoseconds since the epoch
     long long size;             // bytes
 };
 // The stamp of the regular file at path (links followed); 1, or 0 with a zero stamp when no
 // regular file is there.
 int PlatformReadStamp(const char *path, PlatformStamp *stamp);
+// The stamp of the open file (a save's, taken after it was put in place, so that nobody else's
+// write to the path can be taken for it); 1, or 0 with a zero stamp.
+int PlatformStampOfFile(int file, PlatformStamp *stamp);
 // 1 when both stamps describe the same state of a file.
 int PlatformStampsEqual(const PlatformStamp *a, const PlatformStamp *b);
 // Makes SIGTERM and SIGHUP (where the system has them) a close request instead of an end: their

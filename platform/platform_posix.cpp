@@ -34,6 +34,7 @@ static constexpr size_t kLinkTextLen = PATH_MAX;
 // Internal declarations
 //----------------------------------------------------------------------------------
 static void NoteCloseSignal(int number);
+static int StampFromStat(const struct stat *st, PlatformStamp *stamp);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -252,17 +253,14 @@ int PlatformRemoveStaleTemps(const char *folder, long minAgeSeconds)
 
 int PlatformReadStamp(const char *path, PlatformStamp *stamp)
 {
-    stamp->mtimeNs = 0;
-    stamp->size = 0;
     struct stat st;
-    if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
-#if defined(__APPLE__)
-    stamp->mtimeNs = (long long)st.st_mtimespec.tv_sec * 1000000000LL + st.st_mtimespec.tv_nsec;
-#else
-    stamp->mtimeNs = (long long)st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
-#endif
-    stamp->size = (long long)st.st_size;
-    return 1;
+    return StampFromStat(stat(path, &st) == 0 ? &st : nullptr, stamp);
+}
+
+int PlatformStampOfFile(int file, PlatformStamp *stamp)
+{
+    struct stat st;
+    return StampFromStat(fstat(file, &st) == 0 ? &st : nullptr, stamp);
 }
 
 void PlatformCatchCloseSignals(void)
@@ -284,5 +282,24 @@ static void NoteCloseSignal(int number)
 {
     (void)number;
     PlatformNoteCloseRequest();
+}
+
+// The stamp of a regular file from what stat said of it (nullptr when it failed); 1, or 0 with a
+// zero stamp.
+static int StampFromStat(const struct stat *st, PlatformStamp *stamp)
+{
+    *stamp = PlatformStamp{};
+    if (st == nullptr || !S_ISREG(st->st_mode)) return 0;
+    stamp->device = (unsigned long long)st->st_dev;
+    stamp->file = (unsigned long long)st->st_ino;
+#if defined(__APPLE__)
+    stamp->mtimeNs = (long long)st->st_mtimespec.tv_sec * 1000000000LL + st->st_mtimespec.tv_nsec;
+    stamp->ctimeNs = (long long)st->st_ctimespec.tv_sec * 1000000000LL + st->st_ctimespec.tv_nsec;
+#else
+    stamp->mtimeNs = (long long)st->st_mtim.tv_sec * 1000000000LL + st->st_mtim.tv_nsec;
+    stamp->ctimeNs = (long long)st->st_ctim.tv_sec * 1000000000LL + st->st_ctim.tv_nsec;
+#endif
+    stamp->size = (long long)st->st_size;
+    return 1;
 }
 #endif

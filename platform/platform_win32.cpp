@@ -237,10 +237,19 @@ int PlatformRemoveStaleTemps(const char *folder, long minAgeSeconds)
 
 int PlatformReadStamp(const char *path, PlatformStamp *stamp)
 {
-    stamp->mtimeNs = 0;
-    stamp->size = 0;
+    *stamp = PlatformStamp{};
     struct _stat64 st;
     if (_stat64(path, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) return 0;
+    stamp->mtimeNs = (long long)st.st_mtime * 1000000000LL;
+    stamp->size = (long long)st.st_size;
+    return 1;
+}
+
+int PlatformStampOfFile(int file, PlatformStamp *stamp)
+{
+    *stamp = PlatformStamp{};
+    struct _stat64 st;
+    if (_fstat64(file, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) return 0;
     stamp->mtimeNs = (long long)st.st_mtime * 1000000000LL;
     stamp->size = (long long)st.st_size;
     return 1;
