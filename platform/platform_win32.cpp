@@ -74,9 +74,7 @@ int PlatformCheckReplaceable(const char *path, int *exists)
 int PlatformCreateTemp(const char *path, char *tempPath, size_t tempSize)
 {
     for (int attempt = 0; attempt < kPlatformTempAttempts; attempt++) {
-        int n = snprintf(tempPath, tempSize, "%s.%0*x%s", path, kTempTagDigits, PlatformTempTag((unsigned)_getpid()),
-                         kTempEnding);
-        if (n < 0 || (size_t)n >= tempSize) return -1;
+        if (!PlatformTempName(path, PlatformTempTag((unsigned)_getpid()), tempPath, tempSize)) return -1;
         // Exclusive creation fails on any entry already there, so the save can only ever write
         // into a file it made itself.
         int file = _open(tempPath, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
