@@ -10,6 +10,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,6 +78,26 @@ TempFolder::~TempFolder()
 std::string TempFolder::File(const char *name) const
 {
     return path + "/" + name;
+}
+
+OneMoreOpenFile::OneMoreOpenFile()
+{
+    struct rlimit limit;
+    getrlimit(RLIMIT_NOFILE, &limit);
+    softLimit = limit.rlim_cur;
+    // The lowest free descriptor is the one the next open takes; the one after it lies beyond.
+    int lowest = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    close(lowest);
+    limit.rlim_cur = (rlim_t)lowest + 1;
+    setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+OneMoreOpenFile::~OneMoreOpenFile()
+{
+    struct rlimit limit;
+    getrlimit(RLIMIT_NOFILE, &limit);
+    limit.rlim_cur = (rlim_t)softLimit;
+    setrlimit(RLIMIT_NOFILE, &limit);
 }
 
 std::vector<uint8_t> ReadAllBytes(const std::string &path)
