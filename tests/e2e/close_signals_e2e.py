@@ -27,18 +27,11 @@ def iconify(display, window):
     request to one) would change nothing."""
     x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
     x11.XInternAtom.restype = ctypes.c_ulong
-    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    x11.XChangeProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_int,
-                                    ctypes.c_int, ctypes.c_void_p, ctypes.c_int]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    dpy = x11.XOpenDisplay(display.encode())
-    if not dpy:
-        raise AssertionError("cannot open the display " + display)
-    wm_state = x11.XInternAtom(dpy, b"WM_STATE", 0)
+    dpy = ctypes.c_void_p(x11.XOpenDisplay(display.encode()))
+    wm_state = ctypes.c_ulong(x11.XInternAtom(dpy, b"WM_STATE", 0))
     state = (ctypes.c_long * 2)(3, 0)         # IconicState, no icon window
-    x11.XChangeProperty(dpy, int(window), wm_state, wm_state, 32, 0, state, 2)
+    x11.XChangeProperty(dpy, ctypes.c_ulong(int(window)), wm_state, wm_state, 32, 0, state, 2)
     x11.XCloseDisplay(dpy)                     # sends the request
 
 
