@@ -36,7 +36,7 @@ int PlatformCheckReplaceable(const char *path, int *exists);
 int PlatformCreateTemp(const char *path, char *tempPath, size_t tempSize);
 // Writes all size bytes to the file; 1, or 0 on any error (a full disk among them).
 int PlatformWriteAll(int file, const void *data, size_t size);
-// Gives the open file the permission bits of the file at from; 1 or 0.
+// Gives the open file the permission bits of the file at from (none to give when it is gone); 1 or 0.
 int PlatformCopyMode(int file, const char *from);
 // Flushes the file's bytes and metadata to storage; 1 or 0.
 int PlatformSyncFile(int file);

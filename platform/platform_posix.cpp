@@ -127,7 +127,8 @@ int PlatformWriteAll(int file, const void *data, size_t size)
 int PlatformCopyMode(int file, const char *from)
 {
     struct stat st;
-    if (stat(from, &st) != 0) return 0;
+    // Gone since the save looked: the file is new after all and keeps the default mode.
+    if (stat(from, &st) != 0) return errno == ENOENT;
     return fchmod(file, st.st_mode & 0777) == 0;
 }
 
