@@ -341,13 +341,10 @@ static int SaveUnderMapFileName(const MapDoc *map, UiState &ui)
         StatusSet(ui, "Could not save to %s: %s", path, MapSaveReason());
         return 0;
     }
+    // The status line reaches the console too, warning and all.
     const char *warning = MapSaveWarning();
-    if (warning[0] != '\0') {
-        StatusSet(ui, "Saved to %s - warning: %s", path, warning);
-        ConsolePush(CONSOLE_WARN, ui.statusText);
-    } else {
-        StatusSet(ui, "Saved to %s", path);
-    }
+    if (warning[0] != '\0') StatusSet(ui, "Saved to %s - warning: %s", path, warning);
+    else StatusSet(ui, "Saved to %s", path);
     ClearMapDirty();   // written: nothing left for the autosave or the recovery prompt
     MapFileNoteOpen(path);
     sMapFile.file = MapSavedStamp();   // the file this save wrote, never one put there since
