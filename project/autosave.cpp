@@ -10,6 +10,7 @@
 #include "document/undo.h"
 #include "platform/platform.h"
 #include "project/projects.h"
+#include "project/rescue.h"
 
 //----------------------------------------------------------------------------------
 // Globals
@@ -17,6 +18,7 @@
 AutoSaveState gAutoSave = { true, kAutoSaveInterval, 0.0f, 0, {} };
 bool gRecoverPrompt = false;
 char gRecoverPath[kRecoverPathLen];
+static const char *sReason = "";   // why the last autosave write failed
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -34,6 +36,11 @@ int AutoSavePath(char *out, int outSize)
     return ProjectAutoSavePath(gProjects.currentPath, out, outSize);
 }
 
+int AutoSavePathOf(const char *projectPath, char *out, int outSize)
+{
+    return ProjectAutoSavePath(projectPath, out, outSize);
+}
+
 void AutoSaveNoteOpened(void)
 {
     char path[kRecoverPathLen];
@@ -49,24 +56,43 @@ int AutoSaveWriteTo(const char *projectPath, const MapDoc *map, char *status, in
 {
     char path[kRecoverPathLen];
     if (!ProjectAutoSavePath(projectPath, path, sizeof(path))) {
+        sReason = "no project folder to write to";
         if (status) snprintf(status, (size_t)statusSize, "Could not autosave: no project folder to write to");
         return 0;
     }
     const char *refusal = AutoSaveReplaceRefusal(projectPath, path);
     if (refusal != nullptr) {
+        sReason = refusal;
         if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s: %s", path, refusal);
         return 0;
     }
     if (!SaveMapZIZUDUWithin(path, projectPath, map)) {
         // The flag stays set, so the next attempt tries again.
+        sReason = MapSaveReason();
         if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s: %s", path, MapSaveReason());
         return 0;
     }
     AutoSaveKeepStamp(projectPath, path, true);
+    RescueNoteHeld(map, projectPath);
     ClearMapDirty();
     gAutoSave.saveCount++;
     if (status) snprintf(status, (size_t)statusSize, "Autosaved (%d) to %s", gAutoSave.saveCount, kAutoSaveName);
     return 1;
+}
+
+const char *AutoSaveReason(void)
+{
+    return sReason;
+}
+
+int AutoSaveHoldsWrite(const char *projectPath)
+{
+    const AutoSaveStamp &kept = gAutoSave.kept;
+    char path[kRecoverPathLen];
+    if (!kept.written || strcmp(kept.projectPath, projectPath) != 0) return 0;
+    if (!ProjectAutoSavePath(projectPath, path, sizeof(path))) return 0;
+    PlatformStamp now;
+    return PlatformReadStamp(path, &now) && PlatformStampsEqual(&now, &kept.file) ? 1 : 0;
 }
 
 void RunAutoSave(const MapDoc *map, float frameSeconds, char *status, int statusSize)
