@@ -86,9 +86,12 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
     char offeredBefore[kRecoverPathLen];
     snprintf(offeredBefore, sizeof(offeredBefore), "%s", gRecoverPath);
     bool offer = AutoSaveIsNewer();
+    // A map made before any project was open stays, with its history and flag, in a project with
+    // no map to open: nothing leaves memory, and the autosave takes the work there.
+    bool keepMap = gProjects.previousPath[0] == '\0' && latest == nullptr;
 
-    char kept[kProjectFilePathLen];
-    if (!UnsavedWorkMayGo(map, ui, RESCUE_SWITCH, gProjects.previousPath, gProjects.currentPath, kept)) {
+    char kept[kProjectFilePathLen] = "";
+    if (!keepMap && !UnsavedWorkMayGo(map, ui, RESCUE_SWITCH, gProjects.previousPath, gProjects.currentPath, kept)) {
         snprintf(gRecoverPath, sizeof(gRecoverPath), "%s", offeredBefore);
         ReturnToPreviousProject();   // the project left is open again, with the map as it was
         ScanProjectMaps();
@@ -113,7 +116,13 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
 
     gAutoSave.timer = 0.0f;
     gRecoverPrompt = offer;
-    OpenSwitchedMap(map, ui, latest != nullptr ? name : nullptr, missing);
+    if (keepMap) {
+        snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledMapName);
+        MapFileNoteOpen("");
+        StatusSet(ui, "Opened '%s' - %skeeping the current map", gProjects.currentName, missing);
+    } else {
+        OpenSwitchedMap(map, ui, latest != nullptr ? name : nullptr, missing);
+    }
     ScanProjectMaps();                   // a rescue file written into the opened project is listed
     if (kept[0] != '\0') {              // where the work went is what the status line must show
         ConsolePush(CONSOLE_EDITOR, ui.statusText);
