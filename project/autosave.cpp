@@ -117,6 +117,9 @@ bool AutoSaveIsNewer(void)
     long t = GetFileModTime(path);
     for (int i = 0; i < gMapBrowse.count; i++) {
         if (strcmp(gMapBrowse.names[i], kAutoSaveName) == 0) continue;
+        // A rescue map holds other work than the autosave: written later, it must not hide it,
+        // or the next autosave would replace the autosave's work unoffered.
+        if (strncmp(gMapBrowse.names[i], kRescuePrefix, strlen(kRescuePrefix)) == 0) continue;
         if (t <= (long)gMapBrowse.mtimes[i]) return false;
     }
     snprintf(gRecoverPath, sizeof(gRecoverPath), "%s", path);

@@ -60,5 +60,6 @@ void RunAutoSave(const MapDoc *map, float frameSeconds, char *status, int status
 // may rest before it must run a frame for the autosave.
 float AutoSaveSecondsLeft(void);
 // The recovery test against the map list of the last ScanProjectMaps: 1 when the open project's
-// autosave exists and is strictly newer than every listed map (its path then in gRecoverPath).
+// autosave exists and is strictly newer than every listed map but the rescue maps (its path then
+// in gRecoverPath).
 bool AutoSaveIsNewer(void);

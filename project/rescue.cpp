@@ -102,7 +102,8 @@ static int RescueIntoFolderOf(const char *projectPath, const MapDoc *map, Rescue
     if (project) snprintf(folder, sizeof(folder), "%s/%s", projectPath, kMapsDir);
     char path[kProjectFilePathLen];
     if (project && !DirectoryExists(folder)) {
-        RescueNoteFailure(out, folder, "no such folder");   // made only by an open that goes ahead
+        // Made only by an open that goes ahead, so that an undone one leaves no mark.
+        RescueNoteFailure(out, folder, FileExists(folder) ? "not a folder" : "no such folder");
         return 0;
     }
     if (!RescueFreePath(folder, (long long)time(nullptr), path, sizeof(path))) {
