@@ -146,6 +146,7 @@ void KeepUnsavedWorkAtExit(void)
 {
     RescueOutcome out;
     if (RescueUnsavedWork(&activeMap, gProjects.currentPath, nullptr, gRecoverPrompt, &out)) {
+        if (out.detail[0] != '\0') TraceLog(LOG_WARNING, "The unsaved work could not go to %s", out.detail);
         if (out.file[0] != '\0') TraceLog(LOG_INFO, "Unsaved work kept in %s", out.file);
     } else {
         TraceLog(LOG_WARNING, "The unsaved work could not be written: %s", out.detail);
@@ -385,6 +386,8 @@ static int UnsavedWorkMayGo(const MapDoc *map, UiState &ui, RescueAction action,
     kept[0] = '\0';
     RescueOutcome out;
     if (RescueUnsavedWork(map, projectPath, nextProjectPath, gRecoverPrompt, &out)) {
+        // Why the earlier files of the order were passed over.
+        if (out.detail[0] != '\0') TraceLog(LOG_WARNING, "The unsaved work could not go to %s", out.detail);
         snprintf(kept, kProjectFilePathLen, "%s", out.file);
         ui.rescueRefused = false;
         return 1;
