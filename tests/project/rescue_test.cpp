@@ -1,12 +1,10 @@
-// The rescue file's name and what counts as unsaved work.
+// The rescue file's name: the first that nothing takes.
 #include <gtest/gtest.h>
 
 #include <ctime>
 #include <filesystem>
-#include <memory>
 #include <string>
 
-#include "document/undo.h"
 #include "project/rescue.h"
 #include "support/project_folder.h"
 
@@ -52,25 +50,4 @@ TEST(Rescue, FreePathSkipsEveryTakenName)
     EXPECT_EQ(std::string(path), "maps/" + base + "-4.zizudu");
     char tiny[8];
     EXPECT_EQ(RescueFreePath("maps", when, tiny, sizeof(tiny)), 0);   // a cut name would be another file
-}
-
-TEST(Rescue, WorkIsWhatDiffersFromTheHeldMapWhileFlagged)
-{
-    ProjectWorkFolder work;
-    auto map = std::make_unique<MapDoc>();
-    BuildCubes(map.get(), 2);
-    RescueNoteHeld(map.get(), nullptr);
-    struct Case { int cubes; bool dirty; bool unsaved; };
-    const Case cases[] = {
-        { 2, false, false },   // as written
-        { 2, true, false },    // edited and undone back to the written state
-        { 3, true, true },     // edited
-        { 3, false, false },   // changed in place with no step yet: the next step flags it
-    };
-    for (const Case &c : cases) {
-        BuildCubes(map.get(), c.cubes);
-        gMapDirty = c.dirty;
-        EXPECT_EQ(RescueWorkUnsaved(map.get()), c.unsaved ? 1 : 0) << c.cubes << c.dirty;
-    }
-    gMapDirty = false;
 }
