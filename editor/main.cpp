@@ -22,7 +22,7 @@ int main(void)
 
     // Xlib ends the process from inside the loop when the display is lost; the work goes first.
     PlatformSetExitRescue(KeepUnsavedWorkAtExit);
-    // A close request writes unsaved work to the autosave first; one that cannot is refused once.
+    // A close request writes unsaved work into a file first; one that nothing can take is refused once.
     while (!FrameTakeCloseRequest(&activeMap, ui)) {
         FrameRun(&activeMap, ui, lastStatus);
         FrameRest(ui, &activeMap, lastStatus);   // waits for the next event while nothing moves

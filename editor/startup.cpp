@@ -18,6 +18,7 @@
 #include "project/asset_browser.h"
 #include "project/assets.h"
 #include "project/projects.h"
+#include "project/rescue.h"
 #include "project/splash.h"
 #include "render/renderer.h"
 #include "script/mods.h"
@@ -77,7 +78,8 @@ int AppStartUp(UiState &ui)
     EditorContextFill(&gEd, ui);
     DefaultMap(&activeMap, ui);
     PushUndoState(&activeMap);                      // the first snapshot is the default map
-    ClearMapDirty();                                // kept by the first project open, but no work to autosave
+    ClearMapDirty();                                // no work yet: an untouched map is never written
+    RescueNoteHeld(&activeMap, nullptr);
     StatusSet(ui, "Loaded %d model(s), %d texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide.", modelCount, textureCount);
     return 1;
 }

@@ -96,10 +96,12 @@ struct UiState {
     char statusText[kStatusLen];
     const char *tooltipText;
 
-    // A close request was refused for unsaved work it could not write: the next one ends the run,
-    // unless the history moved since (gUndo.serial then differs), which asks again
-    bool closeRefused;
-    uint32_t closeRefusedSerial;
+    // An action (RescueAction: a close, a switch, a Recover) was refused for unsaved work that no
+    // file could take: the same request again goes ahead, unless the history moved since
+    // (gUndo.serial then differs), which asks again
+    bool rescueRefused;
+    int32_t rescueRefusedAction;
+    uint32_t rescueRefusedSerial;
 
     // Clipboards
     Brush brushClipboard;

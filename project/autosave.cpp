@@ -10,6 +10,7 @@
 #include "document/undo.h"
 #include "platform/platform.h"
 #include "project/projects.h"
+#include "project/rescue.h"
 
 //----------------------------------------------------------------------------------
 // Globals
@@ -17,6 +18,7 @@
 AutoSaveState gAutoSave = { true, kAutoSaveInterval, 0.0f, 0, {} };
 bool gRecoverPrompt = false;
 char gRecoverPath[kRecoverPathLen];
+static const char *sReason = "";   // why the last autosave write failed
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -34,6 +36,11 @@ int AutoSavePath(char *out, int outSize)
     return ProjectAutoSavePath(gProjects.currentPath, out, outSize);
 }
 
+int AutoSavePathOf(const char *projectPath, char *out, int outSize)
+{
+    return ProjectAutoSavePath(projectPath, out, outSize);
+}
+
 void AutoSaveNoteOpened(void)
 {
     char path[kRecoverPathLen];
@@ -49,21 +56,25 @@ int AutoSaveWriteTo(const char *projectPath, const MapDoc *map, char *status, in
 {
     char path[kRecoverPathLen];
     if (!ProjectAutoSavePath(projectPath, path, sizeof(path))) {
+        sReason = "no project folder to write to";
         if (status) snprintf(status, (size_t)statusSize, "Could not autosave: no project folder to write to");
         return 0;
     }
     const char *refusal = AutoSaveReplaceRefusal(projectPath, path);
     if (refusal != nullptr) {
+        sReason = refusal;
         if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s: %s", path, refusal);
         return 0;
     }
     if (!SaveMapZIZUDUWithin(path, projectPath, map)) {
         // The flag stays set, so the next attempt tries again.
+        sReason = MapSaveReason();
         if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s: %s", path, MapSaveReason());
         return 0;
     }
     PlatformStamp written = MapSavedStamp();   // the file this save wrote, never one put there since
     AutoSaveKeepStamp(projectPath, &written, true);
+    RescueNoteHeld(map, projectPath);
     ClearMapDirty();
     gAutoSave.saveCount++;
     const char *warning = MapSaveWarning();
@@ -74,6 +85,21 @@ int AutoSaveWriteTo(const char *projectPath, const MapDoc *map, char *status, in
         snprintf(status, (size_t)statusSize, "Autosaved (%d) to %s", gAutoSave.saveCount, kAutoSaveName);
     }
     return 1;
+}
+
+const char *AutoSaveReason(void)
+{
+    return sReason;
+}
+
+int AutoSaveHoldsWrite(const char *projectPath)
+{
+    const AutoSaveStamp &kept = gAutoSave.kept;
+    char path[kRecoverPathLen];
+    if (!kept.written || strcmp(kept.projectPath, projectPath) != 0) return 0;
+    if (!ProjectAutoSavePath(projectPath, path, sizeof(path))) return 0;
+    PlatformStamp now;
+    return PlatformReadStamp(path, &now) && PlatformStampsEqual(&now, &kept.file) ? 1 : 0;
 }
 
 void RunAutoSave(const MapDoc *map, float frameSeconds, char *status, int statusSize)
@@ -98,6 +124,9 @@ bool AutoSaveIsNewer(void)
     long t = GetFileModTime(path);
     for (int i = 0; i < gMapBrowse.count; i++) {
         if (strcmp(gMapBrowse.names[i], kAutoSaveName) == 0) continue;
+        // A rescue map holds other work than the autosave: written later, it must not hide it,
+        // or the next autosave would replace the autosave's work unoffered.
+        if (strncmp(gMapBrowse.names[i], kRescuePrefix, strlen(kRescuePrefix)) == 0) continue;
         if (t <= (long)gMapBrowse.mtimes[i]) return false;
     }
     snprintf(gRecoverPath, sizeof(gRecoverPath), "%s", path);

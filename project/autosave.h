@@ -37,6 +37,8 @@ extern char gRecoverPath[kRecoverPathLen];    // the autosave the prompt offers
 
 // The open project's autosave path into out; 0 when no project is open or it does not fit.
 int AutoSavePath(char *out, int outSize);
+// projectPath's autosave path into out; 0 when projectPath is empty or it does not fit.
+int AutoSavePathOf(const char *projectPath, char *out, int outSize);
 // Notes the open project's autosave as it is now (or that there is none), when the project has
 // just opened; kept as it is when it already describes that file.
 void AutoSaveNoteOpened(void);
@@ -45,6 +47,10 @@ void AutoSaveNoteOpened(void);
 // that differs from the kept stamp (another writer's) is never replaced. Writes the outcome into
 // status (may be NULL); returns 1 when the map was written.
 int AutoSaveWriteTo(const char *projectPath, const MapDoc *map, char *status, int statusSize);
+// Why the last failed AutoSaveWriteTo wrote nothing, a short lower-case phrase.
+const char *AutoSaveReason(void);
+// 1 when the autosave of projectPath is still the file this editor last wrote there.
+int AutoSaveHoldsWrite(const char *projectPath);
 // Once per frame: advances the timer while a project is open and no recovery prompt is shown, and
 // at each full interval writes a dirty map to the autosave. Writes the outcome into status (may
 // be NULL); the dirty flag is cleared only by a successful write.
@@ -54,5 +60,6 @@ void RunAutoSave(const MapDoc *map, float frameSeconds, char *status, int status
 // may rest before it must run a frame for the autosave.
 float AutoSaveSecondsLeft(void);
 // The recovery test against the map list of the last ScanProjectMaps: 1 when the open project's
-// autosave exists and is strictly newer than every listed map (its path then in gRecoverPath).
+// autosave exists and is strictly newer than every listed map but the rescue maps (its path then
+// in gRecoverPath).
 bool AutoSaveIsNewer(void);

@@ -95,6 +95,11 @@ void OpenProject(int index)
     snprintf(gProjects.currentPath, sizeof(gProjects.currentPath), "%s", e->path);
     snprintf(gProjects.currentName, sizeof(gProjects.currentName), "%s", e->name);
     gProjects.selected = index;
+}
+
+void ProjectTidyOpened(void)
+{
+    if (gProjects.currentPath[0] == '\0') return;
     MakeProjectSubdirs(gProjects.currentPath);   // a project whose sub-folders were deleted gets them back
     // A save killed halfway leaves its complete temporary file; a fresh one may be another
     // editor's save still being written.
@@ -105,7 +110,6 @@ void OpenProject(int index)
 
 void ReturnToPreviousProject(void)
 {
-    if (gProjects.previousPath[0] == '\0') return;
     snprintf(gProjects.currentPath, sizeof(gProjects.currentPath), "%s", gProjects.previousPath);
     snprintf(gProjects.currentName, sizeof(gProjects.currentName), "%s", gProjects.previousName);
 }

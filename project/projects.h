@@ -69,13 +69,15 @@ int ProjectNameIsValid(const char *name);
 // Makes a new project folder with its sub-folders and rescans; 1, or 0 when the name is refused,
 // the list is full, the folder exists already or could not be made. Neither selects nor opens it.
 int CreateProject(const char *name);
-// Makes entry index the open project, restores its sub-folders and removes from its maps folder
-// the temporary files of saves interrupted at least kStaleSaveSeconds ago, noting in previousPath
-// and previousName the project that was open before; an index outside the list changes nothing.
-// The rest of an open (map, assets, autosave) is the editor's project switch.
+// Makes entry index the open project, noting in previousPath and previousName the project that
+// was open before; an index outside the list changes nothing. Nothing on disk changes, so that
+// the editor's project switch (map, assets, autosave) may still undo it.
 void OpenProject(int index);
+// Once an open is certain: restores the open project's sub-folders and removes from its maps
+// folder the temporary files of saves interrupted at least kStaleSaveSeconds ago.
+void ProjectTidyOpened(void);
 // Undoes the last OpenProject: the project open before it (previousPath, previousName) is the
-// open project again; the manager's selection stays. Nothing changes when none was open before.
+// open project again (none, when none was open before); the manager's selection stays.
 void ReturnToPreviousProject(void);
 // The path under which a map file is read or written: the name in the open project's sub-folder,
 // or unchanged when it looks like a path or no project is open. One static buffer, overwritten

@@ -21,6 +21,7 @@
 #include "project/assets.h"
 #include "project/autosave.h"
 #include "project/projects.h"
+#include "project/rescue.h"
 
 //----------------------------------------------------------------------------------
 // Globals
@@ -34,7 +35,11 @@ static constexpr unsigned char kDialogVeilAlpha = 110;
 static constexpr unsigned char kRecoverVeilAlpha = 120;
 static constexpr Color kRowHovered = { 52, 55, 64, 255 };
 static constexpr char kRecoveredName[] = "recovered.zizudu";
-static constexpr char kOfferKept[] = "Unsaved changes not autosaved: the autosave on offer was kept.";
+// How a refused action is asked for again, after the reason in the status line.
+static const char *const kAskAgain[] = { "not closed; close again to discard the work",
+                                         "not opened; open it again to discard the work",
+                                         "not recovered; Recover again to discard the work" };
+static const char *const kActionName[] = { "Close", "Project open", "Recover" };
 
 // The map an Open or a project switch reads into, so a failed read leaves both the map and its
 // undo history alone.
@@ -45,7 +50,8 @@ static MapDoc sLoadedMap;
 struct MapFileStamp {
     char path[kProjectFilePathLen];   // empty: none
     PlatformStamp file;               // zero when no file was there
-    bool warned;                      // a Save was refused over the file as it is in warnedAbout
+    bool warned;                      // a Save was refused over warnedPath as it is in warnedAbout
+    char warnedPath[kProjectFilePathLen];
     PlatformStamp warnedAbout;
 };
 static MapFileStamp sMapFile;
@@ -57,13 +63,11 @@ static void DropSelection(UiState &ui);
 static void DrawMapList(Rectangle list, UiState &ui);
 static int SaveUnderMapFileName(const MapDoc *map, UiState &ui);
 static int OpenMapFileName(MapDoc *map, UiState &ui);
-static int KeepWorkAsAutoSave(const char *projectPath, const MapDoc *map, char *failure);
-static int KeepWorkInOpenedProject(const MapDoc *map, char *failure);
-static void StayInPreviousProject(UiState &ui, const char *failure, const char *refusal);
+static int UnsavedWorkMayGo(const MapDoc *map, UiState &ui, RescueAction action, const char *projectPath,
+                            const char *nextProjectPath, char *kept);
 static void OpenSwitchedMap(MapDoc *map, UiState &ui, const char *name, const char *missing);
 static void DescribeMissingLatestMap(char *out, int outSize);
 static void MapFileNoteOpen(const char *path);
-static int KeepUnsavedWork(const char *projectPath, const MapDoc *map, char *outcome);
 static int MapFileMayReplace(const char *path);
 
 //----------------------------------------------------------------------------------
@@ -71,27 +75,36 @@ static int MapFileMayReplace(const char *path);
 //----------------------------------------------------------------------------------
 void ProjectSwitch(MapDoc *map, UiState &ui)
 {
-    // Unsaved work of the project being left goes to its autosave before anything else changes,
-    // so the recovery prompt offers it the next time that project opens. When that cannot be
-    // written (nor replace an autosave still on offer), it becomes the autosave of the project
-    // being opened, offered at once; when that fails too, the switch is undone.
-    char failure[kStatusLen] = "";
-    bool firstProject = gProjects.previousPath[0] == '\0';
-    bool leftBehind = false;
-    if (!firstProject) {
-        char outcome[kStatusLen];
-        leftBehind = !KeepUnsavedWork(gProjects.previousPath, map, outcome);   // the close's rule
-        if (leftBehind) snprintf(failure, sizeof(failure), "%s", outcome);
-        else if (outcome[0] != '\0') ConsolePush(CONSOLE_EDITOR, outcome);
-    }
-    AutoSaveState autoSaveBefore = gAutoSave;
-    AutoSaveNoteOpened();
-    char refusal[kStatusLen];
-    if (leftBehind && !KeepWorkInOpenedProject(map, refusal)) {
-        gAutoSave = autoSaveBefore;   // the stamp of the project that stays open
-        StayInPreviousProject(ui, failure, refusal);
+    // The opened project's newest map and recovery test come first, while nothing is written: a
+    // rescue file put into its maps folder is then neither the map it opens nor newer than its
+    // autosave, and an undone switch leaves no mark on disk.
+    const char *latest = LoadLatestProjectMap(&sLoadedMap);
+    char name[kMapBrowseNameLen] = "";
+    if (latest != nullptr) snprintf(name, sizeof(name), "%s", latest);
+    char missing[kStatusLen] = "";
+    if (latest == nullptr) DescribeMissingLatestMap(missing, sizeof(missing));
+    char offeredBefore[kRecoverPathLen];
+    snprintf(offeredBefore, sizeof(offeredBefore), "%s", gRecoverPath);
+    bool offer = AutoSaveIsNewer();
+    // A map made before any project was open stays, with its history and flag, in a project with
+    // no map to open: nothing leaves memory, and the autosave takes the work there.
+    bool keepMap = gProjects.previousPath[0] == '\0' && latest == nullptr;
+
+    char kept[kProjectFilePathLen] = "";
+    if (!keepMap && !UnsavedWorkMayGo(map, ui, RESCUE_SWITCH, gProjects.previousPath, gProjects.currentPath, kept)) {
+        snprintf(gRecoverPath, sizeof(gRecoverPath), "%s", offeredBefore);
+        ReturnToPreviousProject();   // the project left is open again, with the map as it was
+        ScanProjectMaps();
         return;
     }
+    char autoSave[kRecoverPathLen];
+    // Work that went into this very project's autosave (opened again) is offered at once.
+    if (kept[0] != '\0' && AutoSavePath(autoSave, sizeof(autoSave)) && strcmp(kept, autoSave) == 0) {
+        snprintf(gRecoverPath, sizeof(gRecoverPath), "%s", autoSave);
+        offer = true;
+    }
+    ProjectTidyOpened();
+    AutoSaveNoteOpened();
 
     RescanAssets();                      // the project's own assets, where it has them
     ui.curTexture = gAssets.textureCount > 0 ? 0 : -1;
@@ -102,66 +115,42 @@ void ProjectSwitch(MapDoc *map, UiState &ui)
     ResetNumFields();
 
     gAutoSave.timer = 0.0f;
-    ScanProjectMaps();
-    gRecoverPrompt = AutoSaveIsNewer();
-
-    // A map built before any project was open was made on the editor's own advice to open a
-    // project first. It becomes this project's autosave, offered at once, while the project's map
-    // opens with a history of its own: no Undo reaches a map that is not this file's. It stays
-    // open instead, with its history and flag, when there is no map to open, when the project's
-    // own autosave is on offer (which it must not replace) or when it cannot be written.
-    const char *name = LoadLatestProjectMap(&sLoadedMap);
-    char missing[kStatusLen] = "";
-    if (name == nullptr) DescribeMissingLatestMap(missing, sizeof(missing));
-    bool keepWork = firstProject && (name == nullptr || (gMapDirty && gRecoverPrompt));
-    bool workOffered = leftBehind;
-    if (firstProject && !keepWork && gMapDirty) {
-        keepWork = !KeepWorkAsAutoSave(gProjects.currentPath, map, failure);
-        workOffered = !keepWork;
-    }
-    // Written in this very second, the autosave need not be newer than every map: it is offered.
-    if (workOffered) gRecoverPrompt = AutoSavePath(gRecoverPath, sizeof(gRecoverPath)) != 0;
-    if (keepWork) {
+    gRecoverPrompt = offer;
+    if (keepMap) {
         snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledMapName);
+        MapFileNoteOpen("");
         StatusSet(ui, "Opened '%s' - %skeeping the current map", gProjects.currentName, missing);
     } else {
-        OpenSwitchedMap(map, ui, name, missing);
+        OpenSwitchedMap(map, ui, latest != nullptr ? name : nullptr, missing);
     }
-    MapFileNoteOpen(ProjectFilePath(kMapsDir, ui.mapFileName));
-    if (failure[0] != '\0') {          // the failure is what the status line must show
+    ScanProjectMaps();                   // a rescue file written into the opened project is listed
+    if (kept[0] != '\0') {              // where the work went is what the status line must show
         ConsolePush(CONSOLE_EDITOR, ui.statusText);
-        StatusSet(ui, "%s", failure);
+        StatusSet(ui, "Unsaved work kept in %s", kept);
     }
-}
-
-int KeepUnsavedWorkOnClose(const MapDoc *map, UiState &ui)
-{
-    char outcome[kStatusLen];
-    int ok = KeepUnsavedWork(gProjects.currentPath, map, outcome);
-    if (outcome[0] != '\0') StatusSet(ui, "%s", outcome);
-    // The window may go next: the log (console and standard output) is where a failure still shows.
-    if (!ok) TraceLog(LOG_WARNING, "%s", ui.statusText);
-    return ok;
 }
 
 int CloseRequestGranted(const MapDoc *map, UiState &ui)
 {
-    if (KeepUnsavedWorkOnClose(map, ui)) return 1;
-    // The warning covered the work as it was then: after a further edit the next close asks again.
-    if (ui.closeRefused && ui.closeRefusedSerial == gUndo.serial) return 1;
-    ui.closeRefused = true;
-    ui.closeRefusedSerial = gUndo.serial;
-    char why[kStatusLen];
-    snprintf(why, sizeof(why), "%s", ui.statusText);
-    StatusSet(ui, "Not closed - close again to discard the changes. %s", why);
-    return 0;
+    char kept[kProjectFilePathLen];
+    if (!UnsavedWorkMayGo(map, ui, RESCUE_CLOSE, gProjects.currentPath, nullptr, kept)) return 0;
+    // The window goes next: the log (console and standard output) is where the file is named.
+    if (kept[0] != '\0') {
+        StatusSet(ui, "Unsaved work kept in %s", kept);
+        TraceLog(LOG_INFO, "Unsaved work kept in %s", kept);
+    }
+    return 1;
 }
 
 void KeepUnsavedWorkAtExit(void)
 {
-    char outcome[kStatusLen];
-    int ok = KeepUnsavedWork(gProjects.currentPath, &activeMap, outcome);
-    if (outcome[0] != '\0') TraceLog(ok ? LOG_INFO : LOG_WARNING, "%s", outcome);
+    RescueOutcome out;
+    if (RescueUnsavedWork(&activeMap, gProjects.currentPath, nullptr, gRecoverPrompt, &out)) {
+        if (out.detail[0] != '\0') TraceLog(LOG_WARNING, "The unsaved work could not go to %s", out.detail);
+        if (out.file[0] != '\0') TraceLog(LOG_INFO, "Unsaved work kept in %s", out.file);
+    } else {
+        TraceLog(LOG_WARNING, "The unsaved work could not be written: %s", out.detail);
+    }
 }
 
 void OpenMapFileDialog(UiState &ui, int isSave)
@@ -258,17 +247,29 @@ void RecoverDialog(MapDoc *map, UiState &ui)
 
 int RecoverAutoSave(MapDoc *map, UiState &ui)
 {
-    gRecoverPrompt = false;
-    if (!LoadMapZIZUDU(gRecoverPath, map)) {
+    if (!LoadMapZIZUDU(gRecoverPath, &sLoadedMap)) {
+        gRecoverPrompt = false;
         StatusSet(ui, "The autosave could not be read: %s.", MapFileReason());
         return 0;
     }
+    // The work open now goes into a file first; the prompt still stands, so never over the
+    // autosave about to be loaded.
+    char kept[kProjectFilePathLen];
+    if (!UnsavedWorkMayGo(map, ui, RESCUE_RECOVER, gProjects.currentPath, nullptr, kept)) return 0;
+    gRecoverPrompt = false;
+    memcpy(map, &sLoadedMap, sizeof(MapDoc));
     DropSelection(ui);
     FreeUndoHistory();
     PushUndoState(map);   // the recovered map counts as changed until it is saved again
     snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kRecoveredName);
-    MapFileNoteOpen(ProjectFilePath(kMapsDir, ui.mapFileName));
-    StatusSet(ui, "Recovered %d brushes. Save As to keep it.", map->brushCount);
+    MapFileNoteOpen("");   // no file of that name was read: a Save over one asks first
+    if (kept[0] != '\0') {
+        ConsolePush(CONSOLE_EDITOR, TextFormat("Unsaved work kept in %s", kept));
+        StatusSet(ui, "Recovered %d brushes; the map before is in %s. Save As to keep it.", map->brushCount,
+                  GetFileName(kept));
+    } else {
+        StatusSet(ui, "Recovered %d brushes. Save As to keep it.", map->brushCount);
+    }
     return 1;
 }
 
@@ -332,7 +333,9 @@ static int SaveUnderMapFileName(const MapDoc *map, UiState &ui)
     char path[kProjectFilePathLen];
     snprintf(path, sizeof(path), "%s", ProjectFilePath(kMapsDir, ui.mapFileName));
     if (!MapFileMayReplace(path)) {
-        StatusSet(ui, "Could not save to %s: changed on disk - Save again to overwrite it.", path);
+        bool own = strcmp(path, sMapFile.path) == 0;
+        StatusSet(ui, "Could not save %s: %s - saving again replaces it.", GetFileName(path),
+                  own ? "changed on disk" : "a file of that name exists");
         return 0;
     }
     // With no project open the working folder holds the maps, as the user's own folder.
@@ -345,6 +348,7 @@ static int SaveUnderMapFileName(const MapDoc *map, UiState &ui)
     const char *warning = MapSaveWarning();
     if (warning[0] != '\0') StatusSet(ui, "Saved to %s - warning: %s", path, warning);
     else StatusSet(ui, "Saved to %s", path);
+    RescueNoteHeld(map, nullptr);
     ClearMapDirty();   // written: nothing left for the autosave or the recovery prompt
     MapFileNoteOpen(path);
     sMapFile.file = MapSavedStamp();   // the file this save wrote, never one put there since
@@ -364,43 +368,45 @@ static int OpenMapFileName(MapDoc *map, UiState &ui)
     // The snapshot keeps the replaced map for Undo; a load is no edit, so the flag stays as it was.
     bool wasDirty = gMapDirty;
     PushUndoState(map);
-    if (!wasDirty) ClearMapDirty();
     memcpy(map, &sLoadedMap, sizeof(MapDoc));
+    if (!wasDirty) {
+        RescueNoteHeld(map, nullptr);
+        ClearMapDirty();
+    }
     DropSelection(ui);
     MapFileNoteOpen(path);
     StatusSet(ui, "Loaded %s", path);
     return 1;
 }
 
-// The close's rule for unsaved work, which a project switch applies to the project it leaves: written
-// to the autosave of the project at projectPath unless there is no project to hold it or the
-// autosave on offer is older work the user has not decided on yet. The outcome goes into outcome
-// (kStatusLen; empty when the map has no unsaved changes); 1 when nothing is left unwritten.
-static int KeepUnsavedWork(const char *projectPath, const MapDoc *map, char *outcome)
+// The one rule for unsaved work about to leave memory by action: written into a file
+// (RescueUnsavedWork; the autosave is skipped while it is on offer), whose path goes into kept
+// (kProjectFilePathLen; empty when there was no work). 1 when the action may go ahead.
+// When no file can take the work, the first request is refused with the reason first in the
+// status line and the whole account in the log; the same request over the same work goes ahead.
+static int UnsavedWorkMayGo(const MapDoc *map, UiState &ui, RescueAction action, const char *projectPath,
+                            const char *nextProjectPath, char *kept)
 {
-    outcome[0] = '\0';
-    if (!gMapDirty) return 1;
-    if (projectPath[0] == '\0') {
-        snprintf(outcome, kStatusLen, "%s", "Unsaved changes not autosaved: no project is open to hold them.");
-        return 0;
-    }
-    if (gRecoverPrompt) {
-        snprintf(outcome, kStatusLen, "%s", kOfferKept);
-        return 0;
-    }
-    return AutoSaveWriteTo(projectPath, map, outcome, kStatusLen);
-}
-
-// Writes the unsaved map as the autosave of the project at projectPath. The outcome reaches the
-// console; a failure is also copied into failure (kStatusLen), for the status line. 1 when written.
-static int KeepWorkAsAutoSave(const char *projectPath, const MapDoc *map, char *failure)
-{
-    char line[kStatusLen];
-    if (AutoSaveWriteTo(projectPath, map, line, sizeof(line))) {
-        ConsolePush(CONSOLE_EDITOR, line);
+    kept[0] = '\0';
+    RescueOutcome out;
+    if (RescueUnsavedWork(map, projectPath, nextProjectPath, gRecoverPrompt, &out)) {
+        // Why the earlier files of the order were passed over.
+        if (out.detail[0] != '\0') TraceLog(LOG_WARNING, "The unsaved work could not go to %s", out.detail);
+        snprintf(kept, kProjectFilePathLen, "%s", out.file);
+        ui.rescueRefused = false;
         return 1;
     }
-    snprintf(failure, kStatusLen, "%s", line);
+    bool again = ui.rescueRefused && ui.rescueRefusedAction == action && ui.rescueRefusedSerial == gUndo.serial;
+    TraceLog(LOG_WARNING, "%s %s: the unsaved work could not be written (%s).", kActionName[action],
+             again ? "goes ahead and discards it" : "refused", out.detail);
+    if (again) {
+        ui.rescueRefused = false;
+        return 1;
+    }
+    ui.rescueRefused = true;
+    ui.rescueRefusedAction = action;
+    ui.rescueRefusedSerial = gUndo.serial;
+    StatusSet(ui, "Cannot write %s - %s.", out.reason, kAskAgain[action]);
     return 0;
 }
 
@@ -429,58 +435,34 @@ static void OpenSwitchedMap(MapDoc *map, UiState &ui, const char *name, const ch
         snprintf(ui.mapFileName, sizeof(ui.mapFileName), "%s", kUntitledMapName);
         StatusSet(ui, "Opened '%s' - %sstarting empty", gProjects.currentName, missing);
     }
+    // An empty map is no file's: a Save over a file of its name asks first.
+    MapFileNoteOpen(name != nullptr ? ProjectFilePath(kMapsDir, name) : "");
     PushUndoState(map);
+    RescueNoteHeld(map, nullptr);
     ClearMapDirty();
-}
-
-// The opened project takes the unsaved work as its autosave, unless its own autosave is on offer
-// (which the work must not replace). 1 when written; else the reason is copied into refusal
-// (kStatusLen).
-static int KeepWorkInOpenedProject(const MapDoc *map, char *refusal)
-{
-    ScanProjectMaps();
-    if (AutoSaveIsNewer()) {
-        snprintf(refusal, kStatusLen, "'%s' has an autosave on offer", gProjects.currentName);
-        return 0;
-    }
-    return KeepWorkAsAutoSave(gProjects.currentPath, map, refusal);
-}
-
-// The switch is undone: the project left is open again, with the map, its history and its flag as
-// they were. failure (why the work could not stay in that project) reaches the console and
-// refusal (why the other project could not take it) the status line.
-static void StayInPreviousProject(UiState &ui, const char *failure, const char *refusal)
-{
-    char opened[kProjectNameLen];
-    snprintf(opened, sizeof(opened), "%s", gProjects.currentName);
-    ReturnToPreviousProject();
-    ScanProjectMaps();
-    if (gRecoverPrompt) AutoSavePath(gRecoverPath, sizeof(gRecoverPath));   // the prompt offers the open project's
-    ConsolePush(CONSOLE_EDITOR, failure);
-    StatusSet(ui, "Did not open '%s' - the unsaved work stays open: %s", opened, refusal);
 }
 
 // The map now goes by the file at path: its state on disk is the one a Save may replace.
 static void MapFileNoteOpen(const char *path)
 {
     snprintf(sMapFile.path, sizeof(sMapFile.path), "%s", path);
-    PlatformReadStamp(path, &sMapFile.file);
+    if (path[0] == '\0' || !PlatformReadStamp(path, &sMapFile.file)) memset(&sMapFile.file, 0, sizeof(sMapFile.file));
     sMapFile.warned = false;
 }
 
-// 1 when a Save may write path: another file than the map's own, no regular file there, one that
-// cannot be replaced at all (the save gives that reason first), the file as this editor left it,
-// or the very change a refused Save named. Else 0, and the next Save over the same change goes
-// ahead.
+// 1 when a Save may write path: no regular file there, the map's own file as this editor read or
+// wrote it, or the very file a refused Save named, unchanged since. Else 0 (a file this editor has
+// not seen as it is: another's, or its own changed on disk), and the next Save over it goes ahead.
 static int MapFileMayReplace(const char *path)
 {
     PlatformStamp now;
     int exists;
-    if (strcmp(path, sMapFile.path) != 0 || !PlatformReadStamp(path, &now)) return 1;
-    if (!PlatformCheckReplaceable(path, &exists)) return 1;
-    if (PlatformStampsEqual(&now, &sMapFile.file)) return 1;
-    if (sMapFile.warned && PlatformStampsEqual(&now, &sMapFile.warnedAbout)) return 1;
+    if (!PlatformReadStamp(path, &now)) return 1;
+    if (!PlatformCheckReplaceable(path, &exists)) return 1;   // the save gives that reason first
+    if (strcmp(path, sMapFile.path) == 0 && PlatformStampsEqual(&now, &sMapFile.file)) return 1;
+    if (sMapFile.warned && strcmp(path, sMapFile.warnedPath) == 0 && PlatformStampsEqual(&now, &sMapFile.warnedAbout)) return 1;
     sMapFile.warned = true;
+    snprintf(sMapFile.warnedPath, sizeof(sMapFile.warnedPath), "%s", path);
     sMapFile.warnedAbout = now;
     return 0;
 }

@@ -2,7 +2,7 @@
 import os
 
 import harness
-from harness import WAIT, EditorTestCase, open_only_project, parse_map, read_bytes, wait_until
+from harness import EditorTestCase, open_only_project, parse_map, read_bytes
 from projects_e2e import TOP_SAVE_AS, add_light, entity_record, file_dialog, map_bytes
 
 MAPS = os.path.join("projects", "Untitled", "maps")
@@ -32,11 +32,17 @@ class Links(EditorTestCase):
         add_light(ed)
         file_dialog(ed, TOP_SAVE_AS, "level.zizudu", "saving level.zizudu")
         ed.wait_status("Could not save " + REFUSED % "level.zizudu", width=1440)
-        # The close writes the unsaved work to the autosave, refused here; the log says why.
+        # The close cannot write the unsaved work to the autosave, and the log says why: it goes
+        # into a map of its own beside it.
         ed.request_close()
-        wait_until(lambda: "Could not autosave " + REFUSED % "_autosave.zizudu" in ed.output(), WAIT, "the refusal")
+        self.assertEqual(ed.wait_exit(), 0)
+        self.assertTrue(any("_autosave.zizudu: link leads outside the project" in line for line in ed.output()),
+                        ed.output()[-5:])
         self.assertEqual([read_bytes(path) for path in outside], before)
-        self.assertEqual(sorted(os.listdir(os.path.join(ed.workdir, MAPS))), ["_autosave.zizudu", "level.zizudu"])
+        names = sorted(os.listdir(os.path.join(ed.workdir, MAPS)))
+        self.assertEqual(names[:2], ["_autosave.zizudu", "level.zizudu"])
+        self.assertEqual(len(names), 3)
+        self.assertTrue(names[2].startswith("unsaved-"), names)
 
     def test_unsaved_work_reaches_the_autosave_when_the_x_server_ends(self):
         ed = self.editor

@@ -195,6 +195,10 @@ TEST(RecoveryTest, AutosaveMustBeStrictlyNewerThanEveryMap)
     ScanProjectMaps();
     EXPECT_TRUE(AutoSaveIsNewer());             // newer than both
 
+    SaveMapAt(maps + "unsaved-20240115-120000.zizudu", *map, 3000);
+    ScanProjectMaps();
+    EXPECT_TRUE(AutoSaveIsNewer());             // a rescue map holds other work: it hides no offer
+
     SetModTime(maps + "b.zizudu", 1000);
     ScanProjectMaps();
     gRecoverPath[0] = '\0';

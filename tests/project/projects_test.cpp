@@ -104,12 +104,15 @@ TEST(Projects, OpenProjectAndStaleSelection)
     EXPECT_STREQ(gProjects.currentPath, "projects/A");
     EXPECT_STREQ(gProjects.currentName, "A");
     EXPECT_EQ(gProjects.selected, a);
+    EXPECT_FALSE(fs::exists("projects/A/maps"));   // the open may still be undone: nothing on disk yet
+    ProjectTidyOpened();
     for (const char *sub : kSubdirs) EXPECT_TRUE(fs::is_directory(std::string("projects/A/") + sub)) << sub;
 
     // Opened again: a save interrupted over a minute ago leaves nothing behind.
     WriteTextFile("projects/A/maps/a.zizudu.kirto-save-0000abcd.tmp", "x");
     SetModTime("projects/A/maps/a.zizudu.kirto-save-0000abcd.tmp", (long)time(nullptr) - kStaleSaveSeconds - 1);
     OpenProject(a);
+    ProjectTidyOpened();
     EXPECT_FALSE(FileExists("projects/A/maps/a.zizudu.kirto-save-0000abcd.tmp"));
 
     // A rescan that leaves fewer rows than the selection drops the selection.

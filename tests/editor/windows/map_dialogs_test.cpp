@@ -1,8 +1,11 @@
 // The project switch, the map file dialog's actions, the top bar's Save and the recovery prompt.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,11 +13,13 @@
 #include "document/map_file.h"
 #include "document/selection.h"
 #include "document/undo.h"
+#include "editor/chrome.h"
 #include "editor/startup.h"
 #include "editor/widgets.h"
 #include "editor/windows/map_dialogs.h"
 #include "project/autosave.h"
 #include "project/projects.h"
+#include "project/rescue.h"
 #include "support/project_folder.h"
 
 namespace fs = std::filesystem;
@@ -29,6 +34,7 @@ protected:
         DefaultMap(map.get(), *ui);
         PushUndoState(map.get());
         ClearMapDirty();                        // as at start-up: the default map is no work
+        RescueNoteHeld(map.get(), nullptr);
     }
     // Saves a map of n cubes under name into the open project's maps folder at the given time.
     void PutMap(const char *name, int n, long seconds)
@@ -52,6 +58,22 @@ protected:
         ProjectSwitch(map.get(), *ui);
     }
     bool MapEquals(const MapDoc &other) { return memcmp(map.get(), &other, sizeof(MapDoc)) == 0; }
+    // One edit to n cubes, as a tool makes it: the step first, then the change.
+    void Edit(int n)
+    {
+        PushUndoState(map.get());
+        BuildCubes(map.get(), n);
+    }
+    // The rescue files in folder ("." for the working folder), oldest name first.
+    static std::vector<std::string> RescueFiles(const std::string &folder)
+    {
+        std::vector<std::string> found;
+        if (!fs::is_directory(folder)) return found;
+        for (const std::string &n : FolderNames(folder)) {
+            if (n.rfind(kRescuePrefix, 0) == 0) found.push_back(n);
+        }
+        return found;
+    }
 
     ProjectWorkFolder work;
     std::unique_ptr<UiState> ui;
@@ -173,17 +195,15 @@ TEST_F(MapDialogs, FirstProjectWithoutAReadableMapKeepsTheMapItsHistoryAndItsFla
     }
 }
 
-TEST_F(MapDialogs, FirstProjectWithAMapOffersTheWorkBuiltBeforeItAsItsAutosave)
+TEST_F(MapDialogs, FirstProjectWithAMapKeepsTheWorkBuiltBeforeItInTheWorkingFolder)
 {
     for (bool work : { false, true }) {
         ResetProjectState();
         DefaultMap(map.get(), *ui);
         PushUndoState(map.get());
         ClearMapDirty();
-        if (work) {
-            BuildCubes(map.get(), 5);
-            PushUndoState(map.get());
-        }
+        RescueNoteHeld(map.get(), nullptr);
+        if (work) Edit(5);
         auto before = std::make_unique<MapDoc>(*map);
         maps = OpenTestProject(work ? "Worked" : "Fresh") + "/maps/";
         PutMap("saved.zizudu", 3, 100);
@@ -193,12 +213,15 @@ TEST_F(MapDialogs, FirstProjectWithAMapOffersTheWorkBuiltBeforeItAsItsAutosave)
         EXPECT_STREQ(ui->mapFileName, "saved.zizudu");
         EXPECT_FALSE(gMapDirty);
         EXPECT_EQ(gUndo.count, 1);              // Undo never brings another map under this name
-        EXPECT_EQ(gRecoverPrompt, work);
-        EXPECT_EQ(FileExists(maps + kAutoSaveName), work);
+        EXPECT_FALSE(gRecoverPrompt);
+        EXPECT_FALSE(FileExists(maps + kAutoSaveName));
+        std::vector<std::string> kept = RescueFiles(".");
+        ASSERT_EQ(kept.size(), work ? 1u : 0u);
         if (!work) continue;
-        EXPECT_EQ(std::string(gRecoverPath), maps + kAutoSaveName);
-        ASSERT_EQ(RecoverAutoSave(map.get(), *ui), 1);
-        EXPECT_TRUE(MapEquals(*before));
+        EXPECT_EQ(std::string(ui->statusText), "Unsaved work kept in " + kept[0]);
+        auto saved = std::make_unique<MapDoc>();
+        ASSERT_EQ(LoadMapZIZUDU(kept[0].c_str(), saved.get()), 1);
+        EXPECT_EQ(saved->brushCount, before->brushCount);
     }
 }
 
@@ -221,67 +244,149 @@ TEST_F(MapDialogs, LeavingAProjectWritesItsUnsavedWorkWhereItsNextOpenOffersIt)
     ASSERT_EQ(RecoverAutoSave(map.get(), *ui), 1);
     EXPECT_TRUE(MapEquals(*work));
 
-    // A project that cannot take its autosave: the work becomes the opened project's autosave,
-    // offered at once, and the status line says why.
+    // An autosave the project cannot replace: the work becomes a map of its own beside it, which
+    // the status line names, and the project opened offers nothing.
     fs::permissions(left + kAutoSaveName, fs::perms::owner_read);
     Reopen("Third");
-    EXPECT_STREQ(ui->statusText, "Could not autosave to projects/Left/maps/_autosave.zizudu: file is read-only");
+    std::vector<std::string> kept = RescueFiles(left);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(std::string(ui->statusText), "Unsaved work kept in " + left + kept[0]);
     EXPECT_STREQ(gProjects.currentName, "Third");
-    ASSERT_TRUE(gRecoverPrompt);
-    EXPECT_STREQ(gRecoverPath, "projects/Third/maps/_autosave.zizudu");
-    ASSERT_EQ(RecoverAutoSave(map.get(), *ui), 1);
-    EXPECT_TRUE(MapEquals(*work));
-}
-
-TEST_F(MapDialogs, WorkNoProjectCanTakeStaysOpenAndTheFirstCloseIsRefused)
-{
-    Open("Offer");
-    std::string offer = maps;
-    PutMap(kAutoSaveName, 2, 200);              // older work on offer at Offer's next open
-    std::vector<uint8_t> offered = ReadAllBytes(offer + kAutoSaveName);
-    Open("Left");
-    BuildCubes(map.get(), 4);
-    PushUndoState(map.get());
-    auto work = std::make_unique<MapDoc>(*map);
-    int undoCount = gUndo.count, undoIndex = gUndo.index;
-    fs::create_directory(maps + kAutoSaveName); // no file can go there, whoever runs the test
-
-    Reopen("Offer");
-    EXPECT_STREQ(gProjects.currentPath, "projects/Left");
-    EXPECT_STREQ(gProjects.currentName, "Left");
-    EXPECT_STREQ(ui->statusText, "Did not open 'Offer' - the unsaved work stays open: 'Offer' has an autosave on offer");
-    EXPECT_TRUE(MapEquals(*work));
-    EXPECT_EQ(gUndo.count, undoCount);
-    EXPECT_EQ(gUndo.index, undoIndex);
-    EXPECT_TRUE(gMapDirty);
     EXPECT_FALSE(gRecoverPrompt);
-    EXPECT_EQ(ReadAllBytes(offer + kAutoSaveName), offered);
-
-    // The close: refused once with the reason, and the second goes ahead.
-    const std::string refused = "Not closed - close again to discard the changes. Could not autosave to projects/Left/maps/_autosave.zizudu";
-    EXPECT_EQ(CloseRequestGranted(map.get(), *ui), 0);
-    EXPECT_EQ(std::string(ui->statusText).rfind(refused, 0), 0u) << ui->statusText;
-    EXPECT_EQ(CloseRequestGranted(map.get(), *ui), 1);
+    snprintf(ui->mapFileName, kMapFileNameLen, "%s%s", left.c_str(), kept[0].c_str());
+    ui->dlgIsSave = false;
+    ASSERT_EQ(MapDialogAction(map.get(), *ui), 1);
+    EXPECT_TRUE(MapEquals(*work));
 }
 
-TEST_F(MapDialogs, CloseKeepsUnsavedWorkInTheProjectAndSaysWhenItCannot)
+// Every way out for unsaved work, and the file that takes it: the autosave of its project, a new
+// map in that project's maps folder (the working folder with none open), one in the maps folder
+// of the project being opened, or none, and then the action is refused once.
+TEST_F(MapDialogs, UnsavedWorkLandsInTheFirstFileThatTakesIt)
 {
-    BuildCubes(map.get(), 2);
-    PushUndoState(map.get());
-    EXPECT_EQ(KeepUnsavedWorkOnClose(map.get(), *ui), 0);   // no project: nowhere to write, and it says so
-    EXPECT_STREQ(ui->statusText, "Unsaved changes not autosaved: no project is open to hold them.");
-    EXPECT_EQ(CloseRequestGranted(map.get(), *ui), 0);     // so the first close is refused,
-    PushUndoState(map.get());
-    EXPECT_EQ(CloseRequestGranted(map.get(), *ui), 0);     // and again after a further edit,
-    EXPECT_EQ(CloseRequestGranted(map.get(), *ui), 1);     // but not twice over the same work
-    Open("P");                                  // no maps: the work stays open, unsaved
-    gRecoverPrompt = true;
-    EXPECT_EQ(KeepUnsavedWorkOnClose(map.get(), *ui), 0);
-    EXPECT_FALSE(FileExists(maps + kAutoSaveName));
-    gRecoverPrompt = false;
-    EXPECT_EQ(KeepUnsavedWorkOnClose(map.get(), *ui), 1);
-    EXPECT_TRUE(FileExists(maps + kAutoSaveName));
-    EXPECT_FALSE(gMapDirty);
+    enum Where { NOWHERE, AUTOSAVE, OWN_MAPS, WORK_FOLDER, NEXT_MAPS };
+    // A plain file where a folder was: no write gets in, whoever runs the test.
+    auto block = [](const std::string &path) {
+        fs::remove_all(path);
+        WriteAllBytes(path, { 'x' });
+    };
+    auto other = std::make_unique<MapDoc>();
+    BuildCubes(other.get(), 6);
+    using Setup = std::function<void(const std::string &a, const std::string &b)>;
+    struct Case { const char *name; RescueAction action; bool project; Setup setup; Where where; bool refused; };
+    const std::vector<Case> cases = {
+        { "close, the autosave", RESCUE_CLOSE, true, [&](auto &, auto &) { Edit(2); }, AUTOSAVE, false },
+        { "close, untouched", RESCUE_CLOSE, true, [&](auto &, auto &) {}, NOWHERE, false },
+        { "close, undone to the saved map", RESCUE_CLOSE, true, [&](auto &, auto &) {
+              Edit(2);
+              ASSERT_EQ(SaveMapToProject(map.get(), *ui), 1);
+              Edit(3);
+              ASSERT_EQ(Undo(map.get()), 1);
+          }, NOWHERE, false },
+        { "close, older work on offer", RESCUE_CLOSE, true, [&](auto &, auto &) {
+              Edit(2);
+              gRecoverPrompt = true;
+          }, OWN_MAPS, false },
+        { "close, no file can be the autosave", RESCUE_CLOSE, true, [&](auto &a, auto &) {
+              Edit(2);
+              fs::create_directory(a + "/maps/" + kAutoSaveName);
+          }, OWN_MAPS, false },
+        { "close, autosaved work another writer replaced", RESCUE_CLOSE, true, [&](auto &a, auto &) {
+              Edit(2);
+              ASSERT_EQ(AutoSaveWriteTo(a.c_str(), map.get(), nullptr, 0), 1);
+              SaveMapAt(a + "/maps/" + kAutoSaveName, *other, 300);
+          }, OWN_MAPS, false },
+        { "close, no project", RESCUE_CLOSE, false, [&](auto &, auto &) { Edit(2); }, WORK_FOLDER, false },
+        { "close, nothing writable", RESCUE_CLOSE, true, [&](auto &a, auto &) {
+              Edit(2);
+              block(a + "/maps");
+          }, NOWHERE, true },
+        { "switch, the project left", RESCUE_SWITCH, true, [&](auto &, auto &) { Edit(2); }, AUTOSAVE, false },
+        { "switch, no project before", RESCUE_SWITCH, false, [&](auto &, auto &b) {
+              SaveMapAt(b + "/maps/b.zizudu", *other, 100);
+              Edit(2);
+          }, WORK_FOLDER, false },
+        { "switch, the project left unwritable", RESCUE_SWITCH, true, [&](auto &a, auto &) {
+              Edit(2);
+              block(a + "/maps");
+          }, NEXT_MAPS, false },
+        { "switch, nothing writable", RESCUE_SWITCH, true, [&](auto &a, auto &b) {
+              Edit(2);
+              block(a + "/maps");
+              block(b + "/maps");
+              fs::remove_all(b + "/exports");   // an undone open makes no folder either
+          }, NOWHERE, true },
+        { "recover, the map before", RESCUE_RECOVER, true, [&](auto &a, auto &) {
+              SaveMapAt(a + "/maps/" + kAutoSaveName, *other, 300);
+              ScanProjectMaps();
+              gRecoverPrompt = AutoSaveIsNewer();
+              Edit(2);
+          }, OWN_MAPS, false },
+    };
+    for (size_t i = 0; i < cases.size(); i++) {
+        const Case &c = cases[i];
+        SCOPED_TRACE(c.name);
+        ResetProjectState();
+        DefaultMap(map.get(), *ui);
+        PushUndoState(map.get());
+        ClearMapDirty();
+        RescueNoteHeld(map.get(), nullptr);
+        ui->rescueRefused = false;
+        std::string a = "projects/A" + std::to_string(i), b = "projects/B" + std::to_string(i);
+        ScanProjects();
+        ASSERT_EQ(CreateProject(b.c_str() + strlen("projects/")), 1);
+        if (c.project) Open(a.c_str() + strlen("projects/"));
+        snprintf(ui->mapFileName, kMapFileNameLen, "%s", "saved.zizudu");
+        c.setup(a, b);
+        auto work = std::make_unique<MapDoc>(*map);
+        const std::string folders[] = { "", "", a + "/maps/", ".", b + "/maps/" };   // by Where
+        std::vector<std::string> before = RescueFiles(folders[c.where == NOWHERE ? WORK_FOLDER : c.where]);
+        auto act = [&]() -> int {
+            if (c.action == RESCUE_CLOSE) return CloseRequestGranted(map.get(), *ui);
+            if (c.action == RESCUE_RECOVER) return RecoverAutoSave(map.get(), *ui);
+            ScanProjects();
+            for (int k = 0; k < gProjects.count; k++) {
+                if (b == gProjects.entries[k].path) OpenProject(k);
+            }
+            ProjectSwitch(map.get(), *ui);
+            return b == gProjects.currentPath;
+        };
+        if (c.refused) {
+            std::vector<std::string> untouched = FolderNames(b);
+            EXPECT_EQ(act(), 0);
+            EXPECT_EQ(std::string(ui->statusText).rfind("Cannot write ", 0), 0u) << ui->statusText;
+            EXPECT_NE(std::string(ui->statusText).find("again to discard the work."), std::string::npos) << ui->statusText;
+            EXPECT_TRUE(MapEquals(*work));
+            EXPECT_TRUE(gMapDirty);
+            EXPECT_EQ(FolderNames(b), untouched);
+            if (c.action == RESCUE_CLOSE) {     // a further edit is asked about again
+                Edit(3);
+                EXPECT_EQ(act(), 0);
+            }
+        }
+        EXPECT_EQ(act(), 1);
+
+        std::string file;
+        if (c.where == AUTOSAVE) {
+            file = a + "/maps/" + kAutoSaveName;
+        } else if (c.where != NOWHERE) {
+            std::vector<std::string> after = RescueFiles(folders[c.where]);
+            ASSERT_EQ(after.size(), before.size() + 1);
+            for (const std::string &n : after) {
+                if (std::find(before.begin(), before.end(), n) != before.end()) continue;
+                file = (c.where == WORK_FOLDER ? "" : folders[c.where]) + n;
+            }
+        }
+        if (file.empty()) {
+            EXPECT_EQ(RescueFiles(folders[WORK_FOLDER]), before);
+            EXPECT_FALSE(FileExists(a + "/maps/" + kAutoSaveName));
+            continue;
+        }
+        ASSERT_EQ(SaveMapZIZUDU("expected.zizudu", work.get()), 1);
+        EXPECT_EQ(ReadAllBytes(file), ReadAllBytes("expected.zizudu")) << file;
+        std::string named = c.action == RESCUE_RECOVER ? GetFileName(file.c_str()) : file;
+        EXPECT_NE(std::string(ui->statusText).find(named), std::string::npos) << ui->statusText;
+    }
 }
 
 //----------------------------------------------------------------------------------
@@ -421,9 +526,9 @@ TEST_F(MapDialogs, FailedSaveReportsKeepsDirtyAndTheOldFile)
 {
     Open("P");
     PutMap("keep.zizudu", 3, 100);
+    Reopen("P");                                // the map's own file, as read
     std::vector<uint8_t> before = ReadAllBytes(maps + "keep.zizudu");
     PushUndoState(map.get());
-    snprintf(ui->mapFileName, kMapFileNameLen, "%s", "keep.zizudu");
 
     fs::permissions(maps + "keep.zizudu", fs::perms::owner_read);   // a read-only file is not replaced
     EXPECT_EQ(SaveMapToProject(map.get(), *ui), 0);
@@ -444,29 +549,48 @@ TEST_F(MapDialogs, FailedSaveReportsKeepsDirtyAndTheOldFile)
     EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/level.zizudu: file is read-only");
 }
 
-TEST_F(MapDialogs, SaveOverTheMapsOwnFileChangedOnDiskIsRefusedOnce)
+// A file this editor has not read or written as it is now: the map's own, changed by another
+// writer, or another file of the name Save aims at. The first Save says so, the second replaces it.
+TEST_F(MapDialogs, SaveOverAFileNotSeenAsItIsIsRefusedOnce)
 {
     auto other = std::make_unique<MapDoc>();
     BuildCubes(other.get(), 6);
-    for (bool loaded : { true, false }) {       // read from the file, or named after one not there yet
-        Open(loaded ? "Loaded" : "Fresh");
-        if (loaded) {
+    struct Case { const char *name; bool saveAs; const char *status; };
+    const Case cases[] = {
+        { "loaded, then changed on disk", false, "changed on disk" },
+        { "new map over an existing untitled", false, "a file of that name exists" },
+        { "save as over another existing name", true, "a file of that name exists" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Open(c.name[0] == 'l' ? "Loaded" : c.saveAs ? "SaveAs" : "Fresh");
+        if (c.name[0] == 'l') {
             PutMap("level.zizudu", 1, 100);
             Reopen("Loaded");
+        } else if (c.saveAs) {
+            PutMap("level.zizudu", 1, 100);
+            Reopen("SaveAs");
+            snprintf(ui->mapFileName, kMapFileNameLen, "%s", "theirs.zizudu");
+        } else {
+            NewMap(map.get(), *ui);
         }
         std::string path = maps + ui->mapFileName;
-        SaveMapAt(path, *other, 300);           // another copy of the editor saves first
+        SaveMapAt(path, *other, 300);           // another copy of the editor, or earlier work
         std::vector<uint8_t> theirs = ReadAllBytes(path);
-        EXPECT_EQ(SaveMapToProject(map.get(), *ui), 0);
-        EXPECT_EQ(std::string(ui->statusText), "Could not save to " + path + ": changed on disk - Save again to overwrite it.");
+        auto save = [&]() {
+            ui->dlgIsSave = true;
+            return c.saveAs ? MapDialogAction(map.get(), *ui) : SaveMapToProject(map.get(), *ui);
+        };
+        EXPECT_EQ(save(), 0);
+        EXPECT_EQ(std::string(ui->statusText), std::string("Could not save ") + ui->mapFileName + ": " + c.status +
+                  " - saving again replaces it.");
         EXPECT_EQ(ReadAllBytes(path), theirs);
-        ASSERT_EQ(SaveMapToProject(map.get(), *ui), 1);
+        ASSERT_EQ(save(), 1);
         EXPECT_NE(ReadAllBytes(path), theirs);
-        ASSERT_EQ(SaveMapToProject(map.get(), *ui), 1);   // written here: no question
+        ASSERT_EQ(save(), 1);                   // written here: no question
 
         SaveMapAt(path, *other, 500);           // warned about one change, not about the next
-        ui->dlgIsSave = true;                   // Save As to its own name asks the same
-        EXPECT_EQ(MapDialogAction(map.get(), *ui), 0);
+        EXPECT_EQ(save(), 0);
     }
 }
 
