@@ -77,7 +77,7 @@ class CloseSignals(unittest.TestCase):
         self.assertEqual((os.stat(level).st_size, os.stat(level).st_mtime_ns), (kept.st_size, kept.st_mtime_ns))
         add_light(a)
         a.click(*TOP_SAVE)
-        a.wait_status("Could not save to %s: changed on disk - Save again to overwrite it." % LEVEL)
+        a.wait_status("Could not save level.zizudu: changed on disk - saving again replaces it.")
         self.assertEqual(entity_names(level), ["other"])
         save_to(a, "level.zizudu")               # asked once: the second Save replaces it
         self.assertEqual(entity_names(level), ["level", "Point_1"])
