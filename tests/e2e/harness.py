@@ -94,9 +94,16 @@ def wine_env(display):
                 WINEDEBUG="-all")
 
 
-def end_wine(display):
-    """Ends every program of the prefix and waits until its wine server is gone."""
-    env = wine_env(display)
+WINE_EDITORS = set()             # the Editors under wine not yet stopped or killed
+
+
+def end_wine(editor):
+    """Once the last Editor under wine has ended, ends whatever else runs in the prefix and waits
+    until its wine server is gone; two copies at once each keep the other's server."""
+    WINE_EDITORS.discard(editor)
+    if WINE_EDITORS:
+        return
+    env = wine_env(editor.x.display)
     subprocess.run(["wineserver", "-k"], env=env, capture_output=True, timeout=WAIT)
     subprocess.run(["wineserver", "-w"], env=env, capture_output=True, timeout=WAIT)
 
@@ -172,12 +179,17 @@ class Editor:
         self.stderr = open(os.path.join(self.workdir, "stderr.txt"), "wb")
         self.proc = subprocess.Popen(program, cwd=self.workdir, env=env, stdout=subprocess.PIPE,
                                      stderr=self.stderr, start_new_session=True)
+        if self.wine:
+            WINE_EDITORS.add(self)
         self.reader = threading.Thread(target=self._read_output, daemon=True)
         self.reader.start()
         try:
             self.window = wait_until(self._find_window, WAIT, "the kirto window")
         except AssertionError as e:
-            raise AssertionError("%s (%s)" % (e, self._start_report())) from None
+            report = "%s (%s)" % (e, self._start_report())
+            if self.wine:
+                self.stop()     # no test owns it yet: the prefix's wine server must not outlive it
+            raise AssertionError(report) from None
         self.wait_drawn()
 
     def _read_output(self):
@@ -411,14 +423,14 @@ class Editor:
         os.killpg(self.proc.pid, signal.SIGKILL)
         self.proc.wait(timeout=30)
         if self.wine:
-            end_wine(self.x.display)
+            end_wine(self)
 
     def stop(self):
         if self.alive():
             os.killpg(self.proc.pid, signal.SIGKILL)
             self.proc.wait(timeout=30)
         if self.wine:
-            end_wine(self.x.display)
+            end_wine(self)
         self.reader.join(timeout=10)
         self.proc.stdout.close()
         self.stderr.close()
