@@ -85,12 +85,12 @@ trap fail ERR
 
 BUILD_PKGS=(build-essential cmake dpkg-dev pkg-config libx11-dev libxcursor-dev libxi-dev libxinerama-dev
             libxrandr-dev libgl-dev libglvnd-dev fonts-dejavu-core ca-certificates)
-TEST_PKGS=(libgtest-dev xvfb xauth libgl1-mesa-dri libxdamage-dev xdotool x11-utils python3 clang libclang-rt-dev llvm imagemagick
+TEST_PKGS=(libgtest-dev googletest xvfb xauth libgl1-mesa-dri libxdamage-dev xdotool x11-utils python3 clang libclang-rt-dev llvm imagemagick
            lua5.4 tesseract-ocr)
 
 WINDOWS_PKGS=(gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix)
 # wine's X11 driver loads these X libraries itself at run time; they are only its recommends.
-WINE_PKGS=(wine wine64 googletest libxrender1 libxcomposite1 libxfixes3 libxxf86vm1)
+WINE_PKGS=(wine wine64 libxrender1 libxcomposite1 libxfixes3 libxxf86vm1)
 
 want=("${BUILD_PKGS[@]}")
 case "$MODE" in
