@@ -89,9 +89,10 @@ def reads_as(text, expected):
 
 def wine_env(display):
     """The environment of a program under wine: the tests' prefix, no Mono or Gecko install
-    prompts (each would wait for a click), no debug channels."""
+    prompts (each would wait for a click), no debug channels, and Mesa's software GL on two
+    threads, since these tests run beside the Linux ones."""
     return dict(os.environ, DISPLAY=display, WINEPREFIX=ARGS.wine_prefix, WINEDLLOVERRIDES="mscoree,mshtml=",
-                WINEDEBUG="-all")
+                WINEDEBUG="-all", LP_NUM_THREADS="2")
 
 
 WINE_EDITORS = set()             # the Editors under wine not yet stopped or killed
@@ -284,7 +285,10 @@ class Editor:
         crop = subprocess.run(["convert", "png:-", "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage"] + paint +
                               ["-resize", "300%", "-colorspace", "Gray", "png:-"],
                               input=png, capture_output=True, timeout=60, check=True).stdout
+        # One thread: tesseract's OpenMP threads spin against each other on a busy machine, which
+        # made one line take over a minute beside the wine tests.
         text = subprocess.run(["tesseract", "stdin", "stdout", "--psm", "7"], input=crop,
+                              env=dict(os.environ, OMP_THREAD_LIMIT="1"),
                               capture_output=True, timeout=60, check=True).stdout
         return re.sub(r"\s+", " ", text.decode(errors="replace")).strip()
 
