@@ -16,11 +16,17 @@
 constexpr int kPlatformMaxLinkHops = 32;        // symbolic links followed before a chain counts as a loop
 constexpr int kPlatformTempAttempts = 16;       // unique names tried before a new file is given up
 constexpr int kPlatformPathLen = 4096;          // the longest path the module hands back
+#if defined(_WIN32)
+constexpr char kPlatformSeparator = '\\';       // between folders in every path the program builds
+#else
+constexpr char kPlatformSeparator = '/';
+#endif
 
 // Creates one folder; the result is not reported (an existing folder is fine).
 void PlatformMakeDir(const char *path);
 // The interface font file: the Windows font first, then free fonts of the same metrics, then
-// DejaVu Sans. Returns the Windows path when none exists, so the load fails the usual way.
+// DejaVu Sans. Returns the Windows path when none exists, so the load fails the usual way. The
+// Windows build looks only in the system's own font folder.
 const char *PlatformFontPath(void);
 
 // Follows the chain of symbolic links that starts at path and writes the name it ends at (path
@@ -91,6 +97,11 @@ const char *PlatformErrorReason(void);
 // Why PlatformCheckReplaceable refuses path: "is a folder", "not a regular file", "file is
 // read-only", or the system's reason when the file cannot be looked at.
 const char *PlatformReplaceRefusal(const char *path);
+// Why Windows cannot store a file or folder named name as typed (a device name such as "CON" or
+// "com1.txt", one of <>:"|?* or a control character, a trailing space or dot), or nullptr.
+const char *PlatformWindowsNameRefusal(const char *name);
+// PlatformWindowsNameRefusal on Windows; nullptr on other systems, which store such names as typed.
+const char *PlatformNameRefusal(const char *name);
 // Removes from folder (never followed when it is itself a link) the files that PlatformCreateTemp
 // made for saves that never finished: regular files named "<name>.<8 hex digits>.tmp", last
 // written at least minAgeSeconds ago. Links and anything else are left. Returns how many went.
@@ -122,8 +133,17 @@ int PlatformStampOfFile(int file, PlatformStamp *stamp);
 // 1 when both stamps describe the same state of a file.
 int PlatformStampsEqual(const PlatformStamp *a, const PlatformStamp *b);
 // Makes SIGTERM and SIGHUP (where the system has them) a close request instead of an end: their
-// handler only notes them, for the frame loop to take as it takes the window's close.
+// handler only notes them, for the frame loop to take as it takes the window's close. On Windows
+// closing the console, Ctrl+C and Ctrl+Break, a logoff and a shutdown are close requests too.
 void PlatformCatchCloseSignals(void);
+// Makes the end of the session a close request for the program's window (Windows: its HWND, the
+// one way a console program with a window hears of a logoff or a shutdown); when the session ends
+// for good, the exit rescue (PlatformSetExitRescue) runs before the system ends the process.
+// Nothing on other systems, where the close signals say it.
+void PlatformCatchSessionEnd(void *window);
+// Says that the frame loop took the close request and kept the work: the console's handler holds
+// the process until then (Windows ends it when the handler returns).
+void PlatformCloseTaken(void);
 // 1 when a close signal arrived that PlatformTakeCloseSignal has not taken yet.
 int PlatformCloseSignalled(void);
 // 1 once for the close signals since the last call (several count as one), else 0.

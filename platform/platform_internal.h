@@ -22,3 +22,5 @@ int PlatformPathInsideFolder(const char *real, const char *folder);
 int PlatformIsSaveTempName(const char *name);
 // Notes a close request from a signal handler or the system's own close events.
 void PlatformNoteCloseRequest(void);
+// Runs the rescue PlatformSetExitRescue holds, at most once: at exit, or when the session ends.
+void PlatformRunExitRescue(void);

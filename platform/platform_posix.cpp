@@ -275,6 +275,15 @@ void PlatformCatchCloseSignals(void)
     sigaction(SIGHUP, &action, nullptr);
 }
 
+void PlatformCatchSessionEnd(void *window)
+{
+    (void)window;               // a logout's SIGTERM or SIGHUP says it here
+}
+
+void PlatformCloseTaken(void)
+{
+}
+
 //----------------------------------------------------------------------------------
 // Internal functions
 //----------------------------------------------------------------------------------

@@ -37,7 +37,7 @@ void MakeProjectSubdirs(const char *projectPath)
     PlatformMakeDir(projectPath);
     char dir[kProjectDirLen];
     for (const char *sub : kProjectSubdirs) {
-        snprintf(dir, sizeof(dir), "%s/%s", projectPath, sub);
+        snprintf(dir, sizeof(dir), "%s%c%s", projectPath, kPlatformSeparator, sub);
         PlatformMakeDir(dir);
     }
 }
@@ -70,6 +70,7 @@ void ScanProjects(void)
 int ProjectNameIsValid(const char *name)
 {
     if (name == nullptr || name[0] == '\0') return 0;
+    if (PlatformNameRefusal(name) != nullptr) return 0;   // never made under a name other than the one typed
     return strpbrk(name, kForbiddenNameChars) == nullptr ? 1 : 0;
 }
 
@@ -77,7 +78,7 @@ int CreateProject(const char *name)
 {
     if (!ProjectNameIsValid(name) || gProjects.count >= kMaxProjects) return 0;
     char path[kProjectPathLen];
-    int n = snprintf(path, sizeof(path), "%s/%s", kProjectsDir, name);
+    int n = snprintf(path, sizeof(path), "%s%c%s", kProjectsDir, kPlatformSeparator, name);
     if (n < 0 || n >= (int)sizeof(path)) return 0;   // a cut name would make another folder
     if (DirectoryExists(path)) return 0;
     MakeProjectSubdirs(path);
@@ -99,7 +100,7 @@ void OpenProject(int index)
     // A save killed halfway leaves its complete temporary file; a fresh one may be another
     // editor's save still being written.
     char maps[kProjectDirLen];
-    int n = snprintf(maps, sizeof(maps), "%s/%s", gProjects.currentPath, kMapsDir);
+    int n = snprintf(maps, sizeof(maps), "%s%c%s", gProjects.currentPath, kPlatformSeparator, kMapsDir);
     if (n >= 0 && n < (int)sizeof(maps)) PlatformRemoveStaleTemps(maps, kStaleSaveSeconds);
 }
 
@@ -115,7 +116,8 @@ const char *ProjectFilePath(const char *subdir, const char *fileName)
     if (LooksLikePath(fileName) || gProjects.currentPath[0] == '\0') {
         snprintf(sFilePath, sizeof(sFilePath), "%s", fileName);
     } else {
-        snprintf(sFilePath, sizeof(sFilePath), "%s/%s/%s", gProjects.currentPath, subdir, fileName);
+        snprintf(sFilePath, sizeof(sFilePath), "%s%c%s%c%s", gProjects.currentPath, kPlatformSeparator, subdir,
+                 kPlatformSeparator, fileName);
     }
     return sFilePath;
 }
@@ -123,10 +125,11 @@ const char *ProjectFilePath(const char *subdir, const char *fileName)
 const char *ProjectAssetDir(const char *kind)
 {
     if (gProjects.currentPath[0] != '\0') {
-        snprintf(sAssetDir, sizeof(sAssetDir), "%s/assets/%s", gProjects.currentPath, kind);
+        snprintf(sAssetDir, sizeof(sAssetDir), "%s%cassets%c%s", gProjects.currentPath, kPlatformSeparator,
+                 kPlatformSeparator, kind);
         if (DirectoryExists(sAssetDir)) return sAssetDir;
     }
-    snprintf(sAssetDir, sizeof(sAssetDir), "assets/%s", kind);
+    snprintf(sAssetDir, sizeof(sAssetDir), "assets%c%s", kPlatformSeparator, kind);
     return sAssetDir;
 }
 
@@ -153,7 +156,7 @@ void ScanProjectMaps(void)
     if (gProjects.currentPath[0] == '\0') return;
 
     char dir[kProjectDirLen];
-    snprintf(dir, sizeof(dir), "%s/%s", gProjects.currentPath, kMapsDir);
+    snprintf(dir, sizeof(dir), "%s%c%s", gProjects.currentPath, kPlatformSeparator, kMapsDir);
     FilePathList list = LoadDirectoryFiles(dir);
     for (unsigned int i = 0; i < list.count && gMapBrowse.count < kMaxMapBrowse; i++) {
         const char *path = list.paths[i];

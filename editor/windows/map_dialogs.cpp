@@ -324,6 +324,11 @@ static int SaveUnderMapFileName(const MapDoc *map, UiState &ui)
         StatusSet(ui, "Could not save '%s' - type a plain file name.", ui.mapFileName);
         return 0;
     }
+    const char *refusal = PlatformNameRefusal(ui.mapFileName);
+    if (refusal != nullptr) {
+        StatusSet(ui, "Could not save '%s' - %s.", ui.mapFileName, refusal);
+        return 0;
+    }
     if (MapNameIsReserved(ui.mapFileName)) {
         StatusSet(ui, "Could not save '%s' - that name is kept for the autosave.",
                  ui.mapFileName);
