@@ -58,6 +58,7 @@ static const LastErrorCode kLastErrorCodes[] = {
 };
 
 static constexpr int kWidePathLen = 32768;            // the longest path of the "\\?\" form, in UTF-16 units
+static constexpr int kNameLen = 255;                  // the longest name of one file or folder, in UTF-16 units
 static constexpr int kShortPathLen = 248;             // past this the plain form fails (folders at 248)
 static constexpr DWORD kWriteChunk = 1u << 20;
 static constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -131,7 +132,7 @@ int PlatformCheckReplaceable(const char *path, int *exists)
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         DWORD error = GetLastError();
         FailWith(error);
-        return error == ERROR_FILE_NOT_FOUND;
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;   // the save finds out which
     }
     if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return 0;
     if (!PlatformIsRegularFile(path)) return 0;   // a device name answers too
@@ -223,7 +224,15 @@ int PlatformReplaceFile(const char *from, const char *to)
     static wchar_t wideTo[kWidePathLen];
     if (!Widen(from, wideFrom) || !Widen(to, wideTo)) return 0;
     if (MoveFileExW(wideFrom, wideTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 1;
-    return FailWith(GetLastError());
+    DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED) {
+        // The move says only "access denied" when another program holds the map open without
+        // sharing its deletion; asking for that access alone tells the two apart.
+        HANDLE h = CreateFileW(wideTo, DELETE, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) error = ERROR_SHARING_VIOLATION;
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+    return FailWith(error);
 }
 
 int PlatformSyncFolderOf(const char *path)
@@ -290,12 +299,31 @@ const char *PlatformFileRefusal(const char *path, long maxBytes)
 int PlatformRealPath(const char *path, char *out, size_t outSize)
 {
     HANDLE h = OpenEntry(path, 0, 0);
-    if (h == INVALID_HANDLE_VALUE) return FailWith(GetLastError());
+    if (h == INVALID_HANDLE_VALUE) return 0;
     static wchar_t final[kWidePathLen];
     DWORD len = GetFinalPathNameByHandleW(h, final, kWidePathLen, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    DWORD error = GetLastError();
     CloseHandle(h);
-    if (len == 0 || len >= (DWORD)kWidePathLen) return 0;
-    return Narrow(final, out, outSize);
+    if (len > 0 && len < (DWORD)kWidePathLen) return Narrow(final, out, outSize);
+    if (error != ERROR_MORE_DATA) return FailWith(error);
+    // wine gives up on final names past about 280 characters, whatever the buffer: the real path
+    // of the folder, then this entry's name, which must be no link itself.
+    static wchar_t wide[kWidePathLen];
+    static wchar_t full[kWidePathLen];
+    char fullPath[kPlatformPathLen];
+    char folder[kPlatformPathLen];
+    char realFolder[kPlatformPathLen];
+    if (!Widen(path, wide)) return 0;
+    DWORD attributes = GetFileAttributesW(wide);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return FailWith(error);
+    len = GetFullPathNameW(wide, kWidePathLen, full, nullptr);
+    if (len == 0 || len >= (DWORD)kWidePathLen || !Narrow(full, fullPath, sizeof(fullPath))) return FailWith(error);
+    const char *name = PlatformSplitFolder(fullPath, folder, sizeof(folder));
+    if (name == nullptr || name[0] == '\0' || strcmp(folder, fullPath) == 0) return FailWith(error);
+    if (!PlatformRealPath(folder, realFolder, sizeof(realFolder))) return 0;
+    int n = snprintf(out, outSize, "%s\\%s", realFolder, name);
+    if (n < 0 || (size_t)n >= outSize) { errno = ENAMETOOLONG; return 0; }
+    return 1;
 }
 
 int PlatformKeepWorkFolder(PlatformWorkFolder *keep)
@@ -414,8 +442,11 @@ static int Widen(const char *path, wchar_t *out)
         errno = GetLastError() == ERROR_INSUFFICIENT_BUFFER ? ENAMETOOLONG : EINVAL;
         return 0;
     }
+    int component = 0;
     for (wchar_t *p = plain; *p != L'\0'; p++) {
         if (*p == L'/') *p = L'\\';
+        component = *p == L'\\' ? 0 : component + 1;
+        if (component > kNameLen) { errno = ENAMETOOLONG; return 0; }   // the system's words are less clear
     }
     bool prefixed = wcsncmp(plain, L"\\\\?\\", 4) == 0;
     if (n - 1 < kShortPathLen || prefixed) {
