@@ -8,7 +8,14 @@
 # under ~/.cache, keyed by version, so later runs skip all of this. On success it prints the
 # dependency prefix on its last line.
 #
-# Usage: scripts/setup.sh [--test]   (--test also installs what the tests need)
+# The Windows build (kirto.exe, cross-built with MinGW-w64) has raylib built again from the same
+# sources, and for its tests GoogleTest from Debian's own sources in /usr/src/googletest, into
+# <prefix>/windows, which has its own completion markers: a machine that has the Linux libraries
+# builds only the Windows part.
+#
+# Usage: scripts/setup.sh [--test|--windows]
+#        (--windows also installs the MinGW-w64 compiler and builds raylib for Windows;
+#         --test does that too, and installs wine and what the tests need)
 #        source scripts/setup.sh     (only defines debian_mirror, for its test)
 
 # Prints the URI of the first Debian archive in the apt configuration under $KIRTO_APT_ETC
@@ -68,6 +75,9 @@ DEPS_KEY="raylib-6.0_glfw-3.4_raygui-3.2_r2"
 
 CACHE_ROOT="${XDG_CACHE_HOME:-$HOME/.cache}/kirto"
 PREFIX="$CACHE_ROOT/$DEPS_KEY"
+WIN_PREFIX="$PREFIX/windows"
+WIN_TOOLCHAIN="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/cmake/mingw-w64-x86_64.cmake"
+MODE="${1:-}"
 
 step() { CURRENT_STEP="$1"; echo "== setup: $1" >&2; }
 fail() { echo "setup failed during step: ${CURRENT_STEP:-start}" >&2; exit 1; }
@@ -78,8 +88,15 @@ BUILD_PKGS=(build-essential cmake dpkg-dev pkg-config libx11-dev libxcursor-dev 
 TEST_PKGS=(libgtest-dev xvfb xauth libgl1-mesa-dri libxdamage-dev xdotool x11-utils python3 clang libclang-rt-dev llvm imagemagick
            lua5.4 tesseract-ocr)
 
+WINDOWS_PKGS=(gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix)
+# wine's X11 driver loads these X libraries itself at run time; they are only its recommends.
+WINE_PKGS=(wine wine64 googletest libxrender1 libxcomposite1 libxfixes3 libxxf86vm1)
+
 want=("${BUILD_PKGS[@]}")
-[ "${1:-}" = "--test" ] && want+=("${TEST_PKGS[@]}")
+case "$MODE" in
+    --test) want+=("${TEST_PKGS[@]}" "${WINDOWS_PKGS[@]}" "${WINE_PKGS[@]}") ;;
+    --windows) want+=("${WINDOWS_PKGS[@]}") ;;
+esac
 # Wine's Tahoma is metric-compatible with the Windows interface font; it is optional.
 want_optional=(fonts-wine)
 
@@ -107,56 +124,98 @@ if [ "${#missing[@]}" -gt 0 ]; then
     fi
 fi
 
-if [ -f "$PREFIX/.complete" ]; then
-    echo "$PREFIX"
-    exit 0
-fi
-
-step "finding the Debian mirror in the apt configuration"
-MIRROR=$(debian_mirror)
-
-step "preparing the dependency cache at $PREFIX"
+# The sources are fetched at most once per run, for whichever builds are missing; the work folder
+# is removed afterwards, so the cache holds only the built libraries (a later Windows build
+# fetches them again, which takes seconds, rather than keeping a copy of the sources).
 WORK="$CACHE_ROOT/work-$DEPS_KEY"
-rm -rf "$WORK" "$PREFIX"
-mkdir -p "$WORK/apt/lists/partial" "$WORK/apt/cache/archives/partial" "$WORK/src"
-cat > "$WORK/apt/sources.list" <<SRC
+RAYLIB_DIR=""
+fetch_sources() {
+    [ -n "$RAYLIB_DIR" ] && return 0
+    step "finding the Debian mirror in the apt configuration"
+    MIRROR=$(debian_mirror)
+
+    step "preparing the work folder $WORK"
+    rm -rf "$WORK"
+    mkdir -p "$WORK/apt/lists/partial" "$WORK/apt/cache/archives/partial" "$WORK/src"
+    cat > "$WORK/apt/sources.list" <<SRC
 deb-src $MIRROR sid main
 deb-src $MIRROR trixie main
 SRC
-APT_OPTS=(-o "Dir::Etc::sourcelist=$WORK/apt/sources.list" -o "Dir::Etc::sourceparts=-"
-          -o "Dir::State::Lists=$WORK/apt/lists" -o "Dir::Cache=$WORK/apt/cache"
-          -o "APT::Sandbox::User=root"
-          # The mirror may serve a frozen snapshot whose Release files are past their Valid-Until
-          # date; the signatures are still checked.
-          -o "Acquire::Check-Valid-Until=false" -o "Acquire::Check-Date=false")
+    APT_OPTS=(-o "Dir::Etc::sourcelist=$WORK/apt/sources.list" -o "Dir::Etc::sourceparts=-"
+              -o "Dir::State::Lists=$WORK/apt/lists" -o "Dir::Cache=$WORK/apt/cache"
+              -o "APT::Sandbox::User=root"
+              # The mirror may serve a frozen snapshot whose Release files are past their
+              # Valid-Until date; the signatures are still checked.
+              -o "Acquire::Check-Valid-Until=false" -o "Acquire::Check-Date=false")
 
-step "apt-get update of the private source list (sid, trixie)"
-apt-get "${APT_OPTS[@]}" update -qq
+    step "apt-get update of the private source list (sid, trixie)"
+    apt-get "${APT_OPTS[@]}" update -qq
 
-step "apt-get source $RAYLIB_SRC and $GLFW_SRC"
-( cd "$WORK/src" && apt-get "${APT_OPTS[@]}" source -qq "$RAYLIB_SRC" "$GLFW_SRC" >/dev/null )
-RAYLIB_DIR=$(find "$WORK/src" -maxdepth 1 -type d -name 'raylib-6.0*' | head -n 1)
-GLFW_DIR=$(find "$WORK/src" -maxdepth 1 -type d -name 'glfw3-3.4*' | head -n 1)
-[ -n "$RAYLIB_DIR" ] || { echo "raylib 6.0 source not found (unstable may have moved on)" >&2; false; }
-[ -n "$GLFW_DIR" ] || { echo "GLFW 3.4 source not found" >&2; false; }
+    step "apt-get source $RAYLIB_SRC and $GLFW_SRC"
+    ( cd "$WORK/src" && apt-get "${APT_OPTS[@]}" source -qq "$RAYLIB_SRC" "$GLFW_SRC" >/dev/null )
+    RAYLIB_DIR=$(find "$WORK/src" -maxdepth 1 -type d -name 'raylib-6.0*' | head -n 1)
+    local glfw_dir
+    glfw_dir=$(find "$WORK/src" -maxdepth 1 -type d -name 'glfw3-3.4*' | head -n 1)
+    [ -n "$RAYLIB_DIR" ] || { echo "raylib 6.0 source not found (unstable may have moved on)" >&2; false; }
+    [ -n "$glfw_dir" ] || { echo "GLFW 3.4 source not found" >&2; false; }
 
-step "placing GLFW inside the raylib tree"
-rm -rf "$RAYLIB_DIR/src/external/glfw"
-cp -a "$GLFW_DIR" "$RAYLIB_DIR/src/external/glfw"
+    step "placing GLFW inside the raylib tree"
+    rm -rf "$RAYLIB_DIR/src/external/glfw"
+    cp -a "$glfw_dir" "$RAYLIB_DIR/src/external/glfw"
+}
 
-step "building raylib (static)"
-cmake -S "$RAYLIB_DIR" -B "$WORK/build-raylib" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF \
-      -DUSE_EXTERNAL_GLFW=OFF -DGLFW_BUILD_WAYLAND=OFF -DBUILD_EXAMPLES=OFF -DPLATFORM=Desktop \
-      -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_POSITION_INDEPENDENT_CODE=ON >/dev/null
-cmake --build "$WORK/build-raylib" -j "$(nproc)" >/dev/null
-cmake --install "$WORK/build-raylib" >/dev/null
-# cgltf is compiled into libraylib.a; its header lets our own glTF check call the same parser.
-install -D -m 644 "$RAYLIB_DIR/src/external/cgltf.h" "$PREFIX/include/cgltf.h"
+if [ ! -f "$PREFIX/.complete" ]; then
+    step "preparing the dependency cache at $PREFIX"
+    rm -rf "$PREFIX"
+    fetch_sources
 
-step "fetching raygui from the npm registry ($RAYGUI_NPM)"
-( cd "$WORK" && npm pack --silent "$RAYGUI_NPM" >/dev/null && tar xzf raylib-*.tgz package/src/extras/raygui.h )
-install -D -m 644 "$WORK/package/src/extras/raygui.h" "$PREFIX/include/raygui.h"
+    step "building raylib (static)"
+    cmake -S "$RAYLIB_DIR" -B "$WORK/build-raylib" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF \
+          -DUSE_EXTERNAL_GLFW=OFF -DGLFW_BUILD_WAYLAND=OFF -DBUILD_EXAMPLES=OFF -DPLATFORM=Desktop \
+          -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_POSITION_INDEPENDENT_CODE=ON >/dev/null
+    cmake --build "$WORK/build-raylib" -j "$(nproc)" >/dev/null
+    cmake --install "$WORK/build-raylib" >/dev/null
+    # cgltf is compiled into libraylib.a; its header lets our own glTF check call the same parser.
+    install -D -m 644 "$RAYLIB_DIR/src/external/cgltf.h" "$PREFIX/include/cgltf.h"
+
+    step "fetching raygui from the npm registry ($RAYGUI_NPM)"
+    ( cd "$WORK" && npm pack --silent "$RAYGUI_NPM" >/dev/null && tar xzf raylib-*.tgz package/src/extras/raygui.h )
+    install -D -m 644 "$WORK/package/src/extras/raygui.h" "$PREFIX/include/raygui.h"
+    touch "$PREFIX/.complete"
+fi
+
+if [ -n "$MODE" ] && [ ! -f "$WIN_PREFIX/.complete" ]; then
+    step "preparing the Windows dependency cache at $WIN_PREFIX"
+    rm -rf "$WIN_PREFIX"
+    fetch_sources
+
+    # GLFW's win32 back-end and raylib's default OpenGL 3.3, as on Linux.
+    step "building raylib for Windows (static, MinGW-w64)"
+    cmake -S "$RAYLIB_DIR" -B "$WORK/build-raylib-windows" -DCMAKE_TOOLCHAIN_FILE="$WIN_TOOLCHAIN" \
+          -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DUSE_EXTERNAL_GLFW=OFF -DBUILD_EXAMPLES=OFF \
+          -DPLATFORM=Desktop -DOPENGL_VERSION=3.3 -DCMAKE_INSTALL_PREFIX="$WIN_PREFIX" >/dev/null
+    cmake --build "$WORK/build-raylib-windows" -j "$(nproc)" >/dev/null
+    cmake --install "$WORK/build-raylib-windows" >/dev/null
+    # The same headers as the Linux prefix's: raygui is plain source, cgltf comes with raylib.
+    install -m 644 "$PREFIX/include/cgltf.h" "$PREFIX/include/raygui.h" "$WIN_PREFIX/include/"
+    touch "$WIN_PREFIX/.complete"
+fi
+
+# GoogleTest for the Windows unit tests, from the sources of the installed googletest package; its
+# marker names that version, so an upgrade of the package builds it again.
+GTEST_VERSION=$(dpkg-query -W -f='${Version}' googletest 2>/dev/null || true)
+GTEST_MARK="$WIN_PREFIX/.gtest-complete-${GTEST_VERSION//[^A-Za-z0-9.+-]/_}"
+if [ "$MODE" = "--test" ] && [ ! -f "$GTEST_MARK" ]; then
+    step "building GoogleTest $GTEST_VERSION for Windows (MinGW-w64)"
+    mkdir -p "$WORK"
+    rm -rf "$WORK/build-gtest-windows" "$WIN_PREFIX"/.gtest-complete-*
+    cmake -S /usr/src/googletest -B "$WORK/build-gtest-windows" -DCMAKE_TOOLCHAIN_FILE="$WIN_TOOLCHAIN" \
+          -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON \
+          -DCMAKE_INSTALL_PREFIX="$WIN_PREFIX" >/dev/null
+    cmake --build "$WORK/build-gtest-windows" -j "$(nproc)" >/dev/null
+    cmake --install "$WORK/build-gtest-windows" >/dev/null
+    touch "$GTEST_MARK"
+fi
 
 rm -rf "$WORK"
-touch "$PREFIX/.complete"
 echo "$PREFIX"
