@@ -72,6 +72,26 @@ const char *PlatformFileRefusal(const char *path, long maxBytes);
 // when it does not exist or the result does not fit.
 int PlatformRealPath(const char *path, char *out, size_t outSize);
 
+// One folder's entries in the system's order, "." and ".." left out: what raylib's listing gives,
+// with UTF-8 names on Windows too (where raylib's are in the system's code page).
+struct PlatformFolderListing {
+    void *handle;               // the system's listing, nullptr when none is open
+    int pending;                // Windows: the first entry was found on opening and is not yet handed out
+    char path[kPlatformPathLen];   // the folder, a separator, then the entry last handed out
+    size_t folderLen;           // where the entry's name begins in path
+};
+// Opens the listing of folder; 1, or 0 when it is no folder that can be listed.
+int PlatformOpenFolderListing(const char *folder, PlatformFolderListing *listing);
+// The path (folder, separator, name) of the next entry, valid until the next call; nullptr at the
+// end (and for a name that does not fit).
+const char *PlatformNextFolderEntry(PlatformFolderListing *listing);
+// Lets go of the listing; an unopened or finished one is fine.
+void PlatformCloseFolderListing(PlatformFolderListing *listing);
+// 1 when path names a folder (links followed).
+int PlatformIsFolder(const char *path);
+// The last modification time of the entry at path, in seconds since the epoch; 0 when none.
+long long PlatformModTime(const char *path);
+
 // The working folder as it was when PlatformKeepWorkFolder ran, held open so that it can be
 // returned to even when its name can no longer be reached.
 struct PlatformWorkFolder {

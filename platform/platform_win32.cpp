@@ -326,6 +326,74 @@ int PlatformRealPath(const char *path, char *out, size_t outSize)
     return 1;
 }
 
+int PlatformOpenFolderListing(const char *folder, PlatformFolderListing *listing)
+{
+    static wchar_t wide[kWidePathLen];
+    static WIN32_FIND_DATAW found;
+    listing->handle = nullptr;
+    listing->pending = 0;
+    char pattern[kPlatformPathLen];
+    int n = snprintf(listing->path, sizeof(listing->path), "%s\\", folder);
+    int p = snprintf(pattern, sizeof(pattern), "%s\\*", folder);
+    if (n < 0 || (size_t)n >= sizeof(listing->path) || p < 0 || (size_t)p >= sizeof(pattern)) return 0;
+    listing->folderLen = (size_t)n;
+    if (!Widen(pattern, wide)) return 0;
+    HANDLE find = FindFirstFileW(wide, &found);
+    if (find == INVALID_HANDLE_VALUE) return FailWith(GetLastError());
+    listing->handle = find;
+    listing->pending = 1;
+    size_t room = sizeof(listing->path) - listing->folderLen;
+    if (!Narrow(found.cFileName, listing->path + listing->folderLen, room)) listing->pending = 0;
+    return 1;
+}
+
+const char *PlatformNextFolderEntry(PlatformFolderListing *listing)
+{
+    static WIN32_FIND_DATAW found;
+    if (listing->handle == nullptr) return nullptr;
+    size_t room = sizeof(listing->path) - listing->folderLen;
+    char *name = listing->path + listing->folderLen;
+    for (;;) {
+        if (listing->pending) {
+            listing->pending = 0;
+        } else {
+            if (!FindNextFileW((HANDLE)listing->handle, &found)) return nullptr;
+            if (!Narrow(found.cFileName, name, room)) continue;
+        }
+        if (strcmp(name, ".") != 0 && strcmp(name, "..") != 0) return listing->path;
+    }
+}
+
+void PlatformCloseFolderListing(PlatformFolderListing *listing)
+{
+    if (listing->handle != nullptr) FindClose((HANDLE)listing->handle);
+    listing->handle = nullptr;
+}
+
+int PlatformIsFolder(const char *path)
+{
+    static wchar_t wide[kWidePathLen];
+    if (!Widen(path, wide)) return 0;
+    DWORD attributes = GetFileAttributesW(wide);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return 1;
+    HANDLE h = OpenEntry(path, 0, 0);   // a link or a junction: where it ends
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    BY_HANDLE_FILE_INFORMATION info;
+    int folder = GetFileInformationByHandle(h, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    CloseHandle(h);
+    return folder;
+}
+
+long long PlatformModTime(const char *path)
+{
+    static wchar_t wide[kWidePathLen];
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!Widen(path, wide) || !GetFileAttributesExW(wide, GetFileExInfoStandard, &data)) return 0;
+    long long written = (long long)data.ftLastWriteTime.dwHighDateTime << 32 | data.ftLastWriteTime.dwLowDateTime;
+    return FileTimeToEpochNs(written) / 1000000000LL;
+}
+
 int PlatformKeepWorkFolder(PlatformWorkFolder *keep)
 {
     keep->handle = -1;

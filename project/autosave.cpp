@@ -88,7 +88,7 @@ bool AutoSaveIsNewer(void)
 {
     char path[kRecoverPathLen];
     if (!AutoSavePath(path, sizeof(path)) || !PlatformIsRegularFile(path)) return false;
-    long t = GetFileModTime(path);
+    long t = (long)PlatformModTime(path);
     for (int i = 0; i < gMapBrowse.count; i++) {
         if (strcmp(gMapBrowse.names[i], kAutoSaveName) == 0) continue;
         if (t <= (long)gMapBrowse.mtimes[i]) return false;

@@ -55,15 +55,16 @@ void ScanProjects(void)
 
     gProjects.count = 0;
     PlatformMakeDir(kProjectsDir);
-    FilePathList list = LoadDirectoryFiles(kProjectsDir);
-    for (unsigned int i = 0; i < list.count && gProjects.count < kMaxProjects; i++) {
-        const char *path = list.paths[i];
-        if (!DirectoryExists(path)) continue;   // files directly in "projects" are not projects
+    PlatformFolderListing list;
+    PlatformOpenFolderListing(kProjectsDir, &list);
+    for (const char *path = PlatformNextFolderEntry(&list); path != nullptr && gProjects.count < kMaxProjects;
+         path = PlatformNextFolderEntry(&list)) {
+        if (!PlatformIsFolder(path)) continue;   // files directly in "projects" are not projects
         ProjectEntry *e = &gProjects.entries[gProjects.count++];
         snprintf(e->path, sizeof(e->path), "%s", path);
         snprintf(e->name, sizeof(e->name), "%s", GetFileName(path));
     }
-    UnloadDirectoryFiles(list);
+    PlatformCloseFolderListing(&list);
     gProjects.selected = hadSelection ? FindProject(selectedPath) : -1;
 }
 
@@ -80,11 +81,11 @@ int CreateProject(const char *name)
     char path[kProjectPathLen];
     int n = snprintf(path, sizeof(path), "%s%c%s", kProjectsDir, kPlatformSeparator, name);
     if (n < 0 || n >= (int)sizeof(path)) return 0;   // a cut name would make another folder
-    if (DirectoryExists(path)) return 0;
+    if (PlatformIsFolder(path)) return 0;
     MakeProjectSubdirs(path);
     ScanProjects();
     // The system may refuse the folder (a file of that name, a name it cannot store).
-    return DirectoryExists(path) ? 1 : 0;
+    return PlatformIsFolder(path) ? 1 : 0;
 }
 
 void OpenProject(int index)
@@ -127,7 +128,7 @@ const char *ProjectAssetDir(const char *kind)
     if (gProjects.currentPath[0] != '\0') {
         snprintf(sAssetDir, sizeof(sAssetDir), "%s%cassets%c%s", gProjects.currentPath, kPlatformSeparator,
                  kPlatformSeparator, kind);
-        if (DirectoryExists(sAssetDir)) return sAssetDir;
+        if (PlatformIsFolder(sAssetDir)) return sAssetDir;
     }
     snprintf(sAssetDir, sizeof(sAssetDir), "assets%c%s", kPlatformSeparator, kind);
     return sAssetDir;
@@ -157,17 +158,18 @@ void ScanProjectMaps(void)
 
     char dir[kProjectDirLen];
     snprintf(dir, sizeof(dir), "%s%c%s", gProjects.currentPath, kPlatformSeparator, kMapsDir);
-    FilePathList list = LoadDirectoryFiles(dir);
-    for (unsigned int i = 0; i < list.count && gMapBrowse.count < kMaxMapBrowse; i++) {
-        const char *path = list.paths[i];
+    PlatformFolderListing list;
+    PlatformOpenFolderListing(dir, &list);
+    for (const char *path = PlatformNextFolderEntry(&list); path != nullptr && gMapBrowse.count < kMaxMapBrowse;
+         path = PlatformNextFolderEntry(&list)) {
         const char *name = GetFileName(path);
         if (!IsFileExtension(path, kMapExtension) || strcmp(name, kAutoSaveName) == 0) continue;
         if (!PlatformIsRegularFile(path)) continue;   // a folder or a pipe is no map, whatever its name
         int k = gMapBrowse.count++;
         snprintf(gMapBrowse.names[k], sizeof(gMapBrowse.names[k]), "%s", name);
-        gMapBrowse.mtimes[k] = (int32_t)GetFileModTime(path);
+        gMapBrowse.mtimes[k] = (int32_t)PlatformModTime(path);
     }
-    UnloadDirectoryFiles(list);
+    PlatformCloseFolderListing(&list);
     SortMapsNewestFirst();
     gMapBrowse.scroll = 0.0f;
 }
