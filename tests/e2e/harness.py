@@ -8,6 +8,10 @@ therefore waits until the window has presented FRAMES more frames (our x11_frame
 them), which proves that a frame's update has seen it, however slow the machine. Every other wait
 polls for evidence (a pixel, a file, OCR'd text) with a deadline; nothing sleeps in the hope that
 something has happened.
+
+With --wine-prefix the program is kirto.exe, run under wine in that prefix (tests/e2e/wine/): wine
+runs it in the process it starts, which is the pid on its window, and everything else stays the
+same. Each run ends the prefix's wine server, so nothing of wine outlives a test.
 """
 import argparse
 import difflib
@@ -46,14 +50,24 @@ def veiled(colour):
 
 
 def parse_args():
-    """Reads --kirto, --x11-close and --x11-frames, leaving the rest to unittest."""
+    """Reads --kirto, --x11-close and --x11-frames, and for the wine tests --wine-prefix and
+    --linux-kirto (the Linux program, to compare with), leaving the rest to unittest."""
     global ARGS
     parser = argparse.ArgumentParser(add_help=False)
     parser.add_argument("--kirto", required=True)
     parser.add_argument("--x11-close", required=True)
     parser.add_argument("--x11-frames", required=True)
+    parser.add_argument("--wine-prefix")
+    parser.add_argument("--linux-kirto")
     ARGS, rest = parser.parse_known_args()
     ARGS.kirto = os.path.abspath(ARGS.kirto)
+    if ARGS.wine_prefix:
+        ARGS.wine_prefix = os.path.abspath(ARGS.wine_prefix)
+        if not os.path.isfile(os.path.join(ARGS.wine_prefix, "system.reg")):   # a file run on its own
+            subprocess.run(["bash", os.path.join(os.path.dirname(__file__), "..", "windows", "wine_prefix.sh"),
+                            ARGS.wine_prefix], check=True, timeout=300)
+    if ARGS.linux_kirto:
+        ARGS.linux_kirto = os.path.abspath(ARGS.linux_kirto)
     ARGS.x11_close = os.path.abspath(ARGS.x11_close)
     ARGS.x11_frames = os.path.abspath(ARGS.x11_frames)
     sys.argv = [sys.argv[0]] + rest
@@ -71,6 +85,20 @@ def reads_as(text, expected):
     """Whether OCR'd text is expected, letter for letter but for the shapes tesseract confuses
     (1, i, I and l; 0 and O); a missing or extra character always shows."""
     return text.lower().translate(OCR_ALIKE) == expected.lower().translate(OCR_ALIKE)
+
+
+def wine_env(display):
+    """The environment of a program under wine: the tests' prefix, no Mono or Gecko install
+    prompts (each would wait for a click), no debug channels."""
+    return dict(os.environ, DISPLAY=display, WINEPREFIX=ARGS.wine_prefix, WINEDLLOVERRIDES="mscoree,mshtml=",
+                WINEDEBUG="-all")
+
+
+def end_wine(display):
+    """Ends every program of the prefix and waits until its wine server is gone."""
+    env = wine_env(display)
+    subprocess.run(["wineserver", "-k"], env=env, capture_output=True, timeout=WAIT)
+    subprocess.run(["wineserver", "-w"], env=env, capture_output=True, timeout=WAIT)
 
 
 def wait_until(condition, timeout, what):
@@ -126,20 +154,23 @@ class XServer:
 
 class Editor:
     """The real program on the given X server, in a fresh temporary working folder, or in the
-    given one (which the caller then owns, so that a second run can start on the same files)."""
+    given one (which the caller then owns, so that a second run can start on the same files).
+    In a wine test it is kirto.exe under wine, or with linux set the Linux program."""
 
-    def __init__(self, xserver, workdir=None, prepare=None):
+    def __init__(self, xserver, workdir=None, prepare=None, linux=False):
         self.x = xserver
+        self.wine = ARGS.wine_prefix is not None and not linux
         self.owns_workdir = workdir is None
         self.workdir = tempfile.mkdtemp(prefix="kirto-e2e-") if workdir is None else workdir
         if prepare is not None:
             prepare(self.workdir)   # lays out files in the working folder before the program starts
         self.lines = []
         self.lock = threading.Lock()
-        env = dict(os.environ, DISPLAY=xserver.display)
+        env = wine_env(xserver.display) if self.wine else dict(os.environ, DISPLAY=xserver.display)
+        program = ["wine", ARGS.kirto] if self.wine else [ARGS.linux_kirto if linux else ARGS.kirto]
         # Standard output carries the library's log; other noise (sound back-ends) goes to stderr.
         self.stderr = open(os.path.join(self.workdir, "stderr.txt"), "wb")
-        self.proc = subprocess.Popen([ARGS.kirto], cwd=self.workdir, env=env, stdout=subprocess.PIPE,
+        self.proc = subprocess.Popen(program, cwd=self.workdir, env=env, stdout=subprocess.PIPE,
                                      stderr=self.stderr, start_new_session=True)
         self.reader = threading.Thread(target=self._read_output, daemon=True)
         self.reader.start()
@@ -375,10 +406,19 @@ class Editor:
         except ProcessLookupError:
             return True
 
+    def kill(self):
+        """Ends the program at once, as a crash or a power cut would: nothing of it runs after."""
+        os.killpg(self.proc.pid, signal.SIGKILL)
+        self.proc.wait(timeout=30)
+        if self.wine:
+            end_wine(self.x.display)
+
     def stop(self):
         if self.alive():
             os.killpg(self.proc.pid, signal.SIGKILL)
             self.proc.wait(timeout=30)
+        if self.wine:
+            end_wine(self.x.display)
         self.reader.join(timeout=10)
         self.proc.stdout.close()
         self.stderr.close()

@@ -95,15 +95,17 @@ bool FileExists(const std::string &path)
     return std::filesystem::exists(path);
 }
 
+#if !defined(_WIN32)
 void MakeFifo(const std::string &path)
 {
     ASSERT_EQ(mkfifo(path.c_str(), 0644), 0) << path;
 }
+#endif
 
 std::vector<std::string> FolderNames(const std::string &dir)
 {
     std::vector<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
+    for (const auto &entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }

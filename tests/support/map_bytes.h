@@ -31,8 +31,10 @@ struct TempFolder {
 std::vector<uint8_t> ReadAllBytes(const std::string &path);
 void WriteAllBytes(const std::string &path, const std::vector<uint8_t> &bytes);
 bool FileExists(const std::string &path);
+#if !defined(_WIN32)
 // Makes a named pipe at path: a special file that blocks whoever opens it to read.
 void MakeFifo(const std::string &path);
+#endif
 // The names in a folder, sorted; links and folders count as names too.
 std::vector<std::string> FolderNames(const std::string &dir);
 
