@@ -243,7 +243,9 @@ TEST(WindowsFiles, ASaveKeepsTheMapsAttributesAndCreationTime)
     WIN32_FILE_ATTRIBUTE_DATA after;
     ASSERT_TRUE(GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &after));
     EXPECT_TRUE(after.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN);
-    if (creationKept) EXPECT_EQ(CompareFileTime(&after.ftCreationTime, &created), 0);
+    if (creationKept) {
+        EXPECT_EQ(CompareFileTime(&after.ftCreationTime, &created), 0);
+    }
     EXPECT_EQ(ReadBytes(path), "two");
 }
 
