@@ -517,13 +517,14 @@ static int Widen(const char *path, wchar_t *out)
         if (component > kNameLen) { errno = ENAMETOOLONG; return 0; }   // the system's words are less clear
     }
     bool prefixed = wcsncmp(plain, L"\\\\?\\", 4) == 0;
-    if (n - 1 < kShortPathLen || prefixed) {
+    // A relative name is as long as the working folder makes it; the long form takes no relative
+    // parts, so the full path is what it holds, "." and ".." resolved.
+    static wchar_t full[kWidePathLen];
+    DWORD len = prefixed ? 0 : GetFullPathNameW(plain, kWidePathLen, full, nullptr);
+    if (prefixed || (len > 0 && len < (DWORD)kShortPathLen)) {
         memcpy(out, plain, (size_t)n * sizeof(wchar_t));
         return 1;
     }
-    // The long form takes no relative parts: the full path first, "." and ".." resolved.
-    static wchar_t full[kWidePathLen];
-    DWORD len = GetFullPathNameW(plain, kWidePathLen, full, nullptr);
     if (len == 0 || len >= (DWORD)kWidePathLen - 8) { errno = ENAMETOOLONG; return 0; }
     bool unc = full[0] == L'\\' && full[1] == L'\\';
     int w = unc ? _snwprintf(out, kWidePathLen, L"\\\\?\\UNC\\%ls", full + 2)

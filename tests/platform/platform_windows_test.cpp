@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "platform/platform.h"
@@ -63,34 +64,16 @@ struct WinFolder {
     std::string path;
     WinFolder()
     {
-        char base[MAX_PATH];
-        GetTempPathA(MAX_PATH, base);
-        path = std::string(base) + "kirto_win_" + std::to_string(GetCurrentProcessId()) + "_" +
-               std::to_string(GetTickCount64());
+        std::error_code error;
+        path = (std::filesystem::temp_directory_path(error) / ("kirto_win_" + std::to_string(GetTickCount64()))).string();
         PlatformMakeDir(path.c_str());
     }
-    ~WinFolder() { RemoveTree(Wide(path)); }
-    std::string File(const std::string &name) const { return path + "\\" + name; }
-    static void RemoveTree(const std::wstring &dir)
+    ~WinFolder()
     {
-        std::wstring longDir = L"\\\\?\\" + dir;
-        WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileW((longDir + L"\\*").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..") continue;
-                std::wstring full = dir + L"\\" + name;
-                SetFileAttributesW((L"\\\\?\\" + full).c_str(), FILE_ATTRIBUTE_NORMAL);
-                bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                              !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-                if (folder) RemoveTree(full);
-                else if (!DeleteFileW((L"\\\\?\\" + full).c_str())) RemoveDirectoryW((L"\\\\?\\" + full).c_str());
-            } while (FindNextFileW(find, &found));
-            FindClose(find);
-        }
-        RemoveDirectoryW(longDir.c_str());
+        std::error_code error;
+        std::filesystem::remove_all(std::filesystem::path(L"\\\\?\\" + Wide(path)), error);
     }
+    std::string File(const std::string &name) const { return path + "\\" + name; }
 };
 
 // Writes bytes to path the way a save does: a new temporary file, then the move; 1 or 0.
@@ -134,20 +117,27 @@ TEST(WindowsFiles, UtfEightAndLongNamesAreTheNamesOnDisk)
         deep += "\\a_rather_long_folder_name";
         PlatformMakeDir(deep.c_str());
     }
-    struct Case {
-        std::string path;
-    };
-    const Case cases[] = { { cafe + "\\map.zizudu" }, { deep + "\\r\xc3\xa9sum\xc3\xa9.zizudu" } };
-    for (const Case &c : cases) {
-        ASSERT_EQ(SaveBytes(c.path, "first"), 1) << c.path;
-        ASSERT_EQ(SaveBytes(c.path, "second"), 1) << c.path;   // over the existing file
-        EXPECT_EQ(ReadBytes(c.path), "second");
-        EXPECT_EQ(PlatformIsRegularFile(c.path.c_str()), 1);
+    PlatformFolderListing listing;
+    ASSERT_EQ(PlatformOpenFolderListing(dir.path.c_str(), &listing), 1);
+    const char *entry = PlatformNextFolderEntry(&listing);   // the only one, "." and ".." left out
+    EXPECT_EQ(entry != nullptr ? std::string(entry) : std::string(), cafe);
+    EXPECT_EQ(PlatformNextFolderEntry(&listing), nullptr);
+    PlatformCloseFolderListing(&listing);
+    EXPECT_EQ(PlatformIsFolder(cafe.c_str()), 1);
+    const std::string paths[] = { cafe + "\\map.zizudu", deep + "\\r\xc3\xa9sum\xc3\xa9.zizudu" };
+    for (const std::string &path : paths) {
+        ASSERT_EQ(SaveBytes(path, "first"), 1) << path;
+        ASSERT_EQ(SaveBytes(path, "second"), 1) << path;   // over the existing file
+        EXPECT_EQ(ReadBytes(path), "second");
+        EXPECT_EQ(PlatformIsRegularFile(path.c_str()), 1);
         char real[kPlatformPathLen];
-        ASSERT_EQ(PlatformRealPath(c.path.c_str(), real, sizeof(real)), 1) << c.path << " " << PlatformErrorReason();
+        ASSERT_EQ(PlatformRealPath(path.c_str(), real, sizeof(real)), 1) << path << " " << PlatformErrorReason();
         EXPECT_NE(strncmp(real, "\\\\?\\", 4), 0) << real;   // the long form stays inside the module
-        EXPECT_EQ(PlatformPathLeaves(c.path.c_str(), dir.path.c_str()), 0);
-        EXPECT_EQ(PlatformRemoveFile(c.path.c_str()), 1);
+        EXPECT_EQ(PlatformPathLeaves(path.c_str(), dir.path.c_str()), 0);
+        EXPECT_EQ(PlatformRemoveFile(path.c_str()), 1);
+    }
+    for (; deep != cafe; deep.resize(deep.rfind('\\'))) {   // the folder's own clean-up stops at 260
+        RemoveDirectoryW((L"\\\\?\\" + Wide(deep)).c_str());
     }
 }
 
