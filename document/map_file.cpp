@@ -91,6 +91,8 @@ static Brush sSpareBrush;
 static Entity sSpareEntity;
 static const char *sLoadReason = "";   // why the last refused load refused
 static char sSaveReason[kSaveReasonLen];   // why the last failed save failed
+static char sSaveWarning[kSaveReasonLen];  // what the last successful save could not make sure of
+static PlatformStamp sSavedStamp;          // the file the last successful save put in place
 static const char *const kCutShort = "file cut short";
 static const char *const kNotFinite = "not a finite number";
 
@@ -103,6 +105,7 @@ static void WriteFace(ByteWriter *w, const BrushFace *face);
 static void WriteEntity(ByteWriter *w, const Entity *entity);
 static int ReplaceFileBytes(const char *path, const char *folder, const uint8_t *data, size_t size);
 static int SaveFails(const char *reason);
+static void SaveWarns(const char *what, const char *reason);
 static int ReadMapBytes(ByteReader *r, MapDoc *out);
 static int ReadBrush(ByteReader *r, Brush *brush, int version);
 static int ReadFaces(ByteReader *r, Brush *brush, int version);
@@ -146,6 +149,7 @@ int SaveMapZIZUDUWithin(const char *path, const char *folder, const MapDoc *map)
 {
     // A map the loader would refuse is not written: the save would replace a good file with one
     // that can never be opened again.
+    sSaveWarning[0] = '\0';
     const char *refusal = MapWriteRefusal(map);
     if (refusal != nullptr) return SaveFails(refusal);
 
@@ -188,6 +192,16 @@ const char *MapFileReason(void)
 const char *MapSaveReason(void)
 {
     return sSaveReason;
+}
+
+const char *MapSaveWarning(void)
+{
+    return sSaveWarning;
+}
+
+PlatformStamp MapSavedStamp(void)
+{
+    return sSavedStamp;
 }
 
 //----------------------------------------------------------------------------------
@@ -278,14 +292,19 @@ static void WriteEntity(ByteWriter *w, const Entity *entity)
 // Puts the bytes in place of the file at path without harming any other entry: a link at path
 // is kept and the file it leads to is replaced; a file the user may not write is left alone; the
 // bytes go into a file that only this call created, which takes the old file's permission bits
-// and reaches the disk before it replaces the old file in one step. 1, or 0 with the old file as
-// it was (unless only the last flush failed) and nothing of the attempt left behind. With folder
-// set, a file that lies outside it is refused before anything is made.
+// and reaches the disk before it replaces the old file in one step. 1 once the new file is in
+// place (a failed flush of the folder is only a warning then), or 0 with the old file as it was
+// and nothing of the attempt left behind. With folder set, a file that lies outside it is refused
+// before anything is made. A name of the form the save's own temporary files take is refused:
+// the clean-up of interrupted saves would remove it.
 static int ReplaceFileBytes(const char *path, const char *folder, const uint8_t *data, size_t size)
 {
     char target[kMaxPathLen];
     int exists;
+    static const char *const kTempName = "the name is kept for temporary files of saves";
+    if (PlatformIsSaveTempName(path)) return SaveFails(kTempName);
     if (!PlatformResolveLinks(path, target, sizeof(target))) return SaveFails(PlatformErrorReason());
+    if (PlatformIsSaveTempName(target)) return SaveFails(kTempName);
     // A link planted in the folder must not carry the save to a file elsewhere.
     if (folder != nullptr && PlatformPathLeaves(target, folder)) return SaveFails("link leads outside the project");
     if (!PlatformCheckReplaceable(target, &exists)) return SaveFails(PlatformReplaceRefusal(target));
@@ -296,24 +315,23 @@ static int ReplaceFileBytes(const char *path, const char *folder, const uint8_t 
     int ok = PlatformWriteAll(file, data, size);
     if (ok && exists) ok = PlatformCopyMode(file, target);      // a new map keeps the default mode
     if (ok) ok = PlatformSyncFile(file);
-    // Each reason is taken before the next call can change the system's error code.
-    const char *reason = ok ? "" : PlatformErrorReason();
-    if (!PlatformCloseFile(file) && ok) {
-        ok = 0;
-        reason = PlatformErrorReason();
-    }
-    if (ok && !PlatformReplaceFile(temp, target)) {
-        ok = 0;
-        reason = PlatformErrorReason();
-    }
+    // Each reason is taken before the next call can change the system's error code. The file
+    // stays open across the rename: its stamp is read from it, not from the path, which another
+    // writer may already have replaced again.
+    if (ok) ok = PlatformReplaceFile(temp, target);
     if (!ok) {
-        SaveFails(reason);
+        SaveFails(PlatformErrorReason());
+        PlatformCloseFile(file);
         PlatformRemoveFile(temp);   // a half-written temporary file never stays behind
         return 0;
     }
-    // Without this the rename itself may be lost to a power cut, leaving the old file. When it
-    // fails the new file is in place but not safe yet, and the save is reported as failed.
-    if (!PlatformSyncFolderOf(target)) return SaveFails(PlatformErrorReason());
+    // In place: the save counts as written from here on. The rename changed the file's change
+    // time, so the stamp is taken after it.
+    PlatformStampOfFile(file, &sSavedStamp);
+    // Without the folder's flush the rename itself may be lost to a power cut, leaving the old
+    // file; the new one is in place all the same, so a failure is a warning, not a failed save.
+    if (!PlatformSyncFolderOf(target)) SaveWarns("folder not flushed to disk", PlatformErrorReason());
+    if (!PlatformCloseFile(file) && sSaveWarning[0] == '\0') SaveWarns("file closed with an error", PlatformErrorReason());
     return 1;
 }
 
@@ -322,6 +340,12 @@ static int SaveFails(const char *reason)
 {
     snprintf(sSaveReason, sizeof(sSaveReason), "%s", reason);
     return 0;
+}
+
+// Keeps what the last successful save could not make sure of, and the system's reason.
+static void SaveWarns(const char *what, const char *reason)
+{
+    snprintf(sSaveWarning, sizeof(sSaveWarning), "%s: %s", what, reason);
 }
 
 //----------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include "document/map_records.h"
+#include "platform/platform.h"
 
 constexpr char kMapMagic[8] = "ZIZUDU2";
 constexpr int kMapMagicCompared = 7;           // the eighth byte (the NUL) is not compared
@@ -32,10 +33,11 @@ constexpr size_t kMaxMapFileBytes = (size_t)kMapHeaderBytes + 4 + (size_t)kMapEn
                            (size_t)kMaxBrushFaces * (kMapFaceFixedBytes + 4 * kMaxFaceCorners));
 
 // Writes map to path as a version-3 file (through a symbolic link, to the file it leads to);
-// returns 1, or 0 leaving any earlier file at path as it was (the map holds a count or index a
-// load would reject or a number that is not finite, the file is read-only or no regular file, or
-// a write or flush failed; after a failed flush of the folder the new file is in place but may
-// not survive a power cut). MapSaveReason says why.
+// returns 1 once the new file is in place, or 0 leaving any earlier file at path as it was (the
+// map holds a count or index a load would reject or a number that is not finite, the file is
+// read-only or no regular file, its name is of a save's temporary file, or a write, flush or
+// rename failed). MapSaveReason says why. A success may carry a warning (MapSaveWarning): after a
+// failed flush of the folder the new file is in place but may not survive a power cut.
 int SaveMapZIZUDU(const char *path, const MapDoc *map);
 // SaveMapZIZUDU kept inside folder: refused, with nothing written, when path (through its links)
 // ends outside folder, while folder itself may be reached through links.
@@ -43,6 +45,12 @@ int SaveMapZIZUDUWithin(const char *path, const char *folder, const MapDoc *map)
 // Why the last failed save failed, a short lower-case phrase ("permission denied", "link leads
 // outside the project"); every failed save sets it, a successful one leaves it.
 const char *MapSaveReason(void);
+// What the last successful save could not make sure of ("folder not flushed to disk: input/output
+// error"), or "" when nothing.
+const char *MapSaveWarning(void);
+// The stamp of the file the last successful save put in place, taken from the file it wrote after
+// the rename, so that no later writer's file can be taken for it.
+PlatformStamp MapSavedStamp(void);
 // Reads the file at path into map; returns 1, or 0 with map unchanged (unreadable, truncated or
 // invalid file).
 int LoadMapZIZUDU(const char *path, MapDoc *map);

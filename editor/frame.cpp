@@ -197,8 +197,10 @@ bool FrameMayRest(const UiState &ui, const MapDoc *map, const char *lastStatus)
                         AssetModelUsable(ui.curModel);
     // A held key or button drives the fly camera, a drag or a marquee, frame by frame.
     // The lights and meshes gathered at a frame's end show in the Render view only in the next.
-    return !modeToolRuns && !previewTurns && !InputHeld() && strcmp(ui.statusText, lastStatus) == 0 &&
-           !RenderViewPending(ui, map);
+    // Nothing of a minimized window moves on screen and no input reaches it: only what is owed
+    // (the console's copy, the Render view's next image) keeps it awake.
+    bool moving = !IsWindowMinimized() && (modeToolRuns || previewTurns || InputHeld());
+    return !moving && strcmp(ui.statusText, lastStatus) == 0 && !RenderViewPending(ui, map);
 }
 
 void FrameRest(const UiState &ui, const MapDoc *map, const char *lastStatus)

@@ -14,7 +14,7 @@ static char lastStatus[kStatusLen];
 int main(void)
 {
     static UiState ui;   // lives as long as main, so gEd's pointers stay valid
-    PlatformCatchCloseSignals();   // a logout's SIGTERM or SIGHUP is a close request like the window's
+    PlatformCatchCloseSignals();   // a logout's signal or Ctrl+C in the console is a close request like the window's
     if (!AppStartUp(ui)) {
         fprintf(stderr, "kirto: could not open a window. Is a display available (DISPLAY)?\n");
         return 1;

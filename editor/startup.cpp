@@ -48,7 +48,9 @@ static void LoadInterfaceFont(UiState &ui);
 int AppStartUp(UiState &ui)
 {
     memset(&ui, 0, sizeof(ui));
-    SetConfigFlags(FLAG_WINDOW_RESIZABLE);
+    // Always run: raylib's own wait while minimized has no time limit, so a close signal would
+    // wait for the next window event; the frame's rest (FrameRest) waits in short slices instead.
+    SetConfigFlags(FLAG_WINDOW_RESIZABLE | FLAG_WINDOW_ALWAYS_RUN);
     SetTraceLogCallback(KirtoTraceLog);             // before the window, so no log line is missed
     InitWindow(kStartWidth, kStartHeight, "kirto");
     PlatformCatchSessionEnd(GetWindowHandle());    // a logoff or a shutdown on Windows: a close request

@@ -158,6 +158,28 @@ const char *PlatformNameRefusal(const char *name)
 #endif
 }
 
+int PlatformIsSaveTempName(const char *path)
+{
+    const char *name = path;
+    for (const char *p = path; *p != '\0'; p++) {
+#if defined(_WIN32)
+        if (*p == '\\') name = p + 1;
+#endif
+        if (*p == '/') name = p + 1;
+    }
+    size_t len = strlen(name);
+    size_t markerLen = sizeof(kTempMarker) - 1, endLen = sizeof(kTempEnding) - 1;
+    size_t tail = markerLen + kTempTagDigits + endLen;
+    if (len < 1 + tail || strcmp(name + len - endLen, kTempEnding) != 0) return 0;
+    if (strncmp(name + len - tail, kTempMarker, markerLen) != 0) return 0;
+    const char *tag = name + len - endLen - kTempTagDigits;
+    for (int i = 0; i < kTempTagDigits; i++) {
+        char c = tag[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return 0;
+    }
+    return 1;
+}
+
 int PlatformStampsEqual(const PlatformStamp *a, const PlatformStamp *b)
 {
     return a->device == b->device && a->file == b->file && a->mtimeNs == b->mtimeNs && a->ctimeNs == b->ctimeNs &&
@@ -220,18 +242,12 @@ int PlatformPathInsideFolder(const char *real, const char *folder)
     return next == '\0' || next == '/' || next == '\\' || folder[len - 1] == '/' || folder[len - 1] == '\\';
 }
 
-int PlatformIsSaveTempName(const char *name)
+int PlatformTempName(const char *path, unsigned tag, char *out, size_t outSize)
 {
-    size_t len = strlen(name);
-    size_t endLen = sizeof(kTempEnding) - 1;
-    if (len < 1 + 1 + kTempTagDigits + endLen || strcmp(name + len - endLen, kTempEnding) != 0) return 0;
-    const char *tag = name + len - endLen - kTempTagDigits;
-    if (tag[-1] != '.') return 0;
-    for (int i = 0; i < kTempTagDigits; i++) {
-        char c = tag[i];
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return 0;
-    }
-    return 1;
+    int n = snprintf(out, outSize, "%s%s%0*x%s", path, kTempMarker, kTempTagDigits, tag, kTempEnding);
+    if (n >= 0 && (size_t)n < outSize) return 1;
+    errno = ENAMETOOLONG;       // the save's reason, never an earlier call's
+    return 0;
 }
 
 void PlatformNoteCloseRequest(void)

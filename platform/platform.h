@@ -37,11 +37,12 @@ int PlatformResolveLinks(const char *path, char *out, size_t outSize);
 int PlatformCheckReplaceable(const char *path, int *exists);
 // Creates a new, empty file beside path under a unique name (path plus a generated suffix), never
 // opening an entry that is already there; writes its name into tempPath and returns its handle,
-// or -1.
+// or -1. The handle may stay open while PlatformReplaceFile moves the file into place, so that
+// the save can stamp the file it wrote (PlatformStampOfFile).
 int PlatformCreateTemp(const char *path, char *tempPath, size_t tempSize);
 // Writes all size bytes to the file; 1, or 0 on any error (a full disk among them).
 int PlatformWriteAll(int file, const void *data, size_t size);
-// Gives the open file the permission bits of the file at from; 1 or 0.
+// Gives the open file the permission bits of the file at from (none to give when it is gone); 1 or 0.
 int PlatformCopyMode(int file, const char *from);
 // Flushes the file's bytes and metadata to storage; 1 or 0.
 int PlatformSyncFile(int file);
@@ -49,7 +50,8 @@ int PlatformSyncFile(int file);
 int PlatformCloseFile(int file);
 // Moves the file at from over the file at to in one step, replacing it; 1, or 0 with both as they were.
 int PlatformReplaceFile(const char *from, const char *to);
-// Flushes the folder that holds path, so a rename in it survives a power cut; 1 or 0.
+// Flushes the folder that holds path, so a rename in it survives a power cut; 1, or 0 with the
+// reason for PlatformErrorReason.
 int PlatformSyncFolderOf(const char *path);
 // Removes the file at path, never a folder; 1 or 0.
 int PlatformRemoveFile(const char *path);
@@ -122,8 +124,11 @@ const char *PlatformReplaceRefusal(const char *path);
 const char *PlatformWindowsNameRefusal(const char *name);
 // PlatformWindowsNameRefusal on Windows; nullptr on other systems, which store such names as typed.
 const char *PlatformNameRefusal(const char *name);
+// 1 when the last name in path has the form PlatformCreateTemp gives a save's temporary file
+// ("<name>.kirto-save-<8 hex digits>.tmp", at least one character before the marker).
+int PlatformIsSaveTempName(const char *path);
 // Removes from folder (never followed when it is itself a link) the files that PlatformCreateTemp
-// made for saves that never finished: regular files named "<name>.<8 hex digits>.tmp", last
+// made for saves that never finished: regular files named as PlatformIsSaveTempName says, last
 // written at least minAgeSeconds ago. Links and anything else are left. Returns how many went.
 int PlatformRemoveStaleTemps(const char *folder, long minAgeSeconds);
 // Runs rescue once if the process ends through exit() while it is set: Xlib ends the process that
@@ -152,9 +157,10 @@ int PlatformReadStamp(const char *path, PlatformStamp *stamp);
 int PlatformStampOfFile(int file, PlatformStamp *stamp);
 // 1 when both stamps describe the same state of a file.
 int PlatformStampsEqual(const PlatformStamp *a, const PlatformStamp *b);
-// Makes SIGTERM and SIGHUP (where the system has them) a close request instead of an end: their
-// handler only notes them, for the frame loop to take as it takes the window's close. On Windows
-// closing the console, Ctrl+C and Ctrl+Break, a logoff and a shutdown are close requests too.
+// Makes SIGTERM, SIGHUP, SIGINT and SIGQUIT (those the system has) a close request instead of an
+// end: their handler only notes them, for the frame loop to take as it takes the window's close.
+// A signal ignored when the program started (nohup) stays ignored. On Windows closing the
+// console, Ctrl+C and Ctrl+Break, a logoff and a shutdown are close requests too.
 void PlatformCatchCloseSignals(void);
 // Makes the end of the session a close request for the program's window (Windows: its HWND, the
 // one way a console program with a window hears of a logoff or a shutdown); when the session ends

@@ -4,8 +4,10 @@
 
 #include <cstddef>
 
-// A save's temporary file is "<name>.<8 hex digits>.tmp": made by PlatformCreateTemp, recognised
-// by PlatformRemoveStaleTemps.
+// A save's temporary file is "<name>.kirto-save-<8 hex digits>.tmp": made by PlatformCreateTemp,
+// recognised by PlatformRemoveStaleTemps. The marker keeps the clean-up off the user's own files
+// (a "notes.20240115.tmp" is never taken for one), and a save to such a name is refused.
+constexpr char kTempMarker[] = ".kirto-save-";
 constexpr int kTempTagDigits = 8;
 constexpr char kTempEnding[] = ".tmp";
 
@@ -17,9 +19,9 @@ unsigned PlatformTempTag(unsigned pid);
 const char *PlatformSplitFolder(const char *path, char *folder, size_t folderSize);
 // 1 when the real path real is folder itself or lies beneath it.
 int PlatformPathInsideFolder(const char *real, const char *folder);
-// 1 for "<name>.<8 hex digits>.tmp" with a name of at least one character, as PlatformCreateTemp
-// makes them.
-int PlatformIsSaveTempName(const char *name);
+// The temporary name of a save to path with the given tag written into out; 1, or 0 with errno
+// set when it does not fit.
+int PlatformTempName(const char *path, unsigned tag, char *out, size_t outSize);
 // Notes a close request from a signal handler or the system's own close events.
 void PlatformNoteCloseRequest(void);
 // Runs the rescue PlatformSetExitRescue holds, at most once: at exit, or when the session ends.

@@ -27,6 +27,10 @@ static const char *const kFontCandidates[] = {
     "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",       // Debian fonts-dejavu-core
 };
 
+// The signals that ask the program to end: a logout (SIGTERM, SIGHUP) and Ctrl+C or Ctrl+\ in
+// its console (SIGINT, SIGQUIT). Each is a close request, which keeps the unsaved work first.
+static const int kCloseSignals[] = { SIGTERM, SIGHUP, SIGINT, SIGQUIT };
+
 static constexpr size_t kWriteChunk = 1u << 20;
 static constexpr size_t kLinkTextLen = PATH_MAX;
 
@@ -95,9 +99,7 @@ int PlatformCheckReplaceable(const char *path, int *exists)
 int PlatformCreateTemp(const char *path, char *tempPath, size_t tempSize)
 {
     for (int attempt = 0; attempt < kPlatformTempAttempts; attempt++) {
-        int n = snprintf(tempPath, tempSize, "%s.%0*x%s", path, kTempTagDigits, PlatformTempTag((unsigned)getpid()),
-                         kTempEnding);
-        if (n < 0 || (size_t)n >= tempSize) return -1;
+        if (!PlatformTempName(path, PlatformTempTag((unsigned)getpid()), tempPath, tempSize)) return -1;
         // Exclusive creation fails on any entry already there, a symbolic link included, so the
         // save can only ever write into a file it made itself.
         int file = open(tempPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -125,7 +127,8 @@ int PlatformWriteAll(int file, const void *data, size_t size)
 int PlatformCopyMode(int file, const char *from)
 {
     struct stat st;
-    if (stat(from, &st) != 0) return 0;
+    // Gone since the save looked: the file is new after all and keeps the default mode.
+    if (stat(from, &st) != 0) return errno == ENOENT;
     return fchmod(file, st.st_mode & 0777) == 0;
 }
 
@@ -147,7 +150,7 @@ int PlatformReplaceFile(const char *from, const char *to)
 int PlatformSyncFolderOf(const char *path)
 {
     char folder[kLinkTextLen];
-    if (PlatformSplitFolder(path, folder, sizeof(folder)) == nullptr) return 0;
+    if (PlatformSplitFolder(path, folder, sizeof(folder)) == nullptr) { errno = ENAMETOOLONG; return 0; }
     int dir = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0) return 0;
     int ok = fsync(dir) == 0 || errno == EINVAL;     // some file systems cannot flush a folder
@@ -267,6 +270,8 @@ const char *PlatformReplaceRefusal(const char *path)
     if (stat(path, &st) != 0) return PlatformErrorReason();
     if (S_ISDIR(st.st_mode)) return "is a folder";
     if (!S_ISREG(st.st_mode)) return "not a regular file";
+    // A whole read-only volume, or a file too busy to write, says so rather than blame the file.
+    if (access(path, W_OK) != 0 && errno != EACCES) return PlatformErrorReason();
     return "file is read-only";
 }
 
@@ -313,8 +318,12 @@ void PlatformCatchCloseSignals(void)
     sigemptyset(&action.sa_mask);
     // Restarted calls: a signal in the middle of a save must not make its write fail.
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
+    for (int number : kCloseSignals) {
+        struct sigaction was;
+        // Whoever started the program ignored it on purpose (nohup): it stays ignored.
+        if (sigaction(number, nullptr, &was) == 0 && was.sa_handler == SIG_IGN) continue;
+        sigaction(number, &action, nullptr);
+    }
 }
 
 void PlatformCatchSessionEnd(void *window)

@@ -144,9 +144,7 @@ int PlatformCreateTemp(const char *path, char *tempPath, size_t tempSize)
 {
     static wchar_t wide[kWidePathLen];
     for (int attempt = 0; attempt < kPlatformTempAttempts; attempt++) {
-        int n = snprintf(tempPath, tempSize, "%s.%0*x%s", path, kTempTagDigits,
-                         PlatformTempTag((unsigned)GetCurrentProcessId()), kTempEnding);
-        if (n < 0 || (size_t)n >= tempSize) { errno = ENAMETOOLONG; return -1; }
+        if (!PlatformTempName(path, PlatformTempTag((unsigned)GetCurrentProcessId()), tempPath, tempSize)) return -1;
         if (!Widen(tempPath, wide)) return -1;
         // A new file only (an entry already there, a link among them, fails), shared for deletion
         // so that it can be moved over the map while the save still holds it open for its stamp.

@@ -24,7 +24,7 @@ char gRecoverPath[kRecoverPathLen];
 static bool AutoSaveTimerRuns(void);
 static int ProjectAutoSavePath(const char *projectPath, char *out, int outSize);
 static const char *AutoSaveReplaceRefusal(const char *projectPath, const char *path);
-static void AutoSaveKeepStamp(const char *projectPath, const char *path, bool written);
+static void AutoSaveKeepStamp(const char *projectPath, const PlatformStamp *file, bool written);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -42,7 +42,7 @@ void AutoSaveNoteOpened(void)
     PlatformReadStamp(path, &now);
     // Opened again while its file is as noted: whether this editor wrote it still counts.
     if (strcmp(gAutoSave.kept.projectPath, gProjects.currentPath) == 0 && PlatformStampsEqual(&now, &gAutoSave.kept.file)) return;
-    AutoSaveKeepStamp(gProjects.currentPath, path, false);
+    AutoSaveKeepStamp(gProjects.currentPath, &now, false);
 }
 
 int AutoSaveWriteTo(const char *projectPath, const MapDoc *map, char *status, int statusSize)
@@ -62,10 +62,17 @@ int AutoSaveWriteTo(const char *projectPath, const MapDoc *map, char *status, in
         if (status) snprintf(status, (size_t)statusSize, "Could not autosave to %s: %s", path, MapSaveReason());
         return 0;
     }
-    AutoSaveKeepStamp(projectPath, path, true);
+    PlatformStamp written = MapSavedStamp();   // the file this save wrote, never one put there since
+    AutoSaveKeepStamp(projectPath, &written, true);
     ClearMapDirty();
     gAutoSave.saveCount++;
-    if (status) snprintf(status, (size_t)statusSize, "Autosaved (%d) to %s", gAutoSave.saveCount, kAutoSaveName);
+    const char *warning = MapSaveWarning();
+    if (status && warning[0] != '\0') {
+        snprintf(status, (size_t)statusSize, "Autosaved (%d) to %s - warning: %s", gAutoSave.saveCount, kAutoSaveName,
+                 warning);
+    } else if (status) {
+        snprintf(status, (size_t)statusSize, "Autosaved (%d) to %s", gAutoSave.saveCount, kAutoSaveName);
+    }
     return 1;
 }
 
@@ -116,9 +123,13 @@ static int ProjectAutoSavePath(const char *projectPath, char *out, int outSize)
 }
 
 // Why the autosave file at path, of the project at projectPath, must not be replaced; NULL when it
-// may: no regular file is there, or it is the file of the kept stamp.
+// may: no regular file is there, or it is the file of the kept stamp. A file that cannot be
+// replaced at all says so first: taking the write bits away changes its stamp too, and "written
+// by someone else" would hide the reason that matters.
 static const char *AutoSaveReplaceRefusal(const char *projectPath, const char *path)
 {
+    int exists;
+    if (!PlatformCheckReplaceable(path, &exists)) return PlatformReplaceRefusal(path);
     PlatformStamp now;
     if (!PlatformReadStamp(path, &now)) return nullptr;   // nothing to replace; the save refuses the rest
     const AutoSaveStamp &kept = gAutoSave.kept;
@@ -128,11 +139,11 @@ static const char *AutoSaveReplaceRefusal(const char *projectPath, const char *p
     return "written by someone else after the project opened";
 }
 
-// The file at path as it is now becomes the kept stamp of the project at projectPath.
-static void AutoSaveKeepStamp(const char *projectPath, const char *path, bool written)
+// file becomes the kept stamp of the autosave of the project at projectPath.
+static void AutoSaveKeepStamp(const char *projectPath, const PlatformStamp *file, bool written)
 {
     AutoSaveStamp &kept = gAutoSave.kept;
     snprintf(kept.projectPath, sizeof(kept.projectPath), "%s", projectPath);
-    PlatformReadStamp(path, &kept.file);
+    kept.file = *file;
     kept.written = written;
 }

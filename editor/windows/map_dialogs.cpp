@@ -347,9 +347,16 @@ static int SaveUnderMapFileName(const MapDoc *map, UiState &ui)
         StatusSet(ui, "Could not save to %s: %s", path, MapSaveReason());
         return 0;
     }
-    StatusSet(ui, "Saved to %s", path);
+    const char *warning = MapSaveWarning();
+    if (warning[0] != '\0') {
+        StatusSet(ui, "Saved to %s - warning: %s", path, warning);
+        ConsolePush(CONSOLE_WARN, ui.statusText);
+    } else {
+        StatusSet(ui, "Saved to %s", path);
+    }
     ClearMapDirty();   // written: nothing left for the autosave or the recovery prompt
     MapFileNoteOpen(path);
+    sMapFile.file = MapSavedStamp();   // the file this save wrote, never one put there since
     return 1;
 }
 
@@ -470,13 +477,16 @@ static void MapFileNoteOpen(const char *path)
     sMapFile.warned = false;
 }
 
-// 1 when a Save may write path: another file than the map's own, no regular file there, the file
-// as this editor left it, or the very change a refused Save named. Else 0, and the next Save over
-// the same change goes ahead.
+// 1 when a Save may write path: another file than the map's own, no regular file there, one that
+// cannot be replaced at all (the save gives that reason first), the file as this editor left it,
+// or the very change a refused Save named. Else 0, and the next Save over the same change goes
+// ahead.
 static int MapFileMayReplace(const char *path)
 {
     PlatformStamp now;
+    int exists;
     if (strcmp(path, sMapFile.path) != 0 || !PlatformReadStamp(path, &now)) return 1;
+    if (!PlatformCheckReplaceable(path, &exists)) return 1;
     if (PlatformStampsEqual(&now, &sMapFile.file)) return 1;
     if (sMapFile.warned && PlatformStampsEqual(&now, &sMapFile.warnedAbout)) return 1;
     sMapFile.warned = true;

@@ -3,6 +3,7 @@
 // a project never follows a link out of it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <limits>
 #include <memory>
 
@@ -126,19 +127,51 @@ TEST_F(MapSaveTest, EveryFailureSaysWhy)
     WriteAllBytes(dir.File("locked"), { 1 });
     chmod(dir.File("locked").c_str(), 0444);             // refused even for root, whom access() lets write
     ASSERT_EQ(symlink("loop", dir.File("loop").c_str()), 0);
-    const std::pair<const char *, const char *> cases[] = {
+    ASSERT_EQ(symlink("b.kirto-save-0123abcd.tmp", dir.File("to-temp").c_str()), 0);
+    // Folders that exist, deep enough that the map's name fits and its temporary name does not.
+    std::string deep;
+    while (dir.path.size() + deep.size() < 800) deep += std::string(200, 'd') + "/";
+    std::filesystem::create_directories(dir.File(deep.c_str()));
+    deep += std::string(1010 - dir.path.size() - 1 - deep.size(), 'm');
+    const char *kTempName = "the name is kept for temporary files of saves";
+    const std::pair<std::string, const char *> cases[] = {
         { "missing/map", "no such folder" }, { "locked", "file is read-only" }, { "folder", "is a folder" },
         { "loop", "too many links" }, { "missing/map", "no such folder" },   // never the last failure's reason
+        { "a.kirto-save-0123abcd.tmp", kTempName }, { "to-temp", kTempName }, { deep, "name too long" },
     };
     for (const auto &c : cases) {
         EXPECT_EQ(Save(c.first), 0) << c.first;
         EXPECT_STREQ(MapSaveReason(), c.second) << c.first;
     }
+    EXPECT_EQ(FolderNames(dir.path), (Names{ "d" + std::string(199, 'd'), "folder", "locked", "loop", "to-temp" }));
     // A map the reader would refuse never replaces a file.
     ASSERT_GT(map->brushCount, 0);
     map->brushes[0].verts[0].x = std::numeric_limits<float>::infinity();
     EXPECT_EQ(Save("map"), 0);
     EXPECT_STREQ(MapSaveReason(), "not a finite number");
+}
+
+TEST_F(MapSaveTest, AFailedFolderFlushIsAWarningAndTheWrittenFileKeepsItsStamp)
+{
+    std::string path = dir.File("map.zizudu");
+    ASSERT_EQ(Save("map.zizudu"), 1);
+    EXPECT_STREQ(MapSaveWarning(), "");
+    map->brushCount = 1;
+    {
+        OneMoreOpenFile limit;                 // the temporary file opens, its folder then cannot
+        EXPECT_EQ(Save("map.zizudu"), 1);
+    }
+    EXPECT_STREQ(MapSaveWarning(), "folder not flushed to disk: too many open files");
+    EXPECT_EQ(FolderNames(dir.path), Names{ "map.zizudu" });
+    auto loaded = std::make_unique<MapDoc>();
+    ASSERT_EQ(LoadMapZIZUDU(path.c_str(), loaded.get()), 1);
+    EXPECT_EQ(loaded->brushCount, 1);
+    // The stamp kept is the file in place, taken after its rename (which changes its change time).
+    PlatformStamp saved = MapSavedStamp(), now;
+    ASSERT_EQ(PlatformReadStamp(path.c_str(), &now), 1);
+    EXPECT_EQ(PlatformStampsEqual(&saved, &now), 1);
+    EXPECT_EQ(Save("map.zizudu"), 1);
+    EXPECT_STREQ(MapSaveWarning(), "");       // each save says its own
 }
 
 TEST_F(MapSaveTest, FullDiskFailsKeepingTheOldFileAndLeavingNothing)

@@ -17,16 +17,20 @@ TEST(Platform, OnlyOldTemporaryFilesOfSavesAreRemoved)
 {
     TempFolder dir;
     const std::string maps = dir.File("maps");
+    const std::string tag = ".kirto-save-00000000.tmp";
     mkdir(maps.c_str(), 0755);
-    mkdir((maps + "/dir.00000000.tmp").c_str(), 0755);
-    WriteAllBytes(dir.File("victim.00000000.tmp"), { 1 });
-    ASSERT_EQ(symlink(dir.File("victim.00000000.tmp").c_str(), (maps + "/link.00000000.tmp").c_str()), 0);
+    mkdir((maps + "/dir" + tag).c_str(), 0755);
+    WriteAllBytes(dir.File(("victim" + tag).c_str()), { 1 });
+    ASSERT_EQ(symlink(dir.File(("victim" + tag).c_str()).c_str(), (maps + "/link" + tag).c_str()), 0);
     ASSERT_EQ(symlink(maps.c_str(), dir.File("linked").c_str()), 0);
-    // Kept, in listing order: names PlatformCreateTemp never makes, a fresh one (a save still
-    // writing it), a link and a folder.
-    const std::vector<std::string> kept = { ".12345678.tmp", "a.1234567.tmp", "a.12345678.tmpx", "a.1234ABCD.tmp",
-                                            "dir.00000000.tmp", "fresh.12345678.tmp", "link.00000000.tmp" };
-    const std::vector<std::string> old = { "_autosave.zizudu.0a1b2c3d.tmp", "level.ffffffff.tmp" };
+    // Kept, in listing order: the user's own files with a date or hex digits before ".tmp", names
+    // a save never makes, a fresh one (a save still writing it), a folder and a link.
+    const std::vector<std::string> kept = {
+        ".kirto-save-12345678.tmp", "a.kirto-save-1234567.tmp", "a.kirto-save-12345678.tmpx",
+        "a.kirto-save-1234ABCD.tmp", "a.kirto-save12345678.tmp", "castle.20240115.tmp", "dir" + tag,
+        "fresh.kirto-save-12345678.tmp", "link" + tag, "notes.cafebabe.tmp",
+    };
+    const std::vector<std::string> old = { "_autosave.zizudu.kirto-save-0a1b2c3d.tmp", "level.kirto-save-ffffffff.tmp" };
     for (const std::vector<std::string> *names : { &kept, &old }) {
         for (const std::string &name : *names) {
             std::string path = maps + "/" + name;
@@ -39,6 +43,6 @@ TEST(Platform, OnlyOldTemporaryFilesOfSavesAreRemoved)
     EXPECT_EQ(PlatformRemoveStaleTemps(dir.File("linked").c_str(), 60), 0);   // a linked folder is not followed
     EXPECT_EQ(PlatformRemoveStaleTemps(maps.c_str(), 60), 2);
     EXPECT_EQ(FolderNames(maps), kept);
-    EXPECT_TRUE(FileExists(dir.File("victim.00000000.tmp")));
+    EXPECT_TRUE(FileExists(dir.File(("victim" + tag).c_str())));
 }
 #endif

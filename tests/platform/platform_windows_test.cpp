@@ -283,8 +283,8 @@ TEST(WindowsPaths, LinksAreFollowedToWhereTheyEndAndNeverByTheTempCleanup)
     }
     std::string map = dir.File("P\\maps\\a.zizudu");
     EXPECT_EQ(PlatformPathLeaves(map.c_str(), dir.File("P").c_str()), 1);
-    std::string stale = dir.File("outside\\a.zizudu.0123abcd.tmp");
-    ASSERT_EQ(SaveBytes(dir.File("outside\\a.zizudu.0123abcd.tmp"), "t"), 1);
+    std::string stale = dir.File("outside\\a.zizudu.kirto-save-0123abcd.tmp");
+    ASSERT_EQ(SaveBytes(dir.File("outside\\a.zizudu.kirto-save-0123abcd.tmp"), "t"), 1);
     EXPECT_EQ(PlatformRemoveStaleTemps(dir.File("P\\maps").c_str(), 0), 0);
     EXPECT_EQ(PlatformIsRegularFile(stale.c_str()), 1);
 }

@@ -1,6 +1,7 @@
 // The dirty flag, the autosave step and the recovery test.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -133,8 +134,14 @@ TEST_F(AutoSaveRun, FailureIsReportedKeepsDirtyAndTheOldFile)
     EXPECT_EQ(gAutoSave.timer, 0.0f);
     EXPECT_EQ(ReadAllBytes(maps + "_autosave.zizudu"), before);
 
-    // Tried again one interval later, and then it works.
+    // Writable again, it is still not the file the project opened with: a change of permissions
+    // changes only the change time, as a copy that keeps the time does, and the two cannot be
+    // told apart. Once it is gone, the next attempt one interval later works.
     std::filesystem::permissions(maps + "_autosave.zizudu", std::filesystem::perms::owner_all);
+    RunAutoSave(map.get(), 120.0f, status, sizeof(status));
+    EXPECT_STREQ(status, "Could not autosave to projects/P/maps/_autosave.zizudu: written by someone else after the "
+                         "project opened");
+    std::filesystem::remove(maps + "_autosave.zizudu");
     RunAutoSave(map.get(), 119.0f, status, sizeof(status));
     EXPECT_TRUE(gMapDirty);
     RunAutoSave(map.get(), 1.0f, status, sizeof(status));
@@ -252,4 +259,19 @@ TEST_F(AutoSaveRun, NeverReplacesAnAutosaveAnotherWriterChanged)
     refused("written by someone else after the project opened");
     AutoSaveNoteOpened();                       // opened again: now it was there before the open
     ASSERT_EQ(AutoSaveWriteTo(gProjects.currentPath, map.get(), status, sizeof(status)), 1);
+}
+
+TEST_F(AutoSaveRun, AFailedFolderFlushIsAWarningAndTheNextAutosaveGoesAhead)
+{
+    OpenTestProject("P");
+    AutoSaveNoteOpened();
+    PushUndoState(map.get());
+    {
+        OneMoreOpenFile limit;                  // the folder of the new file cannot be opened to flush
+        EXPECT_EQ(AutoSaveWriteTo(gProjects.currentPath, map.get(), status, sizeof(status)), 1);
+    }
+    EXPECT_FALSE(gMapDirty);
+    EXPECT_NE(strstr(status, " - warning: folder not flushed to disk: too many open files"), nullptr) << status;
+    PushUndoState(map.get());                   // the file in place kept its stamp: not someone else's
+    EXPECT_EQ(AutoSaveWriteTo(gProjects.currentPath, map.get(), status, sizeof(status)), 1) << status;
 }

@@ -107,10 +107,10 @@ TEST(Projects, OpenProjectAndStaleSelection)
     for (const char *sub : kSubdirs) EXPECT_TRUE(fs::is_directory(std::string("projects/A/") + sub)) << sub;
 
     // Opened again: a save interrupted over a minute ago leaves nothing behind.
-    WriteTextFile("projects/A/maps/a.zizudu.0000abcd.tmp", "x");
-    SetModTime("projects/A/maps/a.zizudu.0000abcd.tmp", (long)time(nullptr) - kStaleSaveSeconds - 1);
+    WriteTextFile("projects/A/maps/a.zizudu.kirto-save-0000abcd.tmp", "x");
+    SetModTime("projects/A/maps/a.zizudu.kirto-save-0000abcd.tmp", (long)time(nullptr) - kStaleSaveSeconds - 1);
     OpenProject(a);
-    EXPECT_FALSE(FileExists("projects/A/maps/a.zizudu.0000abcd.tmp"));
+    EXPECT_FALSE(FileExists("projects/A/maps/a.zizudu.kirto-save-0000abcd.tmp"));
 
     // A rescan that leaves fewer rows than the selection drops the selection.
     gProjects.selected = 1;

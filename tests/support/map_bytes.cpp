@@ -10,6 +10,10 @@
 #include <fstream>
 #include <iterator>
 
+#include <fcntl.h>
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,6 +81,28 @@ std::string TempFolder::File(const char *name) const
 {
     return path + "/" + name;
 }
+
+#if !defined(_WIN32)
+OneMoreOpenFile::OneMoreOpenFile()
+{
+    struct rlimit limit;
+    getrlimit(RLIMIT_NOFILE, &limit);
+    softLimit = limit.rlim_cur;
+    // The lowest free descriptor is the one the next open takes; the one after it lies beyond.
+    int lowest = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    close(lowest);
+    limit.rlim_cur = (rlim_t)lowest + 1;
+    setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+OneMoreOpenFile::~OneMoreOpenFile()
+{
+    struct rlimit limit;
+    getrlimit(RLIMIT_NOFILE, &limit);
+    limit.rlim_cur = (rlim_t)softLimit;
+    setrlimit(RLIMIT_NOFILE, &limit);
+}
+#endif
 
 std::vector<uint8_t> ReadAllBytes(const std::string &path)
 {

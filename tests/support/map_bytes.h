@@ -28,6 +28,16 @@ struct TempFolder {
     std::string File(const char *name) const;
 };
 
+#if !defined(_WIN32)
+// While it lives, the process may open one more file and no second: a save's temporary file is
+// made, and the flush of its folder afterwards cannot open the folder (too many open files).
+struct OneMoreOpenFile {
+    unsigned long long softLimit;
+    OneMoreOpenFile();
+    ~OneMoreOpenFile();
+};
+#endif
+
 std::vector<uint8_t> ReadAllBytes(const std::string &path);
 void WriteAllBytes(const std::string &path, const std::vector<uint8_t> &bytes);
 bool FileExists(const std::string &path);

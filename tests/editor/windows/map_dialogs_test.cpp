@@ -433,6 +433,15 @@ TEST_F(MapDialogs, FailedSaveReportsKeepsDirtyAndTheOldFile)
     EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/keep.zizudu: file is read-only");
     EXPECT_TRUE(gMapDirty);
     EXPECT_EQ(ReadAllBytes(maps + "keep.zizudu"), before);
+
+    // The map's own file made read-only says so first, though taking its write bits away moved
+    // its change time as another writer's copy would.
+    PutMap("level.zizudu", 1, 200);
+    Reopen("P");
+    fs::permissions(maps + "level.zizudu", fs::perms::owner_read);
+    PushUndoState(map.get());
+    EXPECT_EQ(SaveMapToProject(map.get(), *ui), 0);
+    EXPECT_STREQ(ui->statusText, "Could not save to projects/P/maps/level.zizudu: file is read-only");
 }
 
 TEST_F(MapDialogs, SaveOverTheMapsOwnFileChangedOnDiskIsRefusedOnce)
