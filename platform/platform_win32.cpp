@@ -68,6 +68,10 @@ static constexpr DWORD kSessionRescueWaitMs = 20000;  // the system ends the pro
 static char sFontPath[kPlatformPathLen];
 static HANDLE sRescueDone;              // set once the frame loop took the close and the process may end
 static WNDPROC sWindowProc;             // the window's own procedure, which every message still reaches
+// The last temporary file made and its volume's serial: wine forgets the volume of a handle once
+// its file is renamed, and a rename never moves a file to another volume.
+static int sTempFile = -1;
+static DWORD sTempVolume;
 
 //----------------------------------------------------------------------------------
 // Internal declarations
@@ -151,12 +155,17 @@ int PlatformCreateTemp(const char *path, char *tempPath, size_t tempSize)
         HANDLE h = CreateFileW(wide, GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
+            BY_HANDLE_FILE_INFORMATION info;
+            DWORD volume = GetFileInformationByHandle(h, &info) ? info.dwVolumeSerialNumber : 0;
             int file = _open_osfhandle((intptr_t)h, _O_WRONLY | _O_BINARY);
             if (file < 0) {
                 CloseHandle(h);
                 DeleteFileW(wide);
                 errno = EMFILE;
+                return -1;
             }
+            sTempFile = file;
+            sTempVolume = volume;
             return file;
         }
         DWORD error = GetLastError();
@@ -212,6 +221,7 @@ int PlatformSyncFile(int file)
 
 int PlatformCloseFile(int file)
 {
+    if (file == sTempFile) sTempFile = -1;
     return _close(file) == 0;   // closes the system's handle with it
 }
 
@@ -471,7 +481,9 @@ int PlatformStampOfFile(int file, PlatformStamp *stamp)
 {
     *stamp = PlatformStamp{};
     HANDLE h = (HANDLE)_get_osfhandle(file);
-    return h != INVALID_HANDLE_VALUE && StampOfHandle(h, stamp);
+    if (h == INVALID_HANDLE_VALUE || !StampOfHandle(h, stamp)) return 0;
+    if (stamp->device == 0 && file == sTempFile) stamp->device = sTempVolume;
+    return 1;
 }
 
 void PlatformCatchCloseSignals(void)

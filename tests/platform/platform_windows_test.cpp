@@ -76,7 +76,8 @@ struct WinFolder {
     std::string File(const std::string &name) const { return path + "\\" + name; }
 };
 
-// Writes bytes to path the way a save does: a new temporary file, then the move; 1 or 0.
+// Writes bytes to path the way a save does: a new temporary file moved over it while still open,
+// then the stamp of the open file, which must be the path's; 1 or 0.
 int SaveBytes(const std::string &path, const std::string &bytes)
 {
     char temp[kPlatformPathLen];
@@ -87,8 +88,13 @@ int SaveBytes(const std::string &path, const std::string &bytes)
     int ok = PlatformWriteAll(file, bytes.data(), bytes.size());
     if (ok && exists) ok = PlatformCopyMode(file, path.c_str());
     if (ok) ok = PlatformSyncFile(file);
-    ok = PlatformCloseFile(file) && ok;
     if (ok) ok = PlatformReplaceFile(temp, path.c_str());
+    PlatformStamp mine, found;
+    if (ok) {
+        EXPECT_TRUE(PlatformStampOfFile(file, &mine) && PlatformReadStamp(path.c_str(), &found) &&
+                    PlatformStampsEqual(&mine, &found)) << path;
+    }
+    PlatformCloseFile(file);
     if (!ok) PlatformRemoveFile(temp);
     return ok;
 }
