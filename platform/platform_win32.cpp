@@ -301,6 +301,12 @@ const char *PlatformFileRefusal(const char *path, long maxBytes)
     if (sized && (size.QuadPart > (long long)LONG_MAX || (maxBytes >= 0 && size.QuadPart > (long long)maxBytes))) {
         return "file too large";
     }
+    h = OpenEntry(path, GENERIC_READ, 0);   // another program may hold it without sharing its reading
+    DWORD error = GetLastError();
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    if (h == INVALID_HANDLE_VALUE && (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)) {
+        return "in use by another program";
+    }
     return "unreadable file";
 }
 

@@ -185,6 +185,8 @@ TEST(WindowsFiles, FailuresGiveTheReasonTheSystemHad)
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     EXPECT_EQ(SaveBytes(held, "y"), 0);
     EXPECT_STREQ(PlatformErrorReason(), "in use by another program");
+    EXPECT_EQ(PlatformOpenRegularFile(held.c_str()), nullptr);
+    EXPECT_STREQ(PlatformFileRefusal(held.c_str(), -1), "in use by another program");
     CloseHandle(h);
 
     // 3 GiB without writing them: the size alone is "too large", never "unreadable".
