@@ -31,7 +31,7 @@ def wait_status_like(editor, expected):
     wait_until(lambda: read_like(editor.status(width=1440), expected), WAIT, "the status line %r" % expected)
 
 
-class SessionEnd(EditorTestCase):
+class OneProject(EditorTestCase):
     keep_project_manager = True
 
     def prepare(self, workdir):
@@ -47,6 +47,31 @@ class SessionEnd(EditorTestCase):
         wait_until(lambda: os.path.exists(autosave), WAIT, "the autosave")
         ed.wait_exit()
         self.assertEqual(entity_names(autosave), ["level", "Point_1"])
+
+    def test_a_change_within_the_same_second_is_refused_once(self):
+        ed = self.editor
+        level = os.path.join(maps_dir(ed.workdir), "level.zizudu")
+        open_only_project(ed)
+        add_light(ed)
+        ed.click(*TOP_SAVE)
+        wait_status_like(ed, "Saved to " + shown("projects", "Untitled", "maps", "level.zizudu"))
+        # Another writer: the same number of bytes, and a time within the same whole second.
+        mine = os.stat(level).st_mtime_ns
+        data = bytearray(read_bytes(level))
+        data[-1] ^= 1
+        with open(level, "r+b") as f:
+            f.write(data)
+        second = mine - mine % 1000000000
+        os.utime(level, ns=(second, second + (mine % 1000000000 + 500000000) % 1000000000))
+        theirs = bytes(data)
+        add_light(ed)
+        ed.click(*TOP_SAVE)
+        wait_status_like(ed, "Could not save to %s: changed on disk - Save again to overwrite it." %
+                         shown("projects", "Untitled", "maps", "level.zizudu"))
+        self.assertEqual(read_bytes(level), theirs)
+        ed.click(*TOP_SAVE)                       # asked once: the second Save overwrites
+        wait_status_like(ed, "Saved to " + shown("projects", "Untitled", "maps", "level.zizudu"))
+        self.assertEqual(entity_names(level), ["level", "Point_1", "Point_2"])
 
 
 class LinkOut(EditorTestCase):
@@ -130,38 +155,6 @@ class Cafe(EditorTestCase):
         file_dialog(again, TOP_SAVE_AS, "r.zizudu", "saving r.zizudu")
         wait_until(lambda: os.path.exists(os.path.join(maps, "r.zizudu")), WAIT, "r.zizudu in %s" % CAFE)
         self.assertEqual(entity_names(os.path.join(maps, "r.zizudu")), ["Sun", "Point_1", "Point_2"])
-
-
-class SameSecond(EditorTestCase):
-    keep_project_manager = True
-
-    def prepare(self, workdir):
-        put_level(workdir)
-
-    def test_a_change_within_the_same_second_is_refused_once(self):
-        ed = self.editor
-        level = os.path.join(maps_dir(ed.workdir), "level.zizudu")
-        open_only_project(ed)
-        add_light(ed)
-        ed.click(*TOP_SAVE)
-        wait_status_like(ed, "Saved to " + shown("projects", "Untitled", "maps", "level.zizudu"))
-        # Another writer: the same number of bytes, and a time within the same whole second.
-        mine = os.stat(level).st_mtime_ns
-        data = bytearray(read_bytes(level))
-        data[-1] ^= 1
-        with open(level, "r+b") as f:
-            f.write(data)
-        second = mine - mine % 1000000000
-        os.utime(level, ns=(second, second + (mine % 1000000000 + 500000000) % 1000000000))
-        theirs = bytes(data)
-        add_light(ed)
-        ed.click(*TOP_SAVE)
-        wait_status_like(ed, "Could not save to %s: changed on disk - Save again to overwrite it." %
-                         shown("projects", "Untitled", "maps", "level.zizudu"))
-        self.assertEqual(read_bytes(level), theirs)
-        ed.click(*TOP_SAVE)                       # asked once: the second Save overwrites
-        wait_status_like(ed, "Saved to " + shown("projects", "Untitled", "maps", "level.zizudu"))
-        self.assertEqual(entity_names(level), ["level", "Point_1", "Point_2"])
 
 
 if __name__ == "__main__":
