@@ -117,14 +117,7 @@ int PlatformResolveLinks(const char *path, char *out, size_t outSize)
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return 1;
     // A link or a junction: the system follows the whole chain and names where it ends. A chain
     // that ends at nothing is refused, as the save could not tell where its file would go.
-    HANDLE h = OpenEntry(path, 0, 0);
-    if (h == INVALID_HANDLE_VALUE) return FailWith(GetLastError());
-    static wchar_t final[kWidePathLen];
-    DWORD len = GetFinalPathNameByHandleW(h, final, kWidePathLen, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    DWORD error = GetLastError();
-    CloseHandle(h);
-    if (len == 0 || len >= (DWORD)kWidePathLen) return FailWith(len == 0 ? error : ERROR_BUFFER_OVERFLOW);
-    return Narrow(final, out, outSize);
+    return PlatformRealPath(path, out, outSize);
 }
 
 int PlatformCheckReplaceable(const char *path, int *exists)
