@@ -28,6 +28,7 @@ int main(void)
         FrameRest(ui, &activeMap, lastStatus);   // waits for the next event while nothing moves
     }
     PlatformSetExitRescue(nullptr);   // the granted close request has kept the work already
+    PlatformCloseTaken();             // a console close waiting for the work may end the process now
 
     AppShutDown(ui);
     return 0;

@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "project/asset_browser.h"
 #include "project/assets.h"
+#include "project/model_load.h"
 #include "project/projects.h"
 #include "project/rescue.h"
 #include "project/splash.h"
@@ -53,6 +54,8 @@ int AppStartUp(UiState &ui)
     SetConfigFlags(FLAG_WINDOW_RESIZABLE | FLAG_WINDOW_ALWAYS_RUN);
     SetTraceLogCallback(KirtoTraceLog);             // before the window, so no log line is missed
     InitWindow(kStartWidth, kStartHeight, "kirto");
+    PlatformCatchSessionEnd(GetWindowHandle());    // a logoff or a shutdown on Windows: a close request
+    RouteRaylibFileLoads();                         // UTF-8 names for the files raylib opens on Windows
     if (!IsWindowReady()) return 0;                 // no display: nothing more can start
     SetExitKey(KEY_NULL);                           // only the window's close request ends the run
     InitAudioDevice();                              // a machine without sound runs on silently
@@ -220,7 +223,15 @@ void RescanAssets(void)
 //----------------------------------------------------------------------------------
 static void LoadInterfaceFont(UiState &ui)
 {
-    ui.uiFont = LoadFontEx(PlatformFontPath(), kFontPixels, nullptr, 0);
+    const char *path = PlatformFontPath();
+    if (!PlatformIsRegularFile(path)) {
+        TraceLog(LOG_WARNING, "FONT: %s not found, raylib's own font instead", path);
+        ui.uiFont = GetFontDefault();
+        GuiSetStyle(DEFAULT, TEXT_SIZE, kTextSize);
+        GuiSetStyle(DEFAULT, TEXT_SPACING, kTextSpacing);
+        return;
+    }
+    ui.uiFont = LoadFontEx(path, kFontPixels, nullptr, 0);
     if (ui.uiFont.texture.id != 0) {
         SetTextureFilter(ui.uiFont.texture, TEXTURE_FILTER_BILINEAR);
         GuiSetFont(ui.uiFont);

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
 #include <ctime>
 
@@ -20,6 +21,13 @@ struct ErrorText {
     const char *text;
 };
 static const ErrorText kErrorTexts[] = {
+#if defined(_WIN32)
+    // What the Windows part makes of the system's own errors, where its words differ.
+    { EBUSY, "in use by another program" },      // a sharing or lock violation
+    { EROFS, "disk is write-protected" },
+    { EFBIG, "file too large" },
+    { EINVAL, "name Windows cannot hold" },
+#endif
     { EACCES, "permission denied" },
     { EPERM, "permission denied" },
     { ENOSPC, "no space left on device" },
@@ -42,6 +50,10 @@ static char sErrorText[kErrorTextLen];         // the system's own text for code
 static unsigned sTempSerial;                   // tells apart the names one run generates
 static void (*sExitRescue)(void);
 static bool sExitHookSet;
+// The names Windows keeps for devices, with or without an extension.
+static const char *const kDeviceNames[] = { "CON", "PRN", "AUX", "NUL" };
+static const char *const kNumberedDeviceNames[] = { "COM", "LPT" };
+static const char kWindowsForbiddenChars[] = "<>:\"|?*";
 // Set by a signal handler (or the system's close events), read and cleared by the frame loop: the
 // one thing a handler may safely touch.
 static volatile sig_atomic_t sCloseSignal = 0;
@@ -49,7 +61,8 @@ static volatile sig_atomic_t sCloseSignal = 0;
 //----------------------------------------------------------------------------------
 // Internal declarations
 //----------------------------------------------------------------------------------
-static void RunExitRescue(void);
+static int IsDeviceName(const char *name);
+static int SamePathChar(char a, char b);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -88,7 +101,8 @@ int PlatformPathLeaves(const char *path, const char *folder)
         if (name[0] == '\0' || strcmp(name, ".") == 0 || strcmp(name, "..") == 0) return 0;  // no file to write
         char realParent[kPlatformPathLen];
         if (!PlatformRealPath(parent, realParent, sizeof(realParent))) return 0;
-        bool rootParent = strcmp(realParent, "/") == 0;
+        size_t parentLen = strlen(realParent);
+        bool rootParent = parentLen > 0 && (realParent[parentLen - 1] == '/' || realParent[parentLen - 1] == '\\');
         int n = snprintf(real, sizeof(real), "%s%s%s", realParent, rootParent ? "" : "/", name);
         if (n < 0 || (size_t)n >= sizeof(real)) return 1;
     }
@@ -116,7 +130,32 @@ void PlatformSetExitRescue(void (*rescue)(void))
     // noticed it, so no return value can ever reach the program's own shutdown. An exit-time
     // handler is the one place left to keep the unsaved work, and it needs no X library of ours.
     sExitRescue = rescue;
-    if (rescue != nullptr && !sExitHookSet) sExitHookSet = atexit(RunExitRescue) == 0;
+    if (rescue != nullptr && !sExitHookSet) sExitHookSet = atexit(PlatformRunExitRescue) == 0;
+}
+
+const char *PlatformWindowsNameRefusal(const char *name)
+{
+    size_t len = strlen(name);
+    for (size_t i = 0; i < len; i++) {
+        unsigned char c = (unsigned char)name[i];
+        if (c < 32) return "Windows cannot hold a control character in a name";
+        if (strchr(kWindowsForbiddenChars, c) != nullptr) return "Windows cannot hold <>:\"|?* in a name";
+    }
+    if (len > 0 && (name[len - 1] == ' ' || name[len - 1] == '.')) {
+        return "Windows cannot hold a name ending in a space or a dot";
+    }
+    if (IsDeviceName(name)) return "Windows keeps that name for a device";
+    return nullptr;
+}
+
+const char *PlatformNameRefusal(const char *name)
+{
+#if defined(_WIN32)
+    return PlatformWindowsNameRefusal(name);
+#else
+    (void)name;
+    return nullptr;             // every name but "/" and NUL is stored as typed
+#endif
 }
 
 int PlatformIsSaveTempName(const char *path)
@@ -174,12 +213,20 @@ unsigned PlatformTempTag(unsigned pid)
 const char *PlatformSplitFolder(const char *path, char *folder, size_t folderSize)
 {
     const char *slash = strrchr(path, '/');
+    int rootLen = 1;            // "/" stays the folder of "/a"
 #if defined(_WIN32)
     const char *back = strrchr(path, '\\');
     if (back && (!slash || back > slash)) slash = back;
+    bool drive = ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) && path[1] == ':';
+    if (drive) rootLen = 3;     // "C:\" stays the folder of "C:\a"
+    if (drive && !slash) {      // "C:a" lies in the drive's working folder, "C:"
+        int n = snprintf(folder, folderSize, "%.2s", path);
+        return n < 0 || (size_t)n >= folderSize ? nullptr : path + 2;
+    }
 #endif
     int n = !slash ? snprintf(folder, folderSize, ".")
-                   : snprintf(folder, folderSize, "%.*s", slash == path ? 1 : (int)(slash - path), path);
+                   : snprintf(folder, folderSize, "%.*s", slash - path < rootLen ? (int)(slash - path) + 1
+                                                                                 : (int)(slash - path), path);
     if (n < 0 || (size_t)n >= folderSize) return nullptr;
     return slash ? slash + 1 : path;
 }
@@ -188,7 +235,9 @@ int PlatformPathInsideFolder(const char *real, const char *folder)
 {
     size_t len = strlen(folder);
     while (len > 1 && (folder[len - 1] == '/' || folder[len - 1] == '\\')) len--;   // "/" stays "/"
-    if (strncmp(real, folder, len) != 0) return 0;
+    for (size_t i = 0; i < len; i++) {
+        if (!SamePathChar(real[i], folder[i])) return 0;
+    }
     char next = real[len];
     return next == '\0' || next == '/' || next == '\\' || folder[len - 1] == '/' || folder[len - 1] == '\\';
 }
@@ -206,12 +255,46 @@ void PlatformNoteCloseRequest(void)
     sCloseSignal = 1;
 }
 
-//----------------------------------------------------------------------------------
-// Internal functions
-//----------------------------------------------------------------------------------
-static void RunExitRescue(void)
+void PlatformRunExitRescue(void)
 {
     void (*rescue)(void) = sExitRescue;
     sExitRescue = nullptr;          // at most once, whatever the rescue itself ends in
     if (rescue != nullptr) rescue();
+}
+
+//----------------------------------------------------------------------------------
+// Internal functions
+//----------------------------------------------------------------------------------
+// 1 for CON, PRN, AUX, NUL, COM1-9 and LPT1-9 in any case, alone or before an extension ("nul.txt"),
+// trailing spaces before the dot ignored as Windows ignores them.
+static int IsDeviceName(const char *name)
+{
+    size_t len = strcspn(name, ".");
+    while (len > 0 && name[len - 1] == ' ') len--;
+    char base[5] = "";
+    if (len < 3 || len > 4) return 0;
+    for (size_t i = 0; i < len; i++) base[i] = (char)toupper((unsigned char)name[i]);
+    if (len == 3) {
+        for (const char *device : kDeviceNames) {
+            if (strcmp(base, device) == 0) return 1;
+        }
+        return 0;
+    }
+    for (const char *device : kNumberedDeviceNames) {
+        if (strncmp(base, device, 3) == 0 && base[3] >= '1' && base[3] <= '9') return 1;
+    }
+    return 0;
+}
+
+// 1 when two characters of a path name the same thing: on Windows both separators are one and
+// letters are compared without case, as its file systems compare them.
+static int SamePathChar(char a, char b)
+{
+#if defined(_WIN32)
+    if (a == '/') a = '\\';
+    if (b == '/') b = '\\';
+    return toupper((unsigned char)a) == toupper((unsigned char)b);
+#else
+    return a == b;
+#endif
 }

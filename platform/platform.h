@@ -16,11 +16,17 @@
 constexpr int kPlatformMaxLinkHops = 32;        // symbolic links followed before a chain counts as a loop
 constexpr int kPlatformTempAttempts = 16;       // unique names tried before a new file is given up
 constexpr int kPlatformPathLen = 4096;          // the longest path the module hands back
+#if defined(_WIN32)
+constexpr char kPlatformSeparator = '\\';       // between folders in every path the program builds
+#else
+constexpr char kPlatformSeparator = '/';
+#endif
 
 // Creates one folder; the result is not reported (an existing folder is fine).
 void PlatformMakeDir(const char *path);
 // The interface font file: the Windows font first, then free fonts of the same metrics, then
-// DejaVu Sans. Returns the Windows path when none exists, so the load fails the usual way.
+// DejaVu Sans. Returns the Windows path when none exists, so the load fails the usual way. The
+// Windows build looks only in the system's own font folder.
 const char *PlatformFontPath(void);
 
 // Follows the chain of symbolic links that starts at path and writes the name it ends at (path
@@ -68,6 +74,26 @@ const char *PlatformFileRefusal(const char *path, long maxBytes);
 // when it does not exist or the result does not fit.
 int PlatformRealPath(const char *path, char *out, size_t outSize);
 
+// One folder's entries in the system's order, "." and ".." left out: what raylib's listing gives,
+// with UTF-8 names on Windows too (where raylib's are in the system's code page).
+struct PlatformFolderListing {
+    void *handle;               // the system's listing, nullptr when none is open
+    int pending;                // Windows: the first entry was found on opening and is not yet handed out
+    char path[kPlatformPathLen];   // the folder, a separator, then the entry last handed out
+    size_t folderLen;           // where the entry's name begins in path
+};
+// Opens the listing of folder; 1, or 0 when it is no folder that can be listed.
+int PlatformOpenFolderListing(const char *folder, PlatformFolderListing *listing);
+// The path (folder, separator, name) of the next entry, valid until the next call; nullptr at the
+// end (and for a name that does not fit).
+const char *PlatformNextFolderEntry(PlatformFolderListing *listing);
+// Lets go of the listing; an unopened or finished one is fine.
+void PlatformCloseFolderListing(PlatformFolderListing *listing);
+// 1 when path names a folder (links followed).
+int PlatformIsFolder(const char *path);
+// The last modification time of the entry at path, in seconds since the epoch; 0 when none.
+long long PlatformModTime(const char *path);
+
 // The working folder as it was when PlatformKeepWorkFolder ran, held open so that it can be
 // returned to even when its name can no longer be reached.
 struct PlatformWorkFolder {
@@ -93,6 +119,11 @@ const char *PlatformErrorReason(void);
 // Why PlatformCheckReplaceable refuses path: "is a folder", "not a regular file", "file is
 // read-only", or the system's reason when the file cannot be looked at.
 const char *PlatformReplaceRefusal(const char *path);
+// Why Windows cannot store a file or folder named name as typed (a device name such as "CON" or
+// "com1.txt", one of <>:"|?* or a control character, a trailing space or dot), or nullptr.
+const char *PlatformWindowsNameRefusal(const char *name);
+// PlatformWindowsNameRefusal on Windows; nullptr on other systems, which store such names as typed.
+const char *PlatformNameRefusal(const char *name);
 // 1 when the last name in path has the form PlatformCreateTemp gives a save's temporary file
 // ("<name>.kirto-save-<8 hex digits>.tmp", at least one character before the marker).
 int PlatformIsSaveTempName(const char *path);
@@ -128,8 +159,17 @@ int PlatformStampOfFile(int file, PlatformStamp *stamp);
 int PlatformStampsEqual(const PlatformStamp *a, const PlatformStamp *b);
 // Makes SIGTERM, SIGHUP, SIGINT and SIGQUIT (those the system has) a close request instead of an
 // end: their handler only notes them, for the frame loop to take as it takes the window's close.
-// A signal ignored when the program started (nohup) stays ignored.
+// A signal ignored when the program started (nohup) stays ignored. On Windows closing the
+// console, Ctrl+C and Ctrl+Break, a logoff and a shutdown are close requests too.
 void PlatformCatchCloseSignals(void);
+// Makes the end of the session a close request for the program's window (Windows: its HWND, the
+// one way a console program with a window hears of a logoff or a shutdown); when the session ends
+// for good, the exit rescue (PlatformSetExitRescue) runs before the system ends the process.
+// Nothing on other systems, where the close signals say it.
+void PlatformCatchSessionEnd(void *window);
+// Says that the frame loop took the close request and kept the work: the console's handler holds
+// the process until then (Windows ends it when the handler returns).
+void PlatformCloseTaken(void);
 // 1 when a close signal arrived that PlatformTakeCloseSignal has not taken yet.
 int PlatformCloseSignalled(void);
 // 1 once for the close signals since the last call (several count as one), else 0.

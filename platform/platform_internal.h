@@ -24,3 +24,5 @@ int PlatformPathInsideFolder(const char *real, const char *folder);
 int PlatformTempName(const char *path, unsigned tag, char *out, size_t outSize);
 // Notes a close request from a signal handler or the system's own close events.
 void PlatformNoteCloseRequest(void);
+// Runs the rescue PlatformSetExitRescue holds, at most once: at exit, or when the session ends.
+void PlatformRunExitRescue(void);

@@ -203,6 +203,48 @@ int PlatformRealPath(const char *path, char *out, size_t outSize)
     return len >= 0 && (size_t)len < outSize;
 }
 
+int PlatformOpenFolderListing(const char *folder, PlatformFolderListing *listing)
+{
+    listing->pending = 0;
+    listing->handle = opendir(folder);
+    int n = snprintf(listing->path, sizeof(listing->path), "%s/", folder);
+    listing->folderLen = n < 0 ? 0 : (size_t)n;
+    if (listing->handle != nullptr && (n < 0 || (size_t)n >= sizeof(listing->path))) PlatformCloseFolderListing(listing);
+    return listing->handle != nullptr;
+}
+
+const char *PlatformNextFolderEntry(PlatformFolderListing *listing)
+{
+    if (listing->handle == nullptr) return nullptr;
+    for (struct dirent *entry = readdir((DIR *)listing->handle); entry != nullptr;
+         entry = readdir((DIR *)listing->handle)) {
+        if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0) continue;
+        size_t room = sizeof(listing->path) - listing->folderLen;
+        int n = snprintf(listing->path + listing->folderLen, room, "%s", entry->d_name);
+        if (n < 0 || (size_t)n >= room) continue;
+        return listing->path;
+    }
+    return nullptr;
+}
+
+void PlatformCloseFolderListing(PlatformFolderListing *listing)
+{
+    if (listing->handle != nullptr) closedir((DIR *)listing->handle);
+    listing->handle = nullptr;
+}
+
+int PlatformIsFolder(const char *path)
+{
+    struct stat st;
+    return stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+long long PlatformModTime(const char *path)
+{
+    struct stat st;
+    return stat(path, &st) == 0 ? (long long)st.st_mtime : 0;
+}
+
 int PlatformKeepWorkFolder(PlatformWorkFolder *keep)
 {
     keep->handle = -1;
@@ -282,6 +324,15 @@ void PlatformCatchCloseSignals(void)
         if (sigaction(number, nullptr, &was) == 0 && was.sa_handler == SIG_IGN) continue;
         sigaction(number, &action, nullptr);
     }
+}
+
+void PlatformCatchSessionEnd(void *window)
+{
+    (void)window;               // a logout's SIGTERM or SIGHUP says it here
+}
+
+void PlatformCloseTaken(void)
+{
 }
 
 //----------------------------------------------------------------------------------

@@ -157,9 +157,9 @@ uint64_t HashAssetTables(uint64_t h)
 // the numbering follows the listing). Refused files take no number; a full table refuses the rest.
 static void ScanFolder(int table, const char *dir)
 {
-    FilePathList files = LoadDirectoryFiles(dir);
-    for (unsigned int i = 0; i < files.count; i++) {
-        const char *entry = files.paths[i];
+    PlatformFolderListing files;
+    PlatformOpenFolderListing(dir, &files);
+    for (const char *entry = PlatformNextFolderEntry(&files); entry != nullptr; entry = PlatformNextFolderEntry(&files)) {
         if (!AssetFileAccepted(table, entry)) continue;
         if (table == ASSET_ICONS && AssetTableFull(table)) break;
         char name[kAssetNameLen];
@@ -175,7 +175,7 @@ static void ScanFolder(int table, const char *dir)
         const char *reason = AssetTableFull(table) ? "asset table full" : ModelLoadReason();
         if (number < 0) TraceLog(LOG_WARNING, "Could not load %s: %s", entry, reason);
     }
-    UnloadDirectoryFiles(files);
+    PlatformCloseFolderListing(&files);
 }
 
 // 1 when the table holds all the assets it can.

@@ -121,7 +121,7 @@ bool AutoSaveIsNewer(void)
 {
     char path[kRecoverPathLen];
     if (!AutoSavePath(path, sizeof(path)) || !PlatformIsRegularFile(path)) return false;
-    long t = GetFileModTime(path);
+    long t = (long)PlatformModTime(path);
     for (int i = 0; i < gMapBrowse.count; i++) {
         if (strcmp(gMapBrowse.names[i], kAutoSaveName) == 0) continue;
         // A rescue map holds other work than the autosave: written later, it must not hide it,
@@ -146,7 +146,8 @@ static bool AutoSaveTimerRuns(void)
 static int ProjectAutoSavePath(const char *projectPath, char *out, int outSize)
 {
     if (projectPath == nullptr || projectPath[0] == '\0') return 0;
-    int n = snprintf(out, (size_t)outSize, "%s/%s/%s", projectPath, kMapsDir, kAutoSaveName);
+    int n = snprintf(out, (size_t)outSize, "%s%c%s%c%s", projectPath, kPlatformSeparator, kMapsDir, kPlatformSeparator,
+                     kAutoSaveName);
     return (n >= 0 && n < outSize) ? 1 : 0;
 }
 

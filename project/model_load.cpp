@@ -2,6 +2,8 @@
 // through raylib with every file read guarded, and the release of what a model holds.
 #include "project/model_load.h"
 
+#include <cctype>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -31,6 +33,10 @@ static int ObjBuildModel(ObjMesh *mesh, const char *folder, Model *model);
 static int LoadObjModel(const char *path, const unsigned char *data, int size, Model *model);
 static int LoadLibraryModel(const char *path, const unsigned char *data, int size, int kind, Model *model);
 static unsigned char *GuardedReadFile(const char *fileName, int *dataSize);
+#if defined(_WIN32)
+static unsigned char *RoutedReadFile(const char *fileName, int *dataSize);
+static char *RoutedReadText(const char *fileName);
+#endif
 static int JoinFolder(char *out, const char *folder, const char *file);
 static void ReadMaterialLib(const char *folder, const char *file, ObjMaterialLib *lib);
 static Material ObjMaterialFor(const ObjMaterialLib *lib, const char *name, const char *folder);
@@ -86,6 +92,16 @@ void ModelRelease(Model model)
     MemFree(model.currentPose);    // the animation state UnloadModel does not free
     MemFree(model.boneMatrices);
     UnloadModel(model);
+}
+
+void RouteRaylibFileLoads(void)
+{
+#if defined(_WIN32)
+    SetLoadFileDataCallback(RoutedReadFile);
+    SetLoadFileTextCallback(RoutedReadText);
+#else
+    SetLoadFileDataCallback(nullptr);
+#endif
 }
 
 //----------------------------------------------------------------------------------
@@ -150,13 +166,40 @@ static int LoadLibraryModel(const char *path, const unsigned char *data, int siz
     sGuard.size = size;
     SetLoadFileDataCallback(GuardedReadFile);
     *model = LoadModel(path);
-    SetLoadFileDataCallback(nullptr);
+    RouteRaylibFileLoads();
     sGuard.path = nullptr;
     if (ModelHasVertices(model)) return 1;
     // A failed load still holds its default material; an empty or vertex-only file is no model either.
     ModelRelease(*model);
     return Refuse("no vertices");
 }
+
+#if defined(_WIN32)
+// raylib's own file reads (fonts, images, shaders) on Windows, where its reader takes a name in
+// the system's code page: ours takes UTF-8 and the wide API, and opens only regular files.
+static unsigned char *RoutedReadFile(const char *fileName, int *dataSize)
+{
+    *dataSize = 0;
+    unsigned char *data = nullptr;
+    long size = 0;
+    if (fileName == nullptr || !PlatformReadRegularFile(fileName, INT_MAX - 1, &data, &size)) {
+        TraceLog(LOG_WARNING, "FILEIO: [%s] Failed to open file", fileName ? fileName : "");
+        return nullptr;
+    }
+    // raylib frees what it is given with its own allocator.
+    unsigned char *copy = (unsigned char *)MemAlloc((unsigned int)size + 1);
+    if (copy != nullptr) memcpy(copy, data, (size_t)size + 1);
+    free(data);
+    if (copy != nullptr) *dataSize = (int)size;
+    return copy;
+}
+
+static char *RoutedReadText(const char *fileName)
+{
+    int size = 0;
+    return (char *)RoutedReadFile(fileName, &size);   // the copy ends in the NUL the read put after it
+}
+#endif
 
 // raylib's file reads during a model load: the checked bytes for the model itself (so the file
 // is read once), and only regular files of bounded size for the rest (a texture named by an IQM
@@ -184,11 +227,13 @@ static unsigned char *GuardedReadFile(const char *fileName, int *dataSize)
     return data;
 }
 
-// folder/file, or file alone when it is absolute; 1, or 0 when it does not fit.
+// folder/file, or file alone when it is absolute (a leading separator of either kind or a drive
+// letter, which Windows takes as such); 1, or 0 when it does not fit.
 static int JoinFolder(char *out, const char *folder, const char *file)
 {
-    int n = (file[0] == '/' || folder[0] == '\0') ? snprintf(out, kPlatformPathLen, "%s", file)
-                                                  : snprintf(out, kPlatformPathLen, "%s/%s", folder, file);
+    bool absolute = file[0] == '/' || file[0] == '\\' || (isalpha((unsigned char)file[0]) && file[1] == ':');
+    int n = (absolute || folder[0] == '\0') ? snprintf(out, kPlatformPathLen, "%s", file)
+                                            : snprintf(out, kPlatformPathLen, "%s%c%s", folder, kPlatformSeparator, file);
     return n >= 0 && n < kPlatformPathLen;
 }
 

@@ -20,6 +20,9 @@ Texture2D LoadCheckedTexture(const char *path);
 // Why the last refused ModelLoadChecked or LoadCheckedTexture gave nothing, a short lower-case
 // phrase: the check's reason ("face index 9 out of range", "bad header") or the load's own.
 const char *ModelLoadReason(void);
+// Routes raylib's own file loads through the platform module's reader on Windows, where raylib
+// would take a file name in the system's code page rather than UTF-8; nothing elsewhere.
+void RouteRaylibFileLoads(void);
 // Releases a model of ModelLoadChecked with the textures its materials hold, which raylib's
 // UnloadModel leaves behind.
 void ModelRelease(Model model);

@@ -37,7 +37,7 @@ void MakeProjectSubdirs(const char *projectPath)
     PlatformMakeDir(projectPath);
     char dir[kProjectDirLen];
     for (const char *sub : kProjectSubdirs) {
-        snprintf(dir, sizeof(dir), "%s/%s", projectPath, sub);
+        snprintf(dir, sizeof(dir), "%s%c%s", projectPath, kPlatformSeparator, sub);
         PlatformMakeDir(dir);
     }
 }
@@ -55,21 +55,23 @@ void ScanProjects(void)
 
     gProjects.count = 0;
     PlatformMakeDir(kProjectsDir);
-    FilePathList list = LoadDirectoryFiles(kProjectsDir);
-    for (unsigned int i = 0; i < list.count && gProjects.count < kMaxProjects; i++) {
-        const char *path = list.paths[i];
-        if (!DirectoryExists(path)) continue;   // files directly in "projects" are not projects
+    PlatformFolderListing list;
+    PlatformOpenFolderListing(kProjectsDir, &list);
+    for (const char *path = PlatformNextFolderEntry(&list); path != nullptr && gProjects.count < kMaxProjects;
+         path = PlatformNextFolderEntry(&list)) {
+        if (!PlatformIsFolder(path)) continue;   // files directly in "projects" are not projects
         ProjectEntry *e = &gProjects.entries[gProjects.count++];
         snprintf(e->path, sizeof(e->path), "%s", path);
         snprintf(e->name, sizeof(e->name), "%s", GetFileName(path));
     }
-    UnloadDirectoryFiles(list);
+    PlatformCloseFolderListing(&list);
     gProjects.selected = hadSelection ? FindProject(selectedPath) : -1;
 }
 
 int ProjectNameIsValid(const char *name)
 {
     if (name == nullptr || name[0] == '\0') return 0;
+    if (PlatformNameRefusal(name) != nullptr) return 0;   // never made under a name other than the one typed
     return strpbrk(name, kForbiddenNameChars) == nullptr ? 1 : 0;
 }
 
@@ -77,13 +79,13 @@ int CreateProject(const char *name)
 {
     if (!ProjectNameIsValid(name) || gProjects.count >= kMaxProjects) return 0;
     char path[kProjectPathLen];
-    int n = snprintf(path, sizeof(path), "%s/%s", kProjectsDir, name);
+    int n = snprintf(path, sizeof(path), "%s%c%s", kProjectsDir, kPlatformSeparator, name);
     if (n < 0 || n >= (int)sizeof(path)) return 0;   // a cut name would make another folder
-    if (DirectoryExists(path)) return 0;
+    if (PlatformIsFolder(path)) return 0;
     MakeProjectSubdirs(path);
     ScanProjects();
     // The system may refuse the folder (a file of that name, a name it cannot store).
-    return DirectoryExists(path) ? 1 : 0;
+    return PlatformIsFolder(path) ? 1 : 0;
 }
 
 void OpenProject(int index)
@@ -104,7 +106,7 @@ void ProjectTidyOpened(void)
     // A save killed halfway leaves its complete temporary file; a fresh one may be another
     // editor's save still being written.
     char maps[kProjectDirLen];
-    int n = snprintf(maps, sizeof(maps), "%s/%s", gProjects.currentPath, kMapsDir);
+    int n = snprintf(maps, sizeof(maps), "%s%c%s", gProjects.currentPath, kPlatformSeparator, kMapsDir);
     if (n >= 0 && n < (int)sizeof(maps)) PlatformRemoveStaleTemps(maps, kStaleSaveSeconds);
 }
 
@@ -119,7 +121,8 @@ const char *ProjectFilePath(const char *subdir, const char *fileName)
     if (LooksLikePath(fileName) || gProjects.currentPath[0] == '\0') {
         snprintf(sFilePath, sizeof(sFilePath), "%s", fileName);
     } else {
-        snprintf(sFilePath, sizeof(sFilePath), "%s/%s/%s", gProjects.currentPath, subdir, fileName);
+        snprintf(sFilePath, sizeof(sFilePath), "%s%c%s%c%s", gProjects.currentPath, kPlatformSeparator, subdir,
+                 kPlatformSeparator, fileName);
     }
     return sFilePath;
 }
@@ -127,10 +130,11 @@ const char *ProjectFilePath(const char *subdir, const char *fileName)
 const char *ProjectAssetDir(const char *kind)
 {
     if (gProjects.currentPath[0] != '\0') {
-        snprintf(sAssetDir, sizeof(sAssetDir), "%s/assets/%s", gProjects.currentPath, kind);
-        if (DirectoryExists(sAssetDir)) return sAssetDir;
+        snprintf(sAssetDir, sizeof(sAssetDir), "%s%cassets%c%s", gProjects.currentPath, kPlatformSeparator,
+                 kPlatformSeparator, kind);
+        if (PlatformIsFolder(sAssetDir)) return sAssetDir;
     }
-    snprintf(sAssetDir, sizeof(sAssetDir), "assets/%s", kind);
+    snprintf(sAssetDir, sizeof(sAssetDir), "assets%c%s", kPlatformSeparator, kind);
     return sAssetDir;
 }
 
@@ -157,18 +161,19 @@ void ScanProjectMaps(void)
     if (gProjects.currentPath[0] == '\0') return;
 
     char dir[kProjectDirLen];
-    snprintf(dir, sizeof(dir), "%s/%s", gProjects.currentPath, kMapsDir);
-    FilePathList list = LoadDirectoryFiles(dir);
-    for (unsigned int i = 0; i < list.count && gMapBrowse.count < kMaxMapBrowse; i++) {
-        const char *path = list.paths[i];
+    snprintf(dir, sizeof(dir), "%s%c%s", gProjects.currentPath, kPlatformSeparator, kMapsDir);
+    PlatformFolderListing list;
+    PlatformOpenFolderListing(dir, &list);
+    for (const char *path = PlatformNextFolderEntry(&list); path != nullptr && gMapBrowse.count < kMaxMapBrowse;
+         path = PlatformNextFolderEntry(&list)) {
         const char *name = GetFileName(path);
         if (!IsFileExtension(path, kMapExtension) || strcmp(name, kAutoSaveName) == 0) continue;
         if (!PlatformIsRegularFile(path)) continue;   // a folder or a pipe is no map, whatever its name
         int k = gMapBrowse.count++;
         snprintf(gMapBrowse.names[k], sizeof(gMapBrowse.names[k]), "%s", name);
-        gMapBrowse.mtimes[k] = (int32_t)GetFileModTime(path);
+        gMapBrowse.mtimes[k] = (int32_t)PlatformModTime(path);
     }
-    UnloadDirectoryFiles(list);
+    PlatformCloseFolderListing(&list);
     SortMapsNewestFirst();
     gMapBrowse.scroll = 0.0f;
 }

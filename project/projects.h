@@ -64,7 +64,8 @@ void MakeProjectSubdirs(const char *projectPath);
 // Rebuilds the project list from the folders in "projects" (created when missing). The selected
 // row stays on the same project, or becomes -1 when that project is gone.
 void ScanProjects(void);
-// 1 when name may name a project: not empty, no '/', '\\', ':' or '.'.
+// 1 when name may name a project: not empty, no '/', '\\', ':' or '.', and one the system stores
+// as typed (PlatformNameRefusal).
 int ProjectNameIsValid(const char *name);
 // Makes a new project folder with its sub-folders and rescans; 1, or 0 when the name is refused,
 // the list is full, the folder exists already or could not be made. Neither selects nor opens it.

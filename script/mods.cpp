@@ -54,11 +54,13 @@ void ScanMods(void)
     gMods.lastError[0] = '\0';
     PlatformMakeDir(kModsDir);
 
-    FilePathList list = LoadDirectoryFiles(kModsDir);
-    for (unsigned int i = 0; i < list.count && gMods.count < kMaxMods; i++) {
-        if (DirectoryExists(list.paths[i])) LoadMod(list.paths[i]);
+    PlatformFolderListing list;
+    PlatformOpenFolderListing(kModsDir, &list);
+    for (const char *path = PlatformNextFolderEntry(&list); path != nullptr && gMods.count < kMaxMods;
+         path = PlatformNextFolderEntry(&list)) {
+        if (PlatformIsFolder(path)) LoadMod(path);
     }
-    UnloadDirectoryFiles(list);
+    PlatformCloseFolderListing(&list);
     if (gMods.count == 0) {
         snprintf(gMods.lastError, sizeof(gMods.lastError), "%s",
                  "No mods in mods/ - each needs its own subfolder containing mod.txt");
@@ -69,14 +71,13 @@ int LoadMod(const char *path)
 {
     if (gMods.count >= kMaxMods) return 0;
     char file[512];
-    snprintf(file, sizeof(file), "%s/mod.txt", path);
+    snprintf(file, sizeof(file), "%s%cmod.txt", path, kPlatformSeparator);
     char *text = ReadWholeFile(file);
     if (!text) return 0;
 
     ModPackage *package = &gMods.mods[gMods.count];
     memset(package, 0, sizeof(*package));
-    const char *slash = strrchr(path, '/');
-    snprintf(package->name, sizeof(package->name), "%s", slash ? slash + 1 : path);
+    snprintf(package->name, sizeof(package->name), "%s", GetFileName(path));
     package->valid = true;
     ParseModManifest(package, text);
     MemFree(text);
@@ -85,7 +86,7 @@ int LoadMod(const char *path)
     bool folderKnown = PlatformRealPath(path, realFolder, sizeof(realFolder)) != 0;
     for (int t = 0; t < package->toolCount; t++) {
         ModTool *tool = &package->tools[t];
-        snprintf(file, sizeof(file), "%s/%s", path, tool->script);
+        snprintf(file, sizeof(file), "%s%c%s", path, kPlatformSeparator, tool->script);
         bool safe = folderKnown && ModScriptPathSafe(tool->script) && PathInsideFolder(file, realFolder);
         char *source = safe ? ReadWholeFile(file) : nullptr;
         if (!source) {
@@ -244,13 +245,11 @@ static void CopyCut(char *dst, int dstSize, const char *src, int len)
     dst[len] = '\0';
 }
 
-// 1 when path, every link resolved, names an entry inside realFolder (a real path itself): the
-// name check alone lets a script that is a link lead out of its mod.
+// 1 when path, every link resolved, names an entry inside realFolder (a real path itself), compared
+// as the system compares names: the name check alone lets a script that is a link lead out of its mod.
 static int PathInsideFolder(const char *path, const char *realFolder)
 {
     char realPath[kPlatformPathLen];
     if (!PlatformRealPath(path, realPath, sizeof(realPath))) return 0;
-    size_t n = strlen(realFolder);
-    if (n > 0 && (realFolder[n - 1] == '/' || realFolder[n - 1] == '\\')) n--;   // a root folder
-    return strncmp(realPath, realFolder, n) == 0 && (realPath[n] == '/' || realPath[n] == '\\');
+    return PlatformPathLeaves(realPath, realFolder) == 0 && !PlatformIsFolder(realPath);
 }

@@ -183,8 +183,9 @@ void MapFileDialog(MapDoc *map, UiState &ui)
     DrawModalFrame(ui.screenW, ui.screenH, win, kDialogVeilAlpha, ui.dlgIsSave ? "Save Map Into Project" : "Open Map From Project");
 
     Rectangle folder = { x + 27.0f, y + 72.0f, w - 54.0f, 36.0f };
-    if (gProjects.currentPath[0] != '\0') GuiLabel(folder, TextFormat("%s/maps/", gProjects.currentPath));
-    else GuiLabel(folder, TextFormat("No project open - files go into the working folder %s/", GetWorkingDirectory()));
+    char sep = kPlatformSeparator;
+    if (gProjects.currentPath[0] != '\0') GuiLabel(folder, TextFormat("%s%cmaps%c", gProjects.currentPath, sep, sep));
+    else GuiLabel(folder, TextFormat("No project open - files go into the working folder %s%c", GetWorkingDirectory(), sep));
 
     float listH = h - 288.0f;
     if (listH < kDialogMinListH) listH = kDialogMinListH;
@@ -323,6 +324,11 @@ static int SaveUnderMapFileName(const MapDoc *map, UiState &ui)
 {
     if (!MapNameIsPlain(ui.mapFileName)) {
         StatusSet(ui, "Could not save '%s' - type a plain file name.", ui.mapFileName);
+        return 0;
+    }
+    const char *refusal = PlatformNameRefusal(ui.mapFileName);
+    if (refusal != nullptr) {
+        StatusSet(ui, "Could not save '%s' - %s.", ui.mapFileName, refusal);
         return 0;
     }
     if (MapNameIsReserved(ui.mapFileName)) {

@@ -9,6 +9,7 @@
 #include "editor/input.h"
 #include "editor/layout.h"
 #include "editor/widgets.h"
+#include "platform/platform.h"
 #include "project/projects.h"
 
 //----------------------------------------------------------------------------------
@@ -91,6 +92,11 @@ void CloseProjectManager(void)
 
 int ProjectManagerCreate(UiState &ui)
 {
+    const char *refusal = PlatformNameRefusal(gProjects.newName);
+    if (refusal != nullptr) {
+        StatusSet(ui, "Could not create project '%s' - %s.", gProjects.newName, refusal);
+        return 0;
+    }
     if (!CreateProject(gProjects.newName)) {
         StatusSet(ui, "Could not create that project (bad name or already exists).");
         return 0;

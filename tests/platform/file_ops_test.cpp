@@ -81,11 +81,12 @@ TEST(FileOps, OnlyTemporaryFilesOfSavesOlderThanTheAgeAreRemoved)
         bool removed;
     };
     const Case cases[] = {
-        { "level.0a1b2c3d.tmp", 120, true },
-        { "_autosave.zizudu.ffffffff.tmp", 61, true },
-        { "level.12345678.tmp", 10, false },        // a save may still be writing it
-        { "level.1234567.tmp", 120, false },        // names PlatformCreateTemp never makes
-        { "level.1234ABCG.tmp", 120, false },
+        { "level.kirto-save-0a1b2c3d.tmp", 120, true },
+        { "_autosave.zizudu.kirto-save-ffffffff.tmp", 61, true },
+        { "level.kirto-save-12345678.tmp", 10, false },   // a save may still be writing it
+        { "level.kirto-save-1234567.tmp", 120, false },   // names PlatformCreateTemp never makes
+        { "level.kirto-save-1234ABCG.tmp", 120, false },
+        { "level.12345678.tmp", 120, false },
         { "level.zizudu", 120, false },
     };
     std::vector<std::string> kept;

@@ -11,7 +11,9 @@
 #include <iterator>
 
 #include <fcntl.h>
+#if !defined(_WIN32)
 #include <sys/resource.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,6 +82,7 @@ std::string TempFolder::File(const char *name) const
     return path + "/" + name;
 }
 
+#if !defined(_WIN32)
 OneMoreOpenFile::OneMoreOpenFile()
 {
     struct rlimit limit;
@@ -99,6 +102,7 @@ OneMoreOpenFile::~OneMoreOpenFile()
     limit.rlim_cur = (rlim_t)softLimit;
     setrlimit(RLIMIT_NOFILE, &limit);
 }
+#endif
 
 std::vector<uint8_t> ReadAllBytes(const std::string &path)
 {

@@ -28,6 +28,7 @@ struct TempFolder {
     std::string File(const char *name) const;
 };
 
+#if !defined(_WIN32)
 // While it lives, the process may open one more file and no second: a save's temporary file is
 // made, and the flush of its folder afterwards cannot open the folder (too many open files).
 struct OneMoreOpenFile {
@@ -35,6 +36,7 @@ struct OneMoreOpenFile {
     OneMoreOpenFile();
     ~OneMoreOpenFile();
 };
+#endif
 
 std::vector<uint8_t> ReadAllBytes(const std::string &path);
 void WriteAllBytes(const std::string &path, const std::vector<uint8_t> &bytes);
