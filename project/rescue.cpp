@@ -77,7 +77,7 @@ int RescueFreePath(const char *folder, long long seconds, char *out, int outSize
     struct tm *local = localtime(&t);
     char stamp[32];
     if (local == nullptr || strftime(stamp, sizeof(stamp), "%Y%m%d-%H%M%S", local) == 0) return 0;
-    const char *sep = folder[0] != '\0' ? "/" : "";
+    const char sep[2] = { folder[0] != '\0' ? kPlatformSeparator : '\0', '\0' };
     for (int i = 1; i <= kRescueNameAttempts; i++) {
         int n = i == 1 ? snprintf(out, (size_t)outSize, "%s%s%s%s%s", folder, sep, kRescuePrefix, stamp, kMapExtension)
                        : snprintf(out, (size_t)outSize, "%s%s%s%s-%d%s", folder, sep, kRescuePrefix, stamp, i, kMapExtension);
@@ -85,7 +85,7 @@ int RescueFreePath(const char *folder, long long seconds, char *out, int outSize
         // Any entry takes a name, a folder or a dangling link among them: nothing is replaced.
         char end[kProjectFilePathLen];
         bool link = !PlatformResolveLinks(out, end, sizeof(end)) || strcmp(end, out) != 0;
-        if (!FileExists(out) && !DirectoryExists(out) && !link) return 1;
+        if (PlatformModTime(out) == 0 && !link) return 1;
     }
     return 0;
 }
@@ -99,11 +99,11 @@ static int RescueIntoFolderOf(const char *projectPath, const MapDoc *map, Rescue
 {
     bool project = projectPath != nullptr && projectPath[0] != '\0';
     char folder[kProjectDirLen] = "";
-    if (project) snprintf(folder, sizeof(folder), "%s/%s", projectPath, kMapsDir);
+    if (project) snprintf(folder, sizeof(folder), "%s%c%s", projectPath, kPlatformSeparator, kMapsDir);
     char path[kProjectFilePathLen];
-    if (project && !DirectoryExists(folder)) {
+    if (project && !PlatformIsFolder(folder)) {
         // Made only by an open that goes ahead, so that an undone one leaves no mark.
-        RescueNoteFailure(out, folder, FileExists(folder) ? "not a folder" : "no such folder");
+        RescueNoteFailure(out, folder, PlatformModTime(folder) != 0 ? "not a folder" : "no such folder");
         return 0;
     }
     if (!RescueFreePath(folder, (long long)time(nullptr), path, sizeof(path))) {
