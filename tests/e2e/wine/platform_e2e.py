@@ -66,8 +66,7 @@ class OneProject(EditorTestCase):
         theirs = bytes(data)
         add_light(ed)
         ed.click(*TOP_SAVE)
-        wait_status_like(ed, "Could not save to %s: changed on disk - Save again to overwrite it." %
-                         shown("projects", "Untitled", "maps", "level.zizudu"))
+        wait_status_like(ed, "Could not save level.zizudu: changed on disk - saving again replaces it.")
         self.assertEqual(read_bytes(level), theirs)
         ed.click(*TOP_SAVE)                       # asked once: the second Save overwrites
         wait_status_like(ed, "Saved to " + shown("projects", "Untitled", "maps", "level.zizudu"))
