@@ -33,6 +33,7 @@ EDIT_BORDER = (4, 146, 199)      # raygui's default border of a text box being e
 # program read the input, the second is drawn by an update that has seen it, one more to spare.
 FRAMES = 3
 WAIT = 60                        # seconds to wait for evidence; a loaded small machine is slow
+STOP_GRACE = 10                  # seconds an X server gets to end by itself before it is killed
 VEIL_PROBE = (5, 800)            # inside the left panel, which a modal window's veil darkens
 AWAY = (900, 500)                # an empty spot where the pointer highlights nothing
 STARTUP_STATUS = "Loaded 0 model(s), 0 texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide."
@@ -119,9 +120,19 @@ class XServer:
         return result.stdout
 
     def stop(self):
+        """Ends the server, also one that a busy machine keeps from ending: asked first, then
+        killed. Its teardown never fails a test, and no server outlives it."""
         if self.proc.poll() is None:
             self.proc.terminate()
-            self.proc.wait(timeout=30)
+            try:
+                self.proc.wait(timeout=STOP_GRACE)
+            except subprocess.TimeoutExpired:
+                sys.stderr.write("Xvfb %s did not end within %d s of SIGTERM: killed\n" % (getattr(self, "display", "?"), STOP_GRACE))
+                self.proc.kill()
+                try:
+                    self.proc.wait(timeout=WAIT)
+                except subprocess.TimeoutExpired:
+                    sys.stderr.write("Xvfb %s still runs %d s after SIGKILL\n" % (getattr(self, "display", "?"), WAIT))
 
 
 class Editor:
@@ -145,9 +156,11 @@ class Editor:
         self.reader.start()
         try:
             self.window = wait_until(self._find_window, WAIT, "the kirto window")
+            self.wait_drawn()
         except AssertionError as e:
-            raise AssertionError("%s (%s)" % (e, self._start_report())) from None
-        self.wait_drawn()
+            report = "%s (%s)" % (e, self._start_report())
+            self.stop()            # the caller never gets this editor to stop
+            raise AssertionError(report) from None
 
     def _read_output(self):
         for raw in self.proc.stdout:
