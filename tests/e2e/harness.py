@@ -157,7 +157,7 @@ class Editor:
         try:
             self.window = wait_until(self._find_window, WAIT, "the kirto window")
             self.wait_drawn()
-        except AssertionError as e:
+        except Exception as e:     # a failed wait, or an X tool that timed out
             report = "%s (%s)" % (e, self._start_report())
             self.stop()            # the caller never gets this editor to stop
             raise AssertionError(report) from None
