@@ -58,10 +58,8 @@ class Idle(EditorTestCase):
 
 
 class LateClose(unittest.TestCase):
-    """A close request that a resting editor reads only after its wait has run out, as a busy
-    machine may let it: the editor is held stopped from before the request until past that time.
-    The hold is the case being built, not a wait for an outcome: the test passes however long
-    it lasts, and fails the program that misses the request only when it lasts past a wait."""
+    """A close request that a resting editor reads only after its wait ran out, as on a busy
+    machine: it is held stopped past that time (the hold builds the case; it awaits nothing)."""
 
     def test_a_close_read_late_still_ends_the_editor(self):
         x = harness.XServer()
