@@ -121,18 +121,19 @@ class XServer:
 
     def stop(self):
         """Ends the server, also one that a busy machine keeps from ending: asked first, then
-        killed. Its teardown never fails a test, and no server outlives it."""
+        killed. Its teardown never fails a test."""
+        display = getattr(self, "display", "?")    # none yet when it failed to start
         if self.proc.poll() is None:
             self.proc.terminate()
             try:
                 self.proc.wait(timeout=STOP_GRACE)
             except subprocess.TimeoutExpired:
-                sys.stderr.write("Xvfb %s did not end within %d s of SIGTERM: killed\n" % (getattr(self, "display", "?"), STOP_GRACE))
+                sys.stderr.write("Xvfb %s did not end within %d s of SIGTERM: killed\n" % (display, STOP_GRACE))
                 self.proc.kill()
                 try:
                     self.proc.wait(timeout=WAIT)
                 except subprocess.TimeoutExpired:
-                    sys.stderr.write("Xvfb %s still runs %d s after SIGKILL\n" % (getattr(self, "display", "?"), WAIT))
+                    sys.stderr.write("Xvfb %s still runs %d s after SIGKILL\n" % (display, WAIT))
 
 
 class Editor:

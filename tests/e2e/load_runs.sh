@@ -77,14 +77,15 @@ run_once() {   # mode, index
     retyped=$(grep -c 'typing it again' "$RESULTS/$mode-$index.full.log" 2>/dev/null)
     local failed
     failed=$(grep -oE 'e2e\.[a-z_0-9]+ \([A-Za-z]+\)' "$log" | tr '\n' ' ')
-    local stray stray_count temps
+    local stray stray_count stray_names temps
     stray=$(marked_processes "$mark")
     stray_count=$(printf '%s' "$stray" | grep -c .)
+    stray_names=$(printf '%s' "$stray" | awk '{printf " %s(%s)", $2, $1}')
     temps=$(find "$tmp" -mindepth 1 -maxdepth 1 | wc -l)
-    printf '%-9s run %d: %s in %4d s  load %s  text boxes re-typed: %s  left behind: %d processes %s, %d temporary files  %s\n' \
+    printf '%-9s run %d: %s in %4d s  load %s  text boxes re-typed: %s  left behind: %d processes%s, %d temporary files  %s\n' \
         "$mode" "$index" "$([ $status -eq 0 ] && echo PASS || echo FAIL)" $((end - start)) \
-        "$(cut -d' ' -f1 /proc/loadavg)" "${retyped:-?}" "$stray_count" "$(printf '%s' "$stray" | awk '{printf "%s(%s) ", $2, $1}')" \
-        "$temps" "$failed" | tee -a "$RESULTS/summary.txt"
+        "$(cut -d' ' -f1 /proc/loadavg)" "${retyped:-?}" "$stray_count" "$stray_names" "$temps" "$failed" |
+        tee -a "$RESULTS/summary.txt"
     # What a run left would load the next one: end it (the line above has named it).
     printf '%s' "$stray" | awk '{print $1}' | xargs -r kill -9 2>/dev/null
     [ "$temps" -eq 0 ] && rmdir "$tmp"
