@@ -42,8 +42,12 @@
 #include "script/mods.h"
 #include "platform/platform.h"
 
-// GLFW is built into raylib; raylib offers no wait for events with a timeout.
+// GLFW is built into raylib; raylib offers no wait for events with a timeout, and reads the
+// window's close request only at the poll that ends a frame.
+struct GLFWwindow;
 extern "C" void glfwWaitEventsTimeout(double timeout);
+extern "C" int glfwWindowShouldClose(GLFWwindow *window);
+extern "C" GLFWwindow *glfwGetCurrentContext(void);   // the window: raylib's handle is X11's
 
 //----------------------------------------------------------------------------------
 // Globals
@@ -68,6 +72,7 @@ static void WindowEscape(UiState &ui, int id);
 static void WindowDraw(MapDoc *map, UiState &ui, int id);
 static bool InputPending(void);
 static bool InputHeld(void);
+static bool RestWoken(double sliceStart, double slice);
 
 //----------------------------------------------------------------------------------
 // Public functions
@@ -225,8 +230,7 @@ void FrameRest(const UiState &ui, const MapDoc *map, const char *lastStatus)
         double slice = left < kRestSlice ? left : kRestSlice;
         double sliceStart = GetTime();
         glfwWaitEventsTimeout(slice);
-        // An event ends the wait before its time; one read just as it ran out still left input.
-        woken = GetTime() - sliceStart < slice || InputPending() || PlatformCloseSignalled();
+        woken = RestWoken(sliceStart, slice);
         if (woken) break;
     }
     gFrameClock.restSeconds += GetTime() - start;
@@ -284,6 +288,16 @@ static bool InputPending(void)
         if (IsKeyPressed(k) || IsKeyReleased(k)) return true;
     }
     return false;
+}
+
+// Whether the slice of a rest that began at sliceStart was ended by an event. One that ends the
+// wait before its time shows as such; on a busy machine the wait may return late although an
+// event ended it, so what events leave behind is looked at too: input, and the window's close
+// request, which no input shows and which nothing else would wake the loop for.
+static bool RestWoken(double sliceStart, double slice)
+{
+    if (GetTime() - sliceStart < slice || InputPending() || PlatformCloseSignalled()) return true;
+    return glfwWindowShouldClose(glfwGetCurrentContext()) != 0;
 }
 
 static bool InputHeld(void)

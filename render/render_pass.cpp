@@ -24,8 +24,6 @@
 // Globals
 //----------------------------------------------------------------------------------
 static constexpr int kMaxTintedMaterials = 16;     // materials past this keep their own look
-static constexpr float kSunScoreBonus = 100.0f;    // a sun casts the shadow before any lamp
-static constexpr float kMinCasterScore = -1.0f;
 static constexpr float kMinDirectionLength = 0.0001f;
 static constexpr float kSteepLight = 0.95f;        // |d.y| above this: the shadow camera's up is +Z
 static constexpr float kShadowDistance = 1.6f;     // shadow camera distance, in shadow areas
@@ -83,15 +81,13 @@ static bool OcclusionFromDepth(Texture2D depth, Matrix projection, int width, in
 //----------------------------------------------------------------------------------
 int ShadowCasterIndex(void)
 {
+    // Only a sun casts (see ShadowPass), so no lamp, however bright a script made it, takes the
+    // place of one.
     int best = -1;
-    float bestScore = kMinCasterScore;
     int lights = ClampCount(gLightCount, kMaxLights);
     for (int i = 0; i < lights; i++) {
-        float score = gLights[i].brightness + (gLights[i].type == ENTITY_LIGHT_ENVIRONMENT ? kSunScoreBonus : 0.0f);
-        if (score > bestScore) {
-            best = i;
-            bestScore = score;
-        }
+        if (gLights[i].type != ENTITY_LIGHT_ENVIRONMENT) continue;
+        if (best < 0 || gLights[i].brightness > gLights[best].brightness) best = i;
     }
     return best;
 }
@@ -427,16 +423,15 @@ static uint64_t BatchesKey(uint64_t h)
     return h;
 }
 
-// The depth of every brush seen from the strongest light, drawn again only when what it shows may
-// have changed; returns the light's view x projection (identity, with shadowsOn cleared, when no
-// light casts). Only a sun casts: its light all comes from the shadow camera's one direction,
+// The depth of every brush seen from the strongest sun, drawn again only when what it shows may
+// have changed; returns the sun's view x projection (identity, with shadowsOn cleared, when no
+// sun is gathered). Only a sun casts: its light all comes from the shadow camera's one direction,
 // while a lamp's spreads from a point that an orthographic map along its facing knows nothing of,
-// so a lamp that wins (no sun gathered) lights as it does with shadows off.
+// so lamps light as they do with shadows off.
 static Matrix ShadowPass(const MapDoc *map, Camera3D camera, bool *shadowsOn)
 {
     Camera3D shadowCam;
-    bool found = PickShadowCaster(camera.target, &shadowCam);
-    if (!found || gLights[ShadowCasterIndex()].type != ENTITY_LIGHT_ENVIRONMENT) {
+    if (!PickShadowCaster(camera.target, &shadowCam)) {
         *shadowsOn = false;
         return MatrixIdentity();
     }

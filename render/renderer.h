@@ -125,8 +125,8 @@ int ShaderLightType(const LightInfo *light);
 // --- passes (render_pass.cpp) ---
 extern int gDrawPerBrush;   // 1: each brush mesh drawn on its own with every light, no depth first (the reference picture)
 
-// The strongest gathered light (brightness, +100 for a sun; the first of equals): its index in
-// gLights, or -1 when none scores above -1.
+// The light that casts the shadow: the brightest gathered sun (the first of equals), its index in
+// gLights, or -1 when no sun is gathered.
 int ShadowCasterIndex(void);
 // The gathered lights given to the lighting program, as indices into gLights: the first eight in
 // gathered order, except that a shadow caster gathered later takes the eighth place, so that the

@@ -37,6 +37,7 @@ EDIT_BORDER = (4, 146, 199)      # raygui's default border of a text box being e
 # program read the input, the second is drawn by an update that has seen it, one more to spare.
 FRAMES = 3
 WAIT = 60                        # seconds to wait for evidence; a loaded small machine is slow
+STOP_GRACE = 10                  # seconds an X server gets to end by itself before it is killed
 VEIL_PROBE = (5, 800)            # inside the left panel, which a modal window's veil darkens
 AWAY = (900, 500)                # an empty spot where the pointer highlights nothing
 STARTUP_STATUS = "Loaded 0 model(s), 0 texture(s). Press Ctrl+Z to Undo, Shift+S to Subdivide."
@@ -155,9 +156,20 @@ class XServer:
         return result.stdout
 
     def stop(self):
+        """Ends the server, also one that a busy machine keeps from ending: asked first, then
+        killed. Its teardown never fails a test."""
+        display = getattr(self, "display", "?")    # none yet when it failed to start
         if self.proc.poll() is None:
             self.proc.terminate()
-            self.proc.wait(timeout=30)
+            try:
+                self.proc.wait(timeout=STOP_GRACE)
+            except subprocess.TimeoutExpired:
+                sys.stderr.write("Xvfb %s did not end within %d s of SIGTERM: killed\n" % (display, STOP_GRACE))
+                self.proc.kill()
+                try:
+                    self.proc.wait(timeout=WAIT)
+                except subprocess.TimeoutExpired:
+                    sys.stderr.write("Xvfb %s still runs %d s after SIGKILL\n" % (display, WAIT))
 
 
 class Editor:
@@ -186,12 +198,11 @@ class Editor:
         self.reader.start()
         try:
             self.window = wait_until(self._find_window, WAIT, "the kirto window")
-        except AssertionError as e:
+            self.wait_drawn()
+        except Exception as e:     # a failed wait, or an X tool that timed out
             report = "%s (%s)" % (e, self._start_report())
-            if self.wine:
-                self.stop()     # no test owns it yet: the prefix's wine server must not outlive it
+            self.stop()            # the caller never gets this editor to stop
             raise AssertionError(report) from None
-        self.wait_drawn()
 
     def _read_output(self):
         for raw in self.proc.stdout:

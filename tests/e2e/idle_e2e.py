@@ -3,6 +3,9 @@ without a window open; a key press wakes it and is handled; a running mode tool 
 Frames are watched without waking the window (x11_frames --no-wake), and the key that must wake
 it is sent without the frame wait that every other input step makes."""
 import os
+import signal
+import time
+import unittest
 
 import harness
 from harness import WAIT, EditorTestCase, open_only_project, wait_until
@@ -52,6 +55,29 @@ class Idle(EditorTestCase):
         self.assertTrue(ed.draws_alone(30, WAIT), "the mode tool's frames")
         ed.key("Escape")                  # the Select tool: the mode tool stops
         ed.wait_resting("once the mode tool stopped")
+
+
+class LateClose(unittest.TestCase):
+    """A close request that a resting editor reads only after its wait ran out, as on a busy
+    machine: it is held stopped past that time (the hold builds the case; it awaits nothing)."""
+
+    def test_a_close_read_late_still_ends_the_editor(self):
+        x = harness.XServer()
+        self.addCleanup(x.stop)
+        for how, send in (("the window's close", lambda ed: ed.request_close()),
+                          ("SIGTERM", lambda ed: os.kill(ed.proc.pid, signal.SIGTERM))):
+            with self.subTest(how):
+                ed = harness.Editor(x)
+                self.addCleanup(ed.stop)
+                ed.close_project_manager()
+                ed.wait_resting("before the close")
+                os.kill(ed.proc.pid, signal.SIGSTOP)
+                try:
+                    send(ed)
+                    time.sleep(1.0)
+                finally:
+                    os.kill(ed.proc.pid, signal.SIGCONT)
+                self.assertEqual(ed.wait_exit(), 0)
 
 
 if __name__ == "__main__":

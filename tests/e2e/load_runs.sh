@@ -3,10 +3,13 @@
 # timing. Not part of CI. Two kinds of run:
 #   busy       a parallel build of the project (in a build folder of its own) runs beside the
 #              tests, over and over;
-#   two-cores  the tests, the program and its Xvfb are held to cores 0 and 1, where two busy
-#              loops compete with them.
+#   two-cores  the tests, the program and its Xvfb are held to two cores (0 and 1, or the two in
+#              KIRTO_LOAD_CORES, e.g. "2,3"), where two busy loops compete with them.
 # Each run is one `ctest -R '^e2e\.'` in the given build folder (built with KIRTO_TESTS=ON);
-# its logs (ctest's and the full one) are kept in the results folder.
+# its logs (ctest's and the full one) are kept in the results folder. A run must leave nothing
+# behind, or the next one would be measured on a machine it made busier: each run gets a temporary
+# folder of its own and a mark in its environment, and its summary line counts the processes
+# (ended then) and the temporary files that outlived it.
 #
 # Usage: tests/e2e/load_runs.sh <build folder> [busy runs] [two-cores runs] [results folder]
 set -uo pipefail
@@ -17,6 +20,7 @@ TWO_CORE_RUNS=${3:-5}
 RESULTS=${4:-$BUILD/load-runs}
 SOURCE=$(cd "$(dirname "$0")/../.." && pwd)
 LOAD_BUILD="$BUILD/../build-load"
+CORES=${KIRTO_LOAD_CORES:-0,1}
 DEPS=$(sed -n 's/^KIRTO_DEPS:[A-Z]*=//p' "$BUILD/CMakeCache.txt")
 
 mkdir -p "$RESULTS"
@@ -39,18 +43,33 @@ start_busy_build() {
 }
 
 start_hogs() {
-    for core in 0 1; do
+    for core in ${CORES//,/ }; do
         setsid taskset -c "$core" bash -c 'while :; do :; done' &
         LOAD_PIDS+=($!)
+    done
+}
+
+# Processes whose environment carries the mark, as "pid name" lines.
+marked_processes() {   # mark
+    local environ pid
+    for environ in /proc/[0-9]*/environ; do
+        pid=${environ#/proc/}
+        pid=${pid%/environ}
+        if grep -qzx "KIRTO_LOAD_RUN=$1" "$environ" 2>/dev/null; then
+            echo "$pid $(cat "/proc/$pid/comm" 2>/dev/null)"
+        fi
     done
 }
 
 run_once() {   # mode, index
     local mode=$1 index=$2 log="$RESULTS/$1-$2.log" start end status
     local prefix=()
-    [ "$mode" = two-cores ] && prefix=(taskset -c 0,1)
+    [ "$mode" = two-cores ] && prefix=(taskset -c "$CORES")
+    local mark="$mode-$index-$$" tmp="$RESULTS/tmp-$mode-$index"
+    rm -rf "$tmp"
+    mkdir -p "$tmp"
     start=$(date +%s)
-    (cd "$BUILD" && "${prefix[@]}" ctest -R '^e2e\.' --output-on-failure) >"$log" 2>&1
+    (cd "$BUILD" && KIRTO_LOAD_RUN=$mark TMPDIR=$tmp "${prefix[@]}" ctest -R '^e2e\.' --output-on-failure) >"$log" 2>&1
     status=$?
     end=$(date +%s)
     cp "$BUILD/Testing/Temporary/LastTest.log" "$RESULTS/$mode-$index.full.log" 2>/dev/null
@@ -58,10 +77,19 @@ run_once() {   # mode, index
     retyped=$(grep -c 'typing it again' "$RESULTS/$mode-$index.full.log" 2>/dev/null)
     local failed
     failed=$(grep -oE 'e2e\.[a-z_0-9]+ \([A-Za-z]+\)' "$log" | tr '\n' ' ')
-    printf '%-9s run %d: %s in %4d s  load %s  text boxes re-typed: %s  %s\n' "$mode" "$index" \
-        "$([ $status -eq 0 ] && echo PASS || echo FAIL)" $((end - start)) \
-        "$(cut -d' ' -f1 /proc/loadavg)" "${retyped:-?}" "$failed" | tee -a "$RESULTS/summary.txt"
-    return $status
+    local stray stray_count stray_names temps
+    stray=$(marked_processes "$mark")
+    stray_count=$(printf '%s' "$stray" | grep -c .)
+    stray_names=$(printf '%s' "$stray" | awk '{printf " %s(%s)", $2, $1}')
+    temps=$(find "$tmp" -mindepth 1 -maxdepth 1 | wc -l)
+    printf '%-9s run %d: %s in %4d s  load %s  text boxes re-typed: %s  left behind: %d processes%s, %d temporary files  %s\n' \
+        "$mode" "$index" "$([ $status -eq 0 ] && echo PASS || echo FAIL)" $((end - start)) \
+        "$(cut -d' ' -f1 /proc/loadavg)" "${retyped:-?}" "$stray_count" "$stray_names" "$temps" "$failed" |
+        tee -a "$RESULTS/summary.txt"
+    # What a run left would load the next one: end it (the line above has named it).
+    printf '%s' "$stray" | awk '{print $1}' | xargs -r kill -9 2>/dev/null
+    [ "$temps" -eq 0 ] && rmdir "$tmp"
+    [ $status -eq 0 ] && [ "$stray_count" -eq 0 ] && [ "$temps" -eq 0 ]
 }
 
 failures=0

@@ -268,6 +268,12 @@ TEST_F(Gpu, ABlockedSunShadowsTheGroundOnlyOnTheGpuAndOnlyWithAShadowPass)
         Shot s = RenderShot(&map);
         EXPECT_LT(s.at * 4, s.open * 3) << "quality " << q << ": " << s;
     }
+    // A lamp far brighter than the sun (scripts may set any brightness), out of the ground's reach.
+    EntityInitLight(&map.entities[1], ENTITY_LIGHT, Vector3{ 60, 1, 60 }, WHITE, 500.0f, 1, 25, 45);
+    map.entityCount = 2;
+    Shot lamp = RenderShot(&map);
+    EXPECT_LT(lamp.at * 4, lamp.open * 3) << "with a brighter lamp: " << lamp;
+    map.entityCount = 1;
     SettingsForTests().lighting.quality = QUALITY_OFF;   // still the GPU path, without a shadow pass
     Shot off = RenderShot(&map);
     EXPECT_TRUE(off.gpu);

@@ -8,23 +8,51 @@
 #include "render/lights.h"
 #include "render/renderer.h"
 
-TEST(ShadowCaster, TheBrightestWinsASunFirstAmongAllGatheredLights)
+// Gathers lights from a pattern, one letter a light: 'L' a lamp, 'S' a sun, 's' a dimmer sun, 'B' a
+// lamp far brighter than any sun (scripts may set any brightness).
+static void GatherPattern(const char *pattern)
+{
+    gLightCount = (int)strlen(pattern);
+    for (int i = 0; i < gLightCount; i++) {
+        bool sun = pattern[i] == 'S' || pattern[i] == 's';
+        float brightness = pattern[i] == 'B' ? 500.0f : pattern[i] == 's' ? 0.5f : sun ? 2.0f : 50.0f;
+        gLights[i] = LightInfo{ {}, { 0, 0, 1 }, { 1, 1, 1 }, brightness, 20.0f, 1, 1,
+                                sun ? ENTITY_LIGHT_ENVIRONMENT : ENTITY_LIGHT };
+    }
+}
+
+TEST(ShadowCaster, TheBrightestSunCastsWhateverTheLamps)
+{
+    const struct {
+        const char *lights;
+        int caster;
+    } cases[] = {
+        { "", -1 },
+        { "LLB", -1 },              // lamps never cast
+        { "LsL", 1 },
+        { "BsB", 1 },               // a lamp brighter than the sun leaves it the shadow
+        { "sBS", 2 },               // the brighter of two suns
+        { "SsS", 0 },               // the first of equals
+        { "LLLLLLLLLs", 9 },        // beyond the eight uploaded
+    };
+    for (const auto &c : cases) {
+        GatherPattern(c.lights);
+        EXPECT_EQ(ShadowCasterIndex(), c.caster) << c.lights;
+        Camera3D cam = {};
+        EXPECT_EQ(PickShadowCaster(Vector3{ 0, 0, 0 }, &cam), c.caster >= 0) << c.lights;
+    }
+    gLightCount = 0;
+}
+
+TEST(ShadowCaster, TheCameraLooksAlongTheSunAndTheSunIsAmongTheUploadedLights)
 {
     const LightingSettings saved = gLighting;
     SettingsForTests().lighting.shadowArea = 10.0f;
+    GatherPattern("LLLLLLLLLSs");
+    gLights[9].direction = Vector3{ 0, -2, 0 };
     Camera3D cam = {};
-    gLightCount = 0;
-    EXPECT_FALSE(PickShadowCaster(Vector3{ 0, 0, 0 }, &cam));
-    // Nine lamps of brightness 50, then a sun of 0.5 beyond the eight uploaded, then an equal sun.
-    gLightCount = 11;
-    for (int i = 0; i < gLightCount; i++) {
-        gLights[i] = LightInfo{ {}, { 0, 0, 1 }, { 1, 1, 1 }, 50.0f, 20.0f, 1, 1, ENTITY_LIGHT };
-    }
-    gLights[9] = LightInfo{ {}, { 0, -2, 0 }, { 1, 1, 1 }, 0.5f, 20.0f, 1, 1, ENTITY_LIGHT_ENVIRONMENT };
-    gLights[10] = gLights[9];
-    gLights[10].direction = Vector3{ 1, 0, 0 };
     ASSERT_TRUE(PickShadowCaster(Vector3{ 1, 2, 3 }, &cam));
-    // The ninth light's straight-down direction: 16 units above the centre, up along +Z.
+    // The tenth light's straight-down direction: 16 units above the centre, up along +Z.
     EXPECT_FLOAT_EQ(cam.position.y, 2.0f + 1.6f * 10.0f);
     EXPECT_FLOAT_EQ(cam.up.z, 1.0f);
     EXPECT_FLOAT_EQ(cam.fovy, 20.0f);
@@ -32,13 +60,13 @@ TEST(ShadowCaster, TheBrightestWinsASunFirstAmongAllGatheredLights)
     int list[kMaxShaderLights];                 // the caster takes the last of the eight uploaded places
     ASSERT_EQ(ShaderLightList(list), kMaxShaderLights);
     EXPECT_EQ(list[6] * 100 + list[7], 609);
-    // Without the suns the first lamp wins; a zero direction falls back to a slanted default.
-    gLightCount = 9;
-    gLights[0].direction = Vector3{ 0, 0, 0 };
+    // A sun among the first eight moves nothing; a zero direction falls back to a slanted default.
+    GatherPattern("LSLLLLLLLL");
+    gLights[1].direction = Vector3{ 0, 0, 0 };
     ASSERT_TRUE(PickShadowCaster(Vector3{ 0, 0, 0 }, &cam));
     EXPECT_GT(cam.position.y, 0.0f);
     EXPECT_FLOAT_EQ(cam.up.y, 1.0f);
-    ShaderLightList(list);                      // a caster among the first eight moves nothing
+    ShaderLightList(list);
     EXPECT_EQ(list[7], 7);
     gLightCount = 0;
     SettingsForTests().lighting = saved;
