@@ -146,8 +146,9 @@ static bool AutoSaveTimerRuns(void)
 static int ProjectAutoSavePath(const char *projectPath, char *out, int outSize)
 {
     if (projectPath == nullptr || projectPath[0] == '\0') return 0;
-    int n = snprintf(out, (size_t)outSize, "%s%c%s%c%s", projectPath, kPlatformSeparator, kMapsDir, kPlatformSeparator,
-                     kAutoSaveName);
+    char maps[kProjectDirLen];
+    if (!ProjectMapsFolder(projectPath, maps, sizeof(maps))) return 0;
+    int n = snprintf(out, (size_t)outSize, "%s%c%s", maps, kPlatformSeparator, kAutoSaveName);
     return (n >= 0 && n < outSize) ? 1 : 0;
 }
 

@@ -106,8 +106,13 @@ void ProjectTidyOpened(void)
     // A save killed halfway leaves its complete temporary file; a fresh one may be another
     // editor's save still being written.
     char maps[kProjectDirLen];
-    int n = snprintf(maps, sizeof(maps), "%s%c%s", gProjects.currentPath, kPlatformSeparator, kMapsDir);
-    if (n >= 0 && n < (int)sizeof(maps)) PlatformRemoveStaleTemps(maps, kStaleSaveSeconds);
+    if (ProjectMapsFolder(gProjects.currentPath, maps, sizeof(maps))) PlatformRemoveStaleTemps(maps, kStaleSaveSeconds);
+}
+
+int ProjectMapsFolder(const char *projectPath, char *out, int outSize)
+{
+    int n = snprintf(out, (size_t)outSize, "%s%c%s", projectPath, kPlatformSeparator, kMapsDir);
+    return n >= 0 && n < outSize ? 1 : 0;
 }
 
 void ReturnToPreviousProject(void)
@@ -161,7 +166,7 @@ void ScanProjectMaps(void)
     if (gProjects.currentPath[0] == '\0') return;
 
     char dir[kProjectDirLen];
-    snprintf(dir, sizeof(dir), "%s%c%s", gProjects.currentPath, kPlatformSeparator, kMapsDir);
+    ProjectMapsFolder(gProjects.currentPath, dir, sizeof(dir));
     PlatformFolderListing list;
     PlatformOpenFolderListing(dir, &list);
     for (const char *path = PlatformNextFolderEntry(&list); path != nullptr && gMapBrowse.count < kMaxMapBrowse;

@@ -74,6 +74,8 @@ int CreateProject(const char *name);
 // was open before; an index outside the list changes nothing. Nothing on disk changes, so that
 // the editor's project switch (map, assets, autosave) may still undo it.
 void OpenProject(int index);
+// The maps folder of the project at projectPath into out; 1, or 0 when it does not fit.
+int ProjectMapsFolder(const char *projectPath, char *out, int outSize);
 // Once an open is certain: restores the open project's sub-folders and removes from its maps
 // folder the temporary files of saves interrupted at least kStaleSaveSeconds ago.
 void ProjectTidyOpened(void);

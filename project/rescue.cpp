@@ -99,7 +99,7 @@ static int RescueIntoFolderOf(const char *projectPath, const MapDoc *map, Rescue
 {
     bool project = projectPath != nullptr && projectPath[0] != '\0';
     char folder[kProjectDirLen] = "";
-    if (project) snprintf(folder, sizeof(folder), "%s%c%s", projectPath, kPlatformSeparator, kMapsDir);
+    if (project) ProjectMapsFolder(projectPath, folder, sizeof(folder));
     char path[kProjectFilePathLen];
     if (project && !PlatformIsFolder(folder)) {
         // Made only by an open that goes ahead, so that an undone one leaves no mark.
